@@ -1,0 +1,52 @@
+// File helpers shared by every program: names are built here with one
+// separator, lines end in CR LF where the system writes text mode, renames
+// never replace their target, and sizes are 64-bit.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace zmo {
+
+// The path separator of every name the system builds.
+constexpr char kPathSep = '/';
+constexpr const char* kLineEnd = "\r\n";
+
+// dir + separator + name; a dir with or without its trailing separator gives
+// the same result, and an empty dir gives name alone.
+std::string JoinPath(const std::string& dir, const std::string& name);
+// dir with exactly one trailing separator (an empty dir stays empty).
+std::string WithTrailingSep(const std::string& dir);
+
+// Writes text followed by CR LF. Returns 0, or -1 when the write failed.
+int WriteLineCrlf(std::FILE* f, const char* text);
+int WriteLineCrlf(std::FILE* f, const std::string& text);
+
+// Renames from to to, failing with EEXIST when to exists (the Windows rename
+// never replaces a file, so an archive can never overwrite another).
+// Returns 0, or -1 with errno set.
+int RenameNoReplace(const char* from, const char* to);
+
+// Size of the file in bytes, or -1 when it cannot be read.
+std::int64_t FileSize64(const char* path);
+bool FileExists(const char* path);
+
+// Opens a new file with mode 0600 (it may hold a clear-text password),
+// truncating an existing one. Mode is "w" or "wb". Returns nullptr and errno
+// on failure.
+std::FILE* OpenPrivateFile(const char* path, const char* mode);
+
+// Directory of the running executable, with its trailing separator.
+std::string ProgramDirectory();
+// Path of the running executable.
+std::string ProgramPath();
+
+// Writes data to path atomically: temporary file in the same directory,
+// fsync, rename over the target, fsync of the directory. Returns 0, or -1
+// with errno set; on failure the old file is untouched.
+int WriteFileAtomic(const std::string& path, const std::string& data, unsigned mode = 0644);
+// Reads a whole file. Returns 0, or -1 with errno set.
+int ReadWholeFile(const std::string& path, std::string* out);
+
+}  // namespace zmo
