@@ -1,0 +1,1 @@
+// Placeholder translation unit; the runtime's sources join it in this folder.
