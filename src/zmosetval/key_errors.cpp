@@ -1,0 +1,13 @@
+#include "key_errors.h"
+
+#include <cstdio>
+
+void setvalReportKeyError(LONG ret, const char* name, const char* other_fmt) {
+  if (ret == ERROR_FILE_NOT_FOUND) {
+    std::printf("*** ERROR: Key '%s' not found\n", name);
+  } else if (ret == ERROR_ACCESS_DENIED) {
+    std::printf("*** ERROR: Access denied to key '%s'\n", name);
+  } else {
+    std::printf(other_fmt, name, static_cast<int>(ret));
+  }
+}

@@ -1,0 +1,3 @@
+#include "zmosetval/zmosetval.h"
+
+int main(int argc, char** argv) { return setvalMain(argc, argv); }
