@@ -1,0 +1,83 @@
+// The process-wide state of a console program's common runtime, in one place
+// so that a test can put all of it back to its start values.
+#pragma once
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "common/console_program.h"
+#include "common/service_state.h"
+#include "platform/dynlib.h"
+#include "zmogdlib/zmogdlib.h"
+
+namespace zmo {
+
+// The trace log writer (trace_log.h). The switch and the limit are set by
+// the program's registry reader while the other thread may write a line.
+struct TraceState {
+  std::mutex mu;  // one line at a time; guards everything below but the atomics
+  std::atomic<int> enabled{0};
+  std::atomic<int> size_limit{1048576};
+  int opened = 0;
+  int line_count = 0;  // lines of this process, never reset
+  std::FILE* file = nullptr;
+  std::string log_path;
+  std::string old_path;
+};
+
+// The zmogdlib binding (gdlib_binding.h). The lock is held across a whole
+// decryption, so that the stop request on the other thread cannot unload
+// the library while Decrypt runs in it.
+struct GdLibState {
+  std::mutex mu;
+  std::string bin_dir;
+  HMODULE handle = nullptr;
+  ZmoDecryptFn decrypt = nullptr;
+  char clear[256] = {};  // the last clear password
+};
+
+// The database kind of the field writer (field_writer.h): 1 Oracle, 2 Corva,
+// 3 MSSQL, 4 Sybase, 5 Tessel, 0 none.
+struct FieldFormat {
+  int kind = 0;
+  int oracle = 0;  // fixed width, no separators
+  int corva = 0;   // text fields in double quotes
+};
+
+// Process ends and look-ups that tests replace.
+using ExitFn = void (*)(int code);
+using LookupFn = std::string (*)();
+
+struct ConsoleRuntime {
+  ConsoleProgramConfig program;
+  // Directory of the trace log and of the catalogs, with its trailing
+  // separator; empty means the running executable's directory.
+  std::string program_dir;
+  TraceState trace;
+  ServiceState service;
+  GdLibState gdlib;
+  FieldFormat field;
+  HINSTANCE catalog = nullptr;  // the message catalog, nullptr when none found
+  int utc_offset = 0;           // seconds, local time minus UTC
+  ExitFn exit = nullptr;        // nullptr: std::exit
+  LookupFn host_name = nullptr; // nullptr: LocalHostName
+  LookupFn ipv4_address = nullptr;  // nullptr: LocalIPv4Address
+};
+
+// The one runtime of the process.
+ConsoleRuntime& Runtime();
+
+// Closes the trace log, frees zmogdlib and the catalog, and puts every item
+// back to its start value, the program identity and the seams included.
+void ResetConsoleRuntime();
+
+// The program directory in force (the override, or the executable's).
+std::string ProgramDir();
+
+// Ends the process with code through the exit seam. Returns only when a test
+// installed a seam that returns.
+void exitProgram(int code);
+
+}  // namespace zmo

@@ -1,0 +1,61 @@
+#include "common/registry_value.h"
+
+#include <strings.h>
+
+#include <vector>
+
+#include "common/runtime_state.h"
+#include "common/trace_log.h"
+#include "platform/registry.h"
+#include "zmogdlib/config_key.h"
+
+namespace zmo {
+namespace {
+
+// Reads the value's bytes up to its first NUL. Returns ERROR_SUCCESS or the
+// store's result. A value that grows between the size query and the read is
+// asked for again.
+LONG ReadValueText(HKEY key, const char* name, std::string* out) {
+  DWORD size = 255;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size);
+    if (rc != ERROR_SUCCESS) return rc;
+    std::vector<char> buf(static_cast<size_t>(size) + 1, '\0');
+    DWORD got = size;
+    rc = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<LPBYTE>(buf.data()), &got);
+    if (rc == ERROR_MORE_DATA) {
+      size = got;
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) return rc;
+    if (got > size) got = size;
+    buf[got] = '\0';  // a stored value need not end with its NUL
+    out->assign(buf.data());
+    return ERROR_SUCCESS;
+  }
+  return ERROR_MORE_DATA;
+}
+
+}  // namespace
+
+std::string getRequiredRegValue(const char* name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    writeTrace("Could not open registry key\n");
+    writeTrace("Missing Key = %s\\%s\n", "HKEY_LOCAL_MACHINE", cfg::kConfigKey);
+    exitProgram(kExitMissingRegistryValue);
+    return std::string();
+  }
+  std::string value;
+  LONG rc = ReadValueText(key, name, &value);
+  RegCloseKey(key);
+  if (rc == ERROR_SUCCESS) return value;
+  if (strcasecmp(name, cfg::kProcessQRBData) == 0) return cfg::kTrue;
+  writeTrace("Required Registry Value not found\n");
+  writeTrace("Missing Value = %s\n", name);
+  exitProgram(kExitMissingRegistryValue);
+  return std::string();
+}
+
+}  // namespace zmo

@@ -1,0 +1,48 @@
+#include "common/runtime_state.h"
+
+#include <cstdlib>
+
+#include "common/gdlib_binding.h"
+#include "common/service_control.h"
+#include "common/trace_log.h"
+#include "platform/files.h"
+
+namespace zmo {
+
+ConsoleRuntime& Runtime() {
+  static ConsoleRuntime runtime;
+  return runtime;
+}
+
+void ResetConsoleRuntime() {
+  ConsoleRuntime& r = Runtime();
+  ResetTraceLog();
+  ResetGdLibBinding();
+  ResetServiceState();
+  if (r.catalog != nullptr) FreeLibrary(r.catalog);
+  r.catalog = nullptr;
+  r.program = ConsoleProgramConfig();
+  r.program_dir.clear();
+  r.field = FieldFormat();
+  r.utc_offset = 0;
+  r.exit = nullptr;
+  r.host_name = nullptr;
+  r.ipv4_address = nullptr;
+}
+
+std::string ProgramDir() {
+  const std::string& dir = Runtime().program_dir;
+  if (!dir.empty()) return WithTrailingSep(dir);
+  return ProgramDirectory();
+}
+
+void exitProgram(int code) {
+  ExitFn fn = Runtime().exit;
+  if (fn != nullptr) {
+    fn(code);
+    return;
+  }
+  std::exit(code);
+}
+
+}  // namespace zmo
