@@ -18,7 +18,7 @@ std::string StatusFile(const std::string& dir) {
   return data;
 }
 
-TEST(WriteExitStatusTest, OneLineWithTheStatus) {
+TEST(ZmosetvalExitStatusTest, OneLineWithTheStatus) {
   TempDir dir;
   ScopedEnv temp("TEMP", dir.path());
   struct Case {
@@ -32,14 +32,14 @@ TEST(WriteExitStatusTest, OneLineWithTheStatus) {
   }
 }
 
-TEST(WriteExitStatusTest, TrailingSeparatorGivesTheSameFile) {
+TEST(ZmosetvalExitStatusTest, TrailingSeparatorGivesTheSameFile) {
   TempDir dir;
   ScopedEnv temp("TEMP", dir.path() + "/");
   EXPECT_EQ(writeExitStatus(0), 0);
   EXPECT_EQ(StatusFile(dir.path()), "clicfg.err 0\r\n");
 }
 
-TEST(WriteExitStatusTest, MissingTempDirIsMadeWithItsParents) {
+TEST(ZmosetvalExitStatusTest, MissingTempDirIsMadeWithItsParents) {
   TempDir dir;
   std::string nested = dir / "a/b/c";
   ScopedEnv temp("TEMP", nested);
@@ -47,7 +47,7 @@ TEST(WriteExitStatusTest, MissingTempDirIsMadeWithItsParents) {
   EXPECT_EQ(StatusFile(nested), "clicfg.err 2\r\n");
 }
 
-TEST(WriteExitStatusTest, TempThatIsAFileGivesNoStatusFile) {
+TEST(ZmosetvalExitStatusTest, TempThatIsAFileGivesNoStatusFile) {
   TempDir dir;
   ASSERT_EQ(zmo::WriteFileAtomic(dir / "plain", "x"), 0);
   ScopedEnv temp("TEMP", dir / "plain");
@@ -58,14 +58,14 @@ TEST(WriteExitStatusTest, TempThatIsAFileGivesNoStatusFile) {
   EXPECT_FALSE(zmo::FileExists((dir / "plain/clicfe.err").c_str()));
 }
 
-TEST(WriteExitStatusTest, UnwritableStatusFileIsSkippedSilently) {
+TEST(ZmosetvalExitStatusTest, UnwritableStatusFileIsSkippedSilently) {
   TempDir dir;
   ASSERT_EQ(mkdir((dir / "clicfe.err").c_str(), 0755), 0);  // a directory in its way
   ScopedEnv temp("TEMP", dir.path());
   EXPECT_EQ(writeExitStatus(1), 1);
 }
 
-TEST(GetTempDirTest, TempOrDefault) {
+TEST(ZmosetvalTempDirTest, TempOrDefault) {
   {
     ScopedEnv temp("TEMP", "/some/where");
     EXPECT_EQ(getTempDir(), "/some/where");
@@ -80,7 +80,7 @@ TEST(GetTempDirTest, TempOrDefault) {
   }
 }
 
-TEST(MakeDirTest, ExistingDirectoryIsSuccess) {
+TEST(ZmosetvalMakeDirTest, ExistingDirectoryIsSuccess) {
   TempDir dir;
   EXPECT_EQ(makeDir(dir.path().c_str()), 0);
   EXPECT_EQ(makeDir((dir / "x/y").c_str()), 0);

@@ -46,7 +46,7 @@ struct ScanCase {
   const char* messages;
 };
 
-TEST(SetvalGetoptTest, Table) {
+TEST(ZmosetvalGetoptTest, Table) {
   ScanCase cases[] = {
       {"separate values", {"zmosetval", "-k", "A\\B", "-n", "N", "-v", "-7"}, "k=A\\B n=N v=-7", ""},
       {"value glued to its letter", {"zmosetval", "-kA\\B", "-nN"}, "k=A\\B n=N", ""},
@@ -80,7 +80,7 @@ struct ParseCase {
   const char* out;  // the scanner's messages on standard output
 };
 
-TEST(SetvalParseArgsTest, AcceptedOrWrongUsage) {
+TEST(ZmosetvalParseArgsTest, AcceptedOrWrongUsage) {
   ParseCase cases[] = {
       {"set", {"zmosetval", "-k", "K", "-n", "N", "-v", "V"}, 0, ""},
       {"delete a key", {"zmosetval", "-d", "-k", "K"}, 0, ""},
@@ -112,7 +112,7 @@ TEST(SetvalParseArgsTest, AcceptedOrWrongUsage) {
   }
 }
 
-TEST(SetvalParseArgsTest, FillsTheOptions) {
+TEST(ZmosetvalParseArgsTest, FillsTheOptions) {
   setvalReset();
   Argv args{"zmosetval", "-bd", "-h", "HKEY_CURRENT_USER", "-kSOFTWARE\\X", "-n", "Name", "-v", "@v"};
   ASSERT_EQ(setvalParseArgs(args.argc(), args.argv()), 0);
@@ -126,14 +126,14 @@ TEST(SetvalParseArgsTest, FillsTheOptions) {
   EXPECT_EQ(setvalState().prog, "zmosetval");
 }
 
-TEST(SetvalParseArgsTest, DefaultRootIsLocalMachine) {
+TEST(ZmosetvalParseArgsTest, DefaultRootIsLocalMachine) {
   setvalReset();
   Argv args{"zmosetval", "-d", "-k", "K"};
   ASSERT_EQ(setvalParseArgs(args.argc(), args.argv()), 0);
   EXPECT_EQ(setvalState().opt.root, HKEY_LOCAL_MACHINE);
 }
 
-TEST(SetvalRootByNameTest, SixRootsInAnyCase) {
+TEST(ZmosetvalRootByNameTest, SixRootsInAnyCase) {
   EXPECT_EQ(setvalRootByName("HKEY_CLASSES_ROOT"), HKEY_CLASSES_ROOT);
   EXPECT_EQ(setvalRootByName("hkey_users"), HKEY_USERS);
   EXPECT_EQ(setvalRootByName("Hkey_Local_Machine"), HKEY_LOCAL_MACHINE);
@@ -145,7 +145,7 @@ TEST(SetvalRootByNameTest, SixRootsInAnyCase) {
   EXPECT_EQ(setvalRootByName(""), nullptr);
 }
 
-TEST(SetvalUsageTest, FourLinesOnStandardError) {
+TEST(ZmosetvalUsageTest, FourLinesOnStandardError) {
   testing::internal::CaptureStderr();
   usage();
   EXPECT_EQ(testing::internal::GetCapturedStderr(),

@@ -15,7 +15,7 @@ struct ReadCase {
   std::string expected;
 };
 
-TEST(SetvalReadFileTest, Table) {
+TEST(ZmosetvalReadFileTest, Table) {
   std::string full(1023, 'a');
   ReadCase cases[] = {
       {"plain text", "-7", false, "-7"},
@@ -41,7 +41,7 @@ TEST(SetvalReadFileTest, Table) {
   }
 }
 
-TEST(SetvalReadFileTest, MissingFileIsOneEmptyFileIsTwo) {
+TEST(ZmosetvalReadFileTest, MissingFileIsOneEmptyFileIsTwo) {
   zmotest::TempDir dir;
   std::string got = "old";
   EXPECT_EQ(setvalReadFile((dir / "missing").c_str(), false, &got), 1);

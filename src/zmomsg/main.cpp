@@ -1,0 +1,3 @@
+#include "zmomsg/zmomsg.h"
+
+int main(int argc, char** argv) { return zmomsgMain(argc, argv); }

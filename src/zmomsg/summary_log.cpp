@@ -1,0 +1,88 @@
+// The summary logs: one per calling program in BinDir, rolled over to one
+// older copy when they reach their size limit.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <limits>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "zmogdlib/config_key.h"
+#include "zmomsg/zmomsg.h"
+
+namespace {
+
+const SummaryLog kLogs[] = {
+    {"SNAP", "trace_zmosnapsum.log", "trace_zmosnapsum_log.old", zmo::cfg::kSnapLogSize},
+    {"STATI", "trace_zmostatisum.log", "trace_zmostatisum_log.old", zmo::cfg::kStatiLogSize},
+    {"PERF", "trace_zmoperfsum.log", "trace_zmoperfsum_log.old", zmo::cfg::kPerfLogSize},
+};
+
+// Written to the log when its older copy could not be deleted.
+constexpr const char* kDeleteFailedLine = "Delete of old log-file failed";
+
+// Appends bytes to path as they are. Returns 0, or -1.
+int appendRaw(const char* path, const std::string& bytes) {
+  std::FILE* f = std::fopen(path, "ab");
+  if (f == nullptr) return -1;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = std::fclose(f) == 0 && ok;
+  return ok ? 0 : -1;
+}
+
+// The text as text mode writes it: each LF becomes CR LF, and the line ends
+// in CR LF.
+std::string textModeLine(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out + zmo::kLineEnd;
+}
+
+}  // namespace
+
+const SummaryLog* summaryLogFor(const char* program) {
+  for (const SummaryLog& log : kLogs) {
+    if (std::strcmp(log.program, program) == 0) return &log;
+  }
+  return nullptr;
+}
+
+std::int64_t msgLimitBytes(const char* kilobytes) {
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  // Read like atoi (leading blanks, a sign, digits; 0 for no digits), but
+  // saturated instead of overflowing.
+  long long kb = std::strtoll(kilobytes, nullptr, 10);
+  if (kb > kMax / 1024) return kMax;
+  if (kb < kMin / 1024) return kMin;
+  return static_cast<std::int64_t>(kb) * 1024;
+}
+
+int rollMsgLog(const SummaryLog* log) {
+  ZmomsgState& st = zmomsgState();
+  std::optional<std::string> limit = readRegString(log->limit_value);
+  if (!limit) return 0;
+  std::int64_t size = zmo::FileSize64(st.log_path.c_str());
+  if (size < 0) return 0;
+  if (size < msgLimitBytes(limit->c_str())) return 0;
+  if (std::remove(st.old_path.c_str()) != 0) {
+    appendRaw(st.log_path.c_str(), textModeLine(kDeleteFailedLine));
+  }
+  return zmo::RenameNoReplace(st.log_path.c_str(), st.old_path.c_str()) == 0 ? 1 : 0;
+}
+
+int writeMsgLine(const char* path, int tab, const char* text) {
+  std::tm tm = zmo::ClockLocalTime(zmo::ClockNow());
+  char stamp[64];
+  std::snprintf(stamp, sizeof stamp, "%.4i/%.2i/%.2i %.2i.%.2i.%.2i: ", tm.tm_year + 1900,
+                tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+  std::string line = tab ? "\t" : "";
+  line += stamp;
+  line += text;
+  return appendRaw(path, textModeLine(line));
+}
