@@ -1,0 +1,146 @@
+// The -np command line of the configurator's special run.
+
+#include <cctype>
+#include <cstring>
+#include <string>
+
+#include "common/field_writer.h"
+#include "common/trace_log.h"
+#include "platform/files.h"
+#include "zmostati/entry.h"
+#include "zmostati/format.h"
+#include "zmostati/params.h"
+#include "zmostati/state.h"
+
+namespace {
+
+constexpr size_t kFileNameMax = 511;  // fewer than 512 characters
+constexpr size_t kBinDirMax = 510;
+
+// The first width characters of value, right-padded with '0'.
+std::string FixedWidth(const char* value, size_t width) {
+  std::string s(value, strnlen(value, width));
+  s.resize(width, '0');
+  return s;
+}
+
+// The kind number of an upper-case kind name, or kDbNone.
+int KindFromUpperName(const char* text) {
+  int kind = 1;
+  for (const char* name : zmo::kDbKindNames) {
+    std::string upper(name);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (upper == text) return kind;
+    ++kind;
+  }
+  return zmo::kDbNone;
+}
+
+// A failure message that must be seen: the switch goes on before it.
+void TraceOn(const std::string& line) {
+  zmo::SetTraceSwitch(1);
+  zmo::writeTrace("%s", line.c_str());
+}
+
+}  // namespace
+
+int statiGetParaFromCmdLine(int argc, char** argv) {
+  StatiState& st = statiState();
+  StatiSettings& s = st.settings;
+  // The interval's four texts: kept to their width, right-padded with '0'.
+  struct Fixed {
+    const char* option;
+    std::string* target;
+    size_t width;
+    bool given;
+  } fixed[] = {{"-st", &st.current.startTime, 6, false},
+               {"-sd", &st.current.startDate, 8, false},
+               {"-et", &st.current.endTime, 6, false},
+               {"-ed", &st.current.endDate, 8, false}};
+  bool have_if = false, have_of = false, have_bindir = false, have_dbtype = false;
+  for (int i = 2; i < argc; ++i) {
+    const char* opt = argv[i];
+    Fixed* field = nullptr;
+    for (Fixed& f : fixed) {
+      if (std::strcmp(opt, f.option) == 0) field = &f;
+    }
+    const bool takes_value = field != nullptr || std::strcmp(opt, "-if") == 0 ||
+                             std::strcmp(opt, "-of") == 0 || std::strcmp(opt, "-bindir") == 0 ||
+                             std::strcmp(opt, "-dbtype") == 0;
+    if (takes_value) {
+      if (i + 1 >= argc) break;  // the last argument takes no value
+      const char* value = argv[++i];
+      if (field != nullptr) {
+        *field->target = FixedWidth(value, field->width);
+        field->given = true;
+      } else if (std::strcmp(opt, "-if") == 0 || std::strcmp(opt, "-of") == 0) {
+        const bool in = opt[1] == 'i';
+        if (std::strlen(value) > kFileNameMax) {
+          TraceOn(in ? "-if parameter size too big\n" : "-of parameter size too big\n");
+          return 1;
+        }
+        (in ? s.serverFile : s.outFile) = value;
+        (in ? have_if : have_of) = true;
+      } else if (std::strcmp(opt, "-bindir") == 0) {
+        if (std::strlen(value) > kBinDirMax) {
+          TraceOn("binDir parameter size too big\n");
+          return 2;
+        }
+        s.binDir = zmo::WithTrailingSep(value);
+        have_bindir = true;
+      } else {
+        s.dbKind = KindFromUpperName(value);
+        zmo::setDatabaseKind(s.dbKind);
+        if (s.dbKind == zmo::kDbNone) {
+          TraceOn(statiFormat("unknown db format <%s>\n", value));
+          return 3;
+        }
+        zmo::writeTrace("producing output for db <%s>\n", value);
+        have_dbtype = true;
+      }
+    } else if (std::strcmp(opt, "-d") == 0) {
+      zmo::SetTraceSwitch(1);
+    } else if (std::strcmp(opt, "-b") == 0) {
+      s.normalFlag = 0;
+      zmo::writeTrace("query for batch jobs only\n");
+    } else if (std::strcmp(opt, "-n") == 0) {
+      s.batchFlag = 0;
+      zmo::writeTrace("query for normal jobs only\n");
+    }
+    // -ld and anything unknown: accepted, no effect.
+  }
+
+  const struct {
+    bool given;
+    const char* name;
+  } required[] = {{fixed[0].given, "-st"}, {fixed[1].given, "-sd"},
+                  {fixed[2].given, "-et"}, {fixed[3].given, "-ed"},
+                  {have_bindir, "-bindir"}, {have_dbtype, "-dbtype"}};
+  bool missing = false;
+  for (const auto& r : required) {
+    if (!r.given) {
+      zmo::writeTrace("missing parameter <%s>\n", r.name);
+      missing = true;
+    }
+  }
+  if (missing) return 4;
+
+  if (!have_if) {
+    zmo::writeTrace("using default input file\n");
+    if (statiGetDefaultInFileName() != 0) {
+      zmo::writeTrace("statiGetDefaultInFileName() returned unsuccessfully\n");
+      return 5;
+    }
+  }
+  if (!have_of) {
+    zmo::writeTrace("using default output file\n");
+    if (statiGetDefaultOutFileName() != 0) {
+      zmo::writeTrace("statiGetDefaultOutFileName() returned unsuccessfully\n");
+      return 6;
+    }
+  }
+  s.zmomsgPath = s.binDir + "zmomsg";
+  s.loaderPath = s.binDir + "zmoloader";
+  statiBuildLdrArg("statiGetParaFromCmdLine()", false);
+  return 0;
+}

@@ -1,0 +1,97 @@
+// zmostati's process-wide state, in one struct so that tests can reset it.
+// The service flags (console, disconnect, stop) and the trace switch belong
+// to the common runtime; everything of the collector itself is here.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "zmostati/collect.h"
+#include "zmostati/schedule.h"
+
+// The metric switches, in the order they are read from the registry.
+enum StatiMetric {
+  kStatiTransactions,
+  kStatiPrograms,
+  kStatiCPU,
+  kStatiResp,
+  kStatiDB,
+  kStatiOther,
+  kStatiKBtrans,
+  kStatiKBchanged,
+  kStatiWait,
+  kStatiMemUsed,
+  kStatiLoad,
+  kStatiGUI,
+  kStatiGUIcount,
+  kStatiGUInetTime,
+  kSLAyes,
+  kSLAno,
+  kApplCPU,
+  kApplResp,
+  kApplDB,
+  kApplOther,
+  kApplKBtrans,
+  kApplKBchanged,
+  kApplWait,
+  kApplMemUsed,
+  kApplLoad,
+  kApplGUI,
+  kApplGUIcount,
+  kApplGUInetTime,
+  kStatiMetricCount,
+};
+
+// What one collection run collects and where it writes: read from the
+// registry for the service and -nr, from the command line for -np.
+struct StatiSettings {
+  int dbKind = 0;         // zmo::DbKind
+  int batchFlag = 1;      // read batch step records
+  int normalFlag = 1;     // read normal records
+  int gmtSwitch = 0;      // convert record time stamps to GMT
+  int filterRecords = 0;  // StatiFilterRecords present
+  std::string binDir;     // with its trailing separator
+  std::string serverFile;
+  std::string outFile;       // statistic data file the run writes
+  std::string handOverFile;  // registry mode only
+  std::string archiveFile;   // registry mode only
+  std::string availFile;
+  std::string zmomsgPath;
+  std::string loaderPath;
+  // zmoloader's argument vector, element 0 being the loader path; each
+  // later element carries its own leading blank.
+  std::vector<std::string> ldrArg;
+};
+
+// The collection run and the RFC error handler live with the collection and
+// session code. The work loop calls them through these pointers, so its own
+// behaviour can be tested with stand-ins.
+struct StatiHooks {
+  int (*startQuery)() = statiStartQuery;
+  void (*installRfcErrorHandler)() = statiInstallRfcErrorHandler;
+};
+
+struct StatiState {
+  int due = 0;
+  int delayMinutes = 15;
+  int sleepSeconds = 60;
+  StatiBorderTable borders;
+  int passCounter = 0;
+  StatiInterval last;     // the interval collected last (StatiLast* values)
+  StatiInterval current;  // the interval to collect
+  StatiInterval remote;   // current, in the remote system's time
+  int remoteOffsetSeconds = 0;  // remote time minus UTC, set by the RFC session
+  int rfcTimeoutSeconds = 300;  // RetrievalWait
+  StatiSettings settings;
+  std::array<int, kStatiMetricCount> metrics{};
+  StatiHooks hooks;
+};
+
+// The one instance.
+StatiState& statiState();
+// Back to the start values, hooks to the production functions.
+void statiResetState();
+// Start values of the work loop and of each one-shot run: the settings and
+// intervals are cleared, the hooks kept.
+void statiResetRunState();

@@ -1,0 +1,171 @@
+// Parser of the schedule text: entries "H:MM" or "HH:MM" separated by blanks.
+
+#include <algorithm>
+#include <cctype>
+
+#include "zmogdlib/config_key.h"
+#include "zmostati/format.h"
+#include "zmostati/schedule.h"
+
+namespace {
+
+bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+// The messages name the joined text as if it were the last piece's value.
+const char* const kValueName = zmo::cfg::kStatiSchedule6;
+
+std::string UnexpectedChar(const std::string& text, size_t pos, const char* key,
+                           const char* expected) {
+  return statiFormat("unexpected character <%c> at position <%i> of string <%s> of <%s> of\n"
+                     "subkey <%s>. expected %s.\n",
+                     text[pos], static_cast<int>(pos), text.c_str(), kValueName, key, expected);
+}
+
+std::string UnexpectedEnd(const std::string& text, const char* key, const char* expected) {
+  return statiFormat("unexpected end of string <%s> of <%s> of subkey <%s>. expected %s.\n",
+                     text.c_str(), kValueName, key, expected);
+}
+
+std::string BadValue(const char* what, int value, size_t pos, const std::string& text,
+                     const char* key) {
+  return statiFormat("unexpected %s time value <%i> at position <%i> of string <%s> of <%s> of\n"
+                     "subkey <%s>. expected space or end of string.\n",
+                     what, value, static_cast<int>(pos), text.c_str(), kValueName, key);
+}
+
+// Scans the entries into *table. Returns 0 or the syntax errors 6-16.
+int ScanEntries(const std::string& text, const char* key, StatiBorderTable* table,
+                std::string* trace) {
+  const size_t len = text.size();
+  table->count = 0;
+  size_t p = 0;
+  while (p < len) {
+    if (text[p] == ' ') {
+      ++p;
+      continue;
+    }
+    if (!IsDigit(text[p])) {
+      *trace = UnexpectedChar(text, p, key, "digit");
+      return 6;
+    }
+    if (p + 1 >= len) {
+      *trace = UnexpectedEnd(text, key, "digit or colon");
+      return 7;
+    }
+    size_t colon = p + 1;
+    if (IsDigit(text[p + 1])) {
+      if (p + 2 >= len) {
+        *trace = UnexpectedEnd(text, key, "colon");
+        return 9;
+      }
+      colon = p + 2;
+    }
+    if (text[colon] != ':') {
+      *trace = UnexpectedChar(text, colon, key, "digit or colon");
+      return 8;
+    }
+    if (colon + 2 >= len) {
+      *trace = UnexpectedEnd(text, key, "digit");
+      return 10;
+    }
+    if (!IsDigit(text[colon + 1])) {
+      *trace = UnexpectedChar(text, colon + 1, key, "digit");
+      return 11;
+    }
+    if (!IsDigit(text[colon + 2])) {
+      *trace = UnexpectedChar(text, colon + 2, key, "digit");
+      return 12;
+    }
+    const size_t after = colon + 3;
+    if (after < len && text[after] != ' ') {
+      *trace = UnexpectedChar(text, after, key, "space or end of string");
+      return 13;
+    }
+    int hour = 0;
+    for (size_t i = p; i < colon; ++i) hour = hour * 10 + (text[i] - '0');
+    const int minute = (text[colon + 1] - '0') * 10 + (text[colon + 2] - '0');
+    if (hour > 23) {
+      *trace = BadValue("hour", hour, p, text, key);
+      return 14;
+    }
+    if (minute > 59) {
+      *trace = BadValue("minute", minute, p, text, key);
+      return 15;
+    }
+    if (table->count >= kStatiMaxBorderTimes) {
+      *trace = statiFormat("too many time parameters in <%s> of <%s> of subkey <%s>. maximum is <%i>.\n",
+                           text.c_str(), kValueName, key, kStatiMaxBorderTimes);
+      return 16;
+    }
+    table->minutes[table->count++] = hour * 60 + minute;
+    p = after;
+  }
+  return 0;
+}
+
+// Checks the entries against each other and against the delay. Returns 0 or
+// the errors 17-21.
+int CheckEntries(int delay, StatiBorderTable* table, std::string* trace) {
+  const int n = table->count;
+  int* first = table->minutes.data();
+  if (n == 0) {
+    *trace = "no valid scheduling time found.\n";
+    return 17;
+  }
+  if (n == 1) {
+    if (delay < 0 || delay > kStatiMinutesPerDay - 1) {
+      *trace = statiFormat("delay time of <%i> not in valid range [0;1439] when one border time "
+                           "<%.2i:%.2i> is specified\n",
+                           delay, first[0] / 60, first[0] % 60);
+      return 18;
+    }
+    return 0;
+  }
+  std::sort(first, first + n);
+  for (int i = 1; i < n; ++i) {
+    if (first[i] == first[i - 1]) {
+      *trace = statiFormat("two equal scheduling times <%.2i:%.2i> found.\n", first[i] / 60,
+                           first[i] % 60);
+      return 19;
+    }
+  }
+  int gap = first[0] + kStatiMinutesPerDay - first[n - 1];
+  for (int i = 1; i < n; ++i) gap = std::min(gap, first[i] - first[i - 1]);
+  if (gap < kStatiMinBorderGap) {
+    *trace = "minimal border time difference of 6 min undergone\n";
+    return 20;
+  }
+  if (gap < delay) {
+    *trace = statiFormat("maximum delay time <%i> exceeded (maximum delay time is minimum boarder "
+                         "time difference). delay time was <%i>\n",
+                         gap, delay);
+    return 21;
+  }
+  // A negative delay would count an interval as passed before it ends, so
+  // its last minutes would never be collected.
+  if (delay < 0) {
+    *trace = statiFormat("delay time of <%i> not in valid range [0;%i]\n", delay, gap);
+    return 21;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int statiParseSchedule(const std::string& text, int delay, const char* keyPath,
+                       StatiBorderTable* table, std::string* trace) {
+  int rc = ScanEntries(text, keyPath, table, trace);
+  if (rc == 0) rc = CheckEntries(delay, table, trace);
+  if (rc != 0) {
+    table->count = -1;  // no half-read schedule is ever used
+    return rc;
+  }
+  std::string line = statiFormat("running with delay time <%imin>  and <%i> border time(s): ", delay,
+                                 table->count);
+  for (int i = 0; i < table->count; ++i) {
+    line += statiFormat("<%.2i:%.2i> ", table->minutes[i] / 60, table->minutes[i] % 60);
+  }
+  line += "\n";
+  *trace = line;
+  return 0;
+}

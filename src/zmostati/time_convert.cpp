@@ -1,0 +1,133 @@
+// Wall-clock date arithmetic on broken-down fields.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "zmostati/timeconv.h"
+#include "common/trace_log.h"
+
+namespace {
+
+// Days from 1970-01-01 to a proleptic Gregorian date (month 1-12).
+std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
+  y -= m <= 2;
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const std::int64_t yoe = y - era * 400;
+  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(std::int64_t z, std::int64_t* y, int* m, int* d) {
+  z += 719468;
+  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const std::int64_t doe = z - era * 146097;
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::int64_t mp = (5 * doy + 2) / 153;
+  *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  *y = yoe + era * 400 + (*m <= 2);
+}
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// Normalises the fields of *tm like mktime, but as wall-clock fields with no
+// time zone. Fails when the year leaves 0-9999 (no 8-digit date holds it).
+bool Normalise(std::tm* tm) {
+  const std::int64_t months = static_cast<std::int64_t>(tm->tm_year) * 12 + tm->tm_mon;
+  const std::int64_t year = FloorDiv(months, 12) + 1900;
+  const std::int64_t month = months - FloorDiv(months, 12) * 12 + 1;
+  const std::int64_t days = DaysFromCivil(year, month, 1) + tm->tm_mday - 1;
+  const std::int64_t secs = days * 86400 + static_cast<std::int64_t>(tm->tm_hour) * 3600 +
+                            static_cast<std::int64_t>(tm->tm_min) * 60 + tm->tm_sec;
+  const std::int64_t day = FloorDiv(secs, 86400);
+  const std::int64_t sod = secs - day * 86400;
+  std::int64_t y;
+  int m, d;
+  CivilFromDays(day, &y, &m, &d);
+  if (y < 0 || y > 9999) return false;
+  tm->tm_year = static_cast<int>(y - 1900);
+  tm->tm_mon = m - 1;
+  tm->tm_mday = d;
+  tm->tm_hour = static_cast<int>(sod / 3600);
+  tm->tm_min = static_cast<int>(sod % 3600 / 60);
+  tm->tm_sec = static_cast<int>(sod % 60);
+  tm->tm_isdst = -1;
+  std::int64_t wday = (day + 4) % 7;  // 1970-01-01 was a Thursday
+  tm->tm_wday = static_cast<int>(wday < 0 ? wday + 7 : wday);
+  tm->tm_yday = static_cast<int>(day - DaysFromCivil(y, 1, 1));
+  return true;
+}
+
+// The decimal number in characters [from, from + len) of text, reading no
+// further than its end.
+int Field(const char* text, size_t from, size_t len) {
+  char buf[8] = {0};
+  const size_t n = strnlen(text, from + len);
+  if (n > from) std::memcpy(buf, text + from, n - from < len ? n - from : len);
+  return std::atoi(buf);
+}
+
+bool ReadFields(const char* date, const char* time, std::tm* tm) {
+  *tm = std::tm{};
+  tm->tm_year = Field(date, 0, 4) - 1900;
+  tm->tm_mon = Field(date, 4, 2) - 1;
+  tm->tm_mday = Field(date, 6, 2);
+  tm->tm_hour = Field(time, 0, 2);
+  tm->tm_min = Field(time, 2, 2);
+  tm->tm_sec = Field(time, 4, 2);
+  tm->tm_isdst = -1;
+  return Normalise(tm);
+}
+
+void WriteFields(const std::tm& tm, char* date, char* time) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.4i%.2i%.2i", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
+  std::memcpy(date, buf, 8);
+  std::snprintf(buf, sizeof buf, "%.2i%.2i%.2i", tm.tm_hour, tm.tm_min, tm.tm_sec);
+  std::memcpy(time, buf, 6);
+}
+
+}  // namespace
+
+int statiConvertTimeString2TmUTC(const char* date, const char* time, std::tm* tm) {
+  if (!date || !time || !tm || !ReadFields(date, time, tm)) {
+    zmo::writeTrace("statiConvertTimeString2TmUTC: mktime() returned unsuccessfully\n");
+    return 1;
+  }
+  return 0;
+}
+
+int statiConvertTimeTmUtc2String(char* date, char* time, std::tm* tm) {
+  if (!date || !time || !tm || !Normalise(tm)) {
+    zmo::writeTrace("statiConvertTimeTmUtc2String: mktime() returned unsuccessfully\n");
+    return 1;
+  }
+  WriteFields(*tm, date, time);
+  return 0;
+}
+
+int statiConvertTimeToGMT(const char* date, const char* time, int offset, char* outDate,
+                          char* outTime) {
+  std::tm tm;
+  if (!date || !time || !outDate || !outTime || !ReadFields(date, time, &tm)) return 1;
+  tm.tm_sec -= offset;
+  if (!Normalise(&tm)) return 1;
+  WriteFields(tm, outDate, outTime);
+  outDate[8] = '\0';
+  outTime[6] = '\0';
+  return 0;
+}
+
+bool statiIsBlank(const char* text) {
+  if (!text) return false;
+  for (; *text; ++text) {
+    if (*text != ' ') return false;
+  }
+  return true;
+}

@@ -1,0 +1,132 @@
+// The service work loop and the one-shot runs.
+
+#include <cstring>
+
+#include "common/service_control.h"
+#include "common/trace_log.h"
+#include "platform/events.h"
+#include "platform/service.h"
+#include "zmostati/entry.h"
+#include "zmostati/params.h"
+#include "zmostati/state.h"
+
+namespace {
+
+constexpr DWORD kWaitHintMs = 3000;
+// A pass whose schedule could not be read or decided waits this long.
+constexpr int kRetrySeconds = 300;
+
+void StartUpFailed() {
+  zmo::reportServiceStatus(SERVICE_STOPPED, 3, SERVICE_ACCEPT_STOP, 0);
+}
+
+// Reads the schedule and decides the interval. Returns the wait of the
+// pass in seconds.
+int DecidePass(StatiState& st) {
+  if (statiGetRunTimes() != 0) {
+    zmo::writeTrace("statiGetRunTimes() failed. sleeping 5 min now\n");
+    st.due = 0;
+    return kRetrySeconds;
+  }
+  if (statiQueryRegForSleepTime() != 0) {
+    zmo::writeTrace("statiQueryRegForSleepTime() failed. sleeping 5 min now\n");
+    st.due = 0;
+    return kRetrySeconds;
+  }
+  return st.sleepSeconds;
+}
+
+// Collects the due interval; only a collection that succeeded moves the
+// last interval on, so a failed one is proposed again next pass.
+void CollectDue(StatiState& st) {
+  if (statiGetParaFromRegistry() != 0) {
+    zmo::writeTrace("statiGetParaFromRegistry() returned unsuccessfully\n");
+    return;
+  }
+  zmo::writeTrace("about to connect\n");
+  if (st.hooks.startQuery() != 0) {
+    zmo::writeTrace(zmo::DisconnectFlag() ? "statiStartQuery() shutdown in progress\n"
+                                          : "statiStartQuery() failed\n");
+    return;
+  }
+  st.last = st.current;
+  if (statiSetLastInterval() != 0) {
+    zmo::writeTrace("failed to update Registry with last connect interval\n");
+  }
+}
+
+}  // namespace
+
+int statiServiceRun(int, char**) {
+  statiResetRunState();
+  StatiState& st = statiState();
+  zmo::reportServiceStatus(SERVICE_START_PENDING, 0, 0, kWaitHintMs);
+  if (statiGetDebugStatusFromRegistry() != 0) {
+    zmo::SetTraceSwitch(1);
+    zmo::writeTrace("statiGetDebugStatusFromRegistry() returned unsuccessfully\n");
+  }
+  if (statiGetDefaultAvailFileName() != 0) {
+    zmo::writeTrace("statiGetDefaultAvailFileName() returned unsuccessfully\n");
+    StartUpFailed();
+    return 0;
+  }
+  st.hooks.installRfcErrorHandler();
+  HANDLE stop_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (stop_event == nullptr) {
+    zmo::writeTrace("CreateEvent() returned unsuccessfully\n");
+    StartUpFailed();
+    return 0;
+  }
+  zmo::SetStopEvent(stop_event);
+
+  for (;;) {
+    ++st.passCounter;
+    zmo::writeTrace("awake, run %i\n", st.passCounter);
+    if (zmo::StopFlag()) break;
+    const int wait_seconds = DecidePass(st);
+    zmo::reportServiceStatus(SERVICE_RUNNING, 0, SERVICE_ACCEPT_STOP, kWaitHintMs);
+    if (st.due) CollectDue(st);
+    zmo::writeTrace("about to fall asleep %is\n", wait_seconds);
+    // The readers keep the sleep time within what fits in milliseconds.
+    const DWORD rc = WaitForSingleObject(stop_event, static_cast<DWORD>(wait_seconds) * 1000u);
+    if (rc != WAIT_TIMEOUT) break;  // a stop request, or a wait that failed
+  }
+
+  zmo::reportServiceStatus(SERVICE_STOPPED, 0, SERVICE_ACCEPT_STOP, 0);
+  zmo::SetStopEvent(nullptr);
+  CloseHandle(stop_event);
+  return 0;
+}
+
+void statiRunOnce(int argc, char** argv) {
+  statiResetRunState();
+  StatiState& st = statiState();
+  if (argc >= 2 && std::strcmp(argv[1], "-nr") == 0) {
+    if (statiGetDebugStatusFromRegistry() != 0) {
+      zmo::SetTraceSwitch(1);
+      zmo::writeTrace("statiGetDebugStatusFromRegistry() returned unsuccessfully\n");
+    }
+    if (statiGetDefaultAvailFileName() != 0) {
+      zmo::writeTrace("statiGetDefaultAvailFileName() returned unsuccessfully\n");
+      return;
+    }
+    if (statiGetRunTimes() != 0 || statiQueryRegForSleepTime() != 0) return;
+    if (statiGetParaFromRegistry() != 0) {
+      zmo::SetTraceSwitch(1);
+      zmo::writeTrace("statiGetParaFromRegistry() returned unsuccessfully\n");
+      return;
+    }
+  } else {
+    if (statiGetParaFromCmdLine(argc, argv) != 0) {
+      zmo::SetTraceSwitch(1);
+      zmo::writeTrace("statiGetParaFromCmdLine() returned unsuccessfully\n");
+      return;
+    }
+    if (statiGetDefaultAvailFileName() != 0) {
+      zmo::writeTrace("statiGetDefaultAvailFileName() returned unsuccessfully\n");
+      return;
+    }
+  }
+  st.hooks.installRfcErrorHandler();
+  st.hooks.startQuery();
+}
