@@ -148,6 +148,7 @@ TEST_F(ZmosetvalMainTest, AtFileThatCannotBeReadIsStatusOne) {
 
 TEST_F(ZmosetvalMainTest, WrongUsageIsStatusTwoWithTheUsageText) {
   PutValue(HKEY_LOCAL_MACHINE, "Keep\\Sub", "V", Sz("v"));
+  std::string separators = "@" + File("separators", "\\\\");
   struct Case {
     const char* name;
     Argv args;
@@ -167,6 +168,7 @@ TEST_F(ZmosetvalMainTest, WrongUsageIsStatusTwoWithTheUsageText) {
       {"delete of the root through separators", {"zmosetval", "-d", "-k", "\\"}, ""},
       {"delete of the root through separators, glued", {"zmosetval", "-d", "-k\\\\\\"}, ""},
       {"delete of a root value", {"zmosetval", "-d", "-k", "", "-n", "V"}, ""},
+      {"delete of the root through a key file", {"zmosetval", "-d", "-k", separators}, ""},
   };
   for (Case& c : cases) {
     RunResult r = RunSetval(c.args);
@@ -250,7 +252,9 @@ TEST_F(ZmosetvalMainTest, RootByName) {
     RunResult r = RunSetval({"zmosetval", "-h", c.name, "-k", key, "-n", "N", "-v", c.name});
     EXPECT_EQ(r.status, 0) << c.name;
     EXPECT_EQ(GetValue(c.root, key, "N"), Sz(c.name)) << c.name;
-    if (c.root != HKEY_LOCAL_MACHINE) EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key)) << c.name;
+    if (c.root != HKEY_LOCAL_MACHINE) {
+      EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key)) << c.name;
+    }
   }
 }
 
