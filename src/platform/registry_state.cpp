@@ -9,21 +9,27 @@ namespace zmo::reg {
 
 namespace {
 
-constexpr std::uintptr_t kFirstRoot = 0x80000000u;
-constexpr const char* kRootNames[kRootCount] = {
-    "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",  "HKEY_LOCAL_MACHINE",
-    "HKEY_USERS",            "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG"};
+// The six roots the system names, with their Windows handle values.
+constexpr struct {
+  std::uintptr_t value;
+  const char* name;
+} kRoots[kRootCount] = {
+    {0x80000000u, "HKEY_CLASSES_ROOT"}, {0x80000001u, "HKEY_CURRENT_USER"},
+    {0x80000002u, "HKEY_LOCAL_MACHINE"}, {0x80000003u, "HKEY_USERS"},
+    {0x80000005u, "HKEY_CURRENT_CONFIG"}, {0x80000006u, "HKEY_DYN_DATA"}};
 
 thread_local std::string t_error_text;
 
 }  // namespace
 
-const char* RootName(int root) { return kRootNames[root]; }
+const char* RootName(int root) { return kRoots[root].name; }
 
 int RootIndex(HKEY key) {
   auto v = reinterpret_cast<std::uintptr_t>(key);
-  if (v < kFirstRoot || v >= kFirstRoot + kRootCount) return -1;
-  return static_cast<int>(v - kFirstRoot);
+  for (int i = 0; i < kRootCount; ++i) {
+    if (kRoots[i].value == v) return i;
+  }
+  return -1;
 }
 
 void RootCache::Reset() {

@@ -7,10 +7,6 @@
 
 #include "zmosetval/zmosetval.h"
 
-#ifndef HKEY_DYN_DATA
-#define HKEY_DYN_DATA ((HKEY)(std::uintptr_t)0x80000006u)
-#endif
-
 namespace {
 
 struct RootName {

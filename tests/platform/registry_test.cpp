@@ -180,8 +180,7 @@ TEST_F(RegistryTest, FirstWriteCreatesTheDirectoryAndEachRootHasItsOwnFile) {
   } roots[] = {
       {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},   {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
       {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"}, {HKEY_USERS, "HKEY_USERS"},
-      {HKEY_PERFORMANCE_DATA, "HKEY_PERFORMANCE_DATA"},
-      {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG"},
+      {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG"}, {HKEY_DYN_DATA, "HKEY_DYN_DATA"},
   };
   for (const auto& r : roots) {
     OpenKey key;
@@ -756,7 +755,7 @@ TEST_F(RegistryTest, QueryInfoKeyCountsAndLongest) {
 
 TEST_F(RegistryTest, HandleRules) {
   for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
-                    HKEY_PERFORMANCE_DATA, HKEY_CURRENT_CONFIG}) {
+                    HKEY_CURRENT_CONFIG, HKEY_DYN_DATA}) {
     EXPECT_EQ(RegCloseKey(root), ERROR_SUCCESS);
   }
   EXPECT_EQ(RegCloseKey(nullptr), ERROR_INVALID_HANDLE);

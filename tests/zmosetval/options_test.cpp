@@ -139,7 +139,7 @@ TEST(ZmosetvalRootByNameTest, SixRootsInAnyCase) {
   EXPECT_EQ(setvalRootByName("Hkey_Local_Machine"), HKEY_LOCAL_MACHINE);
   EXPECT_EQ(setvalRootByName("HKEY_CURRENT_USER"), HKEY_CURRENT_USER);
   EXPECT_EQ(setvalRootByName("HKEY_CURRENT_CONFIG"), HKEY_CURRENT_CONFIG);
-  EXPECT_NE(setvalRootByName("HKEY_DYN_DATA"), nullptr);
+  EXPECT_EQ(setvalRootByName("HKEY_DYN_DATA"), HKEY_DYN_DATA);
   EXPECT_EQ(setvalRootByName("HKLM"), nullptr);
   EXPECT_EQ(setvalRootByName("HKEY_PERFORMANCE_DATA"), nullptr);
   EXPECT_EQ(setvalRootByName(""), nullptr);

@@ -245,7 +245,7 @@ TEST_F(ZmosetvalMainTest, RootByName) {
   } cases[] = {
       {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"hkey_users", HKEY_USERS},
       {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"Hkey_Current_User", HKEY_CURRENT_USER},
-      {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+      {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG}, {"hkey_dyn_data", HKEY_DYN_DATA},
   };
   for (const Case& c : cases) {
     std::string key = std::string("Root\\") + c.name;

@@ -14,8 +14,8 @@ using PHKEY = HKEY*;
 #define HKEY_CURRENT_USER ((HKEY)(std::uintptr_t)0x80000001u)
 #define HKEY_LOCAL_MACHINE ((HKEY)(std::uintptr_t)0x80000002u)
 #define HKEY_USERS ((HKEY)(std::uintptr_t)0x80000003u)
-#define HKEY_PERFORMANCE_DATA ((HKEY)(std::uintptr_t)0x80000004u)
 #define HKEY_CURRENT_CONFIG ((HKEY)(std::uintptr_t)0x80000005u)
+#define HKEY_DYN_DATA ((HKEY)(std::uintptr_t)0x80000006u)
 
 // Value types.
 constexpr DWORD REG_NONE = 0;
