@@ -117,6 +117,8 @@ void WaitForChild(pid_t pid, int* wait_status) {
 [[noreturn]] void RunChild(const char* path, char** argv, char** envp, bool detached, int report_fd,
                            int go_fd) {
   if (detached) {
+    // A service holds on to no directory of whoever started it.
+    if (chdir("/") != 0) _exit(127);
     int null_fd = open("/dev/null", O_RDWR);
     if (null_fd >= 0) {
       dup2(null_fd, 0);

@@ -7,11 +7,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "helpers/test_files.h"
 #include "platform/files.h"
 
 namespace {
@@ -21,10 +20,7 @@ const std::string kProbe = std::string(ZMO_TEST_BIN_DIR) + "/zmo_test_argv_probe
 class SpawnTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zmo_spawn_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    out_ = dir_ + "/probe.out";
+    ASSERT_TRUE(tmp_.ok());
     setenv("PROBE_OUT", out_.c_str(), 1);
     unsetenv("PROBE_EXIT");
     unsetenv("PROBE_PAUSE");
@@ -32,19 +28,14 @@ class SpawnTest : public ::testing::Test {
   void TearDown() override {
     unsetenv("PROBE_OUT");
     unsetenv("PROBE_EXIT");
-    std::system(("rm -rf " + dir_).c_str());
   }
   // The lines of the probe's report that start with prefix, without it.
   std::vector<std::string> Report(const std::string& prefix) {
-    std::ifstream in(out_);
-    std::vector<std::string> out;
-    for (std::string line; std::getline(in, line);) {
-      if (line.rfind(prefix, 0) == 0) out.push_back(line.substr(prefix.size()));
-    }
-    return out;
+    return zmo_test::LinesWith(out_, prefix);
   }
-  std::string dir_;
-  std::string out_;
+  zmo_test::TempDir tmp_{"zmo_spawn"};
+  const std::string dir_ = tmp_.path();
+  const std::string out_ = tmp_.File("probe.out");
 };
 
 TEST_F(SpawnTest, ArgumentElementsAreSplitByTheWindowsRules) {

@@ -1,10 +1,10 @@
 // Test helper: a started program that tells what it received.
 //
-// Writes to the file named by PROBE_OUT: "pid <pid>", one line "arg <text>"
-// per argv element after the program, one line "fd <n>" per open descriptor
-// and one line "env <NAME>" per ZMO_SERVICE* variable. With PROBE_PAUSE set
-// it then waits for a signal; it exits with the code in PROBE_EXIT (0 when
-// unset).
+// Writes to the file named by PROBE_OUT: "pid <pid>", "cwd <dir>", one line
+// "arg <text>" per argv element after the program, one line "fd <n>" per
+// open descriptor and one line "env <NAME>" per ZMO_SERVICE* variable. With
+// PROBE_PAUSE set it then waits for a signal; it exits with the code in
+// PROBE_EXIT (0 when unset).
 #include <dirent.h>
 #include <unistd.h>
 
@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
     std::FILE* f = std::fopen(out_path, "w");
     if (!f) return 100;
     std::fprintf(f, "pid %d\n", static_cast<int>(getpid()));
+    char cwd[4096];
+    if (getcwd(cwd, sizeof(cwd))) std::fprintf(f, "cwd %s\n", cwd);
     for (int i = 1; i < argc; ++i) std::fprintf(f, "arg %s\n", argv[i]);
     for (int fd : fds) std::fprintf(f, "fd %d\n", fd);
     for (char** e = environ; *e; ++e) {

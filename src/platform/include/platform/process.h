@@ -39,8 +39,8 @@ struct SpawnRequest {
   std::vector<std::string> argv;   // the child's argv, taken as is
   std::vector<std::string> env;    // "NAME=value" entries set in the child's environment
   std::vector<std::string> unset;  // names removed from the child's environment
-  // Detached: a new session, stdio on /dev/null, and a grandchild of the
-  // caller that is not its child (nobody has to reap it).
+  // Detached: a new session, stdio on /dev/null, working directory /, and a
+  // grandchild of the caller that is not its child (nobody has to reap it).
   bool detached = false;
   // Runs in the caller once the child's pid is known and before the child
   // runs the program; a non-zero result cancels the start (errno ECANCELED).
