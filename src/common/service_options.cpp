@@ -30,15 +30,22 @@ void CloseOwnService(SC_HANDLE manager, SC_HANDLE service) {
   CloseServiceHandle(manager);
 }
 
-// Polls the status every interval_ms while it is pending; the manager
-// reports STOPPED for a process that is gone, so the loop cannot hang on a
-// service that died. Returns the last state seen, or 0 when a query failed.
-DWORD WaitWhilePending(SC_HANDLE service, DWORD pending, DWORD interval_ms, bool sleep_first) {
+// Polls the status every interval_ms while it is pending. A control reaches
+// the service a moment after the manager accepted it, so the state it was
+// accepted in (before) counts as pending until the service has moved on.
+// The manager reports STOPPED for a process that is gone, so the loop cannot
+// hang on a service that died. Returns the last state seen, or 0 when a query
+// failed.
+DWORD WaitWhilePending(SC_HANDLE service, DWORD pending, DWORD before, DWORD interval_ms,
+                       bool sleep_first) {
   SERVICE_STATUS status;
+  bool moved = before == pending;
   for (;;) {
     if (sleep_first) Sleep(interval_ms);
     if (!QueryServiceStatus(service, &status)) return 0;
-    if (status.dwCurrentState != pending) return status.dwCurrentState;
+    DWORD state = status.dwCurrentState;
+    if (state != before) moved = true;
+    if (state != pending && moved) return state;
     if (!sleep_first) Sleep(interval_ms);
   }
 }
@@ -77,7 +84,8 @@ int serviceStart(int argc, char** argv) {
   if (OpenOwnService(&manager, &service) != 0) return 1;
   DWORD state = 0;
   if (StartServiceA(service, static_cast<DWORD>(argc), argv)) {
-    state = WaitWhilePending(service, SERVICE_START_PENDING, kStartPollMs, false);
+    state = WaitWhilePending(service, SERVICE_START_PENDING, SERVICE_START_PENDING, kStartPollMs,
+                             false);
   }
   CloseOwnService(manager, service);
   return state == SERVICE_RUNNING ? 0 : 1;
@@ -89,7 +97,8 @@ int serviceStop() {
   SERVICE_STATUS status;
   DWORD state = 0;
   if (ControlService(service, SERVICE_CONTROL_STOP, &status)) {
-    state = WaitWhilePending(service, SERVICE_STOP_PENDING, kStopPollMs, true);
+    state = WaitWhilePending(service, SERVICE_STOP_PENDING, status.dwCurrentState, kStopPollMs,
+                             true);
   }
   CloseOwnService(manager, service);
   return state == SERVICE_STOPPED ? 0 : 1;

@@ -25,11 +25,6 @@ constexpr const char* kUtcPrefix = "2024/03/05 07.08.09: ";
 
 class TraceLogTest : public zmo_test::RuntimeTest {
  protected:
-  void SetUp() override {
-    RuntimeTest::SetUp();
-    zmo::SetConsoleProgram(zmo::StatiProgramConfig());
-    zmo::SetTraceSwitch(1);
-  }
   std::string LogPath() { return dir_.File("trace_zmostati.log"); }
   std::string OldPath() { return dir_.File("trace_zmostati_log.old"); }
 
