@@ -310,7 +310,11 @@ TEST_F(ServiceTest, DeletingARunningServiceRemovesItWhenItStops) {
   }
   SERVICE_STATUS s;
   ASSERT_TRUE(ControlService(service, SERVICE_CONTROL_STOP, &s));
-  EXPECT_TRUE(WaitUntil([&] { return OpenServiceA(manager_, kName, 0) == nullptr; }));
+  EXPECT_TRUE(WaitUntil([&] {
+    SC_HANDLE h = OpenServiceA(manager_, kName, 0);
+    if (h) CloseServiceHandle(h);
+    return h == nullptr;
+  }));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SERVICE_DOES_NOT_EXIST));
   // The name is free again.
   EXPECT_NE(Create(kTestService), nullptr) << GetLastError();
