@@ -10,14 +10,9 @@
 
 namespace {
 
-struct Switch {
-  StatiMetric metric;
-  const char* name;
-  const char* traceName;  // as the trace line spells it
-};
+}  // namespace
 
-// In reading order.
-const Switch kSwitches[] = {
+const StatiMetricSwitch kStatiMetricSwitches[kStatiMetricCount] = {
     {kStatiTransactions, "ProcessStatiTransactions", "ProcessStatiTransactions"},
     {kStatiPrograms, "ProcessStatiPrograms", "ProcessStatiPrograms"},
     {kStatiCPU, "ProcessStatiCPU", "ProcessStatiCPU"},
@@ -47,7 +42,8 @@ const Switch kSwitches[] = {
     {kApplGUIcount, "ProcessApplGUIcount", "ProcessApplGUIcount"},
     {kApplGUInetTime, "ProcessApplGUInetTime", "ProcessApplGUInetTime"},
 };
-static_assert(sizeof kSwitches / sizeof kSwitches[0] == kStatiMetricCount);
+
+namespace {
 
 bool AnyOn(const std::array<int, kStatiMetricCount>& m, int first, int last) {
   for (int i = first; i <= last; ++i) {
@@ -69,7 +65,7 @@ void statiGetMetricFilters() {
     return;
   }
   m.fill(0);
-  for (const Switch& s : kSwitches) {
+  for (const StatiMetricSwitch& s : kStatiMetricSwitches) {
     const std::string text = zmo::getRequiredRegValue(s.name);
     zmo::writeTrace("Registry entry %s = <%s>\n", s.traceName, text.c_str());
     m[s.metric] = text == zmo::cfg::kTrue ? 1 : 0;

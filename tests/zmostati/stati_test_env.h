@@ -63,6 +63,28 @@ class StatiTestEnv {
   static void SetDword(const char* name, DWORD value) {
     SetRaw(name, REG_DWORD, &value, sizeof value);
   }
+  static void Delete(const char* name) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, KeyPath(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+  }
+  // The StatiLast* values of a collected interval.
+  static void SetLast(const char* sd, const char* st, const char* ed, const char* et,
+                      const std::string& endCount) {
+    Set("StatiLastStartDate", sd);
+    Set("StatiLastStartTime", st);
+    Set("StatiLastEndDate", ed);
+    Set("StatiLastEndTime", et);
+    Set("StatiLastQueryIntervalEnd", endCount);
+  }
+  static void Fill(StatiInterval* i, const char* sd, const char* st, const char* ed,
+                   const char* et) {
+    i->startDate = sd;
+    i->startTime = st;
+    i->endDate = ed;
+    i->endTime = et;
+  }
   // Creates the configuration key with no values in it.
   static void CreateKey() {
     HKEY key = nullptr;

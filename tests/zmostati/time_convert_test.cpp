@@ -110,19 +110,11 @@ TEST(TimeConvert, IsBlank) {
   EXPECT_FALSE(statiIsBlank(nullptr));
 }
 
-void SetCurrent(const char* sd, const char* st, const char* ed, const char* et) {
-  StatiInterval& cur = statiState().current;
-  cur.startDate = sd;
-  cur.startTime = st;
-  cur.endDate = ed;
-  cur.endTime = et;
-}
-
 TEST(RemoteInterval, ShiftsByRemoteMinusLocalOffset) {
   StatiTestEnv env;
   zmo::SetTraceSwitch(1);
   StatiState& st = statiState();
-  SetCurrent("20240315", "230001", "20240316", "000000");
+  StatiTestEnv::Fill(&statiState().current, "20240315", "230001", "20240316", "000000");
   st.remoteOffsetSeconds = 7200;
   zmo::Runtime().utc_offset = 3600;
   ASSERT_EQ(statiGetRemoteSystemQueryInterval(), 0);
@@ -138,7 +130,7 @@ TEST(RemoteInterval, ShiftsByRemoteMinusLocalOffset) {
 TEST(RemoteInterval, FailedConversionNamesTheDate) {
   StatiTestEnv env;
   zmo::SetTraceSwitch(1);
-  SetCurrent("99991231", "230001", "99991231", "235959");
+  StatiTestEnv::Fill(&statiState().current, "99991231", "230001", "99991231", "235959");
   statiState().remoteOffsetSeconds = 7200;
   EXPECT_EQ(statiGetRemoteSystemQueryInterval(), 1);
   EXPECT_EQ(env.Trace(),

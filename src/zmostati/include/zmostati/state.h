@@ -43,6 +43,15 @@ enum StatiMetric {
   kStatiMetricCount,
 };
 
+// One metric switch: its registry value and the name its trace line gives.
+struct StatiMetricSwitch {
+  StatiMetric metric;
+  const char* name;
+  const char* traceName;
+};
+// Every switch, in reading order (the order of StatiMetric).
+extern const StatiMetricSwitch kStatiMetricSwitches[kStatiMetricCount];
+
 // What one collection run collects and where it writes: read from the
 // registry for the service and -nr, from the command line for -np.
 struct StatiSettings {

@@ -1,0 +1,265 @@
+// The work loop on the fake clock: passes, the last interval, failures that
+// cost a pass, the sleep-time fallback and the stop request.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/runtime_state.h"
+#include "common/service_control.h"
+#include "common/trace_log.h"
+#include "platform/clock.h"
+#include "platform/service.h"
+#include "stati_test_env.h"
+#include "tz_guard.h"
+#include "zmostati/entry.h"
+#include "zmostati/state.h"
+
+namespace {
+
+int g_queries = 0;
+int g_query_result = 0;
+int g_handler_installs = 0;
+
+int FakeQuery() {
+  ++g_queries;
+  return g_query_result;
+}
+
+// A run that is stopped while it collects, as the stop request makes it.
+int StoppedQuery() {
+  ++g_queries;
+  zmo::serviceStopRequest();
+  return zmo::kShutdownInProgress;
+}
+
+int Count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+class WorkLoop : public testing::Test {
+ protected:
+  void SetUp() override {
+    g_queries = 0;
+    g_query_result = 0;
+    g_handler_installs = 0;
+    statiState().hooks.startQuery = FakeQuery;
+    statiState().hooks.installRfcErrorHandler = [] { ++g_handler_installs; };
+    zmo::Runtime().ipv4_address = [] { return std::string("10.1.2.3"); };
+    zmo::Runtime().host_name = [] { return std::string("collector"); };
+    env_.Set("StatiDebug", "True");
+    env_.Set("StatiSchedule", "08:00 20:00 ");
+    env_.Set("StatiSleepTime", "60");
+    env_.Set("DB", "MSSQL");
+    env_.Set("BinDir", "/opt/zmo");
+  }
+
+  // Gives the stop request once the clock has advanced passes times.
+  void StopAfterWaits(int waits) {
+    clock_->SetAdvanceHook([this, waits](std::int64_t) {
+      if (++advances_ == waits) zmo::serviceStopRequest();
+    });
+  }
+  static int RunNr() {
+    char arg0[] = "zmostati";
+    char arg1[] = "-nr";
+    char* argv[] = {arg0, arg1, nullptr};
+    return statiMain(2, argv);
+  }
+  std::int64_t Elapsed() { return clock_.clock().NowMillis() - start_; }
+
+  StatiTestEnv env_;
+  ScopedTz tz_{"UTC"};
+  std::int64_t start_ = static_cast<std::int64_t>(LocalTime(2024, 3, 15, 8, 16)) * 1000;
+  zmo::ScopedFakeClock clock_{start_};
+  int advances_ = 0;
+};
+
+TEST_F(WorkLoop, CollectsOnceThenWaitsUntilStopped) {
+  StopAfterWaits(3);
+  statiServiceRun(0, nullptr);
+
+  EXPECT_EQ(g_queries, 1) << "the interval is collected once";
+  EXPECT_EQ(g_handler_installs, 1);
+  EXPECT_EQ(statiState().passCounter, 3);
+  EXPECT_EQ(Elapsed(), 3 * 60 * 1000);
+  EXPECT_EQ(env_.Get("StatiLastStartDate"), "20240314");
+  EXPECT_EQ(env_.Get("StatiLastStartTime"), "200001");
+  EXPECT_EQ(env_.Get("StatiLastEndDate"), "20240315");
+  EXPECT_EQ(env_.Get("StatiLastEndTime"), "080000");
+  EXPECT_EQ(env_.Get("StatiLastQueryIntervalEnd"),
+            std::to_string(statiMinuteCount(2024, 3, 15) + 480));
+
+  const std::string trace = env_.Trace();
+  EXPECT_EQ(Count(trace, "awake, run "), 3);
+  EXPECT_NE(trace.find("awake, run 3\n"), std::string::npos);
+  EXPECT_EQ(Count(trace, "about to fall asleep 60s\n"), 3);
+  EXPECT_EQ(Count(trace, "about to connect\n"), 1);
+  EXPECT_EQ(Count(trace, "already connected for this interval\n"), 2);
+  EXPECT_NE(trace.find("stop received\ndisconnect flag set to true\n"), std::string::npos);
+  EXPECT_EQ(trace.find("awake, run 4"), std::string::npos) << "no pass after the stop";
+
+  const SERVICE_STATUS status = zmo::LastServiceStatus();
+  EXPECT_EQ(status.dwCurrentState, SERVICE_STOPPED);
+  EXPECT_EQ(status.dwWin32ExitCode, 0u);
+  EXPECT_EQ(zmo::StopEvent(), nullptr) << "the event is gone with the loop";
+}
+
+TEST_F(WorkLoop, PassOrderOfTraceLines) {
+  StopAfterWaits(1);
+  statiServiceRun(0, nullptr);
+  const std::string trace = env_.Trace();
+  const char* const order[] = {"awake, run 1\n",
+                               "running with delay time <15min>",
+                               "determined possible interval: from 20240314 200001 to 20240315 "
+                               "080000\n",
+                               "not connected for this interval. connecting now.\n",
+                               "About to exit statiGetParaFromRegistry \n",
+                               "about to connect\n",
+                               "value <StatiLastQueryIntervalEnd> for subkey",
+                               "about to fall asleep 60s\n"};
+  size_t at = 0;
+  for (const char* line : order) {
+    const size_t found = trace.find(line, at);
+    ASSERT_NE(found, std::string::npos) << line << "\n--- in ---\n" << trace;
+    at = found;
+  }
+}
+
+TEST_F(WorkLoop, FailedCollectionIsProposedAgain) {
+  g_query_result = 1;
+  StopAfterWaits(3);
+  statiServiceRun(0, nullptr);
+  EXPECT_EQ(g_queries, 3);
+  EXPECT_EQ(env_.Get("StatiLastEndDate"), "<missing>") << "nothing recorded as collected";
+  EXPECT_EQ(Count(env_.Trace(), "statiStartQuery() failed\n"), 3);
+}
+
+TEST_F(WorkLoop, StopDuringCollectionEndsAfterThePass) {
+  statiState().hooks.startQuery = StoppedQuery;
+  statiServiceRun(0, nullptr);
+  EXPECT_EQ(g_queries, 1);
+  EXPECT_EQ(Elapsed(), 0) << "the signalled event ends the wait at once";
+  const std::string trace = env_.Trace();
+  EXPECT_NE(trace.find("statiStartQuery() shutdown in progress\nabout to fall asleep 60s\n"),
+            std::string::npos);
+  EXPECT_EQ(Count(trace, "awake, run "), 1);
+  EXPECT_EQ(env_.Get("StatiLastEndDate"), "<missing>");
+}
+
+TEST_F(WorkLoop, StopBeforeThePassLeavesAtOnce) {
+  zmo::serviceStopRequest();
+  statiServiceRun(0, nullptr);
+  EXPECT_EQ(g_queries, 0);
+  EXPECT_EQ(Elapsed(), 0);
+  const std::string trace = env_.Trace();
+  EXPECT_EQ(Count(trace, "awake, run 1\n"), 1);
+  EXPECT_EQ(trace.find("about to fall asleep"), std::string::npos);
+}
+
+TEST_F(WorkLoop, UnusableSleepTimeFallsBackTo60) {
+  for (const char* value : {"0", "-10", "3000000", "x"}) {
+    SCOPED_TRACE(value);
+    StatiTestEnv env;
+    SetUp();
+    env.Set("StatiSleepTime", value);
+    advances_ = 0;
+    const std::int64_t before = clock_.clock().NowMillis();
+    StopAfterWaits(2);
+    statiServiceRun(0, nullptr);
+    EXPECT_EQ(clock_.clock().NowMillis() - before, 2 * 60 * 1000);
+    const std::string trace = env.Trace();
+    EXPECT_EQ(Count(trace, "out of range setting default to 60 seconds.\n"), 2);
+    EXPECT_EQ(Count(trace, "about to fall asleep 60s\n"), 2);
+  }
+}
+
+TEST_F(WorkLoop, SleepTimeIsReadEveryPass) {
+  env_.Set("StatiSleepTime", "10");
+  clock_->SetAdvanceHook([this](std::int64_t) {
+    ++advances_;
+    if (advances_ == 1) env_.Set("StatiSleepTime", "20");
+    if (advances_ == 2) zmo::serviceStopRequest();
+  });
+  statiServiceRun(0, nullptr);
+  EXPECT_EQ(Elapsed(), (10 + 20) * 1000);
+}
+
+TEST_F(WorkLoop, ScheduleFailuresCostAPassOfFiveMinutes) {
+  const struct {
+    const char* schedule;  // nullptr: missing
+    const char* line;
+  } cases[] = {
+      {nullptr, "statiGetRunTimes() failed. sleeping 5 min now\n"},
+      {"8:0", "statiGetRunTimes() failed. sleeping 5 min now\n"},
+      // 23:55 and 0:10 at 00:05: the decision cannot place the interval.
+      {"23:55 0:10", "statiQueryRegForSleepTime() failed. sleeping 5 min now\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    StatiTestEnv env;
+    SetUp();
+    env.Delete("StatiSchedule");
+    if (c.schedule) env.Set("StatiSchedule", c.schedule);
+    clock_->SetMillis(static_cast<std::int64_t>(LocalTime(2024, 3, 16, 0, 5)) * 1000);
+    const std::int64_t before = clock_.clock().NowMillis();
+    advances_ = 0;
+    StopAfterWaits(1);
+    statiServiceRun(0, nullptr);
+    EXPECT_EQ(clock_.clock().NowMillis() - before, 300 * 1000);
+    EXPECT_EQ(g_queries, 0);
+    const std::string trace = env.Trace();
+    EXPECT_NE(trace.find(std::string(c.line) + "about to fall asleep 300s\n"), std::string::npos)
+        << trace;
+  }
+}
+
+TEST_F(WorkLoop, SettingsFailureSkipsTheCollection) {
+  env_.Delete("DB");
+  StopAfterWaits(1);
+  statiServiceRun(0, nullptr);
+  EXPECT_EQ(g_queries, 0);
+  EXPECT_NE(env_.Trace().find("statiGetParaFromRegistry() returned unsuccessfully\n"
+                              "about to fall asleep 60s\n"),
+            std::string::npos);
+}
+
+TEST_F(WorkLoop, DebugSwitchFailureTurnsTheTraceOn) {
+  StatiTestEnv env;  // a store without the configuration key
+  SetUp();
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmar", 0, KEY_ALL_ACCESS, &key), 0);
+  RegDeleteKeyA(key, "Monitoring for Orvane");
+  RegCloseKey(key);
+  zmo::SetTraceSwitch(0);
+  StopAfterWaits(1);
+  statiServiceRun(0, nullptr);
+  const std::string trace = env.Trace();
+  EXPECT_NE(trace.find("statiGetDebugStatusFromRegistry() returned unsuccessfully\n"),
+            std::string::npos);
+  EXPECT_NE(trace.find("statiGetRunTimes() failed. sleeping 5 min now\n"), std::string::npos);
+}
+
+TEST_F(WorkLoop, OneShotRegistryRunCollectsWithoutRecording) {
+  // Already collected per the registry; -nr collects it all the same.
+  env_.SetLast("20240314", "200001", "20240315", "080000", "1");
+  EXPECT_EQ(RunNr(), 0);
+  EXPECT_EQ(g_queries, 1);
+  EXPECT_EQ(g_handler_installs, 1);
+  EXPECT_EQ(env_.Get("StatiLastQueryIntervalEnd"), "1") << "-nr never writes the last interval";
+  EXPECT_EQ(statiState().settings.ldrArg[3], " -S 20240314");
+  EXPECT_EQ(zmo::LastServiceStatus().dwCurrentState, 0u) << "no status in a console run";
+}
+
+TEST_F(WorkLoop, OneShotRegistryRunStopsAtSettingsFailure) {
+  env_.Set("BinDir", "");
+  zmo::SetTraceSwitch(0);
+  env_.Set("StatiDebug", "no");
+  EXPECT_EQ(RunNr(), 0);
+  EXPECT_EQ(g_queries, 0);
+  EXPECT_EQ(env_.Trace(), "statiGetParaFromRegistry() returned unsuccessfully\n");
+}
+
+}  // namespace
