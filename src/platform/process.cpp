@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -106,11 +105,15 @@ std::vector<char*> CArray(std::vector<std::string>& strings) {
   return out;
 }
 
-void WaitForChild(pid_t pid, int* wait_status) {
+// Waits for a child and reaps it. Returns its pid, or -1 with errno.
+pid_t WaitForChild(pid_t pid, int* wait_status) {
   int st = 0;
-  while (waitpid(pid, &st, 0) < 0 && errno == EINTR) {
-  }
-  if (wait_status) *wait_status = st;
+  pid_t got;
+  do {
+    got = waitpid(pid, &st, 0);
+  } while (got < 0 && errno == EINTR);
+  if (got >= 0 && wait_status) *wait_status = st;
+  return got;
 }
 
 // The child side: stdio, the hold for before_exec, descriptors, exec.
@@ -298,12 +301,13 @@ extern "C" std::intptr_t _spawnv(int mode, const char* path, const char* const* 
 }
 
 extern "C" std::intptr_t _cwait(int* status, std::intptr_t pid, int) {
+  // Only one given child; waitpid would take any child for 0 or -1.
+  if (pid <= 0) {
+    errno = EINVAL;
+    return -1;
+  }
   int st = 0;
-  pid_t got;
-  do {
-    got = waitpid(static_cast<pid_t>(pid), &st, 0);
-  } while (got < 0 && errno == EINTR);
-  if (got < 0) return -1;
+  if (zmo::WaitForChild(static_cast<pid_t>(pid), &st) < 0) return -1;
   if (status) *status = zmo::ExitCodeFromWaitStatus(st);
-  return got;
+  return pid;
 }

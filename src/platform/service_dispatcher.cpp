@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>

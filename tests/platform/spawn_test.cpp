@@ -76,6 +76,12 @@ TEST_F(SpawnTest, NoWaitReturnsThePidAndCwaitReapsIt) {
   errno = 0;
   EXPECT_EQ(_cwait(&status, pid, _WAIT_CHILD), -1) << "reaped already";
   EXPECT_EQ(errno, ECHILD);
+  // 0 and -1 would be "any child" to waitpid; _cwait waits for one given child.
+  for (std::intptr_t bad : {0, -1}) {
+    errno = 0;
+    EXPECT_EQ(_cwait(&status, bad, _WAIT_CHILD), -1);
+    EXPECT_EQ(errno, EINVAL);
+  }
 }
 
 TEST_F(SpawnTest, ProgramsThatCannotStartGiveMinusOneAndErrno) {
