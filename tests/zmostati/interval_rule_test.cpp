@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,9 @@ std::string EndCountLine(int y, int m, int d) {
   return "statiServiceAdmin.currentQueryIntervalEnd=" + std::to_string(statiMinuteCount(y, m, d)) +
          "\n";
 }
+
+// Names the case in test output.
+void PrintTo(const DueCase& c, std::ostream* os) { *os << c.name; }
 
 class DueRuleTable : public testing::TestWithParam<DueCase> {};
 

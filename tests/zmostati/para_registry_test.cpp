@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -159,6 +160,9 @@ struct ParaFailure {
   int code;
   std::string line;
 };
+
+// Names the case in test output.
+void PrintTo(const ParaFailure& c, std::ostream* os) { *os << c.name << " = " << (c.value ? c.value : "<missing>"); }
 
 class ParaFailures : public testing::TestWithParam<ParaFailure> {};
 

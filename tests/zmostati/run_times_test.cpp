@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "common/trace_log.h"
@@ -110,6 +111,9 @@ struct ReadFailure {
   std::string lastLine;
 };
 
+// Names the case in test output.
+void PrintTo(const ReadFailure& c, std::ostream* os) { *os << c.name << " = " << c.value.value_or("<dword>"); }
+
 class RunTimesFailures : public testing::TestWithParam<ReadFailure> {};
 
 TEST_P(RunTimesFailures, CodeAndLastTraceLine) {
@@ -165,6 +169,9 @@ struct SleepCase {
   int seconds;
   std::string line;  // the line traced about it, "" for none
 };
+
+// Names the case in test output.
+void PrintTo(const SleepCase& c, std::ostream* os) { *os << c.value.value_or("<dword>"); }
 
 class SleepTimeTable : public testing::TestWithParam<SleepCase> {};
 

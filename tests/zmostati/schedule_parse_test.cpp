@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "zmostati/schedule.h"
@@ -34,6 +35,9 @@ std::string Value(const char* what, int value, int pos, const std::string& text)
          "> at position <" + std::to_string(pos) + "> of string <" + text +
          "> of <StatiSchedule6> of\nsubkey <SOFTWARE\\K>. expected space or end of string.\n";
 }
+
+// Names the case in test output.
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
 
 class ScheduleParseTable : public testing::TestWithParam<ParseCase> {};
 

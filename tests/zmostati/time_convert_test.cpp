@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "common/runtime_state.h"
@@ -21,6 +22,9 @@ struct ShiftCase {
   const char* outDate;
   const char* outTime;
 };
+
+// Names the case in test output.
+void PrintTo(const ShiftCase& c, std::ostream* os) { *os << c.name; }
 
 class ShiftTable : public testing::TestWithParam<ShiftCase> {};
 
