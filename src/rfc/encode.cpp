@@ -1,0 +1,232 @@
+#include "encode.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace zmo::rfc {
+namespace {
+
+bool IsCharKind(FieldKind k) {
+  return k == FieldKind::kChar || k == FieldKind::kDate || k == FieldKind::kTime ||
+         k == FieldKind::kNumc;
+}
+
+bool AllDigits(std::string_view s) {
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// Code points of the bytes 0x80-0x9F in Windows-1252 (undefined ones map to
+// themselves, as the system's conversion does).
+constexpr std::uint16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+unsigned CodePoint(unsigned char b) { return (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : b; }
+
+// Characters of a character-like field in the layout's width.
+unsigned Chars(const FieldLayout& f, unsigned width) { return f.length / width; }
+
+void PutText(unsigned char* out, std::string_view text, unsigned chars, unsigned width) {
+  if (width == 1) {
+    std::memset(out, ' ', chars);
+    std::memcpy(out, text.data(), text.size() < chars ? text.size() : chars);
+  } else {
+    PutWideText(out, text, chars, width);
+  }
+}
+
+int ParseInteger(std::string_view text, long long lo, long long hi, long long* out) {
+  std::string s(text);
+  if (s.empty()) return -1;
+  char* end = nullptr;
+  errno = 0;
+  long long v = std::strtoll(s.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v < lo || v > hi) return -1;
+  *out = v;
+  return 0;
+}
+
+int HexNibble(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+void PutLe(unsigned char* out, unsigned long long value, unsigned n) {
+  for (unsigned i = 0; i < n; ++i) out[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+void PutWideText(unsigned char* out, std::string_view text, unsigned chars, unsigned width) {
+  for (unsigned i = 0; i < chars; ++i) {
+    unsigned cp = i < text.size() ? CodePoint(static_cast<unsigned char>(text[i])) : ' ';
+    PutLe(out + i * width, cp, width);
+  }
+}
+
+int EncodePacked(std::string_view text, unsigned decimals, unsigned n, unsigned char* out,
+                 std::string* error) {
+  bool negative = false;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  std::string_view whole = text, frac;
+  size_t dot = text.find('.');
+  if (dot != std::string_view::npos) {
+    whole = text.substr(0, dot);
+    frac = text.substr(dot + 1);
+  }
+  if ((whole.empty() && frac.empty()) || !AllDigits(whole) || !AllDigits(frac) ||
+      (dot != std::string_view::npos && frac.empty())) {
+    *error = "not a decimal number";
+    return -1;
+  }
+  if (frac.size() > decimals) {
+    *error = "more than " + std::to_string(decimals) + " decimals";
+    return -1;
+  }
+  std::string digits = std::string(whole) + std::string(frac) + std::string(decimals - frac.size(), '0');
+  size_t first = digits.find_first_not_of('0');
+  digits = first == std::string::npos ? "" : digits.substr(first);
+  const size_t room = 2 * n - 1;
+  if (digits.size() > room) {
+    *error = "more than " + std::to_string(room) + " digits";
+    return -1;
+  }
+  if (digits.empty()) negative = false;
+  std::string nibbles = std::string(room - digits.size(), '0') + digits;
+  for (unsigned i = 0; i < n; ++i) {
+    unsigned hi = static_cast<unsigned>(nibbles[2 * i] - '0');
+    unsigned lo = 2 * i + 1 < room ? static_cast<unsigned>(nibbles[2 * i + 1] - '0') : (negative ? 0xD : 0xC);
+    out[i] = static_cast<unsigned char>(hi << 4 | lo);
+  }
+  return 0;
+}
+
+void EncodeInitial(const FieldLayout& f, unsigned width, unsigned char* line) {
+  unsigned char* out = line + f.offset;
+  switch (f.kind) {
+    case FieldKind::kChar:
+      PutText(out, "", Chars(f, width), width);
+      break;
+    case FieldKind::kDate:
+    case FieldKind::kTime:
+    case FieldKind::kNumc:
+      PutText(out, std::string(Chars(f, width), '0'), Chars(f, width), width);
+      break;
+    case FieldKind::kPacked: {
+      std::string unused;
+      EncodePacked("0", f.decimals, f.length, out, &unused);
+      break;
+    }
+    default:
+      std::memset(out, 0, f.length);
+      break;
+  }
+}
+
+int EncodeField(const FieldLayout& f, unsigned width, std::string_view value, bool fit,
+                unsigned char* line, std::string* error) {
+  unsigned char* out = line + f.offset;
+  const unsigned chars = IsCharKind(f.kind) ? Chars(f, width) : 0;
+  switch (f.kind) {
+    case FieldKind::kChar:
+      if (value.size() > chars && !fit) {
+        *error = "longer than " + std::to_string(chars) + " characters";
+        return -1;
+      }
+      PutText(out, value, chars, width);
+      return 0;
+    case FieldKind::kDate:
+    case FieldKind::kTime:
+      if (value.size() != chars || !AllDigits(value)) {
+        *error = "not " + std::to_string(chars) + " digits";
+        return -1;
+      }
+      PutText(out, value, chars, width);
+      return 0;
+    case FieldKind::kNumc:
+      if (value.empty() || value.size() > chars || !AllDigits(value)) {
+        *error = "not 1 to " + std::to_string(chars) + " digits";
+        return -1;
+      }
+      PutText(out, std::string(chars - value.size(), '0') + std::string(value), chars, width);
+      return 0;
+    case FieldKind::kPacked:
+      return EncodePacked(value, f.decimals, f.length, out, error);
+    case FieldKind::kRaw:
+      if (value.size() != 2 * f.length) {
+        *error = "not " + std::to_string(2 * f.length) + " hex digits";
+        return -1;
+      }
+      for (unsigned i = 0; i < f.length; ++i) {
+        int hi = HexNibble(value[2 * i]), lo = HexNibble(value[2 * i + 1]);
+        if (hi < 0 || lo < 0) {
+          *error = "not " + std::to_string(2 * f.length) + " hex digits";
+          return -1;
+        }
+        out[i] = static_cast<unsigned char>(hi << 4 | lo);
+      }
+      return 0;
+    case FieldKind::kInt:
+    case FieldKind::kInt2: {
+      const bool four = f.kind == FieldKind::kInt;
+      long long v = 0;
+      if (ParseInteger(value, four ? INT32_MIN : INT16_MIN, four ? INT32_MAX : INT16_MAX, &v) != 0) {
+        *error = four ? "not a 4-byte integer" : "not a 2-byte integer";
+        return -1;
+      }
+      PutLe(out, static_cast<unsigned long long>(v), f.length);
+      return 0;
+    }
+    case FieldKind::kFloat: {
+      std::string s(value);
+      char* end = nullptr;
+      errno = 0;
+      double d = s.empty() ? 0 : std::strtod(s.c_str(), &end);
+      if (s.empty() || errno != 0 || *end != '\0') {
+        *error = "not a number";
+        return -1;
+      }
+      std::uint64_t bits = 0;
+      std::memcpy(&bits, &d, sizeof bits);
+      PutLe(out, bits, 8);
+      return 0;
+    }
+  }
+  *error = "unknown field kind";
+  return -1;
+}
+
+int EncodeLine(const StructLayout& layout, const std::vector<FieldValue>& values, bool fit,
+               std::string* line, std::string* error) {
+  line->assign(layout.line_size, '\0');
+  auto* bytes = reinterpret_cast<unsigned char*>(line->data());
+  for (unsigned i = 0; i < layout.field_count; ++i) {
+    EncodeInitial(layout.fields[i], layout.char_width, bytes);
+  }
+  for (const FieldValue& v : values) {
+    const FieldLayout* f = FindField(&layout, v.name.c_str());
+    if (f == nullptr) {
+      *error = "field " + v.name + " is not in " + layout.structure;
+      return -1;
+    }
+    std::string why;
+    if (EncodeField(*f, layout.char_width, v.value, fit, bytes, &why) != 0) {
+      *error = "field " + v.name + ": " + why;
+      return -1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace zmo::rfc
