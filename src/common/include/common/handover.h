@@ -1,0 +1,51 @@
+// The collectors' hand-over to the loader, and the start of a child program.
+//
+// A collector appends its records to collecting files; at the hand-over each
+// collecting file takes the name the loader reads. A file still under that
+// name was not loaded: an empty one is deleted, one with data is moved to
+// its archive name (never over another file; the ArchiveData directory is
+// not created here). zmostati hands over one file, zmosnap four.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace zmo {
+
+// Result of a hand-over that could not clear a name or rename a file.
+constexpr int kHandOverFailed = 29;
+
+struct HandOverFile {
+  std::string collecting;  // the file the collector wrote
+  std::string hand_over;   // the name the loader reads
+  std::string archive;     // where an unloaded file under hand_over goes
+};
+
+// The points at which the hand-over tells its program what it does, so that
+// each program writes its own trace lines.
+enum class HandOverStep {
+  kEmptyLeftover,     // hand_over exists with 0 bytes and is deleted now
+  kDeleteFailed,      // ... and could not be deleted
+  kLeftoverWithData,  // hand_over exists with data and is archived now
+  kRenameFailed,      // renaming from to to failed
+};
+using HandOverNote = void (*)(HandOverStep step, const HandOverFile& file, const char* from,
+                              const char* to);
+
+// Hands files[0..count) over: first clears every hand-over name, then
+// renames every collecting file. When a rename fails, the files renamed
+// before it are renamed back, so the files of one collection are handed
+// over together or stay collecting files together. Returns 0, or
+// kHandOverFailed after note(kDeleteFailed or kRenameFailed, ...).
+int handOverFiles(const HandOverFile* files, size_t count, HandOverNote note);
+
+// Starts path with the argument elements argv (argv[0] the program; each
+// later element carries its own leading blank, the command line is the
+// elements joined) and waits for it to end. Traces "spawn(<path>) returned
+// <rc>." and, when it could not be started, "errno is <n> (<text>).".
+// Returns 0 when the program ran, whatever its exit code; 1 when it could
+// not be started.
+int execCommand(const std::string& path, const std::vector<std::string>& argv);
+
+}  // namespace zmo
