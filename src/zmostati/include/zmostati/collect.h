@@ -1,11 +1,60 @@
-// The steps the work loop and the one-shot runs hand over to: one collection
-// run, and the RFC error handler's installation. They are called through
-// statiState().hooks, which point at these functions unless a test put
-// stand-ins there.
+// One collection run and the steps the work loop and the one-shot runs hand
+// over to. The work loop calls them through statiState().hooks, which point
+// at these functions unless a test put stand-ins there.
+//
+// A run: the start and interval messages to the STATI summary log through
+// zmomsg; the server file, the statistic data file (collecting file) and the
+// availability file; per server the password, the RFC session, the records
+// and one availability line; the end message; then, in registry mode, the
+// hand-over of the collecting file to zmoloader and its start. A -np run
+// writes the -of file and starts no loader.
 #pragma once
 
-// One collection run: 0 done, 1 a file failed to open or a hand-over failed,
-// 28 shutdown.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/server_file.h"
+
+// The items of the run in progress; the record writer reads the open files
+// and the server being visited from here.
+struct StatiCollectRun {
+  std::string inBuffer;         // the server file, read whole
+  std::FILE* outFile = nullptr;   // statistic data file, appended to
+  std::FILE* availFile = nullptr; // zmostatiava.dat, appended to
+  // Length of the statistic data file when the run opened it: a run that
+  // does not complete cuts the file back to it. -1 before it was opened.
+  std::int64_t outStartSize = -1;
+  zmo::ServerLine server;  // the line being visited
+  std::string host;        // the host field's text after its last "/"
+  std::string shortHost;   // host up to its first "."
+  int failed = 0;          // the server's failure mark: availability 0
+};
+
+// One collection run: 0 done (whatever happened to single servers, and also
+// when the collection was complete but its hand-over failed: the collecting
+// file then keeps the records for the next run's hand-over), 1 a file
+// failed to open or a step before the hand-over failed, 28 shutdown.
 int statiStartQuery();
 // Installs the RFC library's error handler for this run.
 void statiInstallRfcErrorHandler();
+
+// Starts program with argv and waits for it. When argv[0] is the zmoloader
+// path the hand-over comes first. 0 started, 1 the start failed, 29 a
+// hand-over step failed (the loader is then not started).
+int statiExecCommand(const std::string& program, const std::vector<std::string>& argv);
+
+// The run's files (statiState().collect). Each returns 0, or 1 with its
+// trace line.
+// Reads the settings' server file whole into the buffer.
+int statiOpenInFile();
+// Opens the statistic data file for appending and notes its length.
+int statiOpenOutFile();
+int statiOpenAvailFile();
+int closeOutFile();
+int closeAvailFile();
+int statiFreeInBuffer();
+// Cuts the statistic data file back to its length at the start of the run,
+// so that an interval that will be collected again is not loaded twice.
+void statiCutBackOutFile();
