@@ -192,8 +192,11 @@ extern "C" RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER
   for (RFC_PARAMETER* p = exporting; p != nullptr && p->name != nullptr; ++p) {
     ExportValue v;
     v.type = p->type;
-    if (p->addr != nullptr) v.bytes.assign(static_cast<const char*>(p->addr), p->leng);
-    else if (p->leng != 0) refusal = "parameter " + NameOf(p->name, p->nlen) + " has no value";
+    if (p->addr != nullptr) {
+      v.bytes.assign(static_cast<const char*>(p->addr), p->leng);
+    } else if (p->leng != 0) {
+      refusal = "parameter " + NameOf(p->name, p->nlen) + " has no value";
+    }
     entry.values.emplace_back(NameOf(p->name, p->nlen), Shown(v));
     exports[NameOf(p->name, p->nlen)] = std::move(v);
   }
@@ -201,8 +204,9 @@ extern "C" RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER
   for (RFC_TABLE* t = tables; t != nullptr && t->name != nullptr; ++t) {
     TableArg a{NameOf(t->name, t->nlen), t->leng, t->type, t->ithandle};
     entry.tables.push_back(a.name + "/" + std::to_string(a.leng));
-    if (!IsTable(st, a.handle)) refusal = "table " + a.name + ": unknown table handle";
-    else if (a.handle->leng != a.leng) {
+    if (!IsTable(st, a.handle)) {
+      refusal = "table " + a.name + ": unknown table handle";
+    } else if (a.handle->leng != a.leng) {
       refusal = "table " + a.name + ": leng " + std::to_string(a.leng) + " differs from the table's line length " +
                 std::to_string(a.handle->leng);
     }
