@@ -16,53 +16,9 @@
 #include "platform/registry.h"
 #include "zmogdlib/config_key.h"
 #include "platform/files.h"
+#include "zmo_test/scoped.h"
 
 namespace zmo_test {
-
-class TempDir {
- public:
-  TempDir() {
-    char tmpl[] = "/tmp/zmo_common_XXXXXX";
-    const char* made = mkdtemp(tmpl);
-    EXPECT_NE(made, nullptr);
-    if (made != nullptr) path_ = made;
-  }
-  ~TempDir() {
-    if (!path_.empty()) std::system(("rm -rf '" + path_ + "'").c_str());
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return zmo::JoinPath(path_, name); }
-
- private:
-  std::string path_;
-};
-
-// Sets TZ for the lifetime of the object and restores the old value.
-class ScopedTz {
- public:
-  explicit ScopedTz(const char* tz) {
-    const char* old = getenv("TZ");
-    had_old_ = old != nullptr;
-    if (had_old_) old_ = old;
-    setenv("TZ", tz, 1);
-    tzset();
-  }
-  ~ScopedTz() {
-    if (had_old_) {
-      setenv("TZ", old_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  bool had_old_ = false;
-  std::string old_;
-};
 
 // The texts of a trace log's lines, without their time-stamp prefix and
 // CR LF; none when there is no log.

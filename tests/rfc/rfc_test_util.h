@@ -17,28 +17,11 @@
 #include "rfc/layouts.h"
 #include "rfc/saprfc.h"
 #include "rfc/simulator.h"
+#include "zmo_test/scoped.h"
 
 namespace rfc_test {
 
-class TempDir {
- public:
-  TempDir() {
-    char tmpl[] = "/tmp/zmo_rfc_XXXXXX";
-    const char* made = mkdtemp(tmpl);
-    EXPECT_NE(made, nullptr);
-    if (made != nullptr) path_ = made;
-  }
-  ~TempDir() {
-    if (!path_.empty()) std::system(("rm -rf '" + path_ + "'").c_str());
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return zmo::JoinPath(path_, name); }
-
- private:
-  std::string path_;
-};
+using zmo_test::TempDir;
 
 // A small valid system; tests append sections to it.
 inline constexpr const char* kBaseSystem =

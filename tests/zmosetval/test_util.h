@@ -15,28 +15,12 @@
 
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "zmo_test/scoped.h"
 
 namespace zmotest {
 
-// A fresh directory removed again with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    // Not temp_directory_path: it reads TEMP, which the tests point elsewhere.
-    const char* base = std::getenv("TMPDIR");
-    std::string tmpl = std::string(base && *base ? base : "/tmp") + "/zmo_tools_XXXXXX";
-    if (mkdtemp(tmpl.data()) != nullptr) path_ = tmpl;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using zmo_test::ScopedEnv;
+using zmo_test::TempDir;
 
 // An argv whose strings live as long as the object.
 class Argv {
@@ -55,30 +39,6 @@ class Argv {
  private:
   std::vector<std::string> args_;
   std::vector<char*> ptrs_;
-};
-
-// Sets (or with nullopt unsets) a variable and restores it at the end.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value->c_str(), 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_.c_str(), old_->c_str(), 1);
-    } else {
-      unsetenv(name_.c_str());
-    }
-  }
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
 };
 
 // Starts program through _spawnv, waits and returns its exit code. The

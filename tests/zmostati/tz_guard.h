@@ -1,4 +1,4 @@
-// Sets TZ for the lifetime of the object and puts the old value back.
+// Time-zone helpers of the zmostati tests: TZ for one scope, local moments.
 #pragma once
 
 #include <cstdlib>
@@ -6,25 +6,9 @@
 #include <optional>
 #include <string>
 
-class ScopedTz {
- public:
-  explicit ScopedTz(const char* tz) {
-    if (const char* old = std::getenv("TZ")) old_ = old;
-    setenv("TZ", tz, 1);
-    tzset();
-  }
-  ~ScopedTz() {
-    if (old_) {
-      setenv("TZ", old_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
+#include "zmo_test/scoped.h"
 
- private:
-  std::optional<std::string> old_;
-};
+using zmo_test::ScopedTz;
 
 // The time of a local wall-clock moment under the TZ in force.
 inline std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second = 0) {
