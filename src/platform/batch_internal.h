@@ -1,0 +1,75 @@
+// Internal: the pieces of the batch interpreter (platform/batch.h).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zmo::batch {
+
+// A `>` (append false) or `>>` (append true) and the file it names.
+struct Redirection {
+  bool append = false;
+  std::string target;
+};
+
+// A line taken apart: the command without its redirections, and them in
+// the order they stand.
+struct Line {
+  std::string command;
+  std::vector<Redirection> redirections;
+};
+
+// Takes the redirections out of text. Outside double quotes, `>` or `>>`,
+// the blanks after it and its target (a quoted name, or up to the next
+// blank or `>`) are removed; everything else stays, the blank before the
+// operator included, as the command processor leaves it. Returns 0, or -1
+// with *error when an operator has no target.
+int SplitRedirections(const std::string& text, Line* out, std::string* error);
+
+enum class Verb { kNone, kRem, kCd, kTitle, kEcho, kMove, kDel, kType, kExit };
+
+// The verb the command begins with (kNone: the line starts a program) and
+// the text after it. For echo the text begins with the blank or "." that
+// follows the verb; for the others the blanks after the verb are dropped.
+Verb ParseVerb(const std::string& command, std::string* rest);
+
+// Windows file-name matching: * any run of characters, ? one character,
+// everything else itself (case-sensitive, as Linux names are).
+bool MatchWildcard(const std::string& pattern, const std::string& name);
+
+// The state of one batch run.
+struct Run {
+  std::string file;          // the batch file's path
+  int line_no = 0;           // the line being run, from 1
+  int error_level = 0;       // the result of the last command
+  bool echo_on = true;       // commands are echoed to standard output
+  bool exit_requested = false;
+  int exit_code = 0;
+  int out_fd = 1;            // where the current command's output goes
+  int trace_fd = -1;         // $ZMO_BATCH_TRACE, or -1
+  bool title_set = false;    // a title line retitled this process's window
+};
+
+// The verbs. Each returns the command's error level (0 success).
+int DoCd(Run* run, const std::string& rest);
+int DoTitle(Run* run, const std::string& rest);
+int DoEcho(Run* run, const std::string& rest);
+int DoMove(Run* run, const std::string& rest);
+int DoDel(Run* run, const std::string& rest);
+int DoType(Run* run, const std::string& rest);
+int DoExit(Run* run, const std::string& rest);
+
+// Starts the program the command names with its output on run->out_fd and
+// waits for it. Returns its exit code, or kBatchNotFound/kBatchCannotStart.
+int RunProgram(Run* run, const std::string& command);
+
+// Appends one line about the current batch line to the trace file.
+void Trace(Run* run, const std::string& text);
+// Reports a failure of the current line on standard error and in the trace.
+void Fail(Run* run, const std::string& text);
+// The process's current directory ("" when it cannot be had).
+std::string CurrentDirectory();
+// Writes all of data to fd. Returns 0, or -1 with errno.
+int WriteOut(int fd, const std::string& data);
+
+}  // namespace zmo::batch

@@ -1,0 +1,216 @@
+// The interpreter's loop: each line echoed, traced, its redirections opened,
+// its verb run or its program started and waited for.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "batch_internal.h"
+#include "platform/batch.h"
+#include "platform/command_line.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/window_titles.h"
+
+namespace zmo {
+
+namespace batch {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+int OpenTrace() {
+  const char* path = std::getenv(kBatchTraceEnv);
+  if (!path || !*path) return -1;
+  int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    WriteOut(2, std::string("zmobatch: cannot open the trace file ") + path + ": " +
+                    std::strerror(errno) + "\n");
+  }
+  return fd;
+}
+
+// The lines of the file, without their LF or CR LF.
+std::vector<std::string> SplitLines(const std::string& data) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < data.size()) {
+    size_t nl = data.find('\n', start);
+    size_t end = nl == std::string::npos ? data.size() : nl;
+    std::string line = data.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// Opens every target in order (each `>` empties its file, as the command
+// processor does) and gives the last one as the output. Returns 0, or -1
+// after reporting the file that could not be opened.
+int OpenRedirections(Run* run, const std::vector<Redirection>& redirections, int* out) {
+  *out = 1;
+  for (const Redirection& r : redirections) {
+    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (r.append ? O_APPEND : O_TRUNC);
+    int fd = open(r.target.c_str(), flags, 0644);
+    if (fd < 0) {
+      Fail(run, "cannot open " + r.target + " for the output: " + std::strerror(errno));
+      if (*out != 1) close(*out);
+      *out = 1;
+      return -1;
+    }
+    if (*out != 1) close(*out);
+    *out = fd;
+  }
+  return 0;
+}
+
+int RunVerb(Run* run, Verb verb, const std::string& command, const std::string& rest) {
+  switch (verb) {
+    case Verb::kCd:
+      return DoCd(run, rest);
+    case Verb::kTitle:
+      return DoTitle(run, rest);
+    case Verb::kEcho:
+      return DoEcho(run, rest);
+    case Verb::kMove:
+      return DoMove(run, rest);
+    case Verb::kDel:
+      return DoDel(run, rest);
+    case Verb::kType:
+      return DoType(run, rest);
+    case Verb::kExit:
+      return DoExit(run, rest);
+    case Verb::kRem:
+      return run->error_level;
+    case Verb::kNone:
+      break;
+  }
+  return RunProgram(run, command);
+}
+
+void RunLine(Run* run, const std::string& raw) {
+  // Leading blanks and "@" (which keeps the line from being echoed) go.
+  size_t i = 0;
+  bool quiet = false;
+  while (i < raw.size() && (raw[i] == '@' || IsBlank(raw[i]))) quiet = quiet || raw[i++] == '@';
+  std::string text = raw.substr(i);
+  if (text.empty()) return;
+  if (run->echo_on && !quiet) WriteOut(1, CurrentDirectory() + ">" + text + kLineEnd);
+  Trace(run, text);
+  std::string rest;
+  if (ParseVerb(text, &rest) == Verb::kRem) return;  // a remark's ">" redirects nothing
+  Line line;
+  std::string error;
+  int out = 1;
+  if (SplitRedirections(text, &line, &error) != 0) {
+    Fail(run, error);
+    run->error_level = 1;
+    return;
+  }
+  if (OpenRedirections(run, line.redirections, &out) != 0) {
+    run->error_level = 1;
+    return;
+  }
+  run->out_fd = out;
+  Verb verb = ParseVerb(line.command, &rest);
+  int level = RunVerb(run, verb, line.command, rest);
+  if (out != 1) close(out);
+  run->out_fd = 1;
+  run->error_level = level;
+  if (level != 0) Trace(run, "error level " + std::to_string(level));
+}
+
+}  // namespace
+
+int RunProgram(Run* run, const std::string& command) {
+  std::vector<std::string> args = SplitCommandLine(command);
+  if (args.empty()) return 0;  // a line of redirections only: the files are made
+  SpawnRequest req;
+  if (FindProgramOnPath(args[0], &req.path) != 0) {
+    bool denied = errno == EACCES;
+    Fail(run, args[0] + (denied ? " cannot be started: permission denied" : ": no such program"));
+    return denied ? kBatchCannotStart : kBatchNotFound;
+  }
+  req.argv = args;
+  if (IsBatchFileName(req.path) && PrependBatchInterpreter(&req.path, &req.argv) != 0) {
+    Fail(run, "cannot start the batch " + req.path + ": " + std::strerror(errno));
+    return kBatchCannotStart;
+  }
+  // The child takes its standard output from descriptor 1, so the line's
+  // output is put there for the time of the start.
+  int saved = -1;
+  bool had_stdout = fcntl(1, F_GETFD) != -1;
+  if (run->out_fd != 1) {
+    if (had_stdout) saved = fcntl(1, F_DUPFD_CLOEXEC, 3);
+    dup2(run->out_fd, 1);
+  }
+  pid_t pid = 0;
+  int rc = SpawnProcess(req, &pid);
+  int spawn_errno = errno;
+  if (run->out_fd != 1) {
+    if (saved >= 0) {
+      dup2(saved, 1);
+      close(saved);
+    } else {
+      close(1);
+    }
+  }
+  if (rc != 0) {
+    Fail(run, "cannot start " + req.path + ": " + std::strerror(spawn_errno));
+    return spawn_errno == ENOENT ? kBatchNotFound : kBatchCannotStart;
+  }
+  Trace(run, "started " + req.path + " as process " + std::to_string(pid));
+  int status = 0;
+  if (_cwait(&status, pid, _WAIT_CHILD) < 0) {
+    Fail(run, "lost process " + std::to_string(pid) + ": " + std::strerror(errno));
+    return kBatchCannotStart;
+  }
+  Trace(run, req.path + " ended with exit code " + std::to_string(status));
+  return status;
+}
+
+}  // namespace batch
+
+int RunBatchFile(const std::string& path, int* exit_code) {
+  std::string data;
+  if (ReadWholeFile(path, &data) != 0) return -1;
+  batch::Run run;
+  run.file = path;
+  run.trace_fd = batch::OpenTrace();
+  // The batch's cd and title last as long as the batch.
+  int home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  std::string old_title;
+  bool had_title = GetWindowTitleOf(getpid(), &old_title) == 0;
+  batch::Trace(&run, "batch started");
+  for (const std::string& line : batch::SplitLines(data)) {
+    ++run.line_no;
+    batch::RunLine(&run, line);
+    if (run.exit_requested) break;
+  }
+  int code = run.exit_requested ? run.exit_code : run.error_level;
+  run.line_no = 0;
+  batch::Trace(&run, "batch ended with exit code " + std::to_string(code));
+  if (home >= 0) {
+    if (fchdir(home) != 0) batch::Fail(&run, "cannot return to the directory it started in");
+    close(home);
+  }
+  if (run.title_set) {
+    if (had_title) {
+      SetWindowTitle(getpid(), old_title);
+    } else {
+      RemoveWindow(getpid());
+    }
+  }
+  if (run.trace_fd >= 0) close(run.trace_fd);
+  *exit_code = code;
+  return 0;
+}
+
+}  // namespace zmo
