@@ -9,9 +9,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
+#include "platform/batch.h"
 #include "platform/command_line.h"
+#include "platform/window_titles.h"
 
 extern char** environ;
 
@@ -264,19 +265,17 @@ std::uint64_t ProcessStartTime(pid_t pid) {
 
 namespace {
 
-bool IsBatchFile(const std::string& path) {
-  return path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".bat") == 0;
+// The one place where a batch file gets its interpreter: zmobatch is put in
+// front of the file (program, then the file and its arguments).
+int AddBatchInterpreter(std::string* program, std::vector<std::string>* argv) {
+  return zmo::PrependBatchInterpreter(program, argv);
 }
 
-// The one place where a batch file gets its interpreter: the project's batch
-// interpreter is to be put in front of the file here (program, then the file
-// and its arguments). It is not part of the build yet, so a batch cannot be
-// started and the caller gets ENOEXEC rather than a shell running the file.
-int AddBatchInterpreter(std::string* program, std::vector<std::string>* argv) {
-  (void)program;
-  (void)argv;
-  errno = ENOEXEC;
-  return -1;
+// A console program started here has a window titled by its program path
+// (a batch file's path for a batch) from before it runs until it ends.
+int OpenConsoleWindow(const std::string& title, pid_t pid) {
+  zmo::SetWindowTitle(pid, title);  // the start does not depend on the desktop
+  return 0;
 }
 
 }  // namespace
@@ -291,7 +290,8 @@ extern "C" std::intptr_t _spawnv(int mode, const char* path, const char* const* 
   zmo::SpawnRequest req;
   req.path = path;
   req.argv = zmo::SplitCommandLine(zmo::JoinCommandLine(elements));
-  if (IsBatchFile(req.path) && AddBatchInterpreter(&req.path, &req.argv) != 0) return -1;
+  req.before_exec = [title = req.path](pid_t child) { return OpenConsoleWindow(title, child); };
+  if (zmo::IsBatchFileName(req.path) && AddBatchInterpreter(&req.path, &req.argv) != 0) return -1;
   pid_t pid = 0;
   if (zmo::SpawnProcess(req, &pid) != 0) return -1;
   if (mode == _P_NOWAIT) return pid;
@@ -308,6 +308,7 @@ extern "C" std::intptr_t _cwait(int* status, std::intptr_t pid, int) {
   }
   int st = 0;
   if (zmo::WaitForChild(static_cast<pid_t>(pid), &st) < 0) return -1;
+  zmo::DropWindowIfGone(static_cast<pid_t>(pid));
   if (status) *status = zmo::ExitCodeFromWaitStatus(st);
   return pid;
 }
