@@ -95,9 +95,12 @@ TEST_F(SpawnTest, ProgramsThatCannotStartGiveMinusOneAndErrno) {
       {dir_ + "/missing", ENOENT},
       {dir_ + "/missing_dir/prog", ENOENT},
       {plain, EACCES},
-      {dir_ + "/run.bat", ENOEXEC},
-      {dir_ + "/RUN.BAT", ENOEXEC},
+      // A batch file needs the interpreter, and there is none on this PATH.
+      {dir_ + "/run.bat", ENOENT},
+      {dir_ + "/RUN.BAT", ENOENT},
   };
+  std::string old_path = getenv("PATH") ? getenv("PATH") : "";
+  setenv("PATH", dir_.c_str(), 1);
   ASSERT_EQ(zmo::WriteFileAtomic(dir_ + "/run.bat", "echo x\r\n", 0755), 0);
   ASSERT_EQ(zmo::WriteFileAtomic(dir_ + "/RUN.BAT", "echo x\r\n", 0755), 0);
   for (const Case& c : cases) {
@@ -108,6 +111,7 @@ TEST_F(SpawnTest, ProgramsThatCannotStartGiveMinusOneAndErrno) {
       EXPECT_EQ(errno, c.err) << c.path;
     }
   }
+  setenv("PATH", old_path.c_str(), 1);
 }
 
 TEST_F(SpawnTest, BadArgumentsAreRefused) {
