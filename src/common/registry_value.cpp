@@ -10,12 +10,9 @@
 #include "zmogdlib/config_key.h"
 
 namespace zmo {
-namespace {
 
-// Reads the value's bytes up to its first NUL. Returns ERROR_SUCCESS or the
-// store's result. A value that grows between the size query and the read is
-// asked for again.
-LONG ReadValueText(HKEY key, const char* name, std::string* out) {
+// A value that grows between the size query and the read is asked for again.
+LONG ReadRegistryText(HKEY key, const char* name, std::string* out) {
   DWORD size = 255;
   for (int attempt = 0; attempt < 4; ++attempt) {
     LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size);
@@ -36,8 +33,6 @@ LONG ReadValueText(HKEY key, const char* name, std::string* out) {
   return ERROR_MORE_DATA;
 }
 
-}  // namespace
-
 std::string getRequiredRegValue(const char* name) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
@@ -48,7 +43,7 @@ std::string getRequiredRegValue(const char* name) {
     return std::string();
   }
   std::string value;
-  LONG rc = ReadValueText(key, name, &value);
+  LONG rc = ReadRegistryText(key, name, &value);
   RegCloseKey(key);
   if (rc == ERROR_SUCCESS) return value;
   if (strcasecmp(name, cfg::kProcessQRBData) == 0) return cfg::kTrue;
