@@ -1,0 +1,360 @@
+// The batch files, from one table of steps per kind and program. A step is a
+// line or a group of lines; the rows marked aggregate are written with -a
+// only.
+#include "zmoloader/batch.h"
+
+#include <cstdio>
+#include <iterator>
+
+#include "common/db_tools.h"
+#include "common/field_writer.h"
+#include "lines.h"
+#include "zmoloader/aggregate_sql.h"
+#include "zmoloader/load_files.h"
+#include "zmoloader/state.h"
+#include "zmoloader/trace.h"
+
+namespace {
+
+enum Step {
+  kCd,
+  kTitle,
+  kCorvaWindow,    // corvacmd with the second batch file
+  kBulkOn,         // isql with <BinDir>/BulkOn.sql
+  kBulkOnHere,     // isql with BulkOn.sql in the current directory
+  kBulkOff,
+  kStage,          // the staging tables' script
+  kLoad,           // the kind's load lines
+  kLoadEnd,        // MSG(1500 or 1495)
+  kLoadEnd1500,    // MSG1500, the other form of the SNAP load-end line
+  kAggStart,       // MSG(1501 or 1496), then the aggregation script is written
+  kAggRun,         // the kind's aggregation line
+  kAggEnd,         // MSG(1502 or 1497)
+  kMoves,
+  kEnd,            // END(prog)
+  kDeletes,
+  kOracleLogs,     // the loader logs gathered into the load log, then deleted
+  kExit,
+};
+
+struct StepRow {
+  Step step;
+  bool aggregate;  // written with -a only
+};
+
+struct Plan {
+  int kind;
+  int prog;
+  const StepRow* rows;
+  size_t count;
+};
+
+// Row marks: A written with -a only, _ always.
+constexpr bool A = true;
+constexpr bool _ = false;
+
+constexpr StepRow kCorvaFirst[] = {{kCd, _}, {kTitle, _}, {kCorvaWindow, _}, {kExit, _}};
+
+constexpr StepRow kCorvaSnap[] = {
+    {kCd, _},    {kLoad, _},  {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},
+    {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},  {kExit, _},
+};
+constexpr StepRow kCorvaStati[] = {
+    {kCd, _},    {kLoad, _},   {kLoadEnd, _}, {kAggStart, A}, {kCd, A},   {kAggRun, A},
+    {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},  {kExit, _},
+};
+constexpr StepRow kTesselSnap[] = {
+    {kCd, _},      {kTitle, _},  {kLoad, _},   {kLoadEnd1500, _}, {kMoves, _}, {kAggStart, A},
+    {kAggRun, A},  {kAggEnd, A}, {kEnd, _},    {kDeletes, _},     {kExit, _},
+};
+constexpr StepRow kTesselStati[] = {
+    {kCd, _},     {kTitle, _},  {kLoad, _}, {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},
+    {kAggEnd, A}, {kMoves, _},  {kEnd, _},  {kDeletes, _}, {kExit, _},
+};
+constexpr StepRow kMssqlSnap[] = {
+    {kCd, _},      {kBulkOn, _},  {kStage, _},  {kLoad, _}, {kBulkOff, _},
+    {kMoves, _},   {kLoadEnd1500, _}, {kDeletes, _}, {kAggStart, A}, {kAggRun, A},
+    {kAggEnd, A},  {kEnd, _},     {kExit, _},
+};
+constexpr StepRow kMssqlStati[] = {
+    {kCd, _},      {kBulkOn, _},  {kStage, _},  {kLoad, _},    {kBulkOff, _},
+    {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A}, {kAggEnd, A}, {kMoves, _},
+    {kEnd, _},     {kDeletes, _}, {kExit, _},
+};
+constexpr StepRow kOracleSnap[] = {
+    {kTitle, _},   {kCd, _},       {kStage, _},      {kLoad, _},   {kMoves, _},
+    {kLoadEnd1500, _}, {kDeletes, _}, {kOracleLogs, _}, {kCd, A},  {kAggStart, A},
+    {kAggRun, A},  {kAggEnd, A},   {kEnd, _},        {kExit, _},
+};
+constexpr StepRow kOracleStati[] = {
+    {kTitle, _},   {kCd, _},    {kStage, _}, {kLoad, _},    {kLoadEnd, _}, {kAggStart, A},
+    {kCd, A},      {kAggRun, A}, {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},
+    {kExit, _},
+};
+constexpr StepRow kSybaseSnap[] = {
+    {kCd, _},      {kBulkOnHere, _}, {kStage, _},   {kLoad, _},    {kMoves, _},
+    {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A}, {kAggEnd, A}, {kEnd, _},
+    {kDeletes, _}, {kBulkOff, _},   {kExit, _},
+};
+constexpr StepRow kSybaseStati[] = {
+    {kCd, _},      {kBulkOnHere, _}, {kStage, _}, {kLoad, _},   {kLoadEnd, _},
+    {kAggStart, A}, {kAggRun, A},    {kAggEnd, A}, {kMoves, _}, {kEnd, _},
+    {kDeletes, _}, {kBulkOff, _},   {kExit, _},
+};
+
+template <size_t N>
+constexpr Plan P(int kind, int prog, const StepRow (&rows)[N]) {
+  return {kind, prog, rows, N};
+}
+
+// The batch that runs the tools, of every kind and program; for the Corva
+// kind it is the second batch, which the Corva command window runs.
+constexpr Plan kPlans[] = {
+    P(zmo::kDbCorva, kProgramSnap, kCorvaSnap),     P(zmo::kDbCorva, kProgramStati, kCorvaStati),
+    P(zmo::kDbTessel, kProgramSnap, kTesselSnap),   P(zmo::kDbTessel, kProgramStati, kTesselStati),
+    P(zmo::kDbMssql, kProgramSnap, kMssqlSnap),     P(zmo::kDbMssql, kProgramStati, kMssqlStati),
+    P(zmo::kDbOracle, kProgramSnap, kOracleSnap),   P(zmo::kDbOracle, kProgramStati, kOracleStati),
+    P(zmo::kDbSybase, kProgramSnap, kSybaseSnap),   P(zmo::kDbSybase, kProgramStati, kSybaseStati),
+};
+
+const LoaderProgramInfo& Program() { return *loaderProgramInfo(loaderState().prog); }
+bool Snap() { return loaderState().prog == kProgramSnap; }
+
+// The data file of a group, or of the statistics.
+std::string DataPath(char table) {
+  return table == kStatiTable ? loaderState().stati_output : binPath(snapGroup(table).data_file);
+}
+
+// The SNAP kinds load every group's file whatever the switches (a file of a
+// group that is off has no table to go to, and its tool logs that); STATI
+// loads the one statistics file.
+std::string LoadTables() { return Snap() ? kLoadOrder : std::string(1, kStatiTable); }
+
+void AddBcpLoads(Lines* lines, int kind) {
+  const char* log = Program().load_log;
+  bool first = true;
+  for (char t : LoadTables()) {
+    // The first load starts the load log anew, the others append to it.
+    std::string bcp = kind == zmo::kDbMssql ? mssqlBcpLine(t, DataPath(t), !first, log)
+                                            : sybaseBcpLine(t, DataPath(t), !first, log);
+    first = false;
+    if (!Snap()) {
+      lines->push_back(bcp);
+      continue;
+    }
+    BannerForm form;
+    form.second_in_bin_dir = kind == zmo::kDbSybase && t == 'd';
+    addBanner(lines, t, log, {bcp}, form);
+  }
+}
+
+void AddLoad(Lines* lines, int kind) {
+  const LoaderProgramInfo& p = Program();
+  switch (kind) {
+    case zmo::kDbCorva:
+      lines->push_back(corvaLine(p.load_sql, p.load_log));
+      return;
+    case zmo::kDbTessel:
+      lines->push_back(tesselLine("r3klv", p.load_sql, p.load_log));
+      return;
+    case zmo::kDbOracle:
+      if (!Snap()) {
+        lines->push_back(oracleLoaderLine("zmoklvload.par", p.load_log));
+        return;
+      }
+      // All four loader lines, whatever the switches; only the control
+      // files follow them.
+      for (const char* t = kLoadOrder; *t; ++t) {
+        const SnapGroup& g = snapGroup(*t);
+        lines->push_back(oracleLoaderLine(g.control_file, g.ldr_log));
+      }
+      return;
+    default:
+      AddBcpLoads(lines, kind);
+      return;
+  }
+}
+
+void AddAggRun(Lines* lines, int kind) {
+  const LoaderProgramInfo& p = Program();
+  const LoaderState& s = loaderState();
+  switch (kind) {
+    case zmo::kDbCorva:
+      lines->push_back(corvaLine(p.agg_script, p.agg_log));
+      return;
+    case zmo::kDbTessel:
+      lines->push_back(tesselLine(s.dsn, p.agg_script, p.agg_log));
+      return;
+    case zmo::kDbOracle:
+      lines->push_back(sqlplusLine(p.agg_script));
+      return;
+    default:
+      lines->push_back(isqlScriptLine(p.agg_script, p.agg_log));
+      return;
+  }
+}
+
+void AddStage(Lines* lines, int kind) {
+  const LoaderProgramInfo& p = Program();
+  if (kind == zmo::kDbOracle) {
+    lines->push_back(sqlplusLine(p.stage_script));
+  } else {
+    lines->push_back(isqlScriptLine(p.stage_script, p.stage_log));
+  }
+}
+
+void AddOracleLogs(Lines* lines) {
+  const char* log = Program().load_log;
+  bool first = true;
+  for (const char* t = kOracleLogOrder; *t; ++t) {
+    const SnapGroup& g = snapGroup(*t);
+    std::string type = "type " + lineArg(binPath(g.ldr_log)) + " >> " + lineArg(binPath(log));
+    BannerForm form;
+    form.first_truncates = first;
+    first = false;
+    addBanner(lines, *t, log, {type}, form);
+  }
+  for (const char* t = kOracleLogOrder; *t; ++t) {
+    lines->push_back("del " + quoteAlways(binPath(snapGroup(*t).ldr_log)));
+  }
+}
+
+// Writes the aggregation script where its line goes. A script that could not
+// be written is traced; the batch still runs its line, whose tool then logs
+// the missing file, so nothing is reported as done that was not.
+void WriteAggregateScript() {
+  const LoaderState& s = loaderState();
+  const LoaderProgramInfo& p = Program();
+  std::string path = binPath(p.agg_script);
+  // A script left by an earlier run must not run in place of this one's.
+  std::remove(path.c_str());
+  int rc = Snap() ? writeSnapAggregateSql(s.vendor.c_str())
+                  : writeStatiAggregateSql(s.vendor.c_str());
+  if (rc != 0) {
+    loaderLog("ERROR - ERROR: Aggregation script <%s> not written, result <%i>\n", path.c_str(),
+              rc);
+  }
+}
+
+void AddStep(Lines* lines, Step step, int kind) {
+  const LoaderProgramInfo& p = Program();
+  switch (step) {
+    case kCd:
+      lines->push_back(cdLine());
+      return;
+    case kTitle:
+      lines->push_back(titleLine());
+      return;
+    case kCorvaWindow:
+      lines->push_back(std::string(zmo::dbToolName(zmo::kToolCorvacmd)) + " " +
+                       lineArg(binPath(p.second_bat)));
+      return;
+    case kBulkOn:
+      lines->push_back(isqlLine(binPath("BulkOn.sql")));
+      return;
+    case kBulkOnHere:
+      lines->push_back(isqlLine("BulkOn.sql"));
+      return;
+    case kBulkOff:
+      lines->push_back(isqlLine(binPath("BulkOff.sql")));
+      return;
+    case kStage:
+      AddStage(lines, kind);
+      return;
+    case kLoad:
+      AddLoad(lines, kind);
+      return;
+    case kLoadEnd:
+      lines->push_back(msgLine(p.msg_load_end));
+      return;
+    case kLoadEnd1500:
+      lines->push_back(msg1500Line());
+      return;
+    case kAggStart:
+      lines->push_back(msgLine(p.msg_agg_start));
+      WriteAggregateScript();
+      return;
+    case kAggRun:
+      AddAggRun(lines, kind);
+      return;
+    case kAggEnd:
+      lines->push_back(msgLine(p.msg_agg_end));
+      return;
+    case kMoves:
+      addMoves(lines);
+      return;
+    case kEnd:
+      lines->push_back(endLine());
+      return;
+    case kDeletes:
+      addDeletes(lines);
+      return;
+    case kOracleLogs:
+      AddOracleLogs(lines);
+      return;
+    case kExit:
+      lines->push_back(kExitLine);
+      return;
+  }
+}
+
+void AddSteps(Lines* lines, const StepRow* rows, size_t count) {
+  const LoaderState& s = loaderState();
+  for (size_t i = 0; i < count; ++i) {
+    if (rows[i].aggregate && !s.aggregate) continue;
+    AddStep(lines, rows[i].step, s.kind);
+  }
+}
+
+// The kind's own files besides the batch files.
+int WriteLoadFiles() {
+  const LoaderState& s = loaderState();
+  int rc = 0;
+  switch (s.kind) {
+    case zmo::kDbCorva:
+      return writeCorvaLoadScript();
+    case zmo::kDbTessel:
+      return writeTesselLoadScript();
+    case zmo::kDbOracle:
+      rc = Snap() ? writeSnapLoadControls() : writeStatiLoadControl();
+      return rc != 0 ? rc : writeStagingScript();
+    default:
+      rc = writeBulkOnSql(s.kind);
+      if (rc == 0) rc = writeBulkOffSql(s.kind);
+      return rc != 0 ? rc : writeStagingScript();
+  }
+}
+
+}  // namespace
+
+int buildLoadBatch(Lines* lines) {
+  const LoaderState& s = loaderState();
+  for (const Plan& plan : kPlans) {
+    if (plan.kind == s.kind && plan.prog == s.prog) {
+      AddSteps(lines, plan.rows, plan.count);
+      return 0;
+    }
+  }
+  return kLoaderExitError;
+}
+
+int buildFirstBatch(Lines* lines) {
+  if (loaderState().kind != zmo::kDbCorva) return buildLoadBatch(lines);
+  AddSteps(lines, kCorvaFirst, std::size(kCorvaFirst));
+  return 0;
+}
+
+int writeKindFiles() {
+  const LoaderProgramInfo& p = Program();
+  int rc = WriteLoadFiles();
+  if (rc != 0) return rc;
+  if (loaderState().kind == zmo::kDbCorva) {
+    Lines second;
+    rc = buildLoadBatch(&second);
+    if (rc == 0) rc = writeLoaderFile(binPath(p.second_bat), second);
+    if (rc != 0) return rc;
+  }
+  Lines first;
+  rc = buildFirstBatch(&first);
+  return rc != 0 ? rc : writeLoaderFile(binPath(p.first_bat), first);
+}

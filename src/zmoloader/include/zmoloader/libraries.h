@@ -1,0 +1,27 @@
+// The two libraries a run loads: the message catalog and zmogdlib, whose
+// Decrypt gives the clear warehouse password.
+#pragma once
+
+#include <string>
+
+// Loads the catalog: <BinDir>/zmocat<LANG>.cat, then the default
+// sub-language's and the English name beside the program. Returns 0 when one
+// was loaded, 1 when none (texts then take their fallbacks).
+int zmoLoaderLoadLang();
+// Frees the catalog. 0 on success, 1 when none was loaded or freeing failed.
+int zmoLoaderFreeLib();
+
+// Loads <BinDir>/zmogdlib.so and resolves Decrypt once. 0 when the library
+// was loaded, 1 when not.
+int zmoLoaderGdLib();
+// Unloads zmogdlib. 0 on success, 1 when none was loaded or unloading failed.
+int zmoLoaderFreeGdLib();
+
+// Unscrambles the state's Access into its password. Returns 0, or 1 when no
+// password can be had (a text shorter than a scrambled one, no Decrypt, or
+// a text Decrypt refuses).
+int zmoLoaderDecrypt();
+
+// The catalog text of id (at most 127 characters) into *out. Returns 0, or 1
+// when the catalog has none.
+int loaderCatalogText(unsigned id, std::string* out);

@@ -1,0 +1,14 @@
+// The loader's access to the configuration key.
+#pragma once
+
+#include <string>
+
+// Reads value name into *out. A missing value reads as "0" for System_SLA,
+// "null" for LoadDebug and "True" for ProcessQRBData. Returns 0, or
+// kLoaderExitError after its trace lines when the key cannot be opened or
+// any other value is missing.
+int loaderQueryReg(const char* name, std::string* out);
+
+// Stores value as REG_SZ under name, creating the key when needed. Returns 0,
+// or the registry's error code (never a false success).
+long loaderUpdateReg(const char* value, const char* name);

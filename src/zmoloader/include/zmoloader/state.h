@@ -1,0 +1,98 @@
+// zmoloader's process-wide state: the settings of the one run a process
+// makes, in one struct so that tests can put it back to its start values.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/metric_switches.h"
+#include "platform/dynlib.h"
+#include "zmogdlib/zmogdlib.h"
+
+// Exit codes.
+constexpr int kLoaderExitOk = 0;
+constexpr int kLoaderExitUsage = 1;  // no argument, or a program other than SNAP and STATI
+constexpr int kLoaderExitError = 99;
+
+// The collection a run loads.
+enum LoaderProgram { kProgramNone, kProgramSnap, kProgramStati };
+
+// What differs between the two programs' files and lines.
+struct LoaderProgramInfo {
+  const char* name;        // "SNAP", as in -p and the zmomsg lines
+  const char* collector;   // "zmosnap", in the title line
+  int msg_load_start;      // catalog ids of the progress lines
+  int msg_load_end;
+  int msg_agg_start;
+  int msg_agg_end;
+  const char* load_start_tag;       // names the start text in a trace line
+  const char* load_start_fallback;  // the start text without a catalog
+  const char* load_sql;     // files in BinDir
+  const char* first_bat;
+  const char* second_bat;
+  const char* agg_script;
+  const char* stage_script;  // creates the staging tables
+  const char* load_log;      // tool logs in BinDir
+  const char* agg_log;
+  const char* stage_log;
+};
+// The table row of a program (nullptr for kProgramNone).
+const LoaderProgramInfo* loaderProgramInfo(int program);
+
+// Starts a program with the meaning of _spawnv; tests put a recorder here.
+using LoaderSpawnFn = std::intptr_t (*)(int mode, const char* path, const char* const* argv);
+
+struct LoaderState {
+  // The command line.
+  std::string program;      // -p, upper-cased
+  std::string vendor;       // -v upper-cased, else DB as stored
+  int vendor_given = 0;
+  int aggregate = 0;        // -a
+  int debug = 0;            // -d
+  std::string start_date;   // -s, -e: checked and logged only
+  std::string end_date;
+  std::string file_name;    // -f: logged only
+  std::string ip;           // -h
+  std::string pid;          // -i
+  int ip_given = 0;
+  int pid_given = 0;
+
+  // Derived from it.
+  int prog = kProgramNone;  // LoaderProgram of program
+  int kind = 0;             // zmo::DbKind by the vendor's first letter
+  std::string table_key;
+
+  // The registry.
+  std::string bin_dir;      // without its trailing separator
+  std::string archive_dir;  // <BinDir>/ArchiveData
+  int trend_keep_days = 0;
+  int detail_keep_days = 0;
+  int system_sla = 0;
+  std::string user;
+  std::string access;       // scrambled
+  std::string password;     // clear; wiped by loaderReset
+  std::string dsn;
+  int archive_keep_days = 0;  // days back, never positive
+  std::string inst;
+  std::string oracle_version;
+  std::string stati_output;
+  zmo::MetricSwitches switches;
+
+  // Files of the run.
+  std::string sql_file;   // zmoload_<x>.sql
+  std::string bat_file;   // zmoload_<x>.bat
+  std::string bat2_file;  // zmoload2_<x>.bat
+
+  // Libraries.
+  HINSTANCE catalog = nullptr;
+  HMODULE gdlib = nullptr;
+  ZmoDecryptFn decrypt = nullptr;
+
+  // Seams.
+  LoaderSpawnFn spawn = nullptr;  // nullptr: _spawnv
+};
+
+LoaderState& loaderState();
+// Frees the libraries, wipes the password and puts every item back to its
+// start value, the spawn seam included.
+void loaderReset();

@@ -1,0 +1,99 @@
+#include "zmoloader/libraries.h"
+
+#include <string.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/gdlib_binding.h"
+#include "common/message_catalog.h"
+#include "platform/files.h"
+#include "platform/resources.h"
+#include "zmoloader/state.h"
+#include "zmoloader/trace.h"
+
+namespace {
+
+// A catalog text is read with at most this many characters.
+constexpr int kCatalogTextMax = 127;
+
+// Frees a library and forgets it. 0 on success, 1 when none was loaded or
+// freeing failed.
+int FreeTraced(HMODULE* module, const char* function) {
+  BOOL freed = FreeLibrary(*module);
+  *module = nullptr;
+  loaderLog("%s() returned %s\n", function, freed ? "successfully" : "unsuccessfully");
+  return freed ? 0 : 1;
+}
+
+}  // namespace
+
+int zmoLoaderLoadLang() {
+  LoaderState& s = loaderState();
+  std::string names[zmo::kCatalogNames];
+  zmo::catalogNames(names);
+  // The first name is looked for in BinDir, the other two where the program
+  // lies, as a library's bare name is looked for first beside the program.
+  std::string program_dir = zmo::ProgramDirectory();
+  std::string path;
+  for (int i = 0; i < zmo::kCatalogNames && s.catalog == nullptr; ++i) {
+    path = zmo::JoinPath(i == 0 ? s.bin_dir : program_dir, names[i]);
+    loaderLog("zmoLoaderLoadLang() trying <%s>\n", path.c_str());
+    s.catalog = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  }
+  if (s.catalog != nullptr) {
+    loaderLog("zmoLoaderLoadLang() loaded <%s>\n", path.c_str());
+    return 0;
+  }
+  loaderLog("zmoLoaderLoadLang() Could not load dll <%s>\n", path.c_str());
+  loaderLog("zmoLoaderLoadLang() returned unsuccessfully\n");
+  return 1;
+}
+
+int zmoLoaderFreeLib() { return FreeTraced(&loaderState().catalog, "zmoLoaderFreeLib"); }
+
+int zmoLoaderGdLib() {
+  LoaderState& s = loaderState();
+  std::string path = zmo::JoinPath(s.bin_dir, zmo::kGdLibName);
+  loaderLog("zmoLoaderGdLib() trying <%s>\n", path.c_str());
+  if (s.gdlib == nullptr) s.gdlib = LoadLibraryA(path.c_str());
+  s.decrypt = s.gdlib != nullptr
+                  ? reinterpret_cast<ZmoDecryptFn>(GetProcAddress(s.gdlib, "Decrypt"))
+                  : nullptr;
+  if (s.gdlib != nullptr) {
+    loaderLog("zmoLoaderGdLib() loaded <%s>\n", path.c_str());
+    return 0;
+  }
+  loaderLog("zmoLoaderGdLib() could NOT load <%s>\n", path.c_str());
+  return 1;
+}
+
+int zmoLoaderFreeGdLib() {
+  loaderState().decrypt = nullptr;
+  return FreeTraced(&loaderState().gdlib, "zmoLoaderFreeGdLib");
+}
+
+int zmoLoaderDecrypt() {
+  LoaderState& s = loaderState();
+  explicit_bzero(s.password.data(), s.password.size());
+  s.password.clear();
+  if (s.decrypt == nullptr || s.access.size() < zmo::kMinScrambledLength) return 1;
+  char key[zmo::kDecryptKeySize];
+  char clear[256] = {};
+  zmo::buildDecryptKey(key);
+  int n = s.decrypt(s.access.c_str(), key, clear);
+  explicit_bzero(key, sizeof(key));
+  if (n > 0) {
+    clear[sizeof(clear) - 1] = '\0';
+    s.password = clear;
+  }
+  explicit_bzero(clear, sizeof(clear));
+  return s.password.empty() ? 1 : 0;
+}
+
+int loaderCatalogText(unsigned id, std::string* out) {
+  char text[kCatalogTextMax + 1];
+  if (LoadStringA(loaderState().catalog, id, text, sizeof(text)) <= 0) return 1;
+  *out = text;
+  return 0;
+}

@@ -1,0 +1,127 @@
+// The order of a run.
+#include <cctype>
+#include <string>
+
+#include "common/field_writer.h"
+#include "common/metric_switches.h"
+#include "lines.h"
+#include "settings.h"
+#include "zmoloader/batch.h"
+#include "zmoloader/cmdline.h"
+#include "zmoloader/libraries.h"
+#include "zmoloader/load_files.h"
+#include "zmoloader/loader.h"
+#include "zmoloader/registry.h"
+#include "zmoloader/state.h"
+#include "zmoloader/text_ops.h"
+#include "zmoloader/trace.h"
+
+namespace {
+
+// The kind by the first letter of its name, in either case.
+int KindOfVendor(const std::string& vendor) {
+  switch (std::toupper(static_cast<unsigned char>(vendor.empty() ? '\0' : vendor[0]))) {
+    case 'C':
+      return zmo::kDbCorva;
+    case 'T':
+      return zmo::kDbTessel;
+    case 'M':
+      return zmo::kDbMssql;
+    case 'O':
+      return zmo::kDbOracle;
+    case 'S':
+      return zmo::kDbSybase;
+    default:
+      return zmo::kDbNone;
+  }
+}
+
+int ProgramOf(const std::string& program) {
+  if (program == "SNAP") return kProgramSnap;
+  if (program == "STATI") return kProgramStati;
+  return kProgramNone;
+}
+
+// Steps 2 to 10: settings, libraries, arguments, switches, table key and
+// logon.
+int ReadRun(int argc, char** argv) {
+  LoaderState& s = loaderState();
+  int rc = loaderReadBinDir();
+  if (rc == 0) rc = CheckLogSize(kLoaderLogName, kLoaderOldLogName);
+  if (rc != 0) return rc;
+  loaderLog("BinDir=%s\n", s.bin_dir.c_str());
+  loaderLog("zmoloader started\n");
+  rc = loaderReadKeepDays();
+  if (rc != 0) return rc;
+  loaderLog("About to process arguments\n");
+  zmoLoaderLoadLang();
+  if (zmoLoaderGdLib() != 0) loaderLog("zmoLoaderGdLib() returned unsuccessfully\n");
+
+  rc = loaderScanArgs(argc, argv);
+  if (rc != 0) return rc;
+  s.prog = ProgramOf(s.program);
+  rc = zmo::readMetricSwitches(s.program == "SNAP" ? zmo::kMetricRunSnap : zmo::kMetricRunStati,
+                               loaderQueryReg, loaderLog, &s.switches);
+  if (rc == 0 && !s.vendor_given) rc = loaderReadVendor();
+  if (rc != 0) return rc;
+  if (!s.ip_given) return loaderHalt("IP address not present.");
+  if (!s.pid_given) return loaderHalt("PID not present.");
+  s.table_key = makeIpKey(s.ip) + makePidKey(s.pid);
+  loaderLog("Table key=<%s>\n", s.table_key.c_str());
+  return loaderReadLogon();
+}
+
+// Steps 11 to 13: the file names, then every file of the kind.
+int WriteFiles() {
+  LoaderState& s = loaderState();
+  s.sql_file = binPath(s.prog == kProgramSnap ? "zmoload_snap.sql" : "zmoload_stati.sql");
+  loaderLog("fzmoload_sql=%s\n", s.sql_file.c_str());
+  const LoaderProgramInfo* p = loaderProgramInfo(s.prog);
+  if (p == nullptr) {
+    loaderLog("ERROR - ERROR: Unknown calling program specified..\n");
+    loaderLog("ERROR - ERROR: Programs must be SNAP or STATI\n");
+    loaderLog("ERROR - ERROR: Execution halting\n");
+    zmoLoaderFreeLib();
+    zmoLoaderFreeGdLib();
+    return kLoaderExitUsage;
+  }
+  s.bat_file = binPath(p->first_bat);
+  loaderLog("fzmoload_bat=%s\n", s.bat_file.c_str());
+  s.bat2_file = binPath(p->second_bat);
+  loaderLog("fzmoload1_bat=%s\n", s.bat2_file.c_str());
+  // The first batch file is created before the kind is known; it stays
+  // empty when the kind is not one of the five.
+  int rc = writeLoaderFile(s.bat_file, {});
+  if (rc != 0) return rc;
+
+  s.kind = KindOfVendor(s.vendor);
+  if (s.kind == zmo::kDbNone) {
+    loaderLog("ERROR - ERROR: Unknown database specified..\n");
+    loaderLog("ERROR - ERROR: Supported databases are Corva and Oracle\n");
+    loaderLog("ERROR - ERROR: Execution halting\n");
+    return kLoaderExitError;
+  }
+  loaderLog("Processing vendor %s\n", zmo::kDbKindNames[s.kind - 1]);
+  rc = loaderReadKindValues();
+  return rc != 0 ? rc : writeKindFiles();
+}
+
+}  // namespace
+
+int loaderMain(int argc, char** argv) {
+  if (argc < 2) {
+    loaderPrintUsage();
+    return kLoaderExitUsage;
+  }
+  int rc = ReadRun(argc, argv);
+  if (rc == 0) rc = WriteFiles();
+  if (rc == 0) {
+    loaderSendStartMessage();
+    rc = loaderStartBatch();
+  }
+  if (rc == 0) {
+    zmoLoaderFreeLib();
+    zmoLoaderFreeGdLib();
+  }
+  return rc;
+}

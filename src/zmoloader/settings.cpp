@@ -1,0 +1,121 @@
+#include "settings.h"
+
+#include <cstring>
+
+#include "common/db_tools.h"
+#include "common/field_writer.h"
+#include "platform/files.h"
+#include "zmogdlib/config_key.h"
+#include "zmoloader/archive.h"
+#include "zmoloader/libraries.h"
+#include "zmoloader/registry.h"
+#include "zmoloader/state.h"
+#include "zmoloader/text_ops.h"
+#include "zmoloader/trace.h"
+
+namespace {
+
+// Paths also go into the single quotes of the control files and scripts.
+constexpr const char* kPathExtra = "'";
+
+// Reads a value that goes into the generated lines.
+int ReadLineValue(const char* name, std::string* out, const char* extra) {
+  int rc = loaderQueryReg(name, out);
+  if (rc != 0) return rc;
+  return checkLineText((std::string("Registry entry ") + name).c_str(), *out, extra);
+}
+
+}  // namespace
+
+int checkLineText(const char* what, const std::string& text, const char* extra) {
+  for (char ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F || c == '"' || std::strchr(extra, c) != nullptr) {
+      std::string line = std::string(what) + " holds a character that cannot be written into "
+                                              "the load files";
+      return loaderHalt(line.c_str());
+    }
+  }
+  return 0;
+}
+
+int loaderReadBinDir() {
+  LoaderState& s = loaderState();
+  std::string dir;
+  int rc = ReadLineValue(zmo::cfg::kBinDir, &dir, kPathExtra);
+  if (rc != 0) return rc;
+  // With or without its trailing separator, BinDir names the same files.
+  while (dir.size() > 1 && dir.back() == zmo::kPathSep) dir.pop_back();
+  s.bin_dir = dir;
+  s.archive_dir = zmo::JoinPath(dir, "ArchiveData");
+  return 0;
+}
+
+int loaderReadKeepDays() {
+  LoaderState& s = loaderState();
+  std::string text;
+  int rc = loaderQueryReg(zmo::cfg::kTrendKeepDays, &text);
+  if (rc != 0) return rc;
+  s.trend_keep_days = parseIntText(text);
+  loaderLog("TrendKeepDays=%i\n", s.trend_keep_days);
+  rc = loaderQueryReg(zmo::cfg::kDetailKeepDays, &text);
+  if (rc != 0) return rc;
+  s.detail_keep_days = parseIntText(text);
+  loaderLog("DetailKeepDays=%i\n", s.detail_keep_days);
+  return 0;
+}
+
+int loaderReadVendor() {
+  LoaderState& s = loaderState();
+  int rc = loaderQueryReg(zmo::cfg::kDB, &s.vendor);
+  if (rc != 0) return rc;
+  loaderLog("Database=%s\n", s.vendor.c_str());
+  return 0;
+}
+
+int loaderReadLogon() {
+  LoaderState& s = loaderState();
+  std::string text;
+  int rc = loaderQueryReg(zmo::cfg::kSystemSLA, &text);
+  if (rc != 0) return rc;
+  s.system_sla = parseIntText(text);
+  loaderLog("System SLA=%i\n", s.system_sla);
+  rc = ReadLineValue(zmo::cfg::kUser, &s.user, "");
+  if (rc != 0) return rc;
+  loaderLog("User ID=%s\n", s.user.c_str());
+  rc = loaderQueryReg(zmo::cfg::kAccess, &s.access);
+  if (rc != 0) return rc;
+  loaderLog("Word=%s\n", s.access.c_str());
+  // Every tool line needs the password.
+  if (zmoLoaderDecrypt() != 0) return loaderHalt("User Password not entered");
+  rc = checkLineText("User Password", s.password, "");
+  if (rc != 0) return rc;
+  rc = ReadLineValue(zmo::cfg::kDSN, &s.dsn, "");
+  if (rc != 0) return rc;
+  loaderLog("Data base Name=%s\n", s.dsn.c_str());
+  rc = loaderQueryReg(zmo::cfg::kArchiveKeepDays, &text);
+  if (rc != 0) return rc;
+  loaderLog("ArchiveKeepDays=%s\n", text.c_str());
+  if (parseArchiveKeepDays(text, &s.archive_keep_days) != 0) {
+    return loaderHalt("ArchiveKeepDays not correct, expecting a number of days");
+  }
+  loaderLog("ArchiveDir=%s\n", s.archive_dir.c_str());
+  return 0;
+}
+
+int loaderReadKindValues() {
+  LoaderState& s = loaderState();
+  int rc = 0;
+  if (s.kind == zmo::kDbCorva) {
+    rc = ReadLineValue(zmo::cfg::kINST, &s.inst, "");
+  } else if (s.kind == zmo::kDbOracle) {
+    rc = loaderQueryReg(zmo::cfg::kOracle, &s.oracle_version);
+    int tool = 0;
+    // The version names the loader program of every load line.
+    if (rc == 0 && zmo::oracleLoaderTool(s.oracle_version.c_str(), &tool) != 0) {
+      rc = loaderHalt("Oracle version not correct, expecting 73, 80 or 81");
+    }
+  }
+  if (rc != 0 || s.prog != kProgramStati) return rc;
+  return ReadLineValue(zmo::cfg::kStatiOutPut, &s.stati_output, kPathExtra);
+}

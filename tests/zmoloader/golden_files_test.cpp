@@ -1,0 +1,83 @@
+// Every file of every kind, for both programs, with and without -a, against
+// golden files byte for byte. The goldens name BinDir as @BINDIR@.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "loader_test_env.h"
+
+namespace {
+
+using loader_test::LoaderTest;
+
+struct GoldenCase {
+  const char* name;  // folder under tests/fixtures/zmoloader
+  const char* db;
+  bool snap;
+  bool aggregate;
+};
+
+constexpr GoldenCase kCases[] = {
+    {"corva_snap", "Corva", true, false},     {"corva_snap_a", "Corva", true, true},
+    {"corva_stati", "Corva", false, false},   {"corva_stati_a", "Corva", false, true},
+    {"tessel_snap", "Tessel", true, false},   {"tessel_snap_a", "Tessel", true, true},
+    {"tessel_stati", "Tessel", false, false}, {"tessel_stati_a", "Tessel", false, true},
+    {"mssql_snap", "MSSQL", true, false},     {"mssql_snap_a", "MSSQL", true, true},
+    {"mssql_stati", "MSSQL", false, false},   {"mssql_stati_a", "MSSQL", false, true},
+    {"oracle_snap", "Oracle", true, false},   {"oracle_snap_a", "Oracle", true, true},
+    {"oracle_stati", "Oracle", false, false}, {"oracle_stati_a", "Oracle", false, true},
+    {"sybase_snap", "Sybase", true, false},   {"sybase_snap_a", "Sybase", true, true},
+    {"sybase_stati", "Sybase", false, false}, {"sybase_stati_a", "Sybase", false, true},
+};
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos)) {
+    text.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+  return text;
+}
+
+// The regular files a run left in dir, the trace log aside.
+std::set<std::string> WrittenFiles(const std::string& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    if (!e.is_regular_file() || e.is_symlink()) continue;
+    std::string name = e.path().filename().string();
+    if (name != "trace_zmoldr.log") names.insert(name);
+  }
+  return names;
+}
+
+class GoldenFilesTest : public LoaderTest, public ::testing::WithParamInterface<GoldenCase> {};
+
+TEST_P(GoldenFilesTest, EveryFileAsFrozen) {
+  const GoldenCase& c = GetParam();
+  SetConfig(zmo::cfg::kDB, c.db);
+  std::vector<std::string> args;
+  if (c.snap) {
+    args = {"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"};
+    if (c.aggregate) args.insert(args.begin(), "-a");
+  } else {
+    // As zmostati starts it.
+    args = {"-P", "STATI", "-S", "20040109", "-E", "20040110", "-H", "10.20.30.40", "-I", "153"};
+    if (c.aggregate) args.insert(args.begin(), "-A");
+  }
+  ASSERT_EQ(Run(args), 0);
+
+  const std::string golden_dir = std::string(ZMO_TEST_FIXTURES) + "/zmoloader/" + c.name;
+  std::set<std::string> written = WrittenFiles(bin_dir());
+  std::set<std::string> expected = WrittenFiles(golden_dir);
+  EXPECT_EQ(written, expected);
+  for (const std::string& name : expected) {
+    std::string want = Replace(Read(golden_dir + "/" + name), "@BINDIR@", bin_dir());
+    EXPECT_EQ(Read(Bin(name)), want) << c.name << "/" << name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllKinds, GoldenFilesTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

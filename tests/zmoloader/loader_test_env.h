@@ -1,0 +1,187 @@
+// The loader tests' setting: a registry store and a BinDir of the test's
+// own, a fixed local time under a fixed time zone, zmogdlib and the English
+// catalog beside the files, and a recorder in place of the process start.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "zmo_test/scoped.h"
+#include "zmogdlib/config_key.h"
+#include "zmoloader/loader.h"
+#include "zmoloader/state.h"
+
+namespace loader_test {
+
+// "secret" scrambled with the configurator's key.
+constexpr const char* kScrambledSecret = "llEY0JBejVCSTJzQ_1G";
+constexpr const char* kTzBerlin = "CET-1CEST,M3.5.0,M10.5.0/3";
+// 2004-01-10 10:11:12 in Central European winter time.
+constexpr std::int64_t kNowMillis = 1073725872000LL;
+constexpr const char* kNowStamp = "20040110101112";
+
+// One start the loader asked for.
+struct SpawnCall {
+  int mode;
+  std::string path;
+  std::vector<std::string> argv;
+};
+
+inline std::vector<SpawnCall>& SpawnCalls() {
+  static std::vector<SpawnCall> calls;
+  return calls;
+}
+inline std::intptr_t& SpawnResult() {
+  static std::intptr_t result = 0;
+  return result;
+}
+
+inline std::intptr_t RecordSpawn(int mode, const char* path, const char* const* argv) {
+  SpawnCall call{mode, path, {}};
+  for (const char* const* a = argv; *a != nullptr; ++a) call.argv.push_back(*a);
+  SpawnCalls().push_back(call);
+  return SpawnResult();
+}
+
+// The lines of a text, split at CR LF (a last line without one included).
+inline std::vector<std::string> CrlfLines(const std::string& data) {
+  std::vector<std::string> lines;
+  size_t pos = 0;
+  while (pos < data.size()) {
+    size_t end = data.find("\r\n", pos);
+    if (end == std::string::npos) end = data.size();
+    lines.push_back(data.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  return lines;
+}
+
+class LoaderTest : public ::testing::Test {
+ protected:
+  LoaderTest()
+      : registry_env_("ZMO_REGISTRY", registry_.path()),
+        lang_("LC_ALL", "C"),
+        trace_env_("ZMO_BATCH_TRACE", std::nullopt),
+        tz_(kTzBerlin),
+        clock_(kNowMillis) {}
+
+  void SetUp() override {
+    ASSERT_TRUE(registry_.ok() && dir_.ok());
+    loaderReset();
+    SpawnCalls().clear();
+    SpawnResult() = 0;
+    loaderState().spawn = RecordSpawn;
+    std::filesystem::create_directories(bin_dir());
+    std::filesystem::create_directories(archive_dir());
+    // zmogdlib and the catalog lie in BinDir, as in an installation.
+    for (const char* name : {"zmogdlib.so", "zmocatENU.cat"}) {
+      std::filesystem::create_symlink(zmo::JoinPath(ZMO_TEST_BIN_DIR, name), Bin(name));
+    }
+    SetConfig(zmo::cfg::kBinDir, bin_dir());
+    SetConfig(zmo::cfg::kSnapDebug, "True");
+    SetConfig(zmo::cfg::kLoaderLogSize, "1024");
+    SetConfig(zmo::cfg::kTrendKeepDays, "30");
+    SetConfig(zmo::cfg::kDetailKeepDays, "-45");
+    SetConfig(zmo::cfg::kDB, "Oracle");
+    SetConfig(zmo::cfg::kOracle, "81");
+    SetConfig(zmo::cfg::kINST, "zmoinst");
+    SetConfig(zmo::cfg::kUser, "zmouser");
+    SetConfig(zmo::cfg::kAccess, kScrambledSecret);
+    SetConfig(zmo::cfg::kDSN, "WHSE");
+    SetConfig(zmo::cfg::kArchiveKeepDays, "-7");
+    SetConfig(zmo::cfg::kStatiOutPut, Bin("zmostati.dat"));
+  }
+  void TearDown() override { loaderReset(); }
+
+  std::string bin_dir() const { return dir_ / "bin"; }
+  std::string archive_dir() const { return bin_dir() + "/ArchiveData"; }
+  std::string Bin(const std::string& name) const { return bin_dir() + "/" + name; }
+
+  void SetConfig(const char* name, const std::string& text) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, nullptr,
+                              REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                             static_cast<DWORD>(text.size() + 1)),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+  }
+  void DeleteConfig(const char* name) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+  }
+  // Every metric switch stored, each "True" unless named in off.
+  void SetSwitches(std::initializer_list<const char*> off);
+
+  // Runs loaderMain with the arguments after the program name.
+  int Run(std::vector<std::string> args) {
+    args.insert(args.begin(), "zmoloader");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return loaderMain(static_cast<int>(args.size()), argv.data());
+  }
+
+  static std::string Read(const std::string& path) {
+    std::string data;
+    if (zmo::ReadWholeFile(path, &data) != 0) return "<none>";
+    return data;
+  }
+  std::vector<std::string> BinLines(const std::string& name) const {
+    return CrlfLines(Read(Bin(name)));
+  }
+  // The trace log's texts without their time-stamp prefix.
+  std::vector<std::string> TraceTexts() const {
+    std::vector<std::string> texts;
+    for (const std::string& line : BinLines("trace_zmoldr.log")) {
+      texts.push_back(line.size() >= 21 ? line.substr(21) : line);
+    }
+    return texts;
+  }
+  bool Traced(const std::string& text) const {
+    std::vector<std::string> texts = TraceTexts();
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  }
+
+  zmo_test::TempDir registry_{"zmoloader_reg"};
+  zmo_test::TempDir dir_{"zmoloader"};
+
+ private:
+  zmo_test::ScopedEnv registry_env_;
+  zmo_test::ScopedEnv lang_;
+  zmo_test::ScopedEnv trace_env_;
+  zmo_test::ScopedTz tz_;
+  zmo::ScopedFakeClock clock_;
+};
+
+inline void LoaderTest::SetSwitches(std::initializer_list<const char*> off) {
+  SetConfig(zmo::cfg::kProcessQRBData, "False");
+  auto set_all = [&](auto& names) {
+    for (const char* name : names) {
+      bool is_off = std::find_if(off.begin(), off.end(), [&](const char* o) {
+                      return std::string(o) == name;
+                    }) != off.end();
+      SetConfig(name, is_off ? "False" : "True");
+    }
+  };
+  set_all(zmo::cfg::kStatiSwitches);
+  set_all(zmo::cfg::kSlaSwitches);
+  set_all(zmo::cfg::kApplSwitches);
+  set_all(zmo::cfg::kSnapSwitches);
+}
+
+}  // namespace loader_test
