@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The main job on a fresh machine: installs what the build needs, builds,
+# lays out a BinDir and a registry store in ./demo/, describes the example
+# landscape of simulated SAP systems (tests/fixtures/sap) in an
+# application-server file, and runs one real statistics collection
+# (zmostati -nr). It ends by showing the statistic data file, the
+# availability file and the summary log that the run wrote.
+#
+# No SAP system is reached: the RFC library of this build answers from the
+# simulated systems. Run it again at any time; ./demo/ is made anew.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+bash scripts/setup.sh
+
+build=${ZMO_DEMO_BUILD:-build}  # another build directory may be named
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+demo=$root/demo
+bindir=$demo/bin/
+rm -rf "$demo"
+mkdir -p "$demo"
+cmake --install "$build" --prefix "$bindir" >/dev/null
+mkdir -p "${bindir}ArchiveData"
+
+export ZMO_REGISTRY=$demo/registry
+export ZMO_SAP_SYSTEMS=$root/tests/fixtures/sap
+export TEMP=$demo  # zmosetval's status file
+mkdir -p "$ZMO_REGISTRY"
+
+key='SOFTWARE\Velmar\Monitoring for Orvane'
+setval() { "$build/bin/zmosetval" -k "$key" -n "$1" -v "$2" >/dev/null; }
+
+# The value of key in [section] of a simulated system's file.
+sys_value() {
+  awk -v section="[$2]" -v key="$3" '
+    /^[ \t]*\[/ { in_section = ($0 == section); next }
+    in_section && index($0, "=") {
+      k = substr($0, 1, index($0, "=") - 1); v = substr($0, index($0, "=") + 1)
+      gsub(/^[ \t]+|[ \t]+$/, "", k); gsub(/^[ \t]+|[ \t]+$/, "", v)
+      if (tolower(k) == key) { print v; exit }
+    }' "$1"
+}
+
+# The application-server file: one 183-byte record per simulated system,
+# its password scrambled as the configurator stores it.
+server_file=${bindir}zmoserver.dat
+: > "$server_file"
+for sys in "$ZMO_SAP_SYSTEMS"/*.sys; do
+  scrambled=$(sys_value "$sys" logon password | "$build/bin/zmoscramble")
+  printf '%-100.100s%-30.30s%-30.30s%-3.3s%-3.3s%-2.2s%s%-1.1s\r\n' \
+    "$(sys_value "$sys" logon host)" "$(sys_value "$sys" logon user)" "$scrambled" \
+    "$(sys_value "$sys" system_info sysid)" "$(sys_value "$sys" logon client)" \
+    "$(sys_value "$sys" logon sysnr)" "000000240000" "$(sys_value "$sys" logon language)" \
+    >> "$server_file"
+done
+
+# Every two hours; the run collects the last two-hour interval that ended at
+# least 15 minutes ago.
+setval BinDir "$bindir"
+setval DB Oracle
+setval StatiInput "$server_file"
+setval StatiSchedule "00:00 02:00 04:00 06:00 08:00 10:00 12:00 14:00 16:00 18:00 20:00 22:00"
+setval StatiDebug True
+
+echo "demo: collecting from $(wc -l < "$server_file") simulated systems (this takes a few seconds)"
+"${bindir}zmostati" -nr
+
+# The loader, once it has loaded the file, moves it to ArchiveData.
+data=${bindir}zmostati.dat
+if [ ! -f "$data" ]; then
+  data=$(ls -t "${bindir}"ArchiveData/stati_*.dat "${bindir}zmo_stati.dat" 2>/dev/null | head -1 || true)
+fi
+if [ -z "$data" ] || [ ! -f "$data" ]; then
+  echo "demo: no statistic data file was written; see ${bindir}trace_zmostati.log" >&2
+  exit 1
+fi
+
+show() {
+  echo
+  echo "== $1 ($(wc -l < "$2") lines): $2"
+  head -n "$3" "$2" | tr -d '\r'
+}
+show "statistic data file" "$data" 5
+show "availability file" "${bindir}zmostatiava.dat" 20
+show "summary log" "${bindir}trace_zmostatisum.log" 20
+echo
+echo "demo: trace log in ${bindir}trace_zmostati.log"
