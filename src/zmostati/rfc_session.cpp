@@ -1,0 +1,98 @@
+// The connection to one server and the call-and-wait both remote calls go
+// through.
+
+#include "zmostati/rfc_session.h"
+
+#include "common/rfc_call.h"
+#include "common/service_control.h"
+#include "common/trace_log.h"
+#include "zmostati/params.h"
+#include "zmostati/state.h"
+
+namespace {
+
+// The answer time-out is read from the registry at every wait, so a changed
+// RetrievalWait takes effect at the next call; when it cannot be read the
+// last one stays.
+int StatiAnswerTimeout() {
+  if (statiGetWaitTime() != 0) zmo::writeTrace("statiGetWaitTime() failed.\n");
+  return statiState().rfcTimeoutSeconds;
+}
+
+constexpr zmo::RfcWaitSpec kStatiAnswerWait{StatiAnswerTimeout};
+
+}  // namespace
+
+int statiRfcOpen(const zmo::ServerLine& server, const char* password) {
+  StatiRfcSession& s = statiRfcSession();
+  s.handle = RFC_HANDLE_NULL;
+  s.systemId.clear();
+  s.dbHost.clear();
+  s.release.clear();
+  s.exception.clear();
+  statiState().remoteOffsetSeconds = 0;
+
+  RFC_CONNOPT_R3ONLY connection = {server.host.c_str(), server.sysnr, nullptr, nullptr};
+  RFC_OPTIONS options = {};
+  options.destination = server.sid.c_str();
+  options.mode = RFC_MODE_R3ONLY;
+  options.connopt = &connection;
+  options.client = server.client.c_str();
+  options.user = server.user.c_str();
+  options.password = password != nullptr ? password : "";
+  options.language = server.language.c_str();
+  options.trace = 0;
+  s.handle = RfcOpen(&options);
+  return s.handle == RFC_HANDLE_NULL ? 1 : 0;
+}
+
+void statiRfcClose() {
+  RfcClose(RFC_HANDLE_NULL);
+  statiRfcSession().handle = RFC_HANDLE_NULL;
+}
+
+int ListenForRfcResponse(RFC_HANDLE handle) { return zmo::ListenForRfcResponse(handle, kStatiAnswerWait); }
+
+int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting,
+                           RFC_PARAMETER* importing, RFC_TABLE* tables) {
+  StatiRfcSession& s = statiRfcSession();
+  zmo::RfcCallStep step = zmo::kRfcStepStopped;
+  const int rc = zmo::RfcCallAndListen(s.handle, function, exporting, tables, kStatiAnswerWait, &step);
+  if (step == zmo::kRfcStepStopped) return zmo::kShutdownInProgress;
+  if (step == zmo::kRfcStepCall) {
+    if (rc == RFC_EXCEPTION || rc == RFC_SYS_EXCEPTION) {
+      statiRfcErrorHandler(nullptr);
+    } else {
+      zmo::writeTrace("unknown rfc rc\n");
+    }
+    return 1;
+  }
+
+  if (rc == zmo::kShutdownInProgress) {
+    zmo::writeTrace("ListenForRfcResponse() shutting down\n");
+    zmo::writeTrace("ListenForRfcResponse() shutting down\n");
+    return 1;
+  }
+  zmo::writeTrace("rfcRc <%i> from ListenForRfcResponse()\n", rc);
+  if (rc != 0) {
+    zmo::writeTrace("rfcRc <%i> from ListenForRfcResponse()\n", rc);
+    statiRfcErrorHandler(nullptr);
+    return 1;
+  }
+
+  char* exception = nullptr;
+  const RFC_RC received = RfcReceive(s.handle, importing, tables, &exception);
+  if (received == RFC_EXCEPTION || received == RFC_SYS_EXCEPTION) {
+    s.exception = exception != nullptr ? exception : "";
+    statiRfcErrorHandler(s.exception.c_str());
+    return 1;
+  }
+  zmo::writeTrace("rfcRc <%i> from rfcReceive()\n", received);
+  // An answer that did not arrive has filled nothing; taking the buffers
+  // as data would report a server that failed as available.
+  if (received != RFC_OK) {
+    statiRfcErrorHandler(nullptr);
+    return 1;
+  }
+  return 0;
+}
