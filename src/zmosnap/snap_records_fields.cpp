@@ -1,0 +1,73 @@
+// The field rules of the snapshot records on top of the shared field
+// writer, and the reading of fields out of the snapshot table lines.
+
+#include <cstdint>
+#include <cstring>
+
+#include "common/field_writer.h"
+#include "rfc/layouts.h"
+#include "zmosnap/records.h"
+
+namespace {
+
+// The widest numbers that keep an Oracle column of kSnapNumberWidth.
+constexpr long long kMostInColumn = 99999999;
+constexpr long long kLeastInColumn = -9999999;
+
+const zmo::rfc::FieldLayout* Field(const char* structure, const char* field, unsigned leng) {
+  const zmo::rfc::StructLayout* layout = zmo::rfc::FindLayout(structure, "");
+  const zmo::rfc::FieldLayout* f = layout == nullptr ? nullptr : zmo::rfc::FindField(layout, field);
+  if (f == nullptr || f->offset + f->length > leng) return nullptr;
+  return f;
+}
+
+}  // namespace
+
+int snapPutText(std::FILE* file, int width, int quote, const char* text) {
+  const int len = static_cast<int>(std::strlen(text));
+  int keep = len;
+  if (zmo::FieldOracle() && len > width) {
+    keep = width;
+    snapRecordState().cut = 1;
+  }
+  return zmo::writeField(file, width, quote, "%.*s", keep, text);
+}
+
+int snapPutNumber(std::FILE* file, long long value) {
+  if (zmo::FieldOracle() && (value > kMostInColumn || value < kLeastInColumn)) {
+    value = value > kMostInColumn ? kMostInColumn : kLeastInColumn;
+    snapRecordState().clamped = 1;
+  }
+  return zmo::writeField(file, kSnapNumberWidth, 0, "%lld", value);
+}
+
+int snapPutSeparator(std::FILE* file) {
+  if (zmo::FieldOracle()) return 0;
+  return std::fputc(',', file) == EOF ? -1 : 0;
+}
+
+int snapPutLineEnd(std::FILE* file) { return std::fputs("\r\n", file) == EOF ? -1 : 0; }
+
+long long snapLineInt(const void* line, unsigned leng, const char* structure, const char* field) {
+  const zmo::rfc::FieldLayout* f = Field(structure, field, leng);
+  if (line == nullptr || f == nullptr) return 0;
+  // The library hands integers over little-endian, whatever the host.
+  const auto* bytes = static_cast<const unsigned char*>(line) + f->offset;
+  if (f->kind == zmo::rfc::FieldKind::kInt) {
+    const std::uint32_t u = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+                            static_cast<std::uint32_t>(bytes[2]) << 16 |
+                            static_cast<std::uint32_t>(bytes[3]) << 24;
+    return static_cast<std::int32_t>(u);
+  }
+  if (f->kind == zmo::rfc::FieldKind::kInt2) {
+    const std::uint16_t u = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+    return static_cast<std::int16_t>(u);
+  }
+  return 0;
+}
+
+std::string snapLineWord(const void* line, unsigned leng, const char* structure, const char* field) {
+  const zmo::rfc::FieldLayout* f = Field(structure, field, leng);
+  if (line == nullptr || f == nullptr) return "";
+  return snapFieldWord(static_cast<const char*>(line) + f->offset, f->length);
+}

@@ -1,0 +1,8 @@
+#include "zmosnap/records.h"
+
+SnapRecordState& snapRecordState() {
+  static SnapRecordState state;
+  return state;
+}
+
+void snapResetRecordState() { snapRecordState() = SnapRecordState{}; }
