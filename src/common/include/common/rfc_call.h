@@ -24,8 +24,9 @@ inline constexpr const char* kRfcUnknownRcTrace =
 
 struct RfcWaitSpec {
   // Asked once at the start of every wait: the seconds an answer may take.
-  // An answer that has not come once more than that many whole seconds have
-  // passed ends the wait with kRfcAnswerTimedOut.
+  // The wait ends with kRfcAnswerTimedOut at the first poll that finds no
+  // answer when more whole seconds than these have passed since the start,
+  // so with 300 an answer up to 301 s after the call is still taken.
   int (*timeout_seconds)() = nullptr;
   const char* timeout_trace = kRfcTimeoutTrace;
   const char* unknown_rc_trace = kRfcUnknownRcTrace;
