@@ -1,0 +1,61 @@
+#include "zmosnap/cmdline.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+
+#include "common/field_writer.h"
+#include "common/trace_log.h"
+
+namespace {
+
+// The -dbtype names, in the order of the kind numbers.
+constexpr const char* kDbTypes[] = {"oracle", "corva", "mssql", "sybase", "tessel"};
+
+int Refuse(const char* why, const char* what) {
+  zmo::SetTraceSwitch(1);
+  zmo::writeTrace("snapCmdLineRun() %s <%s>\n", why, what);
+  return 1;
+}
+
+int KindOf(const char* name) {
+  for (int k = 0; k < static_cast<int>(std::size(kDbTypes)); ++k) {
+    if (std::strcmp(name, kDbTypes[k]) == 0) return k + 1;
+  }
+  return zmo::kDbNone;
+}
+
+}  // namespace
+
+int snapParseCmdLine(int argc, char** argv, SnapCmdLine* out) {
+  *out = SnapCmdLine();
+  for (int i = 2; i < argc; ++i) {
+    const char* opt = argv[i];
+    if (std::strcmp(opt, "-d") == 0) {
+      out->debug = 1;
+      continue;
+    }
+    std::string* target = nullptr;
+    const bool known = std::strcmp(opt, "-dbtype") == 0 || std::strcmp(opt, "-i") == 0;
+    if (std::strcmp(opt, "-u") == 0) target = &out->server.user;
+    if (std::strcmp(opt, "-p") == 0) target = &out->password;
+    if (std::strcmp(opt, "-c") == 0) target = &out->server.client;
+    if (std::strcmp(opt, "-l") == 0) target = &out->server.language;
+    if (std::strcmp(opt, "-r") == 0) target = &out->server.host;
+    if (std::strcmp(opt, "-s") == 0) target = &out->server.sid;
+    if (std::strcmp(opt, "-if") == 0) target = &out->inFile;
+    if (target == nullptr && !known) continue;  // skipped by itself
+    if (i + 1 >= argc) return Refuse("option without its value", opt);
+    const char* value = argv[++i];
+    if (target != nullptr) {
+      *target = value;
+    } else if (std::strcmp(opt, "-i") == 0) {
+      out->server.sysnr = std::atoi(value);
+    } else {
+      out->dbKind = KindOf(value);
+      if (out->dbKind == zmo::kDbNone) return Refuse("unknown db type", value);
+    }
+  }
+  if (out->dbKind == zmo::kDbNone) return Refuse("missing option", "-dbtype");
+  return 0;
+}

@@ -1,0 +1,93 @@
+// The collecting files of a cycle and their hand-over names.
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "common/runtime_state.h"
+#include "common/trace_log.h"
+#include "platform/files.h"
+#include "zmosnap/config.h"
+#include "zmosnap/records.h"
+#include "zmosnap/state.h"
+
+namespace {
+
+struct FileNames {
+  SnapFileKind kind;
+  const char* collecting;
+  const char* handOver;
+};
+
+constexpr FileNames kSnapNames[] = {
+    {kSnapCpuFile, "zmosnipsnap.cpu", "zmosnap.cpu"},
+    {kSnapDiskFile, "zmosnipsnap.dsk", "zmosnap.dsk"},
+    {kSnapLanFile, "zmosnipsnap.lan", "zmosnap.lan"},
+};
+constexpr FileNames kAvailNames[] = {
+    {kSnapAvailFile, "zmosnapavai.dat", "zmoavai.dat"},
+};
+
+// The record writers take the snapshot files from their own state.
+void ShareSnapFiles() {
+  const std::array<SnapFile, kSnapFileCount>& files = snapState().files;
+  SnapRecordState& r = snapRecordState();
+  r.cpuFile = files[kSnapCpuFile].file;
+  r.diskFile = files[kSnapDiskFile].file;
+  r.lanFile = files[kSnapLanFile].file;
+  r.cpuFileName = files[kSnapCpuFile].collecting;
+}
+
+void Close(SnapFile* f) {
+  if (f->file == nullptr) return;
+  std::fclose(f->file);
+  f->file = nullptr;
+}
+
+// Names and opens the files of one group for appending (the writers put
+// CR LF themselves). On a failure the group's files opened so far are
+// closed again.
+template <size_t N>
+int OpenGroup(const FileNames (&names)[N], const char* failure) {
+  const std::string dir = snapFileDirectory();
+  if (dir.empty()) {
+    zmo::writeTrace("failed to get module file name\n");
+    return 1;
+  }
+  std::array<SnapFile, kSnapFileCount>& files = snapState().files;
+  for (size_t i = 0; i < N; ++i) {
+    SnapFile& f = files[names[i].kind];
+    Close(&f);
+    f.collecting = zmo::JoinPath(dir, names[i].collecting);
+    f.handOver = zmo::JoinPath(dir, names[i].handOver);
+    f.file = std::fopen(f.collecting.c_str(), "ab");
+    if (f.file == nullptr) {
+      zmo::writeTrace(failure, f.collecting.c_str());
+      for (size_t j = 0; j < i; ++j) Close(&files[names[j].kind]);
+      return 3;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::string snapFileDirectory() {
+  const std::string& bin = snapState().settings.binDir;
+  return bin.empty() ? zmo::ProgramDir() : bin;
+}
+
+int openSnapFiles() {
+  const int rc = OpenGroup(kSnapNames, "failed to open snipsnap file <%s>\n");
+  ShareSnapFiles();
+  return rc;
+}
+
+int openAvailFile() { return OpenGroup(kAvailNames, "failed to open availibility file <%s>\n"); }
+
+void closeSnapFiles() {
+  for (const FileNames& n : kSnapNames) Close(&snapState().files[n.kind]);
+  ShareSnapFiles();
+}
+
+void closeAvailFile() { Close(&snapState().files[kSnapAvailFile]); }

@@ -1,0 +1,67 @@
+// What one zmosnap cycle needs around the remote calls: its settings from the
+// configuration key, the application-server file, the four collecting files,
+// the hand-over of the previous cycle's files to zmoloader, and the metric
+// switches.
+//
+// Files of a cycle (in BinDir, where the loader reads them; a -np run, which
+// has no BinDir, writes its collecting files in the program directory):
+//
+//   records        collecting file    hand-over file   archive prefix
+//   CPU            zmosnipsnap.cpu    zmosnap.cpu      cpu_m_
+//   disk           zmosnipsnap.dsk    zmosnap.dsk      dsk_m_
+//   LAN            zmosnipsnap.lan    zmosnap.lan      lan_m_
+//   availability   zmosnapavai.dat    zmoavai.dat      avl_m_
+//
+// An archive is <BinDir>ArchiveData/<prefix><YYYYMMDDhhmm>.dat, stamped
+// with the local time of the hand-over; ArchiveData is not created here.
+#pragma once
+
+#include <string>
+
+#include "zmosnap/state.h"
+
+// Reads the settings of a cycle. With switchOnly at 1 only the trace switch
+// (SnapDebug). 0; 1 the key cannot be opened; 2/3 DB unreadable / not text;
+// 4 DB names no known kind; 5/6 BinDir unreadable / not text; 7 BinDir
+// empty; 8 BinDir longer than 400 characters.
+int queryRegForFormat(int switchOnly);
+// Sets *flag to 1: the loader is started in every cycle. Returns 0.
+int queryRegForAggregation(int* flag);
+
+// Read the server file into snapState().inBuffer, trying the open 10 times
+// 3 seconds apart. openInFile takes the name from SnapInput, openDefaultInFile
+// uses zmoserver.dat in the program directory. 0; 1 the key cannot be
+// opened; 2/3 SnapInput unreadable / not text; 4 the file did not open;
+// 5 its size could not be had; 6 reading it failed.
+int openInFile();
+int openDefaultInFile();
+// Forgets the server file's buffer.
+void closeInFile();
+
+// Set the names of the CPU, disk and LAN files (openSnapFiles) or of the
+// availability file (openAvailFile) and open the collecting files for
+// appending. 0; 1 no directory for them; 3 a file did not open (those
+// opened by the same call are closed again).
+int openSnapFiles();
+int openAvailFile();
+// Close what is open; the names stay for the next hand-over.
+void closeSnapFiles();
+void closeAvailFile();
+
+// The directory of the cycle's files: BinDir, or the program directory
+// when no BinDir was read.
+std::string snapFileDirectory();
+
+// Hands the previous cycle's files to the loader: archives unloaded
+// leftovers, renames the four collecting files to their hand-over names
+// (all four or none) and starts zmoloader with " -a", "-p SNAP",
+// " -h <ip>", " -i <pid>", waiting for it. 0 when the loader ran; 1 when
+// there was nothing to hand over (the first cycle of a process) or the
+// loader could not be started; 29 when a hand-over step failed, the loader
+// then not started.
+int snapLoad();
+
+// Reads the metric switches into snapState().metrics. A switch once on
+// stays on; ProcessQRBData "True" once sets every switch for the rest of
+// the process. A missing switch ends the process with exit code 99.
+void snapGetMetricFilters();

@@ -1,0 +1,3 @@
+#include "zmosnap/entry.h"
+
+int main(int argc, char** argv) { return snapMain(argc, argv); }

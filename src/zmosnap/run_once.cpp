@@ -1,0 +1,102 @@
+// The console runs: -nr one cycle as the service makes it, -np the
+// command-line run.
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "common/field_writer.h"
+#include "common/metric_switches.h"
+#include "common/rfc_options.h"
+#include "common/server_file.h"
+#include "common/service_control.h"
+#include "common/trace_log.h"
+#include "visit.h"
+#include "zmosnap/cmdline.h"
+#include "zmosnap/config.h"
+#include "zmosnap/entry.h"
+#include "zmosnap/records.h"
+#include "zmosnap/rfc_calls.h"
+#include "zmosnap/state.h"
+
+namespace {
+
+// Every server line of the -if file, visited as the cycle does.
+int VisitServerFile(const std::string& path) {
+  std::string& data = snapState().inBuffer;
+  switch (zmo::readServerFile(path.c_str(), &data)) {
+    case 0:
+      break;
+    case 1:
+      zmo::writeTrace("could not open input file\n");
+      return 1;
+    case 2:
+      zmo::writeTrace("getFileSize() failed\n");
+      return 1;
+    default:
+      zmo::writeTrace("reading the input file failed\n");
+      return 1;
+  }
+  size_t pos = 0;
+  std::string_view line;
+  while (zmo::nextServerLine(data, &pos, &line)) snapVisitServer(line, kCommandLineVisit);
+  closeInFile();
+  return 0;
+}
+
+// The one server the options name, without an availability record.
+int VisitNamedServer(const SnapCmdLine& cmd) {
+  SnapRecordState& rec = snapRecordState();
+  rec.server = cmd.server;
+  rec.dbHostRecords = 0;
+  zmo::RfcServerOptions o;
+  zmo::fillRfcOptions(rec.server, cmd.password.c_str(), kDefaultClient, kDefaultLanguage, &o);
+  snapRfcState().handle = RfcOpen(&o.options);
+  if (snapRfcState().handle == RFC_HANDLE_NULL) {
+    zmo::writeTrace("RfcOpen() returned unsuccessfully\n");
+    return 1;
+  }
+  snapQueryServer(kCommandLineVisit, QueryPlan{true, false});
+  snapCloseConnection();
+  return 0;
+}
+
+}  // namespace
+
+int snapCmdLineRun(int argc, char** argv) {
+  SnapCmdLine cmd;
+  if (snapParseCmdLine(argc, argv, &cmd) != 0) return 1;
+  if (cmd.debug) zmo::SetTraceSwitch(1);
+  zmo::setDatabaseKind(cmd.dbKind);
+  // No registry is read: every record field is written.
+  zmo::setAllMetricSwitches(&snapRecordState().switches);
+
+  if (openSnapFiles() != 0) return 1;
+  if (openAvailFile() != 0) {
+    zmo::writeTrace("openAvailFile() returned unsuccessfully\n");
+    closeSnapFiles();
+    return 1;
+  }
+  snapInstallRfcErrorCallback();
+  const int rc = cmd.inFile.empty() ? VisitNamedServer(cmd) : VisitServerFile(cmd.inFile);
+  closeAvailFile();
+  closeSnapFiles();
+  return rc;
+}
+
+void snapRunOnce(int argc, char** argv) {
+  SnapState& st = snapState();
+  st.runCounter = 1;
+  if (initRfcTables() != 0) {
+    zmo::writeTrace("initRfcTables() returned unsuccessfully\n");
+    return;
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "-np") == 0) {
+    snapCmdLineRun(argc, argv);
+    return;
+  }
+  // As a service pass would: the trace switch, the metric switches, a cycle.
+  queryRegForFormat(1);
+  snapGetMetricFilters();
+  if (!zmo::DisconnectFlag()) snapStartQuery(argc, argv);
+}

@@ -1,0 +1,58 @@
+// The run-day decision: whether this pass collects, and how long it waits.
+
+#include <cstdint>
+#include <string>
+
+#include "common/trace_log.h"
+#include "platform/clock.h"
+#include "registry_read.h"
+#include "zmogdlib/config_key.h"
+#include "zmosnap/entry.h"
+#include "zmosnap/state.h"
+
+namespace {
+
+// Each value is read into a buffer of this size.
+constexpr size_t kValueBuffer = 128;
+// The longest wait the event takes (INFINITE is one more).
+constexpr long long kMaxSleepMillis = 0xFFFFFFFELL;
+
+}  // namespace
+
+int snapDecideRunTimes(long long days, long long seconds, int weekday, int* run,
+                       std::uint32_t* sleepMillis) {
+  *run = 0;
+  *sleepMillis = kSnapFailureSleepMillis;
+  if (days == 0) return 6;
+  if (seconds == 0) return 7;
+  // The mask counts from Monday (bit 0) to Sunday (bit 6).
+  const int day = (weekday + 6) % 7;
+  if ((days & (1LL << day)) == 0) {
+    *sleepMillis = kSnapIdleDaySleepMillis;
+    return 0;
+  }
+  // The product is taken in 64 bits, so a huge sleep time is refused rather
+  // than wrapped into a short one.
+  if (seconds < 0 || seconds > kMaxSleepMillis / 1000) return 8;
+  *sleepMillis = static_cast<std::uint32_t>(seconds * 1000);
+  *run = 1;
+  return 0;
+}
+
+int snapGetRunTimes() {
+  SnapState& st = snapState();
+  st.runFlag = 0;
+  st.sleepMillis = kSnapFailureSleepMillis;
+  SnapConfigKey key;
+  if (!key.Open()) return 1;
+  std::string days;
+  std::string seconds;
+  int rc = snapReadRequiredText(key.get(), zmo::cfg::kSnapRunDays, kValueBuffer, 2, &days);
+  if (rc == 0) {
+    rc = snapReadRequiredText(key.get(), zmo::cfg::kSnapSleepTime, kValueBuffer, 4, &seconds);
+  }
+  if (rc != 0) return rc;
+  const std::tm now = zmo::ClockLocalTime(zmo::ClockNow());
+  return snapDecideRunTimes(snapDecimal(days), snapDecimal(seconds), now.tm_wday, &st.runFlag,
+                            &st.sleepMillis);
+}

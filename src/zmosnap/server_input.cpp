@@ -1,0 +1,59 @@
+// The application-server file of a cycle, read whole into memory.
+
+#include <string>
+
+#include "common/runtime_state.h"
+#include "common/server_file.h"
+#include "common/trace_log.h"
+#include "platform/files.h"
+#include "registry_read.h"
+#include "zmogdlib/config_key.h"
+#include "zmosnap/config.h"
+#include "zmosnap/state.h"
+
+namespace {
+
+constexpr size_t kNameBuffer = 512;
+constexpr const char* kDefaultServerFile = "zmoserver.dat";
+
+// Reads the file the settings name: 0, 4, 5 or 6 as openInFile.
+int ReadNamedFile() {
+  SnapState& st = snapState();
+  const char* name = st.settings.serverFile.c_str();
+  switch (zmo::readServerFile(name, &st.inBuffer)) {
+    case 0:
+      return 0;
+    case 1:
+      zmo::writeTrace("failed to open input file\n");
+      return 4;
+    case 2:
+      return 5;
+    default:
+      zmo::writeTrace("read of input file <%s> failed\n", name);
+      return 6;
+  }
+}
+
+}  // namespace
+
+int openInFile() {
+  SnapSettings& s = snapState().settings;
+  s.serverFile.clear();
+  SnapConfigKey key;
+  if (!key.Open()) return 1;
+  std::string name;
+  const int rc = snapReadRequiredText(key.get(), zmo::cfg::kSnapInput, kNameBuffer, 2, &name);
+  if (rc != 0) return rc;
+  s.serverFile = name;
+  zmo::writeTrace("name of input file is <%s>\n", name.c_str());
+  return ReadNamedFile();
+}
+
+int openDefaultInFile() {
+  SnapSettings& s = snapState().settings;
+  s.serverFile = zmo::JoinPath(zmo::ProgramDir(), kDefaultServerFile);
+  zmo::writeTrace("name of fallback input file is <%s>\n", s.serverFile.c_str());
+  return ReadNamedFile();
+}
+
+void closeInFile() { std::string().swap(snapState().inBuffer); }
