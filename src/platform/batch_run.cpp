@@ -36,21 +36,6 @@ int OpenTrace() {
   return fd;
 }
 
-// The lines of the file, without their LF or CR LF.
-std::vector<std::string> SplitLines(const std::string& data) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < data.size()) {
-    size_t nl = data.find('\n', start);
-    size_t end = nl == std::string::npos ? data.size() : nl;
-    std::string line = data.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 // Opens every target in order (each `>` empties its file, as the command
 // processor does) and gives the last one as the output. Returns 0, or -1
 // after reporting the file that could not be opened.
@@ -178,6 +163,20 @@ int RunProgram(Run* run, const std::string& command) {
 
 }  // namespace batch
 
+std::vector<std::string> SplitTextLines(const std::string& data) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < data.size()) {
+    size_t nl = data.find('\n', start);
+    size_t end = nl == std::string::npos ? data.size() : nl;
+    std::string line = data.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
 int RunBatchFile(const std::string& path, int* exit_code) {
   std::string data;
   if (ReadWholeFile(path, &data) != 0) return -1;
@@ -189,7 +188,7 @@ int RunBatchFile(const std::string& path, int* exit_code) {
   std::string old_title;
   bool had_title = GetWindowTitleOf(getpid(), &old_title) == 0;
   batch::Trace(&run, "batch started");
-  for (const std::string& line : batch::SplitLines(data)) {
+  for (const std::string& line : SplitTextLines(data)) {
     ++run.line_no;
     batch::RunLine(&run, line);
     if (run.exit_requested) break;

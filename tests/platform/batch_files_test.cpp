@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,8 @@ struct DelCase {
   const char* pattern;                 // as the batch line names it, in the archive
   std::vector<std::string> remaining;  // the archive afterwards
 };
+
+void PrintTo(const DelCase& c, std::ostream* os) { *os << c.pattern; }
 
 class DelPatternTest : public DelTest, public ::testing::WithParamInterface<DelCase> {};
 
@@ -148,6 +151,8 @@ struct MoveFailure {
   const char* args;  // after "move " (in the temp dir)
   const char* message;
 };
+
+void PrintTo(const MoveFailure& c, std::ostream* os) { *os << c.args; }
 
 class MoveFailureTest : public MoveTest, public ::testing::WithParamInterface<MoveFailure> {};
 

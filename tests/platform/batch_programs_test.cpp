@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,8 @@ struct FailingLine {
   const char* line;  // runs in the temp dir
   const char* message;
 };
+
+void PrintTo(const FailingLine& c, std::ostream* os) { *os << c.line; }
 
 class FailingLineTest : public BatchTest, public ::testing::WithParamInterface<FailingLine> {};
 

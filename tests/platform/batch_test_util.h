@@ -39,6 +39,27 @@ inline std::string CrlfLines(const std::vector<std::string>& lines) {
   return out;
 }
 
+// Runs fn with standard output and error sent to the files out and err
+// (created anew) and returns what fn returns.
+template <typename Fn>
+int WithOutputIn(const std::string& out, const std::string& err, Fn fn) {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  int saved_out = dup(1), saved_err = dup(2);
+  int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  dup2(out_fd, 1);
+  dup2(err_fd, 2);
+  close(out_fd);
+  close(err_fd);
+  int result = fn();
+  dup2(saved_out, 1);
+  dup2(saved_err, 2);
+  close(saved_out);
+  close(saved_err);
+  return result;
+}
+
 class BatchTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -78,22 +99,10 @@ class BatchTest : public ::testing::Test {
   // Runs the batch in this process; returns its exit code (-1000 when it
   // could not be read). Standard output and error land in out_ and err_.
   int Run(const std::string& path) {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    int saved_out = dup(1), saved_err = dup(2);
-    int out = open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int err = open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, 1);
-    dup2(err, 2);
-    close(out);
-    close(err);
-    int code = -1;
-    int rc = zmo::RunBatchFile(path, &code);
-    dup2(saved_out, 1);
-    dup2(saved_err, 2);
-    close(saved_out);
-    close(saved_err);
-    return rc == 0 ? code : -1000;
+    return WithOutputIn(out_, err_, [&] {
+      int code = -1;
+      return zmo::RunBatchFile(path, &code) == 0 ? code : -1000;
+    });
   }
   int RunLines(const std::vector<std::string>& lines) { return Run(Batch(lines)); }
 

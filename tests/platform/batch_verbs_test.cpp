@@ -1,6 +1,7 @@
 // The interpreter's own verbs: echo, redirection, rem, cd, type, exit.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ struct OutputCase {
   const char* line;      // the line under test, after "@echo off"
   const char* expected;  // the bytes of out.txt after the run
 };
+
+void PrintTo(const OutputCase& c, std::ostream* os) { *os << c.line; }
 
 class EchoTest : public BatchTest, public ::testing::WithParamInterface<OutputCase> {};
 
@@ -109,6 +112,10 @@ struct ExitCase {
   std::vector<std::string> lines;
   int expected;
 };
+
+void PrintTo(const ExitCase& c, std::ostream* os) {
+  for (const std::string& l : c.lines) *os << l << "; ";
+}
 
 class ExitCodeTest : public BatchTest, public ::testing::WithParamInterface<ExitCase> {};
 

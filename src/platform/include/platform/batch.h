@@ -39,6 +39,11 @@ constexpr int kBatchCannotStart = 126;   // found, but it could not be started
 // Returns 0 when the batch ran, -1 with errno when the file cannot be read.
 int RunBatchFile(const std::string& path, int* exit_code);
 
+// The lines of a text without their LF or CR LF, as the interpreter reads
+// a batch file: a last line without a line end counts, an empty text has
+// no lines.
+std::vector<std::string> SplitTextLines(const std::string& text);
+
 // True when the name ends in ".bat" (any case).
 bool IsBatchFileName(const std::string& path);
 
