@@ -1,0 +1,33 @@
+// Stand-ins for the warehouse database client tools that the loader's batch
+// files start: sqlldr73, sqlldr80, sqlldr, sqlplus, bcp, isql, corvacmd,
+// corva and tesseledit300. Each checks its command line against the forms
+// the loader writes and its input files (a control file that parses, data
+// lines that fit the table, a script that exists), records the call, writes
+// its report where the tool would (standard output, which the batch
+// redirects, or the log its options name) and can be told to fail.
+//
+// No database stands behind them: a "load" checks every data line and
+// counts the rows it would have loaded.
+#pragma once
+
+namespace zmo::dbtools {
+
+// Names a file that receives one line per call: the tool's name and each
+// argument, quoted by the Windows command-line rules where needed, so that
+// zmo::SplitCommandLine gives the call back. Created mode 0600 (arguments
+// hold passwords).
+constexpr const char* kCallLogEnv = "ZMO_DBTOOLS_LOG";
+// Tells tools to fail: a comma-separated list of "<tool>" (exit code 1) or
+// "<tool>:<exit code>". A tool on the list records its call, reports the
+// failure and ends with that code without doing its work.
+constexpr const char* kFailEnv = "ZMO_DBTOOLS_FAIL";
+
+// Exit codes of the stand-ins.
+constexpr int kToolOk = 0;
+constexpr int kToolRefused = 1;   // command line or input files not usable; nothing done
+constexpr int kToolRejected = 2;  // done, but rows were rejected or a statement failed
+
+// Runs the stand-in named tool with the program's argv. Returns its exit code.
+int dbtoolMain(const char* tool, int argc, char** argv);
+
+}  // namespace zmo::dbtools

@@ -1,0 +1,96 @@
+// Internal: the pieces the stand-ins share, and each tool's entry.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dbtools/dbtools.h"
+
+namespace zmo::dbtools {
+
+// One call of a tool.
+struct ToolRun {
+  std::string tool;               // the name it was called by
+  std::vector<std::string> args;  // argv after the program
+  int out_fd = 1;                 // where the report goes
+  bool own_out = false;           // out_fd is a log file this run opened
+  int result = kToolOk;           // kToolRejected once a row or statement failed
+};
+
+// The report. OpenReport creates the log file anew and sends the report
+// there; returns 0, or Refuse's code when it cannot be created.
+int OpenReport(ToolRun* run, const std::string& path);
+void CloseReport(ToolRun* run);
+// One line of the report, ended by CR LF as the tools write text.
+void Say(ToolRun* run, const std::string& line);
+// Reports why the call cannot be served (also on standard error) and
+// returns kToolRefused.
+int Refuse(ToolRun* run, const std::string& why);
+// Reports a failed row or statement; the call ends with kToolRejected.
+void Reject(ToolRun* run, const std::string& why);
+
+// Appends the call to the file of kCallLogEnv. Returns 0, or -1 with errno.
+int RecordCall(const std::string& tool, const std::vector<std::string>& args);
+// True when kFailEnv names the tool; *code is the exit code it asks for.
+bool FailRequested(const std::string& tool, int* code);
+
+// The lines of a text file without their LF or CR LF. Returns 0, or -1
+// with errno.
+int ReadLines(const std::string& path, std::vector<std::string>* lines);
+bool ReadableFile(const std::string& path);
+
+// "<user>/<password>@<data source>", each part non-empty.
+struct Logon {
+  std::string user, password, source;
+};
+bool ParseLogon(const std::string& text, Logon* out);
+
+// The column count of a staging table named by its letter (c, d, l, v, s)
+// and the table key (digits); 0 for any other name.
+size_t StagingColumnCount(const std::string& table);
+
+// Tables a script has created, by name, with their column counts.
+using TableColumns = std::map<std::string, size_t>;
+
+// Checks each line of a delimited data file against the table's column
+// count (fields separated by ","; with quoted_text, text fields in double
+// quotes may hold commas and "" for a quote). Reports every rejected line,
+// writes it to bad_file when one is named, and the count of loaded rows.
+// Returns 0, or -1 after a Reject when the file cannot be read.
+int LoadDelimited(ToolRun* run, const std::string& data_file, const std::string& table,
+                  size_t columns, bool quoted_text, const std::string& bad_file);
+
+// The statements of a script, split at ";" outside quotes, trimmed; the
+// text after the last ";" in *tail (trimmed, "" when there is none).
+std::vector<std::string> SplitStatements(const std::string& text, std::string* tail);
+// Writes the rejected rows (each ended by CR LF) to the bad file anew.
+void WriteRejectedRows(ToolRun* run, const std::string& path, const std::string& rows);
+// True for a non-empty text of decimal digits.
+bool AllDigits(const std::string& s);
+// Lower-case copy.
+std::string Lower(const std::string& s);
+// The words of a statement, blanks and line ends between; a quoted text
+// ('...' or "...") is one word without its quotes.
+std::vector<std::string> Words(const std::string& statement);
+// "create table <name> ( <columns> ) ...": the name and the number of
+// column definitions (commas inside parentheses do not count). Returns
+// false for any other statement.
+bool ParseCreateTable(const std::string& statement, std::string* name, size_t* columns);
+// A load statement of a script: the table's columns are those of the
+// script's own create table, else of the staging table; a table that
+// neither knows fails the statement. Then as LoadDelimited without bad file.
+void LoadIntoTable(ToolRun* run, const TableColumns& created, const std::string& data_file,
+                   const std::string& table, bool quoted_text);
+
+// The tools.
+int RunSqlldr(ToolRun* run);
+int RunSqlplus(ToolRun* run);
+int RunBcp(ToolRun* run);
+int RunIsql(ToolRun* run);
+int RunCorvacmd(ToolRun* run);
+int RunCorva(ToolRun* run);
+int RunTessel(ToolRun* run);
+
+}  // namespace zmo::dbtools
