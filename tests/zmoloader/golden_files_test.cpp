@@ -40,13 +40,15 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-// The regular files a run left in dir, the trace log aside.
+// The regular files a run left in dir, the trace log and the aggregation
+// scripts (golden files of their own) aside.
 std::set<std::string> WrittenFiles(const std::string& dir) {
+  const std::set<std::string> others = {"trace_zmoldr.log", "zmosnap.sql", "zmostati.sql"};
   std::set<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(dir)) {
     if (!e.is_regular_file() || e.is_symlink()) continue;
     std::string name = e.path().filename().string();
-    if (name != "trace_zmoldr.log") names.insert(name);
+    if (others.count(name) == 0) names.insert(name);
   }
   return names;
 }
@@ -74,6 +76,16 @@ TEST_P(GoldenFilesTest, EveryFileAsFrozen) {
   for (const std::string& name : expected) {
     std::string want = Replace(Read(golden_dir + "/" + name), "@BINDIR@", bin_dir());
     EXPECT_EQ(Read(Bin(name)), want) << c.name << "/" << name;
+    // Every generated file may hold the clear password: only its owner reads it.
+    EXPECT_EQ(std::filesystem::status(Bin(name)).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+        << name;
+  }
+  // Every batch ends with Exit.
+  for (const char* bat : {"zmoload_snap.bat", "zmoload2_snap.bat", "zmoload_stati.bat",
+                          "zmoload2_stati.bat"}) {
+    if (expected.count(bat) == 0) continue;
+    EXPECT_EQ(loader_test::CrlfLines(Read(Bin(bat))).back(), "Exit") << bat;
   }
 }
 

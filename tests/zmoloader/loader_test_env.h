@@ -77,16 +77,20 @@ class LoaderTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(registry_.ok() && dir_.ok());
-    loaderReset();
-    SpawnCalls().clear();
-    SpawnResult() = 0;
-    loaderState().spawn = RecordSpawn;
+    ResetRun();
     std::filesystem::create_directories(bin_dir());
     std::filesystem::create_directories(archive_dir());
     // zmogdlib and the catalog lie in BinDir, as in an installation.
     for (const char* name : {"zmogdlib.so", "zmocatENU.cat"}) {
       std::filesystem::create_symlink(zmo::JoinPath(ZMO_TEST_BIN_DIR, name), Bin(name));
     }
+    SetDefaults();
+  }
+  void TearDown() override { loaderReset(); }
+
+  // The configuration every test starts from (ProcessQRBData missing: no
+  // filtering).
+  void SetDefaults() {
     SetConfig(zmo::cfg::kBinDir, bin_dir());
     SetConfig(zmo::cfg::kSnapDebug, "True");
     SetConfig(zmo::cfg::kLoaderLogSize, "1024");
@@ -100,8 +104,19 @@ class LoaderTest : public ::testing::Test {
     SetConfig(zmo::cfg::kDSN, "WHSE");
     SetConfig(zmo::cfg::kArchiveKeepDays, "-7");
     SetConfig(zmo::cfg::kStatiOutPut, Bin("zmostati.dat"));
+    DeleteConfig(zmo::cfg::kProcessQRBData);
   }
-  void TearDown() override { loaderReset(); }
+
+  // Start values for another run in the same test: the state, the recorder
+  // and the trace log.
+  void ResetRun() {
+    loaderReset();
+    SpawnCalls().clear();
+    SpawnResult() = 0;
+    loaderState().spawn = RecordSpawn;
+    std::error_code ignored;
+    std::filesystem::remove(Bin("trace_zmoldr.log"), ignored);
+  }
 
   std::string bin_dir() const { return dir_ / "bin"; }
   std::string archive_dir() const { return bin_dir() + "/ArchiveData"; }
@@ -147,6 +162,7 @@ class LoaderTest : public ::testing::Test {
   // The trace log's texts without their time-stamp prefix.
   std::vector<std::string> TraceTexts() const {
     std::vector<std::string> texts;
+    if (!zmo::FileExists(Bin("trace_zmoldr.log").c_str())) return texts;
     for (const std::string& line : BinLines("trace_zmoldr.log")) {
       texts.push_back(line.size() >= 21 ? line.substr(21) : line);
     }
@@ -156,6 +172,8 @@ class LoaderTest : public ::testing::Test {
     std::vector<std::string> texts = TraceTexts();
     return std::find(texts.begin(), texts.end(), text) != texts.end();
   }
+
+  zmo::FakeClock& clock() { return clock_.clock(); }
 
   zmo_test::TempDir registry_{"zmoloader_reg"};
   zmo_test::TempDir dir_{"zmoloader"};

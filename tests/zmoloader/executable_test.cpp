@@ -1,0 +1,152 @@
+// The built zmoloader started as the collectors start it: the batch it
+// writes runs under the batch interpreter, zmomsg writes the progress lines,
+// the loaded files are archived and the archives of the retention dates
+// deleted. The warehouse tools are not on PATH here, so their lines fail and
+// the batch goes on, as it does after a failed load.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "loader_test_env.h"
+#include "platform/process.h"
+
+namespace {
+
+using loader_test::CrlfLines;
+using loader_test::LoaderTest;
+
+std::string Program(const char* name) { return std::string(ZMO_TEST_BIN_DIR) + "/" + name; }
+
+// Today plus days as YYYYmmdd under the process's TZ.
+std::string Day(int days) {
+  std::time_t now = std::time(nullptr);
+  std::tm tm = *std::localtime(&now);
+  tm.tm_mday += days;
+  tm.tm_hour = 12;
+  tm.tm_isdst = -1;
+  std::mktime(&tm);
+  char text[16];
+  std::strftime(text, sizeof(text), "%Y%m%d", &tm);
+  return text;
+}
+
+class ExecutableTest : public LoaderTest {
+ protected:
+  void SetUp() override {
+    LoaderTest::SetUp();
+    std::filesystem::create_symlink(Program("zmomsg"), Bin("zmomsg"));
+    std::filesystem::create_directories(tools_dir());
+  }
+  std::string tools_dir() const { return dir_ / "no_tools"; }
+
+  int Start(std::vector<const char*> elements) {
+    zmo_test::ScopedEnv path("PATH", tools_dir());
+    zmo_test::ScopedEnv trace("ZMO_BATCH_TRACE", dir_ / "batch_trace.log");
+    elements.insert(elements.begin(), nullptr);
+    std::string loader = Program("zmoloader");
+    elements[0] = loader.c_str();
+    elements.push_back(nullptr);
+    return static_cast<int>(_spawnv(_P_WAIT, loader.c_str(), elements.data()));
+  }
+  void Touch(const std::string& path) { ASSERT_EQ(zmo::WriteFileAtomic(path, "x"), 0); }
+  bool InArchive(const std::string& name) {
+    return zmo::FileExists((archive_dir() + "/" + name).c_str());
+  }
+  // The summary log's texts after the tab and time stamp.
+  std::vector<std::string> SummaryTexts(const char* log) {
+    std::vector<std::string> texts;
+    for (std::string line : CrlfLines(Read(Bin(log)))) {
+      bool tab = !line.empty() && line[0] == '\t';
+      if (tab) line.erase(0, 1);
+      texts.push_back((tab ? "\t" : "") + (line.size() > 21 ? line.substr(21) : line));
+    }
+    return texts;
+  }
+};
+
+TEST_F(ExecutableTest, NoArgumentAndWrongArgumentExitCodes) {
+  EXPECT_EQ(Start({}), 1);
+  EXPECT_EQ(Start({" -x"}), 99);
+  EXPECT_EQ(Start({" -P", "FOO", " -H 10.20.30.40", " -I 153"}), 1);
+}
+
+TEST_F(ExecutableTest, StatiRunArchivesItsFileAndDeletesTheRetentionDates) {
+  SetConfig(zmo::cfg::kDB, "Oracle");
+  Touch(Bin("zmostati.dat"));
+  const std::string today = Day(0);
+  const std::vector<std::string> gone = {"stati_" + Day(-7) + "0900.dat",
+                                         "stati_" + Day(-8) + "235959.dat",
+                                         "stati_" + Day(-9) + "0000_1.dat"};
+  const std::vector<std::string> kept = {"stati_" + Day(-6) + "1200.dat",
+                                         "stati_" + Day(-10) + "1200.dat",
+                                         "stati_m_" + Day(-7) + "1200.dat",
+                                         "cpu_" + Day(-7) + "1200.dat"};
+  for (const std::string& n : gone) Touch(archive_dir() + "/" + n);
+  for (const std::string& n : kept) Touch(archive_dir() + "/" + n);
+
+  // The elements as zmostati gives them, each with its leading blank.
+  ASSERT_EQ(Start({" -P STATI", " -S 20040109", " -E 20040110", " -H 10.20.30.40", " -I 153"}),
+            0);
+  if (Day(0) != today) GTEST_SKIP() << "the date changed during the run";
+
+  EXPECT_FALSE(zmo::FileExists(Bin("zmostati.dat").c_str()));
+  int archived = 0;
+  for (const auto& e : std::filesystem::directory_iterator(archive_dir())) {
+    std::string name = e.path().filename().string();
+    if (name.rfind("stati_" + today, 0) == 0) ++archived;
+  }
+  EXPECT_EQ(archived, 1);
+  for (const std::string& n : gone) EXPECT_FALSE(InArchive(n)) << n;
+  for (const std::string& n : kept) EXPECT_TRUE(InArchive(n)) << n;
+
+  EXPECT_EQ(SummaryTexts("trace_zmostatisum.log"),
+            (std::vector<std::string>{
+                "\tLoading of statistics records has started",
+                "\tLoading of statistics records has ended",
+                "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane Suite Collection Ended"}));
+  // The batch ran line by line: its trace names the failed loader line.
+  EXPECT_NE(Read(dir_ / "batch_trace.log").find("sqlldr"), std::string::npos);
+}
+
+TEST_F(ExecutableTest, SnapRunArchivesTheFourFilesUnderOneStamp) {
+  SetConfig(zmo::cfg::kDB, "MSSQL");
+  for (const char* f : {"zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan", "zmoavai.dat"}) {
+    Touch(Bin(f));
+  }
+  const std::string today = Day(0);
+  ASSERT_EQ(Start({" -a", "-p SNAP", " -h 10.20.30.40", " -i 153"}), 0);
+  if (Day(0) != today) GTEST_SKIP() << "the date changed during the run";
+
+  std::vector<std::string> stamps;
+  for (const auto& e : std::filesystem::directory_iterator(archive_dir())) {
+    std::string name = e.path().filename().string();
+    stamps.push_back(name.substr(4));
+    EXPECT_TRUE(name.rfind("cpu_", 0) == 0 || name.rfind("dsk_", 0) == 0 ||
+                name.rfind("lan_", 0) == 0 || name.rfind("avl_", 0) == 0)
+        << name;
+  }
+  ASSERT_EQ(stamps.size(), 4u);
+  for (const std::string& s : stamps) EXPECT_EQ(s, stamps[0]);
+  EXPECT_EQ(stamps[0].substr(0, 8), today);
+
+  EXPECT_EQ(SummaryTexts("trace_zmosnapsum.log"),
+            (std::vector<std::string>{
+                "\tLoading of snap records has started", "\tLoading of snap records has ended",
+                "\tAggregation of snap records has started",
+                "\tAggregation of snap records has ended",
+                "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane Suite Collection Ended"}));
+}
+
+TEST_F(ExecutableTest, DebugRunStartsNoBatch) {
+  Touch(Bin("zmostati.dat"));
+  ASSERT_EQ(Start({" -A", " -P STATI", " -H 10.20.30.40", " -I 153", " -D"}), 0);
+  EXPECT_TRUE(zmo::FileExists(Bin("zmostati.dat").c_str()));
+  EXPECT_TRUE(zmo::FileExists(Bin("zmoload_stati.bat").c_str()));
+  EXPECT_EQ(SummaryTexts("trace_zmostatisum.log"),
+            (std::vector<std::string>{"\tLoading of statistics records has started"}));
+}
+
+}  // namespace

@@ -1,0 +1,317 @@
+// What the switches, the registry values and the paths do to the files of
+// each kind, beyond the golden runs.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/gdlib_binding.h"
+#include "loader_test_env.h"
+#include "platform/command_line.h"
+#include "platform/dynlib.h"
+
+namespace {
+
+using loader_test::CrlfLines;
+using loader_test::LoaderTest;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+const std::vector<std::string> kSnap = {"-p", "SNAP", "-h", "10.20.30.40", "-i", "153", "-d"};
+const std::vector<std::string> kStati = {"-p", "STATI", "-h", "10.20.30.40", "-i", "153", "-d"};
+const char* const kDiskLanAvail[] = {
+    "ProcessSnapQueueLength", "ProcessSnapServiceTime", "ProcessSnapDiskWaitTime",
+    "ProcessSnapDiskUtilization", "ProcessSnapCollisions", "ProcessSnapInErrors",
+    "ProcessSnapOutErrors", "ProcessSnapPacketsIn", "ProcessSnapPacketsOut",
+    "ProcessSnapLogonAble"};
+
+// A password scrambled with the configurator's key by the built zmogdlib.
+std::string Scramble(const std::string& password) {
+  HMODULE lib = LoadLibraryA((std::string(ZMO_TEST_BIN_DIR) + "/zmogdlib.so").c_str());
+  EXPECT_NE(lib, nullptr);
+  auto encrypt = reinterpret_cast<ZmoEncryptFn>(GetProcAddress(lib, "Encrypt"));
+  char key[zmo::kDecryptKeySize];
+  zmo::buildDecryptKey(key);
+  char out[256] = {};
+  EXPECT_GT(encrypt(password.c_str(), key, out), 0);
+  FreeLibrary(lib);
+  return out;
+}
+
+int CountWith(const std::vector<std::string>& lines, const std::string& text) {
+  int n = 0;
+  for (const std::string& l : lines) n += l.find(text) != std::string::npos;
+  return n;
+}
+
+class KindFilesTest : public LoaderTest {
+ protected:
+  // Only the CPU group of the snapshots on.
+  void CpuOnly() {
+    SetSwitches({kDiskLanAvail[0], kDiskLanAvail[1], kDiskLanAvail[2], kDiskLanAvail[3],
+                 kDiskLanAvail[4], kDiskLanAvail[5], kDiskLanAvail[6], kDiskLanAvail[7],
+                 kDiskLanAvail[8], kDiskLanAvail[9]});
+  }
+  void Statioff() {
+    SetSwitches({"ProcessStatiCPU", "ProcessStatiResp", "ProcessStatiDB", "ProcessStatiOther",
+                 "ProcessStatiKBtrans", "ProcessStatiKBchanged", "ProcessStatiWait",
+                 "ProcessStatiMemUsed", "ProcessStatiLoad", "ProcessStatiGUI",
+                 "ProcessStatiGUIcount", "ProcessStatiGUInetTime", "ProcessSLAyes", "ProcessSLAno",
+                 "ProcessApplCPU", "ProcessApplResp", "ProcessApplDB", "ProcessApplOther",
+                 "ProcessApplKBtrans", "ProcessApplKBchanged", "ProcessApplWait",
+                 "ProcessApplMemUsed", "ProcessApplLoad", "ProcessApplGUI", "ProcessApplGUIcount",
+                 "ProcessApplGUInetTime"});
+  }
+};
+
+TEST_F(KindFilesTest, CorvaWithOnlyTheCpuGroupCreatesAndLoadsOnlyItsTable) {
+  CpuOnly();
+  SetConfig(zmo::cfg::kDB, "Corva");
+  ASSERT_EQ(Run(kSnap), 0);
+  std::vector<std::string> script = BinLines("zmoload_snap.sql");
+  EXPECT_THAT(script, Contains("drop table c01002003004000153;"));
+  EXPECT_THAT(script, Contains("import from " + Bin("zmosnap.cpu") +
+                               " of del insert into c01002003004000153;"));
+  for (const char* other : {"d01002003004000153", "l01002003004000153", "v01002003004000153"}) {
+    EXPECT_EQ(CountWith(script, other), 0) << other;
+  }
+  EXPECT_TRUE(Traced("CPU data will be processed"));
+  EXPECT_TRUE(Traced("Disk data will not be processed"));
+  EXPECT_TRUE(Traced("LAN data will not be processed"));
+  EXPECT_TRUE(Traced("Availability data will not be processed"));
+}
+
+TEST_F(KindFilesTest, OracleWithOnlyTheCpuGroupWritesOneControlFileButFourLoaderLines) {
+  CpuOnly();
+  ASSERT_EQ(Run(kSnap), 0);
+  EXPECT_TRUE(zmo::FileExists(Bin("zmosnap_cpu.par").c_str()));
+  for (const char* par : {"zmosnap_dsk.par", "zmosnap_lan.par", "zmosnap_avai.par"}) {
+    EXPECT_FALSE(zmo::FileExists(Bin(par).c_str())) << par;
+  }
+  EXPECT_EQ(CountWith(BinLines("zmoload_snap.bat"), "sqlldr userid="), 4);
+  std::vector<std::string> stage = BinLines("zmostage_snap.sql");
+  EXPECT_THAT(stage, Contains("create table c01002003004000153 ("));
+  EXPECT_EQ(CountWith(stage, "create table"), 1);
+}
+
+TEST_F(KindFilesTest, OtherKindsLoadAllFourFilesButCreateOnlyTheTablesOn) {
+  struct Case {
+    const char* db;
+    const char* load_file;  // the file holding the load lines
+    const char* load_text;
+    const char* create_file;
+  };
+  const Case cases[] = {
+      {"MSSQL", "zmoload_snap.bat", "bcp r3klv..", "zmostage_snap.sql"},
+      {"Sybase", "zmoload_snap.bat", "bcp r3klv..", "zmostage_snap.sql"},
+      {"Tessel", "zmoload_snap.sql", "load from ", "zmoload_snap.sql"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.db);
+    ResetRun();
+    CpuOnly();
+    SetConfig(zmo::cfg::kDB, c.db);
+    ASSERT_EQ(Run(kSnap), 0);
+    EXPECT_EQ(CountWith(BinLines(c.load_file), c.load_text), 4);
+    std::vector<std::string> create = BinLines(c.create_file);
+    EXPECT_EQ(CountWith(create, "create table"), 1);
+    EXPECT_THAT(create, Contains("create table c01002003004000153 ("));
+  }
+}
+
+TEST_F(KindFilesTest, StatiWithEveryGroupOffHasNoControlFileAndNoTable) {
+  Statioff();
+  SetConfig(zmo::cfg::kDB, "Oracle");
+  ASSERT_EQ(Run(kStati), 0);
+  EXPECT_FALSE(zmo::FileExists(Bin("zmoklvload.par").c_str()));
+  EXPECT_TRUE(Traced("Stati data will not be processed"));
+  EXPECT_TRUE(Traced("SLA data will not be processed"));
+  EXPECT_TRUE(Traced("Appl data will not be processed"));
+
+  ResetRun();
+  SetConfig(zmo::cfg::kDB, "Corva");
+  ASSERT_EQ(Run(kStati), 0);
+  EXPECT_EQ(BinLines("zmoload_stati.sql"),
+            (std::vector<std::string>{"attach to zmoinst user zmouser using secret;",
+                                      "connect to WHSE user zmouser using secret;",
+                                      "Terminate;"}));
+}
+
+TEST_F(KindFilesTest, FilteredRunTracesEverySwitchItReads) {
+  SetSwitches({"ProcessStatiCPU"});
+  ASSERT_EQ(Run(kStati), 0);
+  std::vector<std::string> traced = TraceTexts();
+  EXPECT_THAT(traced, Contains("Registry entry ProcessQRBData = <False>"));
+  EXPECT_THAT(traced, Contains("Registry entry ProcessStatiCPU = <False>"));
+  EXPECT_THAT(traced, Contains("Registry entry ProcessStatiKBchangede = <True>"));
+  EXPECT_THAT(traced, Contains("Registry entry ProcessApplKBchangede = <True>"));
+  EXPECT_THAT(traced, Contains("Registry entry ProcessStatiActiveUsers = <True>"));
+  EXPECT_THAT(traced, Not(Contains("Registry entry ProcessSnapUsers = <True>")));
+  EXPECT_THAT(traced, Contains("Stati data will be processed"));
+}
+
+TEST_F(KindFilesTest, OracleVersionNamesTheLoader) {
+  struct Case {
+    const char* version;
+    int exit_code;
+    const char* first_word;
+  };
+  const Case cases[] = {{"73", 0, "sqlldr73"}, {"80", 0, "sqlldr80"}, {"81", 0, "sqlldr"},
+                        {"90", 99, ""},        {" 81", 99, ""},     {"81 & del *", 99, ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.version);
+    ResetRun();
+    SetConfig(zmo::cfg::kOracle, c.version);
+    ASSERT_EQ(Run(kStati), c.exit_code);
+    if (c.exit_code != 0) {
+      EXPECT_TRUE(Traced("ERROR - ERROR: Oracle version not correct, expecting 73, 80 or 81"));
+      continue;
+    }
+    std::vector<std::string> bat = BinLines("zmoload_stati.bat");
+    EXPECT_THAT(bat, Contains(std::string(c.first_word) +
+                              " userid=zmouser/secret@WHSE control=" + Bin("zmoklvload.par") +
+                              " log=" + Bin("trace_zmo_load_stati.log") + " bindsize=262144"));
+  }
+}
+
+TEST_F(KindFilesTest, BulkOptionLineQuotesByKind) {
+  SetConfig(zmo::cfg::kDB, "MSSQL");
+  ASSERT_EQ(Run(kSnap), 0);
+  EXPECT_EQ(BinLines("BulkOn.sql")[2], "sp_dboption r3klv,\"select into/bulkcopy\",true");
+  EXPECT_EQ(BinLines("BulkOff.sql")[2], "sp_dboption r3klv,\"select into/bulkcopy\",false");
+  ResetRun();
+  SetConfig(zmo::cfg::kDB, "Sybase");
+  ASSERT_EQ(Run(kSnap), 0);
+  EXPECT_EQ(BinLines("BulkOn.sql")[2], "sp_dboption r3klv,'select into/bulkcopy',true");
+  EXPECT_EQ(BinLines("BulkOff.sql")[2], "sp_dboption r3klv,'select into/bulkcopy',false");
+}
+
+TEST_F(KindFilesTest, TrailingSeparatorOfBinDirGivesTheSamePaths) {
+  ASSERT_EQ(Run(kSnap), 0);
+  const std::string without = Read(Bin("zmoload_snap.bat"));
+  ResetRun();
+  SetConfig(zmo::cfg::kBinDir, bin_dir() + "//");
+  ASSERT_EQ(Run(kSnap), 0);
+  EXPECT_EQ(Read(Bin("zmoload_snap.bat")), without);
+  EXPECT_TRUE(Traced("BinDir=" + bin_dir()));
+}
+
+TEST_F(KindFilesTest, PathsWithBlanksStayOneArgument) {
+  const std::string spaced = dir_ / "bin dir";
+  std::filesystem::create_directories(spaced + "/ArchiveData");
+  for (const char* name : {"zmogdlib.so", "zmocatENU.cat"}) {
+    std::filesystem::create_symlink(std::string(ZMO_TEST_BIN_DIR) + "/" + name,
+                                    spaced + "/" + name);
+  }
+  SetConfig(zmo::cfg::kBinDir, spaced);
+  SetConfig(zmo::cfg::kDB, "MSSQL");
+  ASSERT_EQ(Run(kSnap), 0);
+  std::vector<std::string> bat = CrlfLines(Read(spaced + "/zmoload_snap.bat"));
+  EXPECT_EQ(bat[0], "cd \"" + spaced + "\"");
+  EXPECT_EQ(zmo::SplitCommandLine(bat[1]),
+            (std::vector<std::string>{"isql", "-Uzmouser", "-Psecret", "-SWHSE", "-i",
+                                      spaced + "/BulkOn.sql"}));
+  // The bcp line: data file, error file and log each one argument.
+  std::vector<std::string> bcp = zmo::SplitCommandLine(bat[6]);
+  ASSERT_GE(bcp.size(), 12u);
+  EXPECT_EQ(bcp[3], spaced + "/zmosnap.cpu");
+  EXPECT_EQ(bcp[5], spaced + "/trace_zmo_out_put_daily.bad");
+  EXPECT_EQ(bcp[10], ">");
+  EXPECT_EQ(bcp[11], spaced + "/trace_zmo_load_snap.log");
+}
+
+TEST_F(KindFilesTest, PasswordThatABlankOrARedirectWouldSplitIsQuoted) {
+  SetConfig(zmo::cfg::kAccess, Scramble("se cret>x"));
+  SetConfig(zmo::cfg::kDB, "MSSQL");
+  ASSERT_EQ(Run(kStati), 0);
+  std::vector<std::string> bat = BinLines("zmoload_stati.bat");
+  EXPECT_EQ(bat[1], "isql -Uzmouser \"-Pse cret>x\" -SWHSE -i " + Bin("BulkOn.sql"));
+  EXPECT_THAT(zmo::SplitCommandLine(bat[3]), Contains("-Pse cret>x"));
+}
+
+TEST_F(KindFilesTest, TextThatWouldBreakALineIsRefused) {
+  struct Case {
+    const char* name;
+    std::string value;
+    const char* db;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"User", "zmo\"user", "Oracle",
+       "ERROR - ERROR: Registry entry User holds a character that cannot be written into the "
+       "load files"},
+      {"DSN", "WHSE\r\nExit", "Oracle",
+       "ERROR - ERROR: Registry entry DSN holds a character that cannot be written into the "
+       "load files"},
+      {"INST", "inst\"x", "Corva",
+       "ERROR - ERROR: Registry entry INST holds a character that cannot be written into the "
+       "load files"},
+      {"StatiOutPut", "/data/o'brien.dat", "Oracle",
+       "ERROR - ERROR: Registry entry StatiOutPut holds a character that cannot be written into "
+       "the load files"},
+      {"Access", Scramble("pass\"word"), "Oracle",
+       "ERROR - ERROR: User Password holds a character that cannot be written into the load "
+       "files"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetRun();
+    SetDefaults();
+    SetConfig(zmo::cfg::kDB, c.db);
+    SetConfig(c.name, c.value);
+    EXPECT_EQ(Run(kStati), 99);
+    std::vector<std::string> traced = TraceTexts();
+    ASSERT_GE(traced.size(), 2u);
+    EXPECT_EQ(traced[traced.size() - 2], c.line);
+    EXPECT_EQ(traced.back(), "ERROR - ERROR: Execution halting");
+  }
+}
+
+TEST_F(KindFilesTest, NoPasswordEndsTheRun) {
+  SetConfig(zmo::cfg::kAccess, "short");
+  EXPECT_EQ(Run(kSnap), 99);
+  std::vector<std::string> traced = TraceTexts();
+  EXPECT_EQ(std::vector<std::string>(traced.end() - 3, traced.end()),
+            (std::vector<std::string>{"Word=short", "ERROR - ERROR: User Password not entered",
+                                      "ERROR - ERROR: Execution halting"}));
+}
+
+TEST_F(KindFilesTest, NoZmogdlibIsTracedAndNoPasswordEndsTheRun) {
+  std::filesystem::remove(Bin("zmogdlib.so"));
+  EXPECT_EQ(Run(kSnap), 99);
+  EXPECT_TRUE(Traced("zmoLoaderGdLib() could NOT load <" + Bin("zmogdlib.so") + ">"));
+  EXPECT_TRUE(Traced("zmoLoaderGdLib() returned unsuccessfully"));
+  EXPECT_TRUE(Traced("ERROR - ERROR: User Password not entered"));
+}
+
+TEST_F(KindFilesTest, ArchiveKeepDaysWithoutItsSignLooksBack) {
+  SetConfig(zmo::cfg::kArchiveKeepDays, "7");
+  ASSERT_EQ(Run(kStati), 0);
+  std::vector<std::string> bat = BinLines("zmoload_stati.bat");
+  for (const char* date : {"20040103", "20040102", "20040101"}) {
+    EXPECT_THAT(bat, Contains("del \"" + archive_dir() + "/stati_" + date + "*.dat\""));
+  }
+  ResetRun();
+  SetConfig(zmo::cfg::kArchiveKeepDays, "a week");
+  EXPECT_EQ(Run(kStati), 99);
+  EXPECT_TRUE(Traced("ERROR - ERROR: ArchiveKeepDays not correct, expecting a number of days"));
+}
+
+TEST_F(KindFilesTest, AnArchiveOfTheSameSecondIsNeverOverwritten) {
+  ASSERT_EQ(zmo::WriteFileAtomic(archive_dir() + "/stati_20040110101112.dat", "earlier"), 0);
+  ASSERT_EQ(Run(kStati), 0);
+  EXPECT_THAT(BinLines("zmoload_stati.bat"),
+              Contains("move \"" + Bin("zmostati.dat") + "\" \"" + archive_dir() +
+                       "/stati_20040110101112_1.dat\""));
+}
+
+TEST_F(KindFilesTest, AStaleAggregationScriptNeverRunsForThisOne) {
+  ASSERT_EQ(zmo::WriteFileAtomic(Bin("zmosnap.sql"), "stale"), 0);
+  ASSERT_EQ(Run({"-a", "-p", "SNAP", "-h", "10.20.30.40", "-i", "153", "-d"}), 0);
+  EXPECT_NE(Read(Bin("zmosnap.sql")), "stale");
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+// The loader's registry reader and writer, and the values a run cannot do
+// without.
+#include "zmoloader/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "loader_test_env.h"
+
+namespace {
+
+using loader_test::LoaderTest;
+
+class LoaderRegistryTest : public LoaderTest {
+ protected:
+  void SetUp() override {
+    LoaderTest::SetUp();
+    loaderState().bin_dir = bin_dir();
+  }
+  std::vector<std::string> LastTwo() {
+    std::vector<std::string> t = TraceTexts();
+    if (t.size() < 2) return t;
+    return {t[t.size() - 2], t.back()};
+  }
+};
+
+TEST_F(LoaderRegistryTest, ThreeValuesHaveDefaults) {
+  struct Case {
+    const char* name;
+    const char* text;
+  };
+  const Case cases[] = {{"System_SLA", "0"}, {"LoadDebug", "null"}, {"ProcessQRBData", "True"},
+                        {"system_sla", "0"}};
+  for (const Case& c : cases) {
+    std::string out = "stale";
+    EXPECT_EQ(loaderQueryReg(c.name, &out), 0) << c.name;
+    EXPECT_EQ(out, c.text) << c.name;
+  }
+  // A stored value reads as stored.
+  SetConfig(zmo::cfg::kSystemSLA, "2500");
+  std::string out;
+  EXPECT_EQ(loaderQueryReg(zmo::cfg::kSystemSLA, &out), 0);
+  EXPECT_EQ(out, "2500");
+  EXPECT_TRUE(TraceTexts().empty());
+}
+
+TEST_F(LoaderRegistryTest, AnyOtherMissingValueEndsWith99) {
+  std::string out;
+  EXPECT_EQ(loaderQueryReg("CustomGroupDate", &out), kLoaderExitError);
+  EXPECT_EQ(LastTwo(), (std::vector<std::string>{"Required Registry Value not found",
+                                                 "Missing Value = CustomGroupDate"}));
+}
+
+TEST_F(LoaderRegistryTest, MissingKeyEndsWith99) {
+  zmo_test::TempDir empty("zmoloader_empty");
+  zmo_test::ScopedEnv env("ZMO_REGISTRY", empty.path());
+  std::string out;
+  // Without the key there is no SnapDebug either, so the lines reach no log.
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(loaderQueryReg(zmo::cfg::kSystemSLA, &out), kLoaderExitError);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "loaderLog, NOT Debug mode\nloaderLog, NOT Debug mode\n");
+}
+
+TEST_F(LoaderRegistryTest, UpdateStoresTextWithItsNul) {
+  const std::string stamp = "Mon Jan 12 10:00:00 2004";
+  EXPECT_EQ(loaderUpdateReg(stamp.c_str(), zmo::cfg::kCustomGroupDate), 0);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key),
+            ERROR_SUCCESS);
+  char data[64] = {};
+  DWORD size = sizeof(data);
+  DWORD type = REG_NONE;
+  EXPECT_EQ(RegQueryValueExA(key, zmo::cfg::kCustomGroupDate, nullptr, &type,
+                             reinterpret_cast<LPBYTE>(data), &size),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(type, REG_SZ);
+  EXPECT_EQ(size, stamp.size() + 1);
+  EXPECT_EQ(std::string(data), stamp);
+}
+
+TEST_F(LoaderRegistryTest, UpdateCreatesTheKeyInAnEmptyStore) {
+  zmo_test::TempDir empty("zmoloader_empty");
+  zmo_test::ScopedEnv env("ZMO_REGISTRY", empty.path());
+  EXPECT_EQ(loaderUpdateReg("x", zmo::cfg::kCustomGroupDate), 0);
+  std::string out;
+  EXPECT_EQ(loaderQueryReg(zmo::cfg::kCustomGroupDate, &out), 0);
+  EXPECT_EQ(out, "x");
+}
+
+TEST_F(LoaderRegistryTest, UpdateThatCannotWriteReportsItsError) {
+  // A store path that is a file: nothing can be created there.
+  zmo_test::ScopedEnv env("ZMO_REGISTRY", Bin("zmogdlib.so"));
+  EXPECT_NE(loaderUpdateReg("x", zmo::cfg::kCustomGroupDate), 0);
+}
+
+struct MissingCase {
+  const char* value;
+  const char* db;
+  std::vector<std::string> args;
+  bool filtered;  // ProcessQRBData "False" with every switch stored
+};
+
+TEST_F(LoaderRegistryTest, EveryRequiredValueOfARun) {
+  const std::vector<std::string> snap = {"-p", "SNAP", "-h", "10.20.30.40", "-i", "153", "-d"};
+  const std::vector<std::string> stati = {"-p", "STATI", "-h", "10.20.30.40", "-i", "153", "-d"};
+  const MissingCase cases[] = {
+      {"LoaderLogSize", "Oracle", snap, false},  {"TrendKeepDays", "Oracle", snap, false},
+      {"DetailKeepDays", "Oracle", snap, false}, {"DB", "Oracle", snap, false},
+      {"User", "Oracle", snap, false},           {"Access", "Oracle", snap, false},
+      {"DSN", "Oracle", snap, false},            {"ArchiveKeepDays", "Oracle", snap, false},
+      {"INST", "Corva", snap, false},            {"Oracle", "Oracle", snap, false},
+      {"StatiOutPut", "MSSQL", stati, false},    {"ProcessSnapUsers", "Oracle", snap, true},
+      {"ProcessStatiActiveUsers", "Oracle", snap, true},
+      {"ProcessSLAyes", "Oracle", stati, true},  {"ProcessStatiActiveUsers", "Oracle", stati, true},
+      {"ProcessApplKBchanged", "Oracle", stati, true},
+  };
+  for (const MissingCase& c : cases) {
+    SCOPED_TRACE(std::string(c.value) + " " + c.args[1]);
+    ResetRun();
+    SetDefaults();
+    SetConfig(zmo::cfg::kDB, c.db);
+    if (c.filtered) SetSwitches({});
+    DeleteConfig(c.value);
+    EXPECT_EQ(Run(c.args), kLoaderExitError);
+    EXPECT_EQ(LastTwo(), (std::vector<std::string>{"Required Registry Value not found",
+                                                   std::string("Missing Value = ") + c.value}));
+    EXPECT_TRUE(loader_test::SpawnCalls().empty());
+  }
+}
+
+TEST_F(LoaderRegistryTest, NoBinDirEndsWith99BeforeAnyLog) {
+  ResetRun();
+  DeleteConfig(zmo::cfg::kBinDir);
+  EXPECT_EQ(Run({"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"}), kLoaderExitError);
+  EXPECT_FALSE(zmo::FileExists(Bin("trace_zmoldr.log").c_str()));
+}
+
+TEST_F(LoaderRegistryTest, OptionalValuesMissingTheRunGoesOn) {
+  DeleteConfig(zmo::cfg::kSystemSLA);
+  EXPECT_EQ(Run({"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"}), 0);
+  EXPECT_TRUE(Traced("System SLA=0"));
+  EXPECT_TRUE(Traced("Registry entry ProcessQRBData = <True>"));
+  // LoadDebug reads as "null": the batch is started.
+  ASSERT_EQ(loader_test::SpawnCalls().size(), 2u);
+  EXPECT_EQ(loader_test::SpawnCalls()[1].path, Bin("zmoload_snap.bat"));
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// The start message, the batch start and debug mode.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "loader_test_env.h"
+#include "platform/process.h"
+
+namespace {
+
+using loader_test::LoaderTest;
+using loader_test::SpawnCalls;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+
+const std::vector<std::string> kSnap = {"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"};
+const std::vector<std::string> kStati = {"-P", "STATI", "-H", "10.20.30.40", "-I", "153"};
+
+class StartTest : public LoaderTest {};
+
+TEST_F(StartTest, StartMessageThenTheBatchWaitedFor) {
+  ASSERT_EQ(Run(kSnap), 0);
+  ASSERT_EQ(SpawnCalls().size(), 2u);
+  const loader_test::SpawnCall& msg = SpawnCalls()[0];
+  EXPECT_EQ(msg.mode, _P_WAIT);
+  EXPECT_EQ(msg.path, Bin("zmomsg"));
+  EXPECT_THAT(msg.argv, ElementsAre(Bin("zmomsg"), " -P SNAP", " -T",
+                                    " -M \"Loading of snap records has started\""));
+  const loader_test::SpawnCall& bat = SpawnCalls()[1];
+  EXPECT_EQ(bat.mode, _P_WAIT);
+  EXPECT_EQ(bat.path, Bin("zmoload_snap.bat"));
+  EXPECT_THAT(bat.argv, ElementsAre(Bin("zmoload_snap.bat")));
+  std::vector<std::string> traced = TraceTexts();
+  EXPECT_THAT(traced, Contains("About to execute <" + Bin("zmomsg") + "> arguments <" +
+                               Bin("zmomsg") +
+                               ">,< -P SNAP>,< -T>,< -M \"Loading of snap records has started\">"));
+  EXPECT_THAT(traced, Contains("About to execute <" + Bin("zmoload_snap.bat") + "> arguments <" +
+                               Bin("zmoload_snap.bat") + ">,<>,<>,<>"));
+  EXPECT_EQ(std::vector<std::string>(traced.end() - 3, traced.end()),
+            (std::vector<std::string>{"spawn() returned <0>",
+                                      "zmoLoaderFreeLib() returned successfully",
+                                      "zmoLoaderFreeGdLib() returned successfully"}));
+}
+
+TEST_F(StartTest, StatiStartMessageFromTheCatalog) {
+  ASSERT_EQ(Run(kStati), 0);
+  ASSERT_FALSE(SpawnCalls().empty());
+  EXPECT_THAT(SpawnCalls()[0].argv,
+              ElementsAre(Bin("zmomsg"), " -P STATI", " -T",
+                          " -M \"Loading of statistics records has started\""));
+}
+
+TEST_F(StartTest, WithoutCatalogTheBuiltInTextIsSent) {
+  std::filesystem::remove(Bin("zmocatENU.cat"));
+  ASSERT_EQ(Run(kStati), 0);
+  EXPECT_TRUE(Traced("zmoLoaderLoadLang() trying <" + Bin("zmocatENU.cat") + ">"));
+  EXPECT_TRUE(Traced("zmoLoaderLoadLang() returned unsuccessfully"));
+  EXPECT_TRUE(Traced("LoadString() LoadString returned unsuccessfully tag msgStatiLoadStart_Tag"));
+  EXPECT_THAT(SpawnCalls()[0].argv,
+              ElementsAre(Bin("zmomsg"), " -P STATI", " -T",
+                          " -M \"Loading of statistics records has started\""));
+  EXPECT_TRUE(Traced("zmoLoaderFreeLib() returned unsuccessfully"));
+}
+
+TEST_F(StartTest, CorvaWindowIsNotWaitedFor) {
+  struct Case {
+    std::vector<std::string> extra;
+    const char* db;
+    int mode;
+  };
+  const Case cases[] = {
+      {{}, "Corva", _P_NOWAIT},
+      {{"-v", "corva"}, "Oracle", _P_NOWAIT},
+      // The kind by its letter, the wait by the whole name.
+      {{"-v", "Corvax"}, "Oracle", _P_WAIT},
+      {{}, "Tessel", _P_WAIT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.db);
+    ResetRun();
+    SetConfig(zmo::cfg::kDB, c.db);
+    std::vector<std::string> args = kSnap;
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    loader_test::SpawnResult() = 4242;
+    ASSERT_EQ(Run(args), 0);
+    ASSERT_EQ(SpawnCalls().size(), 2u);
+    EXPECT_EQ(SpawnCalls()[1].mode, c.mode);
+    EXPECT_TRUE(Traced(c.mode == _P_NOWAIT ? "spawn() returned process handle <4242>"
+                                           : "spawn() returned <4242>"));
+  }
+}
+
+TEST_F(StartTest, DebugModeWritesEverythingAndStartsNoBatch) {
+  struct Case {
+    std::vector<std::string> extra;
+    const char* load_debug;  // nullptr: missing
+    bool started;
+    const char* line;
+  };
+  const Case cases[] = {
+      {{"-d"}, nullptr, false, "main() We are in command line Debug mode"},
+      {{"-D"}, "False", false, "main() We are in command line Debug mode"},
+      {{}, "True", false, "main() We are in debug mode from registry setting <LoadDebug>"},
+      {{"-d"}, "True", false, "main() We are in debug mode from registry setting <LoadDebug>"},
+      {{}, "true", true, "spawn() returned <0>"},
+      {{}, nullptr, true, "spawn() returned <0>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.load_debug ? c.load_debug : "missing") +
+                 (c.extra.empty() ? "" : " -d"));
+    ResetRun();
+    SetConfig(zmo::cfg::kDB, "Corva");
+    if (c.load_debug != nullptr) {
+      SetConfig(zmo::cfg::kLoadDebug, c.load_debug);
+    } else {
+      DeleteConfig(zmo::cfg::kLoadDebug);
+    }
+    std::vector<std::string> args = kSnap;
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    ASSERT_EQ(Run(args), 0);
+    // The start message is sent either way.
+    ASSERT_EQ(SpawnCalls().size(), c.started ? 2u : 1u);
+    EXPECT_EQ(SpawnCalls()[0].path, Bin("zmomsg"));
+    EXPECT_TRUE(Traced(c.line));
+    for (const char* f : {"zmoload_snap.bat", "zmoload2_snap.bat", "zmoload_snap.sql"}) {
+      EXPECT_TRUE(zmo::FileExists(Bin(f).c_str())) << f;
+    }
+  }
+}
+
+TEST_F(StartTest, AStartThatFailsIsTracedAndTheRunEnds) {
+  loader_test::SpawnResult() = -1;
+  EXPECT_EQ(Run(kSnap), 0);
+  std::vector<std::string> traced = TraceTexts();
+  EXPECT_EQ(std::count(traced.begin(), traced.end(), "spawn() returned <-1>"), 2);
+}
+
+}  // namespace
