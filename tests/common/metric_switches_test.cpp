@@ -1,0 +1,192 @@
+#include "common/metric_switches.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "zmogdlib/config_key.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+// The values a reader answers from, the names it was asked for and the
+// trace lines written.
+std::map<std::string, std::string> g_values;
+std::vector<std::string> g_asked;
+std::vector<std::string> g_trace;
+
+int Read(const char* name, std::string* text) {
+  g_asked.push_back(name);
+  auto it = g_values.find(name);
+  if (it == g_values.end()) {
+    if (std::string(name) == zmo::cfg::kProcessQRBData) {
+      *text = "True";
+      return 0;
+    }
+    return 99;
+  }
+  *text = it->second;
+  return 0;
+}
+
+int Trace(const char* format, ...) {
+  char line[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof(line), format, args);
+  va_end(args);
+  std::string text = line;
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  g_trace.push_back(text);
+  return 0;
+}
+
+class MetricSwitchesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_values.clear();
+    g_asked.clear();
+    g_trace.clear();
+  }
+  // Every switch stored "True", filtering on.
+  void AllStored(const char* text) {
+    g_values[zmo::cfg::kProcessQRBData] = "False";
+    for (int sw = 0; sw < zmo::kMetricSwitchCount; ++sw) g_values[zmo::metricSwitchName(sw)] = text;
+  }
+};
+
+TEST_F(MetricSwitchesTest, NumbersFollowTheNameArrays) {
+  EXPECT_STREQ(zmo::metricSwitchName(zmo::kSwStatiTransactions), "ProcessStatiTransactions");
+  EXPECT_STREQ(zmo::metricSwitchName(zmo::kSwStatiActiveUsers), "ProcessStatiActiveUsers");
+  EXPECT_STREQ(zmo::metricSwitchName(zmo::kSwSLAyes), "ProcessSLAyes");
+  EXPECT_STREQ(zmo::metricSwitchName(zmo::kSwApplGUInetTime), "ProcessApplGUInetTime");
+  EXPECT_STREQ(zmo::metricSwitchName(zmo::kSwSnapSystemCPU), "ProcessSnapSystemCPU");
+  EXPECT_STREQ(zmo::metricSwitchName(zmo::kSwSnapLogonAble), "ProcessSnapLogonAble");
+  EXPECT_STREQ(zmo::metricSwitchName(zmo::kMetricSwitchCount), "");
+  EXPECT_STREQ(zmo::metricSwitchName(-1), "");
+  // 45 switches, each named once.
+  std::set<std::string> names;
+  for (int sw = 0; sw < zmo::kMetricSwitchCount; ++sw) names.insert(zmo::metricSwitchName(sw));
+  EXPECT_EQ(names.size(), 45u);
+}
+
+TEST_F(MetricSwitchesTest, TraceNamesOfTheTwoKbChangedSwitches) {
+  EXPECT_STREQ(zmo::metricSwitchTraceName(zmo::kSwStatiKBchanged), "ProcessStatiKBchangede");
+  EXPECT_STREQ(zmo::metricSwitchTraceName(zmo::kSwApplKBchanged), "ProcessApplKBchangede");
+  EXPECT_STREQ(zmo::metricSwitchTraceName(zmo::kSwStatiKBtrans), "ProcessStatiKBtrans");
+}
+
+TEST_F(MetricSwitchesTest, GroupsAndTheirSwitches) {
+  struct Case {
+    int group;
+    int first;
+    int last;
+    const char* label;
+  };
+  const Case cases[] = {
+      {zmo::kGroupStati, zmo::kSwStatiCPU, zmo::kSwStatiGUInetTime, "Stati"},
+      {zmo::kGroupSla, zmo::kSwSLAyes, zmo::kSwSLAno, "SLA"},
+      {zmo::kGroupAppl, zmo::kSwApplCPU, zmo::kSwApplGUInetTime, "Appl"},
+      {zmo::kGroupSnapCpu, zmo::kSwSnapSystemCPU, zmo::kSwSnapSessions, "CPU"},
+      {zmo::kGroupSnapDisk, zmo::kSwSnapQueueLength, zmo::kSwSnapDiskUtilization, "Disk"},
+      {zmo::kGroupSnapLan, zmo::kSwSnapCollisions, zmo::kSwSnapPacketsOut, "LAN"},
+      {zmo::kGroupSnapAvail, zmo::kSwSnapLogonAble, zmo::kSwSnapLogonAble, "Availability"},
+  };
+  for (const Case& c : cases) {
+    const zmo::MetricGroupInfo& g = zmo::metricGroupInfo(c.group);
+    EXPECT_EQ(g.first, c.first) << c.label;
+    EXPECT_EQ(g.last, c.last) << c.label;
+    EXPECT_STREQ(g.label, c.label);
+    // Each switch of the group alone turns the group on, and no other.
+    for (int sw = c.first; sw <= c.last; ++sw) {
+      zmo::MetricSwitches s;
+      s.on[sw] = 1;
+      zmo::deriveMetricGroups(&s);
+      for (int other = 0; other < zmo::kMetricGroupCount; ++other) {
+        EXPECT_EQ(s.group[other], other == c.group ? 1 : 0) << zmo::metricSwitchName(sw);
+      }
+    }
+  }
+  // Transactions, programs and active users belong to no group.
+  for (int sw : {zmo::kSwStatiTransactions, zmo::kSwStatiPrograms, zmo::kSwStatiActiveUsers}) {
+    zmo::MetricSwitches s;
+    s.on[sw] = 1;
+    zmo::deriveMetricGroups(&s);
+    for (int g : s.group) EXPECT_EQ(g, 0);
+  }
+}
+
+TEST_F(MetricSwitchesTest, NoFilteringSetsEverythingAndReadsNothingElse) {
+  zmo::MetricSwitches s;
+  ASSERT_EQ(zmo::readMetricSwitches(zmo::kMetricRunSnap, Read, Trace, &s), 0);
+  EXPECT_THAT(g_asked, ElementsAre("ProcessQRBData"));
+  EXPECT_THAT(g_trace,
+              ElementsAre("Registry entry ProcessQRBData = <True>",
+                          "Registry entry ProcessQRBData auto set every metric filter to process "
+                          "true"));
+  EXPECT_EQ(s.all, 1);
+  for (int on : s.on) EXPECT_EQ(on, 1);
+  for (int g : s.group) EXPECT_EQ(g, 1);
+}
+
+TEST_F(MetricSwitchesTest, StatisticsRunReadsItsSwitchesInOrder) {
+  AllStored("True");
+  g_values["ProcessStatiCPU"] = "true";  // only "True" is on
+  zmo::MetricSwitches s;
+  ASSERT_EQ(zmo::readMetricSwitches(zmo::kMetricRunStati, Read, Trace, &s), 0);
+  std::vector<std::string> expected = {"ProcessQRBData", "ProcessStatiTransactions",
+                                       "ProcessStatiPrograms"};
+  for (int sw = zmo::kSwStatiCPU; sw <= zmo::kSwStatiGUInetTime; ++sw) {
+    expected.push_back(zmo::metricSwitchName(sw));
+  }
+  for (const char* name : zmo::cfg::kSlaSwitches) expected.push_back(name);
+  for (const char* name : zmo::cfg::kApplSwitches) expected.push_back(name);
+  expected.push_back("ProcessStatiActiveUsers");
+  EXPECT_EQ(g_asked, expected);
+  EXPECT_EQ(s.all, 0);
+  EXPECT_EQ(s.on[zmo::kSwStatiCPU], 0);
+  EXPECT_EQ(s.on[zmo::kSwStatiResp], 1);
+  EXPECT_EQ(s.on[zmo::kSwSnapUsers], 0);  // not read
+  EXPECT_EQ(g_trace[1], "Registry entry ProcessStatiTransactions = <True>");
+  EXPECT_EQ(g_trace[3], "Registry entry ProcessStatiCPU = <true>");
+  EXPECT_THAT(std::vector<std::string>(g_trace.end() - 3, g_trace.end()),
+              ElementsAre("Stati data will be processed", "SLA data will be processed",
+                          "Appl data will be processed"));
+}
+
+TEST_F(MetricSwitchesTest, SnapshotRunReadsActiveUsersFirst) {
+  AllStored("False");
+  g_values["ProcessSnapLogonAble"] = "True";
+  zmo::MetricSwitches s;
+  ASSERT_EQ(zmo::readMetricSwitches(zmo::kMetricRunSnap, Read, Trace, &s), 0);
+  ASSERT_EQ(g_asked.size(), 18u);
+  EXPECT_EQ(g_asked[1], "ProcessStatiActiveUsers");
+  EXPECT_EQ(g_asked[2], "ProcessSnapSystemCPU");
+  EXPECT_EQ(g_asked.back(), "ProcessSnapLogonAble");
+  EXPECT_THAT(std::vector<std::string>(g_trace.end() - 4, g_trace.end()),
+              ElementsAre("CPU data will not be processed", "Disk data will not be processed",
+                          "LAN data will not be processed",
+                          "Availability data will be processed"));
+  EXPECT_EQ(s.group[zmo::kGroupSnapAvail], 1);
+  EXPECT_EQ(s.group[zmo::kGroupSnapCpu], 0);
+}
+
+TEST_F(MetricSwitchesTest, AMissingSwitchStopsTheRead) {
+  AllStored("True");
+  g_values.erase("ProcessSLAno");
+  zmo::MetricSwitches s;
+  EXPECT_EQ(zmo::readMetricSwitches(zmo::kMetricRunStati, Read, Trace, &s), 99);
+  EXPECT_EQ(g_asked.back(), "ProcessSLAno");
+  EXPECT_EQ(s.on[zmo::kSwSLAyes], 1);  // read before it
+  EXPECT_EQ(g_trace.back(), "Registry entry ProcessSLAyes = <True>");
+}
+
+}  // namespace
