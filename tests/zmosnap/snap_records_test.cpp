@@ -20,6 +20,7 @@
 #include "platform/files.h"
 #include "rfc/layouts.h"
 #include "rfc/simulator.h"
+#include "snap_test_env.h"
 #include "zmo_test/scoped.h"
 #include "zmosnap/records.h"
 
@@ -73,11 +74,10 @@ const std::string kTesselPrefix = "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,
 class SnapRecordsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.ok());
     zmo::rfc::SimReset();
     zmo::ResetConsoleRuntime();
     zmo::SetConsoleProgram(zmo::SnapProgramConfig());
-    zmo::Runtime().program_dir = dir_.path();
+    zmo::Runtime().program_dir = env_.Dir();
     zmo::SetTraceSwitch(1);
     zmo::Runtime().utc_offset = 0;
     snapResetRecordState();
@@ -92,7 +92,7 @@ class SnapRecordsTest : public ::testing::Test {
     st.cpuFile = Open("zmosnipsnap.cpu");
     st.diskFile = Open("zmosnipsnap.dsk");
     st.lanFile = Open("zmosnipsnap.lan");
-    st.cpuFileName = dir_.File("zmosnipsnap.cpu");
+    st.cpuFileName = File("zmosnipsnap.cpu");
     avail_ = Open("zmosnapavai.dat");
 
     SnapRfcResults& r = snapRfcState().results;
@@ -118,8 +118,9 @@ class SnapRecordsTest : public ::testing::Test {
     zmo::ResetConsoleRuntime();
   }
 
+  std::string File(const std::string& name) const { return env_.Dir() + name; }
   // Each set-up starts the files empty.
-  std::FILE* Open(const char* name) { return std::fopen(dir_.File(name).c_str(), "wb"); }
+  std::FILE* Open(const char* name) { return std::fopen(File(name).c_str(), "wb"); }
 
   void AddCpu(const Cpu& c = Cpu()) {
     void* line = ItAppLine(tables_.cpuAll);
@@ -166,28 +167,13 @@ class SnapRecordsTest : public ::testing::Test {
   std::string Written(std::FILE* file, const char* name) {
     std::fflush(file);
     std::string data;
-    EXPECT_EQ(zmo::ReadWholeFile(dir_.File(name), &data), 0) << name;
+    EXPECT_EQ(zmo::ReadWholeFile(File(name), &data), 0) << name;
     return data;
   }
   std::string CpuFile() { return Written(snapRecordState().cpuFile, "zmosnipsnap.cpu"); }
   std::string DiskFile() { return Written(snapRecordState().diskFile, "zmosnipsnap.dsk"); }
   std::string LanFile() { return Written(snapRecordState().lanFile, "zmosnipsnap.lan"); }
   std::string AvailFile() { return Written(avail_, "zmosnapavai.dat"); }
-
-  // The trace written so far, each line's time-stamp prefix taken off.
-  std::string Trace() {
-    std::string data, out;
-    zmo::ReadWholeFile(dir_.File("trace_zmosnap.log"), &data);
-    size_t pos = 0;
-    while (pos < data.size()) {
-      size_t end = data.find("\r\n", pos);
-      if (end == std::string::npos) end = data.size();
-      const std::string line = data.substr(pos, end - pos);
-      out += (line.size() > 21 ? line.substr(21) : line) + "\n";
-      pos = end + 2;
-    }
-    return out;
-  }
 
   // The numbers of the one CPU line of the comma form, after the prefix.
   std::vector<std::string> CpuNumbers() {
@@ -205,7 +191,7 @@ class SnapRecordsTest : public ::testing::Test {
     return fields;
   }
 
-  zmo_test::TempDir dir_{"zmosnap_records"};
+  SnapTestEnv env_;
   zmo_test::ScopedEnv systems_{zmo::rfc::kSystemsEnv, std::nullopt};
   zmo_test::ScopedTz tz_{"UTC0"};
   zmo::ScopedFakeClock clock_{UtcMillis(2006, 12, 7, 15, 30, 5)};
@@ -269,7 +255,7 @@ TEST_F(SnapRecordsTest, UnavailableServerIsLabelledNotKnownOrByTheCatalog) {
   EXPECT_EQ(AvailFile(), "appsrv1_QAS_00,appsrv1.example.com,NOT KNOWN,QAS,12-07-2006 15:30:05,0\r\n");
 
   zmo_test::ScopedEnv locale("LC_ALL", std::string("C"));
-  ASSERT_EQ(zmo::WriteFileAtomic(dir_.File("zmocatENU.cat"), "1513\tNot known\n"), 0);
+  ASSERT_EQ(zmo::WriteFileAtomic(File("zmocatENU.cat"), "1513\tNot known\n"), 0);
   zmo::loadLang();
   ASSERT_NE(zmo::Catalog(), nullptr);
   ASSERT_EQ(writeAvailRecord(avail_, 0), 0);
@@ -432,7 +418,7 @@ TEST_F(SnapRecordsTest, UnreadUserListGivesZeroCountsAndATraceNamingTheCpuFile) 
   AddMem();
   ASSERT_EQ(writeSnapshotRecords(tables_), 0);
   EXPECT_EQ(CpuNumbers().back(), "0");
-  EXPECT_NE(Trace().find("inserting <0> for user data in file <" + dir_.File("zmosnipsnap.cpu") +
+  EXPECT_NE(env_.Trace().find("inserting <0> for user data in file <" + File("zmosnipsnap.cpu") +
                          "> due to unsuccessfull xmi call\n"),
             std::string::npos);
 }
@@ -471,7 +457,7 @@ TEST_F(SnapRecordsTest, OracleLinesKeepTheirColumnsWhateverTheInput) {
   EXPECT_EQ(LanFile().size(), 174u + 2);
   EXPECT_EQ(LanFile().substr(104, 30), "eth0eth0" + B(22));
   EXPECT_EQ(AvailFile().size(), 102u + 2);
-  const std::string trace = Trace();
+  const std::string trace = env_.Trace();
   EXPECT_NE(trace.find("callFillSnapshotData() a text longer than its column was cut to it\n"), std::string::npos);
   EXPECT_NE(trace.find("callFillSnapshotData() a figure wider than its 8 columns was written as the nearest that "
                        "fits\n"),
