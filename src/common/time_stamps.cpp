@@ -1,6 +1,5 @@
 #include "common/time_stamps.h"
 
-#include <cstring>
 
 #include "common/field_writer.h"
 
@@ -9,25 +8,52 @@ namespace {
 
 // Each form as a pattern: Y, M, D, h, m and s take the next digit of that
 // part of the 14-character stamp; every other character stands for itself.
-const char* Pattern(int kind) {
+constexpr const char* kOraclePattern = "YYYYMMDDhhmmss";
+constexpr const char* kCorvaPattern = "YYYY-MM-DD-hh.mm.ss.000000";
+constexpr const char* kMonthFirstPattern = "MM-DD-YYYY hh:mm:ss";
+constexpr const char* kTesselPattern = "YYYY-MM-DD hh:mm:ss";
+
+// A pattern worked out once, at compile time: for every character of the
+// form the position in YYYYMMDDhhmmss it is taken from, or -1 for a
+// character of the pattern itself.
+struct Form {
+  const char* pattern = nullptr;
+  int length = 0;
+  signed char source[kTimeStampMax] = {};
+};
+
+constexpr Form MakeForm(const char* pattern) {
+  constexpr char kParts[] = "YMDhms";
+  int next[6] = {0, 4, 6, 8, 10, 12};  // where each part starts in the stamp
+  Form f;
+  f.pattern = pattern;
+  for (; pattern[f.length] != '\0'; ++f.length) {
+    f.source[f.length] = -1;
+    for (int p = 0; p < 6; ++p) {
+      if (pattern[f.length] == kParts[p]) f.source[f.length] = static_cast<signed char>(next[p]++);
+    }
+  }
+  return f;
+}
+
+constexpr Form kForms[] = {MakeForm(kOraclePattern), MakeForm(kCorvaPattern),
+                           MakeForm(kMonthFirstPattern), MakeForm(kTesselPattern)};
+
+const Form* FormOf(int kind) {
   switch (kind) {
     case kDbOracle:
-      return "YYYYMMDDhhmmss";
+      return &kForms[0];
     case kDbCorva:
-      return "YYYY-MM-DD-hh.mm.ss.000000";
+      return &kForms[1];
     case kDbMssql:
     case kDbSybase:
-      return "MM-DD-YYYY hh:mm:ss";
+      return &kForms[2];
     case kDbTessel:
-      return "YYYY-MM-DD hh:mm:ss";
+      return &kForms[3];
     default:
       return nullptr;
   }
 }
-
-// The parts in the order of YYYYMMDDhhmmss, and where each starts there.
-constexpr char kParts[] = "YMDhms";
-constexpr int kPartStart[6] = {0, 4, 6, 8, 10, 12};
 
 void PutDigits(char* out, int value, int digits) {
   for (int i = digits - 1; i >= 0; --i) {
@@ -41,30 +67,24 @@ bool Fits(int value, int limit) { return value >= 0 && value < limit; }
 }  // namespace
 
 int timeStampLength(int kind) {
-  const char* p = Pattern(kind);
-  return p == nullptr ? 0 : static_cast<int>(std::strlen(p));
+  const Form* f = FormOf(kind);
+  return f == nullptr ? 0 : f->length;
 }
 
 int putTimeStamp(char* out, int kind, const char* date8, const char* time6) {
-  const char* p = Pattern(kind);
-  if (p == nullptr) return 0;
-  char stamp[14];
-  std::memcpy(stamp, date8, 8);
-  std::memcpy(stamp + 8, time6, 6);
-  int next[6];  // the next digit of each part
-  std::memcpy(next, kPartStart, sizeof next);
-  int n = 0;
-  for (; p[n] != '\0'; ++n) {
-    const char* part = std::strchr(kParts, p[n]);
-    out[n] = part == nullptr ? p[n] : stamp[next[part - kParts]++];
+  const Form* f = FormOf(kind);
+  if (f == nullptr) return 0;
+  for (int i = 0; i < f->length; ++i) {
+    const int src = f->source[i];
+    out[i] = src < 0 ? f->pattern[i] : src < 8 ? date8[src] : time6[src - 8];
   }
-  return n;
+  return f->length;
 }
 
 int formatTimeStamp(char* out, int kind, const std::tm& tm) {
   out[0] = '\0';
   const int year = tm.tm_year + 1900, month = tm.tm_mon + 1;
-  if (Pattern(kind) == nullptr || !Fits(year, 10000) || !Fits(month, 100) ||
+  if (FormOf(kind) == nullptr || !Fits(year, 10000) || !Fits(month, 100) ||
       !Fits(tm.tm_mday, 100) || !Fits(tm.tm_hour, 100) || !Fits(tm.tm_min, 100) ||
       !Fits(tm.tm_sec, 100)) {
     return -1;
