@@ -81,8 +81,9 @@ int ParseControlFile(const std::vector<std::string>& all_lines, ControlFile* out
     numbers.push_back(i + 1);
   }
   auto fail = [&](size_t index, const std::string& why) {
-    *error = "line " + std::to_string(index < numbers.size() ? numbers[index] : all_lines.size() + 1) +
-             ": " + why;
+    *error = "line " +
+             std::to_string(index < numbers.size() ? numbers[index] : all_lines.size() + 1) + ": " +
+             why;
     return -1;
   };
   constexpr size_t kHeader = 7;

@@ -9,8 +9,8 @@ namespace zmo::dbtools {
 
 struct ControlField {
   std::string name;
-  size_t start = 0;  // first column, from 1
-  size_t end = 0;    // last column
+  size_t start = 0;   // first column, from 1
+  size_t end = 0;     // last column
   bool date = false;  // Date "YYYYMMDDHH24MISS", else Char(end - start + 1)
 };
 

@@ -18,9 +18,9 @@ struct ToolEntry {
 
 // The three Oracle loader names take the same command line.
 constexpr ToolEntry kTools[] = {
-    {"sqlldr73", RunSqlldr}, {"sqlldr80", RunSqlldr}, {"sqlldr", RunSqlldr},
-    {"sqlplus", RunSqlplus}, {"bcp", RunBcp},         {"isql", RunIsql},
-    {"corvacmd", RunCorvacmd}, {"corva", RunCorva},   {"tesseledit300", RunTessel},
+    {"sqlldr73", RunSqlldr},   {"sqlldr80", RunSqlldr}, {"sqlldr", RunSqlldr},
+    {"sqlplus", RunSqlplus},   {"bcp", RunBcp},         {"isql", RunIsql},
+    {"corvacmd", RunCorvacmd}, {"corva", RunCorva},     {"tesseledit300", RunTessel},
 };
 
 }  // namespace

@@ -25,8 +25,8 @@ struct OptionForms {
   const char* flags;     // letters without a value
 };
 
-std::string ParseOptions(const std::vector<std::string>& args, size_t from, const OptionForms& forms,
-                         std::map<char, std::string>* opts) {
+std::string ParseOptions(const std::vector<std::string>& args, size_t from,
+                         const OptionForms& forms, std::map<char, std::string>* opts) {
   for (size_t i = from; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.size() < 2 || a[0] != '-') return "unexpected argument " + a;
@@ -73,8 +73,8 @@ int RunBcp(ToolRun* run) {
   if (why.empty() && opts['t'] != ",") why = "the field terminator is -t ,";
   if (!why.empty()) return Refuse(run, why);
   if (!ReadableFile(a[2])) return Refuse(run, "cannot read the data file " + a[2]);
-  Say(run, run->tool + ": copying " + a[2] + " into " + a[0] + " on " + opts['S'] + " as " +
-               opts['U']);
+  Say(run,
+      run->tool + ": copying " + a[2] + " into " + a[0] + " on " + opts['S'] + " as " + opts['U']);
   LoadDelimited(run, a[2], table, columns, false, opts['e']);
   return kToolOk;
 }

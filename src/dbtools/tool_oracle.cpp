@@ -28,8 +28,8 @@ int RunSqlldr(ToolRun* run) {
     bool known = false;
     for (const char* k : kLoaderKeys) known = known || key == k;
     if (eq == std::string::npos || !known) {
-      return Refuse(run, "unexpected argument " + a +
-                             " (userid=, control=, log= and bindsize= are taken)");
+      return Refuse(
+          run, "unexpected argument " + a + " (userid=, control=, log= and bindsize= are taken)");
     }
     if (!opts.emplace(key, a.substr(eq + 1)).second) return Refuse(run, key + "= given twice");
   }
@@ -46,7 +46,8 @@ int RunSqlldr(ToolRun* run) {
   const std::string& control_path = opts["control"];
   std::vector<std::string> lines;
   if (ReadLines(control_path, &lines) != 0) {
-    return Refuse(run, "cannot read the control file " + control_path + ": " + std::strerror(errno));
+    return Refuse(run,
+                  "cannot read the control file " + control_path + ": " + std::strerror(errno));
   }
   ControlFile control;
   std::string error;

@@ -39,15 +39,15 @@ bool MatchWildcard(const std::string& pattern, const std::string& name);
 
 // The state of one batch run.
 struct Run {
-  std::string file;          // the batch file's path
-  int line_no = 0;           // the line being run, from 1
-  int error_level = 0;       // the result of the last command
-  bool echo_on = true;       // commands are echoed to standard output
+  std::string file;     // the batch file's path
+  int line_no = 0;      // the line being run, from 1
+  int error_level = 0;  // the result of the last command
+  bool echo_on = true;  // commands are echoed to standard output
   bool exit_requested = false;
   int exit_code = 0;
-  int out_fd = 1;            // where the current command's output goes
-  int trace_fd = -1;         // $ZMO_BATCH_TRACE, or -1
-  bool title_set = false;    // a title line retitled this process's window
+  int out_fd = 1;          // where the current command's output goes
+  int trace_fd = -1;       // $ZMO_BATCH_TRACE, or -1
+  bool title_set = false;  // a title line retitled this process's window
 };
 
 // The verbs. Each returns the command's error level (0 success).

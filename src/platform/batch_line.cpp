@@ -16,10 +16,9 @@ struct VerbName {
 };
 
 constexpr VerbName kVerbs[] = {
-    {"rem", Verb::kRem},     {"cd", Verb::kCd},      {"chdir", Verb::kCd},
-    {"title", Verb::kTitle}, {"echo", Verb::kEcho},  {"move", Verb::kMove},
-    {"del", Verb::kDel},     {"erase", Verb::kDel},  {"type", Verb::kType},
-    {"exit", Verb::kExit},
+    {"rem", Verb::kRem},   {"cd", Verb::kCd},     {"chdir", Verb::kCd}, {"title", Verb::kTitle},
+    {"echo", Verb::kEcho}, {"move", Verb::kMove}, {"del", Verb::kDel},  {"erase", Verb::kDel},
+    {"type", Verb::kType}, {"exit", Verb::kExit},
 };
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The interpreter's loop: each line echoed, traced, its redirections opened,
 // its verb run or its program started and waited for.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>

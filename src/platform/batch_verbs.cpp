@@ -1,6 +1,7 @@
 // The verbs that act on the interpreter itself: cd, title, echo, type, exit.
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -66,7 +67,10 @@ int DoEcho(Run* run, const std::string& rest) {
   // empty line, "echo" alone tells the echo state.
   std::string word = LowerCase(TrimBlanks(rest));
   if (rest.empty() || (rest[0] != '.' && word.empty())) {
-    return WriteOut(run->out_fd, std::string("echo is ") + (run->echo_on ? "on" : "off") + kLineEnd) == 0 ? 0 : 1;
+    return WriteOut(run->out_fd,
+                    std::string("echo is ") + (run->echo_on ? "on" : "off") + kLineEnd) == 0
+               ? 0
+               : 1;
   }
   if (rest[0] != '.' && (word == "on" || word == "off")) {
     run->echo_on = word == "on";

@@ -12,21 +12,38 @@ namespace {
 
 using dbtools_test::Crlf;
 using dbtools_test::kKey;
-using dbtools_test::Row;
 using dbtools_test::Read;
+using dbtools_test::Row;
 using dbtools_test::ToolTest;
 using dbtools_test::Write;
-
 
 class BcpTest : public ToolTest {
  protected:
   std::vector<std::string> Mssql(char table, const std::string& data) {
-    return {"r3klv.." + std::string(1, table) + kKey, "in", data, "-e", File("bad.txt"), "-c",
-            "-t", ",", "-Uzmo", "-Psecret", "-SWH"};
+    return {"r3klv.." + std::string(1, table) + kKey,
+            "in",
+            data,
+            "-e",
+            File("bad.txt"),
+            "-c",
+            "-t",
+            ",",
+            "-Uzmo",
+            "-Psecret",
+            "-SWH"};
   }
   std::vector<std::string> Sybase(char table, const std::string& data) {
-    return {"r3klv.." + std::string(1, table) + kKey, "in", data, "-c", "-Uzmo", "-Psecret",
-            "-t", ",", "-e", File("bad.txt"), "-SWH"};
+    return {"r3klv.." + std::string(1, table) + kKey,
+            "in",
+            data,
+            "-c",
+            "-Uzmo",
+            "-Psecret",
+            "-t",
+            ",",
+            "-e",
+            File("bad.txt"),
+            "-SWH"};
   }
 };
 
@@ -85,13 +102,13 @@ const std::string kC = "r3klv..c" + kKey;
 INSTANTIATE_TEST_SUITE_P(
     Forms, BcpRefusalTest,
     ::testing::Values(
-        BcpRefusal{{}, "the form is bcp"},
-        BcpRefusal{{kC, "out", "{data}"}, "the form is bcp"},
+        BcpRefusal{{}, "the form is bcp"}, BcpRefusal{{kC, "out", "{data}"}, "the form is bcp"},
         BcpRefusal{{"master..c" + kKey, "in", "{data}"}, "is not r3klv..<table>"},
         BcpRefusal{{"r3klv.c" + kKey, "in", "{data}"}, "is not r3klv..<table>"},
         BcpRefusal{{"r3klv..x" + kKey, "in", "{data}"}, "no staging table x"},
         BcpRefusal{{"r3klv..c12a", "in", "{data}"}, "no staging table c12a"},
-        BcpRefusal{{kC, "in", "{data}", "-e", "b", "-t", ",", "-Uu", "-Pp", "-Ss"}, "-c is missing"},
+        BcpRefusal{{kC, "in", "{data}", "-e", "b", "-t", ",", "-Uu", "-Pp", "-Ss"},
+                   "-c is missing"},
         BcpRefusal{{kC, "in", "{data}", "-e", "b", "-c", "-t", ",", "-Uu", "-Pp"}, "-S is missing"},
         BcpRefusal{{kC, "in", "{data}", "-c", "-t", ",", "-Uu", "-Pp", "-Ss"}, "-e is missing"},
         BcpRefusal{{kC, "in", "{data}", "-e", "b", "-c", "-t", ";", "-Uu", "-Pp", "-Ss"},
@@ -105,18 +122,19 @@ INSTANTIATE_TEST_SUITE_P(
                    "unknown option -b1000"},
         BcpRefusal{{kC, "in", "{data}", "-e", "b", "-c", "-t", ",", "-Uu", "-Pp", "-Ss", "extra"},
                    "unexpected argument extra"},
-        BcpRefusal{{kC, "in", "/no/such/zmosnap.cpu", "-e", "b", "-c", "-t", ",", "-Uu", "-Pp",
-                    "-Ss"},
-                   "cannot read the data file /no/such/zmosnap.cpu"}));
+        BcpRefusal{
+            {kC, "in", "/no/such/zmosnap.cpu", "-e", "b", "-c", "-t", ",", "-Uu", "-Pp", "-Ss"},
+            "cannot read the data file /no/such/zmosnap.cpu"}));
 
-const char* const kBulkOn[] = {"use master", "go", "sp_dboption r3klv,\"select into/bulkcopy\",true",
-                               "go", "use r3klv", "go", "checkpoint", "go"};
+const char* const kBulkOn[] = {
+    "use master", "go", "sp_dboption r3klv,\"select into/bulkcopy\",true", "go", "use r3klv", "go",
+    "checkpoint", "go"};
 
 TEST_F(ToolTest, IsqlRunsTheBatchesOfAScript) {
   Write(File("BulkOn.sql"), Crlf({std::begin(kBulkOn), std::end(kBulkOn)}));
   EXPECT_EQ(Run("isql", {"-Uzmo", "-Psecret", "-SWH", "-i", File("BulkOn.sql")}), 0) << Stderr();
-  EXPECT_EQ(Stdout(), "isql: connected to WH as zmo\r\nisql: ran " + File("BulkOn.sql") +
-                          ", 4 batches\r\n");
+  EXPECT_EQ(Stdout(),
+            "isql: connected to WH as zmo\r\nisql: ran " + File("BulkOn.sql") + ", 4 batches\r\n");
 }
 
 TEST_F(ToolTest, IsqlFindsARelativeScriptInTheCurrentDirectory) {
@@ -135,9 +153,10 @@ TEST_F(ToolTest, IsqlWithEchoAndOutputWritesTheLog) {
   EXPECT_EQ(Run("isql", {"-Uzmo", "-Psecret", "-SWH", "-i", File("zmostati.sql"), "-e", "-o", log}),
             0);
   EXPECT_EQ(Stdout(), "");
-  EXPECT_EQ(Read(log), "isql: connected to WH as zmo\r\ndelete from t\r\ngo\r\n"
-                       "insert into u values (1)\r\ngo\r\nisql: ran " +
-                           File("zmostati.sql") + ", 2 batches\r\n");
+  EXPECT_EQ(Read(log),
+            "isql: connected to WH as zmo\r\ndelete from t\r\ngo\r\n"
+            "insert into u values (1)\r\ngo\r\nisql: ran " +
+                File("zmostati.sql") + ", 2 batches\r\n");
 }
 
 TEST_F(ToolTest, IsqlTellsOfTextAfterTheLastGo) {

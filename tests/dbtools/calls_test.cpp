@@ -16,8 +16,8 @@ using dbtools_test::Read;
 using dbtools_test::ToolTest;
 using dbtools_test::Write;
 
-const char* const kTools[] = {"sqlldr73", "sqlldr80", "sqlldr", "sqlplus", "bcp", "isql",
-                              "corvacmd", "corva", "tesseledit300"};
+const char* const kTools[] = {"sqlldr73", "sqlldr80", "sqlldr", "sqlplus",      "bcp",
+                              "isql",     "corvacmd", "corva",  "tesseledit300"};
 
 TEST_F(ToolTest, EachCallIsOneLineThatSplitsBackIntoItsArguments) {
   const std::vector<std::string> args = {"-Uzmo", "-Pse cret", "say \"hi\"", "", "a\\\\b", ","};
@@ -50,7 +50,9 @@ struct FailCase {
   int expected;  // -1: the tool does its work
 };
 
-void PrintTo(const FailCase& c, std::ostream* os) { *os << c.tool << " with \"" << c.setting << "\""; }
+void PrintTo(const FailCase& c, std::ostream* os) {
+  *os << c.tool << " with \"" << c.setting << "\"";
+}
 
 class FailRequestTest : public ToolTest, public ::testing::WithParamInterface<FailCase> {};
 
@@ -72,16 +74,13 @@ TEST_P(FailRequestTest, FailsTheNamedToolWithItsCode) {
   EXPECT_EQ(Calls().size(), 1u) << "a failing call is recorded";
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, FailRequestTest,
-                         ::testing::Values(FailCase{"isql", "isql", 1}, FailCase{"isql:3", "isql", 3},
-                                           FailCase{"bcp,isql:7", "isql", 7},
-                                           FailCase{"isql:7,corva", "corva", 1},
-                                           FailCase{"bcp", "isql", -1},
-                                           FailCase{"isq", "isql", -1},
-                                           FailCase{"isql:0", "isql", 1},
-                                           FailCase{"isql:300", "isql", 1},
-                                           FailCase{"isql:x", "isql", 1},
-                                           FailCase{"", "corva", -1}));
+INSTANTIATE_TEST_SUITE_P(
+    Settings, FailRequestTest,
+    ::testing::Values(FailCase{"isql", "isql", 1}, FailCase{"isql:3", "isql", 3},
+                      FailCase{"bcp,isql:7", "isql", 7}, FailCase{"isql:7,corva", "corva", 1},
+                      FailCase{"bcp", "isql", -1}, FailCase{"isq", "isql", -1},
+                      FailCase{"isql:0", "isql", 1}, FailCase{"isql:300", "isql", 1},
+                      FailCase{"isql:x", "isql", 1}, FailCase{"", "corva", -1}));
 
 TEST_F(ToolTest, AnUnknownToolNameIsRefused) {
   EXPECT_EQ(Run("sqlldr90", {}), zmo::dbtools::kToolRefused);

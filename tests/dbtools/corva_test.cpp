@@ -56,10 +56,11 @@ class CorvaTest : public ToolTest {
   // The SNAP script with only the CPU group on.
   std::vector<std::string> SnapCpuOnly(const std::string& data) {
     std::string c = "c" + kKey;
-    return Join(Join(Join(Logon(), {"drop table " + c + ";", "commit;"}), Create(c, 19, "r3klv_data")),
-                {"commit;", kPlus, "echo BEGIN Loading records into " + c + ";", kPlus,
-                 "import from " + data + " of del insert into " + c + ";", kPlus,
-                 "echo END Loading records into " + c + ";", kPlus, "Terminate;"});
+    return Join(
+        Join(Join(Logon(), {"drop table " + c + ";", "commit;"}), Create(c, 19, "r3klv_data")),
+        {"commit;", kPlus, "echo BEGIN Loading records into " + c + ";", kPlus,
+         "import from " + data + " of del insert into " + c + ";", kPlus,
+         "echo END Loading records into " + c + ";", kPlus, "Terminate;"});
   }
   int RunScript(const std::vector<std::string>& lines) {
     Write(File("zmoload.sql"), Crlf(lines));
@@ -78,19 +79,19 @@ TEST_F(CorvaTest, TheSnapScriptOfOneGroupLoadsItsTable) {
         "\r\nEND Loading records into c" + kKey + "\r\n", std::string("Terminate\r\n")}) {
     EXPECT_NE(out.find(piece), std::string::npos) << piece << "\n" << out;
   }
-  EXPECT_EQ(Calls(), (std::vector<std::vector<std::string>>{
-                         {"corva", "-tvf", File("zmoload.sql")}}));
+  EXPECT_EQ(Calls(),
+            (std::vector<std::vector<std::string>>{{"corva", "-tvf", File("zmoload.sql")}}));
 }
 
 TEST_F(CorvaTest, TheStatiScriptLoadsTheStatisticsFile) {
   std::string s = "s" + kKey;
   std::string stat = File("zmo stati.dat");  // a blank in the path, quoted in the script
   Write(stat, Crlf({DelRow(24)}));
-  EXPECT_EQ(RunScript(Join(Join(Join(Logon(), {"drop table " + s + ";", "commit;"}),
-                                Create(s, 24, "r3klv_load")),
-                           {"commit;", "import from \"" + stat + "\" of del insert into " + s + ";",
-                            "Terminate;"})),
-            0)
+  EXPECT_EQ(
+      RunScript(Join(
+          Join(Join(Logon(), {"drop table " + s + ";", "commit;"}), Create(s, 24, "r3klv_load")),
+          {"commit;", "import from \"" + stat + "\" of del insert into " + s + ";", "Terminate;"})),
+      0)
       << Stdout();
   EXPECT_NE(Stdout().find("corva: 1 rows loaded into " + s + ", 0 rejected"), std::string::npos);
 }
@@ -126,12 +127,15 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptFault{{"import from {data} of del insert into " + kC + ";"},
                     "no database connection for: import"},
         ScriptFault{{"connect to WH user zmo;"}, "connect is: connect to <name> user"},
-        ScriptFault{{"connect to WH user zmo using pw;", "import from {data} of del insert into x1;"},
-                    "table x1 does not exist"},
-        ScriptFault{{"connect to WH user zmo using pw;", "create table " + kC + " (a integer) in x;",
-                     "import from {data} of del insert into " + kC + ";"},
-                    "row 1 of "},
-        ScriptFault{{"connect to WH user zmo using pw;", "import from {data} of asc insert into " + kC + ";"},
+        ScriptFault{
+            {"connect to WH user zmo using pw;", "import from {data} of del insert into x1;"},
+            "table x1 does not exist"},
+        ScriptFault{
+            {"connect to WH user zmo using pw;", "create table " + kC + " (a integer) in x;",
+             "import from {data} of del insert into " + kC + ";"},
+            "row 1 of "},
+        ScriptFault{{"connect to WH user zmo using pw;",
+                     "import from {data} of asc insert into " + kC + ";"},
                     "import is: import from <file> of del insert into <table>"},
         ScriptFault{{"connect to WH user zmo using pw;",
                      "import from /no/such.cpu of del insert into " + kC + ";"},
@@ -141,17 +145,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CorvaTest, AStagingTableThatTheScriptDidNotCreateStillTakesItsRows) {
   Write(File("zmosnap.cpu"), Crlf({DelRow(19), DelRow(18), "\"open,1"}));
-  EXPECT_EQ(RunScript(Join(Logon(), {"import from " + File("zmosnap.cpu") + " of del insert into " + kC + ";"})),
+  EXPECT_EQ(RunScript(Join(Logon(), {"import from " + File("zmosnap.cpu") + " of del insert into " +
+                                     kC + ";"})),
             zmo::dbtools::kToolRejected);
   std::string out = Stdout();
-  EXPECT_NE(out.find("row 2 of " + File("zmosnap.cpu") + " rejected: 18 fields"), std::string::npos) << out;
-  EXPECT_NE(out.find("row 3 of " + File("zmosnap.cpu") + " rejected: an open quote"), std::string::npos) << out;
+  EXPECT_NE(out.find("row 2 of " + File("zmosnap.cpu") + " rejected: 18 fields"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("row 3 of " + File("zmosnap.cpu") + " rejected: an open quote"),
+            std::string::npos)
+      << out;
   EXPECT_NE(out.find("1 rows loaded into " + kC + ", 2 rejected"), std::string::npos) << out;
 }
 
 TEST_F(CorvaTest, AStatementWithoutItsSemicolonIsNotRun) {
-  EXPECT_EQ(RunScript({"connect to WH user zmo using pw;", "Terminate"}), zmo::dbtools::kToolRejected);
-  EXPECT_NE(Stdout().find("the last statement has no ; and is not run: Terminate"), std::string::npos);
+  EXPECT_EQ(RunScript({"connect to WH user zmo using pw;", "Terminate"}),
+            zmo::dbtools::kToolRejected);
+  EXPECT_NE(Stdout().find("the last statement has no ; and is not run: Terminate"),
+            std::string::npos);
 }
 
 TEST_F(CorvaTest, RefusesOtherForms) {
@@ -190,17 +200,17 @@ TEST_F(CorvacmdTest, RunsTheSecondBatchAsTheCommandWindowWould) {
                   {"import from " + File("zmosnap.cpu") + " of del insert into " + kC + ";",
                    "Terminate;"})));
   std::string window = File("windows/" + std::to_string(getpid()));
-  Write(File("zmoload2_snap.bat"),
-        Crlf({"cd \"" + dir_ + "\"",
-              "corva -tvf \"" + File("zmoload_snap.sql") + "\" > \"" + File("trace_zmo_load_snap.log") + "\"",
-              "type \"" + window + "\" > window.txt", "Exit 4"}));
+  Write(File("zmoload2_snap.bat"), Crlf({"cd \"" + dir_ + "\"",
+                                         "corva -tvf \"" + File("zmoload_snap.sql") + "\" > \"" +
+                                             File("trace_zmo_load_snap.log") + "\"",
+                                         "type \"" + window + "\" > window.txt", "Exit 4"}));
   EXPECT_EQ(Run("corvacmd", {File("zmoload2_snap.bat")}), 4) << Stderr();
   EXPECT_NE(Read(File("trace_zmo_load_snap.log")).find("corva: 1 rows loaded into " + kC),
             std::string::npos)
       << Read(File("trace_zmo_load_snap.log"));
-  EXPECT_EQ(Calls(), (std::vector<std::vector<std::string>>{
-                         {"corvacmd", File("zmoload2_snap.bat")},
-                         {"corva", "-tvf", File("zmoload_snap.sql")}}));
+  EXPECT_EQ(Calls(),
+            (std::vector<std::vector<std::string>>{{"corvacmd", File("zmoload2_snap.bat")},
+                                                   {"corva", "-tvf", File("zmoload_snap.sql")}}));
   // While it ran it had a console window titled by its program path.
   std::string entry = Read(File("window.txt"));
   EXPECT_EQ(entry.substr(entry.find('\n') + 1), zmo::ProgramPath());

@@ -20,8 +20,12 @@ namespace dbtools_test {
 
 using zmo_test::TempDir;
 inline std::string Read(const std::string& path) { return zmo_test::ReadFile(path); }
-inline void Write(const std::string& path, const std::string& data) { zmo_test::WriteFile(path, data); }
-inline std::string Crlf(const std::vector<std::string>& lines) { return zmo_test::CrlfLines(lines); }
+inline void Write(const std::string& path, const std::string& data) {
+  zmo_test::WriteFile(path, data);
+}
+inline std::string Crlf(const std::vector<std::string>& lines) {
+  return zmo_test::CrlfLines(lines);
+}
 
 // The table key of the tests' staging tables.
 const std::string kKey = "01002003004000153";
@@ -45,9 +49,13 @@ struct Field {
 inline std::string ControlText(const std::string& infile, const std::string& bad,
                                const std::string& discard, const std::string& table,
                                const std::vector<Field>& fields) {
-  std::vector<std::string> lines = {"Load Data", "infile '" + infile + "'", "badfile '" + bad + "'",
-                                    "discardfile '" + discard + "' discardmax 9999", "truncate",
-                                    "PRESERVE BLANKS", "into table " + table};
+  std::vector<std::string> lines = {"Load Data",
+                                    "infile '" + infile + "'",
+                                    "badfile '" + bad + "'",
+                                    "discardfile '" + discard + "' discardmax 9999",
+                                    "truncate",
+                                    "PRESERVE BLANKS",
+                                    "into table " + table};
   for (size_t i = 0; i < fields.size(); ++i) {
     const Field& f = fields[i];
     char line[256];

@@ -30,16 +30,16 @@ std::vector<Field> Seq(const std::vector<Width>& widths) {
   std::vector<Field> out;
   int at = 1;
   for (const Width& w : widths) {
-    out.push_back({w.name, at, at + w.width - 1,
-                   w.date ? kDate : "Char(" + std::to_string(w.width) + ")"});
+    out.push_back(
+        {w.name, at, at + w.width - 1, w.date ? kDate : "Char(" + std::to_string(w.width) + ")"});
     at += w.width;
   }
   return out;
 }
 
 std::vector<Width> SnapHead() {
-  return {{"RFC_DEST_STR", 20}, {"HOST_NAME", 30},       {"SYSTEM_LABEL", 34},
-          {"SYS_ID", 3},        {"SNAP_CLIENT", 3},      {"SNAP_DATE", 14, true}};
+  return {{"RFC_DEST_STR", 20}, {"HOST_NAME", 30},  {"SYSTEM_LABEL", 34},
+          {"SYS_ID", 3},        {"SNAP_CLIENT", 3}, {"SNAP_DATE", 14, true}};
 }
 
 std::vector<Width> Plus(std::vector<Width> head, const std::vector<Width>& tail) {
@@ -52,37 +52,48 @@ struct Layout {
   const char* data;     // data file name
   char table;
   std::vector<Field> fields;
-  size_t record;        // record length
+  size_t record;  // record length
 };
 
 std::vector<Layout> Layouts() {
   std::vector<Width> cpu = SnapHead();
-  for (const char* n : {"NUM_OF_CPU", "LOAD1_AVG", "LOAD5_AVG", "LOAD15_AVG", "USER_CPU",
-                        "SYSTEM_CPU", "IDLE_CPU", "PAGE_IN_SEC", "PAGE_OUT_SEC", "FREE_MEMORY",
-                        "TOT_MEMORY", "NUM_USERS", "NUM_MODI"}) {
+  for (const char* n :
+       {"NUM_OF_CPU", "LOAD1_AVG", "LOAD5_AVG", "LOAD15_AVG", "USER_CPU", "SYSTEM_CPU", "IDLE_CPU",
+        "PAGE_IN_SEC", "PAGE_OUT_SEC", "FREE_MEMORY", "TOT_MEMORY", "NUM_USERS", "NUM_MODI"}) {
     cpu.push_back({n, 8});
   }
   std::vector<Width> stati = {
-      {"RECORD_TYPE", 1},   {"RFC_DEST_STR", 20},  {"HOST_NAME", 30},     {"SYSTEM_LABEL", 34},
-      {"CLIENT", 3},        {"START_DATE", 14},    {"END_DATE", 14},      {"T_CODE", 20},
-      {"DYNPRO_NUMBER", 4}, {"CUA_PROG", 40},      {"WP_ID", 4},          {"TASK_TYPE", 1},
-      {"USER_NAME", 30},    {"CPU_TIME", 8},       {"RESPONSE_TIME", 8},  {"DATABASE_TIME", 8},
-      {"KB_TRANSFERED", 8}, {"KB_CHANGED", 12},    {"WAIT_TIME", 8},      {"MEMORY_USED", 8},
-      {"LOAD_TIME", 8},     {"GUI_TIME", 8},       {"GUI_COUNT", 8},      {"GUI_NET_TIME", 8}};
+      {"RECORD_TYPE", 1},   {"RFC_DEST_STR", 20}, {"HOST_NAME", 30},    {"SYSTEM_LABEL", 34},
+      {"CLIENT", 3},        {"START_DATE", 14},   {"END_DATE", 14},     {"T_CODE", 20},
+      {"DYNPRO_NUMBER", 4}, {"CUA_PROG", 40},     {"WP_ID", 4},         {"TASK_TYPE", 1},
+      {"USER_NAME", 30},    {"CPU_TIME", 8},      {"RESPONSE_TIME", 8}, {"DATABASE_TIME", 8},
+      {"KB_TRANSFERED", 8}, {"KB_CHANGED", 12},   {"WAIT_TIME", 8},     {"MEMORY_USED", 8},
+      {"LOAD_TIME", 8},     {"GUI_TIME", 8},      {"GUI_COUNT", 8},     {"GUI_NET_TIME", 8}};
   return {
       {"zmoklvload.par", "zmostati.dat", 's', Seq(stati), 307},
       {"zmosnap_cpu.par", "zmosnap.cpu", 'c', Seq(cpu), 208},
       {"zmosnap_dsk.par", "zmosnap.dsk", 'd',
-       Seq(Plus(SnapHead(), {{"DISK_NAME", 30}, {"UTILIZATION", 8}, {"AVG_QUEUE_LENGTH", 8},
-                             {"AVG_WAIT", 8}, {"AVG_SERVICE", 8}})),
+       Seq(Plus(SnapHead(), {{"DISK_NAME", 30},
+                             {"UTILIZATION", 8},
+                             {"AVG_QUEUE_LENGTH", 8},
+                             {"AVG_WAIT", 8},
+                             {"AVG_SERVICE", 8}})),
        166},
       {"zmosnap_lan.par", "zmosnap.lan", 'l',
-       Seq(Plus(SnapHead(), {{"LAN_NAME", 30}, {"PACKETS_IN", 8}, {"PACKETS_OUT", 8},
-                             {"IN_ERRORS", 8}, {"OUT_ERRORS", 8}, {"COLLISIONS", 8}})),
+       Seq(Plus(SnapHead(), {{"LAN_NAME", 30},
+                             {"PACKETS_IN", 8},
+                             {"PACKETS_OUT", 8},
+                             {"IN_ERRORS", 8},
+                             {"OUT_ERRORS", 8},
+                             {"COLLISIONS", 8}})),
        174},
       {"zmosnap_avai.par", "zmoavai.dat", 'v',
-       Seq({{"RFC_DEST_STR", 20}, {"HOST_NAME", 30}, {"SYSTEM_LABEL", 34}, {"SYS_ID", 3},
-            {"SNAP_DATE", 14, true}, {"SYS_AVAILABLE", 1}}),
+       Seq({{"RFC_DEST_STR", 20},
+            {"HOST_NAME", 30},
+            {"SYSTEM_LABEL", 34},
+            {"SYS_ID", 3},
+            {"SNAP_DATE", 14, true},
+            {"SYS_AVAILABLE", 1}}),
        102},
   };
 }
@@ -119,7 +130,8 @@ TEST_F(SqlldrTest, EveryLayoutLoadsWithEveryLoaderName) {
     ASSERT_EQ(rec.size(), l.record) << l.control;
     for (const char* tool : {"sqlldr73", "sqlldr80", "sqlldr"}) {
       std::string control = Prepare(l, {rec, Record(l.fields, ' ')});
-      EXPECT_EQ(Run(tool, Args(control)), 0) << tool << " " << l.control << "\n" << Read(File("load.log"));
+      EXPECT_EQ(Run(tool, Args(control)), 0) << tool << " " << l.control << "\n"
+                                             << Read(File("load.log"));
       std::string log = Read(File("load.log"));
       EXPECT_NE(log.find(std::string(tool) + ": 2 rows loaded into " + l.table +
                          "01002003004000153, 0 rejected\r\n"),
@@ -183,8 +195,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{{}, "userid= is missing"},
         Refusal{{"userid=a/b@c", "control={control}", "log={log}"}, "bindsize= is missing"},
-        Refusal{{"userid=a/b@c", "control={control}", "log={log}", "bindsize=262144", "direct=true"},
-                "unexpected argument direct=true"},
+        Refusal{
+            {"userid=a/b@c", "control={control}", "log={log}", "bindsize=262144", "direct=true"},
+            "unexpected argument direct=true"},
         Refusal{{"userid=a/b@c", "userid=a/b@c", "control={control}", "log={log}", "bindsize=1"},
                 "userid= given twice"},
         Refusal{{"userid=a/b@c", "control={control}", "log={log}", "262144"},
@@ -237,29 +250,28 @@ TEST_P(ControlFileTest, ADamagedControlFileIsRefusedNamingItsLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ControlFileTest,
-    ::testing::Values(
-        ControlDamage{0, "Load", "line 1: expected Load Data"},
-        ControlDamage{1, "infile zmoavai.dat", "line 2: expected infile '<file>'"},
-        ControlDamage{3, "discardfile 'x.dsk'", "line 4: expected discardfile"},
-        ControlDamage{4, "", "line 5: expected truncate"},
-        ControlDamage{5, "PRESERVE", "line 6: expected PRESERVE BLANKS"},
-        ControlDamage{6, "into v1", "line 7: expected into table"},
-        ControlDamage{7, "RFC_DEST_STR     POSITION(1:20)      Char(20),",
-                      "line 8: the field list begins with ("},
-        ControlDamage{8, "HOST_NAME        POSITION(22:51)     Char(30),",
-                      "line 9: HOST_NAME begins at column 22, not at 21"},
-        ControlDamage{8, "HOST_NAME        POSITION(21:50)     Char(31),",
-                      "line 9: type Char(31) does not fit POSITION(21:50)"},
-        ControlDamage{8, "HOST_NAME        POSITION(21:50)     Char(30)",
-                      "line 9: the field line ends with ,"},
-        ControlDamage{8, "HOST_NAME        POSITION(21-50)     Char(30),",
-                      "line 9: bad position POSITION(21-50)"},
-        ControlDamage{11, "SNAP_DATE        POSITION(88:101)    Date \"YYYY-MM-DD\",",
-                      "line 12: a date field is Date"},
-        ControlDamage{12, "SYS_AVAILABLE    POSITION(102:102)   Char(1),",
-                      "line 13: the field line ends with )"},
-        ControlDamage{1, "infile '/no/such/zmoavai.dat'",
-                      "cannot read the data file /no/such/zmoavai.dat"}));
+    ::testing::Values(ControlDamage{0, "Load", "line 1: expected Load Data"},
+                      ControlDamage{1, "infile zmoavai.dat", "line 2: expected infile '<file>'"},
+                      ControlDamage{3, "discardfile 'x.dsk'", "line 4: expected discardfile"},
+                      ControlDamage{4, "", "line 5: expected truncate"},
+                      ControlDamage{5, "PRESERVE", "line 6: expected PRESERVE BLANKS"},
+                      ControlDamage{6, "into v1", "line 7: expected into table"},
+                      ControlDamage{7, "RFC_DEST_STR     POSITION(1:20)      Char(20),",
+                                    "line 8: the field list begins with ("},
+                      ControlDamage{8, "HOST_NAME        POSITION(22:51)     Char(30),",
+                                    "line 9: HOST_NAME begins at column 22, not at 21"},
+                      ControlDamage{8, "HOST_NAME        POSITION(21:50)     Char(31),",
+                                    "line 9: type Char(31) does not fit POSITION(21:50)"},
+                      ControlDamage{8, "HOST_NAME        POSITION(21:50)     Char(30)",
+                                    "line 9: the field line ends with ,"},
+                      ControlDamage{8, "HOST_NAME        POSITION(21-50)     Char(30),",
+                                    "line 9: bad position POSITION(21-50)"},
+                      ControlDamage{11, "SNAP_DATE        POSITION(88:101)    Date \"YYYY-MM-DD\",",
+                                    "line 12: a date field is Date"},
+                      ControlDamage{12, "SYS_AVAILABLE    POSITION(102:102)   Char(1),",
+                                    "line 13: the field line ends with )"},
+                      ControlDamage{1, "infile '/no/such/zmoavai.dat'",
+                                    "cannot read the data file /no/such/zmoavai.dat"}));
 
 TEST_F(SqlldrTest, TheControlFileMayEndInLfOrHaveBlankLines) {
   const Layout l = Layouts()[4];

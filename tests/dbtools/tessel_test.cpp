@@ -10,17 +10,16 @@ namespace {
 
 using dbtools_test::Crlf;
 using dbtools_test::kKey;
-using dbtools_test::Row;
 using dbtools_test::Read;
+using dbtools_test::Row;
 using dbtools_test::ToolTest;
 using dbtools_test::Write;
-
 
 class TesselTest : public ToolTest {
  protected:
   std::vector<std::string> Args(const std::string& script, const std::string& database = "r3klv") {
-    return {"/s",    "WH",  "/d",     database, "/u", "zmo", "/pw", "secret", script, "/exec",
-            "/ns", "/nomsg", "/output", log_,  "/exit"};
+    return {"/s",   "WH",    "/d",  database, "/u",      "zmo", "/pw",  "secret",
+            script, "/exec", "/ns", "/nomsg", "/output", log_,  "/exit"};
   }
   const std::string log_ = File("trace_zmo_load_snap.log");
 };
@@ -31,8 +30,10 @@ TEST_F(TesselTest, TheSnapScriptLoadsAllFourFiles) {
     char table;
     size_t columns;
   };
-  const Group groups[] = {{"zmosnap.cpu", 'c', 19}, {"zmosnap.dsk", 'd', 11},
-                          {"zmosnap.lan", 'l', 12}, {"zmoavai.dat", 'v', 6}};
+  const Group groups[] = {{"zmosnap.cpu", 'c', 19},
+                          {"zmosnap.dsk", 'd', 11},
+                          {"zmosnap.lan", 'l', 12},
+                          {"zmoavai.dat", 'v', 6}};
   std::vector<std::string> script;
   for (const Group& g : groups) {
     Write(File(g.file), Crlf({Row(g.columns), Row(g.columns)}));
@@ -59,8 +60,8 @@ TEST_F(TesselTest, TheSnapScriptLoadsAllFourFiles) {
 
 TEST_F(TesselTest, TheStatiLineNeedsNoSemicolonAndTheAggregationNamesTheSource) {
   Write(File("zmostati.dat"), Crlf({Row(24)}));
-  Write(File("zmoload_stati.sql"), "load from \"" + File("zmostati.dat") +
-                                       "\" delimiter \",\" insert into s" + kKey + "\r\n");
+  Write(File("zmoload_stati.sql"),
+        "load from \"" + File("zmostati.dat") + "\" delimiter \",\" insert into s" + kKey + "\r\n");
   EXPECT_EQ(Run("tesseledit300", Args(File("zmoload_stati.sql"))), 0) << Read(log_);
   EXPECT_NE(Read(log_).find("1 rows loaded into s" + kKey), std::string::npos) << Read(log_);
   // The aggregation line passes the data source after /d.
@@ -71,8 +72,10 @@ TEST_F(TesselTest, TheStatiLineNeedsNoSemicolonAndTheAggregationNamesTheSource) 
 TEST_F(TesselTest, ATableTheScriptCreatesIsCheckedByItsOwnColumns) {
   Write(File("zmosnap.cpu"), Crlf({Row(19), Row(3)}));
   Write(File("load.sql"),
-        Crlf({"drop table c" + kKey + ";", "create table c" + kKey + " (a varchar(20), b decimal(10,2), c integer);",
-              "load from \"" + File("zmosnap.cpu") + "\" delimiter \",\" insert into c" + kKey + ";"}));
+        Crlf({"drop table c" + kKey + ";",
+              "create table c" + kKey + " (a varchar(20), b decimal(10,2), c integer);",
+              "load from \"" + File("zmosnap.cpu") + "\" delimiter \",\" insert into c" + kKey +
+                  ";"}));
   EXPECT_EQ(Run("tesseledit300", Args(File("load.sql"))), zmo::dbtools::kToolRejected);
   std::string log = Read(log_);
   EXPECT_NE(log.find("row 1 of " + File("zmosnap.cpu") + " rejected: 19 fields, c" + kKey +
@@ -89,10 +92,12 @@ TEST_F(TesselTest, ABadLoadStatementIsReported) {
         "load from \"" + File("zmosnap.cpu") + "\" insert into c" + kKey,
         "load \"" + File("zmosnap.cpu") + "\" delimiter \",\" insert into c" + kKey + " now"}) {
     Write(File("load.sql"), statement + ";\r\n");
-    EXPECT_EQ(Run("tesseledit300", Args(File("load.sql"))), zmo::dbtools::kToolRejected) << statement;
+    EXPECT_EQ(Run("tesseledit300", Args(File("load.sql"))), zmo::dbtools::kToolRejected)
+        << statement;
     EXPECT_NE(Read(log_).find("load is: load from"), std::string::npos) << Read(log_);
   }
-  Write(File("load.sql"), "load from \"" + File("zmosnap.cpu") + "\" delimiter \",\" insert into z1;\r\n");
+  Write(File("load.sql"),
+        "load from \"" + File("zmosnap.cpu") + "\" delimiter \",\" insert into z1;\r\n");
   EXPECT_EQ(Run("tesseledit300", Args(File("load.sql"))), zmo::dbtools::kToolRejected);
   EXPECT_NE(Read(log_).find("table z1 does not exist"), std::string::npos) << Read(log_);
 }
@@ -102,8 +107,8 @@ TEST_F(TesselTest, RefusesOtherForms) {
   const std::string s = File("s.sql");
   const std::vector<std::pair<std::vector<std::string>, std::string>> wrong = {
       {{}, "/s is missing"},
-      {{"/s", "WH", "/d", "r3klv", "/u", "zmo", "/pw", "pw", s, "/exec", "/ns", "/nomsg",
-        "/output", log_},
+      {{"/s", "WH", "/d", "r3klv", "/u", "zmo", "/pw", "pw", s, "/exec", "/ns", "/nomsg", "/output",
+        log_},
        "/exit is missing"},
       {{"/s", "WH", "/s", "WH", "/d", "r3klv", "/u", "zmo", "/pw", "pw", s, "/exec", "/ns",
         "/nomsg", "/output", log_, "/exit"},
@@ -120,8 +125,8 @@ TEST_F(TesselTest, RefusesOtherForms) {
       {{"/s", "WH", "/d", "r3klv", "/u", "zmo", "/pw", "pw", File("none.sql"), "/exec", "/ns",
         "/nomsg", "/output", log_, "/exit"},
        "cannot read the script " + File("none.sql")},
-      {{"/s", "WH", "/d", "r3klv", "/u", "zmo", "/pw", "pw", s, "/exec", "/ns", "/nomsg",
-        "/output", "/no/dir/x.log", "/exit"},
+      {{"/s", "WH", "/d", "r3klv", "/u", "zmo", "/pw", "pw", s, "/exec", "/ns", "/nomsg", "/output",
+        "/no/dir/x.log", "/exit"},
        "cannot create the log /no/dir/x.log"},
   };
   for (const auto& [args, message] : wrong) {

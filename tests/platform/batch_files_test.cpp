@@ -33,8 +33,8 @@ class DelTest : public BatchTest {
     for (const char* name : kArchive) zmo_test::WriteFile(archive_ + "/" + name, name);
   }
   static constexpr const char* kArchive[] = {
-      "cpu_200401030815.dat", "cpu_200401031200.dat", "cpu_200401040815.dat",
-      "lan_200401030815.dat", "avl_200401030815.dat", "cpu_20040103.txt",
+      "cpu_200401030815.dat",   "cpu_200401031200.dat",     "cpu_200401040815.dat",
+      "lan_200401030815.dat",   "avl_200401030815.dat",     "cpu_20040103.txt",
       "stati_200401020000.dat", "stati_m_200401030815.dat", "Cpu_200401030815.dat",
   };
   const std::string archive_ = File("ArchiveData");
@@ -81,8 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         DelCase{"*_20040109*.dat",
                 {"cpu_200401030815.dat", "cpu_200401031200.dat", "cpu_200401040815.dat",
                  "lan_200401030815.dat", "avl_200401030815.dat", "cpu_20040103.txt",
-                 "stati_200401020000.dat", "stati_m_200401030815.dat",
-                 "Cpu_200401030815.dat"}}));
+                 "stati_200401020000.dat", "stati_m_200401030815.dat", "Cpu_200401030815.dat"}}));
 
 TEST_F(DelTest, NothingToDeleteIsNoFailure) {
   EXPECT_EQ(RunLines({"@echo off", "del \"" + archive_ + "/cpu_19990101*.dat\"",
@@ -131,9 +130,10 @@ TEST_F(MoveTest, NeverReplacesAnExistingTarget) {
   zmo_test::WriteFile(File("new.dat"), "new");
   zmo_test::WriteFile(File("archive.dat"), "old");
   Tool("probe");
-  EXPECT_EQ(RunLines({"@echo off", "move \"" + File("new.dat") + "\" \"" + File("archive.dat") + "\"",
-                      "probe goes-on"}),
-            0);
+  EXPECT_EQ(
+      RunLines({"@echo off", "move \"" + File("new.dat") + "\" \"" + File("archive.dat") + "\"",
+                "probe goes-on"}),
+      0);
   EXPECT_EQ(ReadFile(File("new.dat")), "new");
   EXPECT_EQ(ReadFile(File("archive.dat")), "old");
   EXPECT_NE(Stderr().find("exists already"), std::string::npos) << Stderr();
@@ -163,11 +163,11 @@ TEST_P(MoveFailureTest, FailsWithErrorLevelOne) {
   EXPECT_EQ(ReadFile(File("present.dat")), "p");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MoveFailureTest,
-                         ::testing::Values(MoveFailure{"absent.dat x.dat", "cannot move absent.dat"},
-                                           MoveFailure{"present.dat", "a source and a target"},
-                                           MoveFailure{"present.dat a b", "a source and a target"},
-                                           MoveFailure{"present.dat no-dir/x.dat",
-                                                       "cannot move present.dat to"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MoveFailureTest,
+    ::testing::Values(MoveFailure{"absent.dat x.dat", "cannot move absent.dat"},
+                      MoveFailure{"present.dat", "a source and a target"},
+                      MoveFailure{"present.dat a b", "a source and a target"},
+                      MoveFailure{"present.dat no-dir/x.dat", "cannot move present.dat to"}));
 
 }  // namespace

@@ -34,17 +34,18 @@ TEST_F(BatchTest, ArgumentsAreSplitByTheWindowsRules) {
 TEST_F(BatchTest, ARedirectionInTheMiddleOfAToolLineTakesItsOutput) {
   Tool("bcp");
   std::string log = File("trace_zmo_load_snap.log");
-  ASSERT_EQ(RunLines({"@echo off", "echo banner >> " + log,
-                      "bcp r3klv..c1 in " + dir_ + "/zmosnap.cpu -c -t , -Uuser > " + log +
-                          " -Ppw -Sdsn",
-                      "bcp r3klv..d1 in " + dir_ + "/zmosnap.dsk -c -t , -Uuser >> " + log +
-                          " -Ppw -Sdsn"}),
-            0)
+  ASSERT_EQ(
+      RunLines(
+          {"@echo off", "echo banner >> " + log,
+           "bcp r3klv..c1 in " + dir_ + "/zmosnap.cpu -c -t , -Uuser > " + log + " -Ppw -Sdsn",
+           "bcp r3klv..d1 in " + dir_ + "/zmosnap.dsk -c -t , -Uuser >> " + log + " -Ppw -Sdsn"}),
+      0)
       << Stderr();
   // The ">" line starts the log anew; the banner before it is gone.
-  EXPECT_EQ(ReadFile(log),
-            "bcp [r3klv..c1] [in] [" + dir_ + "/zmosnap.cpu] [-c] [-t] [,] [-Uuser] [-Ppw] [-Sdsn]\n"
-            "bcp [r3klv..d1] [in] [" + dir_ + "/zmosnap.dsk] [-c] [-t] [,] [-Uuser] [-Ppw] [-Sdsn]\n");
+  EXPECT_EQ(ReadFile(log), "bcp [r3klv..c1] [in] [" + dir_ +
+                               "/zmosnap.cpu] [-c] [-t] [,] [-Uuser] [-Ppw] [-Sdsn]\n"
+                               "bcp [r3klv..d1] [in] [" +
+                               dir_ + "/zmosnap.dsk] [-c] [-t] [,] [-Uuser] [-Ppw] [-Sdsn]\n");
   EXPECT_EQ(Stdout(), "");
 }
 
@@ -154,8 +155,8 @@ TEST_F(BatchTest, TheTraceFollowsEveryLineAndTheStop) {
 
 TEST_F(BatchTest, ABatchLineNamingABatchRunsItUnderTheInterpreter) {
   Tool("probe");
-  std::string inner = Batch({"cd " + bin_, "probe inner --pwd > " + File("inner.txt"), "exit 7"},
-                            "inner.bat");
+  std::string inner =
+      Batch({"cd " + bin_, "probe inner --pwd > " + File("inner.txt"), "exit 7"}, "inner.bat");
   EXPECT_EQ(RunLines({"@echo off", "cd " + dir_, inner, "probe outer --pwd > outer.txt"}), 0)
       << Stderr();
   EXPECT_EQ(ReadFile(File("inner.txt")), "probe [inner] [--pwd]\ncwd " + bin_ + "\n");

@@ -32,16 +32,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The blank before ">" belongs to the text, as the command processor keeps it.
         OutputCase{"echo hello > out.txt", "hello \r\n"},
-        OutputCase{"echo hello>out.txt", "hello\r\n"},
-        OutputCase{"echo.>out.txt", "\r\n"},
-        OutputCase{"echo. > out.txt", " \r\n"},
-        OutputCase{"echo.text>out.txt", "text\r\n"},
+        OutputCase{"echo hello>out.txt", "hello\r\n"}, OutputCase{"echo.>out.txt", "\r\n"},
+        OutputCase{"echo. > out.txt", " \r\n"}, OutputCase{"echo.text>out.txt", "text\r\n"},
         OutputCase{"echo   two  blanks>out.txt", "  two  blanks\r\n"},
         OutputCase{"ECHO Upper Case>out.txt", "Upper Case\r\n"},
         OutputCase{">out.txt echo first", "first\r\n"},
         OutputCase{"echo a \"b > c\" d>out.txt", "a \"b > c\" d\r\n"},
-        OutputCase{"echo x > \"out.txt\"", "x \r\n"},
-        OutputCase{"echo>out.txt", "echo is off\r\n"},
+        OutputCase{"echo x > \"out.txt\"", "x \r\n"}, OutputCase{"echo>out.txt", "echo is off\r\n"},
         OutputCase{"echo  >out.txt", "echo is off\r\n"},
         // The plus line of the load banners, whole.
         OutputCase{"echo +++++++++++++++++++++++++++++++++++++++++++++++++++++++++++++++++ >> "
@@ -69,16 +66,17 @@ TEST_F(BatchTest, ALineOfARedirectionOnlyMakesTheFile) {
 
 TEST_F(BatchTest, EchoOnShowsEachCommandWithThePromptUnlessAt) {
   ASSERT_EQ(chdir(dir_.c_str()), 0);
-  ASSERT_EQ(RunLines({"echo one", "@echo two", "echo off", "echo three", "echo on", "rem four"}), 0);
+  ASSERT_EQ(RunLines({"echo one", "@echo two", "echo off", "echo three", "echo on", "rem four"}),
+            0);
   std::string prompt = dir_ + ">";
   EXPECT_EQ(Stdout(), prompt + "echo one\r\none\r\ntwo\r\n" + prompt + "echo off\r\nthree\r\n" +
                           prompt + "rem four\r\n");
 }
 
 TEST_F(BatchTest, RemIgnoresTheRestOfTheLineRedirectionsIncluded) {
-  ASSERT_EQ(RunLines({"@echo off", "rem > \"" + File("made.txt") + "\"", "REM anything at all",
-                      "rem"}),
-            0);
+  ASSERT_EQ(
+      RunLines({"@echo off", "rem > \"" + File("made.txt") + "\"", "REM anything at all", "rem"}),
+      0);
   EXPECT_FALSE(zmo::FileExists(File("made.txt").c_str()));
   EXPECT_EQ(Stdout(), "");
 }
@@ -147,7 +145,8 @@ TEST_F(BatchTest, WithoutExitTheLastLineGivesTheCode) {
 
 TEST_F(BatchTest, LinesEndInCrLfOrLfAndBlankLinesAreSkipped) {
   std::string path = File("mixed.bat");
-  zmo_test::WriteFile(path, "@echo off\r\n\r\n   \necho a>" + File("o") + "\n\techo b>>" + File("o"));
+  zmo_test::WriteFile(path,
+                      "@echo off\r\n\r\n   \necho a>" + File("o") + "\n\techo b>>" + File("o"));
   int code = -1;
   ASSERT_EQ(zmo::RunBatchFile(path, &code), 0);
   EXPECT_EQ(code, 0);

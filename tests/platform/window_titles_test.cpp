@@ -140,10 +140,10 @@ TEST_F(WindowTitlesTest, AWindowlessDesktopDoesNotStopAStart) {
 
 TEST_F(WindowTitlesTest, ABatchIsTitledByItsPathUntilItsTitleLine) {
   Tool("probe");
-  std::string path = Batch({"@echo off", "probe --windows",
-                            "title Monitoring for Orvane Load/Aggregate zmostati data",
-                            "probe --windows"},
-                           "zmoload_stati.bat");
+  std::string path =
+      Batch({"@echo off", "probe --windows",
+             "title Monitoring for Orvane Load/Aggregate zmostati data", "probe --windows"},
+            "zmoload_stati.bat");
   const char* argv[] = {path.c_str(), nullptr};
   ASSERT_EQ(_spawnv(_P_WAIT, path.c_str(), argv), 0);
   EXPECT_EQ(Calls(), (std::vector<std::string>{
@@ -175,8 +175,8 @@ TEST_F(WindowTitlesTest, TheWindowsWalkSeesEveryTitle) {
     walked.emplace_back(buf.data());
   }
   std::sort(walked.begin(), walked.end());
-  EXPECT_EQ(walked, (std::vector<std::string>{kArgvProbe,
-                                              "Monitoring for Orvane Load/Aggregate zmostati data"}));
+  EXPECT_EQ(walked, (std::vector<std::string>{
+                        kArgvProbe, "Monitoring for Orvane Load/Aggregate zmostati data"}));
 
   HWND own = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(getpid()));
   EXPECT_EQ(GetWindowTextLengthA(own), 50);

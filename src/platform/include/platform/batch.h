@@ -30,8 +30,8 @@ constexpr const char* kBatchInterpreterName = "zmobatch";
 constexpr const char* kBatchTraceEnv = "ZMO_BATCH_TRACE";
 
 // Error levels of a line that starts no program.
-constexpr int kBatchNotFound = 127;      // no such program
-constexpr int kBatchCannotStart = 126;   // found, but it could not be started
+constexpr int kBatchNotFound = 127;     // no such program
+constexpr int kBatchCannotStart = 126;  // found, but it could not be started
 
 // Runs the batch file. Sets *exit_code to the batch's exit code: the number
 // of its `exit` line, else the error level of its last line. The current
