@@ -194,4 +194,32 @@ TEST_F(BatchTest, SpawnOfABatchFailsLikeAProgramWhenItCannotStart) {
   EXPECT_EQ(errno, ENOENT);
 }
 
+TEST_F(BatchTest, QuotedPathsWithBlanksStayWhole) {
+  std::string bin = File("Bin Dir");
+  ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((bin + "/ArchiveData").c_str(), 0755), 0);
+  ASSERT_EQ(symlink(zmo_test::kBatchProbe.c_str(), (bin + "/zmomsg").c_str()), 0);
+  zmo_test::WriteFile(bin + "/zmostati.dat", "rows\r\n");
+  zmo_test::WriteFile(bin + "/ArchiveData/stati_20040103.dat", "old");
+  ASSERT_EQ(RunLines({"@echo off", "cd \"" + bin + "\"",
+                      "\"" + bin + "/zmomsg\" -T -N 1495 -P STATI > \"" + bin + "/sum log.txt\"",
+                      "move \"" + bin + "/zmostati.dat\" \"" + bin +
+                          "/ArchiveData/stati_200401101530.dat\"",
+                      "del \"" + bin + "/ArchiveData/stati_20040103*.dat\"",
+                      "type \"" + bin + "/ArchiveData/stati_200401101530.dat\" >> \"" + bin +
+                          "/sum log.txt\""}),
+            0)
+      << Stderr();
+  EXPECT_EQ(ReadFile(bin + "/sum log.txt"), "zmomsg [-T] [-N] [1495] [-P] [STATI]\nrows\r\n");
+  EXPECT_FALSE(zmo::FileExists((bin + "/ArchiveData/stati_20040103.dat").c_str()));
+}
+
+TEST_F(BatchTest, ATraceFileThatCannotBeOpenedIsToldAndTheBatchRuns) {
+  setenv(zmo::kBatchTraceEnv, File("no/dir/trace").c_str(), 1);
+  EXPECT_EQ(RunLines({"@echo off", "echo ran> " + File("o")}), 0);
+  EXPECT_EQ(ReadFile(File("o")), "ran\r\n");
+  EXPECT_NE(Stderr().find("cannot open the trace file " + File("no/dir/trace")), std::string::npos)
+      << Stderr();
+}
+
 }  // namespace

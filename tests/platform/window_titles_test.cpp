@@ -195,4 +195,12 @@ TEST_F(WindowTitlesTest, TheWindowsWalkSeesEveryTitle) {
   zmo::RemoveWindow(getpid());
 }
 
+TEST_F(WindowTitlesTest, ATitleThatCannotBeRecordedFailsItsLineOnly) {
+  setenv("ZMO_WINDOWS", File("no/such/dir").c_str(), 1);
+  EXPECT_EQ(RunLines({"@echo off", "title zmoload", "echo next> " + File("o")}), 0);
+  EXPECT_EQ(RunLines({"@echo off", "title zmoload"}), 1);
+  EXPECT_NE(Stderr().find("cannot set the window title"), std::string::npos) << Stderr();
+  EXPECT_EQ(ReadFile(File("o")), "next\r\n");
+}
+
 }  // namespace
