@@ -58,6 +58,7 @@ void statiGetMetricFilters() {
   std::array<int, kStatiMetricCount>& m = statiState().metrics;
   const std::string all = zmo::getRequiredRegValue(zmo::cfg::kProcessQRBData);
   zmo::writeTrace("Registry entry %s = <%s>\n", zmo::cfg::kProcessQRBData, all.c_str());
+  statiState().allMetrics = all == zmo::cfg::kTrue ? 1 : 0;
   if (all == zmo::cfg::kTrue) {
     zmo::writeTrace(
         "Registry entry ProcessQRBData auto set every metric filter to process true\n");

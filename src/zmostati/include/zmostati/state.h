@@ -81,6 +81,14 @@ struct StatiHooks {
   void (*installRfcErrorHandler)() = statiInstallRfcErrorHandler;
 };
 
+// What the record writer has traced once for the pass it belongs to: a
+// field cut to its width, a measure out of its width, a time stamp that
+// could not be moved to GMT (statrec.h).
+struct StatiRecordNotes {
+  int pass = -1;        // passCounter the bits belong to
+  unsigned traced = 0;  // one bit per kind of note
+};
+
 struct StatiState {
   int due = 0;
   int delayMinutes = 15;
@@ -94,6 +102,8 @@ struct StatiState {
   int rfcTimeoutSeconds = 300;  // RetrievalWait
   StatiSettings settings;
   std::array<int, kStatiMetricCount> metrics{};
+  int allMetrics = 0;  // ProcessQRBData was "True": no record filter, every measure
+  StatiRecordNotes recordNotes;
   StatiHooks hooks;
 };
 

@@ -1,0 +1,145 @@
+// The record writer's pieces shared by its files: the line buffer that one
+// record is built in, the field writers that put the kinds' rules into it,
+// the ten release branches resolved against the layout table, and the
+// once-per-pass trace notes.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "rfc/layouts.h"
+#include "zmostati/statrec.h"
+
+// Room for the longest line of any kind: the Oracle form is 307 columns;
+// the others are not padded, but the system fields may carry a long host.
+constexpr int kStatiLineMax = 1024;
+
+// Oracle widths of the fields the writer pads or cuts.
+constexpr int kStatiClientWidth = 3;
+constexpr int kStatiTcodeWidth = 20;
+constexpr int kStatiDynproWidth = 4;
+constexpr int kStatiCuaProgWidth = 40;
+constexpr int kStatiWpidWidth = 4;
+constexpr int kStatiUserWidth = 30;
+constexpr int kStatiNumberWidth = 8;
+constexpr int kStatiKbChangedWidth = 12;
+
+// One record line being built. The kind's rules are fixed for the line
+// when it is started; every writer keeps within the buffer whatever it is
+// given (a text that would not fit is cut and counted as cut).
+struct StatiLine {
+  char text[kStatiLineMax];
+  int len = 0;
+  int fields = 0;  // fields written so far: a separator goes before the next
+  int kind = 0;    // zmo::DbKind
+  int oracle = 0;
+  int corva = 0;
+  int cut = 0;      // an Oracle text field was longer than its width
+  int clamped = 0;  // a number did not fit its width
+};
+
+void statiLineStart(StatiLine* line, int kind);
+// A text field of n characters: the Oracle form cuts and pads it to width,
+// Corva quotes it.
+void statiLinePutText(StatiLine* line, const char* text, int n, int width);
+// A field that is never quoted or cut (a time stamp), padded to width.
+void statiLinePutPlain(StatiLine* line, const char* text, int n, int width);
+// A number right-aligned in width characters; a value that does not fit is
+// written as the nearest one that does (all nines, or the most negative).
+void statiLinePutNumber(StatiLine* line, std::int64_t value, int width);
+// Appends a part built with statiLineStart of the same kind whose field
+// count started at 1, so that it begins with its separator.
+void statiLineAppend(StatiLine* line, const StatiLine& part);
+// CR LF. False when the line would not fit (never for the record layout).
+bool statiLineEnd(StatiLine* line);
+
+// The value of a packed field (statiPackedValue). Fields of up to 8 bytes
+// whose digits are all decimal, that is every field SAP fills, are read as
+// one 64-bit word and turned from decimal nibbles into binary a level at a
+// time (pairs, fours, eights); anything else goes digit by digit.
+std::int64_t statiPackedValueSlow(const unsigned char* bytes, int n);
+
+inline std::int64_t statiPackedValueFast(const unsigned char* bytes, int n) {
+  if (n < 1 || n > 8) return statiPackedValueSlow(bytes, n);
+  std::uint64_t v = 0;
+  for (int i = 0; i < n; ++i) v = v << 8 | bytes[i];
+  std::uint64_t d = v >> 4;  // the 2n - 1 digits; the sign nibble dropped
+  // A nibble above 9 has bit 3 and bit 2 or 1 set.
+  if (((d >> 3) & ((d >> 2) | (d >> 1)) & 0x1111111111111111ull) != 0) {
+    return statiPackedValueSlow(bytes, n);
+  }
+  d = (d & 0x0F0F0F0F0F0F0F0Full) + ((d >> 4) & 0x0F0F0F0F0F0F0F0Full) * 10;
+  d = (d & 0x00FF00FF00FF00FFull) + ((d >> 8) & 0x00FF00FF00FF00FFull) * 100;
+  d = (d & 0x0000FFFF0000FFFFull) + ((d >> 16) & 0x0000FFFF0000FFFFull) * 10000;
+  d = (d & 0xFFFFFFFFull) + (d >> 32) * 100000000ull;
+  const auto value = static_cast<std::int64_t>(d);
+  return (v & 0xF) == 0xD ? -value : value;
+}
+
+// Columns 2-4 of every record of a server, and columns 6 and 7 of one.
+void statiWriteSystemFields(StatiLine* line, const StatiConvertJob& job);
+void statiWriteInterval(StatiLine* line, const StatiConvertJob& job, const char* startDate,
+                        const char* startTime, const char* endDate, const char* endTime);
+
+// A field of a release layout: where it lies in the table line. A length
+// of 0 stands for a field that the branch does not read.
+struct StatiField {
+  unsigned offset = 0;
+  unsigned length = 0;
+};
+
+constexpr int kStatiMaxParts = 10;  // most fields summed into one measure
+
+// A sum of packed fields, each converted on its own or only summed.
+struct StatiSum {
+  StatiField parts[kStatiMaxParts];
+  int count = 0;
+};
+
+// One of the ten branches (release layout and record kind), with the
+// positions of everything the conversion reads, taken from the layout table.
+struct StatiBranch {
+  const zmo::rfc::StructLayout* layout = nullptr;
+  char recordType = 'N';
+  StatiField mandt, startDate, startTime, endDate, endTime;
+  StatiField tcode;    // length 0: T_CODE is one blank
+  StatiField cuaProg;  // length 0: CUA_PROG is 40 blanks
+  StatiField dynpro, wpid, taskType, account;
+  StatiField cpu, response, wait;
+  StatiSum database, kbTransfered, kbChanged, memory, load;
+  StatiField guiTime, guiCount, guiNetTime;  // length 0: the GUI columns are 0
+};
+
+// Resolves the branch of a release tag ("3", "4", "45B", "46C", "610") and
+// kind. 0, or 1 when a field the branch reads is missing from the layout
+// (*missing names it).
+int statiResolveBranch(const char* tag, bool batch, StatiBranch* branch, const char** missing);
+
+// What stays the same for every line of one conversion.
+struct StatiContext {
+  const StatiConvertJob* job = nullptr;
+  int kind = 0;               // zmo::DbKind in force
+  StatiLine systemFields;     // columns 2-4 with their separators
+  bool filter = false;        // the record filter applies (not every metric)
+  bool programs = false;      // ProcessStatiPrograms
+  bool transactions = false;  // ProcessStatiTransactions
+  bool measureOn[kMeasureCount] = {};
+};
+
+// Sets up the context of job in the kind in force.
+void statiStartContext(const StatiConvertJob& job, int kind, StatiContext* ctx);
+
+// Converts one table line into *line; false when the record filter drops it.
+bool statiConvertLine(const StatiBranch& branch, const StatiContext& ctx,
+                      const unsigned char* bytes, StatiLine* line);
+
+// Things the writer traces once in a collection pass, however often they
+// happen.
+enum StatiNote : unsigned {
+  kNoteTextCut = 1u << 0,
+  kNoteNumberClamped = 1u << 1,
+  kNoteGmtFailed = 1u << 2,
+};
+// True the first time note is raised in the current pass (the caller then
+// traces it).
+bool statiFirstNote(StatiNote note);

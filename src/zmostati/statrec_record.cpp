@@ -1,0 +1,184 @@
+// One table line into one StatRecord: the text fields, the two time
+// stamps, the task type, the measures in seconds and kilobytes, the record
+// filter and the column switches.
+
+#include <cstring>
+
+#include "statrec_internal.h"
+#include "zmostati/state.h"
+
+namespace {
+
+// The switches that turn each measure column on; ProcessQRBData turns on
+// all of them.
+struct MeasureSwitches {
+  StatiMeasure measure;
+  StatiMetric switches[4];
+  int count;
+};
+constexpr MeasureSwitches kMeasureSwitches[] = {
+    {kMeasureCpu, {kStatiCPU, kApplCPU}, 2},
+    {kMeasureResponse, {kStatiResp, kSLAyes, kSLAno, kApplResp}, 4},
+    {kMeasureDatabase, {kStatiDB, kApplDB}, 2},
+    {kMeasureKbTransfered, {kStatiKBtrans, kApplKBtrans}, 2},
+    {kMeasureKbChanged, {kStatiKBchanged, kApplKBchanged}, 2},
+    {kMeasureWait, {kStatiWait, kApplWait}, 2},
+    {kMeasureMemory, {kStatiMemUsed, kApplMemUsed}, 2},
+    {kMeasureLoad, {kStatiLoad, kApplLoad}, 2},
+    {kMeasureGuiTime, {kStatiGUI, kApplGUI}, 2},
+    {kMeasureGuiCount, {kStatiGUIcount, kApplGUIcount}, 2},
+    {kMeasureGuiNetTime, {kStatiGUInetTime, kApplGUInetTime}, 2},
+};
+
+constexpr char kHex[] = "0123456789ABCDEF";
+constexpr char kBlanks[] = "                                        ";  // 40
+
+// A text field of the line: its characters up to a zero byte, the first
+// "+" blanked. out has room for field.length + 1. Returns the length.
+int ReadText(const unsigned char* bytes, const StatiField& field, char* out) {
+  const char* src = reinterpret_cast<const char*>(bytes) + field.offset;
+  const int length = static_cast<int>(field.length);
+  bool plus = false;
+  int n = 0;
+  for (; n < length && src[n] != '\0'; ++n) {
+    const char c = src[n];
+    out[n] = c == '+' && !plus ? ' ' : c;
+    plus = plus || c == '+';
+  }
+  out[n] = '\0';
+  return n;
+}
+
+bool AllBlank(const char* text, int n) {
+  for (int i = 0; i < n; ++i) {
+    if (text[i] != ' ') return false;
+  }
+  return true;
+}
+
+std::int64_t Packed(const unsigned char* bytes, const StatiField& field) {
+  return field.length == 0 ? 0
+                           : statiPackedValueFast(bytes + field.offset, static_cast<int>(field.length));
+}
+
+// Sums in 64 bits, holding at the limit rather than wrapping.
+std::int64_t Add(std::int64_t a, std::int64_t b) {
+  std::int64_t sum;
+  if (__builtin_add_overflow(a, b, &sum)) return b > 0 ? INT64_MAX : INT64_MIN;
+  return sum;
+}
+
+std::int64_t Sum(const unsigned char* bytes, const StatiSum& sum) {
+  std::int64_t total = 0;
+  for (int i = 0; i < sum.count; ++i) total = Add(total, Packed(bytes, sum.parts[i]));
+  return total;
+}
+
+// Each part converted to seconds on its own, then summed.
+std::int64_t SumOfSeconds(const unsigned char* bytes, const StatiSum& sum) {
+  std::int64_t total = 0;
+  for (int i = 0; i < sum.count; ++i) {
+    total = Add(total, statiMillisToSeconds(Packed(bytes, sum.parts[i])));
+  }
+  return total;
+}
+
+}  // namespace
+
+void statiStartContext(const StatiConvertJob& job, int kind, StatiContext* ctx) {
+  ctx->job = &job;
+  ctx->kind = kind;
+  statiLineStart(&ctx->systemFields, kind);
+  ctx->systemFields.fields = 1;  // it follows RECORD_TYPE
+  statiWriteSystemFields(&ctx->systemFields, job);
+  const bool all = job.allMetrics != 0 || job.metrics == nullptr;
+  ctx->filter = !all;
+  ctx->programs = !all && job.metrics[kStatiPrograms] != 0;
+  ctx->transactions = !all && job.metrics[kStatiTransactions] != 0;
+  for (const MeasureSwitches& m : kMeasureSwitches) {
+    bool on = all;
+    for (int i = 0; i < m.count && !on; ++i) on = job.metrics[m.switches[i]] != 0;
+    ctx->measureOn[m.measure] = on;
+  }
+}
+
+bool statiConvertLine(const StatiBranch& b, const StatiContext& ctx, const unsigned char* bytes,
+                      StatiLine* line) {
+  // T_CODE without its leading blanks, CUA_PROG blank-filled to 40.
+  char tcodeText[kStatiLineMax];
+  const char* tcode = " ";
+  int tcodeLen = 1;
+  if (b.tcode.length > 0) {
+    tcodeLen = ReadText(bytes, b.tcode, tcodeText);
+    tcode = tcodeText;
+    while (tcodeLen > 0 && *tcode == ' ') ++tcode, --tcodeLen;
+  }
+  char cuaProg[kStatiLineMax];
+  int cuaLen = kStatiCuaProgWidth;
+  if (b.cuaProg.length > 0) {
+    cuaLen = ReadText(bytes, b.cuaProg, cuaProg);
+    if (cuaLen < kStatiCuaProgWidth) {
+      std::memset(cuaProg + cuaLen, ' ', kStatiCuaProgWidth - cuaLen);
+      cuaLen = kStatiCuaProgWidth;
+    }
+  } else {
+    std::memcpy(cuaProg, kBlanks, kStatiCuaProgWidth);
+  }
+
+  if (ctx.filter) {
+    const bool programBlank = AllBlank(cuaProg, cuaLen);
+    const bool tcodeBlank = AllBlank(tcode, tcodeLen);
+    if (ctx.programs && programBlank) return false;
+    if (ctx.transactions && tcodeBlank && (!ctx.programs || programBlank)) return false;
+  }
+
+  char text[kStatiLineMax];
+  statiLineStart(line, ctx.kind);
+  statiLinePutText(line, &b.recordType, 1, 1);
+  statiLineAppend(line, ctx.systemFields);
+  int n = ReadText(bytes, b.mandt, text);
+  statiLinePutText(line, text, n, kStatiClientWidth);
+  const char* chars = reinterpret_cast<const char*>(bytes);
+  statiWriteInterval(line, *ctx.job, chars + b.startDate.offset, chars + b.startTime.offset,
+                     chars + b.endDate.offset, chars + b.endTime.offset);
+  statiLinePutText(line, tcode, tcodeLen, kStatiTcodeWidth);
+  n = ReadText(bytes, b.dynpro, text);
+  statiLinePutText(line, text, n, kStatiDynproWidth);
+  statiLinePutText(line, cuaProg, cuaLen, kStatiCuaProgWidth);
+
+  const unsigned char* wpid = bytes + b.wpid.offset;
+  const char wpHex[4] = {kHex[wpid[0] >> 4], kHex[wpid[0] & 0xF], kHex[wpid[1] >> 4],
+                         kHex[wpid[1] & 0xF]};
+  statiLinePutText(line, wpHex, 4, kStatiWpidWidth);
+  const unsigned char task = bytes[b.taskType.offset];
+  const char taskHex[3] = {kHex[task >> 4], kHex[task & 0xF], '\0'};
+  statiLinePutText(line, statiMapTaskType(taskHex) + 1, 1, 1);
+  n = ReadText(bytes, b.account, text);
+  statiLinePutText(line, text, n, kStatiUserWidth);
+
+  // The measures, each only when its column is on (0 otherwise).
+  const bool* on = ctx.measureOn;
+  auto put = [&](StatiMeasure m, auto value, int width) {
+    statiLinePutNumber(line, on[m] ? value() : 0, width);
+  };
+  put(kMeasureCpu, [&] { return statiMillisToSeconds(Packed(bytes, b.cpu)); }, kStatiNumberWidth);
+  put(kMeasureResponse, [&] { return statiMillisToSeconds(Packed(bytes, b.response)); },
+      kStatiNumberWidth);
+  put(kMeasureDatabase, [&] { return SumOfSeconds(bytes, b.database); }, kStatiNumberWidth);
+  put(kMeasureKbTransfered, [&] { return statiBytesToKilobytes(Sum(bytes, b.kbTransfered)); },
+      kStatiNumberWidth);
+  put(kMeasureKbChanged, [&] { return Sum(bytes, b.kbChanged); }, kStatiKbChangedWidth);
+  put(kMeasureWait, [&] { return statiMillisToSeconds(Packed(bytes, b.wait)); }, kStatiNumberWidth);
+  put(kMeasureMemory, [&] { return statiBytesToKilobytes(Sum(bytes, b.memory)); },
+      kStatiNumberWidth);
+  put(kMeasureLoad, [&] { return SumOfSeconds(bytes, b.load); }, kStatiNumberWidth);
+  // GUICNT / 1000 is rounded as the times are.
+  put(kMeasureGuiTime, [&] { return statiMillisToSeconds(Packed(bytes, b.guiTime)); },
+      kStatiNumberWidth);
+  put(kMeasureGuiCount, [&] { return statiMillisToSeconds(Packed(bytes, b.guiCount)); },
+      kStatiNumberWidth);
+  put(kMeasureGuiNetTime, [&] { return statiMillisToSeconds(Packed(bytes, b.guiNetTime)); },
+      kStatiNumberWidth);
+  statiLineEnd(line);
+  return true;
+}
