@@ -1,0 +1,247 @@
+// The record writer's benchmark (not a test): the seeded generator makes N
+// statistic records an hour on a simulated system, they are encoded into
+// the internal tables as SAPWL_STATREC_READ_FILE would fill them, and then
+// the real conversion path (statiPutOut) writes them into a data file.
+// Prints records and bytes per second and the peak resident memory.
+//
+//   zmostati_statrec_bench [--per-hour N] [--hours H] [--release R]
+//                          [--kind Oracle|Corva|MSSQL|Sybase|Tessel]
+//                          [--seed S] [--out FILE] [--passes P]
+//
+// With --passes the same tables are converted P times into the file (as P
+// servers would be) and the figures are those of all passes together.
+
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/field_writer.h"
+#include "encode.h"
+#include "generator.h"
+#include "rfc/layouts.h"
+#include "rfc/sapitab.h"
+#include "zmostati/rfc_session.h"
+#include "zmostati/state.h"
+#include "zmostati/statrec.h"
+
+namespace {
+
+struct Options {
+  long perHour = 20000;
+  long hours = 50;
+  std::string release = "46C";
+  std::string kind = "Oracle";
+  unsigned long long seed = 20240201;
+  std::string out;  // "" = a temporary file, removed at the end
+  long passes = 1;
+};
+
+int Usage(const char* argv0) {
+  std::fprintf(stderr,
+               "usage: %s [--per-hour N] [--hours H] [--release R] "
+               "[--kind Oracle|Corva|MSSQL|Sybase|Tessel] [--seed S] [--out FILE] [--passes P]\n",
+               argv0);
+  return 2;
+}
+
+int ParseOptions(int argc, char** argv, Options* o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (i + 1 >= argc) return Usage(argv[0]);
+    const char* v = argv[++i];
+    if (a == "--per-hour") o->perHour = std::atol(v);
+    else if (a == "--hours") o->hours = std::atol(v);
+    else if (a == "--release") o->release = v;
+    else if (a == "--kind") o->kind = v;
+    else if (a == "--seed") o->seed = std::strtoull(v, nullptr, 10);
+    else if (a == "--out") o->out = v;
+    else if (a == "--passes") o->passes = std::atol(v);
+    else return Usage(argv[0]);
+  }
+  if (o->perHour <= 0 || o->passes <= 0 || o->hours <= 0 || o->hours > zmo::rfc::kMaxGeneratedHours) {
+    std::fprintf(stderr, "--per-hour and --passes must be positive and --hours 1 to %lld\n",
+                 zmo::rfc::kMaxGeneratedHours);
+    return 2;
+  }
+  return 0;
+}
+
+// Resident set size now, in bytes (/proc/self/statm).
+long long ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  long long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * sysconf(_SC_PAGESIZE);
+}
+
+long long PeakResidentBytes() {
+  rusage ru{};
+  getrusage(RUSAGE_SELF, &ru);
+  return static_cast<long long>(ru.ru_maxrss) * 1024;
+}
+
+double CpuSeconds() {
+  rusage ru{};
+  getrusage(RUSAGE_SELF, &ru);
+  return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+// Starts the peak resident size afresh from the current one, so that the
+// peak measured is the conversion's, not the generator's (Linux 4.0 and
+// later; false where it cannot be done).
+bool ResetPeakResident() {
+  std::FILE* f = std::fopen("/proc/self/clear_refs", "w");
+  if (f == nullptr) return false;
+  const bool ok = std::fputs("5", f) >= 0;
+  return std::fclose(f) == 0 && ok;
+}
+
+double Mb(long long bytes) { return bytes / (1024.0 * 1024.0); }
+
+// "YYYYMMDDhhmmss" of hour h after 2024-01-01 00:00 (hours < 31 days).
+std::string HourStamp(long h, bool end) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "202401%02d%02d%s", static_cast<int>(1 + h / 24),
+                static_cast<int>(h % 24), end ? "5959" : "0000");
+  return buf;
+}
+
+// Generates the records hour by hour (so that only one hour's values are
+// held at a time) and encodes them into the two tables.
+int FillTables(const zmo::rfc::SimSystem& sys, long hours, ITAB_H batch, ITAB_H normal,
+               long long* batchLines, long long* normalLines) {
+  const char* tag = zmo::rfc::StatLayoutTag(sys.release.c_str());
+  const zmo::rfc::StructLayout* bl = zmo::rfc::FindLayout(zmo::rfc::kBatchStructure, tag);
+  const zmo::rfc::StructLayout* nl = zmo::rfc::FindLayout(zmo::rfc::kNormalStructure, tag);
+  std::string line, error;
+  for (long h = 0; h < hours; ++h) {
+    std::vector<zmo::rfc::StatRecord> records;
+    if (zmo::rfc::GenerateRecords(sys, HourStamp(h, false), HourStamp(h, true), &records) != 0) {
+      std::fprintf(stderr, "the generator refused hour %ld\n", h);
+      return 1;
+    }
+    for (const zmo::rfc::StatRecord& r : records) {
+      const zmo::rfc::StructLayout& layout = r.batch ? *bl : *nl;
+      if (zmo::rfc::EncodeLine(layout, r.values, true, &line, &error) != 0) {
+        std::fprintf(stderr, "encoding failed: %s\n", error.c_str());
+        return 1;
+      }
+      void* p = ItAppLine(r.batch ? batch : normal);
+      std::memcpy(p, line.data(), line.size());
+      ++*(r.batch ? batchLines : normalLines);
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (const int rc = ParseOptions(argc, argv, &o); rc != 0) return rc;
+  const int kind = zmo::dbKindFromName(o.kind.c_str());
+  const char* tag = zmo::rfc::StatLayoutTag(o.release.c_str());
+  if (kind == zmo::kDbNone || tag == nullptr) {
+    std::fprintf(stderr, "unknown kind %s or release %s\n", o.kind.c_str(), o.release.c_str());
+    return 2;
+  }
+
+  zmo::rfc::SimSystem sys;
+  sys.name = "BENCH";
+  sys.host = "appbench.example.net";
+  sys.client = "100";
+  sys.sysid = "BEN";
+  sys.dbhost = "dbbench";
+  sys.release = o.release;
+  sys.generator.enabled = true;
+  sys.generator.seed = o.seed;
+  sys.generator.normal_per_hour = static_cast<unsigned>(o.perHour - o.perHour / 20);
+  sys.generator.batch_per_hour = static_cast<unsigned>(o.perHour / 20);
+
+  const zmo::rfc::StructLayout* bl = zmo::rfc::FindLayout(zmo::rfc::kBatchStructure, tag);
+  const zmo::rfc::StructLayout* nl = zmo::rfc::FindLayout(zmo::rfc::kNormalStructure, tag);
+  ITAB_H batch = ItCreate("V2_BTC_STEP_RECORDS", bl->line_size, 0, 0);
+  ITAB_H normal = ItCreate("V2_NORMAL_RECORDS", nl->line_size, 0, 0);
+  long long batchLines = 0, normalLines = 0;
+  std::fprintf(stderr, "generating %ld records an hour for %ld hours (release %s)...\n", o.perHour,
+               o.hours, o.release.c_str());
+  if (FillTables(sys, o.hours, batch, normal, &batchLines, &normalLines) != 0) return 1;
+  const long long tableBytes = batchLines * bl->line_size + normalLines * nl->line_size;
+
+  // The collector's state as a collection run leaves it before statiPutOut.
+  std::string path = o.out;
+  if (path.empty()) {
+    char tmpl[] = "/tmp/zmostati_bench_XXXXXX";
+    const int fd = mkstemp(tmpl);
+    if (fd < 0) {
+      std::perror("mkstemp");
+      return 1;
+    }
+    close(fd);
+    path = tmpl;
+  }
+  zmo::setDatabaseKind(kind);
+  StatiState& st = statiState();
+  st.allMetrics = 1;
+  st.metrics.fill(1);
+  st.collect.host = sys.host;
+  st.collect.shortHost = "appbench";
+  st.collect.server.sysnr = 0;
+  StatiRfcSession& session = statiRfcSession();
+  session.systemId = sys.sysid;
+  session.dbHost = sys.dbhost;
+  session.release = sys.release;
+  session.batchTable = batch;
+  session.normalTable = normal;
+  st.collect.outFile = std::fopen(path.c_str(), "ab");
+  if (st.collect.outFile == nullptr) {
+    std::perror(path.c_str());
+    return 1;
+  }
+
+  malloc_trim(0);  // the generator's values are gone; give their pages back
+  const long long residentBefore = ResidentBytes();
+  const bool peakReset = ResetPeakResident();
+  const double cpuBefore = CpuSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  int rc = 0;
+  for (long pass = 0; pass < o.passes && rc == 0; ++pass) rc = statiPutOut();
+  const bool closed = std::fclose(st.collect.outFile) == 0;
+  const auto end = std::chrono::steady_clock::now();
+  const double cpu = CpuSeconds() - cpuBefore;
+  st.collect.outFile = nullptr;
+  const long long peak = PeakResidentBytes();
+  if (rc != 0 || !closed) {
+    std::fprintf(stderr, "statiPutOut() returned %d%s\n", rc, closed ? "" : ", closing the file failed");
+    return 1;
+  }
+
+  session.batchTable = session.normalTable = ITAB_NULL;
+  ItDelete(batch);
+  ItDelete(normal);
+
+  std::ifstream written(path, std::ios::binary | std::ios::ate);
+  const long long bytes = static_cast<long long>(written.tellg());
+  if (o.out.empty()) std::remove(path.c_str());
+  const double seconds = std::chrono::duration<double>(end - start).count();
+  const long long records = (batchLines + normalLines) * o.passes;
+  std::printf("release %s, kind %s: %lld records (%lld batch, %lld normal), %ld an hour for %ld hours",
+              o.release.c_str(), o.kind.c_str(), batchLines + normalLines, batchLines, normalLines,
+              o.perHour, o.hours);
+  if (o.passes > 1) std::printf(", converted %ld times", o.passes);
+  std::printf("\n");
+  std::printf("converted in %.3f s (%.3f s CPU): %.0f records/s, %.1f MB/s (%lld bytes written)\n",
+              seconds, cpu, records / seconds, Mb(bytes) / seconds, bytes);
+  std::printf("table lines %.1f MB; resident before the conversion %.1f MB, peak %s%.1f MB (%+.1f MB)\n",
+              Mb(tableBytes), Mb(residentBefore), peakReset ? "during it " : "of the process ",
+              Mb(peak), Mb(peak - residentBefore));
+  return 0;
+}
