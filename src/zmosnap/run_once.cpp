@@ -6,8 +6,10 @@
 #include <string_view>
 
 #include "common/field_writer.h"
+#include "common/gdlib_binding.h"
 #include "common/metric_switches.h"
 #include "common/rfc_options.h"
+#include "common/runtime_state.h"
 #include "common/server_file.h"
 #include "common/service_control.h"
 #include "common/trace_log.h"
@@ -68,6 +70,9 @@ int snapCmdLineRun(int argc, char** argv) {
   if (snapParseCmdLine(argc, argv, &cmd) != 0) return 1;
   if (cmd.debug) zmo::SetTraceSwitch(1);
   zmo::setDatabaseKind(cmd.dbKind);
+  // Without a BinDir zmogdlib is looked for beside the program, where an
+  // installation puts it.
+  zmo::setGdLibDirectory(zmo::ProgramDir().c_str());
   // No registry is read: every record field is written.
   zmo::setAllMetricSwitches(&snapRecordState().switches);
 

@@ -301,4 +301,35 @@ TEST_F(Cycle, EmptyClientAndLanguageTakeTheDefaults) {
   EXPECT_EQ(language, "E");
 }
 
+TEST_F(Cycle, ErrorCallbackIsInstalledInTheFirstPassOnly) {
+  WriteServers({kRefused});
+  SnapTestEnv::Set("SnapRunDays", "1");  // Mondays
+  const struct {
+    const char* name;
+    std::int64_t start;
+    bool callback;
+  } cases[] = {
+      {"first pass on a Monday", LocalMillis(2024, 3, 18, 9, 0), true},
+      {"first pass on the Sunday before", LocalMillis(2024, 3, 17, 23, 55), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    snapResetState();
+    zmo::ResetServiceState();
+    zmo::rfc::SimReset();
+    snapResetRfcState();
+    const size_t before = env_.Trace().size();
+    clock_->SetMillis(c.start);
+    int waits = 0;
+    clock_->SetAdvanceHook([&waits](std::int64_t) {
+      if (++waits == 2) zmo::serviceStopRequest();
+    });
+    ASSERT_EQ(snapServiceRun(0, nullptr), 0);
+    clock_->SetAdvanceHook(nullptr);
+    const std::string trace = env_.Trace().substr(before);
+    EXPECT_EQ(SnapTestEnv::Count(trace, "RfcOpen() returned unsuccessfully\n"), c.callback ? 2 : 1);
+    EXPECT_EQ(trace.find("operation/code <RfcOpen>\n") != std::string::npos, c.callback);
+  }
+}
+
 }  // namespace

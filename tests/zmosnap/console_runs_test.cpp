@@ -1,0 +1,141 @@
+// The console runs: -nr makes one cycle as the service does, metric
+// switches included; -np collects from the servers its options name into
+// the program directory, reads no registry value and starts no program.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "common/field_writer.h"
+#include "common/runtime_state.h"
+#include "common/service_control.h"
+#include "rfc/simulator.h"
+#include "snap_world.h"
+#include "zmosnap/entry.h"
+
+namespace {
+
+// argv of one run: the program, then args.
+struct Argv {
+  explicit Argv(std::vector<std::string> args) : text(std::move(args)) {
+    text.insert(text.begin(), "zmosnap");
+    for (std::string& t : text) ptrs.push_back(t.data());
+    ptrs.push_back(nullptr);
+  }
+  int argc() const { return static_cast<int>(ptrs.size()) - 1; }
+  char** argv() { return ptrs.data(); }
+  std::vector<std::string> text;
+  std::vector<char*> ptrs;
+};
+
+class ConsoleRuns : public SnapWorld {
+ protected:
+  void SetUp() override {
+    SnapWorld::SetUp();
+    // The -np run finds zmogdlib beside the program.
+    ASSERT_EQ(symlink(ZMO_TEST_BIN_DIR "/zmogdlib.so", (env_.Dir() + "zmogdlib.so").c_str()), 0);
+  }
+  int Main(std::vector<std::string> args) {
+    Argv a(std::move(args));
+    return snapMain(a.argc(), a.argv());
+  }
+  // A file of the -np run, in the program directory.
+  std::string Own(const std::string& name) const { return env_.Dir() + name; }
+  static std::vector<std::string> ServerOptions(const TestServer& s) {
+    return {"-r", s.host, "-s", s.sid, "-u", s.user, "-p", s.password,
+            "-c", s.client, "-i", s.sysnr, "-l", s.language};
+  }
+};
+
+TEST_F(ConsoleRuns, NrCollectsOnceAsTheServiceDoes) {
+  WriteServers({kT46});
+  EXPECT_EQ(Main({"-nr"}), 0);
+  EXPECT_EQ(zmo::ConsoleFlag(), 1);
+  EXPECT_EQ(zmo::LastServiceStatus().dwCurrentState, 0u) << "no status in a console run";
+  EXPECT_EQ(Available(Lines(Collecting("avai")), kT46), 1);
+  EXPECT_EQ(Children(), (std::vector<std::vector<std::string>>{StartMessage()}));
+  EXPECT_TRUE(env_.TraceHas("Registry entry ProcessQRBData = <True>\n"));
+}
+
+TEST_F(ConsoleRuns, NrFollowsTheMetricSwitches) {
+  WriteServers({kT46});
+  SnapTestEnv::SetAllSwitches("False");
+  SnapTestEnv::Set("ProcessSnapUsers", "True");
+  EXPECT_EQ(Main({"-nr"}), 0);
+  EXPECT_TRUE(Lines(Collecting("avai")).empty()) << "availability is switched off";
+  EXPECT_TRUE(Lines(Collecting("dsk")).empty());
+  EXPECT_EQ(CountDestination(Lines(Collecting("cpu")), kT46.Destination()), 1);
+}
+
+TEST_F(ConsoleRuns, NpWithAServerFile) {
+  const TestServer refused{"sapt99.example.net", "T99", "00", "Secret99"};
+  WriteServers({refused, kT46});
+  SnapTestEnv::Set("DB", "not read");
+  EXPECT_EQ(Main({"-np", "-if", ServerFile(), "-dbtype", "oracle"}), 0);
+
+  // One availability line: a server that cannot be opened gets none.
+  const auto avail = Lines(Own("zmosnapavai.dat"));
+  ASSERT_EQ(avail.size(), 1u);
+  EXPECT_EQ(Available(avail, kT46), 1);
+  EXPECT_EQ(CountDestination(Lines(Own("zmosnipsnap.cpu")), kT46.Destination()), 1);
+  EXPECT_EQ(CountDestination(Lines(Own("zmosnipsnap.cpu")), kT46.DbDestination()), 1);
+  for (const char* f : {"zmosnapavai.dat", "zmosnipsnap.cpu"}) {
+    EXPECT_EQ(SnapTestEnv::Read(bin_ + f), "<none>") << "nothing in BinDir";
+  }
+  EXPECT_TRUE(Children().empty()) << "neither zmomsg nor the loader";
+  EXPECT_EQ(zmo::DatabaseKind(), zmo::kDbOracle);
+}
+
+TEST_F(ConsoleRuns, NpCountsAFailedSnapshotAgainstTheServer) {
+  WriteSystem("T46", MadeSystem(kT46, "[function FILL_SNAPSHOT_DATA]\nexception = NO_DATA\n"));
+  WriteServers({kT46});
+  EXPECT_EQ(Main({"-np", "-if", ServerFile(), "-dbtype", "mssql"}), 0);
+  ASSERT_EQ(Lines(Own("zmosnapavai.dat")).size(), 1u);
+  EXPECT_EQ(Lines(Own("zmosnapavai.dat"))[0].back(), '0');
+  EXPECT_TRUE(env_.TraceHas("callFillSnapshotData(NULL,NULL) failed\n"));
+}
+
+TEST_F(ConsoleRuns, NpWithTheNamedServer) {
+  std::vector<std::string> args = {"-np", "-dbtype", "oracle"};
+  for (const std::string& o : ServerOptions(kT46)) args.push_back(o);
+  SnapTestEnv::Delete("SnapInput");
+  ASSERT_EQ(initRfcTables(), 0);  // as snapRunOnce does first
+  Argv a(args);
+  ASSERT_EQ(snapCmdLineRun(a.argc(), a.argv()), 0);
+  EXPECT_EQ(CountDestination(Lines(Own("zmosnipsnap.cpu")), kT46.Destination()), 1);
+  EXPECT_EQ(CountDestination(Lines(Own("zmosnipsnap.cpu")), kT46.DbDestination()), 0);
+  EXPECT_TRUE(Lines(Own("zmosnapavai.dat")).empty()) << "no availability record";
+  // The connection went out with the options' values.
+  const auto log = zmo::rfc::SimCallLog();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front().event, "open");
+  EXPECT_EQ(log.front().system, "T46");
+}
+
+TEST_F(ConsoleRuns, NpWithAServerThatRefuses) {
+  std::vector<std::string> args = {"-np", "-dbtype", "oracle"};
+  TestServer wrong = kT46;
+  wrong.password = "wrong";
+  for (const std::string& o : ServerOptions(wrong)) args.push_back(o);
+  ASSERT_EQ(initRfcTables(), 0);
+  Argv a(args);
+  EXPECT_EQ(snapCmdLineRun(a.argc(), a.argv()), 1);
+  EXPECT_TRUE(Lines(Own("zmosnipsnap.cpu")).empty());
+}
+
+TEST_F(ConsoleRuns, NpWithoutDbTypeIsRefused) {
+  Argv a({"-np", "-if", ServerFile()});
+  EXPECT_EQ(snapCmdLineRun(a.argc(), a.argv()), 1);
+  EXPECT_EQ(SnapTestEnv::Read(Own("zmosnipsnap.cpu")), "<none>") << "no file opened";
+  EXPECT_TRUE(env_.TraceHas("snapCmdLineRun() missing option <-dbtype>\n"));
+}
+
+TEST_F(ConsoleRuns, NpWithAServerFileThatIsNotThere) {
+  Argv a({"-np", "-if", env_.Dir() + "missing.dat", "-dbtype", "tessel"});
+  EXPECT_EQ(snapCmdLineRun(a.argc(), a.argv()), 1);
+  EXPECT_TRUE(env_.TraceHas("could not open input file\n"));
+}
+
+}  // namespace
