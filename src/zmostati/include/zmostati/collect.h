@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/server_file.h"
@@ -20,9 +21,9 @@
 // The items of the run in progress; the record writer reads the open files
 // and the server being visited from here.
 struct StatiCollectRun {
-  std::string inBuffer;         // the server file, read whole
-  std::FILE* outFile = nullptr;   // statistic data file, appended to
-  std::FILE* availFile = nullptr; // zmostatiava.dat, appended to
+  std::string inBuffer;            // the server file, read whole
+  std::FILE* outFile = nullptr;    // statistic data file, appended to
+  std::FILE* availFile = nullptr;  // zmostatiava.dat, appended to
   // Length of the statistic data file when the run opened it: a run that
   // does not complete cuts the file back to it. -1 before it was opened.
   std::int64_t outStartSize = -1;
@@ -58,3 +59,15 @@ int statiFreeInBuffer();
 // Cuts the statistic data file back to its length at the start of the run,
 // so that an interval that will be collected again is not loaded twice.
 void statiCutBackOutFile();
+
+// --- Steps of the run -----------------------------------------------------
+
+// The start message and the interval's start and end date and time, each
+// sent through zmomsg to the STATI summary log as soon as it is built.
+void statiSendStartMessages();
+// The end message.
+void statiSendEndMessage();
+// Visits one server line: password, connection, system info, records,
+// close, availability line. 0 (also when the server failed: its line says
+// so), 28 when a stop request came.
+int statiVisitServer(std::string_view line);

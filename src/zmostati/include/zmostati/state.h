@@ -101,6 +101,7 @@ struct StatiState {
   int remoteOffsetSeconds = 0;  // remote time minus UTC, set by the RFC session
   int rfcTimeoutSeconds = 300;  // RetrievalWait
   StatiSettings settings;
+  StatiCollectRun collect;  // the collection run in progress (collect.h)
   std::array<int, kStatiMetricCount> metrics{};
   int allMetrics = 0;  // ProcessQRBData was "True": no record filter, every measure
   StatiRecordNotes recordNotes;

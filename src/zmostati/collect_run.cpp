@@ -1,0 +1,111 @@
+// One collection run, from the start message to the loader start.
+//
+// A run either completes or leaves the statistic data file as it found it:
+// a stop request (28) or a failure before the hand-over cuts the file back
+// to its length at the start of the run, so the interval, which the work
+// loop will propose again, is never loaded twice. A complete collection
+// whose hand-over alone failed counts as collected; its records stay in the
+// collecting file, and the next run's hand-over takes them along.
+
+#include <string_view>
+
+#include "common/gdlib_binding.h"
+#include "common/handover.h"
+#include "common/message_catalog.h"
+#include "common/server_file.h"
+#include "common/service_control.h"
+#include "common/system_info.h"
+#include "common/trace_log.h"
+#include "zmostati/collect.h"
+#include "zmostati/entry.h"
+#include "zmostati/state.h"
+
+namespace {
+
+void FreeCatalog() {
+  zmo::writeTrace(zmo::freeLang() == 0 ? "statiStartQuery() FreeLibrary returned successfully\n"
+                                       : "statiStartQuery() FreeLibrary returned unsuccessfully\n");
+}
+
+// Undoes what the run wrote to the statistic data file and lets go of
+// everything the run holds.
+int EndIncomplete(int result) {
+  statiFreeInBuffer();
+  statiCutBackOutFile();
+  closeAvailFile();
+  FreeCatalog();
+  return result;
+}
+
+int OpenFiles() {
+  const StatiSettings& s = statiState().settings;
+  if (statiOpenInFile() != 0) {
+    zmo::writeTrace("unable to open input file <%s>\n", s.serverFile.c_str());
+    return 1;
+  }
+  if (statiOpenOutFile() != 0) {
+    zmo::writeTrace("unable to open output file <%s>\n", s.outFile.c_str());
+    return 1;
+  }
+  if (statiOpenAvailFile() != 0) {
+    zmo::writeTrace("unable to open availability file <%s>\n", s.availFile.c_str());
+    return 1;
+  }
+  if (zmo::getTotalLocalOffsetUTC() != 0) {
+    zmo::writeTrace("unable to get total local offset to UTC\n");
+    return 1;
+  }
+  return 0;
+}
+
+void HandOver() {
+  const StatiSettings& s = statiState().settings;
+  if (s.handOverFile.empty()) {
+    // A -np run: the records stay in the -of file and no loader starts.
+    zmo::writeTrace("special run: records written to <%s>, no loader started\n", s.outFile.c_str());
+    return;
+  }
+  const int rc = statiExecCommand(s.loaderPath, s.ldrArg);
+  if (rc == zmo::kHandOverFailed) {
+    zmo::writeTrace("hand-over failed: the records stay in <%s> for the next run\n",
+                    s.outFile.c_str());
+  } else if (rc != 0) {
+    zmo::writeTrace("statiExecCommand() returned unsuccessfully\n");
+  }
+}
+
+}  // namespace
+
+int statiStartQuery() {
+  StatiState& st = statiState();
+  closeOutFile();
+  closeAvailFile();
+  st.collect = StatiCollectRun{};
+  zmo::setGdLibDirectory(st.settings.binDir.c_str());
+
+  statiGetMetricFilters();
+  if (zmo::loadLang() != 0) zmo::writeTrace("zmostatiLoadLang() returned unsuccessfully\n");
+  statiSendStartMessages();
+
+  if (OpenFiles() != 0) {
+    statiSendEndMessage();
+    return EndIncomplete(1);
+  }
+  size_t pos = 0;
+  std::string_view line;
+  while (zmo::nextServerLine(st.collect.inBuffer, &pos, &line)) {
+    if (statiVisitServer(line) != 0) return EndIncomplete(zmo::kShutdownInProgress);
+  }
+  statiSendEndMessage();
+
+  statiFreeInBuffer();
+  if (closeAvailFile() != 0) zmo::writeTrace("closeAvailFile() returned unsuccessfully\n");
+  if (closeOutFile() != 0) {
+    // Records that did not reach the disk make an incomplete interval.
+    zmo::writeTrace("closeOutFile() returned unsuccessfully\n");
+    return EndIncomplete(1);
+  }
+  HandOver();
+  FreeCatalog();
+  return 0;
+}

@@ -1,0 +1,92 @@
+// One application server of a collection run: from its server line to its
+// availability line.
+
+#include "common/gdlib_binding.h"
+#include "common/server_file.h"
+#include "common/service_control.h"
+#include "common/trace_log.h"
+#include "zmostati/collect.h"
+#include "zmostati/rfc_session.h"
+#include "zmostati/state.h"
+#include "zmostati/statrec.h"
+#include "zmostati/timeconv.h"
+
+namespace {
+
+// The steps on an open connection, in their order.
+struct Step {
+  const char* name;
+  int (*run)();
+};
+constexpr Step kSteps[] = {
+    {"statiCallRfcSystemInfo", statiCallRfcSystemInfo},
+    {"statiGetRemoteSystemQueryInterval", statiGetRemoteSystemQueryInterval},
+    {"statiCreateRfcTables", statiCreateRfcTables},
+    {"statiRfcInstallStructures", statiRfcInstallStructures},
+    {"statiCallSapwlStatrecReadFile", statiCallSapwlStatrecReadFile},
+    {"statiPutOut", statiPutOut},
+};
+
+// Runs the steps until the first failure, which marks the server failed.
+// 0, or 28 when a stop request came.
+int CollectRecords(StatiCollectRun& run) {
+  for (const Step& step : kSteps) {
+    if (zmo::DisconnectFlag()) return zmo::kShutdownInProgress;
+    const int rc = step.run();
+    if (rc == 0) continue;
+    if (rc == zmo::kShutdownInProgress || zmo::DisconnectFlag()) {
+      zmo::writeTrace("%s() shutdown in progress\n", step.name);
+      return zmo::kShutdownInProgress;
+    }
+    zmo::writeTrace("%s() returned unsuccessfully\n", step.name);
+    run.failed = 1;
+    return 0;
+  }
+  return 0;
+}
+
+// The connection of a stopped run is closed and its tables deleted; its
+// server gets no availability line.
+int Stopped() {
+  statiRfcClose();
+  statiDeleteRfcTables();
+  return zmo::kShutdownInProgress;
+}
+
+}  // namespace
+
+int statiVisitServer(std::string_view line) {
+  StatiCollectRun& run = statiState().collect;
+  zmo::parseServerLine(line, &run.server);
+  run.host = zmo::serverHostName(run.server.host);
+  run.shortHost = zmo::serverShortHost(run.host);
+  if (zmo::DisconnectFlag()) return zmo::kShutdownInProgress;
+
+  const zmo::ServerLine& s = run.server;
+  zmo::writeTrace(
+      "about to connect to host <%s> with sid <%s>, client <%s>, sysnumber <%.2i> and user <%s> "
+      "language <%s>\n",
+      s.host.c_str(), s.sid.c_str(), s.client.c_str(), s.sysnr, s.user.c_str(), s.language.c_str());
+  // The clear password stays in the binding's buffer until the next server.
+  const char* password = zmo::zmodecrypt(s.password.c_str());
+  if (zmo::DisconnectFlag()) return zmo::kShutdownInProgress;
+
+  run.failed = 0;
+  if (password == nullptr) {
+    // Never an open without a password: the server counts as failed.
+    zmo::writeTrace("password decryption error\n");
+    run.failed = 1;
+  } else if (statiRfcOpen(s, password) != 0) {
+    zmo::writeTrace("RfcOpen() returned unsuccessfully\n");
+    run.failed = 1;
+  } else {
+    if (CollectRecords(run) != 0) return Stopped();
+    zmo::writeTrace("about to close the connection\n");
+    statiRfcClose();
+  }
+  if (statiWriteAvailRecord() != 0) {
+    zmo::writeTrace("statiWriteAvailRecord() returned unsuccessfully\n");
+  }
+  statiDeleteRfcTables();
+  return 0;
+}

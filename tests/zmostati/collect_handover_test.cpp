@@ -1,0 +1,130 @@
+// The hand-over at the end of a run: leftovers of an unloaded hand-over
+// file, a hand-over that fails and is made good by the next run, and the
+// special run that hands nothing over.
+
+#include <string>
+#include <vector>
+
+#include "collect_test_env.h"
+#include "zmostati/entry.h"
+
+namespace {
+
+class CollectHandOver : public CollectWorld {
+ protected:
+  void SetUp() override {
+    CollectWorld::SetUp();
+    WriteServers({kT46});
+  }
+  std::string Archive() const { return bin_ + "ArchiveData/stati_m_202403051300.dat"; }
+  std::vector<std::string> LoaderSeesHandOver() const {
+    auto loader = Loader({});
+    loader.push_back("handover file present");
+    return loader;
+  }
+};
+
+TEST_F(CollectHandOver, EmptyLeftoverIsDeleted) {
+  ASSERT_EQ(zmo::WriteFileAtomic(HandOverFile(), ""), 0);
+  ASSERT_EQ(Collect(), 0);
+  EXPECT_EQ(CountDestination(Lines(HandOverFile()), "sapt46_T46_00"), RecordsOf("T46"));
+  EXPECT_EQ(Read(Archive()), "<none>");
+  const std::string trace = env_.Trace();
+  EXPECT_NE(trace.find("about to rename file\n"
+                       "file zmostati.dat exists and is zero bytes in length\n"
+                       "trying to delete zmostati.dat\n"),
+            std::string::npos);
+  EXPECT_EQ(Children().back(), LoaderSeesHandOver());
+}
+
+TEST_F(CollectHandOver, LeftoverWithDataIsArchivedUnderTheTimeOfTheSettings) {
+  ASSERT_EQ(zmo::WriteFileAtomic(HandOverFile(), "unloaded\r\n"), 0);
+  ASSERT_EQ(Collect(), 0);
+  EXPECT_EQ(Read(Archive()), "unloaded\r\n");
+  EXPECT_EQ(CountDestination(Lines(HandOverFile()), "sapt46_T46_00"), RecordsOf("T46"));
+  EXPECT_EQ(Read(CollectingFile()), "<none>");
+  EXPECT_TRUE(
+      env_.TraceContains("file zmostati.dat exists and contains data\n"
+                         "trying to move zmostati.dat to the ArchiveData directory\n"));
+  EXPECT_EQ(Children().back(), LoaderSeesHandOver());
+}
+
+TEST_F(CollectHandOver, FailedHandOverCountsAsCollectedAndTheNextRunTakesTheRecordsAlong) {
+  // Without ArchiveData the unloaded file cannot be moved away.
+  ASSERT_EQ(rmdir((bin_ + "ArchiveData").c_str()), 0);
+  ASSERT_EQ(zmo::WriteFileAtomic(HandOverFile(), "unloaded\r\n"), 0);
+  EXPECT_EQ(Collect(), 0) << "the interval was collected completely";
+  EXPECT_TRUE(
+      env_.TraceContains("rename of <" + HandOverFile() + "> to <" + Archive() + "> failed \n"));
+  EXPECT_TRUE(env_.TraceContains("hand-over failed: the records stay in <" + CollectingFile() +
+                                 "> for the next run\n"));
+  auto expected = StartMessages();
+  expected.push_back(EndMessage());
+  EXPECT_EQ(Children(), expected) << "no loader start";
+  EXPECT_EQ(Read(HandOverFile()), "unloaded\r\n");
+  const auto first = Lines(CollectingFile());
+  EXPECT_EQ(CountDestination(first, "sapt46_T46_00"), RecordsOf("T46"));
+
+  // The next interval's run, once the directory is there.
+  ASSERT_EQ(mkdir((bin_ + "ArchiveData").c_str(), 0755), 0);
+  ASSERT_EQ(Collect(), 0);
+  EXPECT_EQ(Read(Archive()), "unloaded\r\n");
+  const auto handed = Lines(HandOverFile());
+  EXPECT_EQ(CountDestination(handed, "sapt46_T46_00"), 2 * RecordsOf("T46"));
+  EXPECT_EQ(std::vector<std::string>(handed.begin(), handed.begin() + first.size()), first);
+  EXPECT_EQ(Read(CollectingFile()), "<none>");
+  EXPECT_EQ(Children().back(), LoaderSeesHandOver());
+}
+
+TEST_F(CollectHandOver, ArchiveOfTheSameMinuteIsNeverOverwritten) {
+  ASSERT_EQ(zmo::WriteFileAtomic(Archive(), "archived earlier\r\n"), 0);
+  ASSERT_EQ(zmo::WriteFileAtomic(HandOverFile(), "unloaded\r\n"), 0);
+  EXPECT_EQ(Collect(), 0);
+  EXPECT_EQ(Read(Archive()), "archived earlier\r\n");
+  EXPECT_EQ(Read(HandOverFile()), "unloaded\r\n");
+  EXPECT_EQ(CountDestination(Lines(CollectingFile()), "sapt46_T46_00"), RecordsOf("T46"));
+}
+
+TEST_F(CollectHandOver, SpecialRunWritesItsOutputFileAndStartsNoLoader) {
+  const std::string out = env_.Dir() + "special.dat";
+  std::vector<std::string> args{
+      "zmostati", "-np", "-if",    ServerFile(), "-of",      out,       "-st", "120001",  "-sd",
+      "20240303", "-et", "120000", "-ed",        "20240305", "-bindir", bin_,  "-dbtype", "ORACLE"};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  statiRunOnce(static_cast<int>(args.size()), argv.data());
+
+  EXPECT_EQ(CountDestination(Lines(out), "sapt46_T46_00"), RecordsOf("T46"));
+  auto expected = StartMessages();
+  expected.push_back(EndMessage());
+  EXPECT_EQ(Children(), expected);
+  EXPECT_EQ(Read(HandOverFile()), "<none>");
+  EXPECT_EQ(Read(CollectingFile()), "<none>");
+  EXPECT_EQ(Lines(AvailFile()).size(), 1u);
+  EXPECT_TRUE(
+      env_.TraceContains("special run: records written to <" + out + ">, no loader started\n"));
+}
+
+TEST_F(CollectHandOver, RegistryRunCollectsTheDecidedInterval) {
+  // One schedule time at midnight: at 13:00 the day before today is due.
+  StatiTestEnv::Set("StatiSchedule", "00:00");
+  std::vector<std::string> args{"zmostati", "-nr"};
+  std::vector<char*> argv{args[0].data(), args[1].data(), nullptr};
+  statiRunOnce(2, argv.data());
+
+  EXPECT_EQ(CountDestination(Lines(HandOverFile()), "sapt46_T46_00"), RecordsOf("T46"));
+  const auto children = Children();
+  ASSERT_EQ(children.size(), 7u);
+  EXPECT_EQ(children[1], Message("Batch run start date = 20240304"));
+  EXPECT_EQ(children[2], Message("Batch run start time = 000001"));
+  EXPECT_EQ(children[3], Message("Batch run end date = 20240305"));
+  EXPECT_EQ(children[4], Message("Batch run end time = 000000"));
+  EXPECT_EQ(children[6],
+            (std::vector<std::string>{"zmoloader", "-A", "-P", "STATI", "-S", "20240304", "-E",
+                                      "20240305", "-H", "10.9.8.7", "-I", std::to_string(getpid()),
+                                      "handover file present"}));
+  EXPECT_EQ(StatiTestEnv::Get("StatiLastEndDate"), "<missing>") << "-nr writes nothing back";
+}
+
+}  // namespace
