@@ -20,10 +20,14 @@ std::vector<std::string>& Notes() {
 
 const char* StepName(zmo::HandOverStep step) {
   switch (step) {
-    case zmo::HandOverStep::kEmptyLeftover: return "empty";
-    case zmo::HandOverStep::kDeleteFailed: return "delete-failed";
-    case zmo::HandOverStep::kLeftoverWithData: return "data";
-    case zmo::HandOverStep::kRenameFailed: return "rename-failed";
+    case zmo::HandOverStep::kEmptyLeftover:
+      return "empty";
+    case zmo::HandOverStep::kDeleteFailed:
+      return "delete-failed";
+    case zmo::HandOverStep::kLeftoverWithData:
+      return "data";
+    case zmo::HandOverStep::kRenameFailed:
+      return "rename-failed";
   }
   return "?";
 }
@@ -66,8 +70,10 @@ TEST_F(HandOver, LeftoverUnderTheHandOverName) {
   } cases[] = {
       {"no leftover", nullptr, {}, "<none>"},
       {"empty leftover is deleted", "", {"empty zmostati.dat -"}, "<none>"},
-      {"leftover with data is archived", "old\r\n",
-       {"data zmostati.dat stati_m_202403041100.dat"}, "old\r\n"},
+      {"leftover with data is archived",
+       "old\r\n",
+       {"data zmostati.dat stati_m_202403041100.dat"},
+       "old\r\n"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -91,8 +97,9 @@ TEST_F(HandOver, WithoutArchiveDirectoryALeftoverWithDataBlocksTheHandOver) {
   Write("zmostati.dat", "old\r\n");
   const zmo::HandOverFile f = Stati();
   EXPECT_EQ(zmo::handOverFiles(&f, 1, Note), zmo::kHandOverFailed);
-  EXPECT_EQ(Notes(), (std::vector<std::string>{"data zmostati.dat stati_m_202403041100.dat",
-                                               "rename-failed zmostati.dat stati_m_202403041100.dat"}));
+  EXPECT_EQ(Notes(),
+            (std::vector<std::string>{"data zmostati.dat stati_m_202403041100.dat",
+                                      "rename-failed zmostati.dat stati_m_202403041100.dat"}));
   EXPECT_EQ(Read("zmostati.dat"), "old\r\n");
   EXPECT_EQ(Read("zmo_stati.dat"), "new\r\n");
   EXPECT_FALSE(zmo::FileExists(dir_.File("ArchiveData").c_str())) << "not created here";
@@ -179,8 +186,9 @@ class ExecCommand : public zmo_test::RuntimeTest {
   // A program that writes each argument it receives on a line of its own.
   std::string Recorder(int exit_code) {
     const std::string path = dir_.File("recorder");
-    const std::string script = "#!/bin/sh\nfor a in \"$0\" \"$@\"; do printf '[%s]\\n' \"$a\"; done > '" +
-                               dir_.File("args") + "'\nexit " + std::to_string(exit_code) + "\n";
+    const std::string script =
+        "#!/bin/sh\nfor a in \"$0\" \"$@\"; do printf '[%s]\\n' \"$a\"; done > '" +
+        dir_.File("args") + "'\nexit " + std::to_string(exit_code) + "\n";
     EXPECT_EQ(zmo::WriteFileAtomic(path, script, 0755), 0);
     return path;
   }
@@ -188,8 +196,9 @@ class ExecCommand : public zmo_test::RuntimeTest {
 
 TEST_F(ExecCommand, ChildReceivesTheElementsAsTheWindowsCommandLineSplitsThem) {
   const std::string path = Recorder(0);
-  EXPECT_EQ(zmo::execCommand(path, {path, " -T", " -P STATI", " -M \"Batch run start date <20240304>\""}),
-            0);
+  EXPECT_EQ(
+      zmo::execCommand(path, {path, " -T", " -P STATI", " -M \"Batch run start date <20240304>\""}),
+      0);
   std::string args;
   ASSERT_EQ(zmo::ReadWholeFile(dir_.File("args"), &args), 0);
   EXPECT_EQ(args, "[" + path + "]\n[-T]\n[-P]\n[STATI]\n[-M]\n[Batch run start date <20240304>]\n");

@@ -58,9 +58,8 @@ TEST(ServerFileLines, OnlyLinesOf168CharactersOrMoreAreServers) {
 
 TEST(ServerFileFields, FullRecord) {
   zmo::ServerLine s;
-  zmo::parseServerLine(Record("sapt46.example.net", "ZMOMON", "AbCdEfGhIjKl", "T46", "100", "07",
-                              "D"),
-                       &s);
+  zmo::parseServerLine(
+      Record("sapt46.example.net", "ZMOMON", "AbCdEfGhIjKl", "T46", "100", "07", "D"), &s);
   EXPECT_EQ(s.host, "sapt46.example.net");
   EXPECT_EQ(s.user, "ZMOMON");
   EXPECT_EQ(s.password, "AbCdEfGhIjKl");
@@ -80,8 +79,8 @@ TEST(ServerFileFields, EachFieldStaysInsideItsColumns) {
     const char* language;
   } cases[] = {
       // A blank language is empty, not the next line's or the window's text.
-      {"blank language", Record("h.example", "U", "PPPPPPPPP", "T46", "100", "00", " "), "U",
-       "T46", 0, ""},
+      {"blank language", Record("h.example", "U", "PPPPPPPPP", "T46", "100", "00", " "), "U", "T46",
+       0, ""},
       // A line that ends before column 180 has no language.
       {"line of 175", Record("h.example", "U", "PPPPPPPPP", "T46", "100", "00", "E").substr(0, 175),
        "U", "T46", 0, ""},
@@ -91,14 +90,13 @@ TEST(ServerFileFields, EachFieldStaysInsideItsColumns) {
       {"blank user", Record("h.example", "", "PPPPPPPPP", "T46", "100", "00", "E"), "", "T46", 0,
        "E"},
       // A value that fills its width does not run on into the next field.
-      {"full-width user", Record("h.example", std::string(30, 'u'), "PPPPPPPPP", "T46", "100", "00",
-                                 "E"),
+      {"full-width user",
+       Record("h.example", std::string(30, 'u'), "PPPPPPPPP", "T46", "100", "00", "E"),
        "uuuuuuuuuuuuuuuuuuuuuuuuuuuuuu", "T46", 0, "E"},
       {"leading blanks of a field are skipped",
        Record("h.example", "  U2", "PPPPPPPPP", " T4", "100", " 3", "E"), "U2", "T4", 3, "E"},
-      {"a word ends at its first blank", Record("h.example", "U V", "PPPPPPPPP", "T46", "100", "00",
-                                                "E"),
-       "U", "T46", 0, "E"},
+      {"a word ends at its first blank",
+       Record("h.example", "U V", "PPPPPPPPP", "T46", "100", "00", "E"), "U", "T46", 0, "E"},
   };
   for (const Case& k : cases) {
     zmo::ServerLine s;
@@ -147,17 +145,17 @@ TEST(ServerFileFields, HostNames) {
   }
   // The router string stays whole in the host field, which RfcOpen receives.
   zmo::ServerLine s;
-  zmo::parseServerLine(Record("/H/gw.example.net/S/3299/H/sapt62.example.net", "U", "P", "T62",
-                              "100", "00", "E"),
-                       &s);
+  zmo::parseServerLine(
+      Record("/H/gw.example.net/S/3299/H/sapt62.example.net", "U", "P", "T62", "100", "00", "E"),
+      &s);
   EXPECT_EQ(s.host, "/H/gw.example.net/S/3299/H/sapt62.example.net");
 }
 
 class ServerFileRead : public zmo_test::RuntimeTest {};
 
 TEST_F(ServerFileRead, ReadsTheWholeFileAsItIs) {
-  const std::string data = Record("a.example", "U", "P", "T1", "100", "00", "E") + "\r\n" +
-                           "\xff tail without end";
+  const std::string data =
+      Record("a.example", "U", "P", "T1", "100", "00", "E") + "\r\n" + "\xff tail without end";
   const std::string path = dir_.File("zmoserver.dat");
   ASSERT_EQ(zmo::WriteFileAtomic(path, data), 0);
   zmo::ScopedFakeClock clock(1000);

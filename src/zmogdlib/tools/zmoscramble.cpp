@@ -29,8 +29,8 @@ int main() {
 
   const std::string lib_path = zmo::JoinPath(zmo::ProgramDirectory(), "zmogdlib.so");
   HMODULE lib = LoadLibraryA(lib_path.c_str());
-  auto encrypt = lib != nullptr ? reinterpret_cast<ZmoEncryptFn>(GetProcAddress(lib, "Encrypt"))
-                                : nullptr;
+  auto encrypt =
+      lib != nullptr ? reinterpret_cast<ZmoEncryptFn>(GetProcAddress(lib, "Encrypt")) : nullptr;
   if (encrypt == nullptr) {
     std::fprintf(stderr, "zmoscramble: cannot use Encrypt of %s\n", lib_path.c_str());
     return 2;

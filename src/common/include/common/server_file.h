@@ -35,7 +35,7 @@ constexpr int kServerFileRetryMs = 3000;
 
 // One server line, field by field. Every text is the field's first word.
 struct ServerLine {
-  std::string host;      // the whole host field, a router string included
+  std::string host;  // the whole host field, a router string included
   std::string user;
   std::string password;  // scrambled, as stored
   std::string sid;
