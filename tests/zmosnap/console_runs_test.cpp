@@ -17,19 +17,6 @@
 
 namespace {
 
-// argv of one run: the program, then args.
-struct Argv {
-  explicit Argv(std::vector<std::string> args) : text(std::move(args)) {
-    text.insert(text.begin(), "zmosnap");
-    for (std::string& t : text) ptrs.push_back(t.data());
-    ptrs.push_back(nullptr);
-  }
-  int argc() const { return static_cast<int>(ptrs.size()) - 1; }
-  char** argv() { return ptrs.data(); }
-  std::vector<std::string> text;
-  std::vector<char*> ptrs;
-};
-
 class ConsoleRuns : public SnapWorld {
  protected:
   void SetUp() override {

@@ -209,22 +209,9 @@ TEST(KnownSystems, OncePerSidOfThreeCharacters) {
   EXPECT_NE(trace.find("addSystem(): internal error: c is NULL\n"), std::string::npos);
 }
 
-// argv for snapParseCmdLine: "zmosnap -np" and the options.
-struct Argv {
-  explicit Argv(std::vector<std::string> options) : text(std::move(options)) {
-    text.insert(text.begin(), {"zmosnap", "-np"});
-    for (std::string& t : text) ptrs.push_back(t.data());
-    ptrs.push_back(nullptr);
-  }
-  int argc() const { return static_cast<int>(ptrs.size()) - 1; }
-  char** argv() { return ptrs.data(); }
-  std::vector<std::string> text;
-  std::vector<char*> ptrs;
-};
-
 TEST(CmdLine, EveryOption) {
   SnapTestEnv env;
-  Argv a({"-u", "ZMOMON", "-p", "Secret46", "-c", "100", "-l", "D", "-i", "07", "-r",
+  Argv a({"-np", "-u", "ZMOMON", "-p", "Secret46", "-c", "100", "-l", "D", "-i", "07", "-r",
           "sapt46.example.net", "-s", "T46", "-if", "/tmp/servers.dat", "-dbtype", "corva", "-d"});
   SnapCmdLine cmd;
   ASSERT_EQ(snapParseCmdLine(a.argc(), a.argv(), &cmd), 0);
@@ -263,7 +250,9 @@ TEST(CmdLine, KindsAndRefusals) {
   };
   for (const auto& c : cases) {
     SnapTestEnv env;
-    Argv a(c.options);
+    std::vector<std::string> args = c.options;
+    args.insert(args.begin(), "-np");
+    Argv a(args);
     SCOPED_TRACE(testing::Message() << a.argc() << " elements");
     SnapCmdLine cmd;
     zmo::SetTraceSwitch(0);
@@ -277,7 +266,7 @@ TEST(CmdLine, KindsAndRefusals) {
 
 TEST(CmdLine, AValueThatLooksLikeAnOptionIsAValue) {
   SnapTestEnv env;
-  Argv a({"-u", "-dbtype", "-dbtype", "mssql"});
+  Argv a({"-np", "-u", "-dbtype", "-dbtype", "mssql"});
   SnapCmdLine cmd;
   ASSERT_EQ(snapParseCmdLine(a.argc(), a.argv(), &cmd), 0);
   EXPECT_EQ(cmd.server.user, "-dbtype");

@@ -38,6 +38,19 @@ inline std::int64_t LocalMillis(int year, int month, int day, int hour, int minu
   return static_cast<std::int64_t>(std::mktime(&tm)) * 1000;
 }
 
+// argv of one run of the program: "zmosnap", then args.
+struct Argv {
+  explicit Argv(std::vector<std::string> args) : text(std::move(args)) {
+    text.insert(text.begin(), "zmosnap");
+    for (std::string& t : text) ptrs.push_back(t.data());
+    ptrs.push_back(nullptr);
+  }
+  int argc() const { return static_cast<int>(ptrs.size()) - 1; }
+  char** argv() { return ptrs.data(); }
+  std::vector<std::string> text;
+  std::vector<char*> ptrs;
+};
+
 class SnapTestEnv {
  public:
   SnapTestEnv()
