@@ -12,26 +12,25 @@ enum SqlHeader { kHeaderNone, kHeaderCorva, kHeaderOracle, kHeaderSybase };
 
 // Patterns hold "%s" where the column or table goes.
 struct SqlDialect {
-  int kind;                  // zmo::DbKind
-  char letter;               // the kind letter, also the date literals' format
+  char letter;  // the kind letter, also the date literals' format
   SqlHeader header;
-  const char* terminator;    // after each statement ("" none)
-  const char* commit;        // the commit line (nullptr none)
-  const char* close_line;    // before the last line (nullptr none)
-  const char* last_line;     // (nullptr none)
-  const char* trim;          // TRIM(x)
-  const char* sid;           // the system id from system_label
-  const char* diag_date;     // the date of end_date, in select lists
-  const char* diag_date_key; // the same in group by lists
-  const char* diag_hour;     // the hour of end_date
-  const char* date_col;      // DATECOL(c): a date column as its literal compares
-  const char* empty_table;   // EMPTYTABLE t
-  const char* snap_date;     // DATE of snap_date, in group by and most select lists
-  const char* snap_day;      // DATE in the select lists of r3_cpu, r3_disk, r3_lan
-  const char* snap_hour;     // HOUR of snap_date
+  const char* terminator;      // after each statement ("" none)
+  const char* commit;          // the commit line (nullptr none)
+  const char* close_line;      // before the last line (nullptr none)
+  const char* last_line;       // (nullptr none)
+  const char* trim;            // TRIM(x)
+  const char* sid;             // the system id from system_label
+  const char* diag_date;       // the date of end_date, in select lists
+  const char* diag_date_key;   // the same in group by lists
+  const char* diag_hour;       // the hour of end_date
+  const char* date_col;        // DATECOL(c): a date column as its literal compares
+  const char* empty_table;     // EMPTYTABLE t
+  const char* snap_date;       // DATE of snap_date, in group by and most select lists
+  const char* snap_day;        // DATE in the select lists of r3_cpu, r3_disk, r3_lan
+  const char* snap_hour;       // HOUR of snap_date
   const char* retention_tail;  // appended to the snapshot retention date
   const char* trend_cut_time;  // Tessel: the trend tables keep rows before tomorrow
-  bool column_lists;         // inserts name their columns
+  bool column_lists;           // inserts name their columns
 };
 
 // The row of a kind name, by its first letter in either case; nullptr for
@@ -50,8 +49,8 @@ struct SqlScript {
 };
 
 // The dialect's header. agg_log is the script tool's log (Oracle spools
-// into it); corva_two_blanks writes the snapshot form of the Corva attach
-// line, which has two blanks before "using" and one more empty line.
+// into it); snapshot_form writes the snapshot script's Corva attach line,
+// which has two blanks before "using", and one more empty line.
 struct SqlHeaderValues {
   std::string agg_log;
   std::string inst;
@@ -74,8 +73,8 @@ struct SqlInsert {
   const char* table = "";
   std::vector<std::string> select;
   std::string from;
-  std::string where;                 // "" none
-  std::vector<std::string> group_by; // empty none
+  std::string where;                  // "" none
+  std::vector<std::string> group_by;  // empty none
 };
 // "insert into t" (with the column list where the dialect writes one) and
 // the select.
