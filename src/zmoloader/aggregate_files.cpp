@@ -1,0 +1,122 @@
+// The configuration files and registry values the aggregation scripts are
+// written from.
+#include <sys/stat.h>
+
+#include <ctime>
+#include <string>
+
+#include "aggregate_internal.h"
+#include "common/registry_value.h"
+#include "lines.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "zmogdlib/config_key.h"
+#include "zmoloader/registry.h"
+#include "zmoloader/state.h"
+#include "zmoloader/text_ops.h"
+
+namespace {
+
+// Record layouts of the group files (no line ends).
+constexpr size_t kGroupNameWidth = 35;
+constexpr size_t kTransCodeWidth = 20;
+constexpr size_t kSlaWidth = 4;
+constexpr size_t kTransGroupRecord = kGroupNameWidth + kTransCodeWidth;
+constexpr size_t kAppGroupRecord = kGroupNameWidth + kSlaWidth;
+constexpr size_t kRenameRecord = 2 * kGroupNameWidth;
+
+// The whole file in BinDir, or false when it is missing or unreadable.
+bool ReadBinFile(const char* name, std::string* data) {
+  return zmo::ReadWholeFile(binPath(name), data) == 0;
+}
+
+std::string Field(const std::string& record, size_t offset, size_t width) {
+  return offset < record.size() ? record.substr(offset, width) : std::string();
+}
+
+// The service level of a group: the first record of that name wins.
+std::string GroupLevel(const std::string& app_groups, const std::string& group) {
+  for (size_t at = 0; at + kAppGroupRecord <= app_groups.size(); at += kAppGroupRecord) {
+    if (rightTrimCopy(app_groups.substr(at, kGroupNameWidth)) != group) continue;
+    std::string level = app_groups.substr(at + kGroupNameWidth, kSlaWidth);
+    size_t first = level.find_first_not_of(' ');
+    level = first == std::string::npos ? std::string() : rightTrimCopy(level.substr(first));
+    // The level goes into the statement as a bare number.
+    return !level.empty() && isNumeric(level) ? level : "null";
+  }
+  return "null";
+}
+
+}  // namespace
+
+std::vector<std::string> readExclusionWords(const ExclusionList& list) {
+  std::vector<std::string> words;
+  std::string data;
+  if (!ReadBinFile(list.file, &data)) return words;
+  for (size_t at = 0; at < data.size(); at += list.record) {
+    std::string entry = Field(data, at, list.entry);
+    size_t first = entry.find_first_not_of(" \r\n");
+    if (first == std::string::npos) continue;
+    size_t end = entry.find_first_of(" \r\n", first);
+    words.push_back(entry.substr(first, end == std::string::npos ? end : end - first));
+  }
+  return words;
+}
+
+std::vector<GroupCode> readGroupCodes() {
+  std::vector<GroupCode> codes;
+  std::string trans_groups;
+  std::string app_groups;
+  if (!ReadBinFile(kTransGroupFile, &trans_groups)) return codes;
+  ReadBinFile(kAppGroupFile, &app_groups);
+  for (size_t at = 0; at + kTransGroupRecord <= trans_groups.size(); at += kTransGroupRecord) {
+    GroupCode c;
+    c.group = rightTrimCopy(trans_groups.substr(at, kGroupNameWidth));
+    c.code = rightTrimCopy(trans_groups.substr(at + kGroupNameWidth, kTransCodeWidth));
+    c.sla = GroupLevel(app_groups, c.group);
+    codes.push_back(c);
+  }
+  return codes;
+}
+
+std::vector<GroupRename> readGroupRenames() {
+  std::vector<GroupRename> renames;
+  std::string data;
+  if (!ReadBinFile(kGroupRenameFile, &data)) return renames;
+  for (size_t at = 0; at + kRenameRecord <= data.size(); at += kRenameRecord) {
+    GroupRename r;
+    r.new_name = rightTrimCopy(data.substr(at, kGroupNameWidth));
+    r.old_name = rightTrimCopy(data.substr(at + kGroupNameWidth, kGroupNameWidth));
+    if (!r.new_name.empty() && !r.old_name.empty()) renames.push_back(r);
+  }
+  return renames;
+}
+
+int fileTimeText(const std::string& path, std::string* out) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return 1;
+  char text[32];
+  if (ctime_r(&st.st_mtime, text) == nullptr) return 1;
+  *out = text;
+  while (!out->empty() && (out->back() == '\n' || out->back() == '\r')) out->pop_back();
+  return 0;
+}
+
+std::string readCustomGroupDate() {
+  std::string text;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return text;
+  }
+  if (zmo::ReadRegistryText(key, zmo::cfg::kCustomGroupDate, &text) != ERROR_SUCCESS) text.clear();
+  RegCloseKey(key);
+  return text;
+}
+
+bool aggregateBatchRuns() {
+  if (loaderState().debug) return false;
+  std::string load_debug;
+  if (loaderQueryReg(zmo::cfg::kLoadDebug, &load_debug) != 0) return false;
+  return load_debug != zmo::cfg::kTrue;
+}
