@@ -8,7 +8,6 @@
 #include "common/field_writer.h"
 #include "common/gdlib_binding.h"
 #include "common/metric_switches.h"
-#include "common/rfc_options.h"
 #include "common/runtime_state.h"
 #include "common/server_file.h"
 #include "common/service_control.h"
@@ -51,13 +50,7 @@ int VisitNamedServer(const SnapCmdLine& cmd) {
   SnapRecordState& rec = snapRecordState();
   rec.server = cmd.server;
   rec.dbHostRecords = 0;
-  zmo::RfcServerOptions o;
-  zmo::fillRfcOptions(rec.server, cmd.password.c_str(), kDefaultClient, kDefaultLanguage, &o);
-  snapRfcState().handle = RfcOpen(&o.options);
-  if (snapRfcState().handle == RFC_HANDLE_NULL) {
-    zmo::writeTrace("RfcOpen() returned unsuccessfully\n");
-    return 1;
-  }
+  if (snapOpenServer(cmd.password, kCommandLineVisit) != 0) return 1;
   snapQueryServer(kCommandLineVisit, QueryPlan{true, false});
   snapCloseConnection();
   return 0;

@@ -14,6 +14,10 @@
 
 namespace {
 
+// The connection options of an empty client or language field.
+constexpr const char* kDefaultClient = "000";
+constexpr const char* kDefaultLanguage = "E";
+
 bool Stopped(const VisitMode& mode) {
   if (!mode.stopTests || !zmo::DisconnectFlag()) return false;
   zmo::writeTrace("zmosnapNormalRegistry:Disconnect flag set to True\n");
@@ -122,21 +126,28 @@ int SampleDatabaseHost(const VisitMode& mode) {
   return 0;
 }
 
-// Opens the connection to the current server. True with the handle set.
-bool Open(const std::string& password) {
+// The connection options of the current server, traced as they go out.
+void FillOptions(const std::string& password, zmo::RfcServerOptions* o) {
   const zmo::ServerLine& server = snapRecordState().server;
-  zmo::RfcServerOptions o;
-  zmo::fillRfcOptions(server, password.c_str(), kDefaultClient, kDefaultLanguage, &o);
+  zmo::fillRfcOptions(server, password.c_str(), kDefaultClient, kDefaultLanguage, o);
   zmo::writeTrace(
       "about to connect to host <%s>, sid <%s>, client <%s>, sysnumber <%.2i> with user <%s> "
       "language <%s>\n",
-      server.host.c_str(), server.sid.c_str(), o.options.client, server.sysnr,
-      server.user.c_str(), o.options.language);
-  snapRfcState().handle = RfcOpen(&o.options);
-  return snapRfcState().handle != RFC_HANDLE_NULL;
+      server.host.c_str(), server.sid.c_str(), o->options.client, server.sysnr,
+      server.user.c_str(), o->options.language);
 }
 
 }  // namespace
+
+int snapOpenServer(const std::string& password, const VisitMode& mode) {
+  zmo::RfcServerOptions options;
+  FillOptions(password, &options);
+  if (Stopped(mode)) return zmo::kShutdownInProgress;
+  snapRfcState().handle = RfcOpen(&options.options);
+  if (snapRfcState().handle != RFC_HANDLE_NULL) return 0;
+  zmo::writeTrace("RfcOpen() returned unsuccessfully\n");
+  return 1;
+}
 
 int snapQueryServer(const VisitMode& mode, const QueryPlan& plan) {
   SnapRfcResults& results = snapRfcState().results;
@@ -179,15 +190,11 @@ int snapVisitServer(std::string_view line, const VisitMode& mode) {
     return 0;
   }
   std::string password = clear;
-  if (Stopped(mode)) {
-    Forget(&password);
-    return zmo::kShutdownInProgress;
-  }
-  const bool opened = Open(password);
+  const int open = snapOpenServer(password, mode);
   Forget(&password);
+  if (open == zmo::kShutdownInProgress) return open;
   int step = 1;
-  if (!opened) {
-    zmo::writeTrace("RfcOpen() returned unsuccessfully\n");
+  if (open != 0) {
     if (!mode.availOnFailedOpen) return 0;
   } else {
     step = snapQueryServer(mode, QueryPlan{});

@@ -4,13 +4,10 @@
 // cycle and the -np run visit servers alike but for what VisitMode says.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "common/server_file.h"
-
-// The connection options of an empty client or language field.
-inline constexpr const char* kDefaultClient = "000";
-inline constexpr const char* kDefaultLanguage = "E";
 
 struct VisitMode {
   // Test the disconnect flag before the open and after every call (the
@@ -30,6 +27,11 @@ inline constexpr VisitMode kCommandLineVisit{false, false, true, "callXmiLogoff(
 // (whatever the server answered: its availability record tells), 28 when a
 // stop request came; the connection is then left for the caller to close.
 int snapVisitServer(std::string_view line, const VisitMode& mode);
+
+// Opens the connection to the server of snapRecordState() with the clear
+// password, tracing the options. 0 with snapRfcState().handle set, 1 when
+// RfcOpen refused, 28 on a stop request (nothing opened then).
+int snapOpenServer(const std::string& password, const VisitMode& mode);
 
 // What snapQueryServer asks of a server after its system information.
 struct QueryPlan {
