@@ -53,7 +53,8 @@ int QueryXmi(const VisitMode& mode) {
   return step;
 }
 
-// The snapshot of the server itself. 0, 1 or 28.
+// The snapshot of the server itself. 0, 1 or 28. The -np run, which
+// counts it, traces its announcement after the call.
 int FillOwnSnapshot(const VisitMode& mode) {
   const char* about = "about to call callFillSnapshotData(NULL,NULL)\n";
   if (!mode.snapshotCounts) zmo::writeTrace("%s", about);
