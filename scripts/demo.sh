@@ -3,11 +3,15 @@
 # lays out a BinDir and a registry store in ./demo/, describes the example
 # landscape of simulated SAP systems (tests/fixtures/sap) in an
 # application-server file, and runs one real statistics collection
-# (zmostati -nr). It ends by showing the statistic data file, the
-# availability file and the summary log that the run wrote.
+# (zmostati -nr). The collection hands its file to zmoloader, whose batch
+# runs under the project's batch interpreter against the stand-in warehouse
+# tools. It ends by showing the statistic data file, the availability file,
+# the warehouse tool calls and the summary log that the run wrote.
 #
 # No SAP system is reached: the RFC library of this build answers from the
-# simulated systems. Run it again at any time; ./demo/ is made anew.
+# simulated systems. No warehouse database is reached either: the stand-in
+# tools check and record what the batch asks of them. Run it again at any
+# time; ./demo/ is made anew.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -28,6 +32,9 @@ mkdir -p "${bindir}ArchiveData"
 export ZMO_REGISTRY=$demo/registry
 export ZMO_SAP_SYSTEMS=$root/tests/fixtures/sap
 export TEMP=$demo  # zmosetval's status file
+# The warehouse tool stand-ins come first on PATH; they record each call.
+export PATH=$root/$build/bin/dbtools:$PATH
+export ZMO_DBTOOLS_LOG=$demo/dbtools_calls.log
 mkdir -p "$ZMO_REGISTRY"
 
 key='SOFTWARE\Velmar\Monitoring for Orvane'
@@ -65,13 +72,27 @@ setval StatiInput "$server_file"
 setval StatiSchedule "00:00 02:00 04:00 06:00 08:00 10:00 12:00 14:00 16:00 18:00 20:00 22:00"
 setval StatiDebug True
 
+# The warehouse and the loader's settings.
+setval SnapDebug True  # zmoloader writes its trace log while this exists
+setval User zmo
+setval DSN warehouse
+setval Access "$(printf '%s' demo-warehouse-pw | "$build/bin/zmoscramble")"
+setval Oracle 81
+setval StatiOutPut "${bindir}zmostati.dat"
+setval LoaderLogSize 1024
+setval TrendKeepDays 30
+setval DetailKeepDays -45
+setval ArchiveKeepDays -7
+setval System_SLA 2000
+setval ProcessQRBData True
+
 echo "demo: collecting from $(wc -l < "$server_file") simulated systems (this takes a few seconds)"
 "${bindir}zmostati" -nr
 
 # The loader, once it has loaded the file, moves it to ArchiveData.
 data=${bindir}zmostati.dat
 if [ ! -f "$data" ]; then
-  data=$(ls -t "${bindir}"ArchiveData/stati_*.dat "${bindir}zmo_stati.dat" 2>/dev/null | head -1 || true)
+  data=$(ls -t "${bindir}"ArchiveData/stati_*.dat 2>/dev/null | head -1 || true)
 fi
 if [ -z "$data" ] || [ ! -f "$data" ]; then
   echo "demo: no statistic data file was written; see ${bindir}trace_zmostati.log" >&2
@@ -85,6 +106,12 @@ show() {
 }
 show "statistic data file" "$data" 5
 show "availability file" "${bindir}zmostatiava.dat" 20
+if [ -f "$ZMO_DBTOOLS_LOG" ]; then
+  show "warehouse tool calls" "$ZMO_DBTOOLS_LOG" 20
+else
+  echo "demo: the load batch called no warehouse tool; see ${bindir}trace_zmoldr.log" >&2
+  exit 1
+fi
 show "summary log" "${bindir}trace_zmostatisum.log" 20
 echo
-echo "demo: trace log in ${bindir}trace_zmostati.log"
+echo "demo: trace logs in ${bindir}trace_zmostati.log and ${bindir}trace_zmoldr.log"
