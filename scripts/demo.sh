@@ -5,8 +5,10 @@
 # application-server file, and runs one real statistics collection
 # (zmostati -nr). The collection hands its file to zmoloader, whose batch
 # runs under the project's batch interpreter against the stand-in warehouse
-# tools. It ends by showing the statistic data file, the availability file,
-# the warehouse tool calls and the summary log that the run wrote.
+# tools. Then zmosnap runs as a service until its second cycle has handed
+# the first cycle's snapshot files to the loader. It ends by showing the
+# statistic data file, the availability file, the snapshot files, the
+# warehouse tool calls and the summary logs.
 #
 # No SAP system is reached: the RFC library of this build answers from the
 # simulated systems. No warehouse database is reached either: the stand-in
@@ -86,6 +88,11 @@ setval ArchiveKeepDays -7
 setval System_SLA 2000
 setval ProcessQRBData True
 
+# The snapshot collector: every day, a cycle every 2 seconds.
+setval SnapInput "$server_file"
+setval SnapRunDays 127
+setval SnapSleepTime 2
+
 echo "demo: collecting from $(wc -l < "$server_file") simulated systems (this takes a few seconds)"
 "${bindir}zmostati" -nr
 
@@ -99,6 +106,23 @@ if [ -z "$data" ] || [ ! -f "$data" ]; then
   exit 1
 fi
 
+# The snapshot collector as a service: its second cycle hands the first
+# cycle's files to the loader; then the service is stopped and removed.
+echo "demo: running zmosnap as a service until a snapshot load has run"
+"${bindir}zmosnap" -sinstall >/dev/null
+"${bindir}zmosnap" -sstart >/dev/null
+for _ in $(seq 1 60); do
+  grep -q 'zmosnap.sql' "$ZMO_DBTOOLS_LOG" 2>/dev/null && break
+  sleep 1
+done
+"${bindir}zmosnap" -sstop >/dev/null
+"${bindir}zmosnap" -sremove >/dev/null
+snap_cpu=$(ls -t "${bindir}"ArchiveData/cpu_*.dat 2>/dev/null | head -1 || true)
+if [ -z "$snap_cpu" ]; then
+  echo "demo: no snapshot file reached the loader; see ${bindir}trace_zmosnap.log" >&2
+  exit 1
+fi
+
 show() {
   echo
   echo "== $1 ($(wc -l < "$2") lines): $2"
@@ -106,12 +130,14 @@ show() {
 }
 show "statistic data file" "$data" 5
 show "availability file" "${bindir}zmostatiava.dat" 20
+show "snapshot CPU file, loaded and archived" "$snap_cpu" 3
 if [ -f "$ZMO_DBTOOLS_LOG" ]; then
-  show "warehouse tool calls" "$ZMO_DBTOOLS_LOG" 20
+  show "warehouse tool calls" "$ZMO_DBTOOLS_LOG" 12
 else
   echo "demo: the load batch called no warehouse tool; see ${bindir}trace_zmoldr.log" >&2
   exit 1
 fi
-show "summary log" "${bindir}trace_zmostatisum.log" 20
+show "statistics summary log" "${bindir}trace_zmostatisum.log" 20
+show "snapshot summary log" "${bindir}trace_zmosnapsum.log" 12
 echo
-echo "demo: trace logs in ${bindir}trace_zmostati.log and ${bindir}trace_zmoldr.log"
+echo "demo: trace logs in ${bindir}trace_zmostati.log, ${bindir}trace_zmosnap.log and ${bindir}trace_zmoldr.log"
