@@ -4,6 +4,7 @@
 #include "zmostati/rfc_session.h"
 
 #include "common/rfc_call.h"
+#include "common/rfc_options.h"
 #include "common/service_control.h"
 #include "common/trace_log.h"
 #include "zmostati/params.h"
@@ -32,17 +33,11 @@ int statiRfcOpen(const zmo::ServerLine& server, const char* password) {
   s.exception.clear();
   statiState().remoteOffsetSeconds = 0;
 
-  RFC_CONNOPT_R3ONLY connection = {server.host.c_str(), server.sysnr, nullptr, nullptr};
-  RFC_OPTIONS options = {};
-  options.destination = server.sid.c_str();
-  options.mode = RFC_MODE_R3ONLY;
-  options.connopt = &connection;
-  options.client = server.client.c_str();
-  options.user = server.user.c_str();
-  options.password = password != nullptr ? password : "";
-  options.language = server.language.c_str();
-  options.trace = 0;
-  s.handle = RfcOpen(&options);
+  // An empty client or language stays empty: the system's own default
+  // then applies.
+  zmo::RfcServerOptions options;
+  zmo::fillRfcOptions(server, password, nullptr, nullptr, &options);
+  s.handle = RfcOpen(&options.options);
   return s.handle == RFC_HANDLE_NULL ? 1 : 0;
 }
 
