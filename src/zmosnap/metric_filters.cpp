@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "common/config_values.h"
 #include "common/metric_switches.h"
 #include "common/registry_value.h"
 #include "common/trace_log.h"
-#include "registry_read.h"
 #include "zmogdlib/config_key.h"
 #include "zmosnap/config.h"
 #include "zmosnap/records.h"
@@ -21,8 +21,8 @@ int ReadSwitch(const char* name, std::string* text) {
     return 0;
   }
   text->clear();
-  SnapConfigKey key;
-  if (key.Open()) snapReadText(key.get(), name, std::string::npos, text);
+  zmo::ConfigKey key;
+  if (key.Open()) zmo::readConfigText(key.get(), name, std::string::npos, text);
   return 0;
 }
 

@@ -3,17 +3,17 @@
 #include <cstdint>
 #include <string>
 
+#include "common/config_values.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
-#include "registry_read.h"
 #include "zmogdlib/config_key.h"
 #include "zmosnap/entry.h"
 #include "zmosnap/state.h"
 
 namespace {
 
-// Each value is read into a buffer of this size.
-constexpr size_t kValueBuffer = 128;
+// Each value is read into a 128-byte buffer.
+constexpr size_t kValueChars = 127;
 // The longest wait the event takes (INFINITE is one more).
 constexpr long long kMaxSleepMillis = 0xFFFFFFFELL;
 
@@ -43,16 +43,17 @@ int snapGetRunTimes() {
   SnapState& st = snapState();
   st.runFlag = 0;
   st.sleepMillis = kSnapFailureSleepMillis;
-  SnapConfigKey key;
+  zmo::ConfigKey key;
   if (!key.Open()) return 1;
   std::string days;
   std::string seconds;
-  int rc = snapReadRequiredText(key.get(), zmo::cfg::kSnapRunDays, kValueBuffer, 2, &days);
+  int rc = zmo::readRequiredConfigText(key.get(), zmo::cfg::kSnapRunDays, kValueChars, 2, 3, &days);
   if (rc == 0) {
-    rc = snapReadRequiredText(key.get(), zmo::cfg::kSnapSleepTime, kValueBuffer, 4, &seconds);
+    rc = zmo::readRequiredConfigText(key.get(), zmo::cfg::kSnapSleepTime, kValueChars, 4, 5,
+                                     &seconds);
   }
   if (rc != 0) return rc;
   const std::tm now = zmo::ClockLocalTime(zmo::ClockNow());
-  return snapDecideRunTimes(snapDecimal(days), snapDecimal(seconds), now.tm_wday, &st.runFlag,
-                            &st.sleepMillis);
+  return snapDecideRunTimes(zmo::configDecimal64(days), zmo::configDecimal64(seconds), now.tm_wday,
+                            &st.runFlag, &st.sleepMillis);
 }

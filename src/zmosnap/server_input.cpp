@@ -2,18 +2,18 @@
 
 #include <string>
 
+#include "common/config_values.h"
 #include "common/runtime_state.h"
 #include "common/server_file.h"
 #include "common/trace_log.h"
 #include "platform/files.h"
-#include "registry_read.h"
 #include "zmogdlib/config_key.h"
 #include "zmosnap/config.h"
 #include "zmosnap/state.h"
 
 namespace {
 
-constexpr size_t kNameBuffer = 512;
+constexpr size_t kNameChars = 511;  // a 512-byte buffer
 constexpr const char* kDefaultServerFile = "zmoserver.dat";
 
 // Reads the file the settings name: 0, 4, 5 or 6 as openInFile.
@@ -39,10 +39,11 @@ int ReadNamedFile() {
 int openInFile() {
   SnapSettings& s = snapState().settings;
   s.serverFile.clear();
-  SnapConfigKey key;
+  zmo::ConfigKey key;
   if (!key.Open()) return 1;
   std::string name;
-  const int rc = snapReadRequiredText(key.get(), zmo::cfg::kSnapInput, kNameBuffer, 2, &name);
+  const int rc =
+      zmo::readRequiredConfigText(key.get(), zmo::cfg::kSnapInput, kNameChars, 2, 3, &name);
   if (rc != 0) return rc;
   s.serverFile = name;
   zmo::writeTrace("name of input file is <%s>\n", name.c_str());

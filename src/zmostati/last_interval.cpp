@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "common/config_values.h"
 #include "common/trace_log.h"
-#include "registry_read.h"
 #include "zmogdlib/config_key.h"
 #include "zmostati/format.h"
 #include "zmostati/params.h"
@@ -14,7 +14,7 @@ namespace cfg = zmo::cfg;
 
 int statiSetLastInterval() {
   const StatiInterval& last = statiState().last;
-  StatiConfigKey key;
+  zmo::ConfigKey key;
   if (!key.Open(KEY_SET_VALUE | KEY_QUERY_VALUE)) return 1;
   const struct {
     const char* name;
@@ -31,10 +31,10 @@ int statiSetLastInterval() {
     const DWORD size = static_cast<DWORD>(v.text.size() + 1);
     if (RegSetValueExA(key.get(), v.name, 0, REG_SZ, data, size) != ERROR_SUCCESS) {
       zmo::writeTrace("value <%s> for subkey <%s> could not be set to <%s>\n", v.name,
-                      statiKeyPath(), v.text.c_str());
+                      cfg::kConfigKey, v.text.c_str());
       return 1;
     }
-    zmo::writeTrace("value <%s> for subkey <%s> set to <%s>\n", v.name, statiKeyPath(),
+    zmo::writeTrace("value <%s> for subkey <%s> set to <%s>\n", v.name, cfg::kConfigKey,
                     v.text.c_str());
   }
   return 0;

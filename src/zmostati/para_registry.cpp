@@ -2,11 +2,12 @@
 
 #include <string>
 
+#include "common/collector_settings.h"
+#include "common/config_values.h"
 #include "common/field_writer.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "registry_read.h"
 #include "zmogdlib/config_key.h"
 #include "zmostati/format.h"
 #include "zmostati/params.h"
@@ -17,45 +18,17 @@ namespace cfg = zmo::cfg;
 namespace {
 
 constexpr size_t kSwitchChars = 127;  // a 128-byte buffer
-constexpr size_t kDebugChars = 5;
-constexpr size_t kBinDirMax = 410;
+// BinDir may have 410 characters; an empty one is traced.
+constexpr zmo::BinDirRule kBinDirRule = {410, "stati's binary directory path too long\n", true};
 constexpr size_t kPathMax = 511;  // a 512-byte buffer
-
-void ReadDebug(HKEY key) {
-  std::string text;
-  if (statiReadText(key, cfg::kStatiDebug, kDebugChars, &text) != StatiRead::kMissing &&
-      text == cfg::kTrue) {
-    if (!zmo::TraceSwitch()) {
-      zmo::SetTraceSwitch(1);
-      zmo::writeTrace("debug switched on\n");
-    }
-    return;
-  }
-  zmo::writeTrace("debug switched off now\n");
-  zmo::SetTraceSwitch(0);
-}
-
-int ReadDb(HKEY key, StatiSettings* s) {
-  std::string text;
-  const int rc = statiReadRequiredText(key, cfg::kDB, kSwitchChars, 2, 3, &text);
-  if (rc != 0) return rc;
-  s->dbKind = zmo::dbKindFromName(text.c_str());
-  zmo::setDatabaseKind(s->dbKind);
-  if (s->dbKind == zmo::kDbNone) {
-    zmo::writeTrace("unknown db format <%s> encountered\n", text.c_str());
-    return 4;
-  }
-  zmo::writeTrace("producing output for db <%s>\n", text.c_str());
-  return 0;
-}
 
 void ReadJob(HKEY key, StatiSettings* s) {
   std::string text;
-  const StatiRead read = statiReadText(key, cfg::kStatiJob, kSwitchChars, &text);
-  if (read == StatiRead::kMissing) statiTraceNotFound(cfg::kStatiJob);
-  if (read == StatiRead::kNotString) statiTraceNotString(cfg::kStatiJob);
-  if (read == StatiRead::kFound) {
-    const int v = statiDecimal(text);
+  const zmo::ConfigRead read = zmo::readConfigText(key, cfg::kStatiJob, kSwitchChars, &text);
+  if (read == zmo::ConfigRead::kMissing) zmo::traceValueNotFound(cfg::kStatiJob);
+  if (read == zmo::ConfigRead::kNotString) zmo::traceValueNotString(cfg::kStatiJob);
+  if (read == zmo::ConfigRead::kFound) {
+    const int v = zmo::configDecimal(text);
     if ((v & 3) != 0) {
       s->batchFlag = v & 1;
       s->normalFlag = (v >> 1) & 1;
@@ -64,49 +37,32 @@ void ReadJob(HKEY key, StatiSettings* s) {
       return;
     }
     zmo::writeTrace("unexpected subkey value <%s> for entry <%s> of subkey <%s>\n", text.c_str(),
-                    cfg::kStatiJob, statiKeyPath());
+                    cfg::kStatiJob, cfg::kConfigKey);
   }
   zmo::writeTrace("query for batch and normal jobs\n");
 }
 
-int ReadBinDir(HKEY key, StatiSettings* s) {
-  std::string text;
-  // Read whatever its length, so that a long one is refused as too long.
-  const int rc = statiReadRequiredText(key, cfg::kBinDir, std::string::npos, 5, 6, &text);
-  if (rc != 0) return rc;
-  if (text.empty()) {
-    zmo::writeTrace("entry <%s> of subkey <%s> has zero length\n", cfg::kBinDir, statiKeyPath());
-    return 7;
-  }
-  if (text.size() > kBinDirMax) {
-    zmo::writeTrace("stati's binary directory path too long\n");
-    return 8;
-  }
-  s->binDir = zmo::WithTrailingSep(text);
-  return 0;
-}
-
 int ReadInput(HKEY key, StatiSettings* s) {
   std::string text;
-  switch (statiReadText(key, cfg::kStatiInput, std::string::npos, &text)) {
-    case StatiRead::kMissing:
-      statiTraceNotFound(cfg::kStatiInput);
+  switch (zmo::readConfigText(key, cfg::kStatiInput, std::string::npos, &text)) {
+    case zmo::ConfigRead::kMissing:
+      zmo::traceValueNotFound(cfg::kStatiInput);
       zmo::writeTrace("using default input file name\n");
       if (statiGetDefaultInFileName() != 0) {
         zmo::writeTrace("statiGetDefaultInFileName() returned unsuccessfully \n");
         return 10;
       }
       return 0;
-    case StatiRead::kNotString:
-      statiTraceNotString(cfg::kStatiInput);
+    case zmo::ConfigRead::kNotString:
+      zmo::traceValueNotString(cfg::kStatiInput);
       return 9;
-    case StatiRead::kFound:
+    case zmo::ConfigRead::kFound:
       break;
   }
   // A name too long for the path buffer is refused rather than replaced by
   // the default file, which would collect from the wrong servers.
   if (text.size() > kPathMax) {
-    zmo::writeTrace("value <%s> for subkey <%s> too long\n", cfg::kStatiInput, statiKeyPath());
+    zmo::writeTrace("value <%s> for subkey <%s> too long\n", cfg::kStatiInput, cfg::kConfigKey);
     return 9;
   }
   s->serverFile = text;
@@ -124,34 +80,33 @@ std::string ArchiveStamp() {
 int statiGetParaFromRegistry() {
   StatiState& st = statiState();
   StatiSettings& s = st.settings;
-  StatiConfigKey key;
+  zmo::ConfigKey key;
   if (!key.Open(KEY_QUERY_VALUE)) return 1;
   HKEY k = key.get();
 
-  ReadDebug(k);
-  s.filterRecords = statiValueExists(k, cfg::kStatiFilterRecords) ? 1 : 0;
+  zmo::readDebugSwitch(k, cfg::kStatiDebug);
+  s.filterRecords = zmo::configValueExists(k, cfg::kStatiFilterRecords) ? 1 : 0;
   zmo::writeTrace(s.filterRecords
                       ? "filtering records with no transaction code and no program name\n"
                       : "no record filtering\n");
-  std::string gmt;
-  s.gmtSwitch = statiReadText(k, cfg::kConvertToGMT, kSwitchChars, &gmt) != StatiRead::kMissing &&
-                gmt == cfg::kTrue;
+  s.gmtSwitch = zmo::configSwitchOn(k, cfg::kConvertToGMT) ? 1 : 0;
   zmo::writeTrace(s.gmtSwitch ? "convert stati timestamps to gmt\n"
                               : "no gmt timestamp conversion\n");
 
   s.batchFlag = 1;
   s.normalFlag = 1;
   s.dbKind = zmo::kDbNone;
-  int rc = ReadDb(k, &s);
+  int rc = zmo::readDbKind(k, zmo::DbKindRead{}, &s.dbKind);
   if (rc != 0) return rc;
   ReadJob(k, &s);
   zmo::applyTraceSizeLimit(k, cfg::kStatiLogSize);
-  rc = ReadBinDir(k, &s);
+  rc = zmo::readBinDir(k, kBinDirRule, &s.binDir);
   if (rc != 0) return rc;
 
   s.zmomsgPath = s.binDir + "zmomsg";
   s.loaderPath = s.binDir + "zmoloader";
-  statiBuildLdrArg("statiGetParaFromRegistry()", statiValueExists(k, cfg::kStatiLoaderDebug));
+  statiBuildLdrArg("statiGetParaFromRegistry()",
+                   zmo::configValueExists(k, cfg::kStatiLoaderDebug));
 
   rc = ReadInput(k, &s);
   if (rc != 0) return rc;

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "common/config_values.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
-#include "registry_read.h"
 #include "zmogdlib/config_key.h"
 #include "zmostati/params.h"
 #include "zmostati/state.h"
@@ -28,16 +28,16 @@ constexpr size_t kSchedulePieceChars = 90;
 
 // One StatiLast* text. Returns false when it is not a string.
 bool ReadLastText(HKEY key, const char* name, size_t max, std::string* out) {
-  switch (statiReadText(key, name, max, out)) {
-    case StatiRead::kMissing:
-      statiTraceAssumingDefault(name, 0);
+  switch (zmo::readConfigText(key, name, max, out)) {
+    case zmo::ConfigRead::kMissing:
+      zmo::traceValueAssumingDefault(name, 0);
       return true;
-    case StatiRead::kNotString:
-      statiTraceNotString(name);
+    case zmo::ConfigRead::kNotString:
+      zmo::traceValueNotString(name);
       return false;
-    case StatiRead::kFound:
+    case zmo::ConfigRead::kFound:
       zmo::writeTrace("found value <%s> of <%s> of subkey <%s>\n", out->c_str(), name,
-                      statiKeyPath());
+                      cfg::kConfigKey);
       return true;
   }
   return true;
@@ -51,17 +51,17 @@ int ReadLastInterval(HKEY key, StatiInterval* last) {
     return 3;
   }
   std::string text;
-  switch (statiReadText(key, cfg::kStatiLastQueryIntervalEnd, kNumberChars, &text)) {
-    case StatiRead::kMissing:
-      statiTraceAssumingDefault(cfg::kStatiLastQueryIntervalEnd, 0);
+  switch (zmo::readConfigText(key, cfg::kStatiLastQueryIntervalEnd, kNumberChars, &text)) {
+    case zmo::ConfigRead::kMissing:
+      zmo::traceValueAssumingDefault(cfg::kStatiLastQueryIntervalEnd, 0);
       break;
-    case StatiRead::kNotString:
-      statiTraceNotString(cfg::kStatiLastQueryIntervalEnd);
+    case zmo::ConfigRead::kNotString:
+      zmo::traceValueNotString(cfg::kStatiLastQueryIntervalEnd);
       return 3;
-    case StatiRead::kFound:
-      last->endCount = statiDecimal64(text);
+    case zmo::ConfigRead::kFound:
+      last->endCount = zmo::configDecimal64(text);
       zmo::writeTrace("found value <%lli> of <%s> of subkey <%s>\n", last->endCount,
-                      cfg::kStatiLastQueryIntervalEnd, statiKeyPath());
+                      cfg::kStatiLastQueryIntervalEnd, cfg::kConfigKey);
       break;
   }
   return 0;
@@ -71,25 +71,25 @@ void ReadSleepTime(HKEY key, int* seconds) {
   const char* name = cfg::kStatiSleepTime;
   std::string text;
   *seconds = kDefaultSleepSeconds;
-  switch (statiReadText(key, name, kNumberChars, &text)) {
-    case StatiRead::kMissing:
+  switch (zmo::readConfigText(key, name, kNumberChars, &text)) {
+    case zmo::ConfigRead::kMissing:
       zmo::writeTrace("could not query value <%s> for subkey <%s> setting default to 60 seconds.\n",
-                      name, statiKeyPath());
+                      name, cfg::kConfigKey);
       return;
-    case StatiRead::kNotString:
+    case zmo::ConfigRead::kNotString:
       zmo::writeTrace(
           "value <%s> for subkey <%s> has not string format setting default to 60 seconds.\n", name,
-          statiKeyPath());
+          cfg::kConfigKey);
       return;
-    case StatiRead::kFound:
+    case zmo::ConfigRead::kFound:
       break;
   }
-  const long long v = statiDecimal64(text);
+  const long long v = zmo::configDecimal64(text);
   // No wait at all would spin the loop; one too long for the wait's
   // milliseconds would overflow into a short or negative one.
   if (v <= 0 || v > kMaxSleepSeconds) {
     zmo::writeTrace("value <%s> of <%s> of subkey <%s> out of range setting default to 60 seconds.\n",
-                    text.c_str(), name, statiKeyPath());
+                    text.c_str(), name, cfg::kConfigKey);
     return;
   }
   *seconds = static_cast<int>(v);
@@ -97,16 +97,16 @@ void ReadSleepTime(HKEY key, int* seconds) {
 
 int ReadDelayTime(HKEY key, int* minutes) {
   std::string text;
-  switch (statiReadText(key, cfg::kStatiDelayTime, kNumberChars, &text)) {
-    case StatiRead::kMissing:
-      statiTraceAssumingDefault(cfg::kStatiDelayTime, kDefaultDelayMinutes);
+  switch (zmo::readConfigText(key, cfg::kStatiDelayTime, kNumberChars, &text)) {
+    case zmo::ConfigRead::kMissing:
+      zmo::traceValueAssumingDefault(cfg::kStatiDelayTime, kDefaultDelayMinutes);
       *minutes = kDefaultDelayMinutes;
       return 0;
-    case StatiRead::kNotString:
-      statiTraceNotString(cfg::kStatiDelayTime);
+    case zmo::ConfigRead::kNotString:
+      zmo::traceValueNotString(cfg::kStatiDelayTime);
       return 3;
-    case StatiRead::kFound:
-      *minutes = statiDecimal(text);
+    case zmo::ConfigRead::kFound:
+      *minutes = zmo::configDecimal(text);
       return 0;
   }
   return 0;
@@ -118,17 +118,17 @@ int ReadSchedule(HKEY key, std::string* text) {
   bool first = true;
   for (const char* name : cfg::kStatiSchedulePieces) {
     std::string piece;
-    switch (statiReadText(key, name, kSchedulePieceChars, &piece)) {
-      case StatiRead::kMissing:
-        statiTraceNotFound(name);
+    switch (zmo::readConfigText(key, name, kSchedulePieceChars, &piece)) {
+      case zmo::ConfigRead::kMissing:
+        zmo::traceValueNotFound(name);
         if (first) return 4;
         break;
-      case StatiRead::kNotString:
-        statiTraceNotString(name);
+      case zmo::ConfigRead::kNotString:
+        zmo::traceValueNotString(name);
         return 5;
-      case StatiRead::kFound:
+      case zmo::ConfigRead::kFound:
         zmo::writeTrace("found value <%s> of <%s> of subkey <%s>\n", piece.c_str(), name,
-                        statiKeyPath());
+                        cfg::kConfigKey);
         *text += piece;
         break;
     }
@@ -140,12 +140,12 @@ int ReadSchedule(HKEY key, std::string* text) {
 }  // namespace
 
 int statiGetDebugStatusFromRegistry() {
-  StatiConfigKey key;
+  zmo::ConfigKey key;
   if (!key.Open(KEY_QUERY_VALUE)) return 1;
   std::string text;
   // StatiDebug is read into a 6-byte buffer; its type is not looked at.
-  const StatiRead read = statiReadText(key.get(), cfg::kStatiDebug, 5, &text);
-  if (read == StatiRead::kMissing) {
+  const zmo::ConfigRead read = zmo::readConfigText(key.get(), cfg::kStatiDebug, 5, &text);
+  if (read == zmo::ConfigRead::kMissing) {
     zmo::writeTrace("debug switched off now\n");
     zmo::SetTraceSwitch(0);
   } else if (text == cfg::kTrue && !zmo::TraceSwitch()) {
@@ -157,27 +157,27 @@ int statiGetDebugStatusFromRegistry() {
 
 int statiGetWaitTime() {
   StatiState& st = statiState();
-  StatiConfigKey key;
+  zmo::ConfigKey key;
   if (!key.Open(KEY_QUERY_VALUE)) return 1;
   const char* name = cfg::kRetrievalWait;
   std::string text;
-  switch (statiReadText(key.get(), name, kNumberChars, &text)) {
-    case StatiRead::kMissing:
+  switch (zmo::readConfigText(key.get(), name, kNumberChars, &text)) {
+    case zmo::ConfigRead::kMissing:
       zmo::writeTrace("could not query value <%s> for subkey <%s> setting default to 5 minutes.\n",
-                      name, statiKeyPath());
+                      name, cfg::kConfigKey);
       st.rfcTimeoutSeconds = kDefaultWaitMinutes * 60;
       return 0;
-    case StatiRead::kNotString:
+    case zmo::ConfigRead::kNotString:
       zmo::writeTrace(
           "value <%s> for subkey <%s> has not string format setting default to 5 minutes.\n", name,
-          statiKeyPath());
+          cfg::kConfigKey);
       st.rfcTimeoutSeconds = kDefaultWaitMinutes * 60;
       return 0;
-    case StatiRead::kFound:
+    case zmo::ConfigRead::kFound:
       break;
   }
-  int minutes = statiDecimal(text);
-  zmo::writeTrace("found value <%i> of <%s> of subkey <%s>\n", minutes, name, statiKeyPath());
+  int minutes = zmo::configDecimal(text);
+  zmo::writeTrace("found value <%i> of <%s> of subkey <%s>\n", minutes, name, cfg::kConfigKey);
   if (minutes > INT_MAX / 60) minutes = INT_MAX / 60;  // seconds must fit
   if (minutes < INT_MIN / 60) minutes = INT_MIN / 60;
   st.rfcTimeoutSeconds = minutes * 60;
@@ -189,7 +189,7 @@ int statiGetRunTimes() {
   StatiState& st = statiState();
   st.delayMinutes = kDefaultDelayMinutes;
   st.last = StatiInterval{};
-  StatiConfigKey key;
+  zmo::ConfigKey key;
   if (!key.Open(KEY_QUERY_VALUE)) return 1;
   int rc = ReadLastInterval(key.get(), &st.last);
   if (rc != 0) return rc;
@@ -200,7 +200,7 @@ int statiGetRunTimes() {
   rc = ReadSchedule(key.get(), &schedule);
   if (rc != 0) return rc;
   std::string line;
-  rc = statiParseSchedule(schedule, st.delayMinutes, statiKeyPath(), &st.borders, &line);
+  rc = statiParseSchedule(schedule, st.delayMinutes, cfg::kConfigKey, &st.borders, &line);
   zmo::writeTrace("%s", line.c_str());
   return rc;
 }

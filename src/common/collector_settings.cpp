@@ -1,0 +1,73 @@
+#include "common/collector_settings.h"
+
+#include "common/config_values.h"
+#include "common/field_writer.h"
+#include "common/trace_log.h"
+#include "platform/files.h"
+#include "zmogdlib/config_key.h"
+
+namespace zmo {
+
+void readDebugSwitch(HKEY key, const char* valueName) {
+  if (configSwitchOn(key, valueName)) {
+    if (!TraceSwitch()) {
+      SetTraceSwitch(1);
+      writeTrace("debug switched on\n");
+    }
+    return;
+  }
+  writeTrace("debug switched off now\n");
+  SetTraceSwitch(0);
+}
+
+int readDbKind(HKEY key, const DbKindRead& how, int* kind) {
+  if (how.clearKindFirst) setDatabaseKind(kDbNone);
+  std::string text;
+  LONG status = 0;
+  switch (readConfigText(key, cfg::kDB, kDbValueBuffer - 1, &text, &status)) {
+    case ConfigRead::kMissing:
+      if (how.traceStoreResult) {
+        writeTrace(
+            "could not query value <%s> for subkey <%s> returned <%s> Return Code <%i> buffer "
+            "size <%i>\n",
+            cfg::kDB, cfg::kConfigKey, text.c_str(), static_cast<int>(status),
+            static_cast<int>(kDbValueBuffer));
+      } else {
+        traceValueNotFound(cfg::kDB);
+      }
+      return 2;
+    case ConfigRead::kNotString:
+      traceValueNotString(cfg::kDB);
+      return 3;
+    case ConfigRead::kFound:
+      break;
+  }
+  *kind = dbKindFromName(text.c_str());
+  setDatabaseKind(*kind);
+  if (*kind == kDbNone) {
+    writeTrace("unknown db format <%s> encountered\n", text.c_str());
+    return 4;
+  }
+  writeTrace("producing output for db <%s>\n", text.c_str());
+  return 0;
+}
+
+int readBinDir(HKEY key, const BinDirRule& rule, std::string* binDir) {
+  std::string text;
+  const int rc = readRequiredConfigText(key, cfg::kBinDir, std::string::npos, 5, 6, &text);
+  if (rc != 0) return rc;
+  if (text.empty()) {
+    if (rule.traceEmpty) {
+      writeTrace("entry <%s> of subkey <%s> has zero length\n", cfg::kBinDir, cfg::kConfigKey);
+    }
+    return 7;
+  }
+  if (text.size() > rule.maxChars) {
+    writeTrace("%s", rule.tooLongLine);
+    return 8;
+  }
+  *binDir = WithTrailingSep(text);
+  return 0;
+}
+
+}  // namespace zmo
