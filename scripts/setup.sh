@@ -3,7 +3,7 @@
 # they are all present, so every README command can call it unconditionally.
 set -euo pipefail
 
-packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev tzdata)
+packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev tzdata postgresql libpq-dev)
 
 missing=()
 for p in "${packages[@]}"; do
