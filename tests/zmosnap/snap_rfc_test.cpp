@@ -295,33 +295,6 @@ TEST_F(SnapRfcTest, SystemInfoGivesIdDatabaseHostAndRemoteOffset) {
   }
 }
 
-TEST_F(SnapRfcTest, RemoteOffsetFromZoneAndDaylightFields) {
-  struct Case {
-    const char* tzone;
-    char dayst;
-    int offset;
-    int daylight;
-  };
-  const Case cases[] = {
-      {"  3600", 'X', 7200, 1}, {"  3600", 'x', 7200, 1}, {"  3600", '1', 7200, 1},  {"  3600", ' ', 3600, 0},
-      {"-18000", ' ', -18000, 0}, {"     0", 'Y', 0, 0},  {"+19800", '\0', 19800, 0}, {"   abc", 'X', 3600, 1},
-      {"999999", ' ', 999999, 0},
-  };
-  const zmo::rfc::StructLayout* rfcsi = zmo::rfc::FindLayout("RFCSI", "");
-  const zmo::rfc::FieldLayout* tzone = zmo::rfc::FindField(rfcsi, "RFCTZONE");
-  const zmo::rfc::FieldLayout* dayst = zmo::rfc::FindField(rfcsi, "RFCDAYST");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.tzone) + "/" + c.dayst);
-    char record[200];
-    std::memset(record, ' ', sizeof record);
-    std::memcpy(record + tzone->offset, c.tzone, 6);  // no terminating zero
-    record[dayst->offset] = c.dayst;
-    int daylight = -1;
-    EXPECT_EQ(snapRemoteOffset(record, &daylight), c.offset);
-    EXPECT_EQ(daylight, c.daylight);
-  }
-}
-
 TEST_F(SnapRfcTest, SystemFieldsThatFillTheirWidthAreKeptWhole) {
   UseOwnSystem("");
   std::string system = kOwnSystem;

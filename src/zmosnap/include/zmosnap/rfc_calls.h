@@ -34,9 +34,6 @@ constexpr unsigned kDestinationLen = 32;
 constexpr unsigned kLocalityLen = 10;
 constexpr unsigned kLocalRemoteLen = 6;
 constexpr unsigned kSessionIdLen = 24;
-// The most characters kept of RFCSYSID and RFCDBHOST.
-constexpr unsigned kSysIdLen = 8;
-constexpr unsigned kDbHostLen = 32;
 
 // The answer time limit, in seconds.
 constexpr int kSnapAnswerTimeoutSeconds = 60;
@@ -146,9 +143,6 @@ int callFillSnapshotData(const char* destination, const char* locality);
 // when the table has fewer than two lines or that line cannot be read.
 int snapUserCounts(ITAB_H usrTbl, int* users, int* sessions);
 
-// The remote offset of an RFCSI record (200 bytes): RFCTZONE in seconds,
-// plus 3600 when RFCDAYST is "X", "x" or "1" (*daylight then 1).
-int snapRemoteOffset(const char* rfcsi, int* daylight);
 
 // Pieces the calls share.
 //
