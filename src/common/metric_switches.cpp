@@ -35,9 +35,14 @@ struct RunOrder {
   int switch_count;
   std::array<int, kMetricGroupCount> groups;
   int group_count;
+  int other_needs_parts;  // either other-time switch turns on kOtherTimeParts
 };
 
-constexpr RunOrder MakeStatiOrder() {
+// The times the other time is computed from.
+constexpr int kOtherTimeParts[] = {kSwStatiResp, kSwStatiDB, kSwStatiCPU, kSwStatiWait,
+                                   kSwStatiLoad};
+
+constexpr RunOrder MakeStatiOrder(bool collector) {
   RunOrder r{};
   int n = 0;
   r.switches[n++] = kSwStatiTransactions;
@@ -46,10 +51,11 @@ constexpr RunOrder MakeStatiOrder() {
   for (int sw = kSwSLAyes; sw <= kSwApplGUInetTime; ++sw) r.switches[n++] = sw;
   // The statistics script counts active users, so a statistics run reads
   // this switch too; after the others, so their order stays as it was.
-  r.switches[n++] = kSwStatiActiveUsers;
+  if (!collector) r.switches[n++] = kSwStatiActiveUsers;
   r.switch_count = n;
   r.groups = {kGroupStati, kGroupSla, kGroupAppl};
   r.group_count = 3;
+  r.other_needs_parts = collector ? 1 : 0;
   return r;
 }
 
@@ -64,8 +70,15 @@ constexpr RunOrder MakeSnapOrder() {
   return r;
 }
 
-constexpr RunOrder kStatiOrder = MakeStatiOrder();
+constexpr RunOrder kStatiOrder = MakeStatiOrder(false);
+constexpr RunOrder kCollectorOrder = MakeStatiOrder(true);
 constexpr RunOrder kSnapOrder = MakeSnapOrder();
+
+const RunOrder& OrderOf(MetricRun run) {
+  if (run == kMetricRunSnap) return kSnapOrder;
+  if (run == kMetricRunStatiCollector) return kCollectorOrder;
+  return kStatiOrder;
+}
 
 }  // namespace
 
@@ -116,13 +129,16 @@ int readMetricSwitches(MetricRun run, MetricValueReader read, MetricTraceFn trac
     return 0;
   }
 
-  const RunOrder& order = run == kMetricRunSnap ? kSnapOrder : kStatiOrder;
+  const RunOrder& order = OrderOf(run);
   for (int i = 0; i < order.switch_count; ++i) {
     int sw = order.switches[i];
     rc = read(metricSwitchName(sw), &text);
     if (rc != 0) return rc;
     trace("Registry entry %s = <%s>\n", metricSwitchTraceName(sw), text.c_str());
     out->on[sw] = text == cfg::kTrue ? 1 : 0;
+  }
+  if (order.other_needs_parts && (out->on[kSwStatiOther] || out->on[kSwApplOther])) {
+    for (int sw : kOtherTimeParts) out->on[sw] = 1;
   }
   deriveMetricGroups(out);
   for (int i = 0; i < order.group_count; ++i) {

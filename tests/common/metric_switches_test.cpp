@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <iterator>
@@ -187,6 +188,60 @@ TEST_F(MetricSwitchesTest, AMissingSwitchStopsTheRead) {
   EXPECT_EQ(g_asked.back(), "ProcessSLAno");
   EXPECT_EQ(s.on[zmo::kSwSLAyes], 1);  // read before it
   EXPECT_EQ(g_trace.back(), "Registry entry ProcessSLAyes = <True>");
+}
+
+TEST_F(MetricSwitchesTest, CollectorRunReadsTheStatisticsSwitchesButActiveUsers) {
+  AllStored("False");
+  zmo::MetricSwitches s;
+  ASSERT_EQ(zmo::readMetricSwitches(zmo::kMetricRunStatiCollector, Read, Trace, &s), 0);
+  std::vector<std::string> expected = {"ProcessQRBData", "ProcessStatiTransactions",
+                                       "ProcessStatiPrograms"};
+  for (int sw = zmo::kSwStatiCPU; sw <= zmo::kSwStatiGUInetTime; ++sw) {
+    expected.push_back(zmo::metricSwitchName(sw));
+  }
+  for (const char* name : zmo::cfg::kSlaSwitches) expected.push_back(name);
+  for (const char* name : zmo::cfg::kApplSwitches) expected.push_back(name);
+  EXPECT_EQ(g_asked, expected);
+  ASSERT_EQ(g_trace.size(), expected.size() + 3);
+  EXPECT_THAT(std::vector<std::string>(g_trace.end() - 3, g_trace.end()),
+              ElementsAre("Stati data will not be processed", "SLA data will not be processed",
+                          "Appl data will not be processed"));
+}
+
+TEST_F(MetricSwitchesTest, OnlyTheCollectorTurnsOnThePartsOfTheOtherTime) {
+  const int parts[] = {zmo::kSwStatiResp, zmo::kSwStatiDB, zmo::kSwStatiCPU, zmo::kSwStatiWait,
+                       zmo::kSwStatiLoad};
+  const struct {
+    zmo::MetricRun run;
+    const char* other;  // nullptr: neither
+    int parts_on;
+  } cases[] = {
+      {zmo::kMetricRunStatiCollector, "ProcessStatiOther", 1},
+      {zmo::kMetricRunStatiCollector, "ProcessApplOther", 1},
+      {zmo::kMetricRunStatiCollector, nullptr, 0},
+      {zmo::kMetricRunStati, "ProcessStatiOther", 0},
+      {zmo::kMetricRunStati, "ProcessApplOther", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.run) + " " + (c.other != nullptr ? c.other : "none"));
+    SetUp();
+    AllStored("False");
+    if (c.other != nullptr) g_values[c.other] = "True";
+    zmo::MetricSwitches s;
+    ASSERT_EQ(zmo::readMetricSwitches(c.run, Read, Trace, &s), 0);
+    for (int sw : parts) EXPECT_EQ(s.on[sw], c.parts_on) << zmo::metricSwitchName(sw);
+    EXPECT_EQ(s.on[zmo::kSwStatiGUI], 0);
+    EXPECT_EQ(s.on[zmo::kSwApplResp], 0) << "nothing of the Appl group follows from it";
+    // The group lines follow from the switches as derived.
+    const bool stati =
+        c.parts_on || (c.other != nullptr && std::string(c.other) == "ProcessStatiOther");
+    EXPECT_EQ(s.group[zmo::kGroupStati], stati ? 1 : 0);
+    EXPECT_EQ(g_trace[g_trace.size() - 3],
+              stati ? "Stati data will be processed" : "Stati data will not be processed");
+    // The trace shows what was stored, not what was derived.
+    EXPECT_EQ(
+        std::count(g_trace.begin(), g_trace.end(), "Registry entry ProcessStatiResp = <False>"), 1);
+  }
 }
 
 }  // namespace

@@ -101,8 +101,11 @@ void deriveMetricGroups(MetricSwitches* s);
 // statistics runs ProcessStatiTransactions, ProcessStatiPrograms, the
 // statistics, service-level and application metrics and last
 // ProcessStatiActiveUsers; snapshot runs ProcessStatiActiveUsers and the
-// snapshot metrics.
-enum MetricRun { kMetricRunStati, kMetricRunSnap };
+// snapshot metrics. The statistics collector's run reads the statistics
+// run's switches but ProcessStatiActiveUsers (it counts no users), and as it
+// computes the other time from response, database, CPU, wait and load time,
+// either other-time switch turns those five statistics switches on.
+enum MetricRun { kMetricRunStati, kMetricRunSnap, kMetricRunStatiCollector };
 
 // Reads one value: 0 and its text, or a non-zero status that ends the read
 // (a required value that is missing).
@@ -113,8 +116,8 @@ using MetricTraceFn = int (*)(const char* format, ...);
 // Reads ProcessQRBData first (the reader gives "True" for a missing one).
 // When it is "True" every switch and group is set and nothing else is read;
 // otherwise the run's switches are read in order, each traced, a switch being
-// on when its text is exactly "True", and the run's groups are derived and
-// traced. Returns 0, or the reader's status at the first value it refused
+// on when its text is exactly "True", and the run's groups are derived (after
+// the switches the run derives) and traced. Returns 0, or the reader's status at the first value it refused
 // (the switches read so far stay set).
 int readMetricSwitches(MetricRun run, MetricValueReader read, MetricTraceFn trace,
                        MetricSwitches* out);

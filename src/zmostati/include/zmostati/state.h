@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/metric_switches.h"
 #include "zmostati/collect.h"
 #include "zmostati/schedule.h"
 
@@ -43,9 +44,11 @@ enum StatiMetric {
   kStatiMetricCount,
 };
 
-// One metric switch: its registry value and the name its trace line gives.
+// One metric switch: the shared switch it is (common/metric_switches.h),
+// its registry value and the name its trace line gives.
 struct StatiMetricSwitch {
   StatiMetric metric;
+  zmo::MetricSwitch sw;
   const char* name;
   const char* traceName;
 };
