@@ -2,6 +2,9 @@
 //
 //   sqlldr<ver> userid=<user>/<password>@<source> control=<par> log=<log> bindsize=<n>
 //   sqlplus <user>/<password>@<source> @<script>
+//
+// With a data source that names a PostgreSQL warehouse they do the work
+// there (warehouse.h); with any other they check and count.
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -11,6 +14,7 @@
 #include "control_file.h"
 #include "platform/files.h"
 #include "tools.h"
+#include "warehouse.h"
 
 namespace zmo::dbtools {
 
@@ -42,7 +46,13 @@ int RunSqlldr(ToolRun* run) {
   }
   if (!AllDigits(opts["bindsize"])) return Refuse(run, "bindsize is a number of bytes");
   if (OpenReport(run, opts["log"]) != 0) return kToolRefused;
-  Say(run, run->tool + ": connected to " + logon.source + " as " + logon.user);
+  bool warehouse = IsWarehouseSource(logon.source);
+  WarehouseSource source;
+  std::string why;
+  if (warehouse && ParseWarehouseSource(logon.source, &source, &why) != 0) {
+    return Refuse(run, why);
+  }
+  if (!warehouse) Say(run, run->tool + ": connected to " + logon.source + " as " + logon.user);
   const std::string& control_path = opts["control"];
   std::vector<std::string> lines;
   if (ReadLines(control_path, &lines) != 0) {
@@ -61,6 +71,7 @@ int RunSqlldr(ToolRun* run) {
   if (ReadLines(control.infile, &records) != 0) {
     return Refuse(run, "cannot read the data file " + control.infile + ": " + std::strerror(errno));
   }
+  if (warehouse) return LoadIntoWarehouse(run, logon, source, control, records);
   std::string bad;
   size_t rejected = 0;
   for (size_t i = 0; i < records.size(); ++i) {
@@ -85,6 +96,12 @@ int RunSqlplus(ToolRun* run) {
   std::string text;
   if (zmo::ReadWholeFile(script, &text) != 0) {
     return Refuse(run, "cannot read the script " + script + ": " + std::strerror(errno));
+  }
+  if (IsWarehouseSource(logon.source)) {
+    WarehouseSource source;
+    std::string why;
+    if (ParseWarehouseSource(logon.source, &source, &why) != 0) return Refuse(run, why);
+    return RunScriptInWarehouse(run, logon, source, script);
   }
   std::string tail;
   size_t statements = SplitStatements(text, &tail).size();

@@ -7,7 +7,10 @@
 // redirects, or the log its options name) and can be told to fail.
 //
 // No database stands behind them: a "load" checks every data line and
-// counts the rows it would have loaded.
+// counts the rows it would have loaded. The Oracle-kind tools (sqlldr73,
+// sqlldr80, sqlldr, sqlplus) are the exception when their data source names
+// a PostgreSQL warehouse (kWarehousePrefix): they then load and run the
+// scripts for real.
 #pragma once
 
 namespace zmo::dbtools {
@@ -21,6 +24,11 @@ constexpr const char* kCallLogEnv = "ZMO_DBTOOLS_LOG";
 // "<tool>:<exit code>". A tool on the list records its call, reports the
 // failure and ends with that code without doing its work.
 constexpr const char* kFailEnv = "ZMO_DBTOOLS_FAIL";
+
+// A data source "pg:<socket directory>:<port>:<database>" names a
+// PostgreSQL warehouse: the Oracle-kind tools connect to the database on
+// that socket with the user and password of their logon.
+constexpr const char* kWarehousePrefix = "pg:";
 
 // Exit codes of the stand-ins.
 constexpr int kToolOk = 0;
