@@ -1,0 +1,192 @@
+// sqlplus on the warehouse: the client's own commands done by the stand-in,
+// the SQL passed to PostgreSQL as written, its output and spool file, the
+// work kept or undone as the Oracle client keeps it, and its exit codes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "warehouse_test_util.h"
+
+namespace {
+
+using dbtools_test::Crlf;
+using dbtools_test::Read;
+using dbtools_test::Write;
+using warehouse_test::Rows;
+
+class SqlplusTest : public warehouse_test::WarehouseTest {
+ protected:
+  // Writes the script (lines ended by CR LF, as the loader writes them) and
+  // runs it.
+  int RunScript(const std::vector<std::string>& lines, const std::string& name = "script.sql") {
+    Write(File(name), Crlf(lines));
+    return Run("sqlplus", {db_->Logon(), "@" + File(name)});
+  }
+  std::string Values(const std::string& table) {
+    std::string out;
+    for (const auto& r : db_->Query("select a from " + table + " order by a")) out += r[0] + ";";
+    return out;
+  }
+};
+
+TEST_F(SqlplusTest, RunsTheScriptWithItsSpoolAndEcho) {
+  const std::string script = File("script.sql");
+  const int rc = RunScript({"spool " + File("out.log"),
+                            "set serverout on",
+                            "set echo on",
+                            "",
+                            "create table t (a integer, b varchar(10));",
+                            "insert into t values (1, 'x');",
+                            "insert into t",
+                            "select 2, 'y;z';",
+                            "select a, b from t order by a;",
+                            "insert into nosuch values (1);",
+                            "",
+                            "COMMIT;",
+                            "spool off;",
+                            "EXIT;"});
+  EXPECT_EQ(rc, 2) << "done, but a statement failed";
+  EXPECT_EQ(Read(File("out.log")),
+            Crlf({"SQL> create table t (a integer, b varchar(10));",
+                  "Table created.",
+                  "SQL> insert into t values (1, 'x');",
+                  "1 row created.",
+                  "SQL> insert into t",
+                  "  2  select 2, 'y;z';",
+                  "1 row created.",
+                  "SQL> select a, b from t order by a;",
+                  "",
+                  "A B",
+                  "- ---",
+                  "1 x",
+                  "2 y;z",
+                  "",
+                  "2 rows selected.",
+                  "SQL> insert into nosuch values (1);",
+                  "ERROR at line 10 of " + script + ": relation \"nosuch\" does not exist",
+                  "SQL> COMMIT;",
+                  "Commit complete.",
+                  "SQL> spool off;"}));
+  const std::string out = Stdout();
+  EXPECT_EQ(out.rfind("sqlplus: connected to " + db_->Dsn() + " as zmouser\r\n", 0), 0u) << out;
+  EXPECT_NE(out.find("SQL> EXIT;\r\n"), std::string::npos) << "after the spool, output only";
+  EXPECT_EQ(db_->Query("select a, b from t order by a"), (Rows{{"1", "x"}, {"2", "y;z"}}));
+}
+
+TEST_F(SqlplusTest, AFailedStatementIsUndoneAloneAndTheScriptGoesOn) {
+  RunScript({"create table t (a integer primary key);", "COMMIT;", "insert into t values (1);",
+             "insert into t values (1);", "insert into t values (3);", "EXIT;"});
+  EXPECT_EQ(Values("t"), "1;3;");
+  EXPECT_NE(Stdout().find("ERROR at line 4 of " + File("script.sql") +
+                          ": duplicate key value violates unique constraint"),
+            std::string::npos)
+      << Stdout();
+}
+
+TEST_F(SqlplusTest, ExitRollbackUndoesWhatWasNotCommitted) {
+  EXPECT_EQ(RunScript({"create table t (a integer);", "insert into t values (1);", "COMMIT;",
+                       "insert into t values (2);", "exit rollback"}),
+            0);
+  EXPECT_EQ(Values("t"), "1;");
+}
+
+TEST_F(SqlplusTest, TheEndOfTheScriptCommitsAsExitDoes) {
+  EXPECT_EQ(RunScript({"create table t (a integer);", "insert into t values (1);"}), 0);
+  EXPECT_EQ(Values("t"), "1;");
+}
+
+struct ExitCase {
+  const char* name;
+  std::vector<std::string> lines;
+  int code;
+};
+
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
+
+class SqlplusExitTest : public SqlplusTest, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(SqlplusExitTest, ExitCode) { EXPECT_EQ(RunScript(GetParam().lines), GetParam().code); }
+
+const ExitCase kExits[] = {
+    {"PlainExit", {"select 1;", "EXIT;"}, 0},
+    {"PlainExitAfterAFailure", {"select nothing;", "EXIT;"}, 2},
+    {"ANumber", {"exit 7"}, 7},
+    {"Quit", {"QUIT 3;"}, 3},
+    {"Success", {"select nothing;", "exit success"}, 0},
+    {"Failure", {"exit failure"}, 1},
+    {"Warning", {"exit warning commit"}, 2},
+    {"ANumberOutOfRange", {"exit 300"}, 2},
+    {"AWordItDoesNotKnow", {"exit later"}, 2},
+    {"TheFirstExitEndsTheScript", {"exit 4", "exit 5"}, 4},
+    {"AStatementNotEndedIsNotRunAndNoFailure", {"select nothing", "", "exit"}, 0},
+    {"NoStatementToRunAgain", {"/", "exit"}, 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Scripts, SqlplusExitTest, ::testing::ValuesIn(kExits),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SqlplusTest, ScriptsCallScriptsAndASlashRunsTheLastStatementAgain) {
+  Write(File("sub.sql"), Crlf({"insert into t values (2);", "/"}));
+  Write(File("other.sql"), Crlf({"insert into t values (4);"}));
+  ASSERT_EQ(chdir("/"), 0) << "@ looks in the current directory, @@ beside the running script";
+  EXPECT_EQ(RunScript({"create table t (a integer);", "@@sub", "start " + File("other"),
+                       "@ " + File("other.sql"), "@@nosuch.sql", "EXIT;"}),
+            2);
+  EXPECT_EQ(Values("t"), "2;2;4;4;");
+  EXPECT_NE(Stdout().find("ERROR at line 5 of " + File("script.sql") + ": cannot read the script " +
+                          File("nosuch.sql") + ": No such file or directory"),
+            std::string::npos)
+      << Stdout();
+}
+
+TEST_F(SqlplusTest, AScriptThatCallsItselfEnds) {
+  Write(File("loop.sql"), Crlf({"insert into t values (1);", "@@loop.sql"}));
+  EXPECT_EQ(RunScript({"create table t (a integer);", "@@loop.sql", "EXIT;"}), 2);
+  EXPECT_EQ(db_->Value("select count(*) from t"), "19") << "nested 20 deep, the first the script";
+  EXPECT_NE(Stdout().find("scripts nested deeper than 20; " + File("loop.sql") + " not run"),
+            std::string::npos);
+}
+
+TEST_F(SqlplusTest, TwoStatementsInOneAreRefusedNotRunAsTwo) {
+  RunScript({"create table t (a integer);", "insert into t values (1);", "COMMIT;",
+             "delete from t; drop table t;", "EXIT;"});
+  EXPECT_EQ(Values("t"), "1;");
+  EXPECT_NE(Stdout().find("ERROR at line 4 of "), std::string::npos) << Stdout();
+}
+
+TEST_F(SqlplusTest, PromptRemAndSettings) {
+  RunScript({"rem nothing to see", "prompt Loading done", "set feedback off", "set echo off",
+             "create table t (a integer);", "set feedback on", "drop table t;", "EXIT;"});
+  const std::string out = Stdout();
+  EXPECT_NE(out.find("\r\nLoading done\r\nTable dropped.\r\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find("Table created."), std::string::npos) << out;
+  EXPECT_EQ(out.find("nothing to see"), std::string::npos) << out;
+}
+
+TEST_F(SqlplusTest, ASpoolFileWithoutExtensionGetsLst) {
+  RunScript({"spool " + File("out"), "prompt into the spool", "spool off", "prompt not into it",
+             "spool " + File("out") + " append", "prompt appended", "EXIT;"});
+  EXPECT_EQ(Read(File("out.lst")), Crlf({"into the spool", "appended"}));
+}
+
+TEST_F(SqlplusTest, WrongPasswordRunsNothing) {
+  Write(File("script.sql"), Crlf({"create table t (a integer);", "EXIT;"}));
+  EXPECT_EQ(Run("sqlplus", {"zmouser/wrongpw@" + db_->Dsn(), "@" + File("script.sql")}), 1);
+  EXPECT_NE(Stderr().find("sqlplus: cannot connect to " + db_->Dsn() + " as zmouser: "),
+            std::string::npos)
+      << Stderr();
+  EXPECT_EQ(Stdout().find("wrongpw"), std::string::npos);
+  EXPECT_EQ(db_->Value("select count(*) from pg_tables where tablename = 't'"), "0");
+}
+
+TEST_F(SqlplusTest, AnyOtherDataSourceOnlyReadsTheScript) {
+  Write(File("script.sql"), Crlf({"create table t (a integer);", "EXIT;"}));
+  EXPECT_EQ(Run("sqlplus", {"zmouser/secret@WHSE", "@" + File("script.sql")}), 0);
+  EXPECT_NE(Stdout().find("sqlplus: ran " + File("script.sql") + ", 2 statements"),
+            std::string::npos)
+      << Stdout();
+  EXPECT_EQ(db_->Value("select count(*) from pg_tables where tablename = 't'"), "0");
+}
+
+}  // namespace
