@@ -50,6 +50,18 @@ int Trace(const char* format, ...) {
   return 0;
 }
 
+// What a statistics run asks for before ProcessStatiActiveUsers.
+std::vector<std::string> StatisticsRunNames() {
+  std::vector<std::string> names = {"ProcessQRBData", "ProcessStatiTransactions",
+                                    "ProcessStatiPrograms"};
+  for (int sw = zmo::kSwStatiCPU; sw <= zmo::kSwStatiGUInetTime; ++sw) {
+    names.push_back(zmo::metricSwitchName(sw));
+  }
+  for (const char* name : zmo::cfg::kSlaSwitches) names.push_back(name);
+  for (const char* name : zmo::cfg::kApplSwitches) names.push_back(name);
+  return names;
+}
+
 class MetricSwitchesTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -143,13 +155,7 @@ TEST_F(MetricSwitchesTest, StatisticsRunReadsItsSwitchesInOrder) {
   g_values["ProcessStatiCPU"] = "true";  // only "True" is on
   zmo::MetricSwitches s;
   ASSERT_EQ(zmo::readMetricSwitches(zmo::kMetricRunStati, Read, Trace, &s), 0);
-  std::vector<std::string> expected = {"ProcessQRBData", "ProcessStatiTransactions",
-                                       "ProcessStatiPrograms"};
-  for (int sw = zmo::kSwStatiCPU; sw <= zmo::kSwStatiGUInetTime; ++sw) {
-    expected.push_back(zmo::metricSwitchName(sw));
-  }
-  for (const char* name : zmo::cfg::kSlaSwitches) expected.push_back(name);
-  for (const char* name : zmo::cfg::kApplSwitches) expected.push_back(name);
+  std::vector<std::string> expected = StatisticsRunNames();
   expected.push_back("ProcessStatiActiveUsers");
   EXPECT_EQ(g_asked, expected);
   EXPECT_EQ(s.all, 0);
@@ -194,13 +200,7 @@ TEST_F(MetricSwitchesTest, CollectorRunReadsTheStatisticsSwitchesButActiveUsers)
   AllStored("False");
   zmo::MetricSwitches s;
   ASSERT_EQ(zmo::readMetricSwitches(zmo::kMetricRunStatiCollector, Read, Trace, &s), 0);
-  std::vector<std::string> expected = {"ProcessQRBData", "ProcessStatiTransactions",
-                                       "ProcessStatiPrograms"};
-  for (int sw = zmo::kSwStatiCPU; sw <= zmo::kSwStatiGUInetTime; ++sw) {
-    expected.push_back(zmo::metricSwitchName(sw));
-  }
-  for (const char* name : zmo::cfg::kSlaSwitches) expected.push_back(name);
-  for (const char* name : zmo::cfg::kApplSwitches) expected.push_back(name);
+  const std::vector<std::string> expected = StatisticsRunNames();
   EXPECT_EQ(g_asked, expected);
   ASSERT_EQ(g_trace.size(), expected.size() + 3);
   EXPECT_THAT(std::vector<std::string>(g_trace.end() - 3, g_trace.end()),
