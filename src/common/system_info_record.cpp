@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/rfc_fields.h"
 #include "common/trace_log.h"
 #include "rfc/layouts.h"
 
@@ -23,13 +24,8 @@ Span Field(const char* name, unsigned max) {
   return {f->offset, f->length < max ? f->length : max};
 }
 
-// The field's text up to its first blank or zero byte.
 std::string Word(const char* record, Span span) {
-  unsigned n = 0;
-  while (n < span.length && record[span.offset + n] != ' ' && record[span.offset + n] != '\0') {
-    ++n;
-  }
-  return std::string(record + span.offset, n);
+  return fieldWord(record + span.offset, span.length);
 }
 
 // The decimal value of a blank-padded field: blanks, a sign, then digits up

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/field_writer.h"
+#include "common/rfc_fields.h"
 #include "rfc/layouts.h"
 #include "zmosnap/records.h"
 
@@ -69,5 +70,5 @@ long long snapLineInt(const void* line, unsigned leng, const char* structure, co
 std::string snapLineWord(const void* line, unsigned leng, const char* structure, const char* field) {
   const zmo::rfc::FieldLayout* f = Field(structure, field, leng);
   if (line == nullptr || f == nullptr) return "";
-  return snapFieldWord(static_cast<const char*>(line) + f->offset, f->length);
+  return zmo::fieldWord(static_cast<const char*>(line) + f->offset, f->length);
 }

@@ -106,8 +106,3 @@ void snapFixedText(char* out, unsigned n, const char* text) {
   if (text != nullptr) std::memcpy(out, text, strnlen(text, n));
 }
 
-std::string snapFieldWord(const char* field, unsigned n) {
-  unsigned len = 0;
-  while (len < n && field[len] != ' ' && field[len] != '\0') ++len;
-  return std::string(field, len);
-}

@@ -171,6 +171,3 @@ constexpr RFC_TABLE kSnapTablesEnd = {nullptr, 0, 0, 0, ITAB_NULL, RFC_ITMODE_BY
 
 // A character parameter of n bytes: text cut to n and padded with blanks.
 void snapFixedText(char* out, unsigned n, const char* text);
-// The text of a received character field of n bytes up to its first blank
-// or zero byte (the library does not terminate it).
-std::string snapFieldWord(const char* field, unsigned n);
