@@ -163,17 +163,17 @@ summary() {
      where n.nspname = 'public' and c.relkind = 'r' and c.relname like 'r3\_%'
      order by c.relname"
   echo
-  echo "Busiest hours (steps, total response time in ms):"
+  echo "Busiest hours (steps, total response time in seconds):"
   sql_admin -d "$db" -At -F ' ' -c "
     select rpad(rtrim(system_label), 12) || ' ' || to_char(diag_date, 'YYYY-MM-DD') || ' ' ||
            diag_hour || ':00  ' || lpad(sum(diag_count)::text, 8) || lpad(sum(response_time)::text, 14)
       from r3_progresp group by system_label, diag_date, diag_hour
      order by sum(diag_count) desc, system_label, diag_date, diag_hour limit 5"
   echo
-  echo "Busiest transactions (steps, average response time in ms):"
+  echo "Busiest transactions (steps, average response time in seconds):"
   sql_admin -d "$db" -At -F ' ' -c "
     select rpad(coalesce(nullif(rtrim(t_code), ''), '(none)'), 20) || lpad(sum(diag_count)::text, 8) ||
-           lpad(round(sum(response_time)::numeric / nullif(sum(diag_count), 0))::text, 10)
+           lpad(round(sum(response_time)::numeric / nullif(sum(diag_count), 0), 2)::text, 10)
       from r3_progresp group by rtrim(t_code)
      order by sum(diag_count) desc, rtrim(t_code) limit 5"
 }
