@@ -17,20 +17,14 @@
 #include "helpers/test_files.h"
 #include "platform/batch.h"
 #include "platform/files.h"
+#include "zmo_test/files.h"
 
 namespace zmo_test {
 
 const std::string kBatchProbe = std::string(ZMO_TEST_BIN_DIR) + "/zmo_test_batch_probe";
 
-inline std::string ReadFile(const std::string& path) {
-  std::string data;
-  if (zmo::ReadWholeFile(path, &data) != 0) return "<missing>";
-  return data;
-}
-
-inline void WriteFile(const std::string& path, const std::string& data) {
-  ASSERT_EQ(zmo::WriteFileAtomic(path, data), 0) << path;
-}
+// A file's bytes, or "<missing>".
+inline std::string ReadFile(const std::string& path) { return FileText(path, "<missing>"); }
 
 // The lines joined with CR LF, as the loader writes a batch.
 inline std::string CrlfLines(const std::vector<std::string>& lines) {

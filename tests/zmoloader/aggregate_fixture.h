@@ -19,6 +19,7 @@
 #include "common/metric_switches.h"
 #include "loader_test_env.h"
 #include "platform/files.h"
+#include "zmo_test/files.h"
 #include "zmoloader/aggregate_sql.h"
 #include "zmoloader/state.h"
 
@@ -27,11 +28,7 @@ namespace aggregate_test {
 constexpr const char* kKey = "01002003004000153";
 
 // text left-aligned in width blanks.
-inline std::string Pad(const std::string& text, size_t width) {
-  std::string out = text.substr(0, width);
-  out.resize(width, ' ');
-  return out;
-}
+using zmo_test::Pad;
 
 // An exclusion list: entries padded to width, each with CR LF.
 inline std::string IgnoreList(std::initializer_list<const char*> entries, size_t width) {

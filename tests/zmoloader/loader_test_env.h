@@ -16,7 +16,12 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "zmo_test/argv.h"
+#include "zmo_test/config_store.h"
+#include "zmo_test/files.h"
 #include "zmo_test/scoped.h"
+#include "zmo_test/time.h"
+#include "zmo_test/trace.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/loader.h"
 #include "zmoloader/state.h"
@@ -25,7 +30,7 @@ namespace loader_test {
 
 // "secret" scrambled with the configurator's key.
 constexpr const char* kScrambledSecret = "llEY0JBejVCSTJzQ_1G";
-constexpr const char* kTzBerlin = "CET-1CEST,M3.5.0,M10.5.0/3";
+constexpr const char* kTzBerlin = zmo_test::kTzCentralEurope;
 // 2004-01-10 10:11:12 in Central European winter time.
 constexpr std::int64_t kNowMillis = 1073725872000LL;
 constexpr const char* kNowStamp = "20040110101112";
@@ -55,15 +60,7 @@ inline std::intptr_t RecordSpawn(int mode, const char* path, const char* const* 
 
 // The lines of a text, split at CR LF (a last line without one included).
 inline std::vector<std::string> CrlfLines(const std::string& data) {
-  std::vector<std::string> lines;
-  size_t pos = 0;
-  while (pos < data.size()) {
-    size_t end = data.find("\r\n", pos);
-    if (end == std::string::npos) end = data.size();
-    lines.push_back(data.substr(pos, end - pos));
-    pos = end + 2;
-  }
-  return lines;
+  return zmo_test::SplitCrlf(data);
 }
 
 class LoaderTest : public ::testing::Test {
@@ -123,50 +120,28 @@ class LoaderTest : public ::testing::Test {
   std::string Bin(const std::string& name) const { return bin_dir() + "/" + name; }
 
   void SetConfig(const char* name, const std::string& text) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                             static_cast<DWORD>(text.size() + 1)),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    zmo_test::PutConfigText(name, text);
   }
+  // The key must be there.
   void DeleteConfig(const char* name) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_ALL_ACCESS, &key),
-              ERROR_SUCCESS);
-    RegDeleteValueA(key, name);
-    RegCloseKey(key);
+    ASSERT_EQ(zmo_test::DeleteConfigValue(name), ERROR_SUCCESS);
   }
   // Every metric switch stored, each "True" unless named in off.
   void SetSwitches(std::initializer_list<const char*> off);
 
   // Runs loaderMain with the arguments after the program name.
   int Run(std::vector<std::string> args) {
-    args.insert(args.begin(), "zmoloader");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    return loaderMain(static_cast<int>(args.size()), argv.data());
+    zmo_test::Argv argv("zmoloader", std::move(args));
+    return loaderMain(argv.argc(), argv.argv());
   }
 
-  static std::string Read(const std::string& path) {
-    std::string data;
-    if (zmo::ReadWholeFile(path, &data) != 0) return "<none>";
-    return data;
-  }
+  static std::string Read(const std::string& path) { return zmo_test::FileText(path); }
   std::vector<std::string> BinLines(const std::string& name) const {
     return CrlfLines(Read(Bin(name)));
   }
   // The trace log's texts without their time-stamp prefix.
   std::vector<std::string> TraceTexts() const {
-    std::vector<std::string> texts;
-    if (!zmo::FileExists(Bin("trace_zmoldr.log").c_str())) return texts;
-    for (const std::string& line : BinLines("trace_zmoldr.log")) {
-      texts.push_back(line.size() >= 21 ? line.substr(21) : line);
-    }
-    return texts;
+    return zmo_test::TraceTextsOf(Bin("trace_zmoldr.log"));
   }
   bool Traced(const std::string& text) const {
     std::vector<std::string> texts = TraceTexts();
