@@ -101,19 +101,20 @@ void OnNotice(void* arg, const PGresult* res) {
 
 int PgConnect(const WarehouseSource& source, const Logon& logon, const std::string& program,
               PgSession* session, std::string* error) {
+  // Every value lives as long as the call: the callers' strings and literals.
   std::vector<const char*> keys, values;
-  auto add = [&](const char* key, const std::string& value) {
-    if (value.empty()) return;
+  auto add = [&](const char* key, const char* value) {
+    if (!*value) return;
     keys.push_back(key);
-    values.push_back(value.c_str());
+    values.push_back(value);
   };
-  add("host", source.socket_dir);
-  add("port", source.port);
-  add("dbname", source.database);
-  add("user", logon.user);
-  add("password", logon.password);
+  add("host", source.socket_dir.c_str());
+  add("port", source.port.c_str());
+  add("dbname", source.database.c_str());
+  add("user", logon.user.c_str());
+  add("password", logon.password.c_str());
   add("client_encoding", "WIN1252");
-  add("application_name", program);
+  add("application_name", program.c_str());
   add("connect_timeout", "30");
   keys.push_back(nullptr);
   values.push_back(nullptr);
