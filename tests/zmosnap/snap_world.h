@@ -1,8 +1,8 @@
-// A landscape for whole zmosnap cycles: a BinDir with the real zmogdlib.so,
-// an ArchiveData directory and recording stand-ins for zmomsg and zmoloader,
-// simulated SAP systems copied from the example landscape or made for one
-// failure each, a server file with scrambled passwords, and the registry
-// values of a cycle.
+// A landscape for whole zmosnap cycles (CollectorWorld): the real
+// zmogdlib.so, an ArchiveData directory and recording stand-ins for zmomsg
+// and zmoloader, simulated SAP systems copied from the example landscape or
+// made for one failure each, a server file with scrambled passwords, and the
+// registry values of a cycle.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,44 +19,23 @@
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
-#include "platform/dynlib.h"
 #include "platform/files.h"
 #include "rfc/simulator.h"
 #include "snap_test_env.h"
+#include "zmo_test/collector_world.h"
+#include "zmo_test/landscape.h"
 #include "zmo_test/scoped.h"
-#include "zmogdlib/zmogdlib.h"
 #include "zmosnap/config.h"
 #include "zmosnap/entry.h"
 #include "zmosnap/state.h"
 
-// The key the configurator scrambles the stored passwords with.
-inline constexpr const char* kConfiguratorKey = "Qortane4_Brelmuskand7";
-
-// One server of the server file.
-struct TestServer {
-  std::string host;
-  std::string sid;
-  std::string sysnr;
-  std::string password;  // clear; scrambled when the file is written
-  std::string client = "100";
-  std::string language = "E";
-  std::string user = "ZMOMON";
-  // The RFC destination its records carry: short host, SID, number.
-  std::string Destination() const {
-    const std::string h = host.substr(host.rfind('/') + 1);
-    return h.substr(0, h.find('.')) + "_" + sid + "_" + sysnr;
-  }
-  std::string DbDestination() const {
-    const std::string h = host.substr(host.rfind('/') + 1);
-    return h.substr(0, h.find('.')) + "_" + sid + "_DB";
-  }
-};
+using zmo_test::kConfiguratorKey;
+using zmo_test::TestServer;
 
 // Servers of the example landscape.
-inline const TestServer kT46{"sapt46.example.net", "T46", "00", "Secret46"};
-inline const TestServer kT4D{"sapt4d.example.net", "T4D", "10", "Secret4D", "800"};
-inline const TestServer kT62{"/H/gw.example.net/S/3299/H/sapt62.example.net", "T62", "00",
-                             "Secret62!"};
+using zmo_test::kT46;
+using zmo_test::kT4D;
+using zmo_test::kT62;
 // A second application server of system T46.
 inline const TestServer kT46b{"sapt46b.example.net", "T46", "01", "Secret46"};
 
@@ -78,16 +57,10 @@ inline std::string MadeSystem(const TestServer& s, const std::string& extra, boo
   return text + extra;
 }
 
-class SnapWorld : public ::testing::Test {
+class SnapWorld : public zmo_test::CollectorWorld<SnapTestEnv> {
  protected:
   void SetUp() override {
-    bin_ = env_.Dir() + "bin/";
-    sap_ = env_.Dir() + "sap";
-    ASSERT_EQ(mkdir(bin_.c_str(), 0755), 0);
-    ASSERT_EQ(mkdir((bin_ + "ArchiveData").c_str(), 0755), 0);
-    ASSERT_EQ(mkdir(sap_.c_str(), 0755), 0);
-    ASSERT_EQ(symlink(ZMO_TEST_BIN_DIR "/zmogdlib.so", (bin_ + "zmogdlib.so").c_str()), 0);
-    WriteRecorder("zmomsg", "");
+    ASSERT_NO_FATAL_FAILURE(SetUpWorld());
     // The loader tells which of the four hand-over files it found.
     std::string present;
     for (const char* f : {"zmoavai.dat", "zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan"}) {
@@ -95,12 +68,8 @@ class SnapWorld : public ::testing::Test {
     }
     WriteRecorder("zmoloader", present);
     for (const char* name : {"T46", "T4D", "T62"}) CopySystem(name);
-    setenv(zmo::rfc::kSystemsEnv, sap_.c_str(), 1);
-    zmo::rfc::SimReset();
+    UseSystems();
 
-    zmo::Runtime().host_name = [] { return std::string("collector"); };
-    zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
-    zmo::SetTraceSwitch(1);
     SnapTestEnv::Set("SnapDebug", "True");
     SnapTestEnv::Set("DB", "Oracle");
     SnapTestEnv::Set("BinDir", bin_);
@@ -111,58 +80,13 @@ class SnapWorld : public ::testing::Test {
     // 7 December 2006, 15:30 local time (UTC).
     clock_->SetMillis(LocalMillis(2006, 12, 7, 15, 30));
   }
-  void TearDown() override {
-    zmo::rfc::SimReset();
-    unsetenv(zmo::rfc::kSystemsEnv);
-  }
+  void TearDown() override { TearDownWorld(); }
 
-  // A stand-in that appends "== <name>", its arguments as the program
-  // received them ("[arg]" each) and what extra prints, to children.log.
-  void WriteRecorder(const std::string& name, const std::string& extra) {
-    const std::string script = "#!/bin/sh\n{\necho '== " + name + "'\n" +
-                               "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done\n" + extra +
-                               "} >> '" + env_.Dir() + "children.log'\n";
-    ASSERT_EQ(zmo::WriteFileAtomic(bin_ + name, script, 0755), 0);
-  }
-  void CopySystem(const std::string& name) {
-    std::string text;
-    ASSERT_EQ(zmo::ReadWholeFile(std::string(ZMO_TEST_FIXTURES) + "/sap/" + name + ".sys", &text),
-              0);
-    WriteSystem(name, text);
-  }
+  void CopySystem(const std::string& name) { WriteSystem(name, zmo_test::FixtureSystemText(name)); }
+  // The system's file, read anew on the next call.
   void WriteSystem(const std::string& name, const std::string& text) {
-    ASSERT_EQ(zmo::WriteFileAtomic(sap_ + "/" + name + ".sys", text), 0);
+    CollectorWorld::WriteSystem(name, text);
     zmo::rfc::SimReset();
-  }
-
-  // The password scrambled as the configurator stores it.
-  static std::string Scramble(const std::string& clear) {
-    HMODULE lib = LoadLibraryA(ZMO_TEST_BIN_DIR "/zmogdlib.so");
-    EXPECT_NE(lib, nullptr);
-    if (lib == nullptr) return "";
-    auto encrypt = reinterpret_cast<ZmoEncryptFn>(GetProcAddress(lib, "Encrypt"));
-    char out[256] = {0};
-    EXPECT_GT(encrypt(clear.c_str(), kConfiguratorKey, out), 0);
-    FreeLibrary(lib);
-    return out;
-  }
-  static std::string Pad(const std::string& text, size_t width) {
-    std::string s = text.substr(0, width);
-    s.resize(width, ' ');
-    return s;
-  }
-  // One 183-byte record; stored is the password field as it stands.
-  static std::string Record(const TestServer& s, const std::string& stored) {
-    return Pad(s.host, 100) + Pad(s.user, 30) + Pad(stored, 30) + Pad(s.sid, 3) +
-           Pad(s.client, 3) + Pad(s.sysnr, 2) + "000000240000" + Pad(s.language, 1) + "\r\n";
-  }
-  static std::string Record(const TestServer& s) { return Record(s, Scramble(s.password)); }
-
-  std::string ServerFile() const { return bin_ + "zmoserver.dat"; }
-  void WriteServers(const std::vector<TestServer>& servers) {
-    std::string data;
-    for (const TestServer& s : servers) data += Record(s);
-    ASSERT_EQ(zmo::WriteFileAtomic(ServerFile(), data), 0);
   }
 
   // One cycle as the work loop's first pass makes it.
@@ -173,21 +97,6 @@ class SnapWorld : public ::testing::Test {
     return snapStartQuery(0, nullptr);
   }
 
-  // The programs started, in order: name, then arguments and what it said.
-  std::vector<std::vector<std::string>> Children() const {
-    std::vector<std::vector<std::string>> children;
-    std::ifstream in(env_.Dir() + "children.log");
-    std::string line;
-    while (std::getline(in, line)) {
-      if (line.rfind("== ", 0) == 0) {
-        children.push_back({line.substr(3)});
-      } else if (!children.empty()) {
-        const bool arg = line.size() >= 2 && line.front() == '[';
-        children.back().push_back(arg ? line.substr(1, line.size() - 2) : line);
-      }
-    }
-    return children;
-  }
   static std::vector<std::string> Message(const std::string& text) {
     return {"zmomsg", "-p", "SNAP", "-m", text};
   }
@@ -211,7 +120,6 @@ class SnapWorld : public ::testing::Test {
   std::string HandOver(const char* ext) const {
     return bin_ + (std::string(ext) == "avai" ? "zmoavai.dat" : "zmosnap." + std::string(ext));
   }
-  std::vector<std::string> Lines(const std::string& path) const { return SnapTestEnv::Lines(path); }
 
   // Oracle lines whose RFC destination (columns 1-20) is dest.
   static int CountDestination(const std::vector<std::string>& lines, const std::string& dest) {
@@ -226,20 +134,4 @@ class SnapWorld : public ::testing::Test {
     }
     return -1;
   }
-  // The files in a directory, sorted.
-  static std::vector<std::string> Files(const std::string& dir) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
-      names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  SnapTestEnv env_;
-  zmo_test::ScopedTz tz_{"UTC0"};
-  zmo::ScopedFakeClock clock_;
-  std::string bin_;
-  std::string sap_;
 };

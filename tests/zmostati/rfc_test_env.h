@@ -23,6 +23,7 @@
 #include "rfc/saprfc.h"
 #include "rfc/simulator.h"
 #include "stati_test_env.h"
+#include "zmo_test/landscape.h"
 #include "zmostati/collect.h"
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
@@ -31,7 +32,7 @@ namespace stati_rfc_test {
 
 inline constexpr std::int64_t kStartMs = 1709553600000;  // 2024-03-04 12:00:00 UTC
 
-inline std::string FixtureDir() { return std::string(ZMO_TEST_FIXTURES) + "/sap"; }
+inline std::string FixtureDir() { return zmo_test::FixtureSystems(); }
 
 // What the server file holds for a system of the example landscape, and
 // its password in clear text.
@@ -41,18 +42,13 @@ struct FixtureServer {
 };
 
 inline FixtureServer Fixture(const std::string& system) {
-  static const std::map<std::string, FixtureServer> kServers = {
-      {"T31", {{"sapt31.example.net", "ZMOMON", "", "T31", "100", 0, "E"}, "init31pw"}},
-      {"T40", {{"10.1.4.40", "ZMOMON", "", "T40", "200", 1, "E"}, "Init40Pw"}},
-      {"T45", {{"sapt45", "zmomon", "", "T45", "300", 2, "D"}, "Secret45"}},
-      {"T46", {{"sapt46.example.net", "ZMOMON", "", "T46", "100", 0, "E"}, "Secret46"}},
-      {"T4D", {{"sapt4d.example.net", "ZMOMON", "", "T4D", "800", 10, "E"}, "Secret4D"}},
-      {"T62",
-       {{"/H/gw.example.net/S/3299/H/sapt62.example.net", "ZMOMON", "", "T62", "100", 0, "E"},
-        "Secret62!"}},
-      {"T70", {{"sapt70.example.net", "ZMOMON", "", "T70", "100", 0, "E"}, "Secret70"}},
+  static const std::map<std::string, const zmo_test::TestServer*> kServers = {
+      {"T31", &zmo_test::kT31}, {"T40", &zmo_test::kT40}, {"T45", &zmo_test::kT45},
+      {"T46", &zmo_test::kT46}, {"T4D", &zmo_test::kT4D}, {"T62", &zmo_test::kT62},
+      {"T70", &zmo_test::kT70},
   };
-  return kServers.at(system);
+  const zmo_test::TestServer& s = *kServers.at(system);
+  return {{s.host, s.user, "", s.sid, s.client, std::stoi(s.sysnr), s.language}, s.password};
 }
 
 // The disconnect flag, as the stop request sets it.
@@ -87,8 +83,7 @@ class StatiRfcTest : public ::testing::Test {
                            const std::string& library_conf = "") {
     const std::string dir = (env_.dir() / ("landscape" + std::to_string(++landscapes_))).string();
     std::filesystem::create_directories(dir);
-    std::string text;
-    EXPECT_EQ(zmo::ReadWholeFile(FixtureDir() + "/" + system + ".sys", &text), 0);
+    const std::string text = zmo_test::FixtureSystemText(system);
     EXPECT_EQ(zmo::WriteFileAtomic(dir + "/" + system + ".sys", text + "\n" + appended + "\n"), 0);
     if (!library_conf.empty()) {
       EXPECT_EQ(zmo::WriteFileAtomic(dir + "/library.conf", "[faults]\n" + library_conf + "\n"), 0);
