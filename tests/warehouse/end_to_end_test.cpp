@@ -18,11 +18,10 @@
 
 #include "common/metric_switches.h"
 #include "common/runtime_state.h"
+#include "loader_world.h"
 #include "platform/clock.h"
 #include "platform/dynlib.h"
-#include "platform/registry.h"
 #include "rfc/simulator.h"
-#include "warehouse_test_util.h"
 #include "zmo_test/scoped.h"
 #include "zmogdlib/config_key.h"
 #include "zmogdlib/zmogdlib.h"
@@ -34,11 +33,12 @@ namespace {
 
 using dbtools_test::Read;
 using dbtools_test::Write;
+using warehouse_test::IsoDate;
+using warehouse_test::Pad;
 using warehouse_test::Rows;
-using zmo_test::ScopedEnv;
+using warehouse_test::RTrim;
+using warehouse_test::Sorted;
 
-// "secret" as the configurator scrambles it into Access.
-constexpr const char* kScrambledSecret = "llEY0JBejVCSTJzQ_1G";
 constexpr const char* kConfiguratorKey = "Qortane4_Brelmuskand7";
 constexpr const char* kSapPassword = "Secret46";
 constexpr const char* kExcludedUser = "DDIC";
@@ -46,17 +46,6 @@ constexpr const char* kSystemSla = "2000";
 // 2024-03-05 13:00:00 UTC: with the schedule "00:00" the day before is due.
 constexpr std::int64_t kFirstRun = 1709643600000LL;
 constexpr std::int64_t kDay = 86400000LL;
-
-std::string Pad(const std::string& s, size_t width) {
-  std::string out = s.substr(0, width);
-  out.resize(width, ' ');
-  return out;
-}
-
-std::string RTrim(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
 
 // A dialog step of the simulated system.
 struct Step {
@@ -151,10 +140,6 @@ struct ProgRow {
   Sums sums;
 };
 
-std::string IsoDate(const std::string& yyyymmdd) {
-  return yyyymmdd.substr(0, 4) + "-" + yyyymmdd.substr(4, 2) + "-" + yyyymmdd.substr(6, 2);
-}
-
 // What the statistics script makes of a run's records in r3_progresp, the
 // excluded user left out and the other time never below 0.
 std::vector<ProgRow> ProgRows(const std::vector<Line>& lines) {
@@ -191,33 +176,33 @@ const std::vector<std::string> kProgress = {
 const std::map<std::string, std::pair<std::string, int>> kGroupOf = {
     {"VA01", {"Sales", 1500}}, {"VA02", {"Sales", 1500}}, {"SE38", {"Tools", 2000}}};
 
-class EndToEndTest : public ::testing::Test {
+class EndToEndTest : public warehouse_test::LoaderWorld {
  protected:
   void SetUp() override {
-    if (warehouse_test::Port().empty()) GTEST_SKIP() << "no PostgreSQL cluster";
-    ASSERT_TRUE(tmp_.ok());
-    db_ = std::make_unique<warehouse_test::TestDatabase>();
-    ASSERT_TRUE(db_->ok()) << db_->error();
-    std::filesystem::create_directories(bin_ + "ArchiveData");
-    std::filesystem::create_directories(tmp_.File("registry"));
+    LoaderWorld::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     std::filesystem::create_directories(tmp_.File("sap"));
-    for (const char* name : {"zmogdlib.so", "zmocatENU.cat", "zmomsg", "zmoloader"}) {
-      std::filesystem::create_symlink(std::string(ZMO_TEST_BIN_DIR) + "/" + name, bin_ + name);
-    }
     Write(tmp_.File("sap") + "/W46.sys", SystemFile());
     Write(bin_ + "zmoserver.dat", Pad("sapw46.example.net", 100) + Pad("ZMOMON", 30) +
                                       Pad(Scramble(kSapPassword), 30) + "W46" + "100" + "00" +
                                       "000000240000" + "E" + "\r\n");
     WriteGroupFiles();
     Write(bin_ + "zmoIDsToIgnore.dat", Pad(kExcludedUser, 12) + "\r\n");
-    SetRegistry();
+    // Every metric on but the GUI time, which arrives as -9.
+    SetLoaderRegistry({zmo::kSwStatiGUI, zmo::kSwApplGUI});
+    namespace cfg = zmo::cfg;
+    Set(cfg::kStatiInput, bin_ + "zmoserver.dat");
+    Set(cfg::kStatiSchedule, "00:00 ");
+    Set(cfg::kStatiDebug, "True");
+    Set(cfg::kSystemSLA, kSystemSla);
+    Set(cfg::kCustomGroupDate, "never");
   }
   void TearDown() override {
     zmo::rfc::SimReset();
     statiResetRfcSession();
     statiResetState();
     zmo::ResetConsoleRuntime();
-    db_.reset();
+    LoaderWorld::TearDown();
   }
 
   static std::string Scramble(const std::string& clear) {
@@ -245,46 +230,6 @@ class EndToEndTest : public ::testing::Test {
     Write(bin_ + "zmoTransGroup.dat", transactions);
   }
 
-  static void Set(const char* name, const std::string& value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>(value.size() + 1)),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-  }
-
-  void SetRegistry() {
-    namespace cfg = zmo::cfg;
-    Set(cfg::kBinDir, bin_);
-    Set(cfg::kDB, "Oracle");
-    Set(cfg::kOracle, "81");
-    Set(cfg::kStatiInput, bin_ + "zmoserver.dat");
-    Set(cfg::kStatiSchedule, "00:00 ");
-    Set(cfg::kStatiDebug, "True");
-    Set(cfg::kSnapDebug, "True");
-    Set(cfg::kINST, "zmoinst");
-    Set(cfg::kUser, warehouse_test::kUser);
-    Set(cfg::kAccess, kScrambledSecret);
-    Set(cfg::kDSN, db_->Dsn());
-    Set(cfg::kStatiOutPut, bin_ + "zmostati.dat");
-    Set(cfg::kLoaderLogSize, "1024");
-    Set(cfg::kTrendKeepDays, "30");
-    // The records are of 2024; the loader keeps them by today's date.
-    Set(cfg::kDetailKeepDays, "-9999");
-    Set(cfg::kArchiveKeepDays, "-7");
-    Set(cfg::kSystemSLA, kSystemSla);
-    Set(cfg::kCustomGroupDate, "never");
-    // Every metric on but the GUI time, which arrives as -9.
-    Set(cfg::kProcessQRBData, "False");
-    for (int sw = 0; sw < zmo::kMetricSwitchCount; ++sw) {
-      bool off = sw == zmo::kSwStatiGUI || sw == zmo::kSwApplGUI;
-      Set(zmo::metricSwitchName(sw), off ? "False" : "True");
-    }
-  }
-
   // A zmostati -nr run at the given moment, and everything it starts.
   void Collect(std::int64_t at) {
     zmo::rfc::SimReset();
@@ -301,15 +246,6 @@ class EndToEndTest : public ::testing::Test {
     ASSERT_EQ(statiMain(2, argv), 0);
   }
 
-  // The archived files, oldest first (their names carry the time).
-  std::vector<std::string> ArchiveFiles() {
-    std::vector<std::string> files;
-    for (const auto& e : std::filesystem::directory_iterator(bin_ + "ArchiveData")) {
-      files.push_back(e.path().string());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-  }
   // The records of each loaded file, in the order of the runs.
   std::vector<std::vector<Line>> Archived() {
     std::vector<std::vector<Line>> runs;
@@ -332,18 +268,8 @@ class EndToEndTest : public ::testing::Test {
         << log << Read(bin_ + "trace_zmostati.log");
   }
 
-  // The progress lines of the summary log without their time stamps.
   std::vector<std::string> Progress() {
-    std::vector<std::string> texts;
-    for (std::string line : zmo::SplitTextLines(Read(bin_ + "trace_zmostatisum.log"))) {
-      bool tab = !line.empty() && line[0] == '\t';
-      if (tab) line.erase(0, 1);
-      line = (tab ? "\t" : "") + (line.size() > 21 ? line.substr(21) : line);
-      if (std::find(kProgress.begin(), kProgress.end(), line) != kProgress.end()) {
-        texts.push_back(line);
-      }
-    }
-    return texts;
+    return LoaderWorld::Progress("trace_zmostatisum.log", kProgress);
   }
 
   Rows ProgrespRows(const std::string& where) {
@@ -355,17 +281,7 @@ class EndToEndTest : public ::testing::Test {
         " order by prog_seq_id");
   }
 
-  zmo_test::TempDir tmp_{"zmo_warehouse"};
-  const std::string bin_ = tmp_.File("bin") + "/";
-  std::unique_ptr<warehouse_test::TestDatabase> db_;
-  ScopedEnv registry_{"ZMO_REGISTRY", tmp_.File("registry")};
-  ScopedEnv sap_{zmo::rfc::kSystemsEnv, tmp_.File("sap")};
-  ScopedEnv path_{"PATH", std::string(ZMO_TEST_BIN_DIR) + "/dbtools:" +
-                              (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")};
-  ScopedEnv calls_{"ZMO_DBTOOLS_LOG", tmp_.File("calls.log")};
-  ScopedEnv fail_{"ZMO_DBTOOLS_FAIL", std::nullopt};
-  ScopedEnv lang_{"LC_ALL", std::string("C")};
-  zmo_test::ScopedTz tz_{"UTC0"};
+  zmo_test::ScopedEnv sap_{zmo::rfc::kSystemsEnv, tmp_.File("sap")};
 };
 
 // The rows of r3_progresp that the runs' records make, in the order the
@@ -381,11 +297,6 @@ Rows Expected(const std::vector<ProgRow>& rows, bool gui_time_off) {
   }
   std::sort(out.begin(), out.end());
   return out;
-}
-
-Rows Sorted(Rows rows) {
-  std::sort(rows.begin(), rows.end());
-  return rows;
 }
 
 TEST_F(EndToEndTest, TwoRunsFillTheWarehouseWithTheSumsOfTheirRecords) {
@@ -510,10 +421,7 @@ TEST_F(EndToEndTest, TwoRunsFillTheWarehouseWithTheSumsOfTheirRecords) {
             (Rows{{"ZZ", "Sales", "VA01", "1500"},
                   {"ZZ", "Sales", "VA02", "1500"},
                   {"ZZ", "Tools", "SE38", "2000"}}));
-  EXPECT_EQ(db_->Value("select count(*) from pg_tables where schemaname = 'public' and "
-                       "tablename not like 'r3\\_%'"),
-            "0")
-      << "the staging table is dropped";
+  EXPECT_EQ(OtherTables(), "0") << "the staging table is dropped";
   std::vector<std::string> progress = kProgress;
   progress.insert(progress.end(), kProgress.begin(), kProgress.end());
   EXPECT_EQ(Progress(), progress) << "each run's load and aggregation, in order";
