@@ -112,6 +112,8 @@ init() {
   [ -f "$schema" ] || die "no schema at $schema"
   case "$user" in *[!a-z0-9_]* | "") die "WAREHOUSE_USER must be lower-case letters, digits and _" ;; esac
   case "$password" in *"'"*) die "WAREHOUSE_PASSWORD must not hold a single quote" ;; esac
+  # A Unix socket's path has room for 107 bytes.
+  [ $((${#run} + 18)) -le 107 ] || die "the socket path $run/.s.PGSQL.$port is too long; choose a shorter DIR"
   mkdir -p "$dir"
   mkdir -p "$run"
   if [ "$(id -u)" -eq 0 ]; then

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,7 +24,13 @@ constexpr const char* kUser = "zmouser";
 constexpr const char* kPassword = "secret";
 constexpr const char* kAdmin = "warehouse";
 
-inline std::string ClusterDir() { return ZMO_TEST_WAREHOUSE; }
+// The cluster's directory: the fixture links it from the build tree to a
+// short path, which the socket's path needs.
+inline std::string ClusterDir() {
+  std::error_code ec;
+  std::filesystem::path real = std::filesystem::canonical(ZMO_TEST_WAREHOUSE, ec);
+  return ec ? std::string(ZMO_TEST_WAREHOUSE) : real.string();
+}
 inline std::string SocketDir() { return ClusterDir() + "/run"; }
 // The cluster's port, "" when the fixture made no cluster.
 inline std::string Port() {
