@@ -20,11 +20,10 @@
 #include "common/runtime_state.h"
 #include "loader_world.h"
 #include "platform/clock.h"
-#include "platform/dynlib.h"
 #include "rfc/simulator.h"
+#include "zmo_test/landscape.h"
 #include "zmo_test/scoped.h"
 #include "zmogdlib/config_key.h"
-#include "zmogdlib/zmogdlib.h"
 #include "zmostati/entry.h"
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
@@ -39,8 +38,8 @@ using warehouse_test::Rows;
 using warehouse_test::RTrim;
 using warehouse_test::Sorted;
 
-constexpr const char* kConfiguratorKey = "Qortane4_Brelmuskand7";
-constexpr const char* kSapPassword = "Secret46";
+// The simulated system, as the server file names it.
+const zmo_test::TestServer kW46{"sapw46.example.net", "W46", "00", "Secret46"};
 constexpr const char* kExcludedUser = "DDIC";
 constexpr const char* kSystemSla = "2000";
 // 2024-03-05 13:00:00 UTC: with the schedule "00:00" the day before is due.
@@ -76,7 +75,7 @@ const Step kSteps[] = {
 std::string SystemFile() {
   std::string text =
       "[logon]\nhost = sapw46.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
-      "password = " + std::string(kSapPassword) + "\nlanguage = E\n\n"
+      "password = " + kW46.password + "\nlanguage = E\n\n"
       "[system_info]\nsysid = W46\ndbhost = dbw46\nrelease = 46C\n";
   int wp = 1;
   for (const Step& s : kSteps) {
@@ -183,9 +182,7 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
     if (IsSkipped() || HasFatalFailure()) return;
     std::filesystem::create_directories(tmp_.File("sap"));
     Write(tmp_.File("sap") + "/W46.sys", SystemFile());
-    Write(bin_ + "zmoserver.dat", Pad("sapw46.example.net", 100) + Pad("ZMOMON", 30) +
-                                      Pad(Scramble(kSapPassword), 30) + "W46" + "100" + "00" +
-                                      "000000240000" + "E" + "\r\n");
+    Write(bin_ + "zmoserver.dat", zmo_test::ServerRecord(kW46));
     WriteGroupFiles();
     Write(bin_ + "zmoIDsToIgnore.dat", Pad(kExcludedUser, 12) + "\r\n");
     // Every metric on but the GUI time, which arrives as -9.
@@ -203,17 +200,6 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
     statiResetState();
     zmo::ResetConsoleRuntime();
     LoaderWorld::TearDown();
-  }
-
-  static std::string Scramble(const std::string& clear) {
-    HMODULE lib = LoadLibraryA(ZMO_TEST_BIN_DIR "/zmogdlib.so");
-    EXPECT_NE(lib, nullptr);
-    if (lib == nullptr) return "";
-    auto encrypt = reinterpret_cast<ZmoEncryptFn>(GetProcAddress(lib, "Encrypt"));
-    char out[256] = {0};
-    EXPECT_GT(encrypt(clear.c_str(), kConfiguratorKey, out), 0);
-    FreeLibrary(lib);
-    return out;
   }
 
   void WriteGroupFiles() {

@@ -19,6 +19,8 @@
 #include "platform/batch.h"
 #include "platform/registry.h"
 #include "warehouse_test_util.h"
+#include "zmo_test/config_store.h"
+#include "zmo_test/files.h"
 #include "zmo_test/scoped.h"
 #include "zmogdlib/config_key.h"
 
@@ -27,11 +29,7 @@ namespace warehouse_test {
 // "secret" as the configurator scrambles it into Access.
 constexpr const char* kScrambledSecret = "llEY0JBejVCSTJzQ_1G";
 
-inline std::string Pad(const std::string& s, size_t width) {
-  std::string out = s.substr(0, width);
-  out.resize(width, ' ');
-  return out;
-}
+using zmo_test::Pad;
 
 inline std::string RTrim(std::string s) {
   while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -64,14 +62,7 @@ class LoaderWorld : public ::testing::Test {
   void TearDown() override { db_.reset(); }
 
   static void Set(const char* name, const std::string& value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>(value.size() + 1)),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    zmo_test::PutConfigText(name, value);
   }
 
   // The loader's values for the Oracle kind on the test's database; every
@@ -102,10 +93,9 @@ class LoaderWorld : public ::testing::Test {
   // The archived files, oldest first (their names carry the time).
   std::vector<std::string> ArchiveFiles() {
     std::vector<std::string> files;
-    for (const auto& e : std::filesystem::directory_iterator(bin_ + "ArchiveData")) {
-      files.push_back(e.path().string());
+    for (const std::string& name : zmo_test::SortedFileNames(bin_ + "ArchiveData")) {
+      files.push_back(bin_ + "ArchiveData/" + name);
     }
-    std::sort(files.begin(), files.end());
     return files;
   }
 
