@@ -97,8 +97,11 @@ std::string Feedback(const std::string& tag) {
   const struct {
     const char* verb;
     const char* done;
-  } kRows[] = {{"INSERT", "created"}, {"UPDATE", "updated"}, {"DELETE", "deleted"},
-               {"SELECT", "selected"}, {"MERGE", "merged"}};
+  } kRows[] = {{"INSERT", "created"},
+               {"UPDATE", "updated"},
+               {"DELETE", "deleted"},
+               {"SELECT", "selected"},
+               {"MERGE", "merged"}};
   for (const auto& r : kRows) {
     if (verb != r.verb || !AllDigits(w.back())) continue;
     const std::string& n = w.back();
@@ -110,8 +113,8 @@ std::string Feedback(const std::string& tag) {
   const struct {
     const char* verb;
     const char* done;
-  } kObjects[] = {{"CREATE", "created"}, {"DROP", "dropped"}, {"ALTER", "altered"},
-                  {"TRUNCATE", "truncated"}};
+  } kObjects[] = {
+      {"CREATE", "created"}, {"DROP", "dropped"}, {"ALTER", "altered"}, {"TRUNCATE", "truncated"}};
   for (const auto& o : kObjects) {
     if (verb != o.verb || w.size() < 2) continue;
     std::string object;
@@ -227,8 +230,10 @@ void Exit(SqlplusRun* s, const std::string& rest, const std::string& where) {
     } else if (AllDigits(word) && word.size() <= 3 && std::stoi(word) <= 255) {
       code = std::stoi(word);
     } else {
-      Fail(s, where, "EXIT takes success, failure, warning or a number from 0 to 255, and "
-                     "commit or rollback, not " + word);
+      Fail(s, where,
+           "EXIT takes success, failure, warning or a number from 0 to 255, and "
+           "commit or rollback, not " +
+               word);
       code = kToolRejected;
     }
   }
@@ -255,8 +260,8 @@ void RunNested(SqlplusRun* s, const std::string& script, const std::string& word
     if (slash != std::string::npos) path = script.substr(0, slash + 1) + path;
   }
   if (s->depth >= kMaxDepth) {
-    Fail(s, where, "scripts nested deeper than " + std::to_string(kMaxDepth) + "; " + path +
-                       " not run");
+    Fail(s, where,
+         "scripts nested deeper than " + std::to_string(kMaxDepth) + "; " + path + " not run");
     return;
   }
   if (RunScript(s, path) != 0) {
@@ -300,8 +305,7 @@ int RunScript(SqlplusRun* s, const std::string& path) {
         break;
       case ScriptItemKind::kStored:
         s->buffer = item.text;
-        Out(s, "statement at " + Where(path, item) +
-                   " ends without \";\" or \"/\": kept, not run");
+        Out(s, "statement at " + Where(path, item) + " ends without \";\" or \"/\": kept, not run");
         break;
       case ScriptItemKind::kRerun:
         if (s->buffer.empty()) {

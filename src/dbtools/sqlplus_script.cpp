@@ -13,8 +13,8 @@ namespace zmo::dbtools {
 
 namespace {
 
-constexpr const char* kCommandWords[] = {"spool", "set",    "exit",  "quit",
-                                         "prompt", "rem",   "remark", "start"};
+constexpr const char* kCommandWords[] = {"spool",  "set", "exit",   "quit",
+                                         "prompt", "rem", "remark", "start"};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -81,8 +81,8 @@ std::vector<ScriptItem> ParseSqlplusScript(const std::string& text) {
     current.kind = kind;
     for (size_t i = 0; i < current.lines.size(); ++i) {
       bool last = i + 1 == current.lines.size();
-      current.text += (i ? "\n" : "") + (last ? current.lines[i].substr(0, semicolon)
-                                              : current.lines[i]);
+      current.text +=
+          (i ? "\n" : "") + (last ? current.lines[i].substr(0, semicolon) : current.lines[i]);
     }
     items.push_back(current);
     current = ScriptItem();

@@ -46,11 +46,11 @@ struct PgSession {
 // What a statement gave.
 struct PgOutcome {
   bool ok = false;
-  bool lost = false;  // the session cannot go on (connection gone, guard refused)
-  std::string tag;    // command tag: "INSERT 0 3", "DELETE 2", "CREATE TABLE", ...
-  std::string error;  // the server's message when !ok
-  std::vector<std::string> columns;             // of a query
-  std::vector<std::vector<std::string>> rows;   // of a query; a null as ""
+  bool lost = false;                 // the session cannot go on (connection gone, guard refused)
+  std::string tag;                   // command tag: "INSERT 0 3", "DELETE 2", "CREATE TABLE", ...
+  std::string error;                 // the server's message when !ok
+  std::vector<std::string> columns;  // of a query
+  std::vector<std::vector<std::string>> rows;  // of a query; a null as ""
 };
 
 // Connects with the logon's user and password to the source's database.

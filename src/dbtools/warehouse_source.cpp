@@ -7,9 +7,7 @@
 
 namespace zmo::dbtools {
 
-bool IsWarehouseSource(const std::string& source) {
-  return source.rfind(kWarehousePrefix, 0) == 0;
-}
+bool IsWarehouseSource(const std::string& source) { return source.rfind(kWarehousePrefix, 0) == 0; }
 
 int ParseWarehouseSource(const std::string& source, WarehouseSource* out, std::string* why) {
   const char* form = "a warehouse data source is pg:<socket directory>:<port>:<database>";

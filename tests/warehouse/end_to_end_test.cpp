@@ -75,17 +75,19 @@ const Step kSteps[] = {
 std::string SystemFile() {
   std::string text =
       "[logon]\nhost = sapw46.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
-      "password = " + kW46.password + "\nlanguage = E\n\n"
+      "password = " +
+      kW46.password +
+      "\nlanguage = E\n\n"
       "[system_info]\nsysid = W46\ndbhost = dbw46\nrelease = 46C\n";
   int wp = 1;
   for (const Step& s : kSteps) {
     text += "\n[record normal]\nDATE = " + std::string(s.date) + "\nSTARTDATE = " + s.date +
             "\nSTARTTIME = " + s.time + "\nENDDATE = " + s.date + "\nENDTIME = " + s.time +
-            "\nRESPTI = " + std::to_string(s.response_ms) + "\nCPUTI = " +
-            std::to_string(s.cpu_ms) + "\nREADDIRTI = " + std::to_string(s.db_ms) +
+            "\nRESPTI = " + std::to_string(s.response_ms) +
+            "\nCPUTI = " + std::to_string(s.cpu_ms) + "\nREADDIRTI = " + std::to_string(s.db_ms) +
             "\nWPID = 000" + std::to_string(wp++ % 10) + "\nTASKTYPE = 01\nTCODE = " + s.tcode +
-            "\nDYNPRONR = 0100\nREPORT = SAPM" + s.tcode + "\nCUA_PROG = SAPM" + s.tcode + "\nACCOUNT = " + s.user +
-            "\nMANDT = 100\nGUITIME = 120\nGUICNT = 2\nGUINETTIME = 40\n";
+            "\nDYNPRONR = 0100\nREPORT = SAPM" + s.tcode + "\nCUA_PROG = SAPM" + s.tcode +
+            "\nACCOUNT = " + s.user + "\nMANDT = 100\nGUITIME = 120\nGUICNT = 2\nGUINETTIME = 40\n";
   }
   return text;
 }
@@ -93,25 +95,24 @@ std::string SystemFile() {
 // One loaded record, cut by the columns of the loader's control file.
 struct Line {
   std::string record_type, dest, host, label, end_date, tcode, cua_prog, task_type, user;
-  long long cpu, response, database, kb_trans, kb_changed, wait, memory, load, gui_time,
-      gui_count, gui_net;
+  long long cpu, response, database, kb_trans, kb_changed, wait, memory, load, gui_time, gui_count,
+      gui_net;
 };
 
 Line Cut(const std::string& l) {
   auto text = [&](size_t from, size_t to) { return l.substr(from - 1, to - from + 1); };
   auto number = [&](size_t from, size_t to) { return std::stoll(text(from, to)); };
-  return Line{text(1, 1),        text(2, 21),       text(22, 51),      text(52, 85),
-              text(103, 116),    text(117, 136),    text(141, 180),    text(185, 185),
-              text(186, 215),    number(216, 223),  number(224, 231),  number(232, 239),
-              number(240, 247),  number(248, 259),  number(260, 267),  number(268, 275),
-              number(276, 283),  number(284, 291),  number(292, 299),  number(300, 307)};
+  return Line{text(1, 1),       text(2, 21),      text(22, 51),     text(52, 85),
+              text(103, 116),   text(117, 136),   text(141, 180),   text(185, 185),
+              text(186, 215),   number(216, 223), number(224, 231), number(232, 239),
+              number(240, 247), number(248, 259), number(260, 267), number(268, 275),
+              number(276, 283), number(284, 291), number(292, 299), number(300, 307)};
 }
 
 // The figures of a warehouse row: count and the twelve sums.
 struct Sums {
-  long long count = 0, cpu = 0, response = 0, database = 0, other = 0, kb_trans = 0,
-            kb_changed = 0, wait = 0, memory = 0, load = 0, gui_time = 0, gui_count = 0,
-            gui_net = 0;
+  long long count = 0, cpu = 0, response = 0, database = 0, other = 0, kb_trans = 0, kb_changed = 0,
+            wait = 0, memory = 0, load = 0, gui_time = 0, gui_count = 0, gui_net = 0;
   void Add(const Sums& o) {
     count += o.count, cpu += o.cpu, response += o.response, database += o.database;
     other += o.other, kb_trans += o.kb_trans, kb_changed += o.kb_changed, wait += o.wait;
@@ -120,8 +121,8 @@ struct Sums {
   }
   std::vector<std::string> Text(bool gui_time_off) const {
     std::vector<std::string> v;
-    for (long long x : {count, cpu, response, database, other, kb_trans, kb_changed, wait, memory,
-                        load}) {
+    for (long long x :
+         {count, cpu, response, database, other, kb_trans, kb_changed, wait, memory, load}) {
       v.push_back(std::to_string(x));
     }
     v.push_back(gui_time_off ? "-9" : std::to_string(gui_time));
@@ -145,10 +146,17 @@ std::vector<ProgRow> ProgRows(const std::vector<Line>& lines) {
   std::map<ProgKey, Sums> rows;
   for (const Line& l : lines) {
     if (RTrim(l.user) == kExcludedUser) continue;
-    ProgKey key = {l.record_type,       RTrim(l.label),    l.label.substr(0, 3),
-                   l.dest,              l.host,            IsoDate(l.end_date.substr(0, 8)),
-                   l.end_date.substr(8, 2), RTrim(l.tcode), RTrim(l.cua_prog),
-                   l.user,              l.task_type};
+    ProgKey key = {l.record_type,
+                   RTrim(l.label),
+                   l.label.substr(0, 3),
+                   l.dest,
+                   l.host,
+                   IsoDate(l.end_date.substr(0, 8)),
+                   l.end_date.substr(8, 2),
+                   RTrim(l.tcode),
+                   RTrim(l.cua_prog),
+                   l.user,
+                   l.task_type};
     Sums s;
     s.count = 1, s.cpu = l.cpu, s.response = l.response, s.database = l.database;
     s.other = l.response - l.database - l.cpu - l.wait - l.load;
@@ -263,8 +271,8 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
         "select record_type, system_label, sys_id, rfc_dest_str, host_name, diag_date, "
         "diag_hour, t_code, cua_prog, user_name, task_type, diag_count, cpu_time, response_time, "
         "database_time, other_time, kb_transfered, kb_changed, wait_time, memory_used, "
-        "load_time, gui_time, gui_count, gui_net_time from r3_progresp " + where +
-        " order by prog_seq_id");
+        "load_time, gui_time, gui_count, gui_net_time from r3_progresp " +
+        where + " order by prog_seq_id");
   }
 
   zmo_test::ScopedEnv sap_{zmo::rfc::kSystemsEnv, tmp_.File("sap")};
@@ -356,13 +364,13 @@ TEST_F(EndToEndTest, TwoRunsFillTheWarehouseWithTheSumsOfTheirRecords) {
         std::vector<std::string> row = key;
         if (yes_no.first) {
           std::vector<std::string> r = row;
-          r.insert(r.end(), {std::to_string(yes_no.first), no_in_yes_row,
-                             std::to_string(yes_no.first)});
+          r.insert(r.end(),
+                   {std::to_string(yes_no.first), no_in_yes_row, std::to_string(yes_no.first)});
           sla.push_back(r);
         }
         if (yes_no.second) {
-          row.insert(row.end(), {"-9", std::to_string(yes_no.second),
-                                 std::to_string(yes_no.second)});
+          row.insert(row.end(),
+                     {"-9", std::to_string(yes_no.second), std::to_string(yes_no.second)});
           sla.push_back(row);
         }
       }
@@ -370,9 +378,10 @@ TEST_F(EndToEndTest, TwoRunsFillTheWarehouseWithTheSumsOfTheirRecords) {
     add(group_yes_no, "-9");
     add(all_yes_no, "0");
   }
-  EXPECT_EQ(Sorted(db_->Query("select system_label, group_name, t_code, record_date, "
-                              "record_hour, sla_yes_count, sla_no_count, tot_count from r3_tx_sla")),
-            Sorted(sla));
+  EXPECT_EQ(
+      Sorted(db_->Query("select system_label, group_name, t_code, record_date, "
+                        "record_hour, sla_yes_count, sla_no_count, tot_count from r3_tx_sla")),
+      Sorted(sla));
   EXPECT_EQ(db_->Value("select count(distinct sla_seq_id) = count(*) and min(sla_seq_id) > 0 "
                        "from r3_tx_sla"),
             "t");
@@ -453,8 +462,8 @@ TEST_F(EndToEndTest, ABrokenDataLineGoesToTheBadFileAndTheOthersAreLoaded) {
 // ends with 1, nothing reaches the warehouse, and the batch goes on, so the
 // file is archived as after any load and can be loaded again from there.
 TEST_F(EndToEndTest, ARefusedConnectionShowsInTheToolLogAndTheFileIsArchived) {
-  const std::string dsn = "pg:" + warehouse_test::SocketDir() + ":" + warehouse_test::Port() +
-                          ":no_such_database";
+  const std::string dsn =
+      "pg:" + warehouse_test::SocketDir() + ":" + warehouse_test::Port() + ":no_such_database";
   Set(zmo::cfg::kDSN, dsn);
   Collect(kFirstRun);
 

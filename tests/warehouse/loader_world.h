@@ -115,16 +115,18 @@ class LoaderWorld : public ::testing::Test {
 
   // Tables left in the database besides the warehouse's.
   std::string OtherTables() {
-    return db_->Value("select count(*) from pg_tables where schemaname = 'public' and "
-                      "tablename not like 'r3\\_%'");
+    return db_->Value(
+        "select count(*) from pg_tables where schemaname = 'public' and "
+        "tablename not like 'r3\\_%'");
   }
 
   zmo_test::TempDir tmp_{"zmo_warehouse"};
   const std::string bin_ = tmp_.File("bin") + "/";
   std::unique_ptr<TestDatabase> db_;
   zmo_test::ScopedEnv registry_{"ZMO_REGISTRY", tmp_.File("registry")};
-  zmo_test::ScopedEnv path_{"PATH", std::string(ZMO_TEST_BIN_DIR) + "/dbtools:" +
-                                        (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")};
+  zmo_test::ScopedEnv path_{
+      "PATH", std::string(ZMO_TEST_BIN_DIR) +
+                  "/dbtools:" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")};
   zmo_test::ScopedEnv calls_{"ZMO_DBTOOLS_LOG", tmp_.File("calls.log")};
   zmo_test::ScopedEnv fail_{"ZMO_DBTOOLS_FAIL", std::nullopt};
   zmo_test::ScopedEnv lang_{"LC_ALL", std::string("C")};

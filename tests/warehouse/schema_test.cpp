@@ -24,13 +24,12 @@ std::string Lower(std::string s) {
 class SchemaTest : public warehouse_test::WarehouseTest {};
 
 TEST_F(SchemaTest, EveryTableHasTheColumnsTheScriptsFillInTheirOrder) {
-  const char* kTables[] = {"r3_progresp",    "r3_last_seq",      "r3_application",
-                           "r3_trans_sum",   "r3_prog_sum",      "r3_user_sum",
-                           "r3_cur_prog",    "r3_prev_prog",     "r3_trans_variance",
-                           "r3_prog_variance", "r3_tcode_group", "r3_tx_sla",
-                           "r3_sla_sum",     "r3_cpu",           "r3_disk",
-                           "r3_lan",         "r3_cpu_sum",       "r3_disk_sum",
-                           "r3_avail_sum"};
+  const char* kTables[] = {
+      "r3_progresp",       "r3_last_seq",      "r3_application", "r3_trans_sum",
+      "r3_prog_sum",       "r3_user_sum",      "r3_cur_prog",    "r3_prev_prog",
+      "r3_trans_variance", "r3_prog_variance", "r3_tcode_group", "r3_tx_sla",
+      "r3_sla_sum",        "r3_cpu",           "r3_disk",        "r3_lan",
+      "r3_cpu_sum",        "r3_disk_sum",      "r3_avail_sum"};
   for (const char* table : kTables) {
     ASSERT_STRNE(warehouseColumns(table), "") << table;
     EXPECT_EQ(db_->Value("select string_agg(column_name, ',' order by ordinal_position) "
@@ -50,10 +49,10 @@ struct SeqCase {
 };
 
 TEST_F(SchemaTest, SeqIdsAreNumberedInInsertOrderWhenZeroIsInserted) {
-  const SeqCase kSeq[] = {{"r3_progresp", "prog_seq_id"},   {"r3_application", "appl_seq_id"},
-                          {"r3_user_sum", "user_seq_id"},   {"r3_tx_sla", "sla_seq_id"},
-                          {"r3_cpu", "cpu_seq_id"},         {"r3_disk", "disk_seq_id"},
-                          {"r3_lan", "lan_seq_id"},         {"r3_avail_sum", "avail_seq_id"}};
+  const SeqCase kSeq[] = {{"r3_progresp", "prog_seq_id"}, {"r3_application", "appl_seq_id"},
+                          {"r3_user_sum", "user_seq_id"}, {"r3_tx_sla", "sla_seq_id"},
+                          {"r3_cpu", "cpu_seq_id"},       {"r3_disk", "disk_seq_id"},
+                          {"r3_lan", "lan_seq_id"},       {"r3_avail_sum", "avail_seq_id"}};
   for (const SeqCase& s : kSeq) {
     const std::string t = s.table, c = s.column;
     db_->Query("insert into " + t + " (" + c + ") values (0), (0)");
@@ -69,8 +68,7 @@ TEST_F(SchemaTest, SeqIdsAreNumberedInInsertOrderWhenZeroIsInserted) {
 
 // The loader's Oracle scripts of a run with every switch on: the staging
 // tables, then the aggregation, with a row in each staging table.
-class OracleScriptsTest : public SchemaTest,
-                          public ::testing::WithParamInterface<const char*> {};
+class OracleScriptsTest : public SchemaTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(OracleScriptsTest, RunWithoutAnError) {
   const std::string program = GetParam();

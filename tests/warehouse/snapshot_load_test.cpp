@@ -63,9 +63,9 @@ const std::vector<Device> kDisks = {
     {"20240304100500", "sda", {23, 1, 4, 6}},
     {"20240304103500", "sda", {25, 2, 5, 7}},
     {"20240304100500", "sdb", {61, 3, 11, 8}},
-    {"20240304100500", "CDROM0", {1, 0, 0, 1}},      // never reaches r3_disk
-    {"20240304100500", "_TOTAL", {90, 9, 9, 9}},     // never
-    {"20240304103500", "sdc", {70, 4, 30, 40000}},   // a service time beyond 30000: never
+    {"20240304100500", "CDROM0", {1, 0, 0, 1}},     // never reaches r3_disk
+    {"20240304100500", "_TOTAL", {90, 9, 9, 9}},    // never
+    {"20240304103500", "sdc", {70, 4, 30, 40000}},  // a service time beyond 30000: never
     {"20240304110500", "sda", {30, 1, 2, 3}},
 };
 const std::vector<Device> kLans = {
@@ -112,8 +112,7 @@ class SnapshotLoadTest : public warehouse_test::LoaderWorld {
   // The loader as zmosnap starts it at the beginning of its next cycle.
   int StartLoader() {
     const std::string program = bin_ + "zmoloader";
-    const char* argv[] = {program.c_str(), " -a", "-p SNAP", " -h 10.20.30.40", " -i 153",
-                          nullptr};
+    const char* argv[] = {program.c_str(), " -a", "-p SNAP", " -h 10.20.30.40", " -i 153", nullptr};
     return static_cast<int>(_spawnv(_P_WAIT, program.c_str(), argv));
   }
 };
@@ -139,9 +138,26 @@ TEST_F(SnapshotLoadTest, TheCycleFillsTheWarehouseWithTheSumsOfItsRecords) {
   }
   Rows expected_cpu;
   for (const auto& [k, s] : cpu) {
-    expected_cpu.push_back({kDest, kHost, kLabel, "W46", "100", k[0], k[1], std::to_string(s[0]),
-                            k[2], "-9", "-9", "-9", std::to_string(s[1]), std::to_string(s[2]),
-                            "-9", "-9", "-9", "-9", "-9", std::to_string(s[3]),
+    expected_cpu.push_back({kDest,
+                            kHost,
+                            kLabel,
+                            "W46",
+                            "100",
+                            k[0],
+                            k[1],
+                            std::to_string(s[0]),
+                            k[2],
+                            "-9",
+                            "-9",
+                            "-9",
+                            std::to_string(s[1]),
+                            std::to_string(s[2]),
+                            "-9",
+                            "-9",
+                            "-9",
+                            "-9",
+                            "-9",
+                            std::to_string(s[3]),
                             std::to_string(s[4])});
   }
   EXPECT_EQ(Sorted(db_->Query(
@@ -155,8 +171,8 @@ TEST_F(SnapshotLoadTest, TheCycleFillsTheWarehouseWithTheSumsOfItsRecords) {
   auto devices = [](const std::vector<Device>& list, bool disk) {
     std::map<std::vector<std::string>, std::vector<long long>> sums;
     for (const Device& d : list) {
-      if (disk && (d.name.rfind("CD", 0) == 0 || d.name.substr(1, 5) == "TOTAL" ||
-                   d.figures[3] > 30000)) {
+      if (disk &&
+          (d.name.rfind("CD", 0) == 0 || d.name.substr(1, 5) == "TOTAL" || d.figures[3] > 30000)) {
         continue;
       }
       auto& s = sums[{Date(d.stamp), Hour(d.stamp), Pad(d.name, 30)}];
@@ -166,8 +182,8 @@ TEST_F(SnapshotLoadTest, TheCycleFillsTheWarehouseWithTheSumsOfItsRecords) {
     }
     Rows rows;
     for (const auto& [k, s] : sums) {
-      std::vector<std::string> row = {kDest, kHost, kLabel, "W46", "100", k[0], k[1],
-                                      std::to_string(s[0]), k[2]};
+      std::vector<std::string> row = {
+          kDest, kHost, kLabel, "W46", "100", k[0], k[1], std::to_string(s[0]), k[2]};
       for (size_t i = 1; i < s.size(); ++i) {
         bool collisions = !disk && i == 5;
         row.push_back(collisions ? "-9" : std::to_string(s[i]));
@@ -195,10 +211,10 @@ TEST_F(SnapshotLoadTest, TheCycleFillsTheWarehouseWithTheSumsOfItsRecords) {
   }
   Rows expected_users;
   for (const auto& [k, s] : per_hour) {
-    expected_users.push_back({"L", RTrim(kLabel), kHost, kDest, std::to_string(s[1] / s[0]), k[0],
-                              k[1]});
-    expected_users.push_back({"S", RTrim(kLabel), kHost, kDest, std::to_string(s[2] / s[0]), k[0],
-                              k[1]});
+    expected_users.push_back(
+        {"L", RTrim(kLabel), kHost, kDest, std::to_string(s[1] / s[0]), k[0], k[1]});
+    expected_users.push_back(
+        {"S", RTrim(kLabel), kHost, kDest, std::to_string(s[2] / s[0]), k[0], k[1]});
   }
   EXPECT_EQ(Sorted(db_->Query("select record_type, system_label, host_name, rfc_dest_str, "
                               "user_count, diag_date, diag_hour from r3_user_sum")),
@@ -220,12 +236,12 @@ TEST_F(SnapshotLoadTest, TheCycleFillsTheWarehouseWithTheSumsOfItsRecords) {
             Sorted(expected_avail));
 
   // Numbered by the database; no trend tables without trend data.
-  for (const char* seq : {"cpu_seq_id from r3_cpu", "disk_seq_id from r3_disk",
-                          "lan_seq_id from r3_lan", "user_seq_id from r3_user_sum",
-                          "avail_seq_id from r3_avail_sum"}) {
+  for (const char* seq :
+       {"cpu_seq_id from r3_cpu", "disk_seq_id from r3_disk", "lan_seq_id from r3_lan",
+        "user_seq_id from r3_user_sum", "avail_seq_id from r3_avail_sum"}) {
     const std::string id = std::string(seq).substr(0, std::string(seq).find(' '));
-    EXPECT_EQ(db_->Value("select min(" + id + ") = 1 and count(distinct " + id +
-                         ") = count(*) " + std::string(seq).substr(id.size())),
+    EXPECT_EQ(db_->Value("select min(" + id + ") = 1 and count(distinct " + id + ") = count(*) " +
+                         std::string(seq).substr(id.size())),
               "t")
         << seq;
   }
@@ -238,12 +254,11 @@ TEST_F(SnapshotLoadTest, TheCycleFillsTheWarehouseWithTheSumsOfItsRecords) {
                         "trace_zmo_load_cpu.log", "trace_zmo_load_avai.log"}) {
     EXPECT_FALSE(zmo::FileExists((bin_ + f).c_str())) << f;
   }
-  const std::vector<std::string> progress = {"\tLoading of snap records has started",
-                                             "\tLoading of snap records has ended",
-                                             "\tAggregation of snap records has started",
-                                             "\tAggregation of snap records has ended",
-                                             "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane "
-                                             "Suite Collection Ended"};
+  const std::vector<std::string> progress = {
+      "\tLoading of snap records has started", "\tLoading of snap records has ended",
+      "\tAggregation of snap records has started", "\tAggregation of snap records has ended",
+      "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane "
+      "Suite Collection Ended"};
   EXPECT_EQ(Progress("trace_zmosnapsum.log", progress), progress);
   EXPECT_EQ(Read(bin_ + "trace_zmo_agg_snap.log").find("ERROR"), std::string::npos);
 }

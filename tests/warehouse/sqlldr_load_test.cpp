@@ -96,8 +96,8 @@ TEST_F(SqlldrTest, LoadsTheRecordsThatConvertAndSendsTheOthersToTheBadFile) {
 
   EXPECT_EQ(Destinations(), "sapt46_T46_00;sapt46_T46_01;");
   EXPECT_EQ(db_->Query("select rfc_dest_str, host_name, system_label, sys_id, snap_client, "
-                       "snap_date, num_of_cpu, load1_avg, num_modi from " + kCpu +
-                       " order by rfc_dest_str"),
+                       "snap_date, num_of_cpu, load1_avg, num_modi from " +
+                       kCpu + " order by rfc_dest_str"),
             (Rows{{Pad("sapt46_T46_00", 20), Pad("sapt46.example.net", 30), Pad("T46_db1", 34),
                    "T46", "100", "2024-03-04 10:15:00", "4", "20", "130"},
                   {Pad("sapt46_T46_01", 20), Pad("sapt46.example.net", 30), Pad("T46_db1", 34),
@@ -112,8 +112,9 @@ TEST_F(SqlldrTest, LoadsTheRecordsThatConvertAndSendsTheOthersToTheBadFile) {
   EXPECT_NE(log.find("record 7 of " + Data() + " rejected: 200 characters, the fields take 208"),
             std::string::npos)
       << log;
-  EXPECT_NE(log.find("record 8 of " + Data() + " rejected: SNAP_DATE \"20240304251500\" is no date"),
-            std::string::npos)
+  EXPECT_NE(
+      log.find("record 8 of " + Data() + " rejected: SNAP_DATE \"20240304251500\" is no date"),
+      std::string::npos)
       << log;
   EXPECT_NE(log.find("record 9 of " + Data() + " rejected: the record holds a NUL byte"),
             std::string::npos)
@@ -152,9 +153,9 @@ TEST_F(SqlldrTest, EveryLoaderNameLoads) {
 // why, and the exit code says that nothing was done.
 struct RefusedCase {
   const char* name;
-  std::string logon;      // "" for the test database's; @DB@ for its data source
-  std::string from, to;   // a change of the loader's CPU control file
-  std::string why;        // in the log
+  std::string logon;     // "" for the test database's; @DB@ for its data source
+  std::string from, to;  // a change of the loader's CPU control file
+  std::string why;       // in the log
 };
 
 std::string WithDsn(std::string text, const std::string& dsn) {
@@ -188,8 +189,7 @@ TEST_P(SqlldrRefusedTest, LeavesTheTableAsItWas) {
 }
 
 const RefusedCase kRefused[] = {
-    {"WrongPassword", "zmouser/wrongpw@@DB@", "", "",
-     "cannot connect to @DB@ as zmouser: "},
+    {"WrongPassword", "zmouser/wrongpw@@DB@", "", "", "cannot connect to @DB@ as zmouser: "},
     {"UnknownUser", "nobody/secret@@DB@", "", "", "cannot connect to @DB@ as nobody: "},
     {"NoServerOnTheSocket", "zmouser/secret@pg:/nonexistent/run:54320:r3klv", "", "",
      "cannot connect to pg:/nonexistent/run:54320:r3klv as zmouser: "},
@@ -226,12 +226,12 @@ TEST_F(SqlldrTest, TheStatisticsControlFileLoadsTheLoadersStagingTable) {
   ASSERT_EQ(db_->Value("select count(*) from s" + kKey), "0") << Stdout();
   Write(File("zmoklvload.par"), Golden("oracle_stati_a/zmoklvload.par"));
   if (StagingLacksDynproNumber(db_.get())) GTEST_SKIP() << kDynproMismatch;
-  const std::string line =
-      "N" + Pad("sapt46_T46_00", 20) + Pad("sapt46.example.net", 30) + Pad("T46_db1", 34) + "100" +
-      "20240304102958" + "20240304103000" + Pad("VA01", 20) + "4001" + Pad("SAPMV45A", 40) + "0003" +
-      "D" + Pad("SALES01", 30) + Number("1500") + Number("1499") + Number("800") + Number("0") +
-      "           0" + Number("0") + Number("1024") + Number("22") + Number("250") + Number("2") +
-      Number("80");
+  const std::string line = "N" + Pad("sapt46_T46_00", 20) + Pad("sapt46.example.net", 30) +
+                           Pad("T46_db1", 34) + "100" + "20240304102958" + "20240304103000" +
+                           Pad("VA01", 20) + "4001" + Pad("SAPMV45A", 40) + "0003" + "D" +
+                           Pad("SALES01", 30) + Number("1500") + Number("1499") + Number("800") +
+                           Number("0") + "           0" + Number("0") + Number("1024") +
+                           Number("22") + Number("250") + Number("2") + Number("80");
   ASSERT_EQ(line.size(), 307u);
   Write(File("zmostati.dat"), line + "\r\n");
   EXPECT_EQ(Run("sqlldr", {"userid=" + db_->Logon(), "control=" + File("zmoklvload.par"),
@@ -239,7 +239,8 @@ TEST_F(SqlldrTest, TheStatisticsControlFileLoadsTheLoadersStagingTable) {
             0)
       << Read(Log());
   EXPECT_EQ(db_->Query("select rtrim(t_code), rtrim(user_name), end_date, response_time, "
-                       "gui_net_time from s" + kKey),
+                       "gui_net_time from s" +
+                       kKey),
             (Rows{{"VA01", "SALES01", "20240304103000", "1499", "80"}}));
 }
 

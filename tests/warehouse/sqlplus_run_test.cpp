@@ -32,20 +32,11 @@ class SqlplusTest : public warehouse_test::WarehouseTest {
 
 TEST_F(SqlplusTest, RunsTheScriptWithItsSpoolAndEcho) {
   const std::string script = File("script.sql");
-  const int rc = RunScript({"spool " + File("out.log"),
-                            "set serverout on",
-                            "set echo on",
-                            "",
-                            "create table t (a integer, b varchar(10));",
-                            "insert into t values (1, 'x');",
-                            "insert into t",
-                            "select 2, 'y;z';",
-                            "select a, b from t order by a;",
-                            "insert into nosuch values (1);",
-                            "",
-                            "COMMIT;",
-                            "spool off;",
-                            "EXIT;"});
+  const int rc =
+      RunScript({"spool " + File("out.log"), "set serverout on", "set echo on", "",
+                 "create table t (a integer, b varchar(10));", "insert into t values (1, 'x');",
+                 "insert into t", "select 2, 'y;z';", "select a, b from t order by a;",
+                 "insert into nosuch values (1);", "", "COMMIT;", "spool off;", "EXIT;"});
   EXPECT_EQ(rc, 2) << "done, but a statement failed";
   EXPECT_EQ(Read(File("out.log")),
             Crlf({"SQL> create table t (a integer, b varchar(10));",

@@ -1,11 +1,11 @@
 // Taking a script of the Oracle SQL client apart: its own commands, the
 // statements it passes on and where each ends. No database is needed.
+#include "sqlplus_script.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "sqlplus_script.h"
 
 namespace {
 
@@ -69,15 +69,15 @@ const ParseCase kCases[] = {
     {"AnEmptyLineInsideAQuoteKeepsTheStatement",
      "insert into t values ('a\n\nb');\n",
      {{kStatement, "insert into t values ('a\n\nb')", 1}}},
-    {"TheEndOfTheScriptEndsWithoutRunning",
-     "delete from t",
-     {{kStored, "delete from t", 1}}},
+    {"TheEndOfTheScriptEndsWithoutRunning", "delete from t", {{kStored, "delete from t", 1}}},
     {"CommentsAndBlankLinesOutsideStatements",
      "-- a comment\n   \n\trem another\nREMARK and one more\n",
      {{kCommand, "rem another", 3}, {kCommand, "REMARK and one more", 4}}},
     {"ScriptsCalled",
      "@/x/stage.sql\n@@ nested\nstart other.sql;\n",
-     {{kCommand, "@/x/stage.sql", 1}, {kCommand, "@@ nested", 2}, {kCommand, "start other.sql", 3}}},
+     {{kCommand, "@/x/stage.sql", 1},
+      {kCommand, "@@ nested", 2},
+      {kCommand, "start other.sql", 3}}},
     {"CommandWordsOnlyAtTheStartOfAStatement",
      "select\nexit\nfrom t;\nquit 3\n",
      {{kStatement, "select\nexit\nfrom t", 1}, {kCommand, "quit 3", 4}}},

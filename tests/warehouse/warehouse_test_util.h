@@ -141,8 +141,9 @@ constexpr const char* kDynproMismatch =
     "the loader's statistics control file names DYNPRO_NUMBER, its staging table has no such "
     "column (dynpro_decimal): the load is refused";
 inline bool StagingLacksDynproNumber(TestDatabase* db) {
-  return db->Value("select count(*) from information_schema.columns where table_name like 's%' "
-                   "and column_name = 'dynpro_number'") == "0";
+  return db->Value(
+             "select count(*) from information_schema.columns where table_name like 's%' "
+             "and column_name = 'dynpro_number'") == "0";
 }
 
 // The stand-ins run in this process, on a database of the test's own.
