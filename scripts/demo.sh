@@ -5,15 +5,14 @@
 # application-server file, and runs one real statistics collection
 # (zmostati -nr). The collection hands its file to zmoloader, whose batch
 # runs under the project's batch interpreter against the stand-in warehouse
-# tools. Then zmosnap runs as a service until its second cycle has handed
-# the first cycle's snapshot files to the loader. It ends by showing the
-# statistic data file, the availability file, the snapshot files, the
-# warehouse tool calls and the summary logs.
+# tools, which load a private PostgreSQL warehouse in ./demo/warehouse. Then
+# zmosnap runs as a service until its second cycle has handed the first
+# cycle's snapshot files to the loader. It ends by showing the statistic data
+# file, the availability file, a snapshot file, the warehouse tool calls, the
+# summary logs and what the warehouse now holds.
 #
 # No SAP system is reached: the RFC library of this build answers from the
-# simulated systems. No warehouse database is reached either: the stand-in
-# tools check and record what the batch asks of them. Run it again at any
-# time; ./demo/ is made anew.
+# simulated systems. Run it again at any time; ./demo/ is made anew.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -26,8 +25,16 @@ cmake --build "$build" -j "$(nproc)"
 
 demo=$root/demo
 bindir=$demo/bin/
+if [ -d "$demo/warehouse" ]; then bash scripts/warehouse.sh stop "$demo/warehouse" >/dev/null || true; fi
 rm -rf "$demo"
 mkdir -p "$demo"
+
+# The warehouse: a private PostgreSQL cluster on a Unix socket, stopped again
+# when the demo ends.
+warehouse=$demo/warehouse
+bash scripts/warehouse.sh init "$warehouse" >/dev/null
+bash scripts/warehouse.sh start "$warehouse" >/dev/null
+trap 'bash scripts/warehouse.sh stop "$warehouse" >/dev/null 2>&1 || true' EXIT
 cmake --install "$build" --prefix "$bindir" >/dev/null
 mkdir -p "${bindir}ArchiveData"
 
@@ -76,9 +83,9 @@ setval StatiDebug True
 
 # The warehouse and the loader's settings.
 setval SnapDebug True  # zmoloader writes its trace log while this exists
-setval User zmo
-setval DSN warehouse
-setval Access "$(printf '%s' demo-warehouse-pw | "$build/bin/zmoscramble")"
+setval User "${WAREHOUSE_USER:-zmouser}"
+setval DSN "$(bash scripts/warehouse.sh dsn "$warehouse")"
+setval Access "$(printf '%s' "${WAREHOUSE_PASSWORD:-secret}" | "$build/bin/zmoscramble")"
 setval Oracle 81
 setval StatiOutPut "${bindir}zmostati.dat"
 setval LoaderLogSize 1024
@@ -139,5 +146,8 @@ else
 fi
 show "statistics summary log" "${bindir}trace_zmostatisum.log" 20
 show "snapshot summary log" "${bindir}trace_zmosnapsum.log" 12
+echo
+echo "== the warehouse"
+bash scripts/warehouse.sh summary "$warehouse"
 echo
 echo "demo: trace logs in ${bindir}trace_zmostati.log, ${bindir}trace_zmosnap.log and ${bindir}trace_zmoldr.log"
