@@ -78,7 +78,9 @@ struct StatiScript {
   void Add(const SqlInsert& insert) { sqlStatement(&sql, sqlInsertSelect(*d, insert)); }
 };
 
-// The exclusion lists.
+// The exclusion lists. The staging columns hold the fixed-width fields with
+// their trailing blanks (the Oracle load preserves them), so each entry is
+// compared with the trimmed column.
 void AddExclusions(StatiScript* s) {
   struct Rule {
     bool on;
@@ -93,7 +95,8 @@ void AddExclusions(StatiScript* s) {
   for (const Rule& r : rules) {
     if (!r.on) continue;
     for (const std::string& word : readExclusionWords(r.list)) {
-      s->Add("delete from " + s->stage + " where " + r.column + " = " + sqlLiteral(word));
+      s->Add("delete from " + s->stage + " where " + s->Trim(r.column) + " = " +
+             sqlLiteral(word));
     }
   }
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "aggregate_fixture.h"
@@ -69,7 +70,42 @@ TEST_F(DialectTest, KindIsChosenByItsFirstLetterInEitherCase) {
   for (const char* kind : {"TESSEL", "tessel", "Tessel", "T"}) {
     ASSERT_EQ(writeStatiAggregateSql(kind), 0) << kind;
     std::vector<std::string> lines = StatiLines();
-    EXPECT_EQ(lines.front(), "delete from " + kStage + " where user_name = 'DDIC';") << kind;
+    EXPECT_EQ(lines.front(), "delete from " + kStage + " where trim(user_name) = 'DDIC';") << kind;
+  }
+}
+
+// The staging columns hold the fixed-width fields with their trailing
+// blanks, so an excluded entry matches only the column as the dialect trims
+// it.
+TEST_F(DialectTest, ExclusionDeletesCompareTheTrimmedColumn) {
+  WriteBin("zmoIDsToIgnore.dat", aggregate_test::IgnoreList({"DDIC"}, 12));
+  WriteBin("zmoTransToIgnore.dat", aggregate_test::IgnoreList({"SM50"}, 20));
+  WriteBin("zmoProgsToIgnore.dat", aggregate_test::IgnoreList({"SAPMSSY1"}, 30));
+  struct Case {
+    const char* kind;
+    const char* trim;  // %s for the column
+    const char* terminator;
+  };
+  const Case cases[] = {{"Corva", "ltrim(rtrim(%s))", ";"},
+                        {"Tessel", "trim(%s)", ";"},
+                        {"MSSQL", "rtrim(%s)", ""},
+                        {"Oracle", "rtrim(%s)", ";"},
+                        {"Sybase", "rtrim(%s)", ""}};
+  for (const Case& c : cases) {
+    Prime(kProgramStati, c.kind);
+    ASSERT_EQ(WriteStati(), 0);
+    std::vector<std::string> deletes;
+    for (const std::string& line : StatiLines()) {
+      if (line.rfind("delete from " + kStage, 0) == 0) deletes.push_back(line);
+    }
+    std::vector<std::string> want;
+    for (const auto& [column, word] : {std::pair{"user_name", "'DDIC'"},
+                                       std::pair{"t_code", "'SM50'"},
+                                       std::pair{"cua_prog", "'SAPMSSY1'"}}) {
+      want.push_back("delete from " + kStage + " where " + Replace(c.trim, "%s", column) + " = " +
+                     word + c.terminator);
+    }
+    EXPECT_EQ(deletes, want) << c.kind;
   }
 }
 
