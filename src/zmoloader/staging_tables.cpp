@@ -54,10 +54,14 @@ constexpr Column kAvailColumns[] = {
     Text("rfc_dest_str", 20), Text("host_name", 55), Text("system_label", 34),
     Text("sys_id", 3),        Time("snap_date"),     Int("sys_available"),
 };
+// The columns are named as the fields of the statistic data file, which the
+// Oracle control file zmoklvload.par names and its loader binds by name:
+// the dynpro field is DYNPRO_NUMBER there, so its column is dynpro_number in
+// every kind.
 constexpr Column kStatiColumns[] = {
     Key("record_type", 1),    Key("rfc_dest_str", 20), Text("host_name", 55),
     Text("system_label", 34), Key("client", 3),        Text("start_date", 26),
-    Text("end_date", 26),     Text("t_code", 20),      Text("dynpro_decimal", 4),
+    Text("end_date", 26),     Text("t_code", 20),      Text("dynpro_number", 4),
     Text("cua_prog", 40),     Key("wp_id", 4),         Text("task_type", 1),
     Text("user_name", 30),    Int("cpu_time"),         Int("response_time"),
     Int("database_time"),     Int("kb_transfered"),    Int("kb_changed"),

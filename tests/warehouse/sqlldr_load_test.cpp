@@ -18,8 +18,6 @@ using dbtools_test::Write;
 using warehouse_test::Rows;
 
 const std::string kCpu = "c" + kKey;
-using warehouse_test::kDynproMismatch;
-using warehouse_test::StagingLacksDynproNumber;
 
 std::string Pad(const std::string& s, size_t width) {
   std::string out = s.substr(0, width);
@@ -225,7 +223,6 @@ TEST_F(SqlldrTest, TheStatisticsControlFileLoadsTheLoadersStagingTable) {
   Run("sqlplus", {db_->Logon(), "@" + File("zmostage_stati.sql")});
   ASSERT_EQ(db_->Value("select count(*) from s" + kKey), "0") << Stdout();
   Write(File("zmoklvload.par"), Golden("oracle_stati_a/zmoklvload.par"));
-  if (StagingLacksDynproNumber(db_.get())) GTEST_SKIP() << kDynproMismatch;
   const std::string line = "N" + Pad("sapt46_T46_00", 20) + Pad("sapt46.example.net", 30) +
                            Pad("T46_db1", 34) + "100" + "20240304102958" + "20240304103000" +
                            Pad("VA01", 20) + "4001" + Pad("SAPMV45A", 40) + "0003" + "D" +

@@ -133,19 +133,6 @@ class TestDatabase {
   PGconn* conn_ = nullptr;
 };
 
-// The loader's statistics control file names the dynpro field DYNPRO_NUMBER,
-// while its Oracle staging table calls the column dynpro_decimal: a real
-// loader refuses such a load, and so does the stand-in. The tests that load
-// statistics skip until the two agree.
-constexpr const char* kDynproMismatch =
-    "the loader's statistics control file names DYNPRO_NUMBER, its staging table has no such "
-    "column (dynpro_decimal): the load is refused";
-inline bool StagingLacksDynproNumber(TestDatabase* db) {
-  return db->Value(
-             "select count(*) from information_schema.columns where table_name like 's%' "
-             "and column_name = 'dynpro_number'") == "0";
-}
-
 // The stand-ins run in this process, on a database of the test's own.
 class WarehouseTest : public dbtools_test::ToolTest {
  protected:

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -138,6 +140,84 @@ TEST_F(KindFilesTest, StatiWithEveryGroupOffHasNoControlFileAndNoTable) {
             (std::vector<std::string>{"attach to zmoinst user zmouser using secret;",
                                       "connect to WHSE user zmouser using secret;",
                                       "Terminate;"}));
+}
+
+// The field names of an Oracle control file, lower-cased: the first word of
+// each line after "into table", without the "(" of the first.
+std::vector<std::string> ControlFields(const std::vector<std::string>& par) {
+  std::vector<std::string> fields;
+  auto at = std::find_if(par.begin(), par.end(),
+                         [](const std::string& l) { return l.rfind("into table ", 0) == 0; });
+  for (++at; at < par.end(); ++at) {
+    std::string name = at->substr(at->front() == '(' ? 1 : 0);
+    name = name.substr(0, name.find(' '));
+    for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    fields.push_back(name);
+  }
+  return fields;
+}
+
+// The column names of one create table statement in a script, lower-cased,
+// in order; empty when the script does not create the table.
+std::vector<std::string> CreatedColumns(const std::vector<std::string>& script,
+                                        const std::string& table) {
+  std::vector<std::string> columns;
+  auto at = std::find(script.begin(), script.end(), "create table " + table + " (");
+  if (at == script.end()) return columns;
+  for (++at; at < script.end(); ++at) {
+    std::string name = at->substr(8, at->find(' ', 8) - 8);
+    for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    columns.push_back(name);
+    if (at->back() != ',') break;  // the last column ends the statement
+  }
+  return columns;
+}
+
+// The Oracle loader binds each field of a control file to the column of its
+// name, so a field without its column refuses the whole load.
+TEST_F(KindFilesTest, EveryOracleControlFieldNamesAColumnOfItsStagingTable) {
+  const char* const key = "01002003004000153";
+  ASSERT_EQ(Run(kStati), 0);
+  std::vector<std::string> fields = ControlFields(BinLines("zmoklvload.par"));
+  EXPECT_THAT(fields, Contains("dynpro_number"));
+  EXPECT_EQ(CreatedColumns(BinLines("zmostage_stati.sql"), std::string("s") + key), fields);
+
+  ResetRun();
+  ASSERT_EQ(Run(kSnap), 0);
+  const std::vector<std::string> stage = BinLines("zmostage_snap.sql");
+  struct Group {
+    const char* par;
+    char table;
+  };
+  for (const Group& g : {Group{"zmosnap_cpu.par", 'c'}, Group{"zmosnap_dsk.par", 'd'},
+                         Group{"zmosnap_lan.par", 'l'}, Group{"zmosnap_avai.par", 'v'}}) {
+    fields = ControlFields(BinLines(g.par));
+    EXPECT_FALSE(fields.empty()) << g.par;
+    EXPECT_EQ(CreatedColumns(stage, g.table + std::string(key)), fields) << g.par;
+  }
+}
+
+// One statistics staging table for every kind, so that a warehouse set up
+// for one kind's files takes another's.
+TEST_F(KindFilesTest, EveryKindCreatesTheStatisticsStagingTableWithTheSameColumns) {
+  const std::string table = "s01002003004000153";
+  ASSERT_EQ(Run(kStati), 0);
+  const std::vector<std::string> oracle = CreatedColumns(BinLines("zmostage_stati.sql"), table);
+  ASSERT_EQ(oracle.size(), 24u);
+  struct Case {
+    const char* db;
+    const char* script;
+  };
+  const Case cases[] = {{"Corva", "zmoload_stati.sql"},
+                        {"Tessel", "zmoload_stati.sql"},
+                        {"MSSQL", "zmostage_stati.sql"},
+                        {"Sybase", "zmostage_stati.sql"}};
+  for (const Case& c : cases) {
+    ResetRun();
+    SetConfig(zmo::cfg::kDB, c.db);
+    ASSERT_EQ(Run(kStati), 0) << c.db;
+    EXPECT_EQ(CreatedColumns(BinLines(c.script), table), oracle) << c.db;
+  }
 }
 
 TEST_F(KindFilesTest, FilteredRunTracesEverySwitchItReads) {
