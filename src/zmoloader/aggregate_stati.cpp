@@ -464,11 +464,14 @@ int writeStatiAggregateSql(const char* kind_name) {
   AddRetention(&s);
   AddLastSeq(&s);
   if (stati || appl || sla) AddProgresp(&s);
+  // The group table is built before the first statement that joins it, so
+  // that a run's rows meet the groups of the files it was started with (on
+  // the first run the table is still empty).
+  if (appl) AddGroupTable(&s);
   if (appl) AddApplication(&s);
   if (s.Trend()) AddThirtyDaySums(&s);
   if (s.On(zmo::kSwStatiActiveUsers)) AddActiveUsers(&s);
   if (s.Trend()) AddVariances(&s);
-  if (appl) AddGroupTable(&s);
   if (sla) AddServiceLevels(&s);
   if (s.Trend()) AddSlaSum(&s);
   if (appl) AddGroupRenames(&s);

@@ -286,6 +286,35 @@ TEST_F(StatiScriptTest, GroupTableIsBuiltWhenCustomGroupDateIsMissing) {
   EXPECT_EQ(StoredGroupDate(), FileTime("zmoTransGroup.dat"));
 }
 
+// Every statement that joins r3_tcode_group meets the groups of this run's
+// files: on a first run the table is empty until they are written.
+TEST_F(StatiScriptTest, GroupTableIsBuiltBeforeTheStatementsThatJoinIt) {
+  WriteGroupFiles();
+  const std::vector<std::string> statements = Written();
+  // The places of the statements that begin with prefix, in script order.
+  auto places = [&](const std::string& prefix) {
+    std::vector<size_t> at;
+    for (size_t i = 0; i < statements.size(); ++i) {
+      if (statements[i].rfind(prefix, 0) == 0) at.push_back(i);
+    }
+    return at;
+  };
+  const std::vector<size_t> progresp = places("insert into r3_progresp");
+  const std::vector<size_t> cleared = places("delete from r3_tcode_group");
+  const std::vector<size_t> rows = places("insert into r3_tcode_group");
+  ASSERT_EQ(progresp.size(), 1u);
+  ASSERT_EQ(cleared.size(), 1u);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_LT(progresp[0], cleared[0]);
+  EXPECT_LT(cleared[0], rows[0]);
+  for (const char* join : {"insert into r3_application", "insert into r3_tx_sla"}) {
+    const std::vector<size_t> joins = places(join);
+    ASSERT_FALSE(joins.empty()) << join;
+    EXPECT_TRUE(Holds(statements[joins[0]], "r3_tcode_group")) << join;
+    EXPECT_LT(rows.back(), joins[0]) << join;
+  }
+}
+
 TEST_F(StatiScriptTest, GroupTableNeedsTheApplicationGroupAndTheFile) {
   WriteGroupFiles();
   AllSwitchesBut({zmo::kSwApplCPU, zmo::kSwApplResp, zmo::kSwApplDB, zmo::kSwApplOther,
