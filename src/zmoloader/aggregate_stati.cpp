@@ -95,8 +95,7 @@ void AddExclusions(StatiScript* s) {
   for (const Rule& r : rules) {
     if (!r.on) continue;
     for (const std::string& word : readExclusionWords(r.list)) {
-      s->Add("delete from " + s->stage + " where " + s->Trim(r.column) + " = " +
-             sqlLiteral(word));
+      s->Add("delete from " + s->stage + " where " + s->Trim(r.column) + " = " + sqlLiteral(word));
     }
   }
 }

@@ -99,9 +99,9 @@ TEST_F(DialectTest, ExclusionDeletesCompareTheTrimmedColumn) {
       if (line.rfind("delete from " + kStage, 0) == 0) deletes.push_back(line);
     }
     std::vector<std::string> want;
-    for (const auto& [column, word] : {std::pair{"user_name", "'DDIC'"},
-                                       std::pair{"t_code", "'SM50'"},
-                                       std::pair{"cua_prog", "'SAPMSSY1'"}}) {
+    for (const auto& [column, word] :
+         {std::pair{"user_name", "'DDIC'"}, std::pair{"t_code", "'SM50'"},
+          std::pair{"cua_prog", "'SAPMSSY1'"}}) {
       want.push_back("delete from " + kStage + " where " + Replace(c.trim, "%s", column) + " = " +
                      word + c.terminator);
     }
