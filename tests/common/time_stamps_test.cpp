@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/field_writer.h"
+#include "zmo_test/time.h"
 
 namespace {
 
@@ -17,16 +18,7 @@ std::string Put(int kind, const char* date, const char* time) {
   return std::string(out, n);
 }
 
-std::tm Tm(int year, int month, int day, int hour, int minute, int second) {
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
-  tm.tm_sec = second;
-  return tm;
-}
+using zmo_test::Tm;
 
 std::string Format(int kind, const std::tm& tm, int* rc = nullptr) {
   char out[zmo::kTimeStampMax];

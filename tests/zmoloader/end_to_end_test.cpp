@@ -16,26 +16,13 @@
 namespace {
 
 using loader_test::CrlfLines;
+using loader_test::Day;
 using loader_test::LoaderTest;
+using loader_test::Program;
 
 constexpr const char* kKey = "01002003004000153";
 constexpr const char* kEnded =
     "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane Suite Collection Ended";
-
-std::string Program(const std::string& name) { return std::string(ZMO_TEST_BIN_DIR) + "/" + name; }
-
-// Today plus days as YYYYmmdd.
-std::string Day(int days) {
-  std::time_t now = std::time(nullptr);
-  std::tm tm = *std::localtime(&now);
-  tm.tm_mday += days;
-  tm.tm_hour = 12;
-  tm.tm_isdst = -1;
-  std::mktime(&tm);
-  char text[16];
-  std::strftime(text, sizeof(text), "%Y%m%d", &tm);
-  return text;
-}
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
   for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos)) {

@@ -16,22 +16,9 @@
 namespace {
 
 using loader_test::CrlfLines;
+using loader_test::Day;
 using loader_test::LoaderTest;
-
-std::string Program(const char* name) { return std::string(ZMO_TEST_BIN_DIR) + "/" + name; }
-
-// Today plus days as YYYYmmdd under the process's TZ.
-std::string Day(int days) {
-  std::time_t now = std::time(nullptr);
-  std::tm tm = *std::localtime(&now);
-  tm.tm_mday += days;
-  tm.tm_hour = 12;
-  tm.tm_isdst = -1;
-  std::mktime(&tm);
-  char text[16];
-  std::strftime(text, sizeof(text), "%Y%m%d", &tm);
-  return text;
-}
+using loader_test::Program;
 
 class ExecutableTest : public LoaderTest {
  protected:

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -175,6 +176,24 @@ inline void LoaderTest::SetSwitches(std::initializer_list<const char*> off) {
   set_all(zmo::cfg::kSlaSwitches);
   set_all(zmo::cfg::kApplSwitches);
   set_all(zmo::cfg::kSnapSwitches);
+}
+
+// A program of the build tree.
+inline std::string Program(const std::string& name) {
+  return std::string(ZMO_TEST_BIN_DIR) + "/" + name;
+}
+
+// Today plus days as YYYYmmdd under the process's TZ.
+inline std::string Day(int days) {
+  std::time_t now = std::time(nullptr);
+  std::tm tm = *std::localtime(&now);
+  tm.tm_mday += days;
+  tm.tm_hour = 12;
+  tm.tm_isdst = -1;
+  std::mktime(&tm);
+  char text[16];
+  std::strftime(text, sizeof(text), "%Y%m%d", &tm);
+  return text;
 }
 
 }  // namespace loader_test

@@ -14,6 +14,7 @@
 #include "platform/registry.h"
 #include "platform/service.h"
 #include "snap_test_env.h"
+#include "zmo_test/service.h"
 
 namespace {
 
@@ -21,31 +22,11 @@ const std::string kExe = std::string(ZMO_TEST_BIN_DIR) + "/zmosnap";
 const char* const kServiceKey = "SYSTEM\\CurrentControlSet\\Services\\zmosnap";
 constexpr DWORD kNoService = 0;
 
-int RunSnap(std::vector<std::string> args) {
-  args.insert(args.begin(), kExe);
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  argv.push_back(nullptr);
-  return static_cast<int>(_spawnv(_P_WAIT, kExe.c_str(), argv.data()));
-}
+int RunSnap(std::vector<std::string> args) { return zmo_test::RunProgram(kExe, std::move(args)); }
 
 // The service's state, or kNoService with *error set when it cannot be
 // queried.
-DWORD State(DWORD* error = nullptr) {
-  SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  if (scm == nullptr) return kNoService;
-  SC_HANDLE svc = OpenServiceA(scm, "zmosnap", SERVICE_ALL_ACCESS);
-  DWORD state = kNoService;
-  if (svc == nullptr) {
-    if (error) *error = GetLastError();
-  } else {
-    SERVICE_STATUS status{};
-    if (QueryServiceStatus(svc, &status)) state = status.dwCurrentState;
-    CloseServiceHandle(svc);
-  }
-  CloseServiceHandle(scm);
-  return state;
-}
+DWORD State(DWORD* error = nullptr) { return zmo_test::ServiceState("zmosnap", error); }
 
 // A value of the service's record in the registry ("" or 0 when missing).
 std::string ServiceText(const char* name) {

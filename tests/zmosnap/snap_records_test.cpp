@@ -22,22 +22,14 @@
 #include "rfc/simulator.h"
 #include "snap_test_env.h"
 #include "zmo_test/scoped.h"
+#include "zmo_test/time.h"
 #include "zmosnap/records.h"
 
 namespace {
 
 std::string B(int n) { return std::string(static_cast<size_t>(n), ' '); }
 
-std::int64_t UtcMillis(int year, int month, int day, int hour, int minute, int second) {
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
-  tm.tm_sec = second;
-  return static_cast<std::int64_t>(timegm(&tm)) * 1000;
-}
+using zmo_test::UtcMillis;
 
 // A field of a table line, written as the library writes it.
 void PutInt(void* line, const char* structure, const char* field, std::int32_t value) {

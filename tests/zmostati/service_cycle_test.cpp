@@ -13,6 +13,7 @@
 #include "platform/registry.h"
 #include "platform/service.h"
 #include "stati_test_env.h"
+#include "zmo_test/service.h"
 
 namespace {
 
@@ -20,29 +21,14 @@ const std::string kExe = std::string(ZMO_TEST_BIN_DIR) + "/zmostati";
 const char* const kServiceKey = "SYSTEM\\CurrentControlSet\\Services\\zmostati";
 
 // Runs zmostati with args and returns its exit code.
-int RunStati(std::vector<std::string> args) {
-  args.insert(args.begin(), kExe);
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  argv.push_back(nullptr);
-  return static_cast<int>(_spawnv(_P_WAIT, kExe.c_str(), argv.data()));
-}
+int RunStati(std::vector<std::string> args) { return zmo_test::RunProgram(kExe, std::move(args)); }
 
 // The service's state, or 0 when it cannot be queried; *error gets the
 // reason then.
 DWORD State(LONG* error = nullptr) {
-  SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  if (scm == nullptr) return 0;
-  SC_HANDLE svc = OpenServiceA(scm, "zmostati", SERVICE_ALL_ACCESS);
-  DWORD state = 0;
-  if (svc == nullptr) {
-    if (error) *error = static_cast<LONG>(GetLastError());
-  } else {
-    SERVICE_STATUS status{};
-    if (QueryServiceStatus(svc, &status)) state = status.dwCurrentState;
-    CloseServiceHandle(svc);
-  }
-  CloseServiceHandle(scm);
+  DWORD reason = 0;
+  DWORD state = zmo_test::ServiceState("zmostati", &reason);
+  if (error && reason != 0) *error = static_cast<LONG>(reason);
   return state;
 }
 
