@@ -29,15 +29,6 @@ T* Named(QWidget* parent, const char* name) {
   return w;
 }
 
-TEST(Val, ReadsTheLeadingNumber) {
-  const struct {
-    const char* text;
-    long value;
-  } cases[] = {{"1200", 1200}, {"  1400", 1400}, {"1200abc", 1200}, {"CLEAR", 0}, {"", 0},
-               {"-5", -5},     {"+7", 7},        {"12 34", 12},     {"0", 0}};
-  for (const auto& c : cases) EXPECT_EQ(Val(QString::fromLatin1(c.text)), c.value) << c.text;
-}
-
 TEST(CatalogText, LongTextsAreNotCut) {
   EXPECT_EQ(CatalogText(1200), "OK");
   EXPECT_GT(CatalogText(1336).size(), 254);

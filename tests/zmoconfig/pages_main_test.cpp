@@ -314,6 +314,16 @@ TEST_F(MainWindowTest, LoaderHaltSwitchTogglesLoadDebugOnly) {
   EXPECT_FALSE(main_->mnuLoaderHalt->isChecked());
 }
 
+TEST_F(MainWindowTest, FailedDebugWriteShowsTheRegistryErrorAndTheMarkStaysToggled) {
+  // A store that cannot be created: its directory would lie under a file.
+  std::ofstream(dir_ / "plain") << "x";
+  zmo_test::ScopedEnv broken("ZMO_REGISTRY", dir_ / "plain/registry");
+  main_->mnuDebugLogFiles->trigger();
+  EXPECT_TRUE(main_->mnuDebugLogFiles->isChecked());
+  // One message for each of the two values: the second is still written.
+  EXPECT_EQ(ui_.events, (std::vector<std::string>{BoxOf(1458), BoxOf(1458)}));
+}
+
 TEST_F(MainWindowTest, AboutBoxLocalisesOnActivationAndClosesWithOkOrEnter) {
   main_->mnuAbout->trigger();
   QPointer<frmAbout> about = main_->About();

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "catalog_text.h"
-#include "data_bridge.h"
+#include "zmoconfig/config_state.h"
 #include "ui_services.h"
 #include "zmo_test/config_store.h"
 #include "zmo_test/registry.h"
@@ -59,9 +59,11 @@ class PagesTest : public zmo_test::StoreTest {
  protected:
   PagesTest() : bin_dir_(dir_ / "bin") {
     std::filesystem::create_directories(bin_dir_);
+    ResetConfigState();
     gBinDir = bin_dir_;
+    ConnectDataLayerUi();
   }
-  ~PagesTest() override { gBinDir.clear(); }
+  ~PagesTest() override { ResetConfigState(); }
 
   std::string bin_dir_;
   ScriptedUi ui_;

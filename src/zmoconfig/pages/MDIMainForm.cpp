@@ -12,7 +12,9 @@
 #include <filesystem>
 
 #include "catalog_text.h"
-#include "data_bridge.h"
+#include "zmoconfig/bin_dir.h"
+#include "zmoconfig/config_state.h"
+#include "zmoconfig/registry_wrappers.h"
 #include "frmAbout.h"
 #include "frmCurrentConfig.h"
 #include "frmTreeView.h"
@@ -251,11 +253,10 @@ void MDIMainForm::mnuExit_Click() {
 }
 
 void MDIMainForm::ShowLog(const char* file_name) {
-  // Without a BinDir there is no log to show (the design would look at the
-  // root directory).
-  const std::string path = gBinDir.empty() ? std::string() : BinDirFile(file_name);
+  // Without a BinDir there is no log to show (never one at the root).
+  std::string path;
   std::error_code ec;
-  if (path.empty() || !std::filesystem::is_regular_file(path, ec)) {
+  if (BinFilePath(file_name, &path) != kBinDirOk || !std::filesystem::is_regular_file(path, ec)) {
     Ui().MsgBox(CatalogText(kTextLogMissing), MsgButtons::Ok);
     Ui().SetStatusLine(CatalogText(kTextActionFailed));
     return;

@@ -9,7 +9,8 @@
 #include "MDIMainForm.h"
 #include "artwork.h"
 #include "catalog_text.h"
-#include "data_bridge.h"
+#include "zmoconfig/bin_dir.h"
+#include "zmoconfig/loaders.h"
 #include "localize.h"
 #include "platform/clock.h"
 #include "ui_services.h"
@@ -64,7 +65,7 @@ void frmSplash::tmrSplash_Timer() {
   // Elapsed time on the clock seam, not seconds since midnight, so a start
   // just before midnight still waits 3 seconds.
   const std::int64_t start = zmo::ClockNowMillis();
-  gBinDir = GetRegValue(zmo::cfg::kBinDir);
+  const bool no_bin_dir = ReadBinDir() == kBinDirMissing;
   if (LoadGroups) LoadGroups();
   if (!bSkipWait) {
     while (zmo::ClockNowMillis() - start < kSplashWaitMillis) {
@@ -76,7 +77,7 @@ void frmSplash::tmrSplash_Timer() {
   main->Show();
   Unload();
   // Without a BinDir no page can find its files: say so once.
-  if (gBinDir.empty() && !main->Ending()) {
+  if (no_bin_dir && !main->Ending()) {
     Ui().MsgBox(CatalogText(kTextNoValueSet) + QStringLiteral(": ") +
                     QString::fromLatin1(zmo::cfg::kBinDir),
                 MsgButtons::Ok);

@@ -14,6 +14,7 @@
 
 #include "catalog_text.h"
 #include "forms.h"
+#include "zmoconfig/catalog.h"
 
 const char* const kDialogFontFamily = "DejaVu Sans";
 
@@ -22,11 +23,21 @@ namespace {
 constexpr const char* kTagProperty = "Tag";
 constexpr const char* kTypeNameProperty = "TypeName";
 
-// The text of the id a property holds; a text that is not a number gives "".
-// A tooltip is replaced only when it holds an id (it may be a designed text).
+// The text of the id a Tag or Caption holds; a text that is not a number
+// gives "".
 QString TextOf(const QString& id_text) {
-  const long id = Val(id_text);
-  return id > 0 ? CatalogText(static_cast<int>(id)) : QString();
+  std::string text;
+  LocalizedText(ToAnsi(id_text), LocalizeKind::kAlways, &text);
+  return QString::fromStdString(text);
+}
+
+// An ordinary control's Caption and any ToolTipText change only when they
+// hold an id above 0 (the designed text stays otherwise).
+bool TextOfId(const QString& id_text, QString* text) {
+  std::string utf8;
+  if (!LocalizedText(ToAnsi(id_text), LocalizeKind::kWhenId, &utf8)) return false;
+  *text = QString::fromStdString(utf8);
+  return true;
 }
 
 // The id a Caption or ToolTipText held before its first localisation. It is
@@ -76,7 +87,8 @@ void LocalizeTabs(QTabBar* tabs) {
   const QStringList ids = tabs->property(kToolTipId).toStringList();
   for (int i = 0; i < tabs->count(); ++i) {
     tabs->setTabText(i, TextOf(tabs->tabData(i).toString()));
-    if (i < ids.size() && Val(ids[i]) > 0) tabs->setTabToolTip(i, TextOf(ids[i]));
+    QString tip;
+    if (i < ids.size() && TextOfId(ids[i], &tip)) tabs->setTabToolTip(i, tip);
   }
 }
 
@@ -126,8 +138,8 @@ void LocalizeWidget(QWidget* w) {
     for (QAction* a : static_cast<QToolBar*>(w)->actions()) {
       SetFontFamily(a);
       if (a->isSeparator()) continue;
-      const QString tip = HeldId(a, kToolTipId, a->toolTip());
-      if (Val(tip) > 0) a->setToolTip(TextOf(tip));
+      QString tip;
+      if (TextOfId(HeldId(a, kToolTipId, a->toolTip()), &tip)) a->setToolTip(tip);
     }
   } else if (type == QLatin1String("ListView")) {
     LocalizeColumns(w);
@@ -138,9 +150,9 @@ void LocalizeWidget(QWidget* w) {
   } else if (type == QLatin1String("OptionButton")) {
     // Options keep their design captions (product names).
   } else {
-    if (Val(Tag(w)) > 0) SetCaption(w, TextOf(Tag(w)));
-    const QString tip = HeldId(w, kToolTipId, w->toolTip());
-    if (Val(tip) > 0) w->setToolTip(TextOf(tip));
+    QString text;
+    if (TextOfId(Tag(w), &text)) SetCaption(w, text);
+    if (TextOfId(HeldId(w, kToolTipId, w->toolTip()), &text)) w->setToolTip(text);
   }
 }
 
@@ -152,20 +164,6 @@ QString Tag(const QObject* control) { return control->property(kTagProperty).toS
 
 void SetTag(QTreeWidgetItem* item, const QString& tag, int column) {
   item->setData(column, kTagRole, tag);
-}
-
-long Val(const QString& text) {
-  int i = 0;
-  const int n = static_cast<int>(text.size());
-  while (i < n && (text[i] == u' ' || text[i] == u'\t')) ++i;
-  bool negative = false;
-  if (i < n && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
-  long value = 0;
-  for (; i < n && text[i].isDigit() && text[i].unicode() < 0x80; ++i) {
-    if (value > 100000000L) break;  // far beyond any catalog id
-    value = value * 10 + (text[i].unicode() - u'0');
-  }
-  return negative ? -value : value;
 }
 
 void SetTypeName(QObject* control, const char* type_name) {
@@ -188,6 +186,9 @@ QString TypeName(const QObject* control) {
 }
 
 void LocalizeForm(QWidget* form) {
+  // Until a catalog file is found, each call looks again; the built-in
+  // English texts serve meanwhile.
+  if (!CatalogLoaded()) LoadCatalog();
   form->setWindowTitle(TextOf(Tag(form)));
   for (QObject* o : form->findChildren<QObject*>()) {
     if (!IsFormControl(o, form)) continue;

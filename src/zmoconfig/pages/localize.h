@@ -28,10 +28,6 @@ QString Tag(const QObject* control);
 // The Tag of a tree node or of a column header (column of the header item).
 void SetTag(QTreeWidgetItem* item, const QString& tag, int column = 0);
 
-// The leading number of a text as the forms runtime reads it: blanks
-// skipped, an optional sign, then digits; 0 when there are none.
-long Val(const QString& text);
-
 // Names the design type a control stands for where its Qt class says
 // otherwise (a QLabel showing a picture is a "PictureBox", not a "Label").
 void SetTypeName(QObject* control, const char* type_name);

@@ -7,9 +7,11 @@
 #include "catalog_text.h"
 #include "frmSplash.h"
 #include "localize.h"
+#include "ui_services.h"
 
 int RunConfigurator(int argc, char** argv) {
   QApplication app(argc, argv);
+  ConnectDataLayerUi();
   QApplication::setFont(QFont(kDialogFontFamily, 9));
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();  // the command line is what follows the name

@@ -9,15 +9,27 @@
 #include <QStringList>
 
 #include "catalog_text.h"
+#include "zmoconfig/config_ui.h"
 
 namespace {
 
 UiServices g_real;
 UiServices* g_current = &g_real;
 
+class DataLayerUi : public ConfigUi {
+ public:
+  void StatusText(int id) override { Ui().SetStatusLine(CatalogText(id)); }
+  void MessageOk(const std::string& text) override { Ui().MsgBox(FromAnsi(text), MsgButtons::Ok); }
+  void Hourglass(bool on) override { Ui().SetHourglass(on); }
+};
+
+DataLayerUi g_data_layer_ui;
+
 }  // namespace
 
 UiServices& Ui() { return *g_current; }
+
+void ConnectDataLayerUi() { SetConfigUi(&g_data_layer_ui); }
 
 void SetUiServices(UiServices* services) { g_current = services ? services : &g_real; }
 

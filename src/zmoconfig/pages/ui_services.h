@@ -48,6 +48,10 @@ class UiServices {
   QString status_text_;
 };
 
+// Routes what the data layer shows (status texts, OK boxes, the hourglass)
+// to the services in force.
+void ConnectDataLayerUi();
+
 // The services in force: the real ones unless a test installed others.
 UiServices& Ui();
 // Installs services (nullptr restores the real ones); the caller keeps
