@@ -1,4 +1,5 @@
-// The built zmoconfig in a real X server: Xvfb on a display it picks itself,
+// The installed zmoconfig in a real X server: the build installed into a
+// directory of the test's own, Xvfb on a display it picks itself,
 // the program started on it with "-D", its main window seen in the server's
 // window tree, then Ctrl+Q typed into it and the program's end awaited.
 // Every wait is bounded.
@@ -11,6 +12,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -101,7 +103,12 @@ TEST_F(XServerTest, MainWindowAppearsAndCtrlQEndsTheProgram) {
   for (const char* tool : {"Xvfb", "xwininfo", "xdotool"}) {
     if (!OnPath(tool)) GTEST_SKIP() << tool << " is not installed (scripts/setup.sh installs it)";
   }
-  zmo_test::PutConfigText(zmo::cfg::kBinDir, dir_.path());
+  // cmake --install lays out a BinDir as an installation does.
+  const std::string bin_dir = dir_ / "bin";
+  const std::string install = Output(std::string("'") + ZMO_TEST_CMAKE + "' --install '" +
+                                     ZMO_TEST_BUILD_DIR + "' --prefix '" + bin_dir + "' 2>&1");
+  ASSERT_TRUE(std::filesystem::exists(bin_dir + "/zmoconfig")) << install;
+  zmo_test::PutConfigText(zmo::cfg::kBinDir, bin_dir);
 
   // Xvfb writes the display number it chose to the pipe.
   int fds[2];
@@ -128,7 +135,7 @@ TEST_F(XServerTest, MainWindowAppearsAndCtrlQEndsTheProgram) {
   display = ":" + display.substr(0, display.find('\n'));
 
   Child program;
-  ASSERT_EQ(program.Start({std::string(ZMO_TEST_BIN_DIR) + "/zmoconfig", "-D"},
+  ASSERT_EQ(program.Start({bin_dir + "/zmoconfig", "-D"},
                           {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb",
                            "ZMO_REGISTRY=" + dir_ / "registry"}),
             0);
