@@ -5,6 +5,8 @@
 
 #include <QLabel>
 #include <QTimer>
+#include <algorithm>
+#include <fstream>
 
 #include "MDIMainForm.h"
 #include "frmSplash.h"
@@ -129,6 +131,27 @@ TEST_F(SplashTest, ReadsBinDirBeforeTheLoadsAndWarnsOnceWhenItIsMissing) {
   ASSERT_FALSE(ui_.events.empty());
   EXPECT_EQ(ui_.events.back(), "box KQZ7053W No value set: BinDir");
   EXPECT_EQ(ui_.box_buttons.size(), 1u);
+}
+
+TEST_F(SplashTest, LoadsTheGroupFilesOfBinDirUnderTheHourglass) {
+  zmo_test::PutConfigText(zmo::cfg::kBinDir, bin_dir_);
+  // Two application-group records of 39 bytes: name 35, service level 4.
+  std::ofstream(bin_dir_ + "/zmoAppGroup.dat", std::ios::binary)
+      << std::string("Finance") + std::string(28, ' ') + "2500" + std::string("Sales") +
+             std::string(30, ' ') + "0500";
+  gBinDir.clear();
+  zmo::ScopedFakeClock clock(0);
+  QPointer<frmSplash> splash = new frmSplash({"-d"});
+  splash->Show();
+  splash->tmrSplash_Timer();
+  EXPECT_EQ(gAppGroupCount, 2);
+  ASSERT_EQ(gAppGroups.size(), 3u);
+  EXPECT_EQ(gAppGroups[1][1], "Finance");
+  EXPECT_EQ(gAppGroups[2][2], "0500");
+  EXPECT_EQ(gTransGroupCount, 0);
+  const auto on = std::find(ui_.events.begin(), ui_.events.end(), "hourglass on");
+  ASSERT_NE(on, ui_.events.end());
+  EXPECT_NE(std::find(on, ui_.events.end(), "hourglass off"), ui_.events.end());
 }
 
 TEST_F(SplashTest, SecondInstanceEndsWithoutTheBinDirWarning) {

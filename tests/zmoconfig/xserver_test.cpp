@@ -1,7 +1,8 @@
 // The installed zmoconfig in a real X server: the build installed into a
 // directory of the test's own, Xvfb on a display it picks itself,
 // the program started on it with "-D", its main window seen in the server's
-// window tree, then Ctrl+Q typed into it and the program's end awaited.
+// window tree, a second instance that ends itself, then Ctrl+Q typed into
+// the first and its end awaited.
 // Every wait is bounded.
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -99,7 +100,7 @@ class Child {
 
 class XServerTest : public zmo_test::StoreTest {};
 
-TEST_F(XServerTest, MainWindowAppearsAndCtrlQEndsTheProgram) {
+TEST_F(XServerTest, MainWindowAppearsSecondInstanceEndsItselfCtrlQEndsTheFirst) {
   for (const char* tool : {"Xvfb", "xwininfo", "xdotool"}) {
     if (!OnPath(tool)) GTEST_SKIP() << tool << " is not installed (scripts/setup.sh installs it)";
   }
@@ -135,10 +136,9 @@ TEST_F(XServerTest, MainWindowAppearsAndCtrlQEndsTheProgram) {
   display = ":" + display.substr(0, display.find('\n'));
 
   Child program;
-  ASSERT_EQ(program.Start({bin_dir + "/zmoconfig", "-D"},
-                          {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb",
-                           "ZMO_REGISTRY=" + dir_ / "registry"}),
-            0);
+  const std::vector<std::string> env_vars = {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb",
+                                             "ZMO_REGISTRY=" + dir_ / "registry"};
+  ASSERT_EQ(program.Start({bin_dir + "/zmoconfig", "-D"}, env_vars), 0);
 
   const std::string title = zmoCatalogText(1400);
   const std::string env = "DISPLAY=" + display + " ";
@@ -156,6 +156,13 @@ TEST_F(XServerTest, MainWindowAppearsAndCtrlQEndsTheProgram) {
     }
   }
   ASSERT_FALSE(window.empty()) << "no window titled " << title << " appeared";
+
+  // A second configurator opens its window, then ends itself; the first
+  // goes on.
+  Child second;
+  ASSERT_EQ(second.Start({bin_dir + "/zmoconfig", "-D"}, env_vars), 0);
+  EXPECT_EQ(second.WaitFor(std::chrono::seconds(30)), 0) << "the second instance did not end";
+  EXPECT_EQ(program.WaitFor(std::chrono::milliseconds(0)), -1) << "the first one ended too";
 
   // Focus the window and type Ctrl+Q into it.
   const std::string focus = env + "xdotool windowfocus --sync " + window + " 2>&1";
