@@ -27,7 +27,9 @@ void LoadAppGroups();
 
 // Result codes of LoadServerFile.
 constexpr int kServerLoadOk = 0;
-constexpr int kServerLoadLocked = 70;    // another process holds the file
+// Another process holds a write lock on the file (an open file description
+// lock, F_OFD_SETLK), or the file may not be read.
+constexpr int kServerLoadLocked = 70;
 constexpr int kServerLoadFailed = 1;     // cannot be opened or read (not missing)
 constexpr int kServerLoadTooLarge = 2;   // more rows than a table holds
 
