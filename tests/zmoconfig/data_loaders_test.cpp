@@ -444,6 +444,28 @@ TEST_F(DataSourceTest, MissingValuesLeaveEveryControl) {
   EXPECT_TRUE(ui_.status.empty());  // no empty decryption reported
 }
 
+TEST(ClientToolTest, ProgramOfEachKind) {
+  struct Case {
+    DbOption option;
+    OracleOption oracle;
+    const char* tool;
+  };
+  const Case cases[] = {
+      {DbOption::kOracle, OracleOption::k73, "sqlldr73"},
+      {DbOption::kOracle, OracleOption::k80, "sqlldr80"},
+      {DbOption::kOracle, OracleOption::k81, "sqlldr"},
+      {DbOption::kOracle, OracleOption::kNone, ""},
+      {DbOption::kCorva, OracleOption::kNone, "corvacmd"},
+      {DbOption::kMssql, OracleOption::kNone, "isql"},
+      {DbOption::kSybase, OracleOption::k81, "isql"},
+      {DbOption::kTessel, OracleOption::kNone, "tesseledit300"},
+      {DbOption::kNone, OracleOption::k73, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ClientToolName(c.option, c.oracle), c.tool) << static_cast<int>(c.option);
+  }
+}
+
 TEST_F(DataTest, WaitSecondsLetsExactlyThatTimePass) {
   for (std::int16_t n : {0, 1, 3}) {
     const std::int64_t before = clock_->NowMillis();

@@ -106,6 +106,10 @@ struct DataSourceValues {
   OracleOption oracle = OracleOption::kNone;
 };
 
+// The client program a database kind needs on PATH (FileInPath), by the
+// shared tool table: "" for no kind, or Oracle without a known version.
+std::string ClientToolName(DbOption option, OracleOption oracle);
+
 // Reads User, DSN, Access, INST (into gCorvaInstance), DB and, for the
 // Oracle kind on "frmDataSource", Oracle, into *values.
 void LoadDataSource(const std::string& form, DataSourceValues* values);
