@@ -47,6 +47,13 @@ TEST_F(RegistryWrapperTest, LongerValueIsRefusedNotCut) {
   EXPECT_THAT(ui_.status, ElementsAre(1453, 1453));
 }
 
+TEST_F(RegistryWrapperTest, StoredValueLongerThanTheExportsBoundIsRefused) {
+  zmo_test::PutConfigText(zmo::cfg::kStatiInput, std::string(kRegTextMax + 1, 's'));
+  EXPECT_EQ(GetRegValue(zmo::cfg::kStatiInput), "");
+  EXPECT_THAT(ui_.messages, ElementsAre("KQZ7001E Error encountered StatiInput"));
+  EXPECT_THAT(ui_.status, ElementsAre(1453));
+}
+
 TEST_F(RegistryWrapperTest, FailedWriteShowsTheRegistryError) {
   // A store directory that cannot be created: the key opens nowhere.
   zmo_test::WriteFile(dir_ / "plain", "");
