@@ -41,6 +41,7 @@ TEST_F(GroupLoaderTest, RepeatedGroupNameIsHeldOnceAndNotCounted) {
   WriteBin("zmoAppGroup.dat", AppGroups({{"Sales", "0500"},
                                          {"Finance", "1000"},
                                          {"Sales", "2000"},
+                                         {"", "2500"},
                                          {"Logistics", "3000"},
                                          {"Finance", "4000"}}));
   LoadAppGroups();
