@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "catalog/catalog_table.h"
 #include "data_fixture.h"
@@ -71,31 +72,32 @@ TEST_F(CatalogTest, LongTextsOfAnyLengthComeWhole) {
   EXPECT_EQ(LoadResString(1301), std::string(511, 'y'));
 }
 
-TEST_F(CatalogTest, LanguageThenDefaultSublanguageThenEnglish) {
-  struct Case {
-    const char* lang;
-    std::vector<std::string> files;
-    const char* ok_text;
-  };
-  const Case cases[] = {
-      {"de_DE.UTF-8", {"DEU", "ENU"}, "OK-DEU"},
-      {"de_CH.UTF-8", {"DES", "DEU", "ENU"}, "OK-DES"},
-      {"de_CH.UTF-8", {"DEU", "ENU"}, "OK-DEU"},  // Swiss German falls back to German
-      {"de_AT", {"ENU"}, "OK-ENU"},
-      {"fr_FR", {"DEU", "ENU"}, "OK-ENU"},
-      {"C", {"DEU", "ENU"}, "OK-ENU"},
-  };
-  for (const Case& c : cases) {
-    std::filesystem::remove_all(CatalogDir());
-    std::filesystem::create_directories(CatalogDir());
-    for (const std::string& f : c.files) WriteCatalog(f);
-    zmo_test::ScopedEnv lang("LANG", std::string(c.lang));
-    UnloadCatalog();
-    ASSERT_TRUE(LoadCatalog()) << c.lang;
-    EXPECT_EQ(LoadResString(1200), c.ok_text) << c.lang;
-    EXPECT_EQ(LoadResString(1201), "") << c.lang << ": an id the catalog lacks is empty";
-  }
+struct LocaleCase {
+  const char* lang;
+  std::vector<std::string> files;  // catalogs present
+  const char* ok_text;             // the text of 1200 then read
+};
+
+class CatalogLocaleTest : public CatalogTest, public ::testing::WithParamInterface<LocaleCase> {};
+
+TEST_P(CatalogLocaleTest, LanguageThenDefaultSublanguageThenEnglish) {
+  const LocaleCase& c = GetParam();
+  for (const std::string& f : c.files) WriteCatalog(f);
+  zmo_test::ScopedEnv lang("LANG", std::string(c.lang));
+  ASSERT_TRUE(LoadCatalog());
+  EXPECT_EQ(LoadResString(1200), c.ok_text);
+  EXPECT_EQ(LoadResString(1201), "") << "an id the catalog lacks is empty";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, CatalogLocaleTest,
+    ::testing::Values(LocaleCase{"de_DE.UTF-8", {"DEU", "ENU"}, "OK-DEU"},
+                      LocaleCase{"de_CH.UTF-8", {"DES", "DEU", "ENU"}, "OK-DES"},
+                      // Swiss German without its own catalog: German.
+                      LocaleCase{"de_CH.UTF-8", {"DEU", "ENU"}, "OK-DEU"},
+                      LocaleCase{"de_AT", {"ENU"}, "OK-ENU"},
+                      LocaleCase{"fr_FR", {"DEU", "ENU"}, "OK-ENU"},
+                      LocaleCase{"C", {"DEU", "ENU"}, "OK-ENU"}));
 
 TEST_F(CatalogTest, NoCatalogIsTriedAgainOnTheNextCall) {
   EXPECT_FALSE(LoadCatalog());

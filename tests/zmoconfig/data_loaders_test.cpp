@@ -280,32 +280,40 @@ class WriteLock {
   bool locked_ = false;
 };
 
-TEST_F(ServerLoaderTest, LockedFileWaitsASecondAndShowsTheLockTexts) {
-  struct Case {
-    const char* form;
-    std::vector<std::string> messages;
-  };
-  const Case cases[] = {
-      {"frmCurrentConfig", {}},
-      {"frmServers", {"KQZ7035E Cannot open file, another process has locked it"}},
-      {"frmSpecRun", {"KQZ7035E Cannot open file, another process has locked it"}},
-  };
+struct LockCase {
+  const char* form;
+  std::vector<std::string> messages;  // the boxes shown
+};
+
+class LockedServerFileTest : public ServerLoaderTest,
+                             public ::testing::WithParamInterface<LockCase> {};
+
+TEST_P(LockedServerFileTest, WaitsASecondAndShowsTheLockTexts) {
+  const LockCase& c = GetParam();
   WriteServers({Server("sapr3a", "00")});
+  ServerLists loaded;
+  ASSERT_EQ(LoadServerFile(c.form, {}, &loaded), kServerLoadOk);
+  ui_.status.clear();
   WriteLock lock(BinFile("zmoserver.dat"));
   ASSERT_TRUE(lock.locked());
-  for (const Case& c : cases) {
-    ui_.status.clear();
-    ui_.messages.clear();
-    const std::int64_t before = clock_->NowMillis();
-    ServerLists lists;
-    EXPECT_EQ(LoadServerFile(c.form, {}, &lists), kServerLoadLocked) << c.form;
-    EXPECT_EQ(clock_->NowMillis() - before, 1000) << c.form;
-    EXPECT_EQ(ui_.messages, c.messages) << c.form;
-    EXPECT_THAT(ui_.status, ElementsAre(1449, 1446)) << c.form;
-    EXPECT_FALSE(lists.lstServerEnabled);
-    EXPECT_FALSE(gServerFileLoaded);
-  }
+
+  const std::int64_t before = clock_->NowMillis();
+  ServerLists lists;
+  EXPECT_EQ(LoadServerFile(c.form, {}, &lists), kServerLoadLocked);
+  EXPECT_EQ(clock_->NowMillis() - before, 1000);
+  EXPECT_EQ(ui_.messages, c.messages);
+  EXPECT_THAT(ui_.status, ElementsAre(1449, 1446));
+  EXPECT_FALSE(lists.lstServerEnabled);
+  EXPECT_FALSE(gServerFileLoaded);
+  EXPECT_EQ(gServerCount, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, LockedServerFileTest,
+    ::testing::Values(
+        LockCase{"frmCurrentConfig", {}},
+        LockCase{"frmServers", {"KQZ7035E Cannot open file, another process has locked it"}},
+        LockCase{"frmSpecRun", {"KQZ7035E Cannot open file, another process has locked it"}}));
 
 TEST_F(ServerLoaderTest, FillServerListsFromTheTable) {
   WriteServers({Server("sapr3a", "00"), Server("sapr3b", "12")});
