@@ -40,7 +40,8 @@ struct ServerLists {
   // frmCurrentConfig.lstServers: host names (appended by the page).
   std::vector<std::string> currentServers;
   // frmSpecRun.lstServers: "host inst" of the servers not yet selected for
-  // a special run; the page clears that list and fills it with these.
+  // a special run. After a good load (whichever form) the page clears that
+  // list and fills it with these; after a failed one it leaves the list.
   std::vector<std::string> specRunServers;
   // Whether frmServers.lstServer is to be enabled after the load.
   bool lstServerEnabled = false;
