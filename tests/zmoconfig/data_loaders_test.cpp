@@ -95,6 +95,18 @@ TEST_F(GroupLoaderTest, CountRoundsAPartialLastRecord) {
   EXPECT_EQ(gTransGroupCount, 1);
 }
 
+TEST_F(GroupLoaderTest, MoreRecordsThanATableHoldsAreRefusedWhole) {
+  WriteBin("zmoTransGroup.dat", std::string(55 * (kMaxTableRows + 1), 'x'));
+  LoadTransGroups();
+  EXPECT_EQ(gTransGroupCount, 0);
+  EXPECT_EQ(gTransGroups.size(), 1u);
+  EXPECT_THAT(ui_.status, ElementsAre(1453));
+
+  WriteBin("zmoTransGroup.dat", std::string(55 * kMaxTableRows, 'x'));
+  LoadTransGroups();
+  EXPECT_EQ(gTransGroupCount, kMaxTableRows);
+}
+
 TEST_F(GroupLoaderTest, WithoutBinDirNothingIsReadAtTheRoot) {
   WriteBin("zmoAppGroup.dat", AppGroups({{"Sales", "0500"}}));
   gBinDir.clear();
@@ -258,6 +270,18 @@ TEST_F(ServerLoaderTest, UnreadableFileIsShownAndBlocksTheSaveUntilALoadSucceeds
   EXPECT_EQ(LoadServerFile("frmServers", {}, &good), kServerLoadOk);
   EXPECT_TRUE(gServerFileLoaded);
   EXPECT_EQ(gServerCount, 1);
+}
+
+TEST_F(ServerLoaderTest, MoreServersThanATableHoldsIsAFailure) {
+  WriteBin("zmoserver.dat", std::string(183 * (kMaxTableRows + 1), 'x'));
+  ServerLists lists;
+  EXPECT_EQ(LoadServerFile("frmServers", {}, &lists), kServerLoadTooLarge);
+  EXPECT_EQ(gServerCount, 0);
+  EXPECT_TRUE(lists.lstServer.empty());
+  EXPECT_FALSE(gServerFileLoaded);
+  EXPECT_THAT(ui_.status, ElementsAre(1449, 1453));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_THAT(ui_.messages[0], HasSubstr(BinFile("zmoserver.dat")));
 }
 
 // Holds a write lock on the file as another writer would, on an open file
