@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,8 @@ struct LocaleCase {
   std::vector<std::string> files;  // catalogs present
   const char* ok_text;             // the text of 1200 then read
 };
+
+void PrintTo(const LocaleCase& c, std::ostream* os) { *os << c.lang << " -> " << c.ok_text; }
 
 class CatalogLocaleTest : public CatalogTest, public ::testing::WithParamInterface<LocaleCase> {};
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -308,6 +309,8 @@ struct LockCase {
   const char* form;
   std::vector<std::string> messages;  // the boxes shown
 };
+
+void PrintTo(const LockCase& c, std::ostream* os) { *os << c.form; }
 
 class LockedServerFileTest : public ServerLoaderTest,
                              public ::testing::WithParamInterface<LockCase> {};
