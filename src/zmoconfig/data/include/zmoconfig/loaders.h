@@ -1,7 +1,7 @@
 // The loaders of the configurator's data files and data-source values: they
 // fill the module tables (config_state.h) and hand back the list items the
-// calling page shows. A form name is compared exactly with the design's
-// form names ("frmServers", "frmSpecRun", "frmCurrentConfig", ...).
+// calling page shows. A form name is compared exactly, case included, with
+// the forms' class names ("frmServers", "frmSpecRun", "frmCurrentConfig").
 #pragma once
 
 #include <cstdint>
