@@ -1,5 +1,6 @@
 // LoadDataSource: the warehouse data-source values for their pages.
 #include "common/data_files.h"
+#include "common/db_tools.h"
 #include "common/field_writer.h"
 #include "zmoconfig/config_state.h"
 #include "zmoconfig/loaders.h"
@@ -10,24 +11,25 @@ namespace {
 
 const std::string kDataSourceForm = "frmDataSource";
 
-// The option a DB text ticks. The kind is decided by the shared table of
-// kind names (whole text, case-sensitive), so the configurator and the
-// collectors agree on what each DB value means.
+// The option of each database kind of the shared kind table. The kind of a
+// DB text is decided there (whole text, case-sensitive), so the configurator
+// and the collectors agree on what each DB value means.
+struct KindOption {
+  int kind;
+  DbOption option;
+};
+constexpr KindOption kKindOptions[] = {{zmo::kDbOracle, DbOption::kOracle},
+                                       {zmo::kDbCorva, DbOption::kCorva},
+                                       {zmo::kDbMssql, DbOption::kMssql},
+                                       {zmo::kDbSybase, DbOption::kSybase},
+                                       {zmo::kDbTessel, DbOption::kTessel}};
+
 DbOption OptionOfDb(const std::string& db) {
-  switch (zmo::dbKindFromName(db.c_str())) {
-    case zmo::kDbOracle:
-      return DbOption::kOracle;
-    case zmo::kDbCorva:
-      return DbOption::kCorva;
-    case zmo::kDbMssql:
-      return DbOption::kMssql;
-    case zmo::kDbSybase:
-      return DbOption::kSybase;
-    case zmo::kDbTessel:
-      return DbOption::kTessel;
-    default:
-      return DbOption::kNone;
+  const int kind = zmo::dbKindFromName(db.c_str());
+  for (const KindOption& k : kKindOptions) {
+    if (k.kind == kind) return k.option;
   }
+  return DbOption::kNone;
 }
 
 struct OracleVersion {
@@ -38,6 +40,20 @@ constexpr OracleVersion kOracleVersions[] = {
     {"73", OracleOption::k73}, {"80", OracleOption::k80}, {"81", OracleOption::k81}};
 
 }  // namespace
+
+std::string ClientToolName(DbOption option, OracleOption oracle) {
+  const char* version = "";
+  for (const OracleVersion& v : kOracleVersions) {
+    if (v.option == oracle) version = v.text;
+  }
+  for (const KindOption& k : kKindOptions) {
+    int tool = 0;
+    if (k.option == option && zmo::dbKindClientTool(k.kind, version, &tool) == 0) {
+      return zmo::dbToolName(tool);
+    }
+  }
+  return std::string();
+}
 
 void LoadDataSource(const std::string& form, DataSourceValues* values) {
   const bool own_page = form == kDataSourceForm;

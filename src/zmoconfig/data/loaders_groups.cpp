@@ -60,8 +60,10 @@ void LoadAppGroups() {
   for (std::int64_t n = 1; n <= count; ++n) {
     const std::string_view record = zmo::recordAt(data, zmo::kAppGroupRecordLength, n);
     const std::string name = Trimmed(record, zmo::kAppGroupName);
-    // A repeated name keeps the level of its first record; the count is the
-    // rows filled, so a save never writes nameless groups.
+    // A repeated name keeps the level of its first record, and a record
+    // without a name fills no row; the count is the rows filled, so a save
+    // never writes nameless groups.
+    if (name.empty()) continue;
     const bool seen = std::any_of(gAppGroups.begin() + 1, gAppGroups.end(),
                                   [&](const GroupRow& row) { return row[1] == name; });
     if (!seen) gAppGroups.push_back({"", name, Trimmed(record, zmo::kAppGroupLevel)});

@@ -1,11 +1,13 @@
 // LoadServerFile, FillServerLists and WaitSeconds.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "common/data_files.h"
 #include "platform/clock.h"
-#include "platform/files.h"
 #include "zmoconfig/catalog.h"
 #include "zmoconfig/config_state.h"
 #include "zmoconfig/config_ui.h"
@@ -29,6 +31,32 @@ std::string Trimmed(const std::string& text) { return std::string(zmo::trimBlank
 void EmptyServerTable() {
   gServers.assign(1, ServerRow{});
   gServerCount = 0;
+}
+
+// Reads the whole file under a shared lock of its open file description, so
+// that a writer holding the file locked is seen as "locked by another
+// process", the same as a file the user may not read. Returns 0, or errno.
+int ReadLocked(const std::string& path, std::string* data) {
+  data->clear();
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct flock lock = {};
+  lock.l_type = F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  int error = fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 0 : errno;
+  char buffer[8192];
+  while (error == 0) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno != EINTR) error = errno;
+      continue;
+    }
+    data->append(buffer, static_cast<size_t>(got));
+  }
+  close(fd);  // releases the lock
+  if (error != 0) data->clear();
+  return error;
 }
 
 // A failed load leaves no table that a later save could write back.
@@ -61,15 +89,11 @@ int LoadServerFile(const std::string& form, const std::vector<std::string>& sele
   configUi().StatusText(kTextLoadingServers);
   const std::string path = ServerFilePath();
   std::string data;
-  if (path.empty() || zmo::ReadWholeFile(path, &data) != 0) {
-    const int error = path.empty() ? ENOENT : errno;
-    if (error != ENOENT) {
-      const int result =
-          error == EACCES || error == EPERM || error == EAGAIN ? kServerLoadLocked
-                                                               : kServerLoadFailed;
-      return Failed(result, form, path, std::strerror(error));
-    }
-    data.clear();  // a missing file is an empty list
+  const int error = path.empty() ? ENOENT : ReadLocked(path, &data);
+  if (error != 0 && error != ENOENT) {  // a missing file is an empty list
+    const int result = error == EACCES || error == EPERM || error == EAGAIN ? kServerLoadLocked
+                                                                           : kServerLoadFailed;
+    return Failed(result, form, path, std::strerror(error));
   }
   const std::int64_t count =
       zmo::recordCount(static_cast<std::int64_t>(data.size()), zmo::kServerRecordLength);

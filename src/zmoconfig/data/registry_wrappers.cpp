@@ -1,8 +1,11 @@
 #include "zmoconfig/registry_wrappers.h"
 
 #include "common/data_files.h"
+#include "common/registry_value.h"
+#include "platform/registry.h"
 #include "zmoconfig/catalog.h"
 #include "zmoconfig/config_ui.h"
+#include "zmogdlib/config_key.h"
 #include "zmogdlib/zmogdlib.h"
 
 namespace {
@@ -27,20 +30,43 @@ constexpr RegistryError kRegistryErrors[] = {
 
 std::string Trimmed(const std::string& text) { return std::string(zmo::trimBlanks(text)); }
 
+// The configurator shows and writes back what it reads, so a value the
+// export would give cut is refused: the user is told, and nothing is shown.
+void ShowValueRefused(const std::string& name) {
+  configUi().StatusText(kTextActionFailed);
+  configUi().MessageOk(LoadResString(kTextErrorEncountered) + name);
+}
+
+// The length of the stored text of name, past the export's bound.
+size_t StoredLength(const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return 0;
+  }
+  std::string text;
+  const LONG rc = zmo::ReadRegistryText(key, name.c_str(), &text);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS ? text.size() : 0;
+}
+
 }  // namespace
 
 std::string GetRegValue(const std::string& name) {
   char out[kExportBuffer] = {};
   const int n = ReadRegistry(name.c_str(), out);
   if (n <= 0) return std::string();
+  if (static_cast<size_t>(n) >= kRegTextMax && StoredLength(name) > kRegTextMax) {
+    ShowValueRefused(name);
+    return std::string();
+  }
   return std::string(out, static_cast<size_t>(n) < kRegTextMax ? n : kRegTextMax);
 }
 
 int SetRegValue(const std::string& name, const std::string& value) {
   // A cut value would be stored as if it were the whole one; refuse it.
   if (value.size() > kRegTextMax || value.find('\0') != std::string::npos) {
-    configUi().StatusText(kTextActionFailed);
-    configUi().MessageOk(LoadResString(kTextErrorEncountered) + name);
+    ShowValueRefused(name);
     return kRegValueTooLong;
   }
   const int result = UpdateRegistry(name.c_str(), value.c_str());

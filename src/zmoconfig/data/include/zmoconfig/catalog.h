@@ -39,10 +39,10 @@ enum class LocalizeKind {
   // nodes: the property always becomes the text of its id ("" for no id).
   kAlways,
   // Any other control's Tag (into its Caption) and ToolTipText: only an id
-  // above 0 replaces the designed text.
+  // above 0 replaces the text the form was built with.
   kWhenId,
 };
 
 // The text LocalizeForm puts in place of property value id_text, as UTF-8.
-// Returns false when the control keeps its designed text.
+// Returns false when the control keeps the text the form was built with.
 bool LocalizedText(std::string_view id_text, LocalizeKind kind, std::string* text);

@@ -1,7 +1,7 @@
 // The loaders of the configurator's data files and data-source values: they
 // fill the module tables (config_state.h) and hand back the list items the
-// calling page shows. A form name is compared exactly with the design's
-// form names ("frmServers", "frmSpecRun", "frmCurrentConfig", ...).
+// calling page shows. A form name is compared exactly, case included, with
+// the forms' class names ("frmServers", "frmSpecRun", "frmCurrentConfig").
 #pragma once
 
 #include <cstdint>
@@ -27,7 +27,9 @@ void LoadAppGroups();
 
 // Result codes of LoadServerFile.
 constexpr int kServerLoadOk = 0;
-constexpr int kServerLoadLocked = 70;    // another process holds the file
+// Another process holds a write lock on the file (an open file description
+// lock, F_OFD_SETLK), or the file may not be read.
+constexpr int kServerLoadLocked = 70;
 constexpr int kServerLoadFailed = 1;     // cannot be opened or read (not missing)
 constexpr int kServerLoadTooLarge = 2;   // more rows than a table holds
 
@@ -38,7 +40,8 @@ struct ServerLists {
   // frmCurrentConfig.lstServers: host names (appended by the page).
   std::vector<std::string> currentServers;
   // frmSpecRun.lstServers: "host inst" of the servers not yet selected for
-  // a special run; the page clears that list and fills it with these.
+  // a special run. After a good load (whichever form) the page clears that
+  // list and fills it with these; after a failed one it leaves the list.
   std::vector<std::string> specRunServers;
   // Whether frmServers.lstServer is to be enabled after the load.
   bool lstServerEnabled = false;
@@ -103,6 +106,10 @@ struct DataSourceValues {
   DbOption option = DbOption::kNone;  // ticked whichever form is named
   OracleOption oracle = OracleOption::kNone;
 };
+
+// The client program a database kind needs on PATH (FileInPath), by the
+// shared tool table: "" for no kind, or Oracle without a known version.
+std::string ClientToolName(DbOption option, OracleOption oracle);
 
 // Reads User, DSN, Access, INST (into gCorvaInstance), DB and, for the
 // Oracle kind on "frmDataSource", Oracle, into *values.

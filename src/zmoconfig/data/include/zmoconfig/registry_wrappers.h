@@ -18,7 +18,9 @@ constexpr size_t kRegTextMax = 254;
 constexpr int kRegOk = 0;
 constexpr int kRegValueTooLong = 1000;  // refused: over kRegTextMax characters
 
-// The value's text; "" when the key or the value is missing.
+// The value's text; "" when the key or the value is missing. A stored text
+// longer than kRegTextMax is refused with a message and reads as "" (the
+// export would give it cut, and a cut value would be written back).
 std::string GetRegValue(const std::string& name);
 
 // Stores value under name. A value longer than kRegTextMax is refused with a
