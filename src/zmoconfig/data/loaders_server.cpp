@@ -12,16 +12,11 @@
 #include "zmoconfig/config_state.h"
 #include "zmoconfig/config_ui.h"
 #include "zmoconfig/loaders.h"
+#include "zmoconfig/text_ids.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
 
 namespace {
-
-constexpr int kTextErrorEncountered = 1402;
-constexpr int kTextCannotOpenLocked = 1437;
-constexpr int kTextServerFileLocked = 1446;
-constexpr int kTextLoadingServers = 1449;
-constexpr int kTextActionFailed = 1453;
 
 const std::string kCurrentConfigForm = "frmCurrentConfig";
 const std::string kServersForm = "frmServers";
