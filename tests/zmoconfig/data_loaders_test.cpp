@@ -2,6 +2,7 @@
 // lists, the server file with its lists and failures, transaction codes,
 // data-source values and WaitSeconds.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -271,6 +272,16 @@ TEST_F(ServerLoaderTest, UnreadableFileIsShownAndBlocksTheSaveUntilALoadSucceeds
   EXPECT_EQ(LoadServerFile("frmServers", {}, &good), kServerLoadOk);
   EXPECT_TRUE(gServerFileLoaded);
   EXPECT_EQ(gServerCount, 1);
+}
+
+TEST_F(ServerLoaderTest, OnlyARegularFileIsRead) {
+  ASSERT_EQ(mkfifo(BinFile("fifo").c_str(), 0600), 0);
+  for (const std::string& path : {BinFile("fifo"), std::string("/dev/zero")}) {
+    gServerFile = path;
+    ServerLists lists;
+    EXPECT_EQ(LoadServerFile("frmServers", {}, &lists), kServerLoadFailed) << path;
+    EXPECT_FALSE(gServerFileLoaded) << path;
+  }
 }
 
 TEST_F(ServerLoaderTest, MoreServersThanATableHoldsIsAFailure) {

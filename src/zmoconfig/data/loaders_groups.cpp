@@ -7,10 +7,9 @@
 #include "zmoconfig/config_state.h"
 #include "zmoconfig/config_ui.h"
 #include "zmoconfig/loaders.h"
+#include "zmoconfig/text_ids.h"
 
 namespace {
-
-constexpr int kTextActionFailed = 1453;
 
 // The records of a group file, or false when there is none to read (no
 // BinDir, a missing or unreadable file). A file of more records than a

@@ -1,5 +1,6 @@
 // LoadServerFile, FillServerLists and WaitSeconds.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,16 +13,11 @@
 #include "zmoconfig/config_state.h"
 #include "zmoconfig/config_ui.h"
 #include "zmoconfig/loaders.h"
+#include "zmoconfig/text_ids.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
 
 namespace {
-
-constexpr int kTextErrorEncountered = 1402;
-constexpr int kTextCannotOpenLocked = 1437;
-constexpr int kTextServerFileLocked = 1446;
-constexpr int kTextLoadingServers = 1449;
-constexpr int kTextActionFailed = 1453;
 
 const std::string kCurrentConfigForm = "frmCurrentConfig";
 const std::string kServersForm = "frmServers";
@@ -38,12 +34,17 @@ void EmptyServerTable() {
 // process", the same as a file the user may not read. Returns 0, or errno.
 int ReadLocked(const std::string& path, std::string* data) {
   data->clear();
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO in the file's place cannot hang the window;
+  // only a regular file is read (a device could be endless).
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno;
+  struct stat st;
+  int error = fstat(fd, &st) != 0 ? errno : 0;
+  if (error == 0 && !S_ISREG(st.st_mode)) error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
   struct flock lock = {};
   lock.l_type = F_RDLCK;
   lock.l_whence = SEEK_SET;
-  int error = fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 0 : errno;
+  if (error == 0 && fcntl(fd, F_OFD_SETLK, &lock) != 0) error = errno;
   char buffer[8192];
   while (error == 0) {
     const ssize_t got = read(fd, buffer, sizeof buffer);

@@ -1,4 +1,5 @@
 #include "zmoconfig/registry_wrappers.h"
+#include "zmoconfig/text_ids.h"
 
 #include "common/data_files.h"
 #include "common/registry_value.h"
@@ -14,10 +15,6 @@ namespace {
 // keeps a margin.
 constexpr size_t kExportBuffer = kRegTextMax + 2;
 
-constexpr int kTextDecryptEmpty = 1447;
-constexpr int kTextEncryptEmpty = 1448;
-constexpr int kTextErrorEncountered = 1402;
-constexpr int kTextActionFailed = 1453;
 
 struct RegistryError {
   std::int32_t code;
