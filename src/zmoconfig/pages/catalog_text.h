@@ -6,11 +6,11 @@
 #include <QString>
 #include <string>
 
-// Catalog ids the page layer names.
+#include "zmoconfig/text_ids.h"
+
+// Catalog ids the page layer shows besides the data layer's.
 constexpr int kTextMainTitle = 1400;
 constexpr int kTextLogMissing = 1445;
-constexpr int kTextMessageTitle = 1452;
-constexpr int kTextActionFailed = 1453;
 constexpr int kTextReady = 1454;
 constexpr int kTextNoValueSet = 1456;
 constexpr int kTextNotice = 1485;
