@@ -134,6 +134,8 @@ TEST(LocalizeForm, LeavesUnnamedObjectsAndOtherFormsAlone) {
   SetTag(unnamed, "1200");
   FormBase* inner = new FormBase(&form);
   inner->setObjectName("frmInner");
+  SetTag(inner, "1200");
+  inner->setToolTip("1201");
   auto* inner_label = Named<QLabel>(inner, "lblInner");
   inner_label->setText("inner");
   auto* picture = Named<QLabel>(&form, "picAbout");
@@ -142,6 +144,8 @@ TEST(LocalizeForm, LeavesUnnamedObjectsAndOtherFormsAlone) {
   LocalizeForm(&form);
   EXPECT_EQ(unnamed->text(), "internal");
   EXPECT_EQ(inner_label->text(), "inner");
+  EXPECT_EQ(inner->toolTip(), "1201");
+  EXPECT_EQ(inner->windowTitle(), "");
   EXPECT_EQ(picture->text(), "picture");
   EXPECT_EQ(TypeName(picture), "PictureBox");
   EXPECT_EQ(TypeName(inner_label), "Label");

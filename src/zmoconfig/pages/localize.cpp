@@ -70,6 +70,7 @@ void SetFontFamily(QAction* a) {
 bool IsFormControl(QObject* o, QWidget* form) {
   const QString name = o->objectName();
   if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) return false;
+  if (qobject_cast<FormBase*>(o)) return false;  // another form, localised on its own
   // The nearest form above the control must be this one.
   for (QObject* p = o->parent(); p; p = p->parent()) {
     if (qobject_cast<FormBase*>(p)) return p == form;
