@@ -206,6 +206,24 @@ TEST(KeyPreview, FormSeesEnterAndEscapeBeforeTheControl) {
   EXPECT_EQ(log.back(), "f KeyDown 13 0");
 }
 
+TEST(KeyPreview, OnlyTheFormOfTheFocusedControlPreviews) {
+  Log log;
+  LoggingForm outer(&log, "outer");
+  auto* inner = new LoggingForm(&log, "inner", &outer);
+  outer.layout()->addWidget(inner);
+  outer.SetKeyPreview(true);
+  inner->SetKeyPreview(true);
+  outer.Show();
+  inner->Show();
+  QApplication::setActiveWindow(&outer);
+  inner->text->setFocus();
+  QTest::keyClick(inner->text, Qt::Key_Escape);
+  outer.text->setFocus();
+  QTest::keyClick(outer.text, Qt::Key_Return);
+  EXPECT_EQ(log, (Log{"outer Load", "outer Activate", "inner Load", "inner Activate",
+                      "inner KeyDown 27 0", "outer KeyDown 13 0"}));
+}
+
 TEST(KeyPreview, OffByDefault) {
   Log log;
   LoggingForm form(&log, "f");

@@ -59,6 +59,8 @@ void FormBase::Hide() {
 
 void FormBase::Activate() {
   if (active_) return;
+  // Peers: the MDI children of one frame, or the top-level forms; a form
+  // placed inside another widget has none.
   QList<FormBase*> peers;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
     if (QMdiArea* area = sub->mdiArea()) {
@@ -66,7 +68,7 @@ void FormBase::Activate() {
         if (auto* form = qobject_cast<FormBase*>(s->widget())) peers << form;
       }
     }
-  } else {
+  } else if (isWindow()) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (auto* form = qobject_cast<FormBase*>(w)) peers << form;
     }
@@ -129,8 +131,14 @@ bool FormBase::eventFilter(QObject* watched, QEvent* event) {
   // A key goes first to the widget with the focus (or to the window when no
   // widget has it) and, when ignored, on to its parents as the same event:
   // the form previews it at that first receiver only.
+  // A control of a form inside this one (an MDI child) belongs to that form.
   QWidget* focus = QApplication::focusWidget();
-  const bool first = focus && OwningForm(focus) == this ? watched == focus : watched == this;
+  bool first = watched == this;
+  if (focus && OwningForm(focus) == this) {
+    first = watched == focus;
+  } else if (focus && isAncestorOf(focus)) {
+    first = false;
+  }
   if (!first) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   int code = 0;
