@@ -12,9 +12,6 @@
 #include <filesystem>
 
 #include "catalog_text.h"
-#include "zmoconfig/bin_dir.h"
-#include "zmoconfig/config_state.h"
-#include "zmoconfig/registry_wrappers.h"
 #include "frmAbout.h"
 #include "frmCurrentConfig.h"
 #include "frmTreeView.h"
@@ -22,6 +19,8 @@
 #include "log_viewer.h"
 #include "mdi.h"
 #include "ui_services.h"
+#include "zmoconfig/bin_dir.h"
+#include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
 
 namespace {

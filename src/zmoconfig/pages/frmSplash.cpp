@@ -9,11 +9,11 @@
 #include "MDIMainForm.h"
 #include "artwork.h"
 #include "catalog_text.h"
-#include "zmoconfig/bin_dir.h"
-#include "zmoconfig/loaders.h"
 #include "localize.h"
 #include "platform/clock.h"
 #include "ui_services.h"
+#include "zmoconfig/bin_dir.h"
+#include "zmoconfig/loaders.h"
 #include "zmogdlib/config_key.h"
 
 namespace {
