@@ -101,7 +101,7 @@ TEST(LocalizeForm, TranslatesEachControlKind) {
   EXPECT_EQ(cleared->text(), "kept");
   EXPECT_EQ(check->text(), "&Monday");
   EXPECT_EQ(frame->title(), CatalogText(1346));
-  EXPECT_EQ(option->text(), "Oracle") << "options keep their design captions";
+  EXPECT_EQ(option->text(), "Oracle") << "options keep their designed captions";
   EXPECT_EQ(untagged->text(), "designed");
   EXPECT_EQ(untagged->toolTip(), "a designed tip");
   EXPECT_EQ(file->title(), "&File");

@@ -126,7 +126,7 @@ const PageRow kPages[] = {
     {"frmCurrentConfig", [] { return static_cast<FormBase*>(new frmCurrentConfig); }},
 };
 
-// The size the main window opens with: the tree and a page of the design's
+// The size the main window opens with: the tree and a page at their
 // measures, with room for the menu bar and the status line.
 constexpr int kMainWidth = 9650;
 constexpr int kMainHeight = 6300;
@@ -191,8 +191,8 @@ void MDIMainForm::BuildMenus() {
     const char* handler = row.handler;
     if (row.kind == MenuKind::CheckItem) {
       item->setCheckable(true);
-      // The handler sets the mark itself, as the design's check items do:
-      // undo the toggle Qt made before it runs.
+      // The handler toggles the mark itself: undo the toggle Qt made before
+      // it runs.
       connect(item, &QAction::triggered, this, [this, item, handler] {
         item->setChecked(!item->isChecked());
         QMetaObject::invokeMethod(this, handler);

@@ -149,7 +149,7 @@ void LocalizeWidget(QWidget* w) {
       for (int i = 0; i < tree->topLevelItemCount(); ++i) LocalizeNodes(tree->topLevelItem(i));
     }
   } else if (type == QLatin1String("OptionButton")) {
-    // Options keep their design captions (product names).
+    // Options keep their designed captions (product names).
   } else {
     QString text;
     if (TextOfId(Tag(w), &text)) SetCaption(w, text);

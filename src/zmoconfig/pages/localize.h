@@ -28,11 +28,11 @@ QString Tag(const QObject* control);
 // The Tag of a tree node or of a column header (column of the header item).
 void SetTag(QTreeWidgetItem* item, const QString& tag, int column = 0);
 
-// Names the design type a control stands for where its Qt class says
+// Names the control type a control stands for where its Qt class says
 // otherwise (a QLabel showing a picture is a "PictureBox", not a "Label").
 void SetTypeName(QObject* control, const char* type_name);
 
-// The design type name a control is localised as: its "TypeName" property
+// The control type name a control is localised as: its "TypeName" property
 // when set, else the kind its Qt class stands for.
 QString TypeName(const QObject* control);
 

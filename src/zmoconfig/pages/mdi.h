@@ -5,7 +5,7 @@
 class FormBase;
 class QMdiArea;
 
-// Screen units of the design's measures (twips) per pixel.
+// Screen units of the forms' measures (twips) per pixel.
 constexpr int kTwipsPerPixel = 15;
 constexpr int Twips(int twips) { return twips / kTwipsPerPixel; }
 
