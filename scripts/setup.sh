@@ -3,7 +3,10 @@
 # they are all present, so every README command can call it unconditionally.
 set -euo pipefail
 
-packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev tzdata postgresql libpq-dev)
+packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev tzdata postgresql libpq-dev
+  # The configurator: Qt 6 Widgets, a font to draw its texts, and a real X
+  # server with the tools its display test looks and types with.
+  qt6-base-dev fonts-dejavu-core xvfb xauth x11-utils xdotool)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -13,12 +13,11 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
-// The first word inside columns [column, column + width) of line: leading
-// blanks of the field are skipped, the word ends at a blank or at the
-// field's (or the line's) end.
-std::string_view Field(std::string_view line, size_t column, size_t width) {
-  if (column >= line.size()) return {};
-  std::string_view field = line.substr(column, width);
+// The first word inside the columns of field f of line: leading blanks of
+// the field are skipped, the word ends at a blank or at the field's (or the
+// line's) end.
+std::string_view Field(std::string_view line, RecordField f) {
+  std::string_view field = recordField(line, f);
   size_t start = 0;
   while (start < field.size() && IsBlank(field[start])) ++start;
   size_t end = start;
@@ -75,14 +74,14 @@ bool nextServerLine(std::string_view data, size_t* pos, std::string_view* line) 
 }
 
 void parseServerLine(std::string_view line, ServerLine* server) {
-  server->host = Field(line, kServerHostColumn, kServerHostWidth);
-  server->user = Field(line, kServerUserColumn, kServerUserWidth);
-  server->password = Field(line, kServerPasswordColumn, kServerPasswordWidth);
-  server->sid = Field(line, kServerSidColumn, kServerSidWidth);
-  server->client = Field(line, kServerClientColumn, kServerClientWidth);
-  const std::string sysnr(Field(line, kServerSysnrColumn, kServerSysnrWidth));
+  server->host = Field(line, kServerHost);
+  server->user = Field(line, kServerUser);
+  server->password = Field(line, kServerPassword);
+  server->sid = Field(line, kServerSid);
+  server->client = Field(line, kServerClient);
+  const std::string sysnr(Field(line, kServerSysnr));
   server->sysnr = std::atoi(sysnr.c_str());
-  server->language = Field(line, kServerLanguageColumn, kServerLanguageWidth);
+  server->language = Field(line, kServerLanguage);
 }
 
 std::string serverHostName(std::string_view host_field) {

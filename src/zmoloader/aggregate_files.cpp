@@ -17,28 +17,22 @@
 
 namespace {
 
-// Record layouts of the group files (no line ends).
-constexpr size_t kGroupNameWidth = 35;
-constexpr size_t kTransCodeWidth = 20;
-constexpr size_t kSlaWidth = 4;
-constexpr size_t kTransGroupRecord = kGroupNameWidth + kTransCodeWidth;
-constexpr size_t kAppGroupRecord = kGroupNameWidth + kSlaWidth;
-constexpr size_t kRenameRecord = 2 * kGroupNameWidth;
-
 // The whole file in BinDir, or false when it is missing or unreadable.
 bool ReadBinFile(const char* name, std::string* data) {
   return zmo::ReadWholeFile(binPath(name), data) == 0;
 }
 
-std::string Field(const std::string& record, size_t offset, size_t width) {
-  return offset < record.size() ? record.substr(offset, width) : std::string();
+// Field f of the record that starts at offset at of data.
+std::string Field(const std::string& data, size_t at, zmo::RecordField f) {
+  return std::string(zmo::recordField(std::string_view(data).substr(at), f));
 }
 
 // The service level of a group: the first record of that name wins.
 std::string GroupLevel(const std::string& app_groups, const std::string& group) {
-  for (size_t at = 0; at + kAppGroupRecord <= app_groups.size(); at += kAppGroupRecord) {
-    if (rightTrimCopy(app_groups.substr(at, kGroupNameWidth)) != group) continue;
-    std::string level = app_groups.substr(at + kGroupNameWidth, kSlaWidth);
+  const size_t length = zmo::kAppGroupRecordLength;
+  for (size_t at = 0; at + length <= app_groups.size(); at += length) {
+    if (rightTrimCopy(Field(app_groups, at, zmo::kAppGroupName)) != group) continue;
+    std::string level = Field(app_groups, at, zmo::kAppGroupLevel);
     size_t first = level.find_first_not_of(' ');
     level = first == std::string::npos ? std::string() : rightTrimCopy(level.substr(first));
     // The level goes into the statement as a bare number.
@@ -49,7 +43,7 @@ std::string GroupLevel(const std::string& app_groups, const std::string& group) 
 
 }  // namespace
 
-std::vector<std::string> readExclusionWords(const ExclusionList& list) {
+std::vector<std::string> readExclusionWords(const zmo::IgnoreListLayout& list) {
   std::vector<std::string> words;
   std::string data;
   if (!ReadBinFile(list.file, &data)) return words;
@@ -69,10 +63,11 @@ std::vector<GroupCode> readGroupCodes() {
   std::string app_groups;
   if (!ReadBinFile(kTransGroupFile, &trans_groups)) return codes;
   ReadBinFile(kAppGroupFile, &app_groups);
-  for (size_t at = 0; at + kTransGroupRecord <= trans_groups.size(); at += kTransGroupRecord) {
+  const size_t length = zmo::kTransGroupRecordLength;
+  for (size_t at = 0; at + length <= trans_groups.size(); at += length) {
     GroupCode c;
-    c.group = rightTrimCopy(trans_groups.substr(at, kGroupNameWidth));
-    c.code = rightTrimCopy(trans_groups.substr(at + kGroupNameWidth, kTransCodeWidth));
+    c.group = rightTrimCopy(Field(trans_groups, at, zmo::kTransGroupName));
+    c.code = rightTrimCopy(Field(trans_groups, at, zmo::kTransGroupCode));
     c.sla = GroupLevel(app_groups, c.group);
     codes.push_back(c);
   }
@@ -83,10 +78,11 @@ std::vector<GroupRename> readGroupRenames() {
   std::vector<GroupRename> renames;
   std::string data;
   if (!ReadBinFile(kGroupRenameFile, &data)) return renames;
-  for (size_t at = 0; at + kRenameRecord <= data.size(); at += kRenameRecord) {
+  const size_t length = zmo::kRenameRecordLength;
+  for (size_t at = 0; at + length <= data.size(); at += length) {
     GroupRename r;
-    r.new_name = rightTrimCopy(data.substr(at, kGroupNameWidth));
-    r.old_name = rightTrimCopy(data.substr(at + kGroupNameWidth, kGroupNameWidth));
+    r.new_name = rightTrimCopy(Field(data, at, zmo::kRenameNewName));
+    r.old_name = rightTrimCopy(Field(data, at, zmo::kRenameOldName));
     if (!r.new_name.empty() && !r.old_name.empty()) renames.push_back(r);
   }
   return renames;

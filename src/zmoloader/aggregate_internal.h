@@ -6,30 +6,21 @@
 #include <string>
 #include <vector>
 
+#include "common/data_files.h"
 #include "sql_dialect.h"
 
-// File names in BinDir.
-constexpr const char* kIdsToIgnoreFile = "zmoIDsToIgnore.dat";
-constexpr const char* kTransToIgnoreFile = "zmoTransToIgnore.dat";
-constexpr const char* kProgsToIgnoreFile = "zmoProgsToIgnore.dat";
-constexpr const char* kTransGroupFile = "zmoTransGroup.dat";
-constexpr const char* kAppGroupFile = "zmoAppGroup.dat";
-constexpr const char* kGroupRenameFile = "zmogrpupdt.dat";
-
-// The record and entry widths of the three exclusion lists.
-struct ExclusionList {
-  const char* file;
-  size_t record;  // entry and CR LF
-  size_t entry;
-};
-constexpr ExclusionList kIdsToIgnore = {kIdsToIgnoreFile, 14, 12};
-constexpr ExclusionList kTransToIgnore = {kTransToIgnoreFile, 22, 20};
-constexpr ExclusionList kProgsToIgnore = {kProgsToIgnoreFile, 32, 30};
+// The configuration files in BinDir and their record layouts.
+using zmo::kAppGroupFile;
+using zmo::kGroupRenameFile;
+using zmo::kTransGroupFile;
+inline constexpr const zmo::IgnoreListLayout& kIdsToIgnore = zmo::kIdsToIgnoreLayout;
+inline constexpr const zmo::IgnoreListLayout& kTransToIgnore = zmo::kTransToIgnoreLayout;
+inline constexpr const zmo::IgnoreListLayout& kProgsToIgnore = zmo::kProgsToIgnoreLayout;
 
 // The first blank-delimited word of each entry of an exclusion list, in
 // file order; a last line without its line end counts, and an empty entry
 // gives nothing. A missing file gives no words.
-std::vector<std::string> readExclusionWords(const ExclusionList& list);
+std::vector<std::string> readExclusionWords(const zmo::IgnoreListLayout& list);
 
 // One transaction code of a group, with the group's service level: the
 // digits of zmoAppGroup.dat, or "null" when the group has none there (or

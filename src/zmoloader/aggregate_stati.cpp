@@ -84,7 +84,7 @@ struct StatiScript {
 void AddExclusions(StatiScript* s) {
   struct Rule {
     bool on;
-    const ExclusionList& list;
+    const zmo::IgnoreListLayout& list;
     const char* column;
   };
   const Rule rules[] = {

@@ -2,30 +2,23 @@
 // memory, split into lines at LF, CR and its end, and every line long enough
 // to be a server record cut into its fields by column.
 //
-// A record is 183 characters: host 100, user 30, scrambled password 30, SID 3,
-// client 3, system number 2, collection window 6 + 6 (not read), language 1,
-// CR LF. Each field is read inside its own columns only, so a blank field is
-// empty and a short line has no field past its end; nothing is ever taken
-// from the next line.
+// The record layout is the one of common/data_files.h. Each field is read
+// inside its own columns only, so a blank field is empty and a short line
+// has no field past its end; nothing is ever taken from the next line. The
+// collection window fields are not read.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "common/data_files.h"
+
 namespace zmo {
 
-// Lines shorter than this are no servers (blank lines, the LF of CR LF).
-constexpr size_t kServerLineMin = 168;
-
-// Columns (0-based) and widths of the fields the collectors read.
-constexpr size_t kServerHostColumn = 0, kServerHostWidth = 100;
-constexpr size_t kServerUserColumn = 100, kServerUserWidth = 30;
-constexpr size_t kServerPasswordColumn = 130, kServerPasswordWidth = 30;
-constexpr size_t kServerSidColumn = 160, kServerSidWidth = 3;
-constexpr size_t kServerClientColumn = 163, kServerClientWidth = 3;
-constexpr size_t kServerSysnrColumn = 166, kServerSysnrWidth = 2;
-constexpr size_t kServerLanguageColumn = 180, kServerLanguageWidth = 1;
+// Lines shorter than this are no servers (blank lines, the LF of CR LF):
+// a server line reaches at least to the collection window.
+constexpr size_t kServerLineMin = kServerWindowStart.offset;
 
 // The configurator rewrites the file by deleting and creating it, so a reader
 // may find it missing for a moment: the open is tried this often, this far

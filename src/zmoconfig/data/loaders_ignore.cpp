@@ -1,0 +1,48 @@
+// The three exclusion-list loaders.
+#include "common/data_files.h"
+#include "platform/files.h"
+#include "zmoconfig/bin_dir.h"
+#include "zmoconfig/loaders.h"
+
+namespace {
+
+struct OwnPage {
+  zmo::IgnoreList list;
+  const char* form;
+};
+constexpr OwnPage kOwnPages[] = {{zmo::IgnoreList::kIds, "frmIDsToIgnore"},
+                                 {zmo::IgnoreList::kProgs, "frmProgsToIgnore"},
+                                 {zmo::IgnoreList::kTrans, "frmTransToIgnore"}};
+
+}  // namespace
+
+void LoadIgnoreList(zmo::IgnoreList list, std::vector<std::string>* entries) {
+  const zmo::IgnoreListLayout& layout = zmo::ignoreListLayout(list);
+  std::string path;
+  std::string data;
+  if (BinFilePath(layout.file, &path) != kBinDirOk) return;
+  if (zmo::ReadWholeFile(path, &data) != 0) return;
+  const std::int64_t count =
+      zmo::recordCount(static_cast<std::int64_t>(data.size()), layout.record);
+  for (std::int64_t n = 1; n <= count; ++n) {
+    const std::string_view record = zmo::recordAt(data, layout.record, n);
+    entries->emplace_back(zmo::trimBlanks(zmo::recordField(record, layout.entry)));
+  }
+}
+
+bool IgnoreListOwnPage(zmo::IgnoreList list, const std::string& form) {
+  for (const OwnPage& page : kOwnPages) {
+    if (page.list == list) return form == page.form;
+  }
+  return false;
+}
+
+void LoadIDsToIgnore(std::vector<std::string>* entries) {
+  LoadIgnoreList(zmo::IgnoreList::kIds, entries);
+}
+void LoadProgsToIgnore(std::vector<std::string>* entries) {
+  LoadIgnoreList(zmo::IgnoreList::kProgs, entries);
+}
+void LoadTransToIgnore(std::vector<std::string>* entries) {
+  LoadIgnoreList(zmo::IgnoreList::kTrans, entries);
+}

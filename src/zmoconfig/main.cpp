@@ -1,0 +1,4 @@
+// zmoconfig: the configurator of the collectors and the loader.
+#include "startup.h"
+
+int main(int argc, char** argv) { return RunConfigurator(argc, argv); }

@@ -1,0 +1,110 @@
+#include "controls.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QValidator>
+
+namespace {
+
+constexpr const char* kRelayName = "qt_click_relay";
+
+ClickRelay* ExistingRelay(QObject* control) {
+  return control->findChild<ClickRelay*>(kRelayName, Qt::FindDirectChildrenOnly);
+}
+
+ClickRelay* NewRelay(QObject* control) {
+  auto* relay = new ClickRelay(control);
+  relay->setObjectName(kRelayName);
+  return relay;
+}
+
+void FireClick(QObject* control) {
+  if (ClickRelay* relay = ExistingRelay(control)) relay->Fire();
+}
+
+// Refuses a typed edit that makes the text longer than the limit, judged
+// against the text before the edit, which code may have set longer. Text
+// set by code (the box not modified) is always accepted.
+class MaxLengthValidator : public QValidator {
+ public:
+  MaxLengthValidator(QLineEdit* edit, int max_length)
+      : QValidator(edit), edit_(edit), max_length_(max_length), before_(edit->text()) {
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { before_ = t; });
+  }
+  State validate(QString& input, int&) const override {
+    if (!edit_->isModified()) return Acceptable;
+    if (input.size() <= max_length_ || input.size() <= before_.size()) return Acceptable;
+    return Invalid;
+  }
+
+ private:
+  QLineEdit* edit_;
+  int max_length_;
+  QString before_;
+};
+
+}  // namespace
+
+ClickRelay* Click(QAbstractButton* control) {
+  if (ClickRelay* relay = ExistingRelay(control)) return relay;
+  ClickRelay* relay = NewRelay(control);
+  QObject::connect(control, &QAbstractButton::clicked, relay, &ClickRelay::Fire);
+  return relay;
+}
+
+ClickRelay* Click(QListWidget* control) {
+  if (ClickRelay* relay = ExistingRelay(control)) return relay;
+  ClickRelay* relay = NewRelay(control);
+  QObject::connect(control, &QListWidget::currentRowChanged, relay, &ClickRelay::Fire);
+  return relay;
+}
+
+ClickRelay* Click(QComboBox* control) {
+  if (ClickRelay* relay = ExistingRelay(control)) return relay;
+  ClickRelay* relay = NewRelay(control);
+  QObject::connect(control, &QComboBox::currentIndexChanged, relay, &ClickRelay::Fire);
+  return relay;
+}
+
+void SetValue(QCheckBox* control, bool on) {
+  if (control->isChecked() == on) return;
+  control->setChecked(on);
+  FireClick(control);
+}
+
+void SetValue(QRadioButton* control, bool on) {
+  if (on) {
+    control->setChecked(true);
+    FireClick(control);
+    return;
+  }
+  // An exclusive option cannot be cleared alone; code may clear it.
+  const bool exclusive = control->autoExclusive();
+  control->setAutoExclusive(false);
+  control->setChecked(false);
+  control->setAutoExclusive(exclusive);
+}
+
+void SetListIndex(QListWidget* control, int index) {
+  if (control->currentRow() == index) {
+    FireClick(control);
+  } else {
+    control->setCurrentRow(index);  // currentRowChanged fires the Click
+  }
+}
+
+void SetListIndex(QComboBox* control, int index) {
+  if (control->currentIndex() == index) {
+    FireClick(control);
+  } else {
+    control->setCurrentIndex(index);  // currentIndexChanged fires the Click
+  }
+}
+
+void SetMaxLength(QLineEdit* control, int max_length) {
+  control->setValidator(new MaxLengthValidator(control, max_length));
+}

@@ -1,0 +1,42 @@
+// The forms runtime's control rules, once for every page:
+// - Click: an option, check box, list or combo box fires its Click when the
+//   user picks it and also when code sets its value or list index (an
+//   option set to True and a list index fire even when nothing changes; a
+//   check box fires when its value changes).
+// - MaxLength limits what the user types; code may set a longer text.
+#pragma once
+
+#include <QObject>
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+
+// Carries one control's Click event.
+class ClickRelay : public QObject {
+  Q_OBJECT
+ public:
+  using QObject::QObject;
+  void Fire() { emit Click(); }
+ signals:
+  void Click();
+};
+
+// The relay of the control's Click, made on first use.
+ClickRelay* Click(QAbstractButton* control);
+ClickRelay* Click(QListWidget* control);
+ClickRelay* Click(QComboBox* control);
+
+// Sets the value as code does: Value := on.
+void SetValue(QCheckBox* control, bool on);
+void SetValue(QRadioButton* control, bool on);
+// Sets ListIndex (-1: no item).
+void SetListIndex(QListWidget* control, int index);
+void SetListIndex(QComboBox* control, int index);
+
+// Limits typing in the text box to max_length characters; text set by code
+// is not cut, and the user may still shorten a longer one.
+void SetMaxLength(QLineEdit* control, int max_length);

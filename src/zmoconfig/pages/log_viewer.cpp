@@ -1,0 +1,8 @@
+#include "log_viewer.h"
+
+#include <cstdlib>
+
+std::vector<std::string> ViewerCommand(const std::string& path) {
+  const char* viewer = std::getenv(kViewerVariable);
+  return {viewer && *viewer ? viewer : kDefaultViewer, path};
+}
