@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "common/config_table.h"
 #include "common/registry_value.h"
 #include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
@@ -25,8 +26,12 @@ bool ConfigKey::Open(REGSAM access) {
   return false;
 }
 
-ConfigRead readConfigText(HKEY key, const char* name, size_t maxChars, std::string* out,
-                          LONG* status) {
+namespace {
+
+// The stored text of name up to its first NUL, when it is at most maxChars
+// long; anyType takes it whatever its stored type.
+ConfigRead ReadStored(HKEY key, const char* name, size_t maxChars, bool anyType, std::string* out,
+                      LONG* status) {
   LONG ignored = 0;
   LONG& rc = status != nullptr ? *status : ignored;
   out->clear();
@@ -41,24 +46,32 @@ ConfigRead readConfigText(HKEY key, const char* name, size_t maxChars, std::stri
     rc = ERROR_MORE_DATA;
     return ConfigRead::kMissing;
   }
-  if (type != REG_SZ) return ConfigRead::kNotString;
+  if (type != REG_SZ && !anyType) return ConfigRead::kNotString;
   *out = text;
   return ConfigRead::kFound;
 }
 
+}  // namespace
+
+ConfigRead readConfigText(HKEY key, const char* name, size_t maxChars, std::string* out,
+                          LONG* status) {
+  return ReadStored(key, name, maxChars, false, out, status);
+}
+
+ConfigRead readConfigBytes(HKEY key, const char* name, size_t maxChars, std::string* out) {
+  return ReadStored(key, name, maxChars, true, out, nullptr);
+}
+
 int readRequiredConfigText(HKEY key, const char* name, size_t maxChars, int missingCode,
                            int notStringCode, std::string* out) {
-  switch (readConfigText(key, name, maxChars, out)) {
-    case ConfigRead::kFound:
-      return 0;
-    case ConfigRead::kMissing:
-      traceValueNotFound(name);
-      return missingCode;
-    case ConfigRead::kNotString:
-      traceValueNotString(name);
-      return notStringCode;
-  }
-  return missingCode;
+  const ConfigRow row = {.name = name,
+                         .maxChars = maxChars,
+                         .missing = ConfigMissing::kFail,
+                         .missingCode = missingCode,
+                         .type = ConfigType::kText,
+                         .notStringCode = notStringCode,
+                         .lines = ConfigLines::kStandard};
+  return readConfigValue(key, row, ConfigReader{.trace = writeTrace}, out);
 }
 
 bool configSwitchOn(HKEY key, const char* name) {
@@ -82,19 +95,6 @@ int configDecimal(const std::string& text) {
   if (v > INT_MAX) return INT_MAX;
   if (v < INT_MIN) return INT_MIN;
   return static_cast<int>(v);
-}
-
-void traceValueNotFound(const char* name) {
-  writeTrace("could not query value <%s> for subkey <%s>\n", name, cfg::kConfigKey);
-}
-
-void traceValueNotString(const char* name) {
-  writeTrace("value <%s> for subkey <%s> has not string format\n", name, cfg::kConfigKey);
-}
-
-void traceValueAssumingDefault(const char* name, int value) {
-  traceValueNotFound(name);
-  writeTrace("assuming default of <%i>\n", value);
 }
 
 }  // namespace zmo

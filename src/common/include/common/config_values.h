@@ -43,6 +43,10 @@ class ConfigKey {
 ConfigRead readConfigText(HKEY key, const char* name, size_t maxChars, std::string* out,
                           LONG* status = nullptr);
 
+// readConfigText that takes the value whatever its stored type: its bytes
+// up to the first NUL. Never kNotString.
+ConfigRead readConfigBytes(HKEY key, const char* name, size_t maxChars, std::string* out);
+
 // readConfigText for a value the caller cannot do without: traces the
 // standard line of the failure and returns missingCode or notStringCode;
 // 0 with *out set when found.
