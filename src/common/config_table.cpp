@@ -143,13 +143,4 @@ void traceValueNotString(const char* name) {
               ConfigRead::kNotString, false);
 }
 
-void traceValueAssumingDefault(const char* name, int value) {
-  const std::string text = std::to_string(value);
-  const ConfigRow row = {.name = name,
-                         .missing = ConfigMissing::kDefault,
-                         .defaultText = text.c_str(),
-                         .lines = ConfigLines::kAssumingDefault};
-  TraceUnread(writeTrace, row, ConfigRead::kMissing, true);
-}
-
 }  // namespace zmo

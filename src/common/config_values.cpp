@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstdlib>
 
-#include "common/config_table.h"
 #include "common/registry_value.h"
 #include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
@@ -60,18 +59,6 @@ ConfigRead readConfigText(HKEY key, const char* name, size_t maxChars, std::stri
 
 ConfigRead readConfigBytes(HKEY key, const char* name, size_t maxChars, std::string* out) {
   return ReadStored(key, name, maxChars, true, out, nullptr);
-}
-
-int readRequiredConfigText(HKEY key, const char* name, size_t maxChars, int missingCode,
-                           int notStringCode, std::string* out) {
-  const ConfigRow row = {.name = name,
-                         .maxChars = maxChars,
-                         .missing = ConfigMissing::kFail,
-                         .missingCode = missingCode,
-                         .type = ConfigType::kText,
-                         .notStringCode = notStringCode,
-                         .lines = ConfigLines::kStandard};
-  return readConfigValue(key, row, ConfigReader{.trace = writeTrace}, out);
 }
 
 bool configSwitchOn(HKEY key, const char* name) {
