@@ -19,24 +19,6 @@ const char* DefaultShown(const ConfigRow& row) {
   return row.defaultText[0] != '\0' ? row.defaultText : "0";
 }
 
-// The lines of a value that is missing or not text; readAsDefault when the
-// value now reads as its default.
-void TraceUnread(ConfigTraceFn trace, const ConfigRow& row, ConfigRead read, bool readAsDefault) {
-  if (trace == nullptr || row.lines == ConfigLines::kQuiet) return;
-  if (row.lines == ConfigLines::kRequired) {
-    trace("Required Registry Value not found\n");
-    trace("Missing Value = %s\n", row.name);
-    return;
-  }
-  std::string suffix;
-  if (row.lines == ConfigLines::kSettingDefault) {
-    suffix = std::string(" setting default to ") + DefaultShown(row) + " " + row.unit + ".";
-  }
-  trace(read == ConfigRead::kNotString ? kNotStringLine : kNotFoundLine, row.name, cfg::kConfigKey,
-        suffix.c_str());
-  if (readAsDefault) traceConfigDefault(trace, row);
-}
-
 void TraceFound(ConfigTraceFn trace, const ConfigRow& row, const std::string& text) {
   if (trace == nullptr) return;
   switch (row.found) {
@@ -64,6 +46,23 @@ int EndProgram(const ConfigReader& reader) {
 
 }  // namespace
 
+void traceConfigUnread(ConfigTraceFn trace, const ConfigRow& row, ConfigRead read,
+                       bool readAsDefault) {
+  if (trace == nullptr || row.lines == ConfigLines::kQuiet) return;
+  if (row.lines == ConfigLines::kRequired) {
+    trace("Required Registry Value not found\n");
+    trace("Missing Value = %s\n", row.name);
+    return;
+  }
+  std::string suffix;
+  if (row.lines == ConfigLines::kSettingDefault) {
+    suffix = std::string(" setting default to ") + DefaultShown(row) + " " + row.unit + ".";
+  }
+  trace(read == ConfigRead::kNotString ? kNotStringLine : kNotFoundLine, row.name, cfg::kConfigKey,
+        suffix.c_str());
+  if (readAsDefault) traceConfigDefault(trace, row);
+}
+
 int readConfigValue(HKEY key, const ConfigRow& row, const ConfigReader& reader, std::string* out,
                     ConfigRead* how) {
   ConfigRead read = ConfigRead::kMissing;
@@ -79,11 +78,11 @@ int readConfigValue(HKEY key, const ConfigRow& row, const ConfigReader& reader, 
     return 0;
   }
   if (read == ConfigRead::kNotString && row.type == ConfigType::kText) {
-    TraceUnread(reader.trace, row, read, false);
+    traceConfigUnread(reader.trace, row, read, false);
     return row.notStringCode;
   }
   const bool readAsDefault = row.missing == ConfigMissing::kDefault;
-  TraceUnread(reader.trace, row, read, readAsDefault);
+  traceConfigUnread(reader.trace, row, read, readAsDefault);
   switch (row.missing) {
     case ConfigMissing::kDefault:
       *out = row.defaultText;
@@ -131,16 +130,6 @@ const ConfigRow* findConfigRow(std::span<const ConfigRow> table, const char* nam
     if (strcasecmp(row.name, name) == 0) return &row;
   }
   return nullptr;
-}
-
-void traceValueNotFound(const char* name) {
-  TraceUnread(writeTrace, ConfigRow{.name = name, .lines = ConfigLines::kStandard},
-              ConfigRead::kMissing, false);
-}
-
-void traceValueNotString(const char* name) {
-  TraceUnread(writeTrace, ConfigRow{.name = name, .lines = ConfigLines::kStandard},
-              ConfigRead::kNotString, false);
 }
 
 }  // namespace zmo

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "common/config_table.h"
 #include "common/registry_value.h"
 #include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
@@ -82,6 +83,16 @@ int configDecimal(const std::string& text) {
   if (v > INT_MAX) return INT_MAX;
   if (v < INT_MIN) return INT_MIN;
   return static_cast<int>(v);
+}
+
+void traceValueNotFound(const char* name) {
+  traceConfigUnread(writeTrace, ConfigRow{.name = name, .lines = ConfigLines::kStandard},
+                    ConfigRead::kMissing, false);
+}
+
+void traceValueNotString(const char* name) {
+  traceConfigUnread(writeTrace, ConfigRow{.name = name, .lines = ConfigLines::kStandard},
+                    ConfigRead::kNotString, false);
 }
 
 }  // namespace zmo

@@ -93,6 +93,12 @@ int readConfigValue(HKEY key, const ConfigRow& row, const ConfigReader& reader, 
 int readConfigValue(const ConfigRow& row, const ConfigReader& reader, std::string* out,
                     ConfigRead* how = nullptr);
 
+// The lines of a row whose value was not read (read is kMissing or
+// kNotString), as readConfigValue writes them; readAsDefault when the value
+// now reads as its default.
+void traceConfigUnread(ConfigTraceFn trace, const ConfigRow& row, ConfigRead read,
+                       bool readAsDefault);
+
 // The line that follows a row's standard line when the value reads as its
 // default ("assuming default of <d>" or "using default value of <d> <u>"),
 // for a caller that refuses a value it found.
