@@ -57,35 +57,34 @@ constexpr LastText kLastTexts[] = {
 constexpr ConfigRow kLastEndCount =
     LastPart(cfg::kStatiLastQueryIntervalEnd, kNumberChars, ConfigFound::kNumber);
 
+// A number with its default; a value of the other type is refused with 3
+// where the row takes text only.
+constexpr ConfigRow Number(const char* name, const char* defaultText, ConfigType type,
+                           ConfigLines lines, const char* unit = "",
+                           ConfigFound found = ConfigFound::kQuiet) {
+  return {.name = name,
+          .maxChars = kNumberChars,
+          .missing = ConfigMissing::kDefault,
+          .defaultText = defaultText,
+          .type = type,
+          .notStringCode = 3,
+          .lines = lines,
+          .unit = unit,
+          .found = found};
+}
+
 // Seconds between passes; a value that cannot be used is the default.
-constexpr ConfigRow kSleepTime = {.name = cfg::kStatiSleepTime,
-                                  .maxChars = kNumberChars,
-                                  .missing = ConfigMissing::kDefault,
-                                  .defaultText = "60",
-                                  .type = ConfigType::kTextOrMissing,
-                                  .lines = ConfigLines::kSettingDefault,
-                                  .unit = "seconds"};
+constexpr ConfigRow kSleepTime = Number(cfg::kStatiSleepTime, "60", ConfigType::kTextOrMissing,
+                                        ConfigLines::kSettingDefault, "seconds");
 constexpr int kDefaultSleepSeconds = zmo::configDefaultNumber(kSleepTime.defaultText);
-
 // Minutes an interval's end lies back from its border.
-constexpr ConfigRow kDelayTime = {.name = cfg::kStatiDelayTime,
-                                  .maxChars = kNumberChars,
-                                  .missing = ConfigMissing::kDefault,
-                                  .defaultText = "15",
-                                  .type = ConfigType::kText,
-                                  .notStringCode = 3,
-                                  .lines = ConfigLines::kAssumingDefault};
+constexpr ConfigRow kDelayTime =
+    Number(cfg::kStatiDelayTime, "15", ConfigType::kText, ConfigLines::kAssumingDefault);
 constexpr int kDefaultDelayMinutes = zmo::configDefaultNumber(kDelayTime.defaultText);
-
 // Minutes an answer of the system is waited for.
-constexpr ConfigRow kRetrievalWait = {.name = cfg::kRetrievalWait,
-                                      .maxChars = kNumberChars,
-                                      .missing = ConfigMissing::kDefault,
-                                      .defaultText = "5",
-                                      .type = ConfigType::kTextOrMissing,
-                                      .lines = ConfigLines::kSettingDefault,
-                                      .unit = "minutes",
-                                      .found = ConfigFound::kInt};
+constexpr ConfigRow kRetrievalWait =
+    Number(cfg::kRetrievalWait, "5", ConfigType::kTextOrMissing, ConfigLines::kSettingDefault,
+           "minutes", ConfigFound::kInt);
 
 // StatiDebug is read into a 6-byte buffer.
 constexpr ConfigRow kDebug = {.name = cfg::kStatiDebug,
