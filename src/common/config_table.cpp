@@ -5,7 +5,6 @@
 #include <string>
 
 #include "common/registry_value.h"
-#include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
 
 namespace zmo {

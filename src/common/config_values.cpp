@@ -64,14 +64,16 @@ ConfigRead readConfigBytes(HKEY key, const char* name, size_t maxChars, std::str
 
 bool configSwitchOn(HKEY key, const char* name) {
   // Only the exact text switches on, so no length limit changes the answer.
+  const ConfigRow row = {
+      .name = name, .missing = ConfigMissing::kDefault, .type = ConfigType::kTextOrMissing};
   std::string text;
-  return readConfigText(key, name, std::string::npos, &text) == ConfigRead::kFound &&
-         text == cfg::kTrue;
+  readConfigValue(key, row, ConfigReader{}, &text);
+  return text == cfg::kTrue;
 }
 
 bool configValueExists(HKEY key, const char* name) {
-  DWORD size = 0;
-  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+  std::string text;
+  return readConfigValue(key, presenceConfigRow(name), ConfigReader{}, &text) == 0;
 }
 
 long long configDecimal64(const std::string& text) {

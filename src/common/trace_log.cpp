@@ -1,9 +1,7 @@
 #include "common/trace_log.h"
 
-#include <climits>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 

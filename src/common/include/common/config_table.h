@@ -113,6 +113,12 @@ constexpr ConfigRow requiredConfigRow(const char* name) {
   return ConfigRow{.name = name, .lines = ConfigLines::kRequired};
 }
 
+// The row of a value whose mere presence counts: any type and length,
+// untraced; a missing one fails with 1.
+constexpr ConfigRow presenceConfigRow(const char* name) {
+  return ConfigRow{.name = name, .missing = ConfigMissing::kFail, .missingCode = 1};
+}
+
 // The number a default text spells, for constants that must agree with a
 // row: decimal digits only.
 constexpr int configDefaultNumber(const char* text) {
