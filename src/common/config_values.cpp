@@ -73,7 +73,7 @@ bool configSwitchOn(HKEY key, const char* name) {
 
 bool configValueExists(HKEY key, const char* name) {
   std::string text;
-  return readConfigValue(key, presenceConfigRow(name), ConfigReader{}, &text) == 0;
+  return readConfigValue(key, quietConfigRow(name), ConfigReader{}, &text) == 0;
 }
 
 long long configDecimal64(const std::string& text) {

@@ -23,7 +23,7 @@ constexpr size_t kOutMax = kPrefixMax + 2 * kLoaderLineMax;
 // The trace switch: the value SnapDebug exists, whatever its text. Read
 // quietly, as every line asks it.
 bool SnapDebugExists() {
-  static constexpr zmo::ConfigRow kSnapDebug = zmo::presenceConfigRow(zmo::cfg::kSnapDebug);
+  static constexpr zmo::ConfigRow kSnapDebug = zmo::quietConfigRow(zmo::cfg::kSnapDebug);
   std::string text;
   return zmo::readConfigValue(kSnapDebug, zmo::ConfigReader{}, &text) == 0;
 }

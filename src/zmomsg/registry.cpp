@@ -6,9 +6,9 @@
 
 std::optional<std::string> readRegString(const char* name) {
   // Read quietly: without the key or the value there is nothing to write.
-  const zmo::ConfigRow row = {
-      .name = name, .missing = zmo::ConfigMissing::kFail, .missingCode = 1};
   std::string text;
-  if (zmo::readConfigValue(row, zmo::ConfigReader{}, &text) != 0) return std::nullopt;
+  if (zmo::readConfigValue(zmo::quietConfigRow(name), zmo::ConfigReader{}, &text) != 0) {
+    return std::nullopt;
+  }
   return text;
 }

@@ -118,6 +118,7 @@ constexpr ConfigRow kWait = {.name = "Wait",
                              .found = ConfigFound::kInt};
 constexpr ConfigRow kQuiet = {.name = "Quiet", .missing = ConfigMissing::kDefault};
 constexpr ConfigRow kRequired = zmo::requiredConfigRow("Required");
+constexpr ConfigRow kPresent = zmo::quietConfigRow("Present");
 
 const Case kCases[] = {
     {"text found, no line", kSleep, Text("30"), 0, "30", ConfigRead::kFound, {}},
@@ -181,6 +182,10 @@ const Case kCases[] = {
      ConfigRead::kFound, {FoundLine("2147483647", "Wait")}},
     {"quiet row of any type", kQuiet, Stored{REG_BINARY, "raw"}, 0, "raw", ConfigRead::kFound, {}},
     {"quiet row missing", kQuiet, std::nullopt, 0, "", ConfigRead::kMissing, {}},
+    {"quiet row of a value that is there", kPresent, Stored{REG_BINARY, "on"}, 0, "on",
+     ConfigRead::kFound, {}},
+    {"quiet row of a value that is not there", kPresent, std::nullopt, 1, "",
+     ConfigRead::kMissing, {}},
     {"required row of any type", kRequired, Dword(), 0, std::string("\x07", 1),
      ConfigRead::kFound, {}},
     {"required row missing ends the program",

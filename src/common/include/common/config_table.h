@@ -113,9 +113,9 @@ constexpr ConfigRow requiredConfigRow(const char* name) {
   return ConfigRow{.name = name, .lines = ConfigLines::kRequired};
 }
 
-// The row of a value whose mere presence counts: any type and length,
-// untraced; a missing one fails with 1.
-constexpr ConfigRow presenceConfigRow(const char* name) {
+// The row of a value read quietly: any type and length, untraced; a missing
+// one fails with 1, so the row also tells whether the value is there.
+constexpr ConfigRow quietConfigRow(const char* name) {
   return ConfigRow{.name = name, .missing = ConfigMissing::kFail, .missingCode = 1};
 }
 
