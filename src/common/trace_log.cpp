@@ -1,7 +1,9 @@
 #include "common/trace_log.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 

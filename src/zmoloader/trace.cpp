@@ -9,6 +9,7 @@
 #include "common/config_table.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/registry.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/registry.h"
 #include "zmoloader/state.h"
