@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "common/runtime_state.h"
 #include "platform/clock.h"
@@ -139,33 +140,27 @@ const char* TraceLogPath() { return Runtime().trace.log_path.c_str(); }
 const char* TraceOldPath() { return Runtime().trace.old_path.c_str(); }
 
 int applyTraceSizeLimit(HKEY config_key, const char* value_name) {
+  // Read into a 128-byte buffer; a value that cannot be read keeps the default.
+  const ConfigRow row = {.name = value_name,
+                         .maxChars = 127,
+                         .missing = ConfigMissing::kDefault,
+                         .defaultText = kDefaultTraceSizeLimitText,
+                         .type = ConfigType::kTextOrMissing,
+                         .lines = ConfigLines::kUsingDefault,
+                         .unit = "byte"};
   SetTraceSizeLimit(kDefaultTraceSizeLimit);
-  char text[128];
-  DWORD size = sizeof(text);
-  DWORD type = REG_NONE;
-  LONG rc = RegQueryValueExA(config_key, value_name, nullptr, &type,
-                             reinterpret_cast<LPBYTE>(text), &size);
-  if (rc != ERROR_SUCCESS) {
-    writeTrace("could not query value <%s> for subkey <%s>\n", value_name, cfg::kConfigKey);
-    writeTrace("using default value of <%i> byte\n", kDefaultTraceSizeLimit);
-    return 0;
-  }
-  if (type != REG_SZ) {
-    writeTrace("value <%s> for subkey <%s> has not string format\n", value_name, cfg::kConfigKey);
-    writeTrace("using default value of <%i> byte\n", kDefaultTraceSizeLimit);
-    return 0;
-  }
-  // A stored value need not end with its NUL.
-  text[size < sizeof(text) ? size : sizeof(text) - 1] = '\0';
-  long value = std::strtol(text, nullptr, 10);
-  if (value > INT_MAX) value = INT_MAX;
+  std::string text;
+  ConfigRead read = ConfigRead::kFound;
+  readConfigValue(config_key, row, ConfigReader{.trace = writeTrace}, &text, &read);
+  if (read != ConfigRead::kFound) return 0;
+  const int value = configDecimal(text);
   if (value >= kMinTraceSizeLimit) {
-    SetTraceSizeLimit(static_cast<int>(value));
-    writeTrace("log file max size set to <%i> bytes\n", static_cast<int>(value));
+    SetTraceSizeLimit(value);
+    writeTrace("log file max size set to <%i> bytes\n", value);
   } else {
-    writeTrace("unexpected subkey value <%s> for entry <%s> of subkey <%s>\n", text, value_name,
-               cfg::kConfigKey);
-    writeTrace("using default value of <%i> byte\n", kDefaultTraceSizeLimit);
+    writeTrace("unexpected subkey value <%s> for entry <%s> of subkey <%s>\n", text.c_str(),
+               value_name, cfg::kConfigKey);
+    traceConfigDefault(writeTrace, row);
   }
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/config_table.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -20,17 +21,12 @@ namespace {
 constexpr size_t kPrefixMax = 64;
 constexpr size_t kOutMax = kPrefixMax + 2 * kLoaderLineMax;
 
-// The trace switch: the value SnapDebug exists, whatever its text.
+// The trace switch: the value SnapDebug exists, whatever its text. Read
+// quietly, as every line asks it.
 bool SnapDebugExists() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  DWORD size = 0;
-  LONG rc = RegQueryValueExA(key, zmo::cfg::kSnapDebug, nullptr, nullptr, nullptr, &size);
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
+  static constexpr zmo::ConfigRow kSnapDebug = zmo::quietConfigRow(zmo::cfg::kSnapDebug);
+  std::string text;
+  return zmo::readConfigValue(kSnapDebug, zmo::ConfigReader{}, &text) == 0;
 }
 
 std::string LogPath(const char* name) {
