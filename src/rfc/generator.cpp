@@ -5,28 +5,24 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/calendar.h"
+
 namespace zmo::rfc {
 namespace {
 
-// Days since 0000-03-01 of a civil date (proleptic Gregorian).
-long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long long>(doe);
-}
+// Days since 0000-03-01, the generator's day numbers (the hours it seeds
+// with are counted from there).
+constexpr long long kDaysTo1970 = 719468;
+
+long long DaysFromCivil(long long y, unsigned m, unsigned d) { return zmo::DaysFromCivil(y, m, d) + kDaysTo1970; }
 
 void CivilFromDays(long long z, int* y, unsigned* m, unsigned* d) {
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  *d = doy - (153 * mp + 2) / 5 + 1;
-  *m = mp < 10 ? mp + 3 : mp - 9;
-  *y = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (*m <= 2));
+  std::int64_t year;
+  int month, day;
+  zmo::CivilFromDays(z - kDaysTo1970, &year, &month, &day);
+  *y = static_cast<int>(year);
+  *m = static_cast<unsigned>(month);
+  *d = static_cast<unsigned>(day);
 }
 
 // "YYYYMMDD" and "hhmmss" of a second count since 0000-03-01.
