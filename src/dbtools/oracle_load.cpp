@@ -6,6 +6,12 @@
 // field of blanks does not. Date fields ("YYYYMMDDHH24MISS") are given to
 // the server as "YYYY-MM-DD HH:MM:SS". A record that does not fit the fields
 // or whose values the table refuses goes to the bad file, as it was read.
+//
+// The records go to the server in chunks through COPY, which takes them in
+// one stream without waiting per row. COPY is all or nothing, so a chunk
+// that fails is rolled back and loaded again row by row, each row under its
+// own savepoint: every record the table refuses is rejected with the
+// server's reason, and the chunk's other records load.
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,18 +31,59 @@ std::string IsoTimestamp(const std::string& v) {
          v.substr(10, 2) + ":" + v.substr(12, 2);
 }
 
+// Why a record cannot go to the server at all; "" when it fits the fields.
+std::string RecordFault(const ControlFile& control, const std::string& record) {
+  std::string why = RecordMismatch(control, record);
+  if (why.empty() && record.find('\0') != std::string::npos) why = "the record holds a NUL byte";
+  return why;
+}
+
 // The values of a record, or why it cannot be loaded.
 std::string RecordValues(const ControlFile& control, const std::string& record,
                          std::vector<std::string>* values) {
-  std::string why = RecordMismatch(control, record);
+  std::string why = RecordFault(control, record);
   if (!why.empty()) return why;
-  if (record.find('\0') != std::string::npos) return "the record holds a NUL byte";
   values->clear();
   for (const ControlField& f : control.fields) {
     std::string v = record.substr(f.start - 1, f.end - f.start + 1);
     values->push_back(f.date ? IsoTimestamp(v) : v);
   }
   return "";
+}
+
+// A chunk: COPY's message size is an int, and a chunk that fails is done
+// again row by row, so chunks stay small.
+constexpr size_t kChunkRecords = 2000;
+constexpr size_t kChunkBytes = 4 << 20;
+
+// Appends a value in COPY's text form: a backslash and the characters that
+// end a value or a row are escaped.
+void AppendCopyValue(std::string* rows, const char* v, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    const char c = v[i];
+    switch (c) {
+      case '\\': rows->append("\\\\"); break;
+      case '\t': rows->append("\\t"); break;
+      case '\n': rows->append("\\n"); break;
+      case '\r': rows->append("\\r"); break;
+      default: rows->push_back(c);
+    }
+  }
+}
+
+// Appends a record that fits the fields as one COPY row.
+void AppendCopyRow(const ControlFile& control, const std::string& record, std::string* rows) {
+  for (size_t i = 0; i < control.fields.size(); ++i) {
+    const ControlField& f = control.fields[i];
+    if (i) rows->push_back('\t');
+    if (f.date) {
+      const std::string iso = IsoTimestamp(record.substr(f.start - 1, f.end - f.start + 1));
+      rows->append(iso);
+    } else {
+      AppendCopyValue(rows, record.data() + f.start - 1, f.end - f.start + 1);
+    }
+  }
+  rows->push_back('\n');
 }
 
 // "insert into <table> (<fields>) values ($1, ...)", or "" when a name
@@ -57,6 +104,29 @@ std::string InsertStatement(const ControlFile& control, std::string* why) {
     params += (i ? ", $" : "$") + std::to_string(i + 1);
   }
   return "insert into " + control.table + " (" + names + ") values (" + params + ")";
+}
+
+// "copy <table> (<fields>) from stdin", of the names InsertStatement checked.
+std::string CopyStatement(const ControlFile& control) {
+  std::string names;
+  for (size_t i = 0; i < control.fields.size(); ++i) {
+    names += (i ? ", " : "") + control.fields[i].name;
+  }
+  return "copy " + control.table + " (" + names + ") from stdin";
+}
+
+// What a load has done so far.
+struct LoadTally {
+  size_t loaded = 0, rejected = 0;
+  std::string bad;  // the rejected records, each ended by CR LF
+};
+
+void RejectRecord(ToolRun* run, const ControlFile& control,
+                  const std::vector<std::string>& records, size_t i, const std::string& why,
+                  LoadTally* tally) {
+  ++tally->rejected;
+  tally->bad += records[i] + "\r\n";
+  Reject(run, "record " + std::to_string(i + 1) + " of " + control.infile + " rejected: " + why);
 }
 
 // Nothing of the load stays: the transaction is rolled back.
@@ -84,22 +154,56 @@ int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& s
   if (PgPrepareLoad(&session, insert, static_cast<int>(control.fields.size()), &why) != 0) {
     return Abandon(run, &session, "cannot load " + control.table + ": " + why);
   }
-  std::string bad;
-  size_t loaded = 0, rejected = 0;
+  const std::string copy = CopyStatement(control);
+  LoadTally tally;
   std::vector<std::string> values;
-  for (size_t i = 0; i < records.size(); ++i) {
-    why = RecordValues(control, records[i], &values);
-    if (why.empty() && PgRunLoad(&session, values, &outcome) != 0) {
-      if (outcome.lost) return Abandon(run, &session, outcome.error);
-      why = outcome.error;
+  std::vector<std::string> mismatch;  // per record of the chunk: why it does not fit, or ""
+  std::string rows;
+  for (size_t first = 0; first < records.size();) {
+    // The chunk: the records that fit go into the COPY rows.
+    mismatch.clear();
+    rows.clear();
+    size_t end = first;
+    for (; end < records.size() && end - first < kChunkRecords && rows.size() < kChunkBytes;
+         ++end) {
+      why = RecordFault(control, records[end]);
+      if (why.empty()) AppendCopyRow(control, records[end], &rows);
+      mismatch.push_back(why);
     }
-    if (why.empty()) {
-      ++loaded;
-      continue;
+    size_t fitting = 0;
+    for (const std::string& m : mismatch) fitting += m.empty();
+    bool copied = fitting == 0;
+    if (!copied) {
+      if (PgCopyRows(&session, copy, rows, &outcome) == 0) {
+        copied = true;
+      } else if (outcome.lost) {
+        return Abandon(run, &session, outcome.error);
+      }
     }
-    ++rejected;
-    bad += records[i] + "\r\n";
-    Reject(run, "record " + std::to_string(i + 1) + " of " + control.infile + " rejected: " + why);
+    if (copied) {
+      tally.loaded += fitting;
+      for (size_t i = first; i < end; ++i) {
+        const std::string& fault = mismatch[i - first];
+        if (!fault.empty()) RejectRecord(run, control, records, i, fault, &tally);
+      }
+    } else {
+      // The chunk was rolled back: row by row, so that only the refused
+      // records stay out.
+      for (size_t i = first; i < end; ++i) {
+        why = mismatch[i - first];
+        if (why.empty()) why = RecordValues(control, records[i], &values);
+        if (why.empty() && PgRunLoad(&session, values, &outcome) != 0) {
+          if (outcome.lost) return Abandon(run, &session, outcome.error);
+          why = outcome.error;
+        }
+        if (why.empty()) {
+          ++tally.loaded;
+        } else {
+          RejectRecord(run, control, records, i, why, &tally);
+        }
+      }
+    }
+    first = end;
   }
   if (PgEndTransaction(&session, true, &why) != 0) {
     return Abandon(run, &session, "cannot commit the load of " + control.table + ": " + why);
@@ -107,13 +211,13 @@ int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& s
   PgDisconnect(&session);
   // The bad file holds this load's rejected records only: one left by an
   // earlier load would tell of records that are in the table now.
-  if (rejected) {
-    WriteRejectedRows(run, control.badfile, bad);
+  if (tally.rejected) {
+    WriteRejectedRows(run, control.badfile, tally.bad);
   } else if (unlink(control.badfile.c_str()) != 0 && errno != ENOENT) {
     Reject(run, "cannot remove the old bad file " + control.badfile + ": " + std::strerror(errno));
   }
-  Say(run, run->tool + ": " + std::to_string(loaded) + " rows loaded into " + control.table + ", " +
-               std::to_string(rejected) + " rejected");
+  Say(run, run->tool + ": " + std::to_string(tally.loaded) + " rows loaded into " + control.table +
+               ", " + std::to_string(tally.rejected) + " rejected");
   return kToolOk;
 }
 

@@ -169,6 +169,24 @@ int PgRunLoad(PgSession* session, const std::vector<std::string>& values, PgOutc
   });
 }
 
+int PgCopyRows(PgSession* session, const std::string& sql, const std::string& rows,
+               PgOutcome* out) {
+  return Guarded(session, out, [&](PGconn* conn) {
+    PGresult* res = PQexec(conn, sql.c_str());
+    if (PQresultStatus(res) != PGRES_COPY_IN) return res;  // refused: its error is the outcome
+    PQclear(res);
+    // A failed send leaves the copy to end with an error result below.
+    if (PQputCopyData(conn, rows.data(), static_cast<int>(rows.size())) == 1) {
+      PQputCopyEnd(conn, nullptr);
+    } else {
+      PQputCopyEnd(conn, "the rows could not be sent");
+    }
+    res = PQgetResult(conn);
+    while (PGresult* more = PQgetResult(conn)) PQclear(more);
+    return res;
+  });
+}
+
 int PgEndTransaction(PgSession* session, bool commit, std::string* error) {
   PGconn* conn = session->conn;
   if (PQtransactionStatus(conn) == PQTRANS_IDLE) return 0;
