@@ -114,30 +114,25 @@ std::string HourStamp(long h, bool end) {
   return buf;
 }
 
-// Generates the records hour by hour (so that only one hour's values are
-// held at a time) and encodes them into the two tables.
+// Generates the records hour by hour straight into table lines and appends
+// them to the two tables.
 int FillTables(const zmo::rfc::SimSystem& sys, long hours, ITAB_H batch, ITAB_H normal,
                long long* batchLines, long long* normalLines) {
   const char* tag = zmo::rfc::StatLayoutTag(sys.release.c_str());
   const zmo::rfc::StructLayout* bl = zmo::rfc::FindLayout(zmo::rfc::kBatchStructure, tag);
   const zmo::rfc::StructLayout* nl = zmo::rfc::FindLayout(zmo::rfc::kNormalStructure, tag);
-  std::string line, error;
-  for (long h = 0; h < hours; ++h) {
-    std::vector<zmo::rfc::StatRecord> records;
-    if (zmo::rfc::GenerateRecords(sys, HourStamp(h, false), HourStamp(h, true), &records) != 0) {
-      std::fprintf(stderr, "the generator refused hour %ld\n", h);
-      return 1;
-    }
-    for (const zmo::rfc::StatRecord& r : records) {
-      const zmo::rfc::StructLayout& layout = r.batch ? *bl : *nl;
-      if (zmo::rfc::EncodeLine(layout, r.values, true, &line, &error) != 0) {
-        std::fprintf(stderr, "encoding failed: %s\n", error.c_str());
-        return 1;
-      }
-      void* p = ItAppLine(r.batch ? batch : normal);
-      std::memcpy(p, line.data(), line.size());
-      ++*(r.batch ? batchLines : normalLines);
-    }
+  zmo::rfc::GenerateFault fault;
+  const int rc = zmo::rfc::GenerateLines(
+      sys, HourStamp(0, false), HourStamp(hours - 1, true), bl, nl,
+      [&](bool isBatch, const std::string&, zmo::rfc::LineBuffer line) {
+        std::memcpy(ItAppLine(isBatch ? batch : normal), line.get(), (isBatch ? bl : nl)->line_size);
+        ++*(isBatch ? batchLines : normalLines);
+        return true;
+      },
+      &fault);
+  if (rc != zmo::rfc::kGenerateOk) {
+    std::fprintf(stderr, "the generator refused the interval (%d) %s\n", rc, fault.why.c_str());
+    return 1;
   }
   return 0;
 }

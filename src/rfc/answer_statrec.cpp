@@ -47,29 +47,69 @@ int AnswerStatrecRead(CallContext& ctx, Answer* answer, std::string* refusal) {
           "READ_START_DATE, READ_START_TIME, READ_END_DATE and READ_END_TIME must be a date YYYYMMDD and a time hhmmss");
     return 0;
   }
-  std::vector<StatRecord> generated;
-  if (tag != nullptr && GenerateRecords(sys, from, to, &generated) != 0) {
+  // The tables are filled as the lines are made: the records of the files
+  // in the interval merged with the generated ones by end stamp (on equal
+  // stamps the file's first), each kind into its own table.
+  const StructLayout* layouts[2] = {batch_layout, normal_layout};
+  const char* names[2] = {kBatchTable, kNormalTable};
+  AnswerTable* out[2] = {nullptr, nullptr};
+  std::vector<const StatRecord*> files[2];
+  size_t next_file[2] = {0, 0};
+  for (int k = 0; k < 2; ++k) {
+    if (layouts[k] == nullptr) continue;
+    out[k] = &answer->tables[names[k]];
+    out[k]->leng = layouts[k]->line_size;
+  }
+  for (const StatRecord& r : sys.records) {
+    const int k = r.batch ? 0 : 1;
+    if (out[k] != nullptr && r.end_stamp >= from && r.end_stamp <= to) files[k].push_back(&r);
+  }
+  for (auto& f : files) {
+    std::stable_sort(f.begin(), f.end(),
+                     [](const StatRecord* a, const StatRecord* b) { return a->end_stamp < b->end_stamp; });
+  }
+  std::string fault;
+  // The file's records of kind k up to the stamp (all with nullptr).
+  auto put_files = [&](int k, const std::string* upto) {
+    for (; next_file[k] < files[k].size(); ++next_file[k]) {
+      const StatRecord* r = files[k][next_file[k]];
+      if (upto != nullptr && r->end_stamp > *upto) break;
+      LineBuffer line(new unsigned char[layouts[k]->line_size]);
+      std::string why;
+      if (EncodeLine(*layouts[k], r->values, true, line.get(), &why) != 0) {
+        fault = "table " + std::string(names[k]) + ": " + why;
+        return false;
+      }
+      out[k]->lines.push_back(std::move(line));
+    }
+    return true;
+  };
+  GenerateFault generated;
+  const int rc = tag == nullptr ? kGenerateOk
+                                : GenerateLines(sys, from, to, batch_layout, normal_layout,
+                                                [&](bool is_batch, const std::string& stamp, LineBuffer line) {
+                                                  const int k = is_batch ? 0 : 1;
+                                                  if (!put_files(k, &stamp)) return false;
+                                                  out[k]->lines.push_back(std::move(line));
+                                                  return true;
+                                                },
+                                                &generated);
+  if (rc == kGenerateTooLong) {
     Raise(answer, RFC_SYS_EXCEPTION, "SYSTEM_FAILURE",
           "the simulator generates records for at most " + std::to_string(kMaxGeneratedHours) + " hours");
     return 0;
   }
-  std::vector<const StatRecord*> chosen;
-  for (const StatRecord& r : sys.records) {
-    if (r.end_stamp >= from && r.end_stamp <= to) chosen.push_back(&r);
+  if (rc == kGenerateFault) fault = "table " + std::string(names[generated.batch ? 0 : 1]) + ": " + generated.why;
+  for (int k = 0; k < 2 && fault.empty(); ++k) {
+    if (out[k] != nullptr) put_files(k, nullptr);
   }
-  for (const StatRecord& r : generated) chosen.push_back(&r);
-  std::stable_sort(chosen.begin(), chosen.end(),
-                   [](const StatRecord* a, const StatRecord* b) { return a->end_stamp < b->end_stamp; });
-  std::vector<std::vector<FieldValue>> batch_rows, normal_rows;
-  for (const StatRecord* r : chosen) {
-    if (r->batch && batch_layout != nullptr) batch_rows.push_back(r->values);
-    if (!r->batch && normal_layout != nullptr) normal_rows.push_back(r->values);
-  }
-  if ((batch_layout && PutRows(*batch_layout, batch_rows, true, kBatchTable, answer, refusal) != 0) ||
-      (normal_layout && PutRows(*normal_layout, normal_rows, true, kNormalTable, answer, refusal) != 0)) {
+  if (!fault.empty()) {
+    *refusal = fault;
     return -1;
   }
-  answer->imports["RECORDS_READ"] = IntValue(static_cast<long long>(batch_rows.size() + normal_rows.size()));
+  size_t read = 0;
+  for (AnswerTable* t : out) read += t != nullptr ? t->lines.size() : 0;
+  answer->imports["RECORDS_READ"] = IntValue(static_cast<long long>(read));
   answer->imports["FILE_ERROR"] = TextValue("");
   return 0;
 }
