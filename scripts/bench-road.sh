@@ -162,6 +162,10 @@ if [ -z "$data" ] || ! grep -q '^sqlplus zmostati.sql' "$times" 2>/dev/null; the
   exit 1
 fi
 lines=$(wc -l < "$data")
+# The lines zmostati received: the 4.6C layouts' 576 bytes of a batch step
+# (record type B) and 672 of a normal record.
+batch_lines=$(grep -c '^B' "$data" || true)
+table_bytes=$(((lines - batch_lines) * 672 + batch_lines * 576))
 table=$(cat "$work/table")
 loaded=$(wc -l < "$work/rows.copy")
 
@@ -181,7 +185,8 @@ copy_end=$(date +%s.%N)
 }
 
 awk -v records="$lines" -v loaded="$loaded" -v start="$start" -v end="$end" \
-  -v copy_start="$copy_start" -v copy_end="$copy_end" -v file_bytes="$(stat -c %s "$data")" '
+  -v copy_start="$copy_start" -v copy_end="$copy_end" -v file_bytes="$(stat -c %s "$data")" \
+  -v table_bytes="$table_bytes" '
   $1 == "loader" { loader = $2; hwm_kib = $3 }
   $1 == "sqlldr" { load = $4 - $3 }
   $1 == "sqlplus" && $2 == "zmostati.sql" { aggregate = $4 - $3 }
@@ -192,6 +197,7 @@ awk -v records="$lines" -v loaded="$loaded" -v start="$start" -v end="$end" \
     printf "%-46s %10s\n", "stage", "value"
     printf "%-46s %9.2f s\n", "zmostati up to the loader start", loader - start
     printf "%-46s %7.0f MiB\n", "zmostati peak memory (high-water mark)", hwm_kib / 1024
+    printf "%-46s %7.0f MiB\n", "  the table lines it received", table_bytes / 1048576
     printf "%-46s %9.2f s\n", "load by the sqlldr stand-in", load
     printf "%-46s %9.2f s\n", "COPY of the same rows into the staging table", copy
     printf "%-46s %9.2f s\n", "aggregation by sqlplus zmostati.sql", aggregate
