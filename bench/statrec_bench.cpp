@@ -1,8 +1,11 @@
 // The record writer's benchmark (not a test): the seeded generator makes N
 // statistic records an hour on a simulated system, they are encoded into
 // the internal tables as SAPWL_STATREC_READ_FILE would fill them, and then
-// the real conversion path (statiPutOut) writes them into a data file.
-// Prints records and bytes per second and the peak resident memory.
+// the real conversion path (statiPutOut) writes them into a data file
+// through the collector's buffer. Prints records and bytes per second and
+// the peak resident memory, and against them the fwrite ceiling: the same
+// ready lines written again with one fwrite each through a buffer of the
+// same size, in the same run, and the writer's share of that ceiling.
 //
 //   zmostati_statrec_bench [--per-hour N] [--hours H] [--release R]
 //                          [--kind Oracle|Corva|MSSQL|Sybase|Tessel]
@@ -20,6 +23,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -28,6 +33,7 @@
 #include "generator.h"
 #include "rfc/layouts.h"
 #include "rfc/sapitab.h"
+#include "zmostati/collect.h"
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
 #include "zmostati/statrec.h"
@@ -137,6 +143,51 @@ int FillTables(const zmo::rfc::SimSystem& sys, long hours, ITAB_H batch, ITAB_H 
   return 0;
 }
 
+// The fwrite ceiling: the lines of the written file, read back, written
+// again to a temporary file with one fwrite per line through a buffer of
+// the collector's size (all passes' worth, as the writer wrote them).
+// *bytes is the written file's size.
+int FwriteCeiling(const std::string& written, long passes, long long* bytes, double* seconds) {
+  std::ifstream in(written, std::ios::binary);
+  const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  *bytes = static_cast<long long>(data.size());
+  std::vector<std::pair<size_t, size_t>> lines;  // offset, length
+  for (size_t at = 0; at < data.size();) {
+    const size_t lf = data.find('\n', at);
+    const size_t end = lf == std::string::npos ? data.size() : lf + 1;
+    lines.emplace_back(at, end - at);
+    at = end;
+  }
+  char tmpl[] = "/tmp/zmostati_bench_ceiling_XXXXXX";
+  const int fd = mkstemp(tmpl);
+  if (fd < 0) {
+    std::perror("mkstemp");
+    return 1;
+  }
+  close(fd);
+  std::FILE* out = std::fopen(tmpl, "ab");
+  std::vector<char> buffer(kStatiOutBufferBytes);
+  if (out == nullptr || std::setvbuf(out, buffer.data(), _IOFBF, buffer.size()) != 0) {
+    std::perror(tmpl);
+    return 1;
+  }
+  // The file holds every pass; one pass's lines are written as often.
+  const size_t perPass = lines.size() / static_cast<size_t>(passes);
+  const auto start = std::chrono::steady_clock::now();
+  bool ok = true;
+  for (long pass = 0; pass < passes; ++pass) {
+    for (size_t i = 0; i < perPass; ++i) {
+      const auto& [at, len] = lines[static_cast<size_t>(pass) * perPass + i];
+      ok = std::fwrite(data.data() + at, 1, len, out) == len && ok;
+    }
+  }
+  ok = std::fclose(out) == 0 && ok;
+  *seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::remove(tmpl);
+  if (!ok) std::fprintf(stderr, "writing the fwrite ceiling's file failed\n");
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -201,6 +252,8 @@ int main(int argc, char** argv) {
     std::perror(path.c_str());
     return 1;
   }
+  std::vector<char> outBuffer(kStatiOutBufferBytes);
+  std::setvbuf(st.collect.outFile, outBuffer.data(), _IOFBF, outBuffer.size());
 
   malloc_trim(0);  // the generator's values are gone; give their pages back
   const long long residentBefore = ResidentBytes();
@@ -223,8 +276,9 @@ int main(int argc, char** argv) {
   ItDelete(batch);
   ItDelete(normal);
 
-  std::ifstream written(path, std::ios::binary | std::ios::ate);
-  const long long bytes = static_cast<long long>(written.tellg());
+  double ceilingSeconds = 0;
+  long long bytes = 0;
+  if (FwriteCeiling(path, o.passes, &bytes, &ceilingSeconds) != 0) return 1;
   if (o.out.empty()) std::remove(path.c_str());
   const double seconds = std::chrono::duration<double>(end - start).count();
   const long long records = (batchLines + normalLines) * o.passes;
@@ -235,6 +289,10 @@ int main(int argc, char** argv) {
   std::printf("\n");
   std::printf("converted in %.3f s (%.3f s CPU): %.0f records/s, %.1f MB/s (%lld bytes written)\n",
               seconds, cpu, records / seconds, Mb(bytes) / seconds, bytes);
+  std::printf("fwrite ceiling, the same lines written with one fwrite each through a buffer of "
+              "%zu bytes: %.3f s, %.0f records/s; the writer runs at %.2f of it\n",
+              kStatiOutBufferBytes, ceilingSeconds, records / ceilingSeconds,
+              ceilingSeconds / seconds);
   std::printf("table lines %.1f MB; resident before the conversion %.1f MB, peak %s%.1f MB (%+.1f MB)\n",
               Mb(tableBytes), Mb(residentBefore), peakReset ? "during it " : "of the process ",
               Mb(peak), Mb(peak - residentBefore));
