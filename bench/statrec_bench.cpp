@@ -143,6 +143,18 @@ int FillTables(const zmo::rfc::SimSystem& sys, long hours, ITAB_H batch, ITAB_H 
   return 0;
 }
 
+// A new empty file under /tmp; "" (after a message) when none can be made.
+std::string TemporaryFile() {
+  char tmpl[] = "/tmp/zmostati_bench_XXXXXX";
+  const int fd = mkstemp(tmpl);
+  if (fd < 0) {
+    std::perror("mkstemp");
+    return "";
+  }
+  close(fd);
+  return tmpl;
+}
+
 // The fwrite ceiling: the lines of the written file, read back, written
 // again to a temporary file with one fwrite per line through a buffer of
 // the collector's size (all passes' worth, as the writer wrote them).
@@ -158,17 +170,12 @@ int FwriteCeiling(const std::string& written, long passes, long long* bytes, dou
     lines.emplace_back(at, end - at);
     at = end;
   }
-  char tmpl[] = "/tmp/zmostati_bench_ceiling_XXXXXX";
-  const int fd = mkstemp(tmpl);
-  if (fd < 0) {
-    std::perror("mkstemp");
-    return 1;
-  }
-  close(fd);
-  std::FILE* out = std::fopen(tmpl, "ab");
+  const std::string tmp = TemporaryFile();
+  if (tmp.empty()) return 1;
+  std::FILE* out = std::fopen(tmp.c_str(), "ab");
   std::vector<char> buffer(kStatiOutBufferBytes);
   if (out == nullptr || std::setvbuf(out, buffer.data(), _IOFBF, buffer.size()) != 0) {
-    std::perror(tmpl);
+    std::perror(tmp.c_str());
     return 1;
   }
   // The file holds every pass; one pass's lines are written as often.
@@ -183,7 +190,7 @@ int FwriteCeiling(const std::string& written, long passes, long long* bytes, dou
   }
   ok = std::fclose(out) == 0 && ok;
   *seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::remove(tmpl);
+  std::remove(tmp.c_str());
   if (!ok) std::fprintf(stderr, "writing the fwrite ceiling's file failed\n");
   return ok ? 0 : 1;
 }
@@ -224,16 +231,7 @@ int main(int argc, char** argv) {
 
   // The collector's state as a collection run leaves it before statiPutOut.
   std::string path = o.out;
-  if (path.empty()) {
-    char tmpl[] = "/tmp/zmostati_bench_XXXXXX";
-    const int fd = mkstemp(tmpl);
-    if (fd < 0) {
-      std::perror("mkstemp");
-      return 1;
-    }
-    close(fd);
-    path = tmpl;
-  }
+  if (path.empty() && (path = TemporaryFile()).empty()) return 1;
   zmo::setDatabaseKind(kind);
   StatiState& st = statiState();
   st.allMetrics = 1;
