@@ -129,6 +129,34 @@ void RejectRecord(ToolRun* run, const ControlFile& control,
   Reject(run, "record " + std::to_string(i + 1) + " of " + control.infile + " rejected: " + why);
 }
 
+// A chunk that COPY refused, rolled back: its records one by one, each
+// under its own savepoint, so that only the refused ones stay out.
+// fault[i] is why records[first + i] does not fit, or "". Returns 0, or -1
+// with *lost when the session cannot go on.
+int LoadRowByRow(ToolRun* run, PgSession* session, const ControlFile& control,
+                 const std::vector<std::string>& records, size_t first,
+                 const std::vector<std::string>& fault, LoadTally* tally, std::string* lost) {
+  std::vector<std::string> values;
+  PgOutcome outcome;
+  for (size_t i = first; i < first + fault.size(); ++i) {
+    std::string why = fault[i - first];
+    if (why.empty()) why = RecordValues(control, records[i], &values);
+    if (why.empty() && PgRunLoad(session, values, &outcome) != 0) {
+      if (outcome.lost) {
+        *lost = outcome.error;
+        return -1;
+      }
+      why = outcome.error;
+    }
+    if (why.empty()) {
+      ++tally->loaded;
+    } else {
+      RejectRecord(run, control, records, i, why, tally);
+    }
+  }
+  return 0;
+}
+
 // Nothing of the load stays: the transaction is rolled back.
 int Abandon(ToolRun* run, PgSession* session, const std::string& why) {
   std::string ignored;
@@ -156,7 +184,6 @@ int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& s
   }
   const std::string copy = CopyStatement(control);
   LoadTally tally;
-  std::vector<std::string> values;
   std::vector<std::string> mismatch;  // per record of the chunk: why it does not fit, or ""
   std::string rows;
   for (size_t first = 0; first < records.size();) {
@@ -186,22 +213,9 @@ int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& s
         const std::string& fault = mismatch[i - first];
         if (!fault.empty()) RejectRecord(run, control, records, i, fault, &tally);
       }
-    } else {
-      // The chunk was rolled back: row by row, so that only the refused
-      // records stay out.
-      for (size_t i = first; i < end; ++i) {
-        why = mismatch[i - first];
-        if (why.empty()) why = RecordValues(control, records[i], &values);
-        if (why.empty() && PgRunLoad(&session, values, &outcome) != 0) {
-          if (outcome.lost) return Abandon(run, &session, outcome.error);
-          why = outcome.error;
-        }
-        if (why.empty()) {
-          ++tally.loaded;
-        } else {
-          RejectRecord(run, control, records, i, why, &tally);
-        }
-      }
+    } else if (LoadRowByRow(run, &session, control, records, first, mismatch, &tally, &why) !=
+               0) {
+      return Abandon(run, &session, why);
     }
     first = end;
   }
