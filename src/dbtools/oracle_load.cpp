@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -51,15 +52,21 @@ std::string RecordValues(const ControlFile& control, const std::string& record,
   return "";
 }
 
-// A chunk: COPY's message size is an int, and a chunk that fails is done
-// again row by row, so chunks stay small.
+// A chunk of records is one COPY; a chunk that fails is done again row by
+// row, so chunks stay small. Its rows go to the server in pieces.
 constexpr size_t kChunkRecords = 2000;
-constexpr size_t kChunkBytes = 4 << 20;
+constexpr size_t kPieceBytes = 256 << 10;
 
-// Appends a value in COPY's text form: a backslash and the characters that
-// end a value or a row are escaped.
+// The bytes COPY's text form escapes: a backslash and the characters that
+// end a value or a row.
+constexpr bool NeedsEscape(char c) { return c == '\\' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Appends a value in COPY's text form.
 void AppendCopyValue(std::string* rows, const char* v, size_t n) {
-  for (size_t i = 0; i < n; ++i) {
+  size_t plain = 0;
+  while (plain < n && !NeedsEscape(v[plain])) ++plain;
+  rows->append(v, plain);  // as a rule the whole value
+  for (size_t i = plain; i < n; ++i) {
     const char c = v[i];
     switch (c) {
       case '\\': rows->append("\\\\"); break;
@@ -185,28 +192,25 @@ int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& s
   const std::string copy = CopyStatement(control);
   LoadTally tally;
   std::vector<std::string> mismatch;  // per record of the chunk: why it does not fit, or ""
-  std::string rows;
   for (size_t first = 0; first < records.size();) {
-    // The chunk: the records that fit go into the COPY rows.
+    // The chunk: the records that fit go out as COPY rows while the next
+    // are made.
     mismatch.clear();
-    rows.clear();
     size_t end = first;
-    for (; end < records.size() && end - first < kChunkRecords && rows.size() < kChunkBytes;
-         ++end) {
-      why = RecordFault(control, records[end]);
-      if (why.empty()) AppendCopyRow(control, records[end], &rows);
-      mismatch.push_back(why);
-    }
+    const size_t last = std::min(records.size(), first + kChunkRecords);
+    auto produce = [&](std::string* piece) {
+      for (; end < last && piece->size() < kPieceBytes; ++end) {
+        mismatch.push_back(RecordFault(control, records[end]));
+        if (mismatch.back().empty()) AppendCopyRow(control, records[end], piece);
+      }
+      return end < last;
+    };
+    bool copied = PgCopyRows(&session, copy, produce, &outcome) == 0;
+    if (!copied && outcome.lost) return Abandon(run, &session, outcome.error);
+    // A COPY refused before it asked for all its rows: the rest are checked.
+    for (; end < last; ++end) mismatch.push_back(RecordFault(control, records[end]));
     size_t fitting = 0;
     for (const std::string& m : mismatch) fitting += m.empty();
-    bool copied = fitting == 0;
-    if (!copied) {
-      if (PgCopyRows(&session, copy, rows, &outcome) == 0) {
-        copied = true;
-      } else if (outcome.lost) {
-        return Abandon(run, &session, outcome.error);
-      }
-    }
     if (copied) {
       tally.loaded += fitting;
       for (size_t i = first; i < end; ++i) {

@@ -75,10 +75,15 @@ int PgPrepareLoad(PgSession* session, const std::string& sql, int n, std::string
 // PgRunStatement.
 int PgRunLoad(PgSession* session, const std::vector<std::string>& values, PgOutcome* out);
 
-// Runs "copy <table> (<columns>) from stdin" with rows in COPY's text form
-// (tab between values, LF after each row), guarded as one statement: rows
-// go in all together or, on any failure, none. Returns as PgRunStatement.
-int PgCopyRows(PgSession* session, const std::string& sql, const std::string& rows,
+// Appends the next rows of a COPY to *piece, in COPY's text form (tab
+// between values, LF after each row); returns false after the last.
+using CopyProducer = std::function<bool(std::string* piece)>;
+
+// Runs "copy <table> (<columns>) from stdin" with the rows the producer
+// makes, each piece sent as soon as it is made, guarded as one statement:
+// the rows go in all together or, on any failure, none. Returns as
+// PgRunStatement.
+int PgCopyRows(PgSession* session, const std::string& sql, const CopyProducer& produce,
                PgOutcome* out);
 
 // Ends the open transaction, if any, with a commit or a rollback. Returns 0,
