@@ -3,7 +3,8 @@
 # they are all present, so every README command can call it unconditionally.
 set -euo pipefail
 
-packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev tzdata postgresql libpq-dev)
+packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev tzdata postgresql libpq-dev
+  clang-format)
 
 missing=()
 for p in "${packages[@]}"; do
