@@ -19,7 +19,7 @@
 #include "zmoconfig/validators.h"
 #include "zmogdlib/config_key.h"
 
-std::vector<GroupRename> gGroupRenames;
+std::vector<PendingGroupRename> gGroupRenames;
 
 namespace {
 
@@ -251,7 +251,7 @@ int SaveGroupFiles() {
     if (zmo::ReadWholeFile(rename_path, &renames) != 0) renames.clear();
     // Only whole records of the old file are kept.
     renames.resize(renames.size() - renames.size() % zmo::kRenameRecordLength);
-    for (const GroupRename& r : gGroupRenames) {
+    for (const PendingGroupRename& r : gGroupRenames) {
       std::string record;
       zmo::putRecordField(&record, zmo::kRenameNewName, r.new_name);
       zmo::putRecordField(&record, zmo::kRenameOldName, r.old_name);

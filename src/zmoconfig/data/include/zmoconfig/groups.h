@@ -96,11 +96,11 @@ bool DeleteGroupCode(const std::string& group, const std::string& code);
 // ---- Saving ----
 
 // The group renames made since the last save, old name first.
-struct GroupRename {
+struct PendingGroupRename {
   std::string new_name;
   std::string old_name;
 };
-extern std::vector<GroupRename> gGroupRenames;
+extern std::vector<PendingGroupRename> gGroupRenames;
 
 // frmTransGroup's OK: the renames are added to zmogrpupdt.dat (records the
 // loader has not read yet are kept); then both group files are written
