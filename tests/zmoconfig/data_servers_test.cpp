@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 
@@ -239,6 +240,16 @@ TEST_F(ServerTableTest, SaveWritesTheExactBytesAndTheBackup) {
   ServerLists lists;
   ASSERT_EQ(LoadServerFile("frmServers", {}, &lists), kServerLoadOk);
   EXPECT_THAT(lists.lstServer, ElementsAre("sap01.example.com 05", "sap02.example.com 00"));
+}
+
+TEST_F(ServerTableTest, RewrittenFileKeepsItsPermissions) {
+  WriteBin("zmoserver.dat", "");
+  std::filesystem::permissions(BinFile("zmoserver.dat"), std::filesystem::perms::owner_read |
+                                                             std::filesystem::perms::owner_write);
+  Add(Entry("sap01.example.com", "1", "5"));
+  ASSERT_EQ(SaveServerFile(), kSaveOk);
+  EXPECT_EQ(std::filesystem::status(BinFile("zmoserver.dat")).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(ServerTableTest, EmptyListWritesAnEmptyFile) {
