@@ -218,33 +218,9 @@ TrendMeasure OtherTime(bool gui_net) {
   return m;
 }
 
-// value summed over the rows that carry the measure.
-std::string CarriedSum(const TrendMeasure& m, const std::string& value) {
-  std::string carries;
-  for (const char* c : m.columns) {
-    carries += std::string(carries.empty() ? "" : " and ") + c + " <> -9";
-  }
-  return "sum(case when " + carries + " then " + value + " else 0 end)";
-}
-
-// The total and the average per step of a measure, each over the rows that
-// carry it; -9 ("not collected") where no row of the group does.
-std::string TrendTotal(const TrendMeasure& m) {
-  return "case when " + CarriedSum(m, "1") + " = 0 then -9 else " + CarriedSum(m, m.value) +
-         " end";
-}
+std::string TrendTotal(const TrendMeasure& m) { return carriedTotal(m.columns, m.value); }
 std::string TrendAverage(const TrendMeasure& m) {
-  return "case when " + CarriedSum(m, "1") + " = 0 then -9 else " + CarriedSum(m, m.value) +
-         "/" + CarriedSum(m, "diag_count") + " end";
-}
-
-// The measure expressions of a trend insert, one a line, as one item of the
-// select list (a line of every measure would be too long for the kinds'
-// SQL tools).
-std::string TrendItems(const std::vector<std::string>& items) {
-  std::string out;
-  for (const std::string& item : items) out += (out.empty() ? "" : ",\n") + item;
-  return out;
+  return carriedAverage(m.columns, m.value, "diag_count");
 }
 
 // The 30-day summaries by transaction and by program. A metric switched off
@@ -274,7 +250,7 @@ void AddThirtyDaySums(StatiScript* s) {
   SqlInsert trans;
   trans.table = "r3_trans_sum";
   trans.select = {s->Trim("system_label"), s->Trim("t_code"), "sum(diag_count)",
-                  TrendItems(items)};
+                  selectLines(items)};
   trans.from = "r3_progresp";
   trans.where = recent;
   trans.group_by = {"system_label", "t_code"};
@@ -298,7 +274,7 @@ void AddThirtyDaySums(StatiScript* s) {
   SqlInsert prog;
   prog.table = "r3_prog_sum";
   prog.select = {s->Trim("system_label"), s->Trim("cua_prog"), "sum(diag_count)",
-                 TrendItems(items)};
+                 selectLines(items)};
   prog.from = "r3_progresp";
   prog.where = recent;
   prog.group_by = {"system_label", "cua_prog"};
