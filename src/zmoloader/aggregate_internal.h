@@ -78,6 +78,8 @@ std::string metricOr9(bool on, const std::string& expr);
 // measure, carriedAverage that sum divided by the same rows' sum of
 // count_column; both -9 ("not collected") where no row of the group does.
 std::string carriedTotal(const std::vector<const char*>& columns, const std::string& value);
+// The condition that a row carries every column ("c <> -9 and ...").
+std::string carriedRows(const std::vector<const char*>& columns);
 std::string carriedAverage(const std::vector<const char*>& columns, const std::string& value,
                            const char* count_column);
 // Select items one a line, as one item of a select list, so that a list of

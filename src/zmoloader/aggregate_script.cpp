@@ -38,15 +38,19 @@ int detailKeepDays() {
 
 std::string metricOr9(bool on, const std::string& expr) { return on ? expr : "-9"; }
 
-namespace {
-
-// value summed over the rows that carry every column.
-std::string CarriedSum(const std::vector<const char*>& columns, const std::string& value) {
+std::string carriedRows(const std::vector<const char*>& columns) {
   std::string carries;
   for (const char* c : columns) {
     carries += std::string(carries.empty() ? "" : " and ") + c + " <> -9";
   }
-  return "sum(case when " + carries + " then " + value + " else 0 end)";
+  return carries;
+}
+
+namespace {
+
+// value summed over the rows that carry every column.
+std::string CarriedSum(const std::vector<const char*>& columns, const std::string& value) {
+  return "sum(case when " + carriedRows(columns) + " then " + value + " else 0 end)";
 }
 
 }  // namespace

@@ -346,8 +346,13 @@ void AddVariances(StatiScript* s) {
         "sum(cpu_time)",         "sum(kb_transfered)", "sum(kb_changed)", "sum(response_time)",
         "sum(database_time)",    "sum(memory_used)"};
     in.from = "r3_progresp";
+    // A variance divides each figure by the rows counted, so a period takes
+    // only the rows that carry every figure: a run with one of them switched
+    // off left -9 in its rows.
     in.where = s->DateCol("diag_date") + " between " + dateLiteral(*s->d, p.from) + " and " +
-               dateLiteral(*s->d, p.to);
+               dateLiteral(*s->d, p.to) + " and " +
+               carriedRows({"cpu_time", "kb_transfered", "kb_changed", "response_time",
+                            "database_time", "memory_used"});
     in.group_by = {"diag_date", "t_code", "cua_prog", "system_label"};
     s->Add(in);
     for (const char* column : {"tot_cpu_time", "tot_response_time", "tot_database_time"}) {

@@ -1,7 +1,7 @@
-// The 30-day trend summaries (r3_trans_sum, r3_prog_sum) over runs that
-// collected different measures: a measure switched off for a run reaches
-// that run's r3_progresp rows as -9, and the trend totals and averages are
-// taken over the rows that carry the measure alone. Two loads of statistic
+// The 30-day trend summaries (r3_trans_sum, r3_prog_sum, the variance
+// periods) over runs that collected different measures: a measure switched
+// off for a run reaches that run's r3_progresp rows as -9, and the trend
+// totals and averages are taken over the rows that carry the measure alone. Two loads of statistic
 // data files as zmostati hands them over, inside one trend window (the
 // loader's window is the last 30 days of the real date), the real zmoloader,
 // its batch, sqlldr and sqlplus on PostgreSQL.
@@ -206,6 +206,34 @@ TEST_F(TrendSumsTest, MeasuresSwitchedOffInOneRunAreSummedOverTheOtherRunsRowsAl
                 "round(avg_cpu_time, 4), round(avg_wait_time, 4), round(avg_memory_used, 4), "
                 "round(avg_other_time, 4) from r3_prog_sum")),
             Sorted(prog));
+  // The variance periods divide every figure by the rows they count, so they
+  // take only rows that carry all six figures: here the second run's.
+  std::map<std::vector<std::string>, std::vector<long long>> period;
+  std::map<std::vector<std::string>, std::set<std::string>> hours;
+  for (const Record& r : kRecords) {
+    if (r.run != 2) continue;
+    const std::vector<std::string> key = {r.tcode, r.program};
+    std::vector<long long>& f = period[key];
+    f.resize(6);
+    int i = 0;
+    for (Measure m : {kCpu, kKbTrans, kKbChanged, kResponse, kDatabase, kMemory}) {
+      f[i++] += r.figures[m];
+    }
+    hours[key].insert(std::string(r.time).substr(0, 2));
+  }
+  Rows cur;
+  for (const auto& [key, f] : period) {
+    std::vector<std::string> row = key;
+    row.push_back(std::to_string(hours[key].size()));
+    for (long long v : f) row.push_back(std::to_string(v));
+    cur.push_back(row);
+  }
+  EXPECT_EQ(Sorted(db_->Query(
+                "select rtrim(t_code), rtrim(cua_prog), tot_count, round(tot_cpu_time), "
+                "round(tot_kb_transfered), round(tot_kb_changed), round(tot_response_time), "
+                "round(tot_database_time), round(tot_memory_used) from r3_cur_prog")),
+            Sorted(cur));
+
   // Spelt out for one key: VA01's memory is the second run's 200 + 400 over
   // its two steps, though the first run's two rows are in the window too.
   EXPECT_EQ(db_->Value("select round(tot_memory_used, 4) || ' ' || round(avg_memory_used, 4) "
