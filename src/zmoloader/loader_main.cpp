@@ -56,6 +56,8 @@ int ReadRun(int argc, char** argv) {
   if (rc != 0) return rc;
   loaderLog("About to process arguments\n");
   zmoLoaderLoadLang();
+  // The binding has already written why it failed; this second line is the
+  // one the loader's log has always ended a failed load with.
   if (loaderBindGdLib() != 0) loaderLog("zmoLoaderGdLib() returned unsuccessfully\n");
 
   rc = loaderScanArgs(argc, argv);

@@ -62,6 +62,8 @@ int rollMsgLog(const SummaryLog* log) {
   if (size < 0) return 0;
   if (size < msgLimitBytes(limit->c_str())) return 0;
   if (std::remove(st.old_path.c_str()) != 0) {
+    // A bare line, without the time stamp every other line has: readers of
+    // the summary log know it by that.
     appendRaw(st.log_path.c_str(), summaryLine(zmo::textModeText(kDeleteFailedLine)));
   }
   return zmo::RenameNoReplace(st.log_path.c_str(), st.old_path.c_str()) == 0 ? 1 : 0;
