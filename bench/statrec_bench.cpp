@@ -234,8 +234,7 @@ int main(int argc, char** argv) {
   if (path.empty() && (path = TemporaryFile()).empty()) return 1;
   zmo::setDatabaseKind(kind);
   StatiState& st = statiState();
-  st.allMetrics = 1;
-  st.metrics.fill(1);
+  zmo::setAllMetricSwitches(&st.switches);
   st.collect.host = sys.host;
   st.collect.shortHost = "appbench";
   st.collect.server.sysnr = 0;

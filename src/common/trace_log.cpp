@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/log_line.h"
 #include "common/runtime_state.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -14,10 +15,6 @@
 
 namespace zmo {
 namespace {
-
-// Room for the prefix and a caller's text whose every character is a "\n".
-constexpr size_t kPrefixMax = 64;
-constexpr size_t kOutMax = kPrefixMax + 2 * kTraceLineMax;
 
 // Opens the log for writing, truncating it; unbuffered, so every line reaches
 // the file at once. Not inherited by the programs the collectors start.
@@ -27,20 +24,11 @@ std::FILE* OpenLogFile(const std::string& path) {
   return f;
 }
 
-// Writes the time-stamp prefix and text, each "\n" as CR LF, in one write.
-// The caller holds the lock and the log is open. Returns 0, or -1.
+// Writes the time-stamped text in one write. The caller holds the lock and
+// the log is open. Returns 0, or -1.
 int WriteStampedLocked(TraceState& t, const char* text, size_t len) {
-  char out[kOutMax];
-  std::tm tm = ClockLocalTime(ClockNow());
-  int n = std::snprintf(out, kPrefixMax, "%.4i/%.2i/%.2i %.2i.%.2i.%.2i: ", tm.tm_year + 1900,
-                        tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-  size_t pos = n > 0 ? static_cast<size_t>(n) : 0;
-  if (pos >= kPrefixMax) pos = kPrefixMax - 1;
-  for (size_t i = 0; i < len && pos + 2 <= kOutMax; ++i) {
-    if (text[i] == '\n') out[pos++] = '\r';
-    out[pos++] = text[i];
-  }
-  if (std::fwrite(out, 1, pos, t.file) != pos) return -1;
+  const std::string out = stampedLogText(std::string_view(text, len));
+  if (std::fwrite(out.data(), 1, out.size(), t.file) != out.size()) return -1;
   return 0;
 }
 

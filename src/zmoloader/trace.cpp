@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/config_table.h"
-#include "platform/clock.h"
+#include "common/log_line.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "zmogdlib/config_key.h"
@@ -16,10 +16,6 @@
 #include "zmoloader/text_ops.h"
 
 namespace {
-
-// Room for the prefix and a text whose every character is a "\n".
-constexpr size_t kPrefixMax = 64;
-constexpr size_t kOutMax = kPrefixMax + 2 * kLoaderLineMax;
 
 // The trace switch: the value SnapDebug exists, whatever its text. Read
 // quietly, as every line asks it.
@@ -52,20 +48,11 @@ int loaderLog(const char* format, ...) {
 
   std::string path = LogPath(kLoaderLogName);
   if (path.empty()) return 0;
-  char out[kOutMax];
-  std::tm tm = zmo::ClockLocalTime(zmo::ClockNow());
-  int p = std::snprintf(out, kPrefixMax, "%.4i/%.2i/%.2i %.2i.%.2i.%.2i: ", tm.tm_year + 1900,
-                        tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-  size_t pos = p > 0 && static_cast<size_t>(p) < kPrefixMax ? static_cast<size_t>(p) : 0;
-  // Text mode: every "\n" reaches the file as CR LF.
-  for (size_t i = 0; i < len; ++i) {
-    if (text[i] == '\n') out[pos++] = '\r';
-    out[pos++] = text[i];
-  }
+  const std::string out = zmo::stampedLogText(std::string_view(text, len));
   std::FILE* f = std::fopen(path.c_str(), "abe");
   if (f == nullptr) return 0;
-  size_t written = std::fwrite(out, 1, pos, f);
-  if (std::fclose(f) != 0 || written != pos) return 0;
+  size_t written = std::fwrite(out.data(), 1, out.size(), f);
+  if (std::fclose(f) != 0 || written != out.size()) return 0;
   return static_cast<int>(len);
 }
 
