@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace zmo::msg {
+
 // Copies src into a buffer of size bytes, cut to size - 1 characters.
 inline void msgCopyCut(char* dst, std::size_t size, const char* src) {
   std::size_t n = std::strlen(src);
@@ -11,3 +13,5 @@ inline void msgCopyCut(char* dst, std::size_t size, const char* src) {
   std::memcpy(dst, src, n);
   dst[n] = '\0';
 }
+
+}  // namespace zmo::msg

@@ -7,6 +7,8 @@
 #include "platform/resources.h"
 #include "zmomsg/zmomsg.h"
 
+namespace zmo::msg {
+
 int zmomsgCatalogMessage(int id) {
   // The catalogs lie beside the program; this program writes no trace lines.
   std::string dir = zmo::ProgramDir();
@@ -22,3 +24,5 @@ int zmomsgCatalogMessage(int id) {
   msgCopyCut(st.message, sizeof st.message, text);
   return 1;
 }
+
+}  // namespace zmo::msg

@@ -1,3 +1,3 @@
 #include "zmomsg/zmomsg.h"
 
-int main(int argc, char** argv) { return zmomsgMain(argc, argv); }
+int main(int argc, char** argv) { return zmo::msg::zmomsgMain(argc, argv); }

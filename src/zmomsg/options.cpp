@@ -7,6 +7,8 @@
 #include "buffers.h"
 #include "zmomsg/zmomsg.h"
 
+namespace zmo::msg {
+
 namespace {
 
 ZmomsgState g_state;
@@ -59,3 +61,5 @@ void zmomsgUsage() {
       "-n: Message number tag\n",
       stdout);
 }
+
+}  // namespace zmo::msg

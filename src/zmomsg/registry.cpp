@@ -4,6 +4,8 @@
 #include "common/config_table.h"
 #include "zmomsg/zmomsg.h"
 
+namespace zmo::msg {
+
 std::optional<std::string> readRegString(const char* name) {
   // Read quietly: without the key or the value there is nothing to write.
   std::string text;
@@ -12,3 +14,5 @@ std::optional<std::string> readRegString(const char* name) {
   }
   return text;
 }
+
+}  // namespace zmo::msg

@@ -11,6 +11,8 @@
 #include "zmogdlib/config_key.h"
 #include "zmomsg/zmomsg.h"
 
+namespace zmo::msg {
+
 namespace {
 
 const SummaryLog kLogs[] = {
@@ -72,3 +74,5 @@ int rollMsgLog(const SummaryLog* log) {
 int writeMsgLine(const char* path, int tab, const char* text) {
   return appendRaw(path, summaryLine(zmo::stampedLogText(text, tab ? "\t" : "")));
 }
+
+}  // namespace zmo::msg

@@ -6,6 +6,8 @@
 #include "zmogdlib/config_key.h"
 #include "zmomsg/zmomsg.h"
 
+namespace zmo::msg {
+
 namespace {
 
 // The catalog number as atoi reads it, kept within an int.
@@ -40,3 +42,5 @@ int zmomsgMain(int argc, char** argv) {
   writeMsgLine(st.log_path.c_str(), st.tab, st.message);
   return 0;
 }
+
+}  // namespace zmo::msg

@@ -7,6 +7,8 @@
 #include "key_errors.h"
 #include "zmosetval/zmosetval.h"
 
+namespace zmo::setval {
+
 int deleteKeyTree(HKEY key, const char* key_name) {
   for (;;) {
     // Sizes are asked afresh each round: another process may have added a
@@ -94,3 +96,5 @@ int deleteKey(HKEY root, const char* key) {
 int deleteRegEntry(HKEY root, const char* key, const char* value_name) {
   return value_name != nullptr ? deleteValue(root, key, value_name) : deleteKey(root, key);
 }
+
+}  // namespace zmo::setval

@@ -10,6 +10,8 @@
 #include "platform/files.h"
 #include "zmosetval/zmosetval.h"
 
+namespace zmo::setval {
+
 namespace {
 
 // Where the status file goes when TEMP is not set.
@@ -64,3 +66,5 @@ int writeExitStatus(int status) {
   std::fclose(f);
   return status;
 }
+
+}  // namespace zmo::setval

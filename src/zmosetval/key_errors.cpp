@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace zmo::setval {
+
 void setvalReportKeyError(LONG ret, const char* name, const char* other_fmt) {
   if (ret == ERROR_FILE_NOT_FOUND) {
     std::printf("*** ERROR: Key '%s' not found\n", name);
@@ -11,3 +13,5 @@ void setvalReportKeyError(LONG ret, const char* name, const char* other_fmt) {
     std::printf(other_fmt, name, static_cast<int>(ret));
   }
 }
+
+}  // namespace zmo::setval

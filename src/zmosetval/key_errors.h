@@ -3,6 +3,8 @@
 
 #include "platform/registry.h"
 
+namespace zmo::setval {
+
 // Prints "*** ERROR: Key '<name>' not found" for ERROR_FILE_NOT_FOUND,
 // "*** ERROR: Access denied to key '<name>'" for ERROR_ACCESS_DENIED, and
 // otherwise other_fmt (which takes the name and the error number).
@@ -13,3 +15,5 @@ constexpr const char* kOpenKeyFailed = "*** ERROR: Unable to open key '%s', erro
 // The newline inside this text is where the tool always printed it.
 constexpr const char* kOpenKeyFailedSplit = "*** ERROR: Unable to open key '%s'\n, error = %d\n";
 constexpr const char* kDeleteKeyFailed = "*** ERROR: Unable to delete key '%s', error = %d\n";
+
+}  // namespace zmo::setval

@@ -1,3 +1,3 @@
 #include "zmosetval/zmosetval.h"
 
-int main(int argc, char** argv) { return setvalMain(argc, argv); }
+int main(int argc, char** argv) { return zmo::setval::setvalMain(argc, argv); }

@@ -7,6 +7,8 @@
 
 #include "zmosetval/zmosetval.h"
 
+namespace zmo::setval {
+
 namespace {
 
 struct RootName {
@@ -125,3 +127,5 @@ void usage() {
       "               -v {<value_string> | @filename}\n",
       stderr);
 }
+
+}  // namespace zmo::setval

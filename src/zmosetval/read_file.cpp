@@ -3,6 +3,8 @@
 
 #include "zmosetval/zmosetval.h"
 
+namespace zmo::setval {
+
 int setvalReadFile(const char* path, bool binary, std::string* out) {
   out->clear();
   std::FILE* f = std::fopen(path, "rb");
@@ -24,3 +26,5 @@ int setvalReadFile(const char* path, bool binary, std::string* out) {
   std::fclose(f);
   return out->empty() ? 2 : 0;
 }
+
+}  // namespace zmo::setval

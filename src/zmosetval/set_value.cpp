@@ -9,6 +9,8 @@
 #include "key_errors.h"
 #include "zmosetval/zmosetval.h"
 
+namespace zmo::setval {
+
 namespace {
 
 // Value names are at most this long in the store's callers; the buffer is
@@ -76,3 +78,5 @@ int setvalSetValue(HKEY root, const char* key, const char* value_name, const std
   }
   return kSetvalOk;
 }
+
+}  // namespace zmo::setval

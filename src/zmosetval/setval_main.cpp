@@ -3,6 +3,8 @@
 
 #include "zmosetval/zmosetval.h"
 
+namespace zmo::setval {
+
 namespace {
 
 int wrongUsage() {
@@ -58,3 +60,5 @@ int setvalMain(int argc, char** argv) {
   std::fflush(stdout);
   return writeExitStatus(status);
 }
+
+}  // namespace zmo::setval

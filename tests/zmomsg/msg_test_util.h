@@ -36,7 +36,7 @@ class MsgTest : public zmo_test::StoreTest {
     std::filesystem::create_directories(prog_dir());
     zmo::ResetConsoleRuntime();
     zmo::Runtime().program_dir = prog_dir() + "/";
-    zmomsgReset();
+    zmo::msg::zmomsgReset();
   }
   ~MsgTest() override { zmo::ResetConsoleRuntime(); }
 

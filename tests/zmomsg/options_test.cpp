@@ -7,6 +7,8 @@
 #include "zmomsg/zmomsg.h"
 #include "zmo_test/usage.h"
 
+using namespace zmo::msg;
+
 namespace {
 
 struct Scanned {

@@ -5,6 +5,8 @@
 
 #include "msg_test_util.h"
 
+using namespace zmo::msg;
+
 namespace {
 
 using zmotest::kStamp;

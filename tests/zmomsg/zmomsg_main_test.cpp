@@ -7,6 +7,8 @@
 #include "msg_test_util.h"
 #include "zmo_test/usage.h"
 
+using namespace zmo::msg;
+
 namespace {
 
 using zmotest::Argv;

@@ -7,6 +7,8 @@
 #include "test_util.h"
 #include "zmosetval/zmosetval.h"
 
+using namespace zmo::setval;
+
 namespace {
 
 using zmotest::ScopedEnv;

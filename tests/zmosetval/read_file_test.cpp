@@ -6,6 +6,8 @@
 #include "test_util.h"
 #include "zmosetval/zmosetval.h"
 
+using namespace zmo::setval;
+
 namespace {
 
 struct ReadCase {

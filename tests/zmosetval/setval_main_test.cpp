@@ -8,6 +8,8 @@
 #include "zmosetval/zmosetval.h"
 #include "zmo_test/usage.h"
 
+using namespace zmo::setval;
+
 namespace {
 
 using zmotest::Argv;

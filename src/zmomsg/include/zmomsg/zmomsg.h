@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+namespace zmo::msg {
+
 // Run values, each a fixed buffer: longer values are cut to these lengths.
 constexpr int kMsgTextMax = 100;
 constexpr int kMsgNumberMax = 20;
@@ -76,3 +78,5 @@ int writeMsgLine(const char* path, int tab, const char* text);
 
 // The whole run; returns the exit code.
 int zmomsgMain(int argc, char** argv);
+
+}  // namespace zmo::msg

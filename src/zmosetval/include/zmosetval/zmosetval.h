@@ -14,6 +14,8 @@
 
 #include "platform/registry.h"
 
+namespace zmo::setval {
+
 // Run statuses (also the exit code and the number in the status file).
 constexpr int kSetvalOk = 0;
 constexpr int kSetvalRegistryFailed = -1;
@@ -109,3 +111,5 @@ int writeExitStatus(int status);
 
 // The whole run; returns the status that becomes the exit code.
 int setvalMain(int argc, char** argv);
+
+}  // namespace zmo::setval
