@@ -1,15 +1,14 @@
-// Parser of the schedule text: entries "H:MM" or "HH:MM" separated by blanks.
+// Parser of the schedule text: the shared grammar (common/schedule_text.h),
+// the collector's checks of the entries against each other, and its traces.
 
 #include <algorithm>
-#include <cctype>
 
+#include "common/schedule_text.h"
 #include "zmogdlib/config_key.h"
 #include "zmostati/format.h"
 #include "zmostati/schedule.h"
 
 namespace {
-
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
 // The messages name the joined text as if it were the last piece's value.
 const char* const kValueName = zmo::cfg::kStatiSchedule6;
@@ -33,73 +32,36 @@ std::string BadValue(const char* what, int value, size_t pos, const std::string&
                      what, value, static_cast<int>(pos), text.c_str(), kValueName, key);
 }
 
-// Scans the entries into *table. Returns 0 or the syntax errors 6-16.
+// Scans the entries into *table by the shared grammar. Returns 0 or the
+// syntax errors 6-16.
 int ScanEntries(const std::string& text, const char* key, StatiBorderTable* table,
                 std::string* trace) {
-  const size_t len = text.size();
   table->count = 0;
-  size_t p = 0;
-  while (p < len) {
-    if (text[p] == ' ') {
-      ++p;
-      continue;
-    }
-    if (!IsDigit(text[p])) {
-      *trace = UnexpectedChar(text, p, key, "digit");
-      return 6;
-    }
-    if (p + 1 >= len) {
-      *trace = UnexpectedEnd(text, key, "digit or colon");
-      return 7;
-    }
-    size_t colon = p + 1;
-    if (IsDigit(text[p + 1])) {
-      if (p + 2 >= len) {
-        *trace = UnexpectedEnd(text, key, "colon");
-        return 9;
-      }
-      colon = p + 2;
-    }
-    if (text[colon] != ':') {
-      *trace = UnexpectedChar(text, colon, key, "digit or colon");
-      return 8;
-    }
-    if (colon + 2 >= len) {
-      *trace = UnexpectedEnd(text, key, "digit");
-      return 10;
-    }
-    if (!IsDigit(text[colon + 1])) {
-      *trace = UnexpectedChar(text, colon + 1, key, "digit");
-      return 11;
-    }
-    if (!IsDigit(text[colon + 2])) {
-      *trace = UnexpectedChar(text, colon + 2, key, "digit");
-      return 12;
-    }
-    const size_t after = colon + 3;
-    if (after < len && text[after] != ' ') {
-      *trace = UnexpectedChar(text, after, key, "space or end of string");
-      return 13;
-    }
-    int hour = 0;
-    for (size_t i = p; i < colon; ++i) hour = hour * 10 + (text[i] - '0');
-    const int minute = (text[colon + 1] - '0') * 10 + (text[colon + 2] - '0');
-    if (hour > 23) {
-      *trace = BadValue("hour", hour, p, text, key);
-      return 14;
-    }
-    if (minute > 59) {
-      *trace = BadValue("minute", minute, p, text, key);
-      return 15;
-    }
-    if (table->count >= kStatiMaxBorderTimes) {
+  zmo::ScheduleScan scan;
+  const int rc = zmo::scanScheduleText(text, kStatiMaxBorderTimes, &scan);
+  switch (rc) {
+    case zmo::kScheduleOk:
+      break;
+    case zmo::kScheduleEndAfterDigit:
+    case zmo::kScheduleEndBeforeColon:
+    case zmo::kScheduleEndInMinute:
+      *trace = UnexpectedEnd(text, key, scan.expected);
+      return rc;
+    case zmo::kScheduleBadHour:
+      *trace = BadValue("hour", scan.value, scan.pos, text, key);
+      return rc;
+    case zmo::kScheduleBadMinute:
+      *trace = BadValue("minute", scan.value, scan.pos, text, key);
+      return rc;
+    case zmo::kScheduleTooMany:
       *trace = statiFormat("too many time parameters in <%s> of <%s> of subkey <%s>. maximum is <%i>.\n",
                            text.c_str(), kValueName, key, kStatiMaxBorderTimes);
-      return 16;
-    }
-    table->minutes[table->count++] = hour * 60 + minute;
-    p = after;
+      return rc;
+    default:
+      *trace = UnexpectedChar(text, scan.pos, key, scan.expected);
+      return rc;
   }
+  for (int minute : scan.minutes) table->minutes[table->count++] = minute;
   return 0;
 }
 

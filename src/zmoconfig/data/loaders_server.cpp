@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "common/data_files.h"
 #include "platform/clock.h"
@@ -62,8 +63,6 @@ int ReadLocked(const std::string& path, std::string* data) {
 
 // A failed load leaves no table that a later save could write back.
 int Failed(int result, const std::string& form, const std::string& path, const char* reason) {
-  EmptyServerTable();
-  gServerFileLoaded = false;
   if (result == kServerLoadLocked) {
     WaitSeconds(1);
     if (form != kCurrentConfigForm) configUi().MessageOk(LoadResString(kTextCannotOpenLocked));
@@ -85,8 +84,12 @@ std::string ServerListItem(const ServerRow& row) {
   return Trimmed(row[kSrvHost]) + " " + Trimmed(row[kSrvSysnr]);
 }
 
-int LoadServerFile(const std::string& form, const std::vector<std::string>& selected,
-                   ServerLists* lists) {
+namespace {
+
+// Reads the server file into rows (row 0 empty) and fills *lists for form.
+// Returns kServerLoadOk, or a failure already shown.
+int ReadServerRows(const std::string& form, const std::vector<std::string>& selected,
+                   ServerLists* lists, std::vector<ServerRow>* rows) {
   configUi().StatusText(kTextLoadingServers);
   const std::string path = ServerFilePath();
   std::string data;
@@ -100,7 +103,7 @@ int LoadServerFile(const std::string& form, const std::vector<std::string>& sele
       zmo::recordCount(static_cast<std::int64_t>(data.size()), zmo::kServerRecordLength);
   if (count > kMaxTableRows) return Failed(kServerLoadTooLarge, form, path, "too many servers");
 
-  EmptyServerTable();
+  rows->assign(1, ServerRow{});
   lists->specRunServers.clear();
   for (std::int64_t n = 1; n <= count; ++n) {
     const std::string_view record = zmo::recordAt(data, zmo::kServerRecordLength, n);
@@ -120,12 +123,34 @@ int LoadServerFile(const std::string& form, const std::vector<std::string>& sele
         lists->specRunServers.push_back(item);
       }
     }
-    gServers.push_back(row);
+    rows->push_back(row);
   }
-  gServerCount = static_cast<std::int16_t>(count);
-  gServerFileLoaded = true;
   lists->lstServerEnabled = true;
   return kServerLoadOk;
+}
+
+}  // namespace
+
+int LoadServerFile(const std::string& form, const std::vector<std::string>& selected,
+                   ServerLists* lists) {
+  std::vector<ServerRow> rows;
+  const int rc = ReadServerRows(form, selected, lists, &rows);
+  if (rc != kServerLoadOk) {
+    EmptyServerTable();
+    gServerFileLoaded = false;
+    return rc;
+  }
+  gServers = std::move(rows);
+  gServerCount = static_cast<std::int16_t>(gServers.size() - 1);
+  gServerFileLoaded = true;
+  return kServerLoadOk;
+}
+
+int LoadServerFileCopy(const std::string& form, const std::vector<std::string>& selected,
+                       ServerLists* lists, std::vector<ServerRow>* rows) {
+  const int rc = ReadServerRows(form, selected, lists, rows);
+  if (rc != kServerLoadOk) rows->assign(1, ServerRow{});
+  return rc;
 }
 
 void FillServerLists(const std::string& /*form*/, ServerLists* lists) {

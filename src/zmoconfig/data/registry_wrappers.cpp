@@ -108,3 +108,15 @@ std::string EncryptText(const std::string& text) {
   if (zmo::trimBlanks(result).empty()) configUi().StatusText(kTextEncryptEmpty);
   return result;
 }
+
+size_t LongestPasswordFor(size_t width) {
+  // The scrambled length depends on the password's length alone.
+  size_t longest = 0;
+  for (size_t n = 1; n <= kRegTextMax; ++n) {
+    char out[kExportBuffer] = {};
+    const int got = Encrypt(std::string(n, 'x').c_str(), kScrambleKey, out);
+    if (got <= 0 || static_cast<size_t>(got) > width) break;
+    longest = n;
+  }
+  return longest;
+}

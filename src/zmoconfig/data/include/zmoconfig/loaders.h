@@ -64,6 +64,13 @@ std::string ServerFilePath();
 int LoadServerFile(const std::string& form, const std::vector<std::string>& selected,
                    ServerLists* lists);
 
+// The same read for a page that only shows the servers (frmCurrentConfig,
+// frmSpecRun): the rows go to *rows (row 0 empty; emptied on a failure)
+// and gServers, gServerCount and gServerFileLoaded stay as they are, so the
+// unsaved edits of frmServers survive a visit to those pages.
+int LoadServerFileCopy(const std::string& form, const std::vector<std::string>& selected,
+                       ServerLists* lists, std::vector<ServerRow>* rows);
+
 // Refills lstServer ("host inst") from gServers without reading the file;
 // shows 1449 in the status line. specRunServers comes back empty (the page
 // clears frmSpecRun.lstServers).

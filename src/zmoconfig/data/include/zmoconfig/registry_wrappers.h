@@ -42,3 +42,8 @@ std::string DecryptText(const std::string& text);
 // and is returned. A text longer than a scrambled field can hold is refused
 // the same way (empty result, 1448) instead of being cut.
 std::string EncryptText(const std::string& text);
+
+// The longest password whose scrambled text fits width characters (a server
+// record's 30, a registry value's 254): a longer one would be cut when
+// stored and could never be unscrambled, so the pages refuse it.
+size_t LongestPasswordFor(size_t width);

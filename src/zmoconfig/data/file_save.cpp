@@ -1,0 +1,38 @@
+#include "zmoconfig/file_save.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/files.h"
+#include "zmoconfig/catalog.h"
+#include "zmoconfig/config_ui.h"
+#include "zmoconfig/text_ids.h"
+
+int ShowSaveFailure(const std::string& path, const std::string& reason) {
+  configUi().MessageOk(LoadResString(kTextErrorEncountered) + path + ": " + reason);
+  configUi().StatusText(kTextActionFailed);
+  return kSaveFailed;
+}
+
+int ReplaceDataFile(const std::string& path, const std::string& data, const std::string& backup) {
+  if (!backup.empty()) {
+    std::string old;
+    if (zmo::ReadWholeFile(path, &old) == 0) {
+      if (zmo::WriteFileAtomic(backup, old) != 0) {
+        return ShowSaveFailure(backup, std::strerror(errno));
+      }
+    } else if (errno != ENOENT) {
+      return ShowSaveFailure(path, std::strerror(errno));
+    }
+  }
+  if (zmo::WriteFileAtomic(path, data) != 0) return ShowSaveFailure(path, std::strerror(errno));
+  return kSaveOk;
+}
+
+int RemoveDataFile(const std::string& path) {
+  if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+    return ShowSaveFailure(path, std::strerror(errno));
+  }
+  return kSaveOk;
+}

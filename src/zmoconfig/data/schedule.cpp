@@ -1,0 +1,90 @@
+#include "zmoconfig/schedule.h"
+
+#include <algorithm>
+
+#include "common/schedule_text.h"
+#include "zmoconfig/catalog.h"
+#include "zmoconfig/config_ui.h"
+#include "zmoconfig/registry_wrappers.h"
+#include "zmoconfig/text_ids.h"
+#include "zmogdlib/config_key.h"
+
+namespace {
+
+// The one entry of text, or -1.
+int OneEntry(const std::string& text) {
+  zmo::ScheduleScan scan;
+  if (zmo::scanScheduleText(text, 1, &scan) != zmo::kScheduleOk || scan.minutes.size() != 1) {
+    return -1;
+  }
+  return scan.minutes[0];
+}
+
+}  // namespace
+
+std::string ScheduleRowText(const std::string& entry) {
+  return entry + " " + LoadResString(kTextScheduledRun);
+}
+
+int ParseScheduleTime(const std::string& typed, std::string* entry) {
+  const int minutes = OneEntry(typed);
+  if (minutes < 0) return kTextTimeInvalid;
+  *entry = zmo::scheduleEntryText(minutes);
+  return 0;
+}
+
+int CheckScheduleEntry(const std::string& typed, const std::vector<std::string>& entries,
+                       std::string* entry) {
+  if (entries.size() >= kScheduleMaxEntries) return kTextTooManyEntries;
+  std::string time;
+  if (ParseScheduleTime(typed, &time) != 0) return kTextTimeInvalid;
+  for (const std::string& e : entries) {
+    if (e.substr(0, 5) == time) return kTextDuplicateTime;
+  }
+  *entry = time;
+  return 0;
+}
+
+int LoadScheduleEntries(std::vector<std::string>* entries) {
+  entries->clear();
+  std::string text;
+  for (const char* name : zmo::cfg::kStatiSchedulePieces) text += GetRegValue(name);
+  zmo::ScheduleScan scan;
+  const int rc = zmo::scanScheduleText(text, kScheduleReadMaxEntries, &scan);
+  std::vector<int> minutes = scan.minutes;
+  std::sort(minutes.begin(), minutes.end());
+  minutes.erase(std::unique(minutes.begin(), minutes.end()), minutes.end());
+  for (int m : minutes) entries->push_back(zmo::scheduleEntryText(m));
+  return rc;
+}
+
+std::array<std::string, kSchedulePieceCount> SchedulePieces(const std::vector<std::string>& entries) {
+  std::string text;
+  for (const std::string& e : entries) text += e + " ";
+  std::array<std::string, kSchedulePieceCount> pieces;
+  for (size_t i = 0; i < kSchedulePieceCount; ++i) {
+    const size_t start = i * kSchedulePieceLength;
+    if (start < text.size()) pieces[i] = text.substr(start, kSchedulePieceLength);
+  }
+  return pieces;
+}
+
+int SaveSchedule(const std::vector<std::string>& entries) {
+  if (entries.size() > kScheduleMaxEntries) return kTextTooManyEntries;
+  std::vector<std::string> sorted;
+  for (const std::string& e : entries) {
+    std::string entry;
+    if (ParseScheduleTime(e, &entry) != 0 || entry != e) return kTextTimeInvalid;
+    sorted.push_back(entry);
+  }
+  std::sort(sorted.begin(), sorted.end());
+  if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return kTextDuplicateTime;
+  const auto pieces = SchedulePieces(sorted);
+  for (size_t i = 0; i < kSchedulePieceCount; ++i) {
+    if (SetRegValue(zmo::cfg::kStatiSchedulePieces[i], pieces[i]) != kRegOk) {
+      configUi().StatusText(kTextActionFailed);
+      return kTextActionFailed;
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,193 @@
+#include "zmoconfig/special_run.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+#include "common/data_files.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/service.h"
+#include "platform/window_titles.h"
+#include "zmoconfig/bin_dir.h"
+#include "zmoconfig/catalog.h"
+#include "zmoconfig/config_ui.h"
+#include "zmoconfig/file_save.h"
+#include "zmoconfig/loaders.h"
+#include "zmoconfig/record_codec.h"
+#include "zmoconfig/registry_wrappers.h"
+#include "zmoconfig/text_ids.h"
+#include "zmoconfig/text_rules.h"
+#include "zmoconfig/validators.h"
+#include "zmogdlib/config_key.h"
+
+namespace {
+
+constexpr const char* kSpecRunListFile = "zmoSpecRunServList.dat";
+constexpr const char* kStatiProgram = "zmostati";
+constexpr const char* kStatiOutputFile = "zmostati.dat";
+constexpr const char* kStatiService = "zmostati";
+constexpr const char* kLoaderPrefix = "zmoload";
+
+SpecRunServices machine_services;
+SpecRunServices* current_services = &machine_services;
+
+int Refuse(SpecRunBox* box, int id, SpecRunBox which) {
+  *box = which;
+  return id;
+}
+
+// The program name a window title names: the text after its last "/",
+// without the quotes of a quoted path.
+std::string ProgramOfTitle(const std::string& title) {
+  std::string t = title;
+  if (t.size() >= 2 && t.front() == '"' && t.back() == '"') t = t.substr(1, t.size() - 2);
+  const size_t slash = t.rfind('/');
+  return slash == std::string::npos ? t : t.substr(slash + 1);
+}
+
+bool NamesProgram(const std::string& name, const std::string& text) {
+  if (text.empty() || name.compare(0, text.size(), text) != 0) return false;
+  const std::string rest = name.substr(text.size());
+  if (rest == ".exe") return true;
+  for (char c : rest) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int CheckSpecRun(const SpecRunFields& f, size_t selected_count, SpecRunBox* box) {
+  *box = SpecRunBox::kNone;
+  if (!ValidStartDate(f.start_date)) return Refuse(box, kTextStartDateInvalid, SpecRunBox::kStartDate);
+  if (!ValidStartTime(f.start_time, f.start_date)) {
+    return Refuse(box, kTextStartTimeInvalid, SpecRunBox::kStartTime);
+  }
+  if (!ValidEndDate(f.end_date)) return Refuse(box, kTextEndDateInvalid, SpecRunBox::kEndDate);
+  // Both are eight digits now, so text order is number order.
+  if (f.end_date < f.start_date) return Refuse(box, kTextEndBeforeStart, SpecRunBox::kEndDate);
+  if (!ValidEndTime(f.end_time, f.end_date)) {
+    return Refuse(box, kTextEndTimeInvalid, SpecRunBox::kEndTime);
+  }
+  if (selected_count == 0) return Refuse(box, kTextNoServersSelected, SpecRunBox::kNone);
+  if (f.start_date == f.end_date && f.start_time > f.end_time) {
+    return Refuse(box, kTextStartAfterEnd, SpecRunBox::kEndTime);
+  }
+  return 0;
+}
+
+int SpecRunServices::StartProgram(const std::string& program, const std::vector<std::string>& argv) {
+  zmo::SpawnRequest request;
+  request.path = program;
+  request.argv = argv;
+  request.detached = true;  // runs on after the configurator, nobody waits for it
+  // The console window the guard looks for, before the program runs.
+  request.before_exec = [&program](pid_t pid) {
+    zmo::SetWindowTitle(pid, program);
+    return 0;
+  };
+  pid_t pid = 0;
+  return zmo::SpawnProcess(request, &pid) == 0 ? 0 : errno;
+}
+
+int SpecRunServices::WindowTitles(std::vector<std::string>* titles) {
+  std::vector<zmo::WindowEntry> windows;
+  if (zmo::EnumWindowTitles(&windows) != 0) return errno;
+  for (const zmo::WindowEntry& w : windows) titles->push_back(w.title);
+  return 0;
+}
+
+bool SpecRunServices::ServiceActive(const std::string& name) {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  if (manager == nullptr) return false;
+  bool active = false;
+  SC_HANDLE service = OpenServiceA(manager, name.c_str(), SERVICE_ALL_ACCESS);
+  if (service != nullptr) {
+    SERVICE_STATUS status = {};
+    active = QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_STOPPED;
+    CloseServiceHandle(service);
+  }
+  CloseServiceHandle(manager);
+  return active;
+}
+
+SpecRunServices& specRunServices() { return *current_services; }
+
+void SetSpecRunServices(SpecRunServices* services) {
+  current_services = services != nullptr ? services : &machine_services;
+}
+
+bool WindowTitleExists(const std::string& text) {
+  std::vector<std::string> titles;
+  specRunServices().WindowTitles(&titles);
+  for (const std::string& title : titles) {
+    if (NamesProgram(ProgramOfTitle(title), text)) return true;
+  }
+  return false;
+}
+
+bool SpecialRunBlocked() {
+  return WindowTitleExists(kStatiProgram) || WindowTitleExists(kLoaderPrefix) ||
+         specRunServices().ServiceActive(kStatiService);
+}
+
+std::vector<std::string> SpecialRunArguments(const SpecRunFields& f, bool stati_debug,
+                                             bool load_debug, const std::string& db_type) {
+  std::vector<std::string> argv = {zmo::JoinPath(gBinDir, kStatiProgram), "-np"};
+  if (stati_debug) argv.push_back("-d");
+  if (load_debug) argv.push_back("-ld");
+  const std::string pairs[][2] = {{"-if", zmo::JoinPath(gBinDir, kSpecRunListFile)},
+                                  {"-of", zmo::JoinPath(gBinDir, kStatiOutputFile)},
+                                  {"-st", f.start_time},
+                                  {"-sd", f.start_date},
+                                  {"-et", f.end_time},
+                                  {"-ed", f.end_date},
+                                  {"-bindir", gBinDir},
+                                  {"-dbtype", db_type}};
+  for (const auto& p : pairs) {
+    argv.push_back(p[0]);
+    argv.push_back(p[1]);
+  }
+  return argv;
+}
+
+int RunSpecialRun(const std::vector<std::string>& selected, const SpecRunFields& fields) {
+  std::string list_path;
+  if (BinFilePath(kSpecRunListFile, &list_path) != kBinDirOk) {
+    ShowSaveFailure(kSpecRunListFile, "BinDir is not set");
+    return kSpecRunNotStarted;
+  }
+  const std::string db_type = UpperText(GetRegValue(zmo::cfg::kDB));
+  // The records of the file the page's list was read from.
+  ServerLists lists;
+  std::vector<ServerRow> rows;
+  if (LoadServerFileCopy("frmSpecRun", {}, &lists, &rows) != kServerLoadOk) {
+    return kSpecRunNotStarted;
+  }
+  std::string data;
+  for (size_t r = 1; r < rows.size(); ++r) {
+    const std::string item = ServerListItem(rows[r]);
+    for (const std::string& s : selected) {
+      if (s == item) {
+        data += EncodeServerRecord(rows[r]);
+        break;  // a record is written once, however many items name it
+      }
+    }
+  }
+  if (data.empty()) {
+    configUi().MessageOk(LoadResString(kTextSpecialRunError));
+    return kSpecRunNoServers;
+  }
+  if (ReplaceDataFile(list_path, data, "") != kSaveOk) return kSpecRunNotStarted;
+  const bool stati_debug = GetRegValue(zmo::cfg::kStatiDebug) == "True";
+  const bool load_debug = GetRegValue(zmo::cfg::kLoadDebug) == "True";
+  const std::vector<std::string> argv =
+      SpecialRunArguments(fields, stati_debug, load_debug, db_type);
+  const int error = specRunServices().StartProgram(argv[0], argv);
+  if (error != 0) {
+    ShowSaveFailure(argv[0], std::strerror(error));
+    return kSpecRunNotStarted;
+  }
+  return kSpecRunStarted;
+}
