@@ -11,8 +11,6 @@
 // Catalog ids the page layer shows besides the data layer's.
 constexpr int kTextMainTitle = 1400;
 constexpr int kTextLogMissing = 1445;
-constexpr int kTextReady = 1454;
-constexpr int kTextNoValueSet = 1456;
 constexpr int kTextNotice = 1485;
 
 // The text of catalog id as the widgets show it; "" for an id the catalog
