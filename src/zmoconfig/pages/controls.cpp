@@ -2,11 +2,13 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QValidator>
+#include <QWidget>
 
 namespace {
 
@@ -47,7 +49,43 @@ class MaxLengthValidator : public QValidator {
   QString before_;
 };
 
+// Fires a relay on the focus events of one control.
+class FocusWatch : public QObject {
+ public:
+  FocusWatch(QWidget* control, QEvent::Type type, ClickRelay* relay)
+      : QObject(control), type_(type), relay_(relay) {
+    control->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != type_) return false;
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (type_ == QEvent::FocusIn || reason == Qt::TabFocusReason) relay_->Fire();
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
+  ClickRelay* relay_;
+};
+
+ClickRelay* FocusRelay(QWidget* control, QEvent::Type type, const char* name) {
+  if (auto* relay = control->findChild<ClickRelay*>(name, Qt::FindDirectChildrenOnly))
+    return relay;
+  auto* relay = new ClickRelay(control);
+  relay->setObjectName(name);
+  new FocusWatch(control, type, relay);
+  return relay;
+}
+
 }  // namespace
+
+ClickRelay* GotFocus(QWidget* control) {
+  return FocusRelay(control, QEvent::FocusIn, "qt_gotfocus_relay");
+}
+
+ClickRelay* LostFocus(QWidget* control) {
+  return FocusRelay(control, QEvent::FocusOut, "qt_lostfocus_relay");
+}
 
 ClickRelay* Click(QAbstractButton* control) {
   if (ClickRelay* relay = ExistingRelay(control)) return relay;

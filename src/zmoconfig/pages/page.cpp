@@ -1,0 +1,74 @@
+#include "page.h"
+
+#include <QFontMetrics>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "catalog_text.h"
+#include "controls.h"
+#include "localize.h"
+#include "navigation.h"
+#include "ui_services.h"
+
+PageForm::PageForm(const char* name, QWidget* parent) : FormBase(parent) {
+  setObjectName(QLatin1String(name));
+}
+
+void PageForm::cmdCancel_LostFocus() { FocusTree(); }
+
+void PageForm::ActivateSkeleton() {
+  LocalizeForm(this);
+  ClearTaggedControls(this);
+  HideOtherForms(objectName());
+  PlaceChildForm(this);
+}
+
+void PageForm::Status(int id) { Ui().SetStatusLine(CatalogText(id)); }
+
+void PageForm::ShowMessage(int id) { Ui().MsgBox(CatalogText(id), MsgButtons::Ok); }
+
+void PageForm::Refuse(const QString& text, QLineEdit* box) {
+  Ui().MsgBox(text, MsgButtons::Ok);
+  Status(kTextActionFailed);
+  if (box) SelectText(box);
+}
+
+void PageForm::Refuse(int id, QLineEdit* box) { Refuse(CatalogText(id), box); }
+
+void PageForm::WireOkCancel(QPushButton* ok, QPushButton* cancel) {
+  connect(ok, &QPushButton::clicked, this, &PageForm::cmdOK_Click);
+  connect(cancel, &QPushButton::clicked, this, &PageForm::cmdCancel_Click);
+  // Queued: the focus moves on only after the move that left Cancel is done.
+  connect(LostFocus(cancel), &ClickRelay::Click, this, &PageForm::cmdCancel_LostFocus,
+          Qt::QueuedConnection);
+  SetKeyPreview(true);
+}
+
+void PageForm::Form_KeyDown(int& KeyCode, int Shift) {
+  (void)Shift;
+  if (KeyCode == kKeyReturn) {
+    KeyCode = 0;
+    cmdOK_Click();
+  } else if (KeyCode == kKeyEscape) {
+    KeyCode = 0;
+    cmdCancel_Click();
+  }
+}
+
+int SetListExtent(QListWidget* list) {
+  int longest = -1;
+  qsizetype longest_length = 0;
+  for (int i = 0; i < list->count(); ++i) {
+    const qsizetype length = list->item(i)->text().size();
+    if (length > longest_length) {
+      longest_length = length;
+      longest = i;
+    }
+  }
+  int extent = 0;
+  if (longest >= 0) extent = list->fontMetrics().horizontalAdvance(list->item(longest)->text());
+  list->setProperty("HorizontalExtent", extent);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  return extent;
+}
