@@ -220,7 +220,7 @@ void MDIMainForm::EndProgram() {
 
 FormBase* MDIMainForm::Page(const QString& name) {
   QPointer<FormBase>& page = pages_[name];
-  if (page) return page;
+  if (page && !page->IsUnloaded()) return page;
   if (FormBase* made = MakePage(name)) {
     page = AddMdiChild(mdiArea, made);
     return page;

@@ -97,7 +97,11 @@ ClickRelay* Click(QAbstractButton* control) {
 ClickRelay* Click(QListWidget* control) {
   if (ClickRelay* relay = ExistingRelay(control)) return relay;
   ClickRelay* relay = NewRelay(control);
-  QObject::connect(control, &QListWidget::currentRowChanged, relay, &ClickRelay::Fire);
+  // A current row without a selection (the one focus gives a list) is no
+  // pick: the list's index stays -1 and nothing is clicked.
+  QObject::connect(control, &QListWidget::currentRowChanged, relay, [control, relay](int row) {
+    if (ListIndex(control) == row) relay->Fire();
+  });
   return relay;
 }
 
@@ -127,8 +131,15 @@ void SetValue(QRadioButton* control, bool on) {
   control->setAutoExclusive(exclusive);
 }
 
+int ListIndex(const QListWidget* control) {
+  const int row = control->currentRow();
+  const QListWidgetItem* item = control->item(row);
+  return item && item->isSelected() ? row : -1;
+}
+
 void SetListIndex(QListWidget* control, int index) {
   if (control->currentRow() == index) {
+    if (QListWidgetItem* item = control->item(index)) item->setSelected(true);
     FireClick(control);
   } else {
     control->setCurrentRow(index);  // currentRowChanged fires the Click

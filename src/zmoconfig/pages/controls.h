@@ -33,6 +33,9 @@ ClickRelay* Click(QComboBox* control);
 // Sets the value as code does: Value := on.
 void SetValue(QCheckBox* control, bool on);
 void SetValue(QRadioButton* control, bool on);
+// ListIndex: the selected item's row, -1 when none is selected (a list that
+// got the focus has a current row but no selection until a pick).
+int ListIndex(const QListWidget* control);
 // Sets ListIndex (-1: no item).
 void SetListIndex(QListWidget* control, int index);
 void SetListIndex(QComboBox* control, int index);

@@ -18,14 +18,6 @@
 
 namespace {
 
-template <class W>
-W* Named(QWidget* form, const char* name, int id = 0) {
-  auto* w = new W(form);
-  w->setObjectName(QLatin1String(name));
-  if (id) SetTag(w, QString::number(id));
-  return w;
-}
-
 void FillCombo(QComboBox* box, const std::vector<std::string>& entries) {
   box->clear();
   for (const std::string& e : entries) box->addItem(FromAnsi(e));
@@ -35,25 +27,23 @@ void FillCombo(QComboBox* box, const std::vector<std::string>& entries) {
 
 frmCurrentConfig::frmCurrentConfig(QWidget* parent) : PageForm("frmCurrentConfig", parent) {
   SetTag(this, "1100");
-  lblCurrentConfig = Named<QLabel>(this, "lblCurrentConfig", 1102);
-  QFont bold = lblCurrentConfig->font();
-  bold.setBold(true);
-  lblCurrentConfig->setFont(bold);
-  lblDataSource = Named<QLabel>(this, "lblDataSource", 1101);
-  txtDataSource = Named<QLineEdit>(this, "txtDataSource");
+  lblCurrentConfig = NamedControl<QLabel>(this, "lblCurrentConfig", 1102);
+  MakeTitle(lblCurrentConfig);
+  lblDataSource = NamedControl<QLabel>(this, "lblDataSource", 1101);
+  txtDataSource = NamedControl<QLineEdit>(this, "txtDataSource");
   SetTag(txtDataSource, "CLEAR");
   txtDataSource->setReadOnly(true);
-  lblServers = Named<QLabel>(this, "lblServers", 1103);
-  lstServers = Named<QListWidget>(this, "lstServers");
-  lblParams = Named<QLabel>(this, "lblParams", 1104);
-  lblParams->setFont(bold);
-  lblPrograms = Named<QLabel>(this, "lblPrograms", 1105);
-  cmbPrograms = Named<QComboBox>(this, "cmbPrograms");
-  lblIDs = Named<QLabel>(this, "lblIDs", 1106);
-  cmbIDs = Named<QComboBox>(this, "cmbIDs");
-  lblTransactions = Named<QLabel>(this, "lblTransactions", 1107);
-  cmbTransactions = Named<QComboBox>(this, "cmbTransactions");
-  imgLogo = Named<QLabel>(this, "imgLogo");
+  lblServers = NamedControl<QLabel>(this, "lblServers", 1103);
+  lstServers = NamedControl<QListWidget>(this, "lstServers");
+  lblParams = NamedControl<QLabel>(this, "lblParams", 1104);
+  MakeTitle(lblParams);
+  lblPrograms = NamedControl<QLabel>(this, "lblPrograms", 1105);
+  cmbPrograms = NamedControl<QComboBox>(this, "cmbPrograms");
+  lblIDs = NamedControl<QLabel>(this, "lblIDs", 1106);
+  cmbIDs = NamedControl<QComboBox>(this, "cmbIDs");
+  lblTransactions = NamedControl<QLabel>(this, "lblTransactions", 1107);
+  cmbTransactions = NamedControl<QComboBox>(this, "cmbTransactions");
+  imgLogo = NamedControl<QLabel>(this, "imgLogo");
   SetTypeName(imgLogo, "PictureBox");
   imgLogo->setPixmap(LogoArt());
   imgLogo->setFixedSize(kLogoSize, kLogoSize);

@@ -13,9 +13,7 @@
 namespace {
 
 QLabel* NamedLabel(QWidget* form, const char* name, int id) {
-  auto* label = new QLabel(form);
-  label->setObjectName(QLatin1String(name));
-  SetTag(label, QString::number(id));
+  auto* label = NamedControl<QLabel>(form, name, id);
   label->setWordWrap(true);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   return label;
@@ -32,9 +30,7 @@ InfoPage::InfoPage(const char* name, const char* first, int first_id, const char
   imgLogo->setPixmap(LogoArt());
   imgLogo->setFixedSize(kLogoSize, kLogoSize);
   first_ = NamedLabel(this, first, first_id);
-  QFont bold = first_->font();
-  bold.setBold(true);
-  first_->setFont(bold);
+  MakeTitle(first_);
   second_ = NamedLabel(this, second, second_id);
   auto* head = new QHBoxLayout;
   head->addWidget(first_, 1);

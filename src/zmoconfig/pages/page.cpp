@@ -1,10 +1,13 @@
 #include "page.h"
 
 #include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "MDIMainForm.h"
 #include "catalog_text.h"
 #include "controls.h"
 #include "localize.h"
@@ -20,6 +23,12 @@ void PageForm::cmdCancel_LostFocus() { FocusTree(); }
 void PageForm::ActivateSkeleton() {
   LocalizeForm(this);
   ClearTaggedControls(this);
+  HideOtherForms(objectName());
+  PlaceChildForm(this);
+}
+
+void PageForm::ActivateDialog() {
+  LocalizeForm(this);
   HideOtherForms(objectName());
   PlaceChildForm(this);
 }
@@ -54,6 +63,34 @@ void PageForm::Form_KeyDown(int& KeyCode, int Shift) {
     KeyCode = 0;
     cmdCancel_Click();
   }
+}
+
+FormBase* PageByName(const QString& name) {
+  MDIMainForm* main = MainForm();
+  return main ? main->Page(name) : nullptr;
+}
+
+void ShowPageNamed(const char* name) {
+  if (MDIMainForm* main = MainForm()) main->ShowPage(QLatin1String(name));
+}
+
+void NameControl(QObject* control, const char* name, int id) {
+  control->setObjectName(QLatin1String(name));
+  if (id) SetTag(control, QString::number(id));
+}
+
+void MakeTitle(QLabel* label) {
+  QFont bold = label->font();
+  bold.setBold(true);
+  label->setFont(bold);
+}
+
+QHBoxLayout* OkCancelRow(QPushButton* ok, QPushButton* cancel) {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
 }
 
 int SetListExtent(QListWidget* list) {

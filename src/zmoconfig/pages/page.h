@@ -8,6 +8,8 @@
 
 #include "forms.h"
 
+class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -23,6 +25,9 @@ class PageForm : public FormBase {
   virtual bool TakesFocus() const { return true; }
   // False for a page that Tab in the tree does not return to.
   virtual bool TabReturnsHere() const { return TakesFocus(); }
+  // The servers page wrote the server file: a page that lists the servers
+  // reads it again.
+  virtual void ServerFileWritten() {}
 
  public slots:
   virtual void cmdOK_Click() {}
@@ -34,6 +39,9 @@ class PageForm : public FormBase {
   // The first steps of an activation: LocalizeForm, ClearTaggedControls,
   // HideOtherForms with the page's name, PlaceChildForm.
   void ActivateSkeleton();
+  // The same for an add/edit dialog, whose boxes keep what they hold:
+  // LocalizeForm, HideOtherForms, PlaceChildForm.
+  void ActivateDialog();
   // The status line shows catalog text id.
   void Status(int id);
   // The message idiom: catalog text id in an OK box.
@@ -49,6 +57,30 @@ class PageForm : public FormBase {
   // further.
   void Form_KeyDown(int& KeyCode, int Shift) override;
 };
+
+// The page of name beside the tree (built on first use), as its class;
+// nullptr without a main window or when the program has no such page.
+FormBase* PageByName(const QString& name);
+template <class Form>
+Form* PageNamed(const char* name) {
+  return qobject_cast<Form*>(PageByName(QLatin1String(name)));
+}
+// Shows the page of name beside the tree and gives it the focus.
+void ShowPageNamed(const char* name);
+
+// A control of a form: its name as member and object name, and the catalog
+// id of its text in its Tag (0: none).
+void NameControl(QObject* control, const char* name, int id);
+template <class Control>
+Control* NamedControl(QWidget* parent, const char* name, int id = 0) {
+  auto* control = new Control(parent);
+  NameControl(control, name, id);
+  return control;
+}
+// The bold heading of a page.
+void MakeTitle(QLabel* label);
+// OK and Cancel at the right of a row of their own.
+QHBoxLayout* OkCancelRow(QPushButton* ok, QPushButton* cancel);
 
 // The list extent routine: the list scrolls sideways as far as its widest
 // item, measured in the list's own font; the first of equally long items is

@@ -1,7 +1,10 @@
 #include "page_table.h"
 
+#include "frmAddServers.h"
 #include "frmCurrentConfig.h"
+#include "frmGetServerFile.h"
 #include "frmInfoPages.h"
+#include "frmServers.h"
 
 namespace {
 
@@ -21,6 +24,9 @@ const PageRow kPages[] = {
     {"frmRepConfig", Make<frmRepConfig>},
     {"frmSLAconfig", Make<frmSLAconfig>},
     {"frmSchConfig", Make<frmSchConfig>},
+    {"frmServers", Make<frmServers>},
+    {"frmAddServers", Make<frmAddServers>},
+    {"frmGetServerFile", Make<frmGetServerFile>},
 };
 
 }  // namespace
