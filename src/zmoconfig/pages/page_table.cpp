@@ -2,6 +2,7 @@
 
 #include "frmAddServers.h"
 #include "frmCurrentConfig.h"
+#include "frmDataSource.h"
 #include "frmGetServerFile.h"
 #include "frmInfoPages.h"
 #include "frmServers.h"
@@ -24,6 +25,7 @@ const PageRow kPages[] = {
     {"frmRepConfig", Make<frmRepConfig>},
     {"frmSLAconfig", Make<frmSLAconfig>},
     {"frmSchConfig", Make<frmSchConfig>},
+    {"frmDataSource", Make<frmDataSource>},
     {"frmServers", Make<frmServers>},
     {"frmAddServers", Make<frmAddServers>},
     {"frmGetServerFile", Make<frmGetServerFile>},
