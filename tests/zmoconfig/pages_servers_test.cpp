@@ -155,6 +155,21 @@ TEST_F(ServersPageTest, AddStoresANewRowAndGoesBackToThePage) {
   EXPECT_EQ(ReadAll(server_file_).size(), 183u) << "the file waits for OK";
 }
 
+TEST_F(ServersPageTest, FocusPicksNoEntryAClickNamesItsRow) {
+  WriteServerFile(EncodeServerRecord(Row("sapa.example.com", "PRD", "100", "00")) +
+                  EncodeServerRecord(Row("sapb.example.com", "QAS", "200", "05")));
+  Open();
+  page()->lstServer->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(ListIndex(page()->lstServer), -1);
+  page()->cmdDelete->click();
+  EXPECT_EQ(gServerCount, 2) << "the focus alone picks nothing to delete";
+  QListWidget* list = page()->lstServer;
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    list->visualItemRect(list->item(1)).center());
+  EXPECT_EQ(dialog()->txtIndex->text(), "2");
+  EXPECT_FALSE(dialog()->isVisible()) << "the click does not show the dialog";
+}
+
 TEST_F(ServersPageTest, EditFillsTheDialogAndReplacesItsRow) {
   WriteServerFile(EncodeServerRecord(Row("sapa.example.com", "PRD", "100", "00")) +
                   EncodeServerRecord(Row("sapb.example.com", "QAS", "200", "05", "J")));
