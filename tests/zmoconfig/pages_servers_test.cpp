@@ -319,6 +319,20 @@ TEST_F(ServersPageTest, CancelOfTheDialogChangesNothing) {
   EXPECT_TRUE(dialog()->txtServer->text().isEmpty()) << "a new dialog starts empty";
 }
 
+TEST_F(ServersPageTest, EnteringABoxSelectsItsWholeText) {
+  Open();
+  page()->cmdCreate->click();
+  frmAddServers* d = dialog();
+  for (QLineEdit* box : {d->txtServer, d->txtID, d->txtPW, d->txtSID, d->txtClient,
+                         d->txtInstanceNo}) {
+    box->setText("42");
+    box->deselect();
+    box->setFocus(Qt::OtherFocusReason);  // not by Tab, which selects by itself
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box->selectedText(), "42") << box->objectName().toStdString();
+  }
+}
+
 TEST_F(ServersPageTest, EnterIsOkAndEscapeIsCancelInTheDialog) {
   Open();
   page()->cmdCreate->click();
