@@ -13,11 +13,13 @@
 
 #include "catalog_text.h"
 #include "frmAbout.h"
-#include "frmCurrentConfig.h"
 #include "frmTreeView.h"
 #include "localize.h"
 #include "log_viewer.h"
 #include "mdi.h"
+#include "navigation.h"
+#include "page.h"
+#include "page_table.h"
 #include "ui_services.h"
 #include "zmoconfig/bin_dir.h"
 #include "zmoconfig/registry_wrappers.h"
@@ -115,16 +117,6 @@ constexpr const char* kLoadSnapLog = "trace_zmo_load_snap.log";
 constexpr const char* kAggStatiLog = "trace_zmo_agg_stati.log";
 constexpr const char* kAggSnapLog = "trace_zmo_agg_snap.log";
 constexpr const char* kLoaderLog = "trace_zmoldr.log";
-
-// The pages this program has, by form name.
-struct PageRow {
-  const char* name;
-  FormBase* (*make)();
-};
-
-const PageRow kPages[] = {
-    {"frmCurrentConfig", [] { return static_cast<FormBase*>(new frmCurrentConfig); }},
-};
 
 // The size the main window opens with: the tree and a page at their
 // measures, with room for the menu bar and the status line.
@@ -228,12 +220,10 @@ void MDIMainForm::EndProgram() {
 
 FormBase* MDIMainForm::Page(const QString& name) {
   QPointer<FormBase>& page = pages_[name];
-  if (page) return page;
-  for (const PageRow& row : kPages) {
-    if (name == QLatin1String(row.name)) {
-      page = AddMdiChild(mdiArea, row.make());
-      return page;
-    }
+  if (page && !page->IsUnloaded()) return page;
+  if (FormBase* made = MakePage(name)) {
+    page = AddMdiChild(mdiArea, made);
+    return page;
   }
   pages_.remove(name);
   return nullptr;
@@ -243,7 +233,8 @@ void MDIMainForm::ShowPage(const QString& name) {
   FormBase* page = Page(name);
   if (!page || !tree_) return;
   ShowBesideTree(mdiArea, tree_, page);
-  page->setFocus();
+  auto* form = qobject_cast<PageForm*>(page);
+  if (!form || form->TakesFocus()) FocusForm(page);
 }
 
 void MDIMainForm::mnuExit_Click() {

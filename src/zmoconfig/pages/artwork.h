@@ -1,4 +1,4 @@
-// The splash and About artwork, drawn by the program itself.
+// The splash, About, page-logo and tree artwork, drawn by the program itself.
 #pragma once
 
 #include <QPixmap>
@@ -14,3 +14,14 @@ constexpr int kAboutHeight = 202;
 QPixmap SplashArt();
 // The About picture: the chart emblem above the product's short name.
 QPixmap AboutArt();
+
+// The logo of the information and overview pages: the chart emblem.
+constexpr int kLogoSize = 48;
+QPixmap LogoArt();
+
+// The tree's images by their 1-based index in the tree's image list: 1
+// Server, 2 OSCollect, 3 Apps, 4 TransGroup, 5 CloseFolder, 6 Data, 7 ID,
+// 8 OpenFolder, 9 SLA, 10 SpecRun, 11 Trans. Any other index is empty.
+constexpr int kTreeImageSize = 16;
+constexpr int kTreeImageCount = 11;
+QPixmap TreeImage(int index);

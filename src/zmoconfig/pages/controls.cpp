@@ -2,11 +2,14 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QValidator>
+#include <QWidget>
 
 namespace {
 
@@ -47,7 +50,43 @@ class MaxLengthValidator : public QValidator {
   QString before_;
 };
 
+// Fires a relay on the focus events of one control.
+class FocusWatch : public QObject {
+ public:
+  FocusWatch(QWidget* control, QEvent::Type type, ClickRelay* relay)
+      : QObject(control), type_(type), relay_(relay) {
+    control->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != type_) return false;
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (type_ == QEvent::FocusIn || reason == Qt::TabFocusReason) relay_->Fire();
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
+  ClickRelay* relay_;
+};
+
+ClickRelay* FocusRelay(QWidget* control, QEvent::Type type, const char* name) {
+  if (auto* relay = control->findChild<ClickRelay*>(name, Qt::FindDirectChildrenOnly))
+    return relay;
+  auto* relay = new ClickRelay(control);
+  relay->setObjectName(name);
+  new FocusWatch(control, type, relay);
+  return relay;
+}
+
 }  // namespace
+
+ClickRelay* GotFocus(QWidget* control) {
+  return FocusRelay(control, QEvent::FocusIn, "qt_gotfocus_relay");
+}
+
+ClickRelay* LostFocus(QWidget* control) {
+  return FocusRelay(control, QEvent::FocusOut, "qt_lostfocus_relay");
+}
 
 ClickRelay* Click(QAbstractButton* control) {
   if (ClickRelay* relay = ExistingRelay(control)) return relay;
@@ -59,7 +98,11 @@ ClickRelay* Click(QAbstractButton* control) {
 ClickRelay* Click(QListWidget* control) {
   if (ClickRelay* relay = ExistingRelay(control)) return relay;
   ClickRelay* relay = NewRelay(control);
-  QObject::connect(control, &QListWidget::currentRowChanged, relay, &ClickRelay::Fire);
+  // A pick selects an item; a current row without a selection (the one the
+  // focus gives a list) is no pick, and emptying the list picks nothing.
+  QObject::connect(control, &QListWidget::itemSelectionChanged, relay, [control, relay] {
+    if (ListIndex(control) >= 0) relay->Fire();
+  });
   return relay;
 }
 
@@ -89,12 +132,24 @@ void SetValue(QRadioButton* control, bool on) {
   control->setAutoExclusive(exclusive);
 }
 
+int ListIndex(const QListWidget* control) {
+  const int row = control->currentRow();
+  const QListWidgetItem* item = control->item(row);
+  return item && item->isSelected() ? row : -1;
+}
+
 void SetListIndex(QListWidget* control, int index) {
-  if (control->currentRow() == index) {
-    FireClick(control);
-  } else {
-    control->setCurrentRow(index);  // currentRowChanged fires the Click
+  {
+    // The Click below is the only one, whatever changed.
+    const QSignalBlocker quiet(control);
+    control->setCurrentRow(index);
+    if (QListWidgetItem* item = control->item(index)) {
+      item->setSelected(true);
+    } else {
+      control->clearSelection();
+    }
   }
+  FireClick(control);
 }
 
 void SetListIndex(QComboBox* control, int index) {

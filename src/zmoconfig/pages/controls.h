@@ -33,6 +33,9 @@ ClickRelay* Click(QComboBox* control);
 // Sets the value as code does: Value := on.
 void SetValue(QCheckBox* control, bool on);
 void SetValue(QRadioButton* control, bool on);
+// ListIndex: the selected item's row, -1 when none is selected (a list that
+// got the focus has a current row but no selection until a pick).
+int ListIndex(const QListWidget* control);
 // Sets ListIndex (-1: no item).
 void SetListIndex(QListWidget* control, int index);
 void SetListIndex(QComboBox* control, int index);
@@ -40,3 +43,9 @@ void SetListIndex(QComboBox* control, int index);
 // Limits typing in the text box to max_length characters; text set by code
 // is not cut, and the user may still shorten a longer one.
 void SetMaxLength(QLineEdit* control, int max_length);
+
+// The control's GotFocus, and its LostFocus when the focus leaves it by Tab
+// (leaving the last control of a page with Tab is what hands the focus to
+// the tree; a click elsewhere on the page keeps it on the page).
+ClickRelay* GotFocus(QWidget* control);
+ClickRelay* LostFocus(QWidget* control);

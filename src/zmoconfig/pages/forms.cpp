@@ -91,6 +91,7 @@ bool FormBase::Unload() {
   if (!RunUnload()) return false;
   loaded_ = false;
   active_ = false;
+  unloaded_ = true;
   QWidget* frame = Frame();
   frame->hide();
   frame->deleteLater();

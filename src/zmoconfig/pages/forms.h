@@ -33,6 +33,9 @@ class FormBase : public QWidget {
   void Activate();
 
   bool IsLoaded() const { return loaded_; }
+  // True once Unload has removed the form: it is gone with the next pass of
+  // the event loop and is not used again.
+  bool IsUnloaded() const { return unloaded_; }
   bool IsActive() const { return active_; }
   void SetKeyPreview(bool on);
 
@@ -59,5 +62,6 @@ class FormBase : public QWidget {
   bool loaded_ = false;
   bool active_ = false;
   bool unloading_ = false;
+  bool unloaded_ = false;
   bool key_preview_ = false;
 };

@@ -1,28 +1,116 @@
 #include "frmCurrentConfig.h"
 
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QVBoxLayout>
 
+#include "artwork.h"
 #include "catalog_text.h"
+#include "controls.h"
 #include "localize.h"
 #include "mdi.h"
-#include "ui_services.h"
+#include "navigation.h"
+#include "zmoconfig/loaders.h"
 
-frmCurrentConfig::frmCurrentConfig(QWidget* parent) : FormBase(parent) {
-  setObjectName("frmCurrentConfig");
+namespace {
+
+void FillCombo(QComboBox* box, const std::vector<std::string>& entries) {
+  box->clear();
+  for (const std::string& e : entries) box->addItem(FromAnsi(e));
+}
+
+}  // namespace
+
+frmCurrentConfig::frmCurrentConfig(QWidget* parent) : PageForm("frmCurrentConfig", parent) {
   SetTag(this, "1100");
-  lblTitle = new QLabel(this);
-  lblTitle->setObjectName("lblTitle");
-  SetTag(lblTitle, "1102");
-  QFont title = lblTitle->font();
-  title.setBold(true);
-  lblTitle->setFont(title);
+  lblCurrentConfig = NamedControl<QLabel>(this, "lblCurrentConfig", 1102);
+  MakeTitle(lblCurrentConfig);
+  lblDataSource = NamedControl<QLabel>(this, "lblDataSource", 1101);
+  txtDataSource = NamedControl<QLineEdit>(this, "txtDataSource");
+  SetTag(txtDataSource, "CLEAR");
+  txtDataSource->setReadOnly(true);
+  lblServers = NamedControl<QLabel>(this, "lblServers", 1103);
+  lstServers = NamedControl<QListWidget>(this, "lstServers");
+  lblParams = NamedControl<QLabel>(this, "lblParams", 1104);
+  MakeTitle(lblParams);
+  lblPrograms = NamedControl<QLabel>(this, "lblPrograms", 1105);
+  cmbPrograms = NamedControl<QComboBox>(this, "cmbPrograms");
+  lblIDs = NamedControl<QLabel>(this, "lblIDs", 1106);
+  cmbIDs = NamedControl<QComboBox>(this, "cmbIDs");
+  lblTransactions = NamedControl<QLabel>(this, "lblTransactions", 1107);
+  cmbTransactions = NamedControl<QComboBox>(this, "cmbTransactions");
+  imgLogo = NamedControl<QLabel>(this, "imgLogo");
+  SetTypeName(imgLogo, "PictureBox");
+  imgLogo->setPixmap(LogoArt());
+  imgLogo->setFixedSize(kLogoSize, kLogoSize);
+  connect(LostFocus(cmbTransactions), &ClickRelay::Click, this,
+          &frmCurrentConfig::cmbTransactions_LostFocus, Qt::QueuedConnection);
+
+  auto* head = new QHBoxLayout;
+  head->addWidget(lblCurrentConfig, 1, Qt::AlignBottom);
+  head->addWidget(imgLogo);
+  auto* params = new QGridLayout;
+  params->addWidget(lblPrograms, 0, 0);
+  params->addWidget(cmbPrograms, 0, 1);
+  params->addWidget(lblIDs, 1, 0);
+  params->addWidget(cmbIDs, 1, 1);
+  params->addWidget(lblTransactions, 2, 0);
+  params->addWidget(cmbTransactions, 2, 1);
+  params->setColumnStretch(1, 1);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(lblTitle);
-  layout->addStretch(1);
+  layout->addLayout(head);
+  layout->addWidget(lblDataSource);
+  layout->addWidget(txtDataSource);
+  layout->addWidget(lblServers);
+  layout->addWidget(lstServers, 1);
+  layout->addWidget(lblParams);
+  layout->addLayout(params);
   resize(Twips(5884), Twips(4995));
 }
 
-void frmCurrentConfig::Form_Load() { Ui().SetStatusLine(CatalogText(kTextReady)); }
+bool frmCurrentConfig::Fill() {
+  ClearTaggedControls(this);
+  lstServers->clear();
+  DataSourceValues source;
+  LoadDataSource("frmCurrentConfig", &source);
+  txtDataSource->setText(FromAnsi(source.dsn));
+  ServerLists lists;
+  std::vector<ServerRow> rows;
+  const int loaded = LoadServerFileCopy("frmCurrentConfig", {}, &lists, &rows);
+  for (const std::string& host : lists.currentServers) lstServers->addItem(FromAnsi(host));
+  std::vector<std::string> entries;
+  LoadProgsToIgnore(&entries);
+  FillCombo(cmbPrograms, entries);
+  entries.clear();
+  LoadIDsToIgnore(&entries);
+  FillCombo(cmbIDs, entries);
+  entries.clear();
+  LoadTransToIgnore(&entries);
+  FillCombo(cmbTransactions, entries);
+  return loaded == kServerLoadOk;
+}
 
-void frmCurrentConfig::Form_Activate() { LocalizeForm(this); }
+void frmCurrentConfig::Form_Load() {
+  resize(Twips(5884), Twips(4995));
+  if (Fill()) Status(kTextReady);
+  gCurrentForm = objectName();
+}
+
+void frmCurrentConfig::Form_Activate() {
+  LocalizeForm(this);
+  const bool loaded = Fill();
+  for (QComboBox* box : {cmbIDs, cmbPrograms, cmbTransactions}) {
+    if (box->count() > 0) SetListIndex(box, 0);
+  }
+  HideOtherForms(objectName());
+  PlaceChildForm(this);
+  SetListExtent(lstServers);
+  // A server file that could not be read leaves its notice in view.
+  if (loaded) Status(kTextReady);
+}
+
+void frmCurrentConfig::cmbTransactions_LostFocus() { FocusTree(); }

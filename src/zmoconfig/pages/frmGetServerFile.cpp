@@ -1,0 +1,166 @@
+#include "frmGetServerFile.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+#include <QVBoxLayout>
+
+#include "catalog_text.h"
+#include "common/data_files.h"
+#include "controls.h"
+#include "frmServers.h"
+#include "localize.h"
+#include "mdi.h"
+#include "navigation.h"
+#include "zmoconfig/servers.h"
+
+namespace {
+
+// The folder list's entry that goes one folder up.
+const QString kParentEntry = QStringLiteral("..");
+
+}  // namespace
+
+frmGetServerFile::frmGetServerFile(QWidget* parent) : PageForm("frmGetServerFile", parent) {
+  SetTag(this, "1505");
+  lblTitle = NamedControl<QLabel>(this, "lblTitle", 1505);
+  MakeTitle(lblTitle);
+  lblUserID = NamedControl<QLabel>(this, "lblUserID", 1506);
+  lblUserID->setWordWrap(true);
+  lblDrive = NamedControl<QLabel>(this, "lblDrive", 1509);
+  drvDriveList = NamedControl<QComboBox>(this, "drvDriveList");
+  SetTypeName(drvDriveList, "DriveListBox");
+  lblFolder = NamedControl<QLabel>(this, "lblFolder", 1510);
+  dirDirList = NamedControl<QListWidget>(this, "dirDirList");
+  SetTypeName(dirDirList, "DirListBox");
+  lblFile = NamedControl<QLabel>(this, "lblFile", 1511);
+  fileFileList = NamedControl<QListWidget>(this, "fileFileList");
+  SetTypeName(fileFileList, "FileListBox");
+  cmdOK = NamedControl<QPushButton>(this, "cmdOK", 1200);
+  cmdCancel = NamedControl<QPushButton>(this, "cmdCancel", 1201);
+  WireOkCancel(cmdOK, cmdCancel);
+  connect(drvDriveList, &QComboBox::activated, this, &frmGetServerFile::drvDriveList_Change);
+  // Opening a folder (double click) makes it the folder listed.
+  connect(dirDirList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    const QString name = item->text();
+    SetDirPath(name == kParentEntry ? QDir(dir_path_).absoluteFilePath(kParentEntry)
+                                    : QDir(dir_path_).filePath(name));
+  });
+
+  auto* grid = new QGridLayout;
+  grid->addWidget(lblDrive, 0, 0);
+  grid->addWidget(drvDriveList, 1, 0, 1, 2);
+  grid->addWidget(lblFolder, 2, 0);
+  grid->addWidget(lblFile, 2, 1);
+  grid->addWidget(dirDirList, 3, 0);
+  grid->addWidget(fileFileList, 3, 1);
+  grid->setRowStretch(3, 1);
+  QHBoxLayout* buttons = OkCancelRow(cmdOK, cmdCancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lblTitle);
+  layout->addWidget(lblUserID);
+  layout->addLayout(grid, 1);
+  layout->addLayout(buttons);
+  resize(Twips(5884), Twips(4995));
+}
+
+void frmGetServerFile::ListDrives() {
+  const QSignalBlocker quiet(drvDriveList);
+  drvDriveList->clear();
+  QStringList roots;
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
+      roots << volume.rootPath();
+  }
+  roots.sort();
+  drvDriveList->addItems(roots);
+}
+
+void frmGetServerFile::SetDrive(const QString& path) {
+  const QString clean = QDir::cleanPath(path);
+  int best = -1;
+  qsizetype best_length = -1;
+  for (int i = 0; i < drvDriveList->count(); ++i) {
+    const QString root = drvDriveList->itemText(i);
+    const bool holds = root == QLatin1String("/") || clean == root ||
+                       clean.startsWith(root + QLatin1Char('/'));
+    if (holds && root.size() > best_length) {
+      best = i;
+      best_length = root.size();
+    }
+  }
+  const QSignalBlocker quiet(drvDriveList);
+  drvDriveList->setCurrentIndex(best);
+}
+
+void frmGetServerFile::SetDirPath(const QString& path) {
+  dir_path_ = QDir::cleanPath(path);
+  dirDirList->clear();
+  QDir dir(dir_path_);
+  if (!dir.isRoot()) dirDirList->addItem(kParentEntry);
+  dirDirList->addItems(
+      dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase));
+  dirDirList_Change();
+}
+
+void frmGetServerFile::ListFiles() {
+  fileFileList->clear();
+  const QString wanted = QLatin1String(zmo::kServerFileName);
+  for (const QString& name : QDir(file_path_).entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+    if (name.compare(wanted, Qt::CaseInsensitive) == 0) fileFileList->addItem(name);
+  }
+}
+
+void frmGetServerFile::Form_Activate() {
+  ActivateDialog();
+  ListDrives();
+  const QString bin = FromAnsi(gBinDir);
+  SetDrive(bin);
+  SetDirPath(bin.isEmpty() ? QDir::rootPath() : bin);
+}
+
+void frmGetServerFile::drvDriveList_Change() {
+  if (drvDriveList->currentIndex() >= 0) SetDirPath(drvDriveList->currentText());
+}
+
+void frmGetServerFile::dirDirList_Change() {
+  file_path_ = dir_path_;
+  ListFiles();
+}
+
+void frmGetServerFile::cmdOK_Click() {
+  gServerFile.clear();
+  const QListWidgetItem* chosen = fileFileList->currentItem();
+  std::string path;
+  const int result = ServerFileChoice(ToAnsi(file_path_), chosen ? ToAnsi(chosen->text()) : "",
+                                      &path);
+  if (result != 0) {
+    Refuse(result);
+    return;
+  }
+  gServerFile = path;
+  auto* servers = PageNamed<frmServers>("frmServers");
+  if (servers) {
+    servers->ReloadList();
+    servers->lblFilePath->setText(FromAnsi(gServerFile));
+  }
+  Unload();
+  ShowPageNamed("frmServers");
+}
+
+void frmGetServerFile::cmdCancel_Click() {
+  Unload();
+  ShowPageNamed("frmServers");
+  auto* servers = PageNamed<frmServers>("frmServers");
+  if (servers) {
+    SetValue(servers->chkNetwork, false);
+    gServerFile = ToAnsi(servers->lblFilePath->text());
+  }
+  Status(kTextActionCancelled);
+}

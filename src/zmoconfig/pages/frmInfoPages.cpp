@@ -1,0 +1,70 @@
+#include "frmInfoPages.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "artwork.h"
+#include "catalog_text.h"
+#include "localize.h"
+#include "mdi.h"
+#include "navigation.h"
+
+namespace {
+
+QLabel* NamedLabel(QWidget* form, const char* name, int id) {
+  auto* label = NamedControl<QLabel>(form, name, id);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return label;
+}
+
+}  // namespace
+
+InfoPage::InfoPage(const char* name, const char* first, int first_id, const char* second,
+                   int second_id, QWidget* parent)
+    : PageForm(name, parent) {
+  imgLogo = new QLabel(this);
+  imgLogo->setObjectName("imgLogo");
+  SetTypeName(imgLogo, "PictureBox");
+  imgLogo->setPixmap(LogoArt());
+  imgLogo->setFixedSize(kLogoSize, kLogoSize);
+  first_ = NamedLabel(this, first, first_id);
+  MakeTitle(first_);
+  second_ = NamedLabel(this, second, second_id);
+  auto* head = new QHBoxLayout;
+  head->addWidget(first_, 1);
+  head->addWidget(imgLogo, 0, Qt::AlignTop);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(head);
+  layout->addWidget(second_, 1);
+  resize(Twips(5884), Twips(4995));
+}
+
+void InfoPage::Form_Activate() {
+  LocalizeForm(this);
+  HideOtherForms(objectName());
+  PlaceChildForm(this);
+  Status(kTextReady);
+  FocusTree();
+}
+
+frmInitConfig::frmInitConfig(QWidget* parent)
+    : InfoPage("frmInitConfig", "lblTitle", 1108, "lblDescription", 1330, parent),
+      lblTitle(first_),
+      lblDescription(second_) {}
+
+frmRepConfig::frmRepConfig(QWidget* parent)
+    : InfoPage("frmRepConfig", "lblDescription", 1109, "lblInstructions", 1336, parent),
+      lblDescription(first_),
+      lblInstructions(second_) {}
+
+frmSLAconfig::frmSLAconfig(QWidget* parent)
+    : InfoPage("frmSLAconfig", "lblTitle", 1110, "lblDescription", 1344, parent),
+      lblTitle(first_),
+      lblDescription(second_) {}
+
+frmSchConfig::frmSchConfig(QWidget* parent)
+    : InfoPage("frmSchConfig", "lblTitle", 1111, "lblDescription", 1338, parent),
+      lblTitle(first_),
+      lblDescription(second_) {}

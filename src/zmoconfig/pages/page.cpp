@@ -1,0 +1,111 @@
+#include "page.h"
+
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "MDIMainForm.h"
+#include "catalog_text.h"
+#include "controls.h"
+#include "localize.h"
+#include "navigation.h"
+#include "ui_services.h"
+
+PageForm::PageForm(const char* name, QWidget* parent) : FormBase(parent) {
+  setObjectName(QLatin1String(name));
+}
+
+void PageForm::cmdCancel_LostFocus() { FocusTree(); }
+
+void PageForm::ActivateSkeleton() {
+  LocalizeForm(this);
+  ClearTaggedControls(this);
+  HideOtherForms(objectName());
+  PlaceChildForm(this);
+}
+
+void PageForm::ActivateDialog() {
+  LocalizeForm(this);
+  HideOtherForms(objectName());
+  PlaceChildForm(this);
+}
+
+void PageForm::Status(int id) { Ui().SetStatusLine(CatalogText(id)); }
+
+void PageForm::ShowMessage(int id) { Ui().MsgBox(CatalogText(id), MsgButtons::Ok); }
+
+void PageForm::Refuse(const QString& text, QLineEdit* box) {
+  Ui().MsgBox(text, MsgButtons::Ok);
+  Status(kTextActionFailed);
+  if (box) SelectText(box);
+}
+
+void PageForm::Refuse(int id, QLineEdit* box) { Refuse(CatalogText(id), box); }
+
+void PageForm::WireOkCancel(QPushButton* ok, QPushButton* cancel) {
+  connect(ok, &QPushButton::clicked, this, &PageForm::cmdOK_Click);
+  connect(cancel, &QPushButton::clicked, this, &PageForm::cmdCancel_Click);
+  // Queued: the focus moves on only after the move that left Cancel is done.
+  connect(LostFocus(cancel), &ClickRelay::Click, this, &PageForm::cmdCancel_LostFocus,
+          Qt::QueuedConnection);
+  SetKeyPreview(true);
+}
+
+void PageForm::Form_KeyDown(int& KeyCode, int Shift) {
+  (void)Shift;
+  if (KeyCode == kKeyReturn) {
+    KeyCode = 0;
+    cmdOK_Click();
+  } else if (KeyCode == kKeyEscape) {
+    KeyCode = 0;
+    cmdCancel_Click();
+  }
+}
+
+FormBase* PageByName(const QString& name) {
+  MDIMainForm* main = MainForm();
+  return main ? main->Page(name) : nullptr;
+}
+
+void ShowPageNamed(const char* name) {
+  if (MDIMainForm* main = MainForm()) main->ShowPage(QLatin1String(name));
+}
+
+void NameControl(QObject* control, const char* name, int id) {
+  control->setObjectName(QLatin1String(name));
+  if (id) SetTag(control, QString::number(id));
+}
+
+void MakeTitle(QLabel* label) {
+  QFont bold = label->font();
+  bold.setBold(true);
+  label->setFont(bold);
+}
+
+QHBoxLayout* OkCancelRow(QPushButton* ok, QPushButton* cancel) {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
+}
+
+int SetListExtent(QListWidget* list) {
+  int longest = -1;
+  qsizetype longest_length = 0;
+  for (int i = 0; i < list->count(); ++i) {
+    const qsizetype length = list->item(i)->text().size();
+    if (length > longest_length) {
+      longest_length = length;
+      longest = i;
+    }
+  }
+  int extent = 0;
+  if (longest >= 0) extent = list->fontMetrics().horizontalAdvance(list->item(longest)->text());
+  list->setProperty("HorizontalExtent", extent);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  return extent;
+}

@@ -1,0 +1,41 @@
+#include "page_table.h"
+
+#include "frmAddServers.h"
+#include "frmCurrentConfig.h"
+#include "frmDataSource.h"
+#include "frmGetServerFile.h"
+#include "frmInfoPages.h"
+#include "frmServers.h"
+
+namespace {
+
+struct PageRow {
+  const char* name;
+  FormBase* (*make)();
+};
+
+template <class Form>
+FormBase* Make() {
+  return new Form;
+}
+
+const PageRow kPages[] = {
+    {"frmCurrentConfig", Make<frmCurrentConfig>},
+    {"frmInitConfig", Make<frmInitConfig>},
+    {"frmRepConfig", Make<frmRepConfig>},
+    {"frmSLAconfig", Make<frmSLAconfig>},
+    {"frmSchConfig", Make<frmSchConfig>},
+    {"frmDataSource", Make<frmDataSource>},
+    {"frmServers", Make<frmServers>},
+    {"frmAddServers", Make<frmAddServers>},
+    {"frmGetServerFile", Make<frmGetServerFile>},
+};
+
+}  // namespace
+
+FormBase* MakePage(const QString& name) {
+  for (const PageRow& row : kPages) {
+    if (name == QLatin1String(row.name)) return row.make();
+  }
+  return nullptr;
+}

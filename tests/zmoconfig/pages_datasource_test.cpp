@@ -1,0 +1,314 @@
+// The data-source page driven as the user does: what activation shows from
+// the registry, the kind options and their frames, and OK's table of
+// choices against a PATH of stand-in client tools, with the registry values
+// each one leaves; Cancel, Enter and Escape.
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "MDIMainForm.h"
+#include "controls.h"
+#include "frmDataSource.h"
+#include "navigation.h"
+#include "pages_support.h"
+#include "zmoconfig/loaders.h"
+#include "zmoconfig/registry_wrappers.h"
+#include "zmogdlib/config_key.h"
+
+namespace {
+
+using zmo_test::ConfigText;
+using zmo_test::PutConfigText;
+namespace cfg = zmo::cfg;
+
+class DataSourcePageTest : public PagesTest {
+ protected:
+  DataSourcePageTest()
+      : tools_(dir_ / "tools"), path_("PATH", tools_ + ":" + (dir_ / "empty")) {
+    std::filesystem::create_directories(tools_);
+  }
+  void TearDown() override {
+    delete main_.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  void Open() {
+    main_ = new MDIMainForm;
+    main_->Show();
+    QApplication::setActiveWindow(main_);
+    main_->ShowPage("frmDataSource");
+    ui_.events.clear();
+  }
+  frmDataSource* page() const { return static_cast<frmDataSource*>(main_->Page("frmDataSource")); }
+  // A stand-in client tool on PATH, named as the kind's tool is named.
+  void Tool(DbOption option, OracleOption oracle = OracleOption::kNone) {
+    const std::string name = ClientToolName(option, oracle);
+    ASSERT_FALSE(name.empty());
+    const std::string path = tools_ + "/" + name;
+    std::ofstream(path) << "#!/bin/sh\nexit 0\n";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  }
+
+  std::string tools_;
+  zmo_test::ScopedEnv path_;
+  QPointer<MDIMainForm> main_;
+};
+
+// One press of OK: the kind and version chosen, the client tools on PATH,
+// the boxes; then the message ("" none), the box it selects, and the
+// registry values after it ("<missing>": never written).
+struct OkCase {
+  const char* name;
+  DbOption option;
+  OracleOption oracle;
+  std::vector<std::pair<DbOption, OracleOption>> tools;
+  const char* instance;
+  const char* user;
+  const char* dsn;
+  const char* password;
+  int message;
+  const char* box;
+  const char* db;
+  const char* version;
+  const char* inst;
+  const char* stored_user;
+  const char* stored_dsn;
+};
+
+void PrintTo(const OkCase& c, std::ostream* os) { *os << c.name; }
+
+using O = DbOption;
+using V = OracleOption;
+constexpr const char* kM = "<missing>";
+
+const OkCase kOkCases[] = {
+    {"Oracle81WithOnlyItsTool", O::kOracle, V::k81, {{O::kOracle, V::k81}}, "", "zmo", "ZMODSN",
+     "pw", 0, "", "Oracle", "81", kM, "zmo", "ZMODSN"},
+    {"Oracle73WithoutItsTool", O::kOracle, V::k73, {{O::kOracle, V::k81}}, "", "zmo", "ZMODSN",
+     "pw", 1467, "", kM, kM, kM, kM, kM},
+    {"Oracle80WithoutItsTool", O::kOracle, V::k80, {}, "", "zmo", "D", "pw", 1468, "", kM, kM, kM,
+     kM, kM},
+    {"OracleWithoutVersion", O::kOracle, V::kNone, {{O::kOracle, V::k81}}, "", "zmo", "D", "pw",
+     1518, "", kM, kM, kM, kM, kM},
+    {"CorvaKeepsItsInstanceAsTyped", O::kCorva, V::kNone, {{O::kCorva, V::kNone}}, " inst1 ",
+     " zmo ", " DSN1 ", "pw", 0, "", "Corva", kM, " inst1 ", "zmo", "DSN1"},
+    {"CorvaWithoutItsTool", O::kCorva, V::kNone, {}, "inst1", "zmo", "D", "pw", 1439, "", kM, kM,
+     kM, kM, kM},
+    {"MssqlWithItsTool", O::kMssql, V::kNone, {{O::kMssql, V::kNone}}, "", "sa", "D", "pw", 0, "",
+     "MSSQL", kM, kM, "sa", "D"},
+    {"MssqlWithoutItsTool", O::kMssql, V::kNone, {}, "", "sa", "D", "pw", 1470, "", kM, kM, kM, kM,
+     kM},
+    {"SybaseSharesTheToolWithItsOwnMessage", O::kSybase, V::kNone, {}, "", "sa", "D", "pw", 1471,
+     "", kM, kM, kM, kM, kM},
+    {"SybaseWithTheTool", O::kSybase, V::kNone, {{O::kSybase, V::kNone}}, "", "sa", "D", "pw", 0,
+     "", "Sybase", kM, kM, "sa", "D"},
+    {"TesselWithoutItsTool", O::kTessel, V::kNone, {}, "", "u", "D", "pw", 1472, "", kM, kM, kM,
+     kM, kM},
+    {"TesselWithItsTool", O::kTessel, V::kNone, {{O::kTessel, V::kNone}}, "", "u", "D", "pw", 0,
+     "", "Tessel", kM, kM, "u", "D"},
+    {"NoKind", O::kNone, V::kNone, {{O::kMssql, V::kNone}}, "", "u", "D", "pw", 1440, "", kM, kM,
+     kM, kM, kM},
+    {"QuoteInTheDsn", O::kMssql, V::kNone, {{O::kMssql, V::kNone}}, "", "u", "D\"S", "pw", 1517,
+     "txtDSN", kM, kM, kM, kM, kM},
+    {"AmpersandInTheUser", O::kMssql, V::kNone, {{O::kMssql, V::kNone}}, "", "a&b", "D", "pw", 1517,
+     "txtUserID", kM, kM, kM, kM, kM},
+    {"PercentInThePassword", O::kMssql, V::kNone, {{O::kMssql, V::kNone}}, "", "u", "D", "p%w",
+     1517, "txtPassword", kM, kM, kM, kM, kM},
+    {"PipeInTheInstance", O::kCorva, V::kNone, {{O::kCorva, V::kNone}}, "a|b", "u", "D", "pw",
+     1517, "txtCorvainst", kM, kM, kM, kM, kM},
+    {"BlankBoxesWriteNothing", O::kMssql, V::kNone, {{O::kMssql, V::kNone}}, "", "   ", "", " ",
+     0, "", "MSSQL", kM, kM, kM, kM},
+};
+
+class DataSourceOkTest : public DataSourcePageTest,
+                         public ::testing::WithParamInterface<OkCase> {};
+
+QRadioButton* KindOption(frmDataSource* p, DbOption o) {
+  switch (o) {
+    case DbOption::kOracle: return p->optORA;
+    case DbOption::kCorva: return p->optCorva;
+    case DbOption::kMssql: return p->optMSSQL;
+    case DbOption::kSybase: return p->optSybase;
+    case DbOption::kTessel: return p->optTessel;
+    case DbOption::kNone: break;
+  }
+  return nullptr;
+}
+
+QRadioButton* VersionOption(frmDataSource* p, OracleOption v) {
+  switch (v) {
+    case OracleOption::k73: return p->optORA73;
+    case OracleOption::k80: return p->optORA80;
+    case OracleOption::k81: return p->optORA81;
+    case OracleOption::kNone: break;
+  }
+  return nullptr;
+}
+
+TEST_P(DataSourceOkTest, ChecksTheToolAndTheTextsThenWrites) {
+  const OkCase& c = GetParam();
+  for (const auto& [option, oracle] : c.tools) Tool(option, oracle);
+  Open();
+  if (QRadioButton* kind = KindOption(page(), c.option)) kind->click();
+  if (QRadioButton* version = VersionOption(page(), c.oracle)) version->click();
+  page()->txtCorvainst->setText(c.instance);
+  page()->txtUserID->setText(c.user);
+  page()->txtDSN->setText(c.dsn);
+  page()->txtPassword->setText(c.password);
+  page()->cmdOK->setFocus();
+  ui_.events.clear();
+  page()->cmdOK->click();
+  if (c.message == 0) {
+    EXPECT_EQ(ui_.events, std::vector<std::string>{StatusOf(kTextActionSuccessful)});
+  } else {
+    ASSERT_EQ(ui_.events.size(), 2u);
+    EXPECT_EQ(ui_.events[0], BoxOf(c.message));
+    EXPECT_EQ(ui_.events[1], StatusOf(kTextActionFailed));
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_EQ(focus->objectName().toStdString(), *c.box ? c.box : "cmdOK");
+  }
+  EXPECT_EQ(ConfigText(cfg::kDB), c.db);
+  EXPECT_EQ(ConfigText(cfg::kOracle), c.version);
+  EXPECT_EQ(ConfigText(cfg::kINST), c.inst);
+  EXPECT_EQ(ConfigText(cfg::kUser), c.stored_user);
+  EXPECT_EQ(ConfigText(cfg::kDSN), c.stored_dsn);
+  if (c.message == 0 && std::string(c.password).find_first_not_of(' ') != std::string::npos) {
+    EXPECT_NE(ConfigText(cfg::kAccess), c.password) << "never stored in clear";
+    EXPECT_EQ(DecryptText(ConfigText(cfg::kAccess)), c.password);
+  } else {
+    EXPECT_EQ(ConfigText(cfg::kAccess), kM);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, DataSourceOkTest, ::testing::ValuesIn(kOkCases));
+
+TEST_F(DataSourcePageTest, BlankBoxesKeepTheStoredValues) {
+  Tool(DbOption::kMssql);
+  PutConfigText(cfg::kUser, "olduser");
+  PutConfigText(cfg::kDSN, "OLDDSN");
+  PutConfigText(cfg::kAccess, EncryptText("oldpw"));
+  Open();
+  page()->optMSSQL->click();
+  page()->txtUserID->setText("  ");
+  page()->txtDSN->clear();
+  page()->txtPassword->setText("   ");
+  page()->cmdOK->click();
+  EXPECT_EQ(ConfigText(cfg::kUser), "olduser");
+  EXPECT_EQ(ConfigText(cfg::kDSN), "OLDDSN");
+  EXPECT_EQ(DecryptText(ConfigText(cfg::kAccess)), "oldpw");
+  EXPECT_EQ(ConfigText(cfg::kDB), "MSSQL");
+}
+
+TEST_F(DataSourcePageTest, PasswordLongerThanAValueHoldsIsRefusedWithItsLimit) {
+  Tool(DbOption::kMssql);
+  Open();
+  page()->optMSSQL->click();
+  page()->txtPassword->setText(QString(300, 'p'));
+  page()->cmdOK->click();
+  ASSERT_EQ(ui_.events.size(), 2u);
+  EXPECT_EQ(ui_.events[0].rfind(BoxOf(1515) + " ", 0), 0u) << ui_.events[0];
+  EXPECT_GT(ui_.events[0].size(), BoxOf(1515).size() + 1);
+  EXPECT_EQ(QApplication::focusWidget(), page()->txtPassword);
+  EXPECT_EQ(ConfigText(cfg::kDB), kM);
+}
+
+TEST_F(DataSourcePageTest, ActivationShowsTheStoredValues) {
+  PutConfigText(cfg::kDB, "Oracle");
+  PutConfigText(cfg::kOracle, "80");
+  PutConfigText(cfg::kUser, "zmo");
+  PutConfigText(cfg::kDSN, "ZMODSN");
+  PutConfigText(cfg::kAccess, EncryptText("topsecret"));
+  Open();
+  frmDataSource* p = page();
+  EXPECT_TRUE(p->optORA->isChecked());
+  EXPECT_TRUE(p->optORA80->isChecked());
+  EXPECT_TRUE(p->fraORAversion->isEnabled());
+  EXPECT_FALSE(p->fraCorvaInstance->isEnabled());
+  EXPECT_EQ(p->txtUserID->text(), "zmo");
+  EXPECT_EQ(p->txtDSN->text(), "ZMODSN");
+  EXPECT_EQ(p->txtPassword->text(), "topsecret");
+  EXPECT_EQ(p->txtPassword->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(p->lblTitle->text(), CatalogText(1321));
+  EXPECT_EQ(p->fraDBtype->title(), CatalogText(1325));
+  EXPECT_EQ(p->lblCorvaInst->text(), CatalogText(1369));
+  EXPECT_EQ(gCurrentForm, "frmDataSource");
+}
+
+TEST_F(DataSourcePageTest, CorvaShowsItsInstance) {
+  PutConfigText(cfg::kDB, "Corva");
+  PutConfigText(cfg::kINST, "CORVA1");
+  Open();
+  EXPECT_TRUE(page()->optCorva->isChecked());
+  EXPECT_EQ(page()->txtCorvainst->text(), "CORVA1");
+  EXPECT_TRUE(page()->txtCorvainst->isEnabled());
+  EXPECT_FALSE(page()->fraORAversion->isEnabled());
+}
+
+TEST_F(DataSourcePageTest, UnsavedChoiceDoesNotLookStoredWhenDbIsMissing) {
+  Open();
+  page()->optTessel->click();
+  page()->txtDSN->setText("typed");
+  page()->cmdCancel->click();
+  for (QRadioButton* kind : {page()->optORA, page()->optCorva, page()->optMSSQL,
+                             page()->optSybase, page()->optTessel})
+    EXPECT_FALSE(kind->isChecked()) << kind->objectName().toStdString();
+  EXPECT_EQ(page()->txtDSN->text(), "");
+  EXPECT_EQ(ui_.events.back(), StatusOf(kTextReady));
+}
+
+TEST_F(DataSourcePageTest, KindOptionsSwitchTheirFrames) {
+  Open();
+  frmDataSource* p = page();
+  p->optORA->click();
+  p->optORA73->click();
+  EXPECT_TRUE(p->fraORAversion->isEnabled());
+  EXPECT_TRUE(p->optORA73->isEnabled());
+  EXPECT_FALSE(p->fraCorvaInstance->isEnabled());
+  EXPECT_FALSE(p->txtCorvainst->isEnabled());
+  p->optCorva->click();
+  EXPECT_FALSE(p->fraORAversion->isEnabled());
+  EXPECT_FALSE(p->optORA73->isChecked()) << "the version is deselected";
+  EXPECT_FALSE(p->optORA73->isEnabled());
+  EXPECT_TRUE(p->fraCorvaInstance->isEnabled());
+  EXPECT_TRUE(p->txtCorvainst->isEnabled());
+  p->txtCorvainst->setText("inst");
+  for (QRadioButton* other : {p->optMSSQL, p->optSybase, p->optTessel}) {
+    p->optCorva->click();
+    p->txtCorvainst->setText("inst");
+    other->click();
+    EXPECT_FALSE(p->fraORAversion->isEnabled());
+    EXPECT_FALSE(p->fraCorvaInstance->isEnabled());
+    EXPECT_EQ(p->txtCorvainst->text(), "") << other->objectName().toStdString();
+    EXPECT_FALSE(p->txtCorvainst->isEnabled());
+  }
+  p->optCorva->click();
+  p->txtCorvainst->setText("inst");
+  p->optORA->click();
+  EXPECT_EQ(p->txtCorvainst->text(), "");
+  EXPECT_TRUE(p->optORA81->isEnabled());
+}
+
+TEST_F(DataSourcePageTest, EnterSavesAndEscapeShowsTheStoredValuesAgain) {
+  Tool(DbOption::kMssql);
+  Open();
+  page()->optMSSQL->click();
+  page()->txtDSN->setText("ZMODSN");
+  page()->txtDSN->setFocus();
+  QTest::keyClick(page()->txtDSN, Qt::Key_Return);
+  EXPECT_EQ(ConfigText(cfg::kDB), "MSSQL");
+  EXPECT_EQ(ConfigText(cfg::kDSN), "ZMODSN");
+  page()->txtDSN->setText("changed");
+  QTest::keyClick(page()->txtDSN, Qt::Key_Escape);
+  EXPECT_EQ(page()->txtDSN->text(), "ZMODSN");
+  EXPECT_EQ(ConfigText(cfg::kDSN), "ZMODSN");
+}
+
+}  // namespace
