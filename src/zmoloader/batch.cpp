@@ -120,6 +120,42 @@ constexpr Plan kPlans[] = {
 const LoaderProgramInfo& Program() { return *loaderProgramInfo(loaderState().prog); }
 bool Snap() { return loaderState().prog == kProgramSnap; }
 
+// What the batch being built has done so far, for the tests of the tools'
+// results and the lines a failure goes to.
+struct Build {
+  std::vector<FileMove> moves;  // the archive moves written so far
+  bool tested = false;          // a test goes to kFailedLabel
+  bool tested_after_moves = false;  // a test goes to kFailedAfterMovesLabel
+};
+
+// The test of the result of the tool line just written.
+void AddTest(Lines* lines, Build* b) {
+  if (b->moves.empty()) {
+    b->tested = true;
+    addResultTest(lines, kFailedLabel);
+  } else {
+    b->tested_after_moves = true;
+    addResultTest(lines, kFailedAfterMovesLabel);
+  }
+}
+
+// After the batch's Exit: where a failed tool sends it. The archives moved
+// before the failure go back under their load names, then the summary log
+// is told and the batch ends with 1, so that nothing counts as loaded that
+// was not.
+void AddFailureLines(Lines* lines, const Build& b) {
+  if (!b.tested && !b.tested_after_moves) return;
+  if (b.tested_after_moves) {
+    lines->push_back(std::string(":") + kFailedAfterMovesLabel);
+    for (auto m = b.moves.rbegin(); m != b.moves.rend(); ++m) {
+      lines->push_back("move " + quoteAlways(m->to) + " " + quoteAlways(m->from));
+    }
+  }
+  lines->push_back(std::string(":") + kFailedLabel);
+  lines->push_back(msgLine(Program().msg_load_failed));
+  lines->push_back("Exit 1");
+}
+
 // The data file of a group, or of the statistics.
 std::string DataPath(char table) {
   return table == kStatiTable ? loaderState().stati_output : binPath(snapGroup(table).data_file);
@@ -130,7 +166,7 @@ std::string DataPath(char table) {
 // loads the one statistics file.
 std::string LoadTables() { return Snap() ? kLoadOrder : std::string(1, kStatiTable); }
 
-void AddBcpLoads(Lines* lines, int kind) {
+void AddBcpLoads(Lines* lines, int kind, Build* b) {
   const char* log = Program().load_log;
   bool first = true;
   for (char t : LoadTables()) {
@@ -140,67 +176,78 @@ void AddBcpLoads(Lines* lines, int kind) {
     first = false;
     if (!Snap()) {
       lines->push_back(bcp);
+      AddTest(lines, b);
       continue;
     }
     BannerForm form;
     form.second_in_bin_dir = kind == zmo::kDbSybase && t == 'd';
-    addBanner(lines, t, log, {bcp}, form);
+    // A group that is off has no table: its load fails and is no failure.
+    Lines block{bcp};
+    if (snapGroupOn(t)) AddTest(&block, b);
+    addBanner(lines, t, log, block, form);
   }
 }
 
-void AddLoad(Lines* lines, int kind) {
+void AddLoad(Lines* lines, int kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   switch (kind) {
     case zmo::kDbCorva:
       lines->push_back(corvaLine(p.load_sql, p.load_log));
+      AddTest(lines, b);
       return;
     case zmo::kDbTessel:
       lines->push_back(tesselLine("r3klv", p.load_sql, p.load_log));
+      AddTest(lines, b);
       return;
     case zmo::kDbOracle:
       if (!Snap()) {
         lines->push_back(oracleLoaderLine("zmoklvload.par", p.load_log));
+        AddTest(lines, b);
         return;
       }
       // All four loader lines, whatever the switches; only the control
-      // files follow them.
+      // files follow them, so only the lines of the groups that are on are
+      // tested.
       for (const char* t = kLoadOrder; *t; ++t) {
         const SnapGroup& g = snapGroup(*t);
         lines->push_back(oracleLoaderLine(g.control_file, g.ldr_log));
+        if (snapGroupOn(*t)) AddTest(lines, b);
       }
       return;
     default:
-      AddBcpLoads(lines, kind);
+      AddBcpLoads(lines, kind, b);
       return;
   }
 }
 
-void AddAggRun(Lines* lines, int kind) {
+void AddAggRun(Lines* lines, int kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   const LoaderState& s = loaderState();
   switch (kind) {
     case zmo::kDbCorva:
       lines->push_back(corvaLine(p.agg_script, p.agg_log));
-      return;
+      break;
     case zmo::kDbTessel:
       lines->push_back(tesselLine(s.dsn, p.agg_script, p.agg_log));
-      return;
+      break;
     case zmo::kDbOracle:
       lines->push_back(sqlplusLine(p.agg_script));
-      return;
+      break;
     default:
       lines->push_back(isqlScriptLine(p.agg_script, p.agg_log));
-      return;
+      break;
   }
+  AddTest(lines, b);
 }
 
-void AddStage(Lines* lines, int kind) {
+void AddStage(Lines* lines, int kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   if (kind == zmo::kDbOracle) {
     lines->push_back(sqlplusLine(p.stage_script));
   } else {
     lines->push_back(isqlScriptLine(p.stage_script, p.stage_log));
   }
+  AddTest(lines, b);
 }
 
 void AddOracleLogs(Lines* lines) {
@@ -236,7 +283,7 @@ void WriteAggregateScript() {
   }
 }
 
-void AddStep(Lines* lines, Step step, int kind) {
+void AddStep(Lines* lines, Step step, int kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   switch (step) {
     case kCd:
@@ -259,10 +306,10 @@ void AddStep(Lines* lines, Step step, int kind) {
       lines->push_back(isqlLine(binPath("BulkOff.sql")));
       return;
     case kStage:
-      AddStage(lines, kind);
+      AddStage(lines, kind, b);
       return;
     case kLoad:
-      AddLoad(lines, kind);
+      AddLoad(lines, kind, b);
       return;
     case kLoadEnd:
       lines->push_back(msgLine(p.msg_load_end));
@@ -275,13 +322,13 @@ void AddStep(Lines* lines, Step step, int kind) {
       WriteAggregateScript();
       return;
     case kAggRun:
-      AddAggRun(lines, kind);
+      AddAggRun(lines, kind, b);
       return;
     case kAggEnd:
       lines->push_back(msgLine(p.msg_agg_end));
       return;
     case kMoves:
-      addMoves(lines);
+      addMoves(lines, &b->moves);
       return;
     case kEnd:
       lines->push_back(endLine());
@@ -294,15 +341,17 @@ void AddStep(Lines* lines, Step step, int kind) {
       return;
     case kExit:
       lines->push_back(kExitLine);
+      AddFailureLines(lines, *b);
       return;
   }
 }
 
 void AddSteps(Lines* lines, const StepRow* rows, size_t count) {
   const LoaderState& s = loaderState();
+  Build b;
   for (size_t i = 0; i < count; ++i) {
     if (rows[i].aggregate && !s.aggregate) continue;
-    AddStep(lines, rows[i].step, s.kind);
+    AddStep(lines, rows[i].step, s.kind, &b);
   }
 }
 

@@ -76,6 +76,13 @@ int loaderStartBatch() {
   } else {
     std::intptr_t rc = Run(_P_WAIT, s.bat_file, args);
     loaderLog("spawn() returned <%i>\n", static_cast<int>(rc));
+    if (rc != 0) {
+      // The batch ends with 1 when a tool failed; a batch that could not
+      // start or was killed loaded nothing either.
+      loaderLog("ERROR - ERROR: Load batch <%s> ended with <%i>, the data files are kept\n",
+                s.bat_file.c_str(), static_cast<int>(rc));
+      return kLoaderExitLoadFailed;
+    }
   }
   return 0;
 }

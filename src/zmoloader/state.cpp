@@ -8,11 +8,11 @@ constexpr LoaderProgramInfo kPrograms[] = {
     {"SNAP", "zmosnap", 1499, 1500, 1501, 1502, "msgSnapLoadStart_Tag",
      "Loading of snap records has started", "zmoload_snap.sql", "zmoload_snap.bat",
      "zmoload2_snap.bat", "zmosnap.sql", "zmostage_snap.sql", "trace_zmo_load_snap.log",
-     "trace_zmo_agg_snap.log", "trace_zmo_stage_snap.log"},
+     "trace_zmo_agg_snap.log", "trace_zmo_stage_snap.log", 1515},
     {"STATI", "zmostati", 1494, 1495, 1496, 1497, "msgStatiLoadStart_Tag",
      "Loading of statistics records has started", "zmoload_stati.sql", "zmoload_stati.bat",
      "zmoload2_stati.bat", "zmostati.sql", "zmostage_stati.sql", "trace_zmo_load_stati.log",
-     "trace_zmo_agg_stati.log", "trace_zmo_stage_stati.log"},
+     "trace_zmo_agg_stati.log", "trace_zmo_stage_stati.log", 1516},
 };
 
 LoaderState g_state;

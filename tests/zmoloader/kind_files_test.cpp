@@ -294,8 +294,9 @@ TEST_F(KindFilesTest, PathsWithBlanksStayOneArgument) {
   EXPECT_EQ(zmo::SplitCommandLine(bat[1]),
             (std::vector<std::string>{"isql", "-Uzmouser", "-Psecret", "-SWHSE", "-i",
                                       spaced + "/BulkOn.sql"}));
-  // The bcp line: data file, error file and log each one argument.
-  std::vector<std::string> bcp = zmo::SplitCommandLine(bat[6]);
+  // The bcp line (after the staging line and its result test): data file,
+  // error file and log each one argument.
+  std::vector<std::string> bcp = zmo::SplitCommandLine(bat[8]);
   ASSERT_GE(bcp.size(), 12u);
   EXPECT_EQ(bcp[3], spaced + "/zmosnap.cpu");
   EXPECT_EQ(bcp[5], spaced + "/trace_zmo_out_put_daily.bad");
@@ -309,7 +310,8 @@ TEST_F(KindFilesTest, PasswordThatABlankOrARedirectWouldSplitIsQuoted) {
   ASSERT_EQ(Run(kStati), 0);
   std::vector<std::string> bat = BinLines("zmoload_stati.bat");
   EXPECT_EQ(bat[1], "isql -Uzmouser \"-Pse cret>x\" -SWHSE -i " + Bin("BulkOn.sql"));
-  EXPECT_THAT(zmo::SplitCommandLine(bat[3]), Contains("-Pse cret>x"));
+  // The bcp line, after the staging line and its result test.
+  EXPECT_THAT(zmo::SplitCommandLine(bat[5]), Contains("-Pse cret>x"));
 }
 
 TEST_F(KindFilesTest, TextThatWouldBreakALineIsRefused) {

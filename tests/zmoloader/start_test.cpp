@@ -85,7 +85,9 @@ TEST_F(StartTest, CorvaWindowIsNotWaitedFor) {
     std::vector<std::string> args = kSnap;
     args.insert(args.end(), c.extra.begin(), c.extra.end());
     loader_test::SpawnResult() = 4242;
-    ASSERT_EQ(Run(args), 0);
+    // A waited batch that ends with anything but 0 is a failed load; the
+    // Corva window's handle says nothing of the load.
+    ASSERT_EQ(Run(args), c.mode == _P_NOWAIT ? kLoaderExitOk : kLoaderExitLoadFailed);
     ASSERT_EQ(SpawnCalls().size(), 2u);
     EXPECT_EQ(SpawnCalls()[1].mode, c.mode);
     EXPECT_TRUE(Traced(c.mode == _P_NOWAIT ? "spawn() returned process handle <4242>"
@@ -133,9 +135,24 @@ TEST_F(StartTest, DebugModeWritesEverythingAndStartsNoBatch) {
 
 TEST_F(StartTest, AStartThatFailsIsTracedAndTheRunEnds) {
   loader_test::SpawnResult() = -1;
-  EXPECT_EQ(Run(kSnap), 0);
+  // A batch that could not start loaded nothing: the run says so.
+  EXPECT_EQ(Run(kSnap), kLoaderExitLoadFailed);
   std::vector<std::string> traced = TraceTexts();
   EXPECT_EQ(std::count(traced.begin(), traced.end(), "spawn() returned <-1>"), 2);
+  EXPECT_TRUE(Traced("ERROR - ERROR: Load batch <" + Bin("zmoload_snap.bat") +
+                     "> ended with <-1>, the data files are kept"));
+}
+
+TEST_F(StartTest, ABatchThatReportsAFailedLoadEndsTheRunWithTwo) {
+  SetConfig(zmo::cfg::kDB, "Oracle");
+  loader_test::SpawnResult() = 1;
+  EXPECT_EQ(Run(kSnap), kLoaderExitLoadFailed);
+  EXPECT_TRUE(Traced("ERROR - ERROR: Load batch <" + Bin("zmoload_snap.bat") +
+                     "> ended with <1>, the data files are kept"));
+  ResetRun();
+  SetConfig(zmo::cfg::kDB, "Oracle");
+  loader_test::SpawnResult() = 0;
+  EXPECT_EQ(Run(kSnap), kLoaderExitOk);
 }
 
 }  // namespace

@@ -13,6 +13,9 @@
 constexpr int kLoaderExitOk = 0;
 constexpr int kLoaderExitUsage = 1;  // no argument, or a program other than SNAP and STATI
 constexpr int kLoaderExitError = 99;
+// The load batch ran and reported a failed load: its data files are kept
+// for the next run.
+constexpr int kLoaderExitLoadFailed = 2;
 
 // The collection a run loads.
 enum LoaderProgram { kProgramNone, kProgramSnap, kProgramStati };
@@ -35,6 +38,7 @@ struct LoaderProgramInfo {
   const char* load_log;      // tool logs in BinDir
   const char* agg_log;
   const char* stage_log;
+  int msg_load_failed;  // catalog id of the summary line of a failed load
 };
 // The table row of a program (nullptr for kProgramNone).
 const LoaderProgramInfo* loaderProgramInfo(int program);
