@@ -37,18 +37,25 @@ int DecidePass(StatiState& st) {
 }
 
 // Collects the due interval; only a collection that succeeded moves the
-// last interval on, so a failed one is proposed again next pass.
+// last interval on, so a failed one is proposed again next pass. The run
+// stores it itself at its hand-over, before the loader starts.
 void CollectDue(StatiState& st) {
   if (statiGetParaFromRegistry() != 0) {
     zmo::writeTrace("statiGetParaFromRegistry() returned unsuccessfully\n");
     return;
   }
   zmo::writeTrace("about to connect\n");
-  if (st.hooks.startQuery() != 0) {
+  const int rc = st.hooks.startQuery();
+  if (rc == kStatiRunRecovered) {
+    zmo::writeTrace("interval of a cut-short run stored; the next pass decides again\n");
+    return;
+  }
+  if (rc != 0) {
     zmo::writeTrace(zmo::DisconnectFlag() ? "statiStartQuery() shutdown in progress\n"
                                           : "statiStartQuery() failed\n");
     return;
   }
+  if (st.collect.intervalStored) return;
   st.last = st.current;
   if (statiSetLastInterval() != 0) {
     zmo::writeTrace("failed to update Registry with last connect interval\n");
@@ -60,6 +67,7 @@ void CollectDue(StatiState& st) {
 int statiServiceRun(int, char**) {
   statiResetRunState();
   StatiState& st = statiState();
+  st.storesInterval = true;
   zmo::reportServiceStatus(SERVICE_START_PENDING, 0, 0, kWaitHintMs);
   if (statiGetDebugStatusFromRegistry() != 0) {
     zmo::SetTraceSwitch(1);

@@ -67,7 +67,6 @@ struct StatiSettings {
   std::string serverFile;
   std::string outFile;       // statistic data file the run writes
   std::string handOverFile;  // registry mode only
-  std::string archiveFile;   // registry mode only
   std::string availFile;
   std::string zmomsgPath;
   std::string loaderPath;
@@ -109,6 +108,9 @@ struct StatiState {
   int allMetrics = 0;  // ProcessQRBData was "True": no record filter, every measure
   StatiRecordNotes recordNotes;
   StatiHooks hooks;
+  // The work loop counts a handed-over interval as collected (StatiLast*);
+  // a one-shot run does not.
+  bool storesInterval = false;
 };
 
 // The one instance.
