@@ -1,6 +1,7 @@
 // The interpreter's loop: each line echoed, traced, its redirections opened,
 // its verb run or its program started and waited for.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -194,9 +195,48 @@ std::vector<std::string> SplitTextLines(const std::string& data) {
   return lines;
 }
 
+namespace {
+
+// Waits for the exclusive lock on fd. 0, or -1 with errno.
+int LockExclusive(int fd) {
+  int rc;
+  do {
+    rc = flock(fd, LOCK_EX);
+  } while (rc != 0 && errno == EINTR);
+  return rc;
+}
+
+}  // namespace
+
+int LockBatchFile(const std::string& path) {
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  if (LockExclusive(fd) != 0) {
+    int saved = errno;
+    close(fd);
+    errno = saved;
+    return -1;
+  }
+  return fd;
+}
+
 int RunBatchFile(const std::string& path, int* exit_code) {
+  // Whoever writes the file anew waits until this run has ended.
+  int lock = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (lock < 0) return -1;
+  if (LockExclusive(lock) != 0) {
+    int saved = errno;
+    close(lock);
+    errno = saved;
+    return -1;
+  }
   std::string data;
-  if (ReadWholeFile(path, &data) != 0) return -1;
+  if (ReadWholeFile(path, &data) != 0) {
+    int saved = errno;
+    close(lock);
+    errno = saved;
+    return -1;
+  }
   batch::Run run;
   run.file = path;
   run.trace_fd = batch::OpenTrace();
@@ -236,6 +276,7 @@ int RunBatchFile(const std::string& path, int* exit_code) {
     }
   }
   if (run.trace_fd >= 0) close(run.trace_fd);
+  close(lock);
   *exit_code = code;
   return 0;
 }

@@ -1,9 +1,12 @@
 // The order of a run.
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "common/field_writer.h"
 #include "common/metric_switches.h"
+#include "platform/batch.h"
 #include "lines.h"
 #include "settings.h"
 #include "zmoloader/batch.h"
@@ -87,6 +90,12 @@ int WriteFiles() {
   }
   s.bat_file = binPath(p->first_bat);
   loaderLog("fzmoload_bat=%s\n", s.bat_file.c_str());
+  // A batch of an earlier run may still be running: wait for its end.
+  s.batch_lock = zmo::LockBatchFile(s.bat_file);
+  if (s.batch_lock < 0) {
+    std::string text = "Could not lock file <" + s.bat_file + "> (" + std::strerror(errno) + ")";
+    return loaderHalt(text.c_str());
+  }
   s.bat2_file = binPath(p->second_bat);
   loaderLog("fzmoload1_bat=%s\n", s.bat2_file.c_str());
   // The first batch file is created before the kind is known; it stays
@@ -119,7 +128,8 @@ int loaderMain(int argc, char** argv) {
     loaderSendStartMessage();
     rc = loaderStartBatch();
   }
-  if (rc == 0) {
+  loaderReleaseBatchLock();
+  if (rc == 0 || rc == kLoaderExitLoadFailed) {
     zmoLoaderFreeLib();
     zmoLoaderFreeGdLib();
   }

@@ -1,6 +1,7 @@
 #include "zmoloader/state.h"
 
 #include <string.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,10 +34,16 @@ const LoaderProgramInfo* loaderProgramInfo(int program) {
 
 LoaderState& loaderState() { return g_state; }
 
+void loaderReleaseBatchLock() {
+  if (g_state.batch_lock >= 0) close(g_state.batch_lock);
+  g_state.batch_lock = -1;
+}
+
 void loaderReset() {
   LoaderState& s = g_state;
   if (s.catalog != nullptr) FreeLibrary(s.catalog);
   if (s.gdlib != nullptr) FreeLibrary(s.gdlib);
   Wipe(&s.password);
+  loaderReleaseBatchLock();
   s = LoaderState();
 }

@@ -1,5 +1,8 @@
 // The verbs that steer a batch: if [not] errorlevel, goto and labels.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <ostream>
 #include <string>
@@ -78,6 +81,40 @@ TEST_F(BatchTest, LabelsAreNeitherEchoedNorRun) {
   ASSERT_EQ(RunLines({":start", "echo x> " + File("o")}), 0) << Stderr();
   EXPECT_EQ(Stdout().find(":start"), std::string::npos) << Stdout();
   EXPECT_EQ(Stderr(), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Whether another open of path could take its exclusive lock now.
+bool LockIsFree(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+  close(fd);
+  return free;
+}
+
+TEST_F(BatchTest, ARunHoldsTheLockOfItsFile) {
+  // flock(1) tries the lock from inside the run: busy gives 1.
+  const std::string bat = File("job.bat");
+  ASSERT_EQ(RunLines({"@echo off", "/usr/bin/flock -n -E 3 " + bat + " /bin/true",
+                      "if errorlevel 3 echo locked> " + File("o")}),
+            0)
+      << Stderr();
+  EXPECT_EQ(zmo_test::ReadFile(File("o")), "locked\r\n");
+  EXPECT_TRUE(LockIsFree(bat)) << "let go at the end";
+}
+
+TEST_F(BatchTest, LockBatchFileWaitsForTheRunAndCreatesAMissingFile) {
+  const std::string bat = File("new.bat");
+  int fd = zmo::LockBatchFile(bat);
+  ASSERT_GE(fd, 0);
+  EXPECT_TRUE(zmo::FileExists(bat.c_str()));
+  EXPECT_FALSE(LockIsFree(bat));
+  close(fd);
+  EXPECT_TRUE(LockIsFree(bat));
 }
 
 }  // namespace

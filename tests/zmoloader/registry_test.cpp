@@ -141,6 +141,7 @@ TEST_F(LoaderRegistryTest, NoBinDirEndsWith99BeforeAnyLog) {
 
 TEST_F(LoaderRegistryTest, OptionalValuesMissingTheRunGoesOn) {
   DeleteConfig(zmo::cfg::kSystemSLA);
+  ASSERT_EQ(zmo::WriteFileAtomic(Bin("zmosnap.cpu"), "x\r\n"), 0);
   EXPECT_EQ(Run({"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"}), 0);
   EXPECT_TRUE(Traced("System SLA=0"));
   EXPECT_TRUE(Traced("Registry entry ProcessQRBData = <True>"));

@@ -19,7 +19,35 @@ using ::testing::ElementsAre;
 const std::vector<std::string> kSnap = {"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"};
 const std::vector<std::string> kStati = {"-P", "STATI", "-H", "10.20.30.40", "-I", "153"};
 
-class StartTest : public LoaderTest {};
+// The collectors' handed-over files are there: the batch has data to load.
+class StartTest : public LoaderTest {
+ protected:
+  void SetUp() override {
+    LoaderTest::SetUp();
+    for (const char* f : {"zmostati.dat", "zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan",
+                          "zmoavai.dat"}) {
+      ASSERT_EQ(zmo::WriteFileAtomic(Bin(f), "x\r\n"), 0);
+    }
+  }
+};
+
+TEST_F(StartTest, NoDataFileToLoadStartsNoBatch) {
+  for (const char* f : {"zmostati.dat", "zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan",
+                        "zmoavai.dat"}) {
+    ASSERT_EQ(std::remove(Bin(f).c_str()), 0);
+  }
+  for (const auto& args : {kSnap, kStati}) {
+    ResetRun();
+    ASSERT_EQ(Run(args), 0);
+    ASSERT_EQ(SpawnCalls().size(), 1u) << "the start message only";
+    EXPECT_TRUE(Traced("No data file to load, no batch started"));
+  }
+  // One snapshot file is enough to start it.
+  ASSERT_EQ(zmo::WriteFileAtomic(Bin("zmoavai.dat"), "x\r\n"), 0);
+  ResetRun();
+  ASSERT_EQ(Run(kSnap), 0);
+  EXPECT_EQ(SpawnCalls().size(), 2u);
+}
 
 TEST_F(StartTest, StartMessageThenTheBatchWaitedFor) {
   ASSERT_EQ(Run(kSnap), 0);

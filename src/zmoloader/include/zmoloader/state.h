@@ -85,6 +85,10 @@ struct LoaderState {
   // Files of the run.
   std::string sql_file;   // zmoload_<x>.sql
   std::string bat_file;   // zmoload_<x>.bat
+  // Holds the lock of bat_file from before the run writes its files until
+  // it starts the batch, so that a batch still running (its loader killed)
+  // is never given new files under it. -1 when not held.
+  int batch_lock = -1;
   std::string bat2_file;  // zmoload2_<x>.bat
 
   // Libraries.
@@ -96,6 +100,8 @@ struct LoaderState {
   LoaderSpawnFn spawn = nullptr;  // nullptr: _spawnv
 };
 
+// Lets go of the batch file's lock when the run holds it.
+void loaderReleaseBatchLock();
 LoaderState& loaderState();
 // Frees the libraries, wipes the password and puts every item back to its
 // start value, the spawn seam included.
