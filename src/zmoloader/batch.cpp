@@ -10,6 +10,7 @@
 #include "common/field_writer.h"
 #include "lines.h"
 #include "zmoloader/aggregate_sql.h"
+#include "zmoloader/load_check.h"
 #include "zmoloader/load_files.h"
 #include "zmoloader/state.h"
 #include "zmoloader/trace.h"
@@ -34,6 +35,8 @@ enum Step {
   kEnd,            // END(prog)
   kDeletes,
   kOracleLogs,     // the loader logs gathered into the load log, then deleted
+  kLoadCheck,      // is the data file marked loaded in the warehouse already?
+  kLoadedLabel,    // where a file marked loaded goes: its archive move
   kExit,
 };
 
@@ -87,9 +90,9 @@ constexpr StepRow kOracleSnap[] = {
     {kAggRun, A},  {kAggEnd, A},   {kEnd, _},        {kExit, _},
 };
 constexpr StepRow kOracleStati[] = {
-    {kTitle, _},   {kCd, _},    {kStage, _}, {kLoad, _},    {kLoadEnd, _}, {kAggStart, A},
-    {kCd, A},      {kAggRun, A}, {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},
-    {kExit, _},
+    {kTitle, _},   {kCd, _},    {kLoadCheck, A}, {kStage, _},   {kLoad, _},   {kLoadEnd, _},
+    {kAggStart, A}, {kCd, A},   {kAggRun, A},    {kAggEnd, A},  {kLoadedLabel, A},
+    {kMoves, _},   {kEnd, _},   {kDeletes, _},   {kExit, _},
 };
 constexpr StepRow kSybaseSnap[] = {
     {kCd, _},      {kBulkOnHere, _}, {kStage, _},   {kLoad, _},    {kMoves, _},
@@ -126,7 +129,31 @@ struct Build {
   std::vector<FileMove> moves;  // the archive moves written so far
   bool tested = false;          // a test goes to kFailedLabel
   bool tested_after_moves = false;  // a test goes to kFailedAfterMovesLabel
+  bool checked = false;             // a load check goes to kLoadedLabel
 };
+
+constexpr const char* kLoadedLabel_ = "zmoloaded";
+
+// The check that the data file is not marked loaded in the warehouse: 2
+// (the check's query failed on the mark) goes to the archive move, 1 and 3
+// and above are a failed load. Its script and the mark's insert into the
+// aggregation carry the file's tag; a file that is not there has no tag and
+// no check.
+void AddLoadCheck(Lines* lines, Build* b) {
+  LoaderState& s = loaderState();
+  s.load_tag = statiLoadTag();
+  if (s.load_tag.empty()) return;
+  if (writeLoadCheckScript(s.load_tag) != 0) {
+    s.load_tag.clear();
+    return;
+  }
+  lines->push_back(sqlplusLine(kLoadCheckScript));
+  lines->push_back(std::string("if errorlevel 3 goto ") + kFailedLabel);
+  lines->push_back(std::string("if errorlevel 2 goto ") + kLoadedLabel_);
+  lines->push_back(std::string("if errorlevel 1 goto ") + kFailedLabel);
+  b->tested = true;
+  b->checked = true;
+}
 
 // The test of the result of the tool line just written.
 void AddTest(Lines* lines, Build* b) {
@@ -338,6 +365,12 @@ void AddStep(Lines* lines, Step step, int kind, Build* b) {
       return;
     case kOracleLogs:
       AddOracleLogs(lines);
+      return;
+    case kLoadCheck:
+      AddLoadCheck(lines, b);
+      return;
+    case kLoadedLabel:
+      if (b->checked) lines->push_back(std::string(":") + kLoadedLabel_);
       return;
     case kExit:
       lines->push_back(kExitLine);
