@@ -64,6 +64,14 @@ void CollectDue(StatiState& st) {
 
 }  // namespace
 
+int statiWorkPass() {
+  StatiState& st = statiState();
+  const int wait_seconds = DecidePass(st);
+  zmo::reportServiceStatus(SERVICE_RUNNING, 0, SERVICE_ACCEPT_STOP, kWaitHintMs);
+  if (st.due) CollectDue(st);
+  return wait_seconds;
+}
+
 int statiServiceRun(int, char**) {
   statiResetRunState();
   StatiState& st = statiState();
@@ -91,9 +99,7 @@ int statiServiceRun(int, char**) {
     ++st.passCounter;
     zmo::writeTrace("awake, run %i\n", st.passCounter);
     if (zmo::StopFlag()) break;
-    const int wait_seconds = DecidePass(st);
-    zmo::reportServiceStatus(SERVICE_RUNNING, 0, SERVICE_ACCEPT_STOP, kWaitHintMs);
-    if (st.due) CollectDue(st);
+    const int wait_seconds = statiWorkPass();
     zmo::writeTrace("about to fall asleep %is\n", wait_seconds);
     // The readers keep the sleep time within what fits in milliseconds.
     const DWORD rc = WaitForSingleObject(stop_event, static_cast<DWORD>(wait_seconds) * 1000u);

@@ -6,6 +6,10 @@ int statiMain(int argc, char** argv);
 // The service work loop: pass by pass until a stop request, or a start-up
 // failure, ends it.
 int statiServiceRun(int argc, char** argv);
+// One pass of the work loop: decides the due interval and collects it when
+// it is due. Returns the pass's wait in seconds. The loop's state (last
+// interval, schedule) is statiState()'s; storesInterval must be set.
+int statiWorkPass();
 // One collection run for -nr (settings from the registry) or -np (from the
 // command line).
 void statiRunOnce(int argc, char** argv);
