@@ -237,7 +237,8 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
   }
 
   // A zmostati -nr run at the given moment, and everything it starts.
-  void Collect(std::int64_t at) {
+  // The collector's process state of a fresh start.
+  void FreshCollector() {
     zmo::rfc::SimReset();
     statiResetRfcSession();
     statiResetState();
@@ -245,6 +246,10 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
     zmo::Runtime().program_dir = bin_;
     zmo::Runtime().host_name = [] { return std::string("collector"); };
     zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
+  }
+
+  void Collect(std::int64_t at) {
+    FreshCollector();
     zmo::ScopedFakeClock clock(at);
     char program[] = "zmostati";
     char option[] = "-nr";
@@ -616,13 +621,7 @@ class KillTest : public EndToEndTest {
       return pid;
     }
     setpgid(0, 0);
-    zmo::rfc::SimReset();
-    statiResetRfcSession();
-    statiResetState();
-    zmo::ResetConsoleRuntime();
-    zmo::Runtime().program_dir = bin_;
-    zmo::Runtime().host_name = [] { return std::string("collector"); };
-    zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
+    FreshCollector();
     zmo::ScopedFakeClock clock(at);
     statiResetRunState();
     statiState().storesInterval = true;
