@@ -74,6 +74,24 @@ int ReadRun(int argc, char** argv) {
   return loaderReadLogon();
 }
 
+// The Corva scripts take the logon as "connect to <DSN> user <User> using
+// <password>;": a ";" in any of its texts would end the statement there and
+// run the rest as a statement of its own. The password is not shown.
+int CheckCorvaLogon() {
+  const LoaderState& s = loaderState();
+  const struct {
+    const char* name;
+    const std::string& text;
+  } texts[] = {{"INST", s.inst}, {"DSN", s.dsn}, {"User", s.user}, {"Access", s.password}};
+  for (const auto& t : texts) {
+    if (t.text.find(';') == std::string::npos) continue;
+    const std::string why =
+        std::string("The value <") + t.name + "> holds a ';', which would end a Corva statement";
+    return loaderHalt(why.c_str());
+  }
+  return 0;
+}
+
 // Steps 11 to 13: the file names, then every file of the kind.
 int WriteFiles() {
   LoaderState& s = loaderState();
@@ -112,6 +130,7 @@ int WriteFiles() {
   }
   loaderLog("Processing vendor %s\n", zmo::kDbKindNames[s.kind - 1]);
   rc = loaderReadKindValues();
+  if (rc == 0 && s.kind == zmo::kDbCorva) rc = CheckCorvaLogon();
   return rc != 0 ? rc : writeKindFiles();
 }
 

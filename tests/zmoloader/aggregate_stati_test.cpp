@@ -650,3 +650,39 @@ TEST_F(StatiScriptTest, KindsWithoutADialectGetNoScript) {
 }
 
 }  // namespace
+
+namespace {
+
+// A control byte in a configuration text that reaches SQL (a line feed puts
+// a "go" line of its own into an MSSQL or Sybase script) skips its record,
+// with a trace line naming the file and the record.
+TEST_F(StatiScriptTest, ConfigurationTextsWithControlBytesAreSkipped) {
+  Prime(kProgramStati, "MSSQL");
+  WriteBin("zmoTransGroup.dat", TransGroups({{"Sales", "VA01"},
+                                             {"X'\ngo\ndrop table r3_progresp\ngo\n", "VA02"},
+                                             {"Tools", "SE\x01" "38"}}));
+  WriteBin("zmoAppGroup.dat", AppGroups({{"Sales", "1500"}}));
+  WriteBin("zmoIDsToIgnore.dat", aggregate_test::IgnoreList({"DDIC", "EVIL\x1b", "SAP*"}, 12));
+  WriteBin("zmogrpupdt.dat", Renames({{"New\rgo", "Sales"}, {"Buyers", "Sales"}}));
+  ASSERT_EQ(WriteStati(), 0);
+  const std::string script = Read(Bin("zmostati.sql"));
+  for (const char* bad : {"drop table r3_progresp", "EVIL", "SE\x01", "New\r"}) {
+    EXPECT_EQ(script.find(bad), std::string::npos) << bad;
+  }
+  EXPECT_NE(script.find("'VA01'"), std::string::npos);
+  EXPECT_NE(script.find("'SAP*'"), std::string::npos);
+  EXPECT_NE(script.find("'Buyers'"), std::string::npos);
+  for (const char* line :
+       {"ERROR - ERROR: zmoTransGroup.dat record 2 holds a control character, the record is "
+        "skipped",
+        "ERROR - ERROR: zmoTransGroup.dat record 3 holds a control character, the record is "
+        "skipped",
+        "ERROR - ERROR: zmoIDsToIgnore.dat record 2 holds a control character, the record is "
+        "skipped",
+        "ERROR - ERROR: zmogrpupdt.dat record 1 holds a control character, the record is "
+        "skipped"}) {
+    EXPECT_TRUE(Traced(line)) << line;
+  }
+}
+
+}  // namespace

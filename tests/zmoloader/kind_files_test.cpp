@@ -352,6 +352,38 @@ TEST_F(KindFilesTest, TextThatWouldBreakALineIsRefused) {
   }
 }
 
+TEST_F(KindFilesTest, ASemicolonInTheCorvaLogonIsRefused) {
+  struct Case {
+    const char* name;
+    std::string value;
+  };
+  const Case cases[] = {{"INST", "zmoinst; drop table r3_progresp"},
+                        {"DSN", "WHSE;drop table r3_progresp"},
+                        {"User", "zmo;user"},
+                        {"Access", Scramble("se;cret")}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetRun();
+    SetDefaults();
+    SetConfig(zmo::cfg::kDB, "Corva");
+    SetConfig(c.name, c.value);
+    EXPECT_EQ(Run(kStati), 99);
+    std::vector<std::string> traced = TraceTexts();
+    ASSERT_GE(traced.size(), 2u);
+    EXPECT_EQ(traced[traced.size() - 2], std::string("ERROR - ERROR: The value <") + c.name +
+                                             "> holds a ';', which would end a Corva statement");
+    EXPECT_EQ(traced.back(), "ERROR - ERROR: Execution halting");
+    for (const std::string& t : traced) EXPECT_EQ(t.find("se;cret"), std::string::npos);
+    EXPECT_FALSE(zmo::FileExists(Bin("zmoload_stati.sql").c_str())) << "no script written";
+  }
+  // Another kind takes a ";" in its logon as any other character.
+  ResetRun();
+  SetDefaults();
+  SetConfig(zmo::cfg::kDB, "Oracle");
+  SetConfig(zmo::cfg::kUser, "zmo;user");
+  EXPECT_EQ(Run(kStati), 0);
+}
+
 TEST_F(KindFilesTest, NoPasswordEndsTheRun) {
   SetConfig(zmo::cfg::kAccess, "short");
   EXPECT_EQ(Run(kSnap), 99);
