@@ -91,8 +91,10 @@ void RunLine(Run* run, const std::string& raw) {
   while (i < raw.size() && (raw[i] == '@' || IsBlank(raw[i]))) quiet = quiet || raw[i++] == '@';
   std::string text = raw.substr(i);
   if (text.empty() || text[0] == ':') return;  // a label only marks a place
-  if (run->echo_on && !quiet) WriteOut(1, CurrentDirectory() + ">" + text + kLineEnd);
-  Trace(run, text);
+  // What is shown never holds a clear password: a console run prints it.
+  const std::string shown = MaskSecrets(text);
+  if (run->echo_on && !quiet) WriteOut(1, CurrentDirectory() + ">" + shown + kLineEnd);
+  Trace(run, shown);
   int level = RunCommand(run, text);
   run->error_level = level;
   if (level != 0) Trace(run, "error level " + std::to_string(level));

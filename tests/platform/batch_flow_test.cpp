@@ -118,3 +118,47 @@ TEST_F(BatchTest, LockBatchFileWaitsForTheRunAndCreatesAMissingFile) {
 }
 
 }  // namespace
+
+namespace {
+
+struct MaskCase {
+  const char* line;
+  const char* shown;
+};
+
+void PrintTo(const MaskCase& c, std::ostream* os) { *os << c.line; }
+
+class MaskTest : public BatchTest, public ::testing::WithParamInterface<MaskCase> {};
+
+// A console run shows every line: the password of a tool line never.
+TEST_P(MaskTest, TheEchoAndTheTraceShowNoPassword) {
+  const std::string trace = File("trace.log");
+  setenv(zmo::kBatchTraceEnv, trace.c_str(), 1);
+  RunLines({"cd " + dir_, GetParam().line});
+  const std::string shown = dir_ + ">" + GetParam().shown + "\r\n";
+  EXPECT_NE(Stdout().find(shown), std::string::npos) << Stdout();
+  EXPECT_EQ(Stdout().find("s3cr"), std::string::npos) << Stdout();
+  const std::string traced = zmo_test::ReadFile(trace);
+  EXPECT_NE(traced.find(std::string(":2: ") + GetParam().shown + "\n"), std::string::npos)
+      << traced;
+  EXPECT_EQ(traced.find("s3cr"), std::string::npos) << traced;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tools, MaskTest,
+    ::testing::Values(
+        MaskCase{"sqlldr userid=zmouser/s3cret@WHSE control=/b/x.par log=/b/x.log bindsize=1",
+                 "sqlldr userid=zmouser/****@WHSE control=/b/x.par log=/b/x.log bindsize=1"},
+        MaskCase{"sqlplus zmouser/s3cr@t@pg:/tmp/run:54320:r3klv @/b/zmostati.sql",
+                 "sqlplus zmouser/****@pg:/tmp/run:54320:r3klv @/b/zmostati.sql"},
+        MaskCase{"isql -Uzmouser -Ps3cret -SWHSE -i /b/BulkOn.sql",
+                 "isql -Uzmouser -P**** -SWHSE -i /b/BulkOn.sql"},
+        MaskCase{"bcp r3klv..c1 in /b/zmosnap.cpu -c -Uzmo > /b/l.log \"-Ps3cr et>x\" -SWH",
+                 "bcp r3klv..c1 in /b/zmosnap.cpu -c -Uzmo > /b/l.log \"-P****\" -SWH"},
+        MaskCase{"tesseledit300 /s WH /d r3klv /u zmo /pw s3cret /b/x.sql /exec",
+                 "tesseledit300 /s WH /d r3klv /u zmo /pw **** /b/x.sql /exec"},
+        MaskCase{"\"/b/zmomsg\" -T -N 1495 -P STATI", "\"/b/zmomsg\" -T -N 1495 -P STATI"},
+        MaskCase{"move \"/b/zmostati.dat\" \"/b/ArchiveData/x.dat\"",
+                 "move \"/b/zmostati.dat\" \"/b/ArchiveData/x.dat\""}));
+
+}  // namespace
