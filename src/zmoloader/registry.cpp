@@ -2,6 +2,9 @@
 
 #include <strings.h>
 
+#include <cstdio>
+#include <string>
+
 #include "common/registry_value.h"
 #include "platform/registry.h"
 #include "zmogdlib/config_key.h"
@@ -25,8 +28,16 @@ constexpr ValueDefault kDefaults[] = {
 
 int loaderQueryReg(const char* name, std::string* out) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
+  const LONG open_rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0,
+                                     KEY_QUERY_VALUE, &key);
+  if (open_rc != ERROR_SUCCESS) {
+    if (open_rc == ERROR_BADDB) {
+      // Without the store there is no trace switch and no BinDir for the
+      // trace log: standard error tells it too.
+      const std::string damage = zmo::RegistryDamageText(open_rc);
+      std::fprintf(stderr, "zmoloader: %s\n", damage.c_str());
+      loaderLog("ERROR - ERROR: %s\n", damage.c_str());
+    }
     loaderLog("Required Registry Key not found\n");
     loaderLog("Missing Key = %s\\%s\n", "HKEY_LOCAL_MACHINE", zmo::cfg::kConfigKey);
     return kLoaderExitError;

@@ -112,7 +112,7 @@ int statiServiceRun(int, char**) {
   return 0;
 }
 
-void statiRunOnce(int argc, char** argv) {
+int statiRunOnce(int argc, char** argv) {
   statiResetRunState();
   StatiState& st = statiState();
   if (argc >= 2 && std::strcmp(argv[1], "-nr") == 0) {
@@ -122,25 +122,25 @@ void statiRunOnce(int argc, char** argv) {
     }
     if (statiGetDefaultAvailFileName() != 0) {
       zmo::writeTrace("statiGetDefaultAvailFileName() returned unsuccessfully\n");
-      return;
+      return 1;
     }
-    if (statiGetRunTimes() != 0 || statiQueryRegForSleepTime() != 0) return;
+    if (statiGetRunTimes() != 0 || statiQueryRegForSleepTime() != 0) return 1;
     if (statiGetParaFromRegistry() != 0) {
       zmo::SetTraceSwitch(1);
       zmo::writeTrace("statiGetParaFromRegistry() returned unsuccessfully\n");
-      return;
+      return 1;
     }
   } else {
     if (statiGetParaFromCmdLine(argc, argv) != 0) {
       zmo::SetTraceSwitch(1);
       zmo::writeTrace("statiGetParaFromCmdLine() returned unsuccessfully\n");
-      return;
+      return 1;
     }
     if (statiGetDefaultAvailFileName() != 0) {
       zmo::writeTrace("statiGetDefaultAvailFileName() returned unsuccessfully\n");
-      return;
+      return 1;
     }
   }
   st.hooks.installRfcErrorHandler();
-  st.hooks.startQuery();
+  return st.hooks.startQuery() == 0 ? 0 : 1;
 }

@@ -11,8 +11,9 @@ int statiServiceRun(int argc, char** argv);
 // interval, schedule) is statiState()'s; storesInterval must be set.
 int statiWorkPass();
 // One collection run for -nr (settings from the registry) or -np (from the
-// command line).
-void statiRunOnce(int argc, char** argv);
+// command line). 0 when the collection ran, 1 when a setting could not be
+// read or the collection failed.
+int statiRunOnce(int argc, char** argv);
 // Parses the -np command line into the settings and the current interval.
 // 0, or 1 a file name too long, 2 BinDir too long, 3 unknown database kind,
 // 4 a required option missing, 5 and 6 no default server or output file.
