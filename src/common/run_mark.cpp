@@ -23,7 +23,8 @@ int SplitLine(const std::string& line, std::string* name, std::string* value) {
 }
 
 int ParseLength(const std::string& text, std::int64_t* out) {
-  if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos) {
+  if (text.empty() || text.size() > 18 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
     return -1;
   }
   *out = std::strtoll(text.c_str(), nullptr, 10);

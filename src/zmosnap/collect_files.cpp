@@ -114,8 +114,9 @@ int snapSettleEarlierCycle() {
       zmo::writeTrace("hand-over of a cycle that was cut short completed\n");
       return 0;
     case zmo::RunRecovery::kDamaged:
-      zmo::writeTrace("run mark <%s> line %i is damaged; the collecting files are left as they are\n",
-                      mark.c_str(), bad_line);
+      zmo::writeTrace(
+          "run mark <%s> line %i is damaged; the collecting files are left as they are\n",
+          mark.c_str(), bad_line);
       return 0;
     case zmo::RunRecovery::kFailed:
       break;

@@ -58,7 +58,9 @@ int HandOver(const std::array<zmo::HandOverFile, kSnapFileCount>& files) {
 int snapLoad() {
   const SnapState& st = snapState();
   std::array<zmo::HandOverFile, kSnapFileCount> files;
-  for (int k = 0; k < kSnapFileCount; ++k) files[k] = {st.files[k].collecting, st.files[k].handOver};
+  for (int k = 0; k < kSnapFileCount; ++k) {
+    files[k] = {st.files[k].collecting, st.files[k].handOver};
+  }
   zmo::writeTrace("about to rename files\n");
   for (const zmo::HandOverFile& f : files) {
     // The first cycle of a process has not opened its files yet.

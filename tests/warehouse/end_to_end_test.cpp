@@ -555,7 +555,8 @@ std::string KillSystemFile() {
   std::string text =
       "[logon]\nhost = sapw46.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
       "password = " +
-      kW46.password + "\nlanguage = E\n\n[system_info]\nsysid = W46\ndbhost = dbw46\nrelease = 46C\n";
+      kW46.password +
+      "\nlanguage = E\n\n[system_info]\nsysid = W46\ndbhost = dbw46\nrelease = 46C\n";
   int wp = 1;
   for (int day = 0; day < kKillDays; ++day) {
     for (const char* time : {"101500", "114500"}) {
@@ -686,7 +687,8 @@ TEST_F(KillTest, EveryRecordOnceAfterKillsAtRandomMoments) {
     }
   }
   EXPECT_EQ(Sorted(db_->Query("select to_char(diag_date,'yyyy-mm-dd'), diag_hour, "
-                              "rtrim(user_name), sum(diag_count) from r3_progresp group by 1, 2, 3")),
+                              "rtrim(user_name), sum(diag_count) from r3_progresp "
+                              "group by 1, 2, 3")),
             Sorted(expected));
 }
 

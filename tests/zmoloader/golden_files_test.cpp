@@ -88,7 +88,8 @@ TEST_P(GoldenFilesTest, EveryFileAsFrozen) {
                           "zmoload2_stati.bat"}) {
     if (expected.count(bat) == 0) continue;
     std::vector<std::string> lines = loader_test::CrlfLines(Read(Bin(bat)));
-    bool corva_window = std::string(c.db) == "Corva" && std::string(bat).find('2') == std::string::npos;
+    const bool corva_window =
+        std::string(c.db) == "Corva" && std::string(bat).find('2') == std::string::npos;
     if (corva_window) {
       EXPECT_EQ(lines.back(), "Exit") << bat;
       continue;
