@@ -538,11 +538,21 @@ namespace {
 // Collections killed at random moments, each followed by a clean restart:
 // every record of every collected interval is in r3_progresp exactly once.
 // The collector runs in a child process of its own process group (forked,
-// so it keeps the fake clock and the simulated system); the kills are
-// seeded, local, and the waits for the processes bounded.
+// so it keeps the fake clock and the simulated systems); the second server
+// answers late, in real time, so kills land in the collection too. The
+// kills are seeded, local, and the waits for the processes bounded.
 
-constexpr int kKillDays = 24;          // one interval a day, two steps each
-constexpr int kMaxKillDelayMs = 1500;  // a round takes about that long
+constexpr int kKillDays = 24;  // one interval a day
+// Steps a day in each of two hours: more than the collector's file buffer
+// takes, so a kill can leave some of a run's records on disk, a torn line
+// among them.
+constexpr int kStepsAnHour = 12;
+constexpr int kMaxKillDelayMs = 2000;   // a round takes about that long
+constexpr int kEarlyKillDelayMs = 600;  // the collection and hand-over come first
+// A second server answers the statistics read after this long, while the
+// first one's records are in the collecting file already.
+constexpr int kSlowServerMs = 400;
+const zmo_test::TestServer kW47{"sapw47.example.net", "W47", "00", "Secret47"};
 constexpr int kWaitLimitMs = 60000;
 
 std::string DayDate(int day) {  // 2024-03-04 plus day, as YYYYMMDD
@@ -559,8 +569,11 @@ std::string KillSystemFile() {
       "\nlanguage = E\n\n[system_info]\nsysid = W46\ndbhost = dbw46\nrelease = 46C\n";
   int wp = 1;
   for (int day = 0; day < kKillDays; ++day) {
-    for (const char* time : {"101500", "114500"}) {
+    for (int step = 0; step < 2 * kStepsAnHour; ++step) {
       const std::string date = DayDate(day);
+      const std::string time = (step < kStepsAnHour ? "10" : "11") +
+                               std::string(1, static_cast<char>('0' + step % kStepsAnHour / 10)) +
+                               static_cast<char>('0' + step % 10) + "00";
       text += "\n[record normal]\nDATE = " + date + "\nSTARTDATE = " + date +
               "\nSTARTTIME = " + time + "\nENDDATE = " + date + "\nENDTIME = " + time +
               "\nRESPTI = 900\nCPUTI = 300\nREADDIRTI = 200\nWPID = 000" +
@@ -609,6 +622,14 @@ class KillTest : public EndToEndTest {
     EndToEndTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     Write(tmp_.File("sap") + "/W46.sys", KillSystemFile());
+    Write(tmp_.File("sap") + "/W47.sys",
+          "[logon]\nhost = sapw47.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
+          "password = " +
+              kW47.password +
+              "\nlanguage = E\n\n[system_info]\nsysid = W47\ndbhost = dbw47\nrelease = 46C\n\n"
+              "[function SAPWL_STATREC_READ_FILE]\ndelay_ms = " +
+              std::to_string(kSlowServerMs) + "\n");
+    Write(bin_ + "zmoserver.dat", zmo_test::ServerRecord(kW46) + zmo_test::ServerRecord(kW47));
   }
 
   // Starts the work loop's passes at the moment given in a child process
@@ -624,6 +645,13 @@ class KillTest : public EndToEndTest {
     setpgid(0, 0);
     FreshCollector();
     zmo::ScopedFakeClock clock(at);
+    // The collector's waits (its polls of the slow server) take real time
+    // here, at most 50 ms each, so that a kill can land while the
+    // collection is under way.
+    clock.clock().SetAdvanceHook([last = at](std::int64_t now) mutable {
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(now - last, 50)));
+      last = now;
+    });
     statiResetRunState();
     statiState().storesInterval = true;
     statiGetDebugStatusFromRegistry();
@@ -648,13 +676,17 @@ class KillTest : public EndToEndTest {
 
 TEST_F(KillTest, EveryRecordOnceAfterKillsAtRandomMoments) {
   std::mt19937 random(20240304);
+  // Every other kill comes early, where the collection and the hand-over
+  // are; the others anywhere in the round.
+  std::uniform_int_distribution<int> early(0, kEarlyKillDelayMs);
   std::uniform_int_distribution<int> delay(0, kMaxKillDelayMs);
   std::uniform_int_distribution<int> target(0, 2);
   std::int64_t at = kFirstRun;
   for (int day = 0; day < kKillDays; ++day, at += kDay) {
     const pid_t pid = StartCollector(at);
     ASSERT_GT(pid, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
+    const int wait_ms = day % 2 == 0 ? early(random) : delay(random);
+    std::this_thread::sleep_for(std::chrono::milliseconds(wait_ms));
     switch (target(random)) {
       case 0:  // the collector alone: its loader and batch run on
         kill(pid, SIGKILL);
@@ -683,7 +715,8 @@ TEST_F(KillTest, EveryRecordOnceAfterKillsAtRandomMoments) {
   Rows expected;
   for (int day = 0; day < kKillDays; ++day) {
     for (const char* hour : {"10", "11"}) {
-      expected.push_back({IsoDate(DayDate(day)), hour, "USER" + std::to_string(day), "1"});
+      expected.push_back(
+          {IsoDate(DayDate(day)), hour, "USER" + std::to_string(day), std::to_string(kStepsAnHour)});
     }
   }
   EXPECT_EQ(Sorted(db_->Query("select to_char(diag_date,'yyyy-mm-dd'), diag_hour, "
