@@ -97,9 +97,12 @@ int readConfigValue(HKEY key, const ConfigRow& row, const ConfigReader& reader, 
 int readConfigValue(const ConfigRow& row, const ConfigReader& reader, std::string* out,
                     ConfigRead* how) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
+  const LONG open_rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key);
+  if (open_rc != ERROR_SUCCESS) {
     key = nullptr;
+    if (open_rc == ERROR_BADDB && reader.damaged != nullptr) {
+      reader.damaged(RegistryDamageText(open_rc).c_str());
+    }
     if (reader.keyMissingLine != nullptr) {
       out->clear();
       if (how != nullptr) *how = ConfigRead::kMissing;

@@ -12,8 +12,9 @@
 namespace zmo {
 namespace {
 
-// Frees the hand-over name of one file: an empty leftover is deleted, one
-// with data archived. 0 or kHandOverFailed.
+// Frees the hand-over name of one file: an empty leftover is deleted; one
+// with data has not been loaded and stays. 0, kHandOverPending or
+// kHandOverFailed.
 int ClearHandOverName(const HandOverFile& f, HandOverNote note) {
   const char* name = f.hand_over.c_str();
   if (!FileExists(name)) return 0;
@@ -25,20 +26,20 @@ int ClearHandOverName(const HandOverFile& f, HandOverNote note) {
     }
     return 0;
   }
-  note(HandOverStep::kLeftoverWithData, f, name, f.archive.c_str());
-  if (RenameNoReplace(name, f.archive.c_str()) != 0) {
-    note(HandOverStep::kRenameFailed, f, name, f.archive.c_str());
-    return kHandOverFailed;
-  }
-  return 0;
+  note(HandOverStep::kLeftoverWithData, f, name, nullptr);
+  return kHandOverPending;
 }
 
 }  // namespace
 
 int handOverFiles(const HandOverFile* files, size_t count, HandOverNote note) {
+  int pending = 0;
   for (size_t i = 0; i < count; ++i) {
-    if (ClearHandOverName(files[i], note) != 0) return kHandOverFailed;
+    const int rc = ClearHandOverName(files[i], note);
+    if (rc == kHandOverFailed) return rc;
+    if (rc == kHandOverPending) pending = rc;
   }
+  if (pending != 0) return pending;
   // The names are free now; a file that appeared under one meanwhile makes
   // its rename fail rather than be replaced.
   for (size_t i = 0; i < count; ++i) {

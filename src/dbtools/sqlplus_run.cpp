@@ -8,6 +8,8 @@
 //   @@<file>                                          a script beside the running one
 //   /                                                 the last statement again
 //   exit|quit [success|failure|warning|<n>] [commit|rollback]
+//   whenever sqlerror exit [success|failure|warning|<n>] [commit|rollback]
+//   whenever sqlerror continue
 //
 // The work is one transaction at a time, as the client's: a COMMIT in the
 // script ends it, EXIT commits (unless told to roll back), and so does the
@@ -49,7 +51,12 @@ struct SqlplusRun {
   bool exited = false;
   int exit_code = kToolOk;
   int depth = 0;
+  // "whenever sqlerror exit ...": the EXIT words a failed statement runs;
+  // empty: the script goes on (continue).
+  std::string on_sql_error;
 };
+
+void Exit(SqlplusRun* s, const std::string& rest, const std::string& where);
 
 // A line of output, and its copy in the spool file.
 void Out(SqlplusRun* s, const std::string& line) {
@@ -161,6 +168,8 @@ void RunSql(SqlplusRun* s, const std::string& where) {
       Out(s, "the connection to the warehouse is lost; the script ends here");
       s->exited = true;
       s->exit_code = kToolRejected;
+    } else if (!s->on_sql_error.empty()) {
+      Exit(s, s->on_sql_error, where);
     }
     return;
   }
@@ -211,6 +220,23 @@ void Set(SqlplusRun* s, const std::string& rest) {
   bool on = w[1] == "on";
   if (w[0] == "echo") s->echo = on;
   if (w[0] == "feedback" || w[0] == "feed") s->feedback = on;
+}
+
+// whenever sqlerror exit [code] [commit|rollback] | whenever sqlerror continue
+void Whenever(SqlplusRun* s, const std::string& rest, const std::string& where) {
+  std::vector<std::string> w = Words(Lower(rest));
+  if (w.size() >= 2 && w[0] == "sqlerror" && w[1] == "continue") {
+    s->on_sql_error.clear();
+    return;
+  }
+  if (w.size() < 2 || w[0] != "sqlerror" || w[1] != "exit") {
+    Fail(s, where, "WHENEVER takes SQLERROR EXIT ... or SQLERROR CONTINUE");
+    return;
+  }
+  std::string words;
+  for (size_t i = 2; i < w.size(); ++i) words += w[i] + " ";
+  // A bare EXIT after a failed statement is a failure all the same.
+  s->on_sql_error = words.empty() ? "failure" : words;
 }
 
 void Exit(SqlplusRun* s, const std::string& rest, const std::string& where) {
@@ -281,6 +307,8 @@ void RunCommand(SqlplusRun* s, const std::string& script, const ScriptItem& item
     Out(s, rest);
   } else if (word == "exit" || word == "quit") {
     Exit(s, rest, where);
+  } else if (word == "whenever") {
+    Whenever(s, rest, where);
   } else if (word == "@" || word == "@@" || word == "start") {
     RunNested(s, script, word, rest, where);
   }  // rem, remark: nothing

@@ -13,8 +13,8 @@ namespace zmo::dbtools {
 
 namespace {
 
-constexpr const char* kCommandWords[] = {"spool",  "set", "exit",   "quit",
-                                         "prompt", "rem", "remark", "start"};
+constexpr const char* kCommandWords[] = {"spool", "set",    "exit",  "quit",    "prompt",
+                                         "rem",   "remark", "start", "whenever"};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 

@@ -26,7 +26,7 @@ struct Line {
 // with *error when an operator has no target.
 int SplitRedirections(const std::string& text, Line* out, std::string* error);
 
-enum class Verb { kNone, kRem, kCd, kTitle, kEcho, kMove, kDel, kType, kExit };
+enum class Verb { kNone, kRem, kCd, kTitle, kEcho, kMove, kDel, kType, kExit, kIf, kGoto };
 
 // The verb the command begins with (kNone: the line starts a program) and
 // the text after it. For echo the text begins with the blank or "." that
@@ -48,7 +48,12 @@ struct Run {
   int out_fd = 1;          // where the current command's output goes
   int trace_fd = -1;       // $ZMO_BATCH_TRACE, or -1
   bool title_set = false;  // a title line retitled this process's window
+  std::string goto_label;  // set by goto: the label the batch goes on after
 };
+
+// The label a line defines (":name" after leading blanks, the first word,
+// lower-cased), or "" when the line is no label.
+std::string LabelOf(const std::string& line);
 
 // The verbs. Each returns the command's error level (0 success).
 int DoCd(Run* run, const std::string& rest);
@@ -58,10 +63,25 @@ int DoMove(Run* run, const std::string& rest);
 int DoDel(Run* run, const std::string& rest);
 int DoType(Run* run, const std::string& rest);
 int DoExit(Run* run, const std::string& rest);
+// goto <label>: the batch goes on after the line ":<label>".
+int DoGoto(Run* run, const std::string& rest);
+// if [not] errorlevel <n> <command>: runs the command when the error level
+// is n or more (with not: less than n); otherwise the error level stands.
+int DoIf(Run* run, const std::string& rest);
+
+// Runs the text of one line without echo: its redirections, then its verb
+// or program. Returns the error level the line leaves.
+int RunCommand(Run* run, const std::string& text);
 
 // Starts the program the command names with its output on run->out_fd and
 // waits for it. Returns its exit code, or kBatchNotFound/kBatchCannotStart.
 int RunProgram(Run* run, const std::string& command);
+
+// The line with the password of a tool line replaced by "****": the -P
+// option (bcp, isql), userid=<user>/<password>@ (the Oracle loaders), the
+// logon <user>/<password>@<source> of sqlplus and the word after /pw (the
+// Tessel editor). Everything else stays as it is.
+std::string MaskSecrets(const std::string& line);
 
 // Appends one line about the current batch line to the trace file.
 void Trace(Run* run, const std::string& text);

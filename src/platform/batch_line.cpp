@@ -18,7 +18,7 @@ struct VerbName {
 constexpr VerbName kVerbs[] = {
     {"rem", Verb::kRem},   {"cd", Verb::kCd},     {"chdir", Verb::kCd}, {"title", Verb::kTitle},
     {"echo", Verb::kEcho}, {"move", Verb::kMove}, {"del", Verb::kDel},  {"erase", Verb::kDel},
-    {"type", Verb::kType}, {"exit", Verb::kExit},
+    {"type", Verb::kType}, {"exit", Verb::kExit}, {"if", Verb::kIf},     {"goto", Verb::kGoto},
 };
 
 }  // namespace
@@ -86,6 +86,17 @@ Verb ParseVerb(const std::string& command, std::string* rest) {
   }
   rest->clear();
   return Verb::kNone;
+}
+
+std::string LabelOf(const std::string& line) {
+  size_t i = 0;
+  while (i < line.size() && IsBlank(line[i])) ++i;
+  if (i >= line.size() || line[i] != ':') return "";
+  std::string label;
+  for (++i; i < line.size() && !IsBlank(line[i]); ++i) {
+    label += static_cast<char>(std::tolower(static_cast<unsigned char>(line[i])));
+  }
+  return label;
 }
 
 bool MatchWildcard(const std::string& pattern, const std::string& name) {

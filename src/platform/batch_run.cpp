@@ -1,6 +1,7 @@
 // The interpreter's loop: each line echoed, traced, its redirections opened,
 // its verb run or its program started and waited for.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -71,6 +72,10 @@ int RunVerb(Run* run, Verb verb, const std::string& command, const std::string& 
       return DoType(run, rest);
     case Verb::kExit:
       return DoExit(run, rest);
+    case Verb::kIf:
+      return DoIf(run, rest);
+    case Verb::kGoto:
+      return DoGoto(run, rest);
     case Verb::kRem:
       return run->error_level;
     case Verb::kNone:
@@ -85,33 +90,49 @@ void RunLine(Run* run, const std::string& raw) {
   bool quiet = false;
   while (i < raw.size() && (raw[i] == '@' || IsBlank(raw[i]))) quiet = quiet || raw[i++] == '@';
   std::string text = raw.substr(i);
-  if (text.empty()) return;
-  if (run->echo_on && !quiet) WriteOut(1, CurrentDirectory() + ">" + text + kLineEnd);
-  Trace(run, text);
+  if (text.empty() || text[0] == ':') return;  // a label only marks a place
+  // What is shown never holds a clear password: a console run prints it.
+  const std::string shown = MaskSecrets(text);
+  if (run->echo_on && !quiet) WriteOut(1, CurrentDirectory() + ">" + shown + kLineEnd);
+  Trace(run, shown);
+  int level = RunCommand(run, text);
+  run->error_level = level;
+  if (level != 0) Trace(run, "error level " + std::to_string(level));
+}
+
+// The index of the line after the label's line, or npos when there is none.
+size_t FindLabel(const std::vector<std::string>& lines, const std::string& label) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (LabelOf(lines[i]) == label) return i + 1;
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
+int RunCommand(Run* run, const std::string& text) {
   std::string rest;
-  if (ParseVerb(text, &rest) == Verb::kRem) return;  // a remark's ">" redirects nothing
+  Verb verb = ParseVerb(text, &rest);
+  if (verb == Verb::kRem) return run->error_level;  // a remark's ">" redirects nothing
+  // if and goto act before redirections: those belong to the command an
+  // if runs.
+  if (verb == Verb::kIf) return DoIf(run, rest);
+  if (verb == Verb::kGoto) return DoGoto(run, rest);
   Line line;
   std::string error;
   int out = 1;
   if (SplitRedirections(text, &line, &error) != 0) {
     Fail(run, error);
-    run->error_level = 1;
-    return;
+    return 1;
   }
-  if (OpenRedirections(run, line.redirections, &out) != 0) {
-    run->error_level = 1;
-    return;
-  }
+  if (OpenRedirections(run, line.redirections, &out) != 0) return 1;
   run->out_fd = out;
-  Verb verb = ParseVerb(line.command, &rest);
+  verb = ParseVerb(line.command, &rest);
   int level = RunVerb(run, verb, line.command, rest);
   if (out != 1) close(out);
   run->out_fd = 1;
-  run->error_level = level;
-  if (level != 0) Trace(run, "error level " + std::to_string(level));
+  return level;
 }
-
-}  // namespace
 
 int RunProgram(Run* run, const std::string& command) {
   std::vector<std::string> args = SplitCommandLine(command);
@@ -176,9 +197,48 @@ std::vector<std::string> SplitTextLines(const std::string& data) {
   return lines;
 }
 
+namespace {
+
+// Waits for the exclusive lock on fd. 0, or -1 with errno.
+int LockExclusive(int fd) {
+  int rc;
+  do {
+    rc = flock(fd, LOCK_EX);
+  } while (rc != 0 && errno == EINTR);
+  return rc;
+}
+
+}  // namespace
+
+int LockBatchFile(const std::string& path) {
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  if (LockExclusive(fd) != 0) {
+    int saved = errno;
+    close(fd);
+    errno = saved;
+    return -1;
+  }
+  return fd;
+}
+
 int RunBatchFile(const std::string& path, int* exit_code) {
+  // Whoever writes the file anew waits until this run has ended.
+  int lock = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (lock < 0) return -1;
+  if (LockExclusive(lock) != 0) {
+    int saved = errno;
+    close(lock);
+    errno = saved;
+    return -1;
+  }
   std::string data;
-  if (ReadWholeFile(path, &data) != 0) return -1;
+  if (ReadWholeFile(path, &data) != 0) {
+    int saved = errno;
+    close(lock);
+    errno = saved;
+    return -1;
+  }
   batch::Run run;
   run.file = path;
   run.trace_fd = batch::OpenTrace();
@@ -187,10 +247,21 @@ int RunBatchFile(const std::string& path, int* exit_code) {
   std::string old_title;
   bool had_title = GetWindowTitleOf(getpid(), &old_title) == 0;
   batch::Trace(&run, "batch started");
-  for (const std::string& line : SplitTextLines(data)) {
-    ++run.line_no;
-    batch::RunLine(&run, line);
-    if (run.exit_requested) break;
+  const std::vector<std::string> lines = SplitTextLines(data);
+  for (size_t i = 0; i < lines.size() && !run.exit_requested;) {
+    run.line_no = static_cast<int>(i) + 1;
+    batch::RunLine(&run, lines[i]);
+    ++i;
+    if (run.goto_label.empty()) continue;
+    i = batch::FindLabel(lines, run.goto_label);
+    if (i == std::string::npos) {
+      // As the command processor does: a missing label ends the batch.
+      batch::Fail(&run, "no label :" + run.goto_label);
+      run.error_level = 1;
+    } else {
+      batch::Trace(&run, "going on after :" + run.goto_label);
+    }
+    run.goto_label.clear();
   }
   int code = run.exit_requested ? run.exit_code : run.error_level;
   run.line_no = 0;
@@ -207,6 +278,7 @@ int RunBatchFile(const std::string& path, int* exit_code) {
     }
   }
   if (run.trace_fd >= 0) close(run.trace_fd);
+  close(lock);
   *exit_code = code;
   return 0;
 }

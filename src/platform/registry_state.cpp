@@ -58,4 +58,9 @@ const char* RegistryDirectory() {
 
 const char* RegistryLastErrorText() { return reg::t_error_text.c_str(); }
 
+std::string RegistryDamageText(LONG rc) {
+  if (rc != ERROR_BADDB) return "";
+  return std::string("the registry store is damaged: ") + RegistryLastErrorText();
+}
+
 }  // namespace zmo

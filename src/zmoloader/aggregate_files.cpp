@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <ctime>
+#include <initializer_list>
 #include <string>
 
 #include "aggregate_internal.h"
@@ -13,6 +14,7 @@
 #include "zmoloader/registry.h"
 #include "zmoloader/state.h"
 #include "zmoloader/text_ops.h"
+#include "zmoloader/trace.h"
 
 namespace {
 
@@ -40,6 +42,23 @@ std::string GroupLevel(const std::string& app_groups, const std::string& group) 
   return "null";
 }
 
+// False, after a trace line naming the file and the record (from 1), when
+// a text of the record holds a control byte: in a statement it could end a
+// line, and the MSSQL and Sybase tools run every "go" line as the end of a
+// batch, so a name could carry a statement of its own.
+bool PlainText(const char* file, size_t record, std::initializer_list<std::string> texts) {
+  for (const std::string& text : texts) {
+    for (char ch : text) {
+      const unsigned char c = static_cast<unsigned char>(ch);
+      if (c >= 0x20 && c != 0x7f) continue;
+      loaderLog("ERROR - ERROR: %s record %zu holds a control character, the record is skipped\n",
+                file, record);
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::vector<std::string> readExclusionWords(const zmo::IgnoreListLayout& list) {
@@ -51,7 +70,8 @@ std::vector<std::string> readExclusionWords(const zmo::IgnoreListLayout& list) {
     size_t first = entry.find_first_not_of(" \r\n");
     if (first == std::string::npos) continue;
     size_t end = entry.find_first_of(" \r\n", first);
-    words.push_back(entry.substr(first, end == std::string::npos ? end : end - first));
+    std::string word = entry.substr(first, end == std::string::npos ? end : end - first);
+    if (PlainText(list.file, at / list.record + 1, {word})) words.push_back(word);
   }
   return words;
 }
@@ -68,7 +88,9 @@ std::vector<GroupCode> readGroupCodes() {
     c.group = rightTrimCopy(Field(trans_groups, at, zmo::kTransGroupName));
     c.code = rightTrimCopy(Field(trans_groups, at, zmo::kTransGroupCode));
     c.sla = GroupLevel(app_groups, c.group);
-    codes.push_back(c);
+    if (PlainText(kTransGroupFile, at / length + 1, {c.group, c.code})) {
+      codes.push_back(c);
+    }
   }
   return codes;
 }
@@ -82,7 +104,10 @@ std::vector<GroupRename> readGroupRenames() {
     GroupRename r;
     r.new_name = rightTrimCopy(Field(data, at, zmo::kRenameNewName));
     r.old_name = rightTrimCopy(Field(data, at, zmo::kRenameOldName));
-    if (!r.new_name.empty() && !r.old_name.empty()) renames.push_back(r);
+    if (r.new_name.empty() || r.old_name.empty()) continue;
+    if (PlainText(kGroupRenameFile, at / length + 1, {r.new_name, r.old_name})) {
+      renames.push_back(r);
+    }
   }
   return renames;
 }

@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/aggregate_sql.h"
+#include "zmoloader/load_check.h"
 #include "zmoloader/libraries.h"
 #include "zmoloader/registry.h"
 #include "zmoloader/state.h"
@@ -502,6 +503,9 @@ int writeStatiAggregateSql(const char* kind_name) {
   if (sla) AddServiceLevels(&s);
   if (s.Trend()) AddSlaSum(&s);
   if (appl) AddGroupRenames(&s);
+  // The mark that the data file's records are in the warehouse, in the
+  // same transaction as they are.
+  if (!state.load_tag.empty()) s.Add(loadDoneInsert(state.load_tag));
   s.Add("drop table " + s.stage);
   sqlEnd(&s.sql);
 

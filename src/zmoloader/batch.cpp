@@ -10,6 +10,7 @@
 #include "common/field_writer.h"
 #include "lines.h"
 #include "zmoloader/aggregate_sql.h"
+#include "zmoloader/load_check.h"
 #include "zmoloader/load_files.h"
 #include "zmoloader/state.h"
 #include "zmoloader/trace.h"
@@ -34,6 +35,8 @@ enum Step {
   kEnd,            // END(prog)
   kDeletes,
   kOracleLogs,     // the loader logs gathered into the load log, then deleted
+  kLoadCheck,      // is the data file marked loaded in the warehouse already?
+  kLoadedLabel,    // where a file marked loaded goes: its archive move
   kExit,
 };
 
@@ -87,9 +90,9 @@ constexpr StepRow kOracleSnap[] = {
     {kAggRun, A},  {kAggEnd, A},   {kEnd, _},        {kExit, _},
 };
 constexpr StepRow kOracleStati[] = {
-    {kTitle, _},   {kCd, _},    {kStage, _}, {kLoad, _},    {kLoadEnd, _}, {kAggStart, A},
-    {kCd, A},      {kAggRun, A}, {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},
-    {kExit, _},
+    {kTitle, _},   {kCd, _},    {kLoadCheck, A}, {kStage, _},   {kLoad, _},   {kLoadEnd, _},
+    {kAggStart, A}, {kCd, A},   {kAggRun, A},    {kAggEnd, A},  {kLoadedLabel, A},
+    {kMoves, _},   {kEnd, _},   {kDeletes, _},   {kExit, _},
 };
 constexpr StepRow kSybaseSnap[] = {
     {kCd, _},      {kBulkOnHere, _}, {kStage, _},   {kLoad, _},    {kMoves, _},
@@ -120,6 +123,66 @@ constexpr Plan kPlans[] = {
 const LoaderProgramInfo& Program() { return *loaderProgramInfo(loaderState().prog); }
 bool Snap() { return loaderState().prog == kProgramSnap; }
 
+// What the batch being built has done so far, for the tests of the tools'
+// results and the lines a failure goes to.
+struct Build {
+  std::vector<FileMove> moves;  // the archive moves written so far
+  bool tested = false;          // a test goes to kFailedLabel
+  bool tested_after_moves = false;  // a test goes to kFailedAfterMovesLabel
+  bool checked = false;             // a load check goes to kLoadedLabel
+};
+
+constexpr const char* kLoadedLabel_ = "zmoloaded";
+
+// The check that the data file is not marked loaded in the warehouse: 2
+// (the check's query failed on the mark) goes to the archive move, 1 and 3
+// and above are a failed load. Its script and the mark's insert into the
+// aggregation carry the file's tag; a file that is not there has no tag and
+// no check.
+void AddLoadCheck(Lines* lines, Build* b) {
+  LoaderState& s = loaderState();
+  s.load_tag = statiLoadTag();
+  if (s.load_tag.empty()) return;
+  if (writeLoadCheckScript(s.load_tag) != 0) {
+    s.load_tag.clear();
+    return;
+  }
+  lines->push_back(sqlplusLine(kLoadCheckScript));
+  lines->push_back(std::string("if errorlevel 3 goto ") + kFailedLabel);
+  lines->push_back(std::string("if errorlevel 2 goto ") + kLoadedLabel_);
+  lines->push_back(std::string("if errorlevel 1 goto ") + kFailedLabel);
+  b->tested = true;
+  b->checked = true;
+}
+
+// The test of the result of the tool line just written.
+void AddTest(Lines* lines, Build* b) {
+  if (b->moves.empty()) {
+    b->tested = true;
+    addResultTest(lines, kFailedLabel);
+  } else {
+    b->tested_after_moves = true;
+    addResultTest(lines, kFailedAfterMovesLabel);
+  }
+}
+
+// After the batch's Exit: where a failed tool sends it. The archives moved
+// before the failure go back under their load names, then the summary log
+// is told and the batch ends with 1, so that nothing counts as loaded that
+// was not.
+void AddFailureLines(Lines* lines, const Build& b) {
+  if (!b.tested && !b.tested_after_moves) return;
+  if (b.tested_after_moves) {
+    lines->push_back(std::string(":") + kFailedAfterMovesLabel);
+    for (auto m = b.moves.rbegin(); m != b.moves.rend(); ++m) {
+      lines->push_back("move " + quoteAlways(m->to) + " " + quoteAlways(m->from));
+    }
+  }
+  lines->push_back(std::string(":") + kFailedLabel);
+  lines->push_back(msgLine(Program().msg_load_failed));
+  lines->push_back("Exit 1");
+}
+
 // The data file of a group, or of the statistics.
 std::string DataPath(char table) {
   return table == kStatiTable ? loaderState().stati_output : binPath(snapGroup(table).data_file);
@@ -130,7 +193,7 @@ std::string DataPath(char table) {
 // loads the one statistics file.
 std::string LoadTables() { return Snap() ? kLoadOrder : std::string(1, kStatiTable); }
 
-void AddBcpLoads(Lines* lines, int kind) {
+void AddBcpLoads(Lines* lines, int kind, Build* b) {
   const char* log = Program().load_log;
   bool first = true;
   for (char t : LoadTables()) {
@@ -140,67 +203,78 @@ void AddBcpLoads(Lines* lines, int kind) {
     first = false;
     if (!Snap()) {
       lines->push_back(bcp);
+      AddTest(lines, b);
       continue;
     }
     BannerForm form;
     form.second_in_bin_dir = kind == zmo::kDbSybase && t == 'd';
-    addBanner(lines, t, log, {bcp}, form);
+    // A group that is off has no table: its load fails and is no failure.
+    Lines block{bcp};
+    if (snapGroupOn(t)) AddTest(&block, b);
+    addBanner(lines, t, log, block, form);
   }
 }
 
-void AddLoad(Lines* lines, int kind) {
+void AddLoad(Lines* lines, int kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   switch (kind) {
     case zmo::kDbCorva:
       lines->push_back(corvaLine(p.load_sql, p.load_log));
+      AddTest(lines, b);
       return;
     case zmo::kDbTessel:
       lines->push_back(tesselLine("r3klv", p.load_sql, p.load_log));
+      AddTest(lines, b);
       return;
     case zmo::kDbOracle:
       if (!Snap()) {
         lines->push_back(oracleLoaderLine("zmoklvload.par", p.load_log));
+        AddTest(lines, b);
         return;
       }
       // All four loader lines, whatever the switches; only the control
-      // files follow them.
+      // files follow them, so only the lines of the groups that are on are
+      // tested.
       for (const char* t = kLoadOrder; *t; ++t) {
         const SnapGroup& g = snapGroup(*t);
         lines->push_back(oracleLoaderLine(g.control_file, g.ldr_log));
+        if (snapGroupOn(*t)) AddTest(lines, b);
       }
       return;
     default:
-      AddBcpLoads(lines, kind);
+      AddBcpLoads(lines, kind, b);
       return;
   }
 }
 
-void AddAggRun(Lines* lines, int kind) {
+void AddAggRun(Lines* lines, int kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   const LoaderState& s = loaderState();
   switch (kind) {
     case zmo::kDbCorva:
       lines->push_back(corvaLine(p.agg_script, p.agg_log));
-      return;
+      break;
     case zmo::kDbTessel:
       lines->push_back(tesselLine(s.dsn, p.agg_script, p.agg_log));
-      return;
+      break;
     case zmo::kDbOracle:
       lines->push_back(sqlplusLine(p.agg_script));
-      return;
+      break;
     default:
       lines->push_back(isqlScriptLine(p.agg_script, p.agg_log));
-      return;
+      break;
   }
+  AddTest(lines, b);
 }
 
-void AddStage(Lines* lines, int kind) {
+void AddStage(Lines* lines, int kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   if (kind == zmo::kDbOracle) {
     lines->push_back(sqlplusLine(p.stage_script));
   } else {
     lines->push_back(isqlScriptLine(p.stage_script, p.stage_log));
   }
+  AddTest(lines, b);
 }
 
 void AddOracleLogs(Lines* lines) {
@@ -236,7 +310,7 @@ void WriteAggregateScript() {
   }
 }
 
-void AddStep(Lines* lines, Step step, int kind) {
+void AddStep(Lines* lines, Step step, int kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   switch (step) {
     case kCd:
@@ -259,10 +333,10 @@ void AddStep(Lines* lines, Step step, int kind) {
       lines->push_back(isqlLine(binPath("BulkOff.sql")));
       return;
     case kStage:
-      AddStage(lines, kind);
+      AddStage(lines, kind, b);
       return;
     case kLoad:
-      AddLoad(lines, kind);
+      AddLoad(lines, kind, b);
       return;
     case kLoadEnd:
       lines->push_back(msgLine(p.msg_load_end));
@@ -275,13 +349,13 @@ void AddStep(Lines* lines, Step step, int kind) {
       WriteAggregateScript();
       return;
     case kAggRun:
-      AddAggRun(lines, kind);
+      AddAggRun(lines, kind, b);
       return;
     case kAggEnd:
       lines->push_back(msgLine(p.msg_agg_end));
       return;
     case kMoves:
-      addMoves(lines);
+      addMoves(lines, &b->moves);
       return;
     case kEnd:
       lines->push_back(endLine());
@@ -292,17 +366,25 @@ void AddStep(Lines* lines, Step step, int kind) {
     case kOracleLogs:
       AddOracleLogs(lines);
       return;
+    case kLoadCheck:
+      AddLoadCheck(lines, b);
+      return;
+    case kLoadedLabel:
+      if (b->checked) lines->push_back(std::string(":") + kLoadedLabel_);
+      return;
     case kExit:
       lines->push_back(kExitLine);
+      AddFailureLines(lines, *b);
       return;
   }
 }
 
 void AddSteps(Lines* lines, const StepRow* rows, size_t count) {
   const LoaderState& s = loaderState();
+  Build b;
   for (size_t i = 0; i < count; ++i) {
     if (rows[i].aggregate && !s.aggregate) continue;
-    AddStep(lines, rows[i].step, s.kind);
+    AddStep(lines, rows[i].step, s.kind, &b);
   }
 }
 

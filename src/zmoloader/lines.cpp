@@ -101,7 +101,7 @@ std::string msg1500Line() { return ZmomsgPath() + " -P \"SNAP\" -T -N 1500"; }
 
 std::string endLine() { return Join({ZmomsgPath(), "-N 1498 -P", Program().name}); }
 
-void addMoves(Lines* lines) {
+void addMoves(Lines* lines, std::vector<FileMove>* moves) {
   const LoaderState& s = loaderState();
   std::string archive = s.archive_dir;
   if (s.prog == kProgramSnap) {
@@ -111,15 +111,22 @@ void addMoves(Lines* lines) {
     for (const char* t = kArchiveOrder; *t; ++t) {
       const SnapGroup& g = snapGroup(*t);
       std::string to = std::string(g.archive_prefix) + "_" + stamp + ".dat";
-      lines->push_back(Join({"move", quoteAlways(binPath(g.data_file)),
-                             quoteAlways(zmo::JoinPath(archive, to))}));
+      FileMove m{binPath(g.data_file), zmo::JoinPath(archive, to)};
+      lines->push_back(Join({"move", quoteAlways(m.from), quoteAlways(m.to)}));
+      if (moves != nullptr) moves->push_back(m);
     }
     return;
   }
   std::string stamp = archiveStamp({kStatiArchivePrefix});
   std::string to = std::string(kStatiArchivePrefix) + "_" + stamp + ".dat";
-  lines->push_back(
-      Join({"move", quoteAlways(s.stati_output), quoteAlways(zmo::JoinPath(archive, to))}));
+  FileMove m{s.stati_output, zmo::JoinPath(archive, to)};
+  lines->push_back(Join({"move", quoteAlways(m.from), quoteAlways(m.to)}));
+  if (moves != nullptr) moves->push_back(m);
+}
+
+void addResultTest(Lines* lines, const char* label) {
+  lines->push_back(std::string("if errorlevel 3 goto ") + label);
+  lines->push_back(std::string("if errorlevel 1 if not errorlevel 2 goto ") + label);
 }
 
 void addDeletes(Lines* lines) {

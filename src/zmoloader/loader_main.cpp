@@ -1,10 +1,13 @@
 // The order of a run.
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "common/field_writer.h"
 #include "common/gdlib_binding.h"
 #include "common/metric_switches.h"
+#include "platform/batch.h"
 #include "lines.h"
 #include "settings.h"
 #include "zmoloader/batch.h"
@@ -74,6 +77,24 @@ int ReadRun(int argc, char** argv) {
   return loaderReadLogon();
 }
 
+// The Corva scripts take the logon as "connect to <DSN> user <User> using
+// <password>;": a ";" in any of its texts would end the statement there and
+// run the rest as a statement of its own. The password is not shown.
+int CheckCorvaLogon() {
+  const LoaderState& s = loaderState();
+  const struct {
+    const char* name;
+    const std::string& text;
+  } texts[] = {{"INST", s.inst}, {"DSN", s.dsn}, {"User", s.user}, {"Access", s.password}};
+  for (const auto& t : texts) {
+    if (t.text.find(';') == std::string::npos) continue;
+    const std::string why =
+        std::string("The value <") + t.name + "> holds a ';', which would end a Corva statement";
+    return loaderHalt(why.c_str());
+  }
+  return 0;
+}
+
 // Steps 11 to 13: the file names, then every file of the kind.
 int WriteFiles() {
   LoaderState& s = loaderState();
@@ -90,6 +111,12 @@ int WriteFiles() {
   }
   s.bat_file = binPath(p->first_bat);
   loaderLog("fzmoload_bat=%s\n", s.bat_file.c_str());
+  // A batch of an earlier run may still be running: wait for its end.
+  s.batch_lock = zmo::LockBatchFile(s.bat_file);
+  if (s.batch_lock < 0) {
+    std::string text = "Could not lock file <" + s.bat_file + "> (" + std::strerror(errno) + ")";
+    return loaderHalt(text.c_str());
+  }
   s.bat2_file = binPath(p->second_bat);
   loaderLog("fzmoload1_bat=%s\n", s.bat2_file.c_str());
   // The first batch file is created before the kind is known; it stays
@@ -106,6 +133,7 @@ int WriteFiles() {
   }
   loaderLog("Processing vendor %s\n", zmo::kDbKindNames[s.kind - 1]);
   rc = loaderReadKindValues();
+  if (rc == 0 && s.kind == zmo::kDbCorva) rc = CheckCorvaLogon();
   return rc != 0 ? rc : writeKindFiles();
 }
 
@@ -122,7 +150,8 @@ int loaderMain(int argc, char** argv) {
     loaderSendStartMessage();
     rc = loaderStartBatch();
   }
-  if (rc == 0) {
+  loaderReleaseBatchLock();
+  if (rc == 0 || rc == kLoaderExitLoadFailed) {
     zmoLoaderFreeLib();
     zmo::zmoLoaderFreeGdLib();
   }

@@ -1,5 +1,7 @@
 #include "zmoloader/registry.h"
 
+#include <cstdio>
+
 #include "common/config_table.h"
 #include "common/metric_switches.h"
 #include "common/registry_value.h"
@@ -39,8 +41,16 @@ constexpr zmo::ConfigRow kLoaderValues[] = {
 
 // A required value that is missing ends the run with the loader's error.
 static_assert(kLoaderExitError == zmo::kExitMissingRegistryValue);
+// Without the store there is no trace switch and no BinDir for the trace log:
+// standard error tells of a damaged store too.
+void ReportDamagedStore(const char* text) {
+  std::fprintf(stderr, "zmoloader: %s\n", text);
+  loaderLog("ERROR - ERROR: %s\n", text);
+}
+
 constexpr zmo::ConfigReader kReader = {.trace = loaderLog,
-                                       .keyMissingLine = "Required Registry Key not found\n"};
+                                       .keyMissingLine = "Required Registry Key not found\n",
+                                       .damaged = ReportDamagedStore};
 
 }  // namespace
 

@@ -84,10 +84,12 @@ constexpr SqlDialect kDialects[] = {
     kMssql,
     // The Oracle date columns compare with YYYYMMDD literals through to_char,
     // never by the session's default date format.
+    // One transaction: no commit per statement, the first failed statement
+    // rolls the whole run back, and the final EXIT commits.
     {.letter = 'O',
      .header = kHeaderOracle,
      .terminator = ";",
-     .commit = "COMMIT;",
+     .commit = nullptr,
      .close_line = "spool off;",
      .last_line = "EXIT;",
      .trim = "rtrim(%s)",
@@ -223,7 +225,8 @@ void sqlHeader(SqlScript* script, const SqlHeaderValues& v) {
       if (v.snapshot_form) AddLines(script, {""});
       break;
     case kHeaderOracle:
-      AddLines(script, {"spool " + v.agg_log, "set serverout on", "set echo on", ""});
+      AddLines(script, {"spool " + v.agg_log, "set serverout on", "set echo on",
+                        "whenever sqlerror exit failure rollback", ""});
       break;
     case kHeaderSybase:
       AddLines(script, {"use r3klv", "", "go", ""});

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lines.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/libraries.h"
@@ -54,8 +55,24 @@ void loaderSendStartMessage() {
   loaderLog("spawn() returned <%i>\n", static_cast<int>(rc));
 }
 
+namespace {
+
+// True when a data file the batch loads is there.
+bool AnythingToLoad() {
+  const LoaderState& s = loaderState();
+  if (s.prog == kProgramStati) return zmo::FileExists(s.stati_output.c_str());
+  for (const char* t = kLoadOrder; *t; ++t) {
+    if (zmo::FileExists(binPath(snapGroup(*t).data_file).c_str())) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int loaderStartBatch() {
   const LoaderState& s = loaderState();
+  // The batch waits for the lock itself; this run lets go of it first.
+  loaderReleaseBatchLock();
   const std::vector<std::string> args = {s.bat_file};
   LogCall(s.bat_file, args);
   std::string load_debug;
@@ -68,6 +85,11 @@ int loaderStartBatch() {
     loaderLog("main() We are in command line Debug mode\n");
     return 0;
   }
+  if (!AnythingToLoad()) {
+    // A batch of an earlier run took the files while this run waited.
+    loaderLog("No data file to load, no batch started\n");
+    return 0;
+  }
   // The Corva command window runs on by itself; every other batch is
   // waited for.
   if (strcasecmp(s.vendor.c_str(), "Corva") == 0) {
@@ -76,6 +98,13 @@ int loaderStartBatch() {
   } else {
     std::intptr_t rc = Run(_P_WAIT, s.bat_file, args);
     loaderLog("spawn() returned <%i>\n", static_cast<int>(rc));
+    if (rc != 0) {
+      // The batch ends with 1 when a tool failed; a batch that could not
+      // start or was killed loaded nothing either.
+      loaderLog("ERROR - ERROR: Load batch <%s> ended with <%i>, the data files are kept\n",
+                s.bat_file.c_str(), static_cast<int>(rc));
+      return kLoaderExitLoadFailed;
+    }
   }
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "zmoloader/state.h"
 
 #include <string.h>
+#include <unistd.h>
 
 #include "common/gdlib_binding.h"
 
@@ -10,11 +11,11 @@ constexpr LoaderProgramInfo kPrograms[] = {
     {"SNAP", "zmosnap", 1499, 1500, 1501, 1502, "msgSnapLoadStart_Tag",
      "Loading of snap records has started", "zmoload_snap.sql", "zmoload_snap.bat",
      "zmoload2_snap.bat", "zmosnap.sql", "zmostage_snap.sql", "trace_zmo_load_snap.log",
-     "trace_zmo_agg_snap.log", "trace_zmo_stage_snap.log"},
+     "trace_zmo_agg_snap.log", "trace_zmo_stage_snap.log", 1521},
     {"STATI", "zmostati", 1494, 1495, 1496, 1497, "msgStatiLoadStart_Tag",
      "Loading of statistics records has started", "zmoload_stati.sql", "zmoload_stati.bat",
      "zmoload2_stati.bat", "zmostati.sql", "zmostage_stati.sql", "trace_zmo_load_stati.log",
-     "trace_zmo_agg_stati.log", "trace_zmo_stage_stati.log"},
+     "trace_zmo_agg_stati.log", "trace_zmo_stage_stati.log", 1522},
 };
 
 LoaderState g_state;
@@ -35,10 +36,16 @@ const LoaderProgramInfo* loaderProgramInfo(int program) {
 
 LoaderState& loaderState() { return g_state; }
 
+void loaderReleaseBatchLock() {
+  if (g_state.batch_lock >= 0) close(g_state.batch_lock);
+  g_state.batch_lock = -1;
+}
+
 void loaderReset() {
   LoaderState& s = g_state;
   if (s.catalog != nullptr) FreeLibrary(s.catalog);
   zmo::ResetGdLibBinding();
   Wipe(&s.password);
+  loaderReleaseBatchLock();
   s = LoaderState();
 }

@@ -56,6 +56,7 @@ int deleteValue(HKEY root, const char* key, const char* value_name) {
   HKEY h = nullptr;
   LONG ret = RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &h);
   if (ret != ERROR_SUCCESS) {
+    setvalReportDamage(ret);
     std::printf(kOpenKeyFailed, key, static_cast<int>(ret));
     return kSetvalRegistryFailed;
   }
@@ -77,6 +78,7 @@ int deleteKey(HKEY root, const char* key) {
   HKEY h = nullptr;
   LONG ret = RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &h);
   if (ret != ERROR_SUCCESS) {
+    setvalReportDamage(ret);
     std::printf(kOpenKeyFailedSplit, key, static_cast<int>(ret));
     return kSetvalRegistryFailed;
   }

@@ -4,7 +4,12 @@
 
 namespace zmo::setval {
 
+void setvalReportDamage(LONG ret) {
+  if (ret == ERROR_BADDB) std::printf("*** ERROR: %s\n", zmo::RegistryDamageText(ret).c_str());
+}
+
 void setvalReportKeyError(LONG ret, const char* name, const char* other_fmt) {
+  setvalReportDamage(ret);
   if (ret == ERROR_FILE_NOT_FOUND) {
     std::printf("*** ERROR: Key '%s' not found\n", name);
   } else if (ret == ERROR_ACCESS_DENIED) {

@@ -73,6 +73,7 @@ int setvalSetValue(HKEY root, const char* key, const char* value_name, const std
   ret = RegSetValueExA(h, value_name, 0, type, reinterpret_cast<const BYTE*>(data.c_str()), size);
   RegCloseKey(h);
   if (ret != ERROR_SUCCESS) {
+    setvalReportDamage(ret);
     std::printf("*** ERROR: %d from RegSetValueEx\n", static_cast<int>(ret));
     return kSetvalRegistryFailed;
   }

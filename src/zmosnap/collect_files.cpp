@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/run_mark.h"
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
 #include "platform/files.h"
@@ -81,6 +82,58 @@ int openSnapFiles() {
   const int rc = OpenGroup(kSnapNames, "failed to open snipsnap file <%s>\n");
   ShareSnapFiles();
   return rc;
+}
+
+std::array<zmo::HandOverFile, kSnapFileCount> snapHandOverFiles() {
+  const std::string dir = snapFileDirectory();
+  std::array<zmo::HandOverFile, kSnapFileCount> files;
+  for (const FileNames& n : kSnapNames) {
+    files[n.kind] = {zmo::JoinPath(dir, n.collecting), zmo::JoinPath(dir, n.handOver)};
+  }
+  for (const FileNames& n : kAvailNames) {
+    files[n.kind] = {zmo::JoinPath(dir, n.collecting), zmo::JoinPath(dir, n.handOver)};
+  }
+  return files;
+}
+
+std::string snapRunMarkPath() { return zmo::JoinPath(snapFileDirectory(), "zmosnipsnap.mark"); }
+
+int snapSettleEarlierCycle() {
+  const std::string mark = snapRunMarkPath();
+  const auto files = snapHandOverFiles();
+  std::string interval;
+  int bad_line = 0;
+  switch (zmo::recoverRun(mark, files.data(), files.size(), &interval, &bad_line)) {
+    case zmo::RunRecovery::kNone:
+    case zmo::RunRecovery::kKept:
+      return 0;
+    case zmo::RunRecovery::kCutBack:
+      zmo::writeTrace("records of a cycle that did not end removed from the collecting files\n");
+      return 0;
+    case zmo::RunRecovery::kHandedOver:
+      zmo::writeTrace("hand-over of a cycle that was cut short completed\n");
+      return 0;
+    case zmo::RunRecovery::kDamaged:
+      zmo::writeTrace(
+          "run mark <%s> line %i is damaged; the collecting files are left as they are\n",
+          mark.c_str(), bad_line);
+      return 0;
+    case zmo::RunRecovery::kFailed:
+      break;
+  }
+  zmo::writeTrace("the cycle that left <%s> could not be settled\n", mark.c_str());
+  return 1;
+}
+
+int snapMarkCycle() {
+  zmo::RunMark mark;
+  for (const zmo::HandOverFile& f : snapHandOverFiles()) {
+    const std::int64_t size = zmo::FileSize64(f.collecting.c_str());
+    mark.lengths.push_back(size < 0 ? 0 : size);
+  }
+  if (zmo::writeRunMark(snapRunMarkPath(), mark) == 0) return 0;
+  zmo::writeTrace("run mark <%s> could not be written\n", snapRunMarkPath().c_str());
+  return 1;
 }
 
 int openAvailFile() { return OpenGroup(kAvailNames, "failed to open availibility file <%s>\n"); }

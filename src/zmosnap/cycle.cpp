@@ -1,5 +1,6 @@
 // One collection cycle from its settings to its closed files.
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,6 +92,7 @@ int FailedCycle() {
   closeInFile();
   closeSnapFiles();
   closeAvailFile();
+  std::remove(snapRunMarkPath().c_str());
   zmo::writeTrace("about to execute command <%s>\n", snapState().settings.zmomsgPath.c_str());
   SendMessage(kEndMessage);
   return 1;
@@ -104,6 +106,8 @@ int EndCycle(int result) {
   zmo::writeTrace("about to close snipsnap and availablity files\n");
   closeAvailFile();
   closeSnapFiles();
+  // The records written are the cycle's: they stay for the hand-over.
+  std::remove(snapRunMarkPath().c_str());
   closeInFile();
   removeAllSystem();
   return result;
@@ -127,9 +131,12 @@ int snapStartQuery(int, char**) {
   zmo::writeTrace("aggregation for this run is enabled\n");
 
   SendStartMessage();
+  if (snapSettleEarlierCycle() != 0) return FailedCycle();
   snapLoad();
 
-  if (ReadServerFile() != 0 || OpenCollectingFiles() != 0) return FailedCycle();
+  if (ReadServerFile() != 0 || OpenCollectingFiles() != 0 || snapMarkCycle() != 0) {
+    return FailedCycle();
+  }
   zmo::writeTrace("about to determine local offset to UTC\n");
   zmo::getTotalLocalOffsetUTC();
   if (st.runCounter == 1) snapInstallRfcErrorCallback();

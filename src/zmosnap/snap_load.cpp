@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/handover.h"
+#include "common/run_mark.h"
 #include "common/system_info.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
@@ -16,9 +17,6 @@
 #include "zmosnap/state.h"
 
 namespace {
-
-// Archive prefixes, by file kind.
-constexpr const char* kArchivePrefix[kSnapFileCount] = {"avl_m_", "cpu_m_", "dsk_m_", "lan_m_"};
 
 void NoteHandOver(zmo::HandOverStep step, const zmo::HandOverFile&, const char* from,
                   const char* to) {
@@ -32,7 +30,8 @@ void NoteHandOver(zmo::HandOverStep step, const zmo::HandOverFile&, const char* 
       break;
     case zmo::HandOverStep::kLeftoverWithData:
       zmo::writeTrace("file <%s> exits and contains data \n", from);
-      zmo::writeTrace("trying to move file <%s> to the ArchiveData directory\n", from);
+      zmo::writeTrace("file <%s> waits for the loader; the records stay in the collecting files\n",
+                      from);
       break;
     case zmo::HandOverStep::kRenameFailed:
       zmo::writeTrace("rename of <%s> to <%s> failed \n", from, to);
@@ -40,26 +39,27 @@ void NoteHandOver(zmo::HandOverStep step, const zmo::HandOverFile&, const char* 
   }
 }
 
-// "YYYYMMDDhhmm" of the local time now.
-std::string ArchiveStamp() {
-  const std::tm t = zmo::ClockLocalTime(zmo::ClockNow());
-  char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%.4i%.2i%.2i%.2i%.2i", t.tm_year + 1900, t.tm_mon + 1,
-                t.tm_mday, t.tm_hour, t.tm_min);
-  return stamp;
+// Renames the collecting files under the cycle's mark, so that a kill in
+// the middle leaves a hand-over the next start completes.
+int HandOver(const std::array<zmo::HandOverFile, kSnapFileCount>& files) {
+  zmo::RunMark mark;
+  mark.state = zmo::RunMarkState::kHandingOver;
+  if (zmo::writeRunMark(snapRunMarkPath(), mark) != 0) {
+    zmo::writeTrace("run mark <%s> could not be written\n", snapRunMarkPath().c_str());
+    return zmo::kHandOverFailed;
+  }
+  const int rc = zmo::handOverFiles(files.data(), files.size(), NoteHandOver);
+  std::remove(snapRunMarkPath().c_str());
+  return rc;
 }
 
 }  // namespace
 
 int snapLoad() {
   const SnapState& st = snapState();
-  const std::string archive_dir = zmo::JoinPath(st.settings.binDir, "ArchiveData");
-  const std::string stamp = ArchiveStamp();
   std::array<zmo::HandOverFile, kSnapFileCount> files;
   for (int k = 0; k < kSnapFileCount; ++k) {
-    const SnapFile& f = st.files[k];
-    files[k] = {f.collecting, f.handOver,
-                zmo::JoinPath(archive_dir, kArchivePrefix[k] + stamp + ".dat")};
+    files[k] = {st.files[k].collecting, st.files[k].handOver};
   }
   zmo::writeTrace("about to rename files\n");
   for (const zmo::HandOverFile& f : files) {
@@ -69,9 +69,10 @@ int snapLoad() {
       return 1;
     }
   }
-  if (zmo::handOverFiles(files.data(), files.size(), NoteHandOver) != 0) {
-    return zmo::kHandOverFailed;
-  }
+  const int rc = HandOver(files);
+  if (rc == zmo::kHandOverFailed) return rc;
+  // With an unloaded file still under a hand-over name (kHandOverPending)
+  // the loader is started for it; the new records wait.
 
   const std::string& loader = st.settings.loaderPath;
   zmo::writeTrace("about to execute command <%s>\n", loader.c_str());

@@ -1,11 +1,16 @@
 // Starting zmomsg and zmoloader, with the hand-over of the statistic data
-// file before the loader.
+// file before the loader. The run's mark says, at each step of the
+// hand-over, what a restart after a kill has to finish; the interval is
+// stored as collected before the loader starts, so a loader that outlives
+// a killed collector never loads an interval that is collected again.
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "common/handover.h"
+#include "common/run_mark.h"
 #include "common/trace_log.h"
 #include "zmostati/collect.h"
 #include "zmostati/state.h"
@@ -27,7 +32,8 @@ void NoteHandOver(zmo::HandOverStep step, const zmo::HandOverFile&, const char* 
       break;
     case zmo::HandOverStep::kLeftoverWithData:
       zmo::writeTrace("file zmostati.dat exists and contains data\n");
-      zmo::writeTrace("trying to move zmostati.dat to the ArchiveData directory\n");
+      zmo::writeTrace("zmostati.dat waits for the loader; the records of this run stay in <%s>\n",
+                      statiState().settings.outFile.c_str());
       break;
     case zmo::HandOverStep::kRenameFailed:
       zmo::writeTrace("rename of <%s> to <%s> failed \n", from, to);
@@ -46,12 +52,45 @@ void TraceStart(const std::string& program, const std::vector<std::string>& argv
 
 }  // namespace
 
+namespace {
+
+// Hands the collecting file over and stores the interval as collected.
+// Returns 0 (handed over), kHandOverPending or kHandOverFailed (the
+// records stay in the collecting file, the interval counts as collected
+// all the same).
+int HandOver() {
+  const StatiState& st = statiState();
+  const StatiSettings& s = st.settings;
+  const std::string mark_path = statiRunMarkPath();
+  zmo::RunMark mark;
+  mark.interval = statiIntervalText(st.current);
+  mark.state = zmo::RunMarkState::kHandingOver;
+  if (zmo::writeRunMark(mark_path, mark) != 0) {
+    zmo::writeTrace("run mark <%s> could not be written\n", mark_path.c_str());
+    return zmo::kHandOverFailed;
+  }
+  zmo::writeTrace("about to rename file\n");
+  const zmo::HandOverFile file{s.outFile, s.handOverFile};
+  const int rc = zmo::handOverFiles(&file, 1, NoteHandOver);
+  if (rc != 0) {
+    // The records stay: a restart must neither cut them back nor hand over.
+    mark.state = zmo::RunMarkState::kKept;
+    if (zmo::writeRunMark(mark_path, mark) != 0) {
+      zmo::writeTrace("run mark <%s> could not be written\n", mark_path.c_str());
+      return zmo::kHandOverFailed;
+    }
+  }
+  statiStoreCollected(st.current);
+  std::remove(mark_path.c_str());
+  return rc;
+}
+
+}  // namespace
+
 int statiExecCommand(const std::string& program, const std::vector<std::string>& argv) {
   const StatiSettings& s = statiState().settings;
-  if (!argv.empty() && argv[0] == s.loaderPath) {
-    zmo::writeTrace("about to rename file\n");
-    const zmo::HandOverFile file{s.outFile, s.handOverFile, s.archiveFile};
-    if (zmo::handOverFiles(&file, 1, NoteHandOver) != 0) return zmo::kHandOverFailed;
+  if (!argv.empty() && argv[0] == s.loaderPath && HandOver() == zmo::kHandOverFailed) {
+    return zmo::kHandOverFailed;
   }
   TraceStart(program, argv);
   return zmo::execCommand(program, argv);

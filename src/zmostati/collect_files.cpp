@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "common/run_mark.h"
 #include "common/server_file.h"
 #include "common/trace_log.h"
 #include "platform/files.h"
@@ -85,16 +86,21 @@ int statiFreeInBuffer() {
   return 0;
 }
 
+std::string statiRunMarkPath() { return statiState().settings.outFile + ".mark"; }
+
 void statiCutBackOutFile() {
   StatiCollectRun& run = statiState().collect;
   closeOutFile();
   if (run.outStartSize < 0) return;
   const std::string& path = statiState().settings.outFile;
-  if (zmo::FileSize64(path.c_str()) == run.outStartSize) return;  // nothing was written
-  if (truncate(path.c_str(), static_cast<off_t>(run.outStartSize)) != 0) {
-    zmo::writeTrace("cut back of <%s> to <%lld> bytes failed\n", path.c_str(),
-                    static_cast<long long>(run.outStartSize));
-    return;
+  if (zmo::FileSize64(path.c_str()) != run.outStartSize) {
+    if (truncate(path.c_str(), static_cast<off_t>(run.outStartSize)) != 0) {
+      // The mark stays: the next start cuts the file back.
+      zmo::writeTrace("cut back of <%s> to <%lld> bytes failed\n", path.c_str(),
+                      static_cast<long long>(run.outStartSize));
+      return;
+    }
+    zmo::writeTrace("records of this run removed from <%s>\n", path.c_str());
   }
-  zmo::writeTrace("records of this run removed from <%s>\n", path.c_str());
+  std::remove(statiRunMarkPath().c_str());
 }

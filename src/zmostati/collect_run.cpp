@@ -6,12 +6,17 @@
 // loop will propose again, is never loaded twice. A complete collection
 // whose hand-over alone failed counts as collected; its records stay in the
 // collecting file, and the next run's hand-over takes them along.
+//
+// A kill gives no orderly end: the run's mark beside the collecting file
+// tells the next start what to finish (common/run_mark.h).
 
+#include <cstdio>
 #include <string_view>
 
 #include "common/gdlib_binding.h"
 #include "common/handover.h"
 #include "common/message_catalog.h"
+#include "common/run_mark.h"
 #include "common/server_file.h"
 #include "common/service_control.h"
 #include "common/system_info.h"
@@ -37,6 +42,52 @@ int EndIncomplete(int result) {
   return result;
 }
 
+// Settles a run that a kill cut short. Returns 0 (go on), 1 (the collecting
+// file could not be put right: no run may append to it) or
+// kStatiRunRecovered (the cut-short run's interval is stored now).
+int SettleEarlierRun() {
+  const StatiSettings& s = statiState().settings;
+  const std::string mark_path = statiRunMarkPath();
+  const zmo::HandOverFile file{s.outFile, s.handOverFile.empty() ? s.outFile : s.handOverFile};
+  std::string text;
+  int bad_line = 0;
+  switch (zmo::recoverRun(mark_path, &file, 1, &text, &bad_line)) {
+    case zmo::RunRecovery::kNone:
+      return 0;
+    case zmo::RunRecovery::kCutBack:
+      zmo::writeTrace("records of a run that did not end removed from <%s>\n", s.outFile.c_str());
+      return 0;
+    case zmo::RunRecovery::kDamaged:
+      zmo::writeTrace("run mark <%s> line %i is damaged; <%s> is left as it is\n",
+                      mark_path.c_str(), bad_line, s.outFile.c_str());
+      return 0;
+    case zmo::RunRecovery::kFailed:
+      zmo::writeTrace("the run that left <%s> could not be settled\n", mark_path.c_str());
+      return 1;
+    case zmo::RunRecovery::kHandedOver:
+    case zmo::RunRecovery::kKept:
+      break;
+  }
+  zmo::writeTrace("a run that was cut short after its collection handed over <%s>\n",
+                  text.c_str());
+  StatiInterval interval;
+  if (!statiState().storesInterval || statiParseIntervalText(text, &interval) != 0) return 0;
+  statiStoreCollected(interval);
+  return kStatiRunRecovered;
+}
+
+// Marks the run before it appends: its collecting file's length and its
+// interval. 0 or 1.
+int WriteCollectingMark() {
+  const StatiState& st = statiState();
+  zmo::RunMark mark;
+  mark.lengths.push_back(st.collect.outStartSize);
+  mark.interval = statiIntervalText(st.current);
+  if (zmo::writeRunMark(statiRunMarkPath(), mark) == 0) return 0;
+  zmo::writeTrace("run mark <%s> could not be written\n", statiRunMarkPath().c_str());
+  return 1;
+}
+
 int OpenFiles() {
   const StatiSettings& s = statiState().settings;
   if (statiOpenInFile() != 0) {
@@ -47,6 +98,7 @@ int OpenFiles() {
     zmo::writeTrace("unable to open output file <%s>\n", s.outFile.c_str());
     return 1;
   }
+  if (WriteCollectingMark() != 0) return 1;
   if (statiOpenAvailFile() != 0) {
     zmo::writeTrace("unable to open availability file <%s>\n", s.availFile.c_str());
     return 1;
@@ -62,6 +114,7 @@ void HandOver() {
   const StatiSettings& s = statiState().settings;
   if (s.handOverFile.empty()) {
     // A -np run: the records stay in the -of file and no loader starts.
+    std::remove(statiRunMarkPath().c_str());
     zmo::writeTrace("special run: records written to <%s>, no loader started\n", s.outFile.c_str());
     return;
   }
@@ -82,6 +135,8 @@ int statiStartQuery() {
   closeAvailFile();
   st.collect = StatiCollectRun{};
   zmo::setGdLibDirectory(st.settings.binDir.c_str());
+  const int settled = SettleEarlierRun();
+  if (settled != 0) return settled;
 
   statiGetMetricFilters();
   if (zmo::loadLang() != 0) zmo::writeTrace("zmostatiLoadLang() returned unsuccessfully\n");

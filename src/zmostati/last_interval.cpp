@@ -1,6 +1,7 @@
 // Stores the interval collected last, so that the next due decision starts
 // where this collection ended.
 
+#include <cstdio>
 #include <string>
 
 #include "common/config_values.h"
@@ -8,6 +9,7 @@
 #include "zmogdlib/config_key.h"
 #include "zmostati/format.h"
 #include "zmostati/params.h"
+#include "zmostati/collect.h"
 #include "zmostati/state.h"
 
 namespace cfg = zmo::cfg;
@@ -36,6 +38,41 @@ int statiSetLastInterval() {
     }
     zmo::writeTrace("value <%s> for subkey <%s> set to <%s>\n", v.name, cfg::kConfigKey,
                     v.text.c_str());
+  }
+  return 0;
+}
+
+std::string statiIntervalText(const StatiInterval& i) {
+  return i.startDate + " " + i.startTime + " " + i.endDate + " " + i.endTime + " " +
+         std::to_string(i.endCount);
+}
+
+int statiParseIntervalText(const std::string& text, StatiInterval* out) {
+  char start_date[9], start_time[7], end_date[9], end_time[7];
+  long long end_count = 0;
+  int used = 0;
+  if (std::sscanf(text.c_str(), "%8[0-9] %6[0-9] %8[0-9] %6[0-9] %lld%n", start_date, start_time,
+                  end_date, end_time, &end_count, &used) != 5 ||
+      static_cast<size_t>(used) != text.size()) {
+    return 1;
+  }
+  *out = StatiInterval{};
+  out->startDate = start_date;
+  out->startTime = start_time;
+  out->endDate = end_date;
+  out->endTime = end_time;
+  out->endCount = end_count;
+  return 0;
+}
+
+int statiStoreCollected(const StatiInterval& interval) {
+  StatiState& st = statiState();
+  if (!st.storesInterval) return 0;
+  st.last = interval;
+  st.collect.intervalStored = true;
+  if (statiSetLastInterval() != 0) {
+    zmo::writeTrace("failed to update Registry with last connect interval\n");
+    return 1;
   }
   return 0;
 }

@@ -81,12 +81,6 @@ int ReadInput(HKEY key, StatiSettings* s) {
   return 0;
 }
 
-std::string ArchiveStamp() {
-  const std::tm t = zmo::ClockLocalTime(zmo::ClockNow());
-  return statiFormat("%.4i%.2i%.2i%.2i%.2i", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour,
-                     t.tm_min);
-}
-
 }  // namespace
 
 int statiGetParaFromRegistry() {
@@ -125,7 +119,6 @@ int statiGetParaFromRegistry() {
 
   s.outFile = s.binDir + "zmo_stati.dat";
   s.handOverFile = s.binDir + "zmostati.dat";
-  s.archiveFile = zmo::JoinPath(s.binDir + "ArchiveData", "stati_m_" + ArchiveStamp() + ".dat");
   zmo::writeTrace("About to exit statiGetParaFromRegistry \n");
   return 0;
 }

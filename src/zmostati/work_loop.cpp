@@ -38,18 +38,25 @@ int DecidePass(StatiState& st) {
 }
 
 // Collects the due interval; only a collection that succeeded moves the
-// last interval on, so a failed one is proposed again next pass.
+// last interval on, so a failed one is proposed again next pass. The run
+// stores it itself at its hand-over, before the loader starts.
 void CollectDue(StatiState& st) {
   if (statiGetParaFromRegistry() != 0) {
     zmo::writeTrace("statiGetParaFromRegistry() returned unsuccessfully\n");
     return;
   }
   zmo::writeTrace("about to connect\n");
-  if (st.hooks.startQuery() != 0) {
+  const int rc = st.hooks.startQuery();
+  if (rc == kStatiRunRecovered) {
+    zmo::writeTrace("interval of a cut-short run stored; the next pass decides again\n");
+    return;
+  }
+  if (rc != 0) {
     zmo::writeTrace(zmo::DisconnectFlag() ? "statiStartQuery() shutdown in progress\n"
                                           : "statiStartQuery() failed\n");
     return;
   }
+  if (st.collect.intervalStored) return;
   st.last = st.current;
   if (statiSetLastInterval() != 0) {
     zmo::writeTrace("failed to update Registry with last connect interval\n");
@@ -58,9 +65,18 @@ void CollectDue(StatiState& st) {
 
 }  // namespace
 
+int statiWorkPass() {
+  StatiState& st = statiState();
+  const int wait_seconds = DecidePass(st);
+  zmo::reportServiceStatus(SERVICE_RUNNING, 0, SERVICE_ACCEPT_STOP, kWaitHintMs);
+  if (st.due) CollectDue(st);
+  return wait_seconds;
+}
+
 int statiServiceRun(int, char**) {
   statiResetRunState();
   StatiState& st = statiState();
+  st.storesInterval = true;
   zmo::reportServiceStatus(SERVICE_START_PENDING, 0, 0, kWaitHintMs);
   if (statiGetDebugStatusFromRegistry() != 0) {
     zmo::SetTraceSwitch(1);
@@ -84,9 +100,7 @@ int statiServiceRun(int, char**) {
     ++st.passCounter;
     zmo::writeTrace("awake, run %i\n", st.passCounter);
     if (zmo::StopFlag()) break;
-    const int wait_seconds = DecidePass(st);
-    zmo::reportServiceStatus(SERVICE_RUNNING, 0, SERVICE_ACCEPT_STOP, kWaitHintMs);
-    if (st.due) CollectDue(st);
+    const int wait_seconds = statiWorkPass();
     zmo::writeTrace("about to fall asleep %is\n", wait_seconds);
     // The readers keep the sleep time within what fits in milliseconds.
     const DWORD rc = WaitForSingleObject(stop_event, static_cast<DWORD>(wait_seconds) * 1000u);
@@ -99,7 +113,7 @@ int statiServiceRun(int, char**) {
   return 0;
 }
 
-void statiRunOnce(int argc, char** argv) {
+int statiRunOnce(int argc, char** argv) {
   statiResetRunState();
   StatiState& st = statiState();
   if (argc >= 2 && std::strcmp(argv[1], "-nr") == 0) {
@@ -109,25 +123,25 @@ void statiRunOnce(int argc, char** argv) {
     }
     if (statiGetDefaultAvailFileName() != 0) {
       zmo::writeTrace("statiGetDefaultAvailFileName() returned unsuccessfully\n");
-      return;
+      return 1;
     }
-    if (statiGetRunTimes() != 0 || statiQueryRegForSleepTime() != 0) return;
+    if (statiGetRunTimes() != 0 || statiQueryRegForSleepTime() != 0) return 1;
     if (statiGetParaFromRegistry() != 0) {
       zmo::SetTraceSwitch(1);
       zmo::writeTrace("statiGetParaFromRegistry() returned unsuccessfully\n");
-      return;
+      return 1;
     }
   } else {
     if (statiGetParaFromCmdLine(argc, argv) != 0) {
       zmo::SetTraceSwitch(1);
       zmo::writeTrace("statiGetParaFromCmdLine() returned unsuccessfully\n");
-      return;
+      return 1;
     }
     if (statiGetDefaultAvailFileName() != 0) {
       zmo::writeTrace("statiGetDefaultAvailFileName() returned unsuccessfully\n");
-      return;
+      return 1;
     }
   }
   st.hooks.installRfcErrorHandler();
-  st.hooks.startQuery();
+  return st.hooks.startQuery() == 0 ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "test_support.h"
+#include "zmo_test/files.h"
 
 namespace {
 
@@ -55,65 +56,56 @@ class HandOver : public zmo_test::RuntimeTest {
     std::string data;
     return zmo::ReadWholeFile(dir_.File(name), &data) == 0 ? data : "<none>";
   }
-  zmo::HandOverFile Stati(const std::string& stamp = "202403041100") {
-    return {dir_.File("zmo_stati.dat"), dir_.File("zmostati.dat"),
-            dir_.File("ArchiveData/stati_m_" + stamp + ".dat")};
-  }
+  zmo::HandOverFile Stati() { return {dir_.File("zmo_stati.dat"), dir_.File("zmostati.dat")}; }
+  // Nothing is ever archived by the hand-over.
+  bool ArchiveEmpty() { return zmo_test::SortedFileNames(dir_.File("ArchiveData")).empty(); }
 };
 
 TEST_F(HandOver, LeftoverUnderTheHandOverName) {
   struct Case {
     const char* name;
     const char* leftover;  // nullptr: none
+    int result;
     std::vector<std::string> notes;
-    const char* archived;  // content of the archive afterwards
+    const char* handed_over;  // zmostati.dat afterwards
+    const char* collecting;   // zmo_stati.dat afterwards
   } cases[] = {
-      {"no leftover", nullptr, {}, "<none>"},
-      {"empty leftover is deleted", "", {"empty zmostati.dat -"}, "<none>"},
-      {"leftover with data is archived",
+      {"no leftover", nullptr, 0, {}, "new\r\n", "<none>"},
+      {"empty leftover is deleted", "", 0, {"empty zmostati.dat -"}, "new\r\n", "<none>"},
+      // Not loaded yet: it stays for the loader, and the new records wait.
+      {"leftover with data waits for the loader",
        "old\r\n",
-       {"data zmostati.dat stati_m_202403041100.dat"},
-       "old\r\n"},
+       zmo::kHandOverPending,
+       {"data zmostati.dat -"},
+       "old\r\n",
+       "new\r\n"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     Notes().clear();
-    std::remove(dir_.File("ArchiveData/stati_m_202403041100.dat").c_str());
     Write("zmo_stati.dat", "new\r\n");
     if (k.leftover != nullptr) Write("zmostati.dat", k.leftover);
     const zmo::HandOverFile f = Stati();
-    EXPECT_EQ(zmo::handOverFiles(&f, 1, Note), 0);
+    EXPECT_EQ(zmo::handOverFiles(&f, 1, Note), k.result);
     EXPECT_EQ(Notes(), k.notes);
-    EXPECT_EQ(Read("zmostati.dat"), "new\r\n");
-    EXPECT_EQ(Read("zmo_stati.dat"), "<none>");
-    EXPECT_EQ(Read("ArchiveData/stati_m_202403041100.dat"), k.archived);
+    EXPECT_EQ(Read("zmostati.dat"), k.handed_over);
+    EXPECT_EQ(Read("zmo_stati.dat"), k.collecting);
+    EXPECT_TRUE(ArchiveEmpty());
     std::remove(dir_.File("zmostati.dat").c_str());
+    std::remove(dir_.File("zmo_stati.dat").c_str());
   }
 }
 
-TEST_F(HandOver, WithoutArchiveDirectoryALeftoverWithDataBlocksTheHandOver) {
+TEST_F(HandOver, WithoutArchiveDirectoryALeftoverWithDataStillWaits) {
   ASSERT_EQ(rmdir(dir_.File("ArchiveData").c_str()), 0);
   Write("zmo_stati.dat", "new\r\n");
   Write("zmostati.dat", "old\r\n");
   const zmo::HandOverFile f = Stati();
-  EXPECT_EQ(zmo::handOverFiles(&f, 1, Note), zmo::kHandOverFailed);
-  EXPECT_EQ(Notes(),
-            (std::vector<std::string>{"data zmostati.dat stati_m_202403041100.dat",
-                                      "rename-failed zmostati.dat stati_m_202403041100.dat"}));
+  EXPECT_EQ(zmo::handOverFiles(&f, 1, Note), zmo::kHandOverPending);
+  EXPECT_EQ(Notes(), (std::vector<std::string>{"data zmostati.dat -"}));
   EXPECT_EQ(Read("zmostati.dat"), "old\r\n");
   EXPECT_EQ(Read("zmo_stati.dat"), "new\r\n");
   EXPECT_FALSE(zmo::FileExists(dir_.File("ArchiveData").c_str())) << "not created here";
-}
-
-TEST_F(HandOver, AnArchiveIsNeverOverwritten) {
-  Write("ArchiveData/stati_m_202403041100.dat", "first\r\n");
-  Write("zmostati.dat", "second\r\n");
-  Write("zmo_stati.dat", "new\r\n");
-  const zmo::HandOverFile f = Stati();
-  EXPECT_EQ(zmo::handOverFiles(&f, 1, Note), zmo::kHandOverFailed);
-  EXPECT_EQ(Read("ArchiveData/stati_m_202403041100.dat"), "first\r\n");
-  EXPECT_EQ(Read("zmostati.dat"), "second\r\n");
-  EXPECT_EQ(Read("zmo_stati.dat"), "new\r\n");
 }
 
 TEST_F(HandOver, MissingCollectingFileFails) {
@@ -126,32 +118,27 @@ TEST_F(HandOver, MissingCollectingFileFails) {
 // The snapshot collector's four files.
 std::vector<zmo::HandOverFile> SnapFiles(const zmo_test::TempDir& dir) {
   std::vector<zmo::HandOverFile> files;
-  const char* names[][3] = {{"zmosnapavai.dat", "zmoavai.dat", "avl_m_"},
-                            {"zmosnipsnap.cpu", "zmosnap.cpu", "cpu_m_"},
-                            {"zmosnipsnap.dsk", "zmosnap.dsk", "dsk_m_"},
-                            {"zmosnipsnap.lan", "zmosnap.lan", "lan_m_"}};
-  for (auto& n : names) {
-    files.push_back({dir.File(n[0]), dir.File(n[1]),
-                     dir.File(std::string("ArchiveData/") + n[2] + "200612071530.dat")});
-  }
+  const char* names[][2] = {{"zmosnapavai.dat", "zmoavai.dat"},
+                            {"zmosnipsnap.cpu", "zmosnap.cpu"},
+                            {"zmosnipsnap.dsk", "zmosnap.dsk"},
+                            {"zmosnipsnap.lan", "zmosnap.lan"}};
+  for (auto& n : names) files.push_back({dir.File(n[0]), dir.File(n[1])});
   return files;
 }
 
 TEST_F(HandOver, FourFilesTogether) {
   const auto files = SnapFiles(dir_);
   for (const auto& f : files) ASSERT_EQ(zmo::WriteFileAtomic(f.collecting, "rec\r\n"), 0);
-  Write("zmosnap.cpu", "left\r\n");
   Write("zmosnap.lan", "");
   EXPECT_EQ(zmo::handOverFiles(files.data(), files.size(), Note), 0);
-  EXPECT_EQ(Notes(), (std::vector<std::string>{"data zmosnap.cpu cpu_m_200612071530.dat",
-                                               "empty zmosnap.lan -"}));
+  EXPECT_EQ(Notes(), (std::vector<std::string>{"empty zmosnap.lan -"}));
   for (const auto& f : files) {
     std::string data;
     EXPECT_EQ(zmo::ReadWholeFile(f.hand_over, &data), 0) << f.hand_over;
     EXPECT_EQ(data, "rec\r\n");
     EXPECT_FALSE(zmo::FileExists(f.collecting.c_str()));
   }
-  EXPECT_EQ(Read("ArchiveData/cpu_m_200612071530.dat"), "left\r\n");
+  EXPECT_TRUE(ArchiveEmpty());
 }
 
 TEST_F(HandOver, FailedRenameRenamesTheEarlierFilesBack) {
@@ -168,17 +155,20 @@ TEST_F(HandOver, FailedRenameRenamesTheEarlierFilesBack) {
   }
 }
 
-TEST_F(HandOver, FailedClearingRenamesNothing) {
+TEST_F(HandOver, OneUnloadedFileKeepsAllFourCollecting) {
   const auto files = SnapFiles(dir_);
   for (const auto& f : files) ASSERT_EQ(zmo::WriteFileAtomic(f.collecting, "rec\r\n"), 0);
+  Write("zmosnap.cpu", "");
   Write("zmosnap.lan", "left\r\n");
-  Write("ArchiveData/lan_m_200612071530.dat", "taken\r\n");
-  EXPECT_EQ(zmo::handOverFiles(files.data(), files.size(), Note), zmo::kHandOverFailed);
+  EXPECT_EQ(zmo::handOverFiles(files.data(), files.size(), Note), zmo::kHandOverPending);
+  EXPECT_EQ(Notes(), (std::vector<std::string>{"empty zmosnap.cpu -", "data zmosnap.lan -"}));
   for (const auto& f : files) {
-    EXPECT_TRUE(zmo::FileExists(f.collecting.c_str())) << f.collecting;
+    EXPECT_EQ(Read(f.collecting.substr(f.collecting.rfind('/') + 1)), "rec\r\n") << f.collecting;
   }
   EXPECT_FALSE(zmo::FileExists(files[0].hand_over.c_str()));
+  EXPECT_FALSE(zmo::FileExists(files[1].hand_over.c_str())) << "the empty one is gone";
   EXPECT_EQ(Read("zmosnap.lan"), "left\r\n");
+  EXPECT_TRUE(ArchiveEmpty());
 }
 
 class ExecCommand : public zmo_test::RuntimeTest {

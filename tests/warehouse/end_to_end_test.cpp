@@ -5,8 +5,16 @@
 // out on its own, from the records that were loaded, what the warehouse
 // tables must hold, and compares.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <random>
+#include <thread>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -25,6 +33,7 @@
 #include "zmo_test/scoped.h"
 #include "zmogdlib/config_key.h"
 #include "zmostati/entry.h"
+#include "zmostati/params.h"
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
 
@@ -179,6 +188,9 @@ const std::vector<std::string> kProgress = {
     "\tAggregation of statistics records has ended",
     "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane Suite Collection Ended"};
 
+const std::string kLoadFailed =
+    "\tLoading of statistics records has failed, the records are kept for the next load";
+
 // The application groups: the group files' transactions and their levels.
 const std::map<std::string, std::pair<std::string, int>> kGroupOf = {
     {"VA01", {"Sales", 1500}}, {"VA02", {"Sales", 1500}}, {"SE38", {"Tools", 2000}}};
@@ -225,7 +237,8 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
   }
 
   // A zmostati -nr run at the given moment, and everything it starts.
-  void Collect(std::int64_t at) {
+  // The collector's process state of a fresh start.
+  void FreshCollector() {
     zmo::rfc::SimReset();
     statiResetRfcSession();
     statiResetState();
@@ -233,6 +246,10 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
     zmo::Runtime().program_dir = bin_;
     zmo::Runtime().host_name = [] { return std::string("collector"); };
     zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
+  }
+
+  void Collect(std::int64_t at) {
+    FreshCollector();
     zmo::ScopedFakeClock clock(at);
     char program[] = "zmostati";
     char option[] = "-nr";
@@ -259,8 +276,8 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
         << log << Read(bin_ + "trace_zmostati.log");
   }
 
-  std::vector<std::string> Progress() {
-    return LoaderWorld::Progress("trace_zmostatisum.log", kProgress);
+  std::vector<std::string> Progress(const std::vector<std::string>& wanted = kProgress) {
+    return LoaderWorld::Progress("trace_zmostatisum.log", wanted);
   }
 
   Rows ProgrespRows(const std::string& where) {
@@ -451,35 +468,261 @@ TEST_F(EndToEndTest, ABrokenDataLineGoesToTheBadFileAndTheOthersAreLoaded) {
   ASSERT_EQ(lines.size(), 8u);
   EXPECT_EQ(lines[0], broken);
   EXPECT_FALSE(zmo::FileExists(data.c_str()));
-  EXPECT_EQ(Progress(), kProgress) << "the batch's lines test no tool's result";
+  EXPECT_EQ(Progress(), kProgress) << "rejected records are no failed load";
 }
 
-// The warehouse refuses the connection: each tool says so in its log and
-// ends with 1, nothing reaches the warehouse, and the batch goes on, so the
-// file is archived as after any load and can be loaded again from there.
-TEST_F(EndToEndTest, ARefusedConnectionShowsInTheToolLogAndTheFileIsArchived) {
+// The warehouse refuses the connection: the first tool says so and ends
+// with 1, the batch leaves its remaining lines, nothing reaches the
+// warehouse, the handed-over file stays for the next load and the summary
+// log tells of the failure instead of a load that ended.
+TEST_F(EndToEndTest, ARefusedConnectionKeepsTheFileForTheNextLoad) {
   const std::string dsn =
       "pg:" + warehouse_test::SocketDir() + ":" + warehouse_test::Port() + ":no_such_database";
   Set(zmo::cfg::kDSN, dsn);
   Collect(kFirstRun);
 
-  const std::string log = Read(bin_ + "trace_zmo_load_stati.log");
-  EXPECT_NE(log.find("sqlldr: cannot connect to " + dsn + " as zmouser: "), std::string::npos)
-      << log;
-  EXPECT_NE(log.find("database \"no_such_database\" does not exist"), std::string::npos) << log;
-  EXPECT_EQ(log.find("secret"), std::string::npos) << "no log names the password";
   std::vector<std::string> tools;
   for (const std::string& call : zmo::SplitTextLines(Read(tmp_.File("calls.log")))) {
     tools.push_back(call.substr(0, call.find(' ')));
   }
-  EXPECT_EQ(tools, (std::vector<std::string>{"sqlplus", "sqlldr", "sqlplus"}));
+  EXPECT_EQ(tools, (std::vector<std::string>{"sqlplus"})) << "no load after a refused logon";
   EXPECT_EQ(db_->Value("select count(*) from r3_progresp"), "0");
 
-  const std::vector<std::string> archived = ArchiveFiles();
-  ASSERT_EQ(archived.size(), 1u);
-  EXPECT_EQ(zmo::SplitTextLines(Read(archived[0])).size(), 7u);
-  EXPECT_FALSE(zmo::FileExists((bin_ + "zmostati.dat").c_str()));
-  EXPECT_EQ(Progress(), kProgress) << "the batch's lines test no tool's result";
+  EXPECT_TRUE(ArchiveFiles().empty());
+  EXPECT_EQ(zmo::SplitTextLines(Read(bin_ + "zmostati.dat")).size(), 7u);
+  std::vector<std::string> wanted = kProgress;
+  wanted.push_back(kLoadFailed);
+  EXPECT_EQ(Progress(wanted),
+            (std::vector<std::string>{"\tLoading of statistics records has started", kLoadFailed}));
+}
+
+}  // namespace
+
+namespace {
+
+// A refused load keeps its file; the next run's loader loads it while that
+// run's records wait in the collecting file, and the run after hands those
+// over: every record reaches the warehouse once.
+TEST_F(EndToEndTest, ARefusedLoadThenGoodOnesLoadEveryRecordOnce) {
+  Set(zmo::cfg::kDSN,
+      "pg:" + warehouse_test::SocketDir() + ":" + warehouse_test::Port() + ":no_such_database");
+  Collect(kFirstRun);
+  EXPECT_EQ(db_->Value("select count(*) from r3_progresp"), "0");
+  Set(zmo::cfg::kDSN, db_->Dsn());
+  Collect(kFirstRun + kDay);
+  EXPECT_EQ(db_->Value("select sum(diag_count) from r3_progresp"), "6")
+      << "the first run's seven steps but the excluded user's";
+  Collect(kFirstRun + 2 * kDay);
+  EXPECT_EQ(db_->Value("select sum(diag_count) from r3_progresp"), "9");
+  EXPECT_EQ(db_->Value("select count(*) from r3_progresp where to_char(diag_date,'yyyymmdd') = "
+                       "'20240305'"),
+            "3");
+  const std::vector<std::vector<Line>> runs = Archived();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].size(), 7u);
+  EXPECT_EQ(runs[1].size(), 3u);
+  EXPECT_FALSE(zmo::FileExists((bin_ + "zmo_stati.dat").c_str()));
+  std::vector<std::string> wanted = kProgress;
+  wanted.push_back(kLoadFailed);
+  const std::vector<std::string> progress = Progress(wanted);
+  ASSERT_GE(progress.size(), 2u);
+  EXPECT_EQ(progress[1], kLoadFailed);
+  EXPECT_EQ(std::count(progress.begin(), progress.end(), kProgress[1]), 2)
+      << "two loads ended";
+}
+
+}  // namespace
+
+namespace {
+
+// Collections killed at random moments, each followed by a clean restart:
+// every record of every collected interval is in r3_progresp exactly once.
+// The collector runs in a child process of its own process group (forked,
+// so it keeps the fake clock and the simulated systems); the second server
+// answers late, in real time, so kills land in the collection too. The
+// kills are seeded, local, and the waits for the processes bounded.
+
+constexpr int kKillDays = 24;  // one interval a day
+// Steps a day in each of two hours: more than the collector's file buffer
+// takes, so a kill can leave some of a run's records on disk, a torn line
+// among them.
+constexpr int kStepsAnHour = 12;
+constexpr int kMaxKillDelayMs = 2000;   // a round takes about that long
+constexpr int kEarlyKillDelayMs = 600;  // the collection and hand-over come first
+// A second server answers the statistics read after this long, while the
+// first one's records are in the collecting file already.
+constexpr int kSlowServerMs = 400;
+const zmo_test::TestServer kW47{"sapw47.example.net", "W47", "00", "Secret47"};
+constexpr int kWaitLimitMs = 60000;
+
+std::string DayDate(int day) {  // 2024-03-04 plus day, as YYYYMMDD
+  const int d = 4 + day;
+  return "202403" + std::string(1, static_cast<char>('0' + d / 10)) +
+         static_cast<char>('0' + d % 10);
+}
+
+std::string KillSystemFile() {
+  std::string text =
+      "[logon]\nhost = sapw46.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
+      "password = " +
+      kW46.password +
+      "\nlanguage = E\n\n[system_info]\nsysid = W46\ndbhost = dbw46\nrelease = 46C\n";
+  int wp = 1;
+  for (int day = 0; day < kKillDays; ++day) {
+    for (int step = 0; step < 2 * kStepsAnHour; ++step) {
+      const std::string date = DayDate(day);
+      const std::string time = (step < kStepsAnHour ? "10" : "11") +
+                               std::string(1, static_cast<char>('0' + step % kStepsAnHour / 10)) +
+                               static_cast<char>('0' + step % 10) + "00";
+      text += "\n[record normal]\nDATE = " + date + "\nSTARTDATE = " + date +
+              "\nSTARTTIME = " + time + "\nENDDATE = " + date + "\nENDTIME = " + time +
+              "\nRESPTI = 900\nCPUTI = 300\nREADDIRTI = 200\nWPID = 000" +
+              std::to_string(wp++ % 10) +
+              "\nTASKTYPE = 01\nTCODE = VA01\nDYNPRONR = 0100\nREPORT = SAPMVA01"
+              "\nCUA_PROG = SAPMVA01\nACCOUNT = USER" +
+              std::to_string(day) + "\nMANDT = 100\nGUITIME = 120\nGUICNT = 2\nGUINETTIME = 40\n";
+    }
+  }
+  return text;
+}
+
+// True while a process of the group is there (zombies of other parents
+// included: they are gone once their parent or init reaps them).
+bool GroupAlive(pid_t group) { return kill(-group, 0) == 0; }
+
+// The process of the group that started last, or -1.
+pid_t NewestOfGroup(pid_t group) {
+  pid_t newest = -1;
+  unsigned long long newest_start = 0;
+  for (const std::string& name : zmo_test::SortedFileNames("/proc")) {
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream in("/proc/" + name + "/stat");
+    std::string stat;
+    std::getline(in, stat);
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    std::vector<std::string> f;
+    while (fields >> field) f.push_back(field);
+    // After the name: state ppid pgrp ... starttime is the 20th from here.
+    if (f.size() < 20 || std::stol(f[2]) != group) continue;
+    const unsigned long long start = std::stoull(f[19]);
+    if (newest == -1 || start >= newest_start) {
+      newest = static_cast<pid_t>(std::stol(name));
+      newest_start = start;
+    }
+  }
+  return newest;
+}
+
+class KillTest : public EndToEndTest {
+ protected:
+  void SetUp() override {
+    EndToEndTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    Write(tmp_.File("sap") + "/W46.sys", KillSystemFile());
+    Write(tmp_.File("sap") + "/W47.sys",
+          "[logon]\nhost = sapw47.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
+          "password = " +
+              kW47.password +
+              "\nlanguage = E\n\n[system_info]\nsysid = W47\ndbhost = dbw47\nrelease = 46C\n\n"
+              "[function SAPWL_STATREC_READ_FILE]\ndelay_ms = " +
+              std::to_string(kSlowServerMs) + "\n");
+    Write(bin_ + "zmoserver.dat", zmo_test::ServerRecord(kW46) + zmo_test::ServerRecord(kW47));
+  }
+
+  // Starts the work loop's passes at the moment given in a child process
+  // of its own group: passes until nothing is due (at most three: a pass
+  // that settled a cut-short run decides again).
+  pid_t StartCollector(std::int64_t at) {
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid != 0) {
+      if (pid > 0) setpgid(pid, pid);
+      return pid;
+    }
+    setpgid(0, 0);
+    FreshCollector();
+    zmo::ScopedFakeClock clock(at);
+    // The collector's waits (its polls of the slow server) take real time
+    // here, at most 50 ms each, so that a kill can land while the
+    // collection is under way.
+    clock.clock().SetAdvanceHook([last = at](std::int64_t now) mutable {
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(now - last, 50)));
+      last = now;
+    });
+    statiResetRunState();
+    statiState().storesInterval = true;
+    statiGetDebugStatusFromRegistry();
+    statiGetDefaultAvailFileName();
+    for (int pass = 0; pass < 3; ++pass) {
+      statiWorkPass();
+      if (!statiState().due) break;
+    }
+    _exit(0);  // no test teardown in the child
+  }
+
+  // Waits for the child and then for every process of its group.
+  void WaitForGroup(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    for (int waited = 0; GroupAlive(pid); waited += 5) {
+      ASSERT_LT(waited, kWaitLimitMs) << "processes of group " << pid << " did not end";
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+};
+
+TEST_F(KillTest, EveryRecordOnceAfterKillsAtRandomMoments) {
+  std::mt19937 random(20240304);
+  // Every other kill comes early, where the collection and the hand-over
+  // are; the others anywhere in the round.
+  std::uniform_int_distribution<int> early(0, kEarlyKillDelayMs);
+  std::uniform_int_distribution<int> delay(0, kMaxKillDelayMs);
+  std::uniform_int_distribution<int> target(0, 2);
+  std::int64_t at = kFirstRun;
+  for (int day = 0; day < kKillDays; ++day, at += kDay) {
+    const pid_t pid = StartCollector(at);
+    ASSERT_GT(pid, 0);
+    const int wait_ms = day % 2 == 0 ? early(random) : delay(random);
+    std::this_thread::sleep_for(std::chrono::milliseconds(wait_ms));
+    switch (target(random)) {
+      case 0:  // the collector alone: its loader and batch run on
+        kill(pid, SIGKILL);
+        break;
+      case 1:  // the whole process tree
+        kill(-pid, SIGKILL);
+        break;
+      default:  // the newest tool
+        if (pid_t newest = NewestOfGroup(pid); newest > 0) kill(newest, SIGKILL);
+        break;
+    }
+    ASSERT_NO_FATAL_FAILURE(WaitForGroup(pid));
+    // The clean restart at the same moment.
+    const pid_t again = StartCollector(at);
+    ASSERT_GT(again, 0);
+    ASSERT_NO_FATAL_FAILURE(WaitForGroup(again));
+  }
+  // Later passes hand over and load what still waits.
+  for (int extra = 0; extra < 3; ++extra, at += kDay) {
+    const pid_t pid = StartCollector(at);
+    ASSERT_NO_FATAL_FAILURE(WaitForGroup(pid));
+  }
+  EXPECT_FALSE(zmo::FileExists((bin_ + "zmostati.dat").c_str())) << "nothing left unloaded";
+
+  // Each step of each day exactly once.
+  Rows expected;
+  for (int day = 0; day < kKillDays; ++day) {
+    for (const char* hour : {"10", "11"}) {
+      expected.push_back(
+          {IsoDate(DayDate(day)), hour, "USER" + std::to_string(day), std::to_string(kStepsAnHour)});
+    }
+  }
+  EXPECT_EQ(Sorted(db_->Query("select to_char(diag_date,'yyyy-mm-dd'), diag_hour, "
+                              "rtrim(user_name), sum(diag_count) from r3_progresp "
+                              "group by 1, 2, 3")),
+            Sorted(expected));
 }
 
 }  // namespace

@@ -277,6 +277,8 @@ TEST_F(SnapshotLoadTest, DailyAveragesLeaveOutTheRowsOfASwitchedOffFigure) {
   std::vector<std::string> cpu;
   for (const Cpu& c : second) cpu.push_back(CpuRecord(c));
   Write(bin_ + "zmosnap.cpu", dbtools_test::Crlf(cpu));
+  // zmosnap hands over all four files; this cycle's other three are empty.
+  for (const char* f : {"zmosnap.dsk", "zmosnap.lan", "zmoavai.dat"}) Write(bin_ + f, "");
   Set(zmo::cfg::kProcessQRBData, "True");
   ASSERT_EQ(StartLoader(), 0);
   ASSERT_EQ(db_->Value("select count(*) from r3_cpu where idle_CPU = -9 and page_in_sec = -9"),

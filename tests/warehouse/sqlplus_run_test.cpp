@@ -161,6 +161,27 @@ TEST_F(SqlplusTest, ASpoolFileWithoutExtensionGetsLst) {
   EXPECT_EQ(Read(File("out.lst")), Crlf({"into the spool", "appended"}));
 }
 
+TEST_F(SqlplusTest, WheneverSqlerrorExitUndoesTheWholeTransaction) {
+  struct Case {
+    const char* whenever;
+    int code;
+    const char* rows;  // rows of t after the run
+  };
+  for (const Case& c : {Case{"whenever sqlerror exit failure rollback", 1, "0"},
+                        Case{"WHENEVER SQLERROR EXIT 7 ROLLBACK", 7, "0"},
+                        Case{"whenever sqlerror exit", 1, "1"},
+                        Case{"whenever sqlerror continue", 2, "2"}}) {
+    SCOPED_TRACE(c.whenever);
+    db_->Query("drop table if exists t");
+    // The last insert runs only when the script goes on after the failure.
+    EXPECT_EQ(RunScript({"create table t (a integer primary key);", "COMMIT;", c.whenever,
+                         "insert into t values (1);", "insert into t values (1);",
+                         "insert into t values (2);", "EXIT;"}),
+              c.code);
+    EXPECT_EQ(db_->Value("select count(*) from t"), c.rows);
+  }
+}
+
 TEST_F(SqlplusTest, WrongPasswordRunsNothing) {
   Write(File("script.sql"), Crlf({"create table t (a integer);", "EXIT;"}));
   EXPECT_EQ(Run("sqlplus", {"zmouser/wrongpw@" + db_->Dsn(), "@" + File("script.sql")}), 1);

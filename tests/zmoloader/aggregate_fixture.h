@@ -119,15 +119,16 @@ class AggregateTest : public loader_test::LoaderTest {
   std::vector<std::string> SnapLines() const { return BinLines("zmosnap.sql"); }
 
   // The statements of a script of a dialect whose statements end in ";",
-  // their lines joined by "\n", without the terminator; the header, commit
-  // and closing lines are left out.
+  // their lines joined by "\n", without the terminator; the header (with
+  // the Oracle kind's whenever line), commit and closing lines are left out.
   static std::vector<std::string> Statements(const std::vector<std::string>& lines) {
     std::vector<std::string> statements;
     std::string current;
     for (const std::string& line : lines) {
       if (current.empty() &&
           (line.empty() || line == "COMMIT;" || line == "spool off;" || line == "EXIT;" ||
-           line == "TERMINATE;" || line.rfind("spool ", 0) == 0 || line.rfind("set ", 0) == 0)) {
+           line == "TERMINATE;" || line.rfind("spool ", 0) == 0 || line.rfind("set ", 0) == 0 ||
+           line.rfind("whenever ", 0) == 0)) {
         continue;
       }
       if (!current.empty()) current += "\n";

@@ -32,8 +32,9 @@ TEST_F(SnapScriptTest, AvailabilityAloneWritesItsStatementsOnly) {
   };
   const Case cases[] = {
       {"Oracle",
-       {"spool " + Bin("trace_zmo_agg_snap.log"), "set serverout on", "set echo on", "",
-        "delete from r3_avail_sum where to_char(snap_date,'yyyymmdd') < '20031126';", "", "COMMIT;",
+       {"spool " + Bin("trace_zmo_agg_snap.log"), "set serverout on", "set echo on",
+        "whenever sqlerror exit failure rollback", "",
+        "delete from r3_avail_sum where to_char(snap_date,'yyyymmdd') < '20031126';", "",
         "insert into r3_avail_sum",
         "select rfc_dest_str, host_name, system_label, sys_id, "
         "to_date(substr(to_char(snap_date,'dd-mon-yyyy hh24:mi:ss'),1,11),'dd-mon-yyyy'), "
@@ -43,7 +44,7 @@ TEST_F(SnapScriptTest, AvailabilityAloneWritesItsStatementsOnly) {
         "group by rfc_dest_str, host_name, system_label, sys_id, "
         "to_date(substr(to_char(snap_date,'dd-mon-yyyy hh24:mi:ss'),1,11),'dd-mon-yyyy'), "
         "substr(to_char(snap_date,'dd-mon-yyyy hh24:mi:ss'),13,2);",
-        "", "COMMIT;", "drop table v" + kKey + ";", "", "COMMIT;", "spool off;", "EXIT;"}},
+        "", "drop table v" + kKey + ";", "", "spool off;", "EXIT;"}},
       {"Corva",
        {"attach to zmoinst  user zmouser  using secret;",
         "connect to WHSE user zmouser using secret;", "", "",

@@ -54,19 +54,16 @@ TEST_F(StatiScriptTest, EverySwitchOffWritesTheFrameOnly) {
       "spool " + Bin("trace_zmo_agg_stati.log"),
       "set serverout on",
       "set echo on",
+      "whenever sqlerror exit failure rollback",
       "",
       "delete from r3_last_seq;",
       "",
-      "COMMIT;",
       "insert into r3_last_seq (prog_seq_id) select max(prog_seq_id) from r3_progresp;",
       "",
-      "COMMIT;",
       "update r3_last_seq set prog_seq_id = 0 where prog_seq_id is null;",
       "",
-      "COMMIT;",
       "drop table " + kStage + ";",
       "",
-      "COMMIT;",
       "spool off;",
       "EXIT;"};
   EXPECT_EQ(StatiLines(), want);
@@ -445,11 +442,8 @@ TEST_F(StatiScriptTest, GroupRenamesAreAppliedAndTheFileDeleted) {
   const std::vector<std::string> want = {
       "update r3_tcode_group set group_name = 'Sales Europe' where group_name = 'Sales';",
       "",
-      "COMMIT;",
       "update r3_tcode_group set group_name = 'Buyers' where group_name = 'Buyer''s';",
       "",
-      "COMMIT;",
-      "COMMIT;",
       "drop table " + kStage + ";"};
   EXPECT_EQ(std::vector<std::string>(first, first + want.size()), want);
   EXPECT_FALSE(BinExists("zmogrpupdt.dat"));
@@ -459,7 +453,11 @@ TEST_F(StatiScriptTest, NoRenameFileNoRenames) {
   ASSERT_EQ(WriteStati(), 0);
   std::vector<std::string> lines = StatiLines();
   EXPECT_TRUE(Starting(StatiStatements(), "update r3_tcode_group").empty());
-  // No commit of renames either: the drop follows the service-level sums.
+  // No commit of renames either: the drop follows the service-level sums
+  // (a kind with a commit per statement: Corva).
+  Prime(kProgramStati, "Corva");
+  ASSERT_EQ(WriteStati(), 0);
+  lines = StatiLines();
   auto drop = std::find(lines.begin(), lines.end(), "drop table " + kStage + ";");
   ASSERT_NE(drop, lines.begin());
   EXPECT_EQ(*(drop - 1), "COMMIT;");
@@ -649,6 +647,42 @@ TEST_F(StatiScriptTest, KindsWithoutADialectGetNoScript) {
     EXPECT_FALSE(BinExists("zmostati.sql"));
   }
   EXPECT_EQ(writeStatiAggregateSql(nullptr), kAggregateNotWritten);
+}
+
+}  // namespace
+
+namespace {
+
+// A control byte in a configuration text that reaches SQL (a line feed puts
+// a "go" line of its own into an MSSQL or Sybase script) skips its record,
+// with a trace line naming the file and the record.
+TEST_F(StatiScriptTest, ConfigurationTextsWithControlBytesAreSkipped) {
+  Prime(kProgramStati, "MSSQL");
+  WriteBin("zmoTransGroup.dat", TransGroups({{"Sales", "VA01"},
+                                             {"X'\ngo\ndrop table r3_progresp\ngo\n", "VA02"},
+                                             {"Tools", "SE\x01" "38"}}));
+  WriteBin("zmoAppGroup.dat", AppGroups({{"Sales", "1500"}}));
+  WriteBin("zmoIDsToIgnore.dat", aggregate_test::IgnoreList({"DDIC", "EVIL\x1b", "SAP*"}, 12));
+  WriteBin("zmogrpupdt.dat", Renames({{"New\rgo", "Sales"}, {"Buyers", "Sales"}}));
+  ASSERT_EQ(WriteStati(), 0);
+  const std::string script = Read(Bin("zmostati.sql"));
+  for (const char* bad : {"drop table r3_progresp", "EVIL", "SE\x01", "New\r"}) {
+    EXPECT_EQ(script.find(bad), std::string::npos) << bad;
+  }
+  EXPECT_NE(script.find("'VA01'"), std::string::npos);
+  EXPECT_NE(script.find("'SAP*'"), std::string::npos);
+  EXPECT_NE(script.find("'Buyers'"), std::string::npos);
+  for (const char* line :
+       {"ERROR - ERROR: zmoTransGroup.dat record 2 holds a control character, the record is "
+        "skipped",
+        "ERROR - ERROR: zmoTransGroup.dat record 3 holds a control character, the record is "
+        "skipped",
+        "ERROR - ERROR: zmoIDsToIgnore.dat record 2 holds a control character, the record is "
+        "skipped",
+        "ERROR - ERROR: zmogrpupdt.dat record 1 holds a control character, the record is "
+        "skipped"}) {
+    EXPECT_TRUE(Traced(line)) << line;
+  }
 }
 
 }  // namespace

@@ -82,8 +82,10 @@ std::string Ldr(const char* par, const char* log) {
 }
 
 const E2eCase kCases[] = {
+    // The check of the warehouse's load marks comes first.
     {"OracleStati", "Oracle", false, "trace_zmo_load_stati.log",
-     {"sqlplus " + kLogon + " @@BIN@/zmostage_stati.sql",
+     {"sqlplus " + kLogon + " @@BIN@/zmocheck_stati.sql",
+      "sqlplus " + kLogon + " @@BIN@/zmostage_stati.sql",
       Ldr("zmoklvload.par", "trace_zmo_load_stati.log"),
       "sqlplus " + kLogon + " @@BIN@/zmostati.sql"}},
     {"OracleSnap", "Oracle", true, "trace_zmo_load_snap.log",

@@ -1,8 +1,9 @@
 // The built zmoloader started as the collectors start it: the batch it
 // writes runs under the batch interpreter, zmomsg writes the progress lines,
 // the loaded files are archived and the archives of the retention dates
-// deleted. The warehouse tools are not on PATH here, so their lines fail and
-// the batch goes on, as it does after a failed load.
+// deleted. The warehouse tools on PATH are scripts that end with the exit
+// code a test gives them; a tool that is missing or fails keeps the data
+// files for the next load.
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -27,7 +28,17 @@ class ExecutableTest : public LoaderTest {
     std::filesystem::create_symlink(Program("zmomsg"), Bin("zmomsg"));
     std::filesystem::create_directories(tools_dir());
   }
-  std::string tools_dir() const { return dir_ / "no_tools"; }
+  std::string tools_dir() const { return dir_ / "tools"; }
+  // Puts the tools of the Oracle and MSSQL kinds on PATH, each ending with
+  // exit_code.
+  void Tools(int exit_code) {
+    for (const char* name : {"sqlldr", "sqlplus", "bcp", "isql"}) {
+      std::string path = tools_dir() + "/" + name;
+      ASSERT_EQ(zmo::WriteFileAtomic(path, "#!/bin/sh\nexit " + std::to_string(exit_code) + "\n"),
+                0);
+      std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    }
+  }
 
   int Start(std::vector<const char*> elements) {
     zmo_test::ScopedEnv path("PATH", tools_dir());
@@ -62,6 +73,8 @@ TEST_F(ExecutableTest, NoArgumentAndWrongArgumentExitCodes) {
 
 TEST_F(ExecutableTest, StatiRunArchivesItsFileAndDeletesTheRetentionDates) {
   SetConfig(zmo::cfg::kDB, "Oracle");
+  // Rows rejected (2) is a load that was done.
+  Tools(2);
   Touch(Bin("zmostati.dat"));
   const std::string today = Day(0);
   const std::vector<std::string> gone = {"stati_" + Day(-7) + "0900.dat",
@@ -94,12 +107,38 @@ TEST_F(ExecutableTest, StatiRunArchivesItsFileAndDeletesTheRetentionDates) {
                 "\tLoading of statistics records has started",
                 "\tLoading of statistics records has ended",
                 "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane Suite Collection Ended"}));
-  // The batch ran line by line: its trace names the failed loader line.
+  // The batch ran line by line: its trace names the loader line.
   EXPECT_NE(Read(dir_ / "batch_trace.log").find("sqlldr"), std::string::npos);
+}
+
+TEST_F(ExecutableTest, AFailedLoadKeepsTheFileAndSaysSo) {
+  struct Case {
+    const char* what;
+    int tool_exit;  // -1: no tools on PATH
+  };
+  for (const Case c : {Case{"no tools", -1}, Case{"logon refused", 1}, Case{"killed", 137}}) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(tools_dir());
+    std::filesystem::create_directories(tools_dir());
+    std::filesystem::remove(Bin("trace_zmostatisum.log"));
+    if (c.tool_exit >= 0) Tools(c.tool_exit);
+    SetConfig(zmo::cfg::kDB, "Oracle");
+    Touch(Bin("zmostati.dat"));
+    EXPECT_EQ(Start({" -A", " -P STATI", " -H 10.20.30.40", " -I 153"}), kLoaderExitLoadFailed);
+    EXPECT_EQ(Read(Bin("zmostati.dat")), "x");
+    EXPECT_TRUE(std::filesystem::is_empty(archive_dir()));
+    // No aggregation and no end of the load: the failure line instead.
+    EXPECT_EQ(SummaryTexts("trace_zmostatisum.log"),
+              (std::vector<std::string>{
+                  "\tLoading of statistics records has started",
+                  "\tLoading of statistics records has failed, the records are kept for the next "
+                  "load"}));
+  }
 }
 
 TEST_F(ExecutableTest, SnapRunArchivesTheFourFilesUnderOneStamp) {
   SetConfig(zmo::cfg::kDB, "MSSQL");
+  Tools(0);
   for (const char* f : {"zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan", "zmoavai.dat"}) {
     Touch(Bin(f));
   }

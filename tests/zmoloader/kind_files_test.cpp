@@ -295,8 +295,9 @@ TEST_F(KindFilesTest, PathsWithBlanksStayOneArgument) {
   EXPECT_EQ(zmo::SplitCommandLine(bat[1]),
             (std::vector<std::string>{"isql", "-Uzmouser", "-Psecret", "-SWHSE", "-i",
                                       spaced + "/BulkOn.sql"}));
-  // The bcp line: data file, error file and log each one argument.
-  std::vector<std::string> bcp = zmo::SplitCommandLine(bat[6]);
+  // The bcp line (after the staging line and its result test): data file,
+  // error file and log each one argument.
+  std::vector<std::string> bcp = zmo::SplitCommandLine(bat[8]);
   ASSERT_GE(bcp.size(), 12u);
   EXPECT_EQ(bcp[3], spaced + "/zmosnap.cpu");
   EXPECT_EQ(bcp[5], spaced + "/trace_zmo_out_put_daily.bad");
@@ -310,7 +311,8 @@ TEST_F(KindFilesTest, PasswordThatABlankOrARedirectWouldSplitIsQuoted) {
   ASSERT_EQ(Run(kStati), 0);
   std::vector<std::string> bat = BinLines("zmoload_stati.bat");
   EXPECT_EQ(bat[1], "isql -Uzmouser \"-Pse cret>x\" -SWHSE -i " + Bin("BulkOn.sql"));
-  EXPECT_THAT(zmo::SplitCommandLine(bat[3]), Contains("-Pse cret>x"));
+  // The bcp line, after the staging line and its result test.
+  EXPECT_THAT(zmo::SplitCommandLine(bat[5]), Contains("-Pse cret>x"));
 }
 
 TEST_F(KindFilesTest, TextThatWouldBreakALineIsRefused) {
@@ -349,6 +351,38 @@ TEST_F(KindFilesTest, TextThatWouldBreakALineIsRefused) {
     EXPECT_EQ(traced[traced.size() - 2], c.line);
     EXPECT_EQ(traced.back(), "ERROR - ERROR: Execution halting");
   }
+}
+
+TEST_F(KindFilesTest, ASemicolonInTheCorvaLogonIsRefused) {
+  struct Case {
+    const char* name;
+    std::string value;
+  };
+  const Case cases[] = {{"INST", "zmoinst; drop table r3_progresp"},
+                        {"DSN", "WHSE;drop table r3_progresp"},
+                        {"User", "zmo;user"},
+                        {"Access", Scramble("se;cret")}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetRun();
+    SetDefaults();
+    SetConfig(zmo::cfg::kDB, "Corva");
+    SetConfig(c.name, c.value);
+    EXPECT_EQ(Run(kStati), 99);
+    std::vector<std::string> traced = TraceTexts();
+    ASSERT_GE(traced.size(), 2u);
+    EXPECT_EQ(traced[traced.size() - 2], std::string("ERROR - ERROR: The value <") + c.name +
+                                             "> holds a ';', which would end a Corva statement");
+    EXPECT_EQ(traced.back(), "ERROR - ERROR: Execution halting");
+    for (const std::string& t : traced) EXPECT_EQ(t.find("se;cret"), std::string::npos);
+    EXPECT_FALSE(zmo::FileExists(Bin("zmoload_stati.sql").c_str())) << "no script written";
+  }
+  // Another kind takes a ";" in its logon as any other character.
+  ResetRun();
+  SetDefaults();
+  SetConfig(zmo::cfg::kDB, "Oracle");
+  SetConfig(zmo::cfg::kUser, "zmo;user");
+  EXPECT_EQ(Run(kStati), 0);
 }
 
 TEST_F(KindFilesTest, NoPasswordEndsTheRun) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -141,12 +143,34 @@ TEST_F(LoaderRegistryTest, NoBinDirEndsWith99BeforeAnyLog) {
 
 TEST_F(LoaderRegistryTest, OptionalValuesMissingTheRunGoesOn) {
   DeleteConfig(zmo::cfg::kSystemSLA);
+  ASSERT_EQ(zmo::WriteFileAtomic(Bin("zmosnap.cpu"), "x\r\n"), 0);
   EXPECT_EQ(Run({"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"}), 0);
   EXPECT_TRUE(Traced("System SLA=0"));
   EXPECT_TRUE(Traced("Registry entry ProcessQRBData = <True>"));
   // LoadDebug reads as "null": the batch is started.
   ASSERT_EQ(loader_test::SpawnCalls().size(), 2u);
   EXPECT_EQ(loader_test::SpawnCalls()[1].path, Bin("zmoload_snap.bat"));
+}
+
+}  // namespace
+
+namespace {
+
+// A damaged store file is refused as a missing key would be; the loader
+// says which file and line.
+TEST_F(LoaderRegistryTest, ADamagedStoreIsNamedWithItsFileAndLine) {
+  const std::string store = registry_.path() + "/HKEY_LOCAL_MACHINE.reg";
+  std::string text;
+  ASSERT_EQ(zmo::ReadWholeFile(store, &text), 0);
+  const auto lines = std::count(text.begin(), text.end(), '\n');
+  ASSERT_EQ(zmo::WriteFileAtomic(store, text + "[unclosed section\r\n"), 0);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Run({"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"}), 99);
+  const std::string err = testing::internal::GetCapturedStderr();
+  // No trace switch and no BinDir can be read: standard error names it.
+  const std::string named = "zmoloader: the registry store is damaged: " + store + ":" +
+                            std::to_string(lines + 1) + ": ";
+  EXPECT_EQ(err.rfind(named, 0), 0u) << err;
 }
 
 }  // namespace

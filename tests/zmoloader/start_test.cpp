@@ -19,7 +19,35 @@ using ::testing::ElementsAre;
 const std::vector<std::string> kSnap = {"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"};
 const std::vector<std::string> kStati = {"-P", "STATI", "-H", "10.20.30.40", "-I", "153"};
 
-class StartTest : public LoaderTest {};
+// The collectors' handed-over files are there: the batch has data to load.
+class StartTest : public LoaderTest {
+ protected:
+  void SetUp() override {
+    LoaderTest::SetUp();
+    for (const char* f : {"zmostati.dat", "zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan",
+                          "zmoavai.dat"}) {
+      ASSERT_EQ(zmo::WriteFileAtomic(Bin(f), "x\r\n"), 0);
+    }
+  }
+};
+
+TEST_F(StartTest, NoDataFileToLoadStartsNoBatch) {
+  for (const char* f : {"zmostati.dat", "zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan",
+                        "zmoavai.dat"}) {
+    ASSERT_EQ(std::remove(Bin(f).c_str()), 0);
+  }
+  for (const auto& args : {kSnap, kStati}) {
+    ResetRun();
+    ASSERT_EQ(Run(args), 0);
+    ASSERT_EQ(SpawnCalls().size(), 1u) << "the start message only";
+    EXPECT_TRUE(Traced("No data file to load, no batch started"));
+  }
+  // One snapshot file is enough to start it.
+  ASSERT_EQ(zmo::WriteFileAtomic(Bin("zmoavai.dat"), "x\r\n"), 0);
+  ResetRun();
+  ASSERT_EQ(Run(kSnap), 0);
+  EXPECT_EQ(SpawnCalls().size(), 2u);
+}
 
 TEST_F(StartTest, StartMessageThenTheBatchWaitedFor) {
   ASSERT_EQ(Run(kSnap), 0);
@@ -85,7 +113,9 @@ TEST_F(StartTest, CorvaWindowIsNotWaitedFor) {
     std::vector<std::string> args = kSnap;
     args.insert(args.end(), c.extra.begin(), c.extra.end());
     loader_test::SpawnResult() = 4242;
-    ASSERT_EQ(Run(args), 0);
+    // A waited batch that ends with anything but 0 is a failed load; the
+    // Corva window's handle says nothing of the load.
+    ASSERT_EQ(Run(args), c.mode == _P_NOWAIT ? kLoaderExitOk : kLoaderExitLoadFailed);
     ASSERT_EQ(SpawnCalls().size(), 2u);
     EXPECT_EQ(SpawnCalls()[1].mode, c.mode);
     EXPECT_TRUE(Traced(c.mode == _P_NOWAIT ? "spawn() returned process handle <4242>"
@@ -133,9 +163,24 @@ TEST_F(StartTest, DebugModeWritesEverythingAndStartsNoBatch) {
 
 TEST_F(StartTest, AStartThatFailsIsTracedAndTheRunEnds) {
   loader_test::SpawnResult() = -1;
-  EXPECT_EQ(Run(kSnap), 0);
+  // A batch that could not start loaded nothing: the run says so.
+  EXPECT_EQ(Run(kSnap), kLoaderExitLoadFailed);
   std::vector<std::string> traced = TraceTexts();
   EXPECT_EQ(std::count(traced.begin(), traced.end(), "spawn() returned <-1>"), 2);
+  EXPECT_TRUE(Traced("ERROR - ERROR: Load batch <" + Bin("zmoload_snap.bat") +
+                     "> ended with <-1>, the data files are kept"));
+}
+
+TEST_F(StartTest, ABatchThatReportsAFailedLoadEndsTheRunWithTwo) {
+  SetConfig(zmo::cfg::kDB, "Oracle");
+  loader_test::SpawnResult() = 1;
+  EXPECT_EQ(Run(kSnap), kLoaderExitLoadFailed);
+  EXPECT_TRUE(Traced("ERROR - ERROR: Load batch <" + Bin("zmoload_snap.bat") +
+                     "> ended with <1>, the data files are kept"));
+  ResetRun();
+  SetConfig(zmo::cfg::kDB, "Oracle");
+  loader_test::SpawnResult() = 0;
+  EXPECT_EQ(Run(kSnap), kLoaderExitOk);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -267,6 +269,29 @@ TEST_F(ZmosetvalMainTest, SetThatTheStoreRefusesIsStatusMinusOne) {
   EXPECT_EQ(r.status, -1);
   EXPECT_EQ(r.out.rfind("*** ERROR: ", 0), 0u) << r.out;
   EXPECT_EQ(r.status_file, "clicfg.err -1\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+// A damaged store file is refused, and the message names its file and line.
+TEST_F(ZmosetvalMainTest, ADamagedStoreIsNamedWithItsFileAndLine) {
+  PutValue(HKEY_LOCAL_MACHINE, kConfigKey, "ArchiveKeepDays", Sz("-7"));
+  const std::string store = dir_ / "registry/HKEY_LOCAL_MACHINE.reg";
+  std::string text;
+  ASSERT_EQ(zmo::ReadWholeFile(store, &text), 0);
+  const auto lines = std::count(text.begin(), text.end(), '\n');
+  ASSERT_EQ(zmo::WriteFileAtomic(store, text + "\"Broken\"=what\r\n"), 0);
+  const std::string named =
+      "*** ERROR: the registry store is damaged: " + store + ":" + std::to_string(lines + 1) + ": ";
+  for (Argv args : {Argv{"zmosetval", "-k", kConfigKey, "-n", "ArchiveKeepDays", "-v", "-8"},
+                    Argv{"zmosetval", "-d", "-k", kConfigKey, "-n", "ArchiveKeepDays"}}) {
+    RunResult r = RunSetval(args);
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.out.rfind(named, 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("error = 1009"), std::string::npos) << "the code as before: " << r.out;
+  }
 }
 
 }  // namespace

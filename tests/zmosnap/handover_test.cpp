@@ -1,7 +1,8 @@
 // The hand-over at the start of a cycle: the previous cycle's collecting
 // files become the loader's files, zmoloader is started with its exact
-// arguments, unloaded leftovers are archived or deleted, and a hand-over
-// that cannot complete leaves every file of the cycle where it was.
+// arguments, an empty leftover is deleted, an unloaded one is loaded while
+// the collected records wait, and a hand-over that cannot complete leaves
+// every file of the cycle where it was.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -63,7 +64,7 @@ TEST_F(SnapHandOver, SecondCycleHandsTheFirstCyclesFilesToTheLoader) {
       << trace;
 }
 
-TEST_F(SnapHandOver, LeftoverWithDataIsArchivedAndAnEmptyOneDeleted) {
+TEST_F(SnapHandOver, UnloadedLeftoverIsLoadedAndAnEmptyOneDeleted) {
   ASSERT_EQ(RunCycle(), 0);
   // What a loader that did not run left behind.
   ASSERT_EQ(zmo::WriteFileAtomic(HandOver("cpu"), "unloaded cpu\r\n"), 0);
@@ -71,49 +72,74 @@ TEST_F(SnapHandOver, LeftoverWithDataIsArchivedAndAnEmptyOneDeleted) {
   const std::vector<std::string> first = CollectingData();
   ASSERT_EQ(RunCycle(), 0);  // still 7 December 2006, 15:30
 
-  EXPECT_EQ(Files(bin_ + "ArchiveData"), std::vector<std::string>{"cpu_m_200612071530.dat"});
-  EXPECT_EQ(SnapTestEnv::Read(bin_ + "ArchiveData/cpu_m_200612071530.dat"), "unloaded cpu\r\n");
-  EXPECT_EQ(HandOverData(), first);
+  // Nothing is archived unloaded; the loader starts for the waiting file.
+  EXPECT_EQ(Files(bin_ + "ArchiveData"), std::vector<std::string>{});
+  EXPECT_EQ(SnapTestEnv::Read(HandOver("cpu")), "unloaded cpu\r\n");
+  for (const char* k : {"avai", "dsk", "lan"}) EXPECT_EQ(SnapTestEnv::Read(HandOver(k)), "<none>");
   const std::string trace = env_.Trace();
   EXPECT_NE(trace.find("file <" + HandOver("avai") + "> exists and is zero bytes in length\n"
                        "trying to delete file <" + HandOver("avai") + ">\n"),
             std::string::npos);
   EXPECT_NE(trace.find("file <" + HandOver("cpu") + "> exits and contains data \n"
-                       "trying to move file <" + HandOver("cpu") + "> to the ArchiveData "
-                       "directory\n"),
-            std::string::npos);
-  EXPECT_EQ(Children().back().front(), "zmoloader");
-}
-
-TEST_F(SnapHandOver, ArchiveNamesCarryTheLocalTimeOfTheHandOver) {
-  ASSERT_EQ(RunCycle(), 0);
-  for (const char* k : kKinds) ASSERT_EQ(zmo::WriteFileAtomic(HandOver(k), "old\r\n"), 0);
-  clock_->SetMillis(LocalMillis(2007, 1, 2, 3, 4));
-  ASSERT_EQ(RunCycle(), 0);
-  EXPECT_EQ(Files(bin_ + "ArchiveData"),
-            (std::vector<std::string>{"avl_m_200701020304.dat", "cpu_m_200701020304.dat",
-                                      "dsk_m_200701020304.dat", "lan_m_200701020304.dat"}));
-}
-
-TEST_F(SnapHandOver, FailedArchiveStartsNoLoaderAndKeepsTheCycle) {
-  ASSERT_EQ(RunCycle(), 0);
-  ASSERT_EQ(zmo::WriteFileAtomic(HandOver("lan"), "unloaded lan\r\n"), 0);
-  ASSERT_EQ(rmdir((bin_ + "ArchiveData").c_str()), 0);  // nowhere to archive to
-  const std::vector<std::string> first = CollectingData();
-  Later(10);
-  ASSERT_EQ(RunCycle(), 0);
-
-  EXPECT_EQ(Children().size(), 2u) << "two start messages, no loader";
-  EXPECT_EQ(SnapTestEnv::Read(HandOver("lan")), "unloaded lan\r\n");
-  for (const char* k : {"avai", "cpu", "dsk"}) EXPECT_EQ(SnapTestEnv::Read(HandOver(k)), "<none>");
-  // The first cycle's records stay collecting, the second's behind them.
+                       "file <" + HandOver("cpu") + "> waits for the loader; the records stay "
+                       "in the collecting files\n"),
+            std::string::npos)
+      << trace;
+  EXPECT_EQ(Children().back(), Loader({"found zmosnap.cpu"}));
+  // The first cycle's records wait in the collecting files, the second's
+  // behind them.
   const std::vector<std::string> now = CollectingData();
   for (size_t i = 0; i < now.size(); ++i) {
     EXPECT_EQ(now[i].compare(0, first[i].size(), first[i]), 0) << kKinds[i];
     EXPECT_GT(now[i].size(), first[i].size()) << kKinds[i];
   }
-  EXPECT_TRUE(env_.TraceHas("rename of <" + HandOver("lan") + "> to <" + bin_ +
-                            "ArchiveData/lan_m_200612071540.dat> failed \n"));
+}
+
+TEST_F(SnapHandOver, WaitingRecordsGoWithTheNextHandOver) {
+  ASSERT_EQ(RunCycle(), 0);
+  for (const char* k : kKinds) ASSERT_EQ(zmo::WriteFileAtomic(HandOver(k), "old\r\n"), 0);
+  Later(10);
+  ASSERT_EQ(RunCycle(), 0);
+  const std::vector<std::string> waiting = CollectingData();
+  // The loader took its files; the next cycle hands over both cycles'.
+  for (const char* k : kKinds) ASSERT_EQ(std::remove(HandOver(k).c_str()), 0);
+  Later(10);
+  ASSERT_EQ(RunCycle(), 0);
+  EXPECT_EQ(HandOverData(), waiting);
+  EXPECT_EQ(Files(bin_ + "ArchiveData"), std::vector<std::string>{});
+}
+
+TEST_F(SnapHandOver, ACycleCutShortIsCutBackAtTheNextStart) {
+  ASSERT_EQ(RunCycle(), 0);
+  const std::vector<std::string> first = CollectingData();
+  // A killed cycle: its mark with the lengths before it, and what it wrote.
+  std::string mark = "state collecting\n";
+  for (const std::string& d : first) mark += "length " + std::to_string(d.size()) + "\n";
+  ASSERT_EQ(zmo::WriteFileAtomic(snapRunMarkPath(), mark), 0);
+  for (const char* k : kKinds) {
+    ASSERT_EQ(zmo::WriteFileAtomic(Collecting(k), SnapTestEnv::Read(Collecting(k)) + "torn rec"),
+              0);
+  }
+  Later(10);
+  ASSERT_EQ(RunCycle(), 0);
+  EXPECT_EQ(HandOverData(), first) << "the torn lines are gone before the hand-over";
+  EXPECT_TRUE(env_.TraceHas("records of a cycle that did not end removed from the collecting "
+                            "files\n"));
+  EXPECT_FALSE(zmo::FileExists(snapRunMarkPath().c_str()));
+}
+
+TEST_F(SnapHandOver, AHandOverCutShortIsCompletedAtTheNextStart) {
+  ASSERT_EQ(RunCycle(), 0);
+  const std::vector<std::string> first = CollectingData();
+  // Killed after two of the four renames.
+  ASSERT_EQ(zmo::WriteFileAtomic(snapRunMarkPath(), "state handing-over\n"), 0);
+  for (const char* k : {"avai", "cpu"}) {
+    ASSERT_EQ(zmo::RenameNoReplace(Collecting(k).c_str(), HandOver(k).c_str()), 0);
+  }
+  ASSERT_EQ(snapSettleEarlierCycle(), 0);
+  EXPECT_EQ(HandOverData(), first);
+  for (const char* k : kKinds) EXPECT_FALSE(zmo::FileExists(Collecting(k).c_str())) << k;
+  EXPECT_TRUE(env_.TraceHas("hand-over of a cycle that was cut short completed\n"));
 }
 
 TEST_F(SnapHandOver, PartialRenameIsTakenBack) {

@@ -174,10 +174,10 @@ TEST_F(CmdLineTest, DbTypeIsExactAndUpperCase) {
   EXPECT_EQ(statiState().settings.dbKind, zmo::kDbTessel);
 }
 
-TEST_F(CmdLineTest, MissingDbTypeCollectsNothingAndExitsZero) {
+TEST_F(CmdLineTest, MissingDbTypeCollectsNothingAndExitsOne) {
   std::vector<std::string> args = {"-np", "-d"};
   args.insert(args.end(), kComplete.begin(), kComplete.end() - 2);
-  EXPECT_EQ(Main(args), 0);
+  EXPECT_EQ(Main(args), 1) << "a run that collected nothing is no success";
   EXPECT_EQ(g_queries, 0);
   EXPECT_EQ(env_.Trace(),
             "missing parameter <-dbtype>\n"

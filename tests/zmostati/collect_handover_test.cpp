@@ -37,43 +37,56 @@ TEST_F(CollectHandOver, EmptyLeftoverIsDeleted) {
   EXPECT_EQ(Children().back(), LoaderSeesHandOver());
 }
 
-TEST_F(CollectHandOver, LeftoverWithDataIsArchivedUnderTheTimeOfTheSettings) {
+TEST_F(CollectHandOver, LeftoverWithDataIsLoadedAndTheRecordsWait) {
   ASSERT_EQ(zmo::WriteFileAtomic(HandOverFile(), "unloaded\r\n"), 0);
   ASSERT_EQ(Collect(), 0);
-  EXPECT_EQ(Read(Archive()), "unloaded\r\n");
-  EXPECT_EQ(CountDestination(Lines(HandOverFile()), "sapt46_T46_00"), RecordsOf("T46"));
+  // The unloaded file is not archived unloaded: the loader starts for it,
+  // and this run's records wait in the collecting file.
+  EXPECT_EQ(Read(Archive()), "<none>");
+  EXPECT_EQ(Read(HandOverFile()), "unloaded\r\n");
+  EXPECT_EQ(CountDestination(Lines(CollectingFile()), "sapt46_T46_00"), RecordsOf("T46"));
+  EXPECT_TRUE(env_.TraceContains("file zmostati.dat exists and contains data\n"
+                                 "zmostati.dat waits for the loader; the records of this run "
+                                 "stay in <" +
+                                 CollectingFile() + ">\n"));
+  auto loader = Loader({});
+  loader.push_back("handover file present");
+  loader.push_back("collecting file present");
+  EXPECT_EQ(Children().back(), loader);
+  EXPECT_EQ(Read(CollectingFile() + ".mark"), "<none>") << "the run ended in order";
+}
+
+TEST_F(CollectHandOver, WaitingRecordsGoWithTheNextHandOver) {
+  ASSERT_EQ(zmo::WriteFileAtomic(HandOverFile(), "unloaded\r\n"), 0);
+  EXPECT_EQ(Collect(), 0) << "the interval was collected completely";
+  const auto first = Lines(CollectingFile());
+  EXPECT_EQ(CountDestination(first, "sapt46_T46_00"), RecordsOf("T46"));
+
+  // The loader took the file it was started for; the next interval's run.
+  ASSERT_EQ(std::remove(HandOverFile().c_str()), 0);
+  ASSERT_EQ(Collect(), 0);
+  const auto handed = Lines(HandOverFile());
+  EXPECT_EQ(CountDestination(handed, "sapt46_T46_00"), 2 * RecordsOf("T46"));
+  EXPECT_EQ(std::vector<std::string>(handed.begin(), handed.begin() + first.size()), first);
   EXPECT_EQ(Read(CollectingFile()), "<none>");
-  EXPECT_TRUE(
-      env_.TraceContains("file zmostati.dat exists and contains data\n"
-                         "trying to move zmostati.dat to the ArchiveData directory\n"));
+  EXPECT_EQ(Read(Archive()), "<none>");
   EXPECT_EQ(Children().back(), LoaderSeesHandOver());
 }
 
-TEST_F(CollectHandOver, FailedHandOverCountsAsCollectedAndTheNextRunTakesTheRecordsAlong) {
-  // Without ArchiveData the unloaded file cannot be moved away.
-  ASSERT_EQ(rmdir((bin_ + "ArchiveData").c_str()), 0);
-  ASSERT_EQ(zmo::WriteFileAtomic(HandOverFile(), "unloaded\r\n"), 0);
+TEST_F(CollectHandOver, FailedHandOverCountsAsCollectedAndStartsNoLoader) {
+  // A link to nowhere under the hand-over name: no file to wait for, yet
+  // the rename must not replace it.
+  ASSERT_EQ(symlink((bin_ + "nowhere").c_str(), HandOverFile().c_str()), 0);
   EXPECT_EQ(Collect(), 0) << "the interval was collected completely";
-  EXPECT_TRUE(
-      env_.TraceContains("rename of <" + HandOverFile() + "> to <" + Archive() + "> failed \n"));
+  EXPECT_TRUE(env_.TraceContains("rename of <" + CollectingFile() + "> to <" + HandOverFile() +
+                                 "> failed \n"));
   EXPECT_TRUE(env_.TraceContains("hand-over failed: the records stay in <" + CollectingFile() +
                                  "> for the next run\n"));
   auto expected = StartMessages();
   expected.push_back(EndMessage());
   EXPECT_EQ(Children(), expected) << "no loader start";
-  EXPECT_EQ(Read(HandOverFile()), "unloaded\r\n");
-  const auto first = Lines(CollectingFile());
-  EXPECT_EQ(CountDestination(first, "sapt46_T46_00"), RecordsOf("T46"));
-
-  // The next interval's run, once the directory is there.
-  ASSERT_EQ(mkdir((bin_ + "ArchiveData").c_str(), 0755), 0);
-  ASSERT_EQ(Collect(), 0);
-  EXPECT_EQ(Read(Archive()), "unloaded\r\n");
-  const auto handed = Lines(HandOverFile());
-  EXPECT_EQ(CountDestination(handed, "sapt46_T46_00"), 2 * RecordsOf("T46"));
-  EXPECT_EQ(std::vector<std::string>(handed.begin(), handed.begin() + first.size()), first);
-  EXPECT_EQ(Read(CollectingFile()), "<none>");
-  EXPECT_EQ(Children().back(), LoaderSeesHandOver());
+  EXPECT_EQ(CountDestination(Lines(CollectingFile()), "sapt46_T46_00"), RecordsOf("T46"));
+  EXPECT_EQ(Read(CollectingFile() + ".mark"), "<none>");
 }
 
 TEST_F(CollectHandOver, ArchiveOfTheSameMinuteIsNeverOverwritten) {

@@ -32,6 +32,7 @@ TEST_F(CollectStop, StopDuringARemoteCallCutsTheFileBack) {
   EXPECT_EQ(Collect(), zmo::kShutdownInProgress);
 
   EXPECT_EQ(Read(CollectingFile()), "earlier run\r\n") << "T31's records are taken out again";
+  EXPECT_EQ(Read(CollectingFile() + ".mark"), "<none>") << "an orderly stop settles its mark";
   EXPECT_EQ(Read(HandOverFile()), "<none>");
   EXPECT_EQ(Children(), StartMessages()) << "no end message, no loader";
   const auto avail = Lines(AvailFile());

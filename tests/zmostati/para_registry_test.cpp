@@ -56,7 +56,6 @@ TEST_F(ParaTest, NamesAndLoaderArguments) {
   EXPECT_EQ(s.serverFile, env_.Dir() + "zmoserver.dat");
   EXPECT_EQ(s.outFile, "/opt/zmo/zmo_stati.dat");
   EXPECT_EQ(s.handOverFile, "/opt/zmo/zmostati.dat");
-  EXPECT_EQ(s.archiveFile, "/opt/zmo/ArchiveData/stati_m_202403150816.dat");
   const std::string pid = " -I " + std::to_string(getpid());
   EXPECT_EQ(s.ldrArg, (std::vector<std::string>{"/opt/zmo/zmoloader", " -A", " -P STATI",
                                                 " -S 20240314", " -E 20240315", " -H 10.1.2.3",

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "zmo_test/files.h"
+
+#include <algorithm>
+
 #include <string>
 
 #include "common/runtime_state.h"
@@ -253,11 +257,27 @@ TEST_F(WorkLoop, OneShotRegistryRunCollectsWithoutRecording) {
   EXPECT_EQ(zmo::LastServiceStatus().dwCurrentState, 0u) << "no status in a console run";
 }
 
+TEST_F(WorkLoop, ADamagedRegistryStoreIsNamedAndTheConsoleRunEndsWithOne) {
+  const std::string store = env_.Dir() + "registry/HKEY_LOCAL_MACHINE.reg";
+  std::string text = zmo_test::FileText(store);
+  ASSERT_NE(text, "<none>");
+  const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+  zmo_test::WriteFile(store, text + "this line is no registry line\r\n");
+  EXPECT_EQ(RunNr(), 1);
+  EXPECT_EQ(g_queries, 0);
+  const std::string trace = env_.Trace();
+  EXPECT_NE(trace.find("could not open subkey <"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("the registry store is damaged: " + store + ":" +
+                       std::to_string(lines + 1) + ": "),
+            std::string::npos)
+      << trace;
+}
+
 TEST_F(WorkLoop, OneShotRegistryRunStopsAtSettingsFailure) {
   env_.Set("BinDir", "");
   zmo::SetTraceSwitch(0);
   env_.Set("StatiDebug", "no");
-  EXPECT_EQ(RunNr(), 0);
+  EXPECT_EQ(RunNr(), 1) << "a run that collected nothing is no success";
   EXPECT_EQ(g_queries, 0);
   EXPECT_EQ(env_.Trace(), "statiGetParaFromRegistry() returned unsuccessfully\n");
 }

@@ -366,3 +366,12 @@ create table r3_avail_sum (
 create sequence r3_avail_sum_seq;
 create trigger r3_avail_sum_seq_id before insert on r3_avail_sum
   for each row execute function zmo_assign_seq_id('avail_seq_id', 'r3_avail_sum_seq');
+
+-- The statistic data files whose records are in the warehouse, by tag: the
+-- aggregation marks its file in its own transaction, and a batch that
+-- finds its file marked moves it to the archive instead of loading it
+-- again.
+create table r3_load_done (
+  load_tag          varchar(40) primary key,
+  done_at           timestamp default current_timestamp
+);

@@ -79,6 +79,9 @@ struct ConfigReader {
   // that opens the key cannot; that read then ends as a kExit row does,
   // whatever its row. Null: without the key every value reads as missing.
   const char* keyMissingLine = nullptr;
+  // Told, with the store's "file:line: what", when a read that opens the
+  // key finds the registry store damaged; before the key-missing lines.
+  void (*damaged)(const char* text) = nullptr;
 };
 
 // Reads row under the open configuration key (null: no key, every value

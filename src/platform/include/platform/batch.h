@@ -37,7 +37,15 @@ constexpr int kBatchCannotStart = 126;  // found, but it could not be started
 // of its `exit` line, else the error level of its last line. The current
 // directory and this process's window title are as before when it returns.
 // Returns 0 when the batch ran, -1 with errno when the file cannot be read.
+// The run holds an exclusive lock on the file (flock) from before it reads
+// it to its end, and waits for one held elsewhere (LockBatchFile).
 int RunBatchFile(const std::string& path, int* exit_code);
+
+// Takes the lock that a run of the batch file holds, waiting while a run
+// (also one whose starter was killed) or another writer holds it; the file
+// is created (mode 0600) when it is missing. Returns the descriptor that
+// holds the lock (closing it lets go), or -1 with errno.
+int LockBatchFile(const std::string& path);
 
 // The lines of a text without their LF or CR LF, as the interpreter reads
 // a batch file: a last line without a line end counts, an empty text has

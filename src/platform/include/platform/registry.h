@@ -3,6 +3,8 @@
 // value names match without regard to case and keep their case.
 #pragma once
 
+#include <string>
+
 #include "platform/wintypes.h"
 
 struct ZmoRegKey;  // opaque open key
@@ -66,4 +68,7 @@ const char* RegistryDirectory();
 // The last error text of the store in this thread (a damaged file names the
 // file and line), or "" when the last call had none.
 const char* RegistryLastErrorText();
+// "the registry store is damaged: <file>:<line>: <what is wrong>" when rc is
+// ERROR_BADDB (a damaged file is refused as a missing key would be), else "".
+std::string RegistryDamageText(LONG rc);
 }  // namespace zmo

@@ -12,6 +12,9 @@
 constexpr int kLoaderExitOk = 0;
 constexpr int kLoaderExitUsage = 1;  // no argument, or a program other than SNAP and STATI
 constexpr int kLoaderExitError = 99;
+// The load batch ran and reported a failed load: its data files are kept
+// for the next run.
+constexpr int kLoaderExitLoadFailed = 2;
 
 // The collection a run loads.
 enum LoaderProgram { kProgramNone, kProgramSnap, kProgramStati };
@@ -34,6 +37,7 @@ struct LoaderProgramInfo {
   const char* load_log;      // tool logs in BinDir
   const char* agg_log;
   const char* stage_log;
+  int msg_load_failed;  // catalog id of the summary line of a failed load
 };
 // The table row of a program (nullptr for kProgramNone).
 const LoaderProgramInfo* loaderProgramInfo(int program);
@@ -80,6 +84,13 @@ struct LoaderState {
   // Files of the run.
   std::string sql_file;   // zmoload_<x>.sql
   std::string bat_file;   // zmoload_<x>.bat
+  // Holds the lock of bat_file from before the run writes its files until
+  // it starts the batch, so that a batch still running (its loader killed)
+  // is never given new files under it. -1 when not held.
+  int batch_lock = -1;
+  // The tag of the statistic data file when the batch checks it against the
+  // warehouse's marks (zmoloader/load_check.h); "" otherwise.
+  std::string load_tag;
   std::string bat2_file;  // zmoload2_<x>.bat
 
   // Libraries.
@@ -89,6 +100,8 @@ struct LoaderState {
   LoaderSpawnFn spawn = nullptr;  // nullptr: _spawnv
 };
 
+// Lets go of the batch file's lock when the run holds it.
+void loaderReleaseBatchLock();
 LoaderState& loaderState();
 // Frees the libraries, wipes the password and puts every item back to its
 // start value, the spawn seam included.

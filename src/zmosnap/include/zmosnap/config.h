@@ -6,17 +6,21 @@
 // Files of a cycle (in BinDir, where the loader reads them; a -np run, which
 // has no BinDir, writes its collecting files in the program directory):
 //
-//   records        collecting file    hand-over file   archive prefix
-//   CPU            zmosnipsnap.cpu    zmosnap.cpu      cpu_m_
-//   disk           zmosnipsnap.dsk    zmosnap.dsk      dsk_m_
-//   LAN            zmosnipsnap.lan    zmosnap.lan      lan_m_
-//   availability   zmosnapavai.dat    zmoavai.dat      avl_m_
+//   records        collecting file    hand-over file
+//   CPU            zmosnipsnap.cpu    zmosnap.cpu
+//   disk           zmosnipsnap.dsk    zmosnap.dsk
+//   LAN            zmosnipsnap.lan    zmosnap.lan
+//   availability   zmosnapavai.dat    zmoavai.dat
 //
-// An archive is <BinDir>ArchiveData/<prefix><YYYYMMDDhhmm>.dat, stamped
-// with the local time of the hand-over; ArchiveData is not created here.
+// A cycle marks its run in zmosnipsnap.mark beside them (common/run_mark.h):
+// a cycle cut short by a kill is cut back, and a hand-over cut short is
+// completed, at the next start.
 #pragma once
 
+#include <array>
 #include <string>
+
+#include "common/handover.h"
 
 #include "zmosnap/state.h"
 
@@ -51,10 +55,21 @@ void closeAvailFile();
 // The directory of the cycle's files: BinDir, or the program directory
 // when no BinDir was read.
 std::string snapFileDirectory();
+// The four collecting files and their hand-over names, in SnapFileKind
+// order, and the cycle's mark.
+std::array<zmo::HandOverFile, kSnapFileCount> snapHandOverFiles();
+std::string snapRunMarkPath();
+// Settles a cycle that a kill cut short (its mark). 0, or 1 when the files
+// could not be put right: no cycle may append to them then.
+int snapSettleEarlierCycle();
+// Marks the cycle before it appends, with its collecting files' lengths;
+// the end of the cycle removes the mark. 0 or 1.
+int snapMarkCycle();
 
-// Hands the previous cycle's files to the loader: archives unloaded
-// leftovers, renames the four collecting files to their hand-over names
-// (all four or none) and starts zmoloader with " -a", "-p SNAP",
+// Hands the previous cycle's files to the loader: renames the four
+// collecting files to their hand-over names (all four or none; none while
+// an unloaded file is under one of the names, whose records then wait in
+// the collecting files) and starts zmoloader with " -a", "-p SNAP",
 // " -h <ip>", " -i <pid>", waiting for it. 0 when the loader ran; 1 when
 // there was nothing to hand over (the first cycle of a process) or the
 // loader could not be started; 29 when a hand-over step failed, the loader

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "common/server_file.h"
+#include "zmostati/schedule.h"
 
 // The items of the run in progress; the record writer reads the open files
 // and the server being visited from here.
@@ -32,19 +33,36 @@ struct StatiCollectRun {
   std::string host;        // the host field's text after its last "/"
   std::string shortHost;   // host up to its first "."
   int failed = 0;          // the server's failure mark: availability 0
+  // The run stored its interval as collected at the hand-over.
+  bool intervalStored = false;
 };
+
+// Result of a run that found an earlier run's hand-over and stored that
+// interval as collected: the due interval must be decided again.
+constexpr int kStatiRunRecovered = 30;
 
 // One collection run: 0 done (whatever happened to single servers, and also
 // when the collection was complete but its hand-over failed: the collecting
 // file then keeps the records for the next run's hand-over), 1 a file
-// failed to open or a step before the hand-over failed, 28 shutdown.
+// failed to open or a step before the hand-over failed, 28 shutdown,
+// kStatiRunRecovered nothing collected: an earlier run's interval was
+// settled first.
+//
+// Before it appends, the run writes a mark beside the collecting file
+// (<collecting file>.mark, common/run_mark.h); a restart after a kill
+// settles that run first: it cuts the collecting file back, or completes
+// its hand-over and stores its interval.
 int statiStartQuery();
 // Installs the RFC library's error handler for this run.
 void statiInstallRfcErrorHandler();
 
 // Starts program with argv and waits for it. When argv[0] is the zmoloader
-// path the hand-over comes first. 0 started, 1 the start failed, 29 a
-// hand-over step failed (the loader is then not started).
+// path the hand-over comes first, and the interval is stored as collected
+// (statiStoreCollected) before the loader starts. 0 started, 1 the start
+// failed, 29 a hand-over step failed (the loader is then not started; the
+// records stay in the collecting file). When an unloaded file is still
+// under the hand-over name, the records stay in the collecting file and the
+// loader is started for that file.
 int statiExecCommand(const std::string& program, const std::vector<std::string>& argv);
 
 // The run's files (statiState().collect). Each returns 0, or 1 with its
@@ -61,8 +79,17 @@ int closeOutFile();
 int closeAvailFile();
 int statiFreeInBuffer();
 // Cuts the statistic data file back to its length at the start of the run,
-// so that an interval that will be collected again is not loaded twice.
+// so that an interval that will be collected again is not loaded twice,
+// and removes the run's mark.
 void statiCutBackOutFile();
+// The run's mark beside the collecting file.
+std::string statiRunMarkPath();
+// The interval as the mark holds it, and back. Parse returns 0 or 1.
+std::string statiIntervalText(const StatiInterval& interval);
+int statiParseIntervalText(const std::string& text, StatiInterval* interval);
+// In the work loop: stores the interval as the one collected last and
+// notes that the run did. Returns 0, or 1 when the registry refused it.
+int statiStoreCollected(const StatiInterval& interval);
 
 // --- Steps of the run -----------------------------------------------------
 

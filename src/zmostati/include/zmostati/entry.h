@@ -6,9 +6,14 @@ int statiMain(int argc, char** argv);
 // The service work loop: pass by pass until a stop request, or a start-up
 // failure, ends it.
 int statiServiceRun(int argc, char** argv);
+// One pass of the work loop: decides the due interval and collects it when
+// it is due. Returns the pass's wait in seconds. The loop's state (last
+// interval, schedule) is statiState()'s; storesInterval must be set.
+int statiWorkPass();
 // One collection run for -nr (settings from the registry) or -np (from the
-// command line).
-void statiRunOnce(int argc, char** argv);
+// command line). 0 when the collection ran, 1 when a setting could not be
+// read or the collection failed.
+int statiRunOnce(int argc, char** argv);
 // Parses the -np command line into the settings and the current interval.
 // 0, or 1 a file name too long, 2 BinDir too long, 3 unknown database kind,
 // 4 a required option missing, 5 and 6 no default server or output file.

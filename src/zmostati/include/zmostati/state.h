@@ -23,7 +23,6 @@ struct StatiSettings {
   std::string serverFile;
   std::string outFile;       // statistic data file the run writes
   std::string handOverFile;  // registry mode only
-  std::string archiveFile;   // registry mode only
   std::string availFile;
   std::string zmomsgPath;
   std::string loaderPath;
@@ -66,6 +65,9 @@ struct StatiState {
   zmo::MetricSwitches switches;
   StatiRecordNotes recordNotes;
   StatiHooks hooks;
+  // The work loop counts a handed-over interval as collected (StatiLast*);
+  // a one-shot run does not.
+  bool storesInterval = false;
 };
 
 // The one instance.
