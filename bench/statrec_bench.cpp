@@ -1,8 +1,11 @@
 // The record writer's benchmark (not a test): the seeded generator makes N
 // statistic records an hour on a simulated system, they are encoded into
 // the internal tables as SAPWL_STATREC_READ_FILE would fill them, and then
-// the real conversion path (statiPutOut) writes them into a data file.
-// Prints records and bytes per second and the peak resident memory.
+// the real conversion path (statiPutOut) writes them into a data file
+// through the collector's buffer. Prints records and bytes per second and
+// the peak resident memory, and against them the fwrite ceiling: the same
+// ready lines written again with one fwrite each through a buffer of the
+// same size, in the same run, and the writer's share of that ceiling.
 //
 //   zmostati_statrec_bench [--per-hour N] [--hours H] [--release R]
 //                          [--kind Oracle|Corva|MSSQL|Sybase|Tessel]
@@ -20,6 +23,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -28,6 +33,7 @@
 #include "generator.h"
 #include "rfc/layouts.h"
 #include "rfc/sapitab.h"
+#include "zmostati/collect.h"
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
 #include "zmostati/statrec.h"
@@ -114,32 +120,79 @@ std::string HourStamp(long h, bool end) {
   return buf;
 }
 
-// Generates the records hour by hour (so that only one hour's values are
-// held at a time) and encodes them into the two tables.
+// Generates the records hour by hour straight into table lines and appends
+// them to the two tables.
 int FillTables(const zmo::rfc::SimSystem& sys, long hours, ITAB_H batch, ITAB_H normal,
                long long* batchLines, long long* normalLines) {
   const char* tag = zmo::rfc::StatLayoutTag(sys.release.c_str());
   const zmo::rfc::StructLayout* bl = zmo::rfc::FindLayout(zmo::rfc::kBatchStructure, tag);
   const zmo::rfc::StructLayout* nl = zmo::rfc::FindLayout(zmo::rfc::kNormalStructure, tag);
-  std::string line, error;
-  for (long h = 0; h < hours; ++h) {
-    std::vector<zmo::rfc::StatRecord> records;
-    if (zmo::rfc::GenerateRecords(sys, HourStamp(h, false), HourStamp(h, true), &records) != 0) {
-      std::fprintf(stderr, "the generator refused hour %ld\n", h);
-      return 1;
-    }
-    for (const zmo::rfc::StatRecord& r : records) {
-      const zmo::rfc::StructLayout& layout = r.batch ? *bl : *nl;
-      if (zmo::rfc::EncodeLine(layout, r.values, true, &line, &error) != 0) {
-        std::fprintf(stderr, "encoding failed: %s\n", error.c_str());
-        return 1;
-      }
-      void* p = ItAppLine(r.batch ? batch : normal);
-      std::memcpy(p, line.data(), line.size());
-      ++*(r.batch ? batchLines : normalLines);
-    }
+  zmo::rfc::GenerateFault fault;
+  const int rc = zmo::rfc::GenerateLines(
+      sys, HourStamp(0, false), HourStamp(hours - 1, true), bl, nl,
+      [&](bool isBatch, const std::string&, zmo::rfc::LineBuffer line) {
+        std::memcpy(ItAppLine(isBatch ? batch : normal), line.get(), (isBatch ? bl : nl)->line_size);
+        ++*(isBatch ? batchLines : normalLines);
+        return true;
+      },
+      &fault);
+  if (rc != zmo::rfc::kGenerateOk) {
+    std::fprintf(stderr, "the generator refused the interval (%d) %s\n", rc, fault.why.c_str());
+    return 1;
   }
   return 0;
+}
+
+// A new empty file under /tmp; "" (after a message) when none can be made.
+std::string TemporaryFile() {
+  char tmpl[] = "/tmp/zmostati_bench_XXXXXX";
+  const int fd = mkstemp(tmpl);
+  if (fd < 0) {
+    std::perror("mkstemp");
+    return "";
+  }
+  close(fd);
+  return tmpl;
+}
+
+// The fwrite ceiling: the lines of the written file, read back, written
+// again to a temporary file with one fwrite per line through a buffer of
+// the collector's size (all passes' worth, as the writer wrote them).
+// *bytes is the written file's size.
+int FwriteCeiling(const std::string& written, long passes, long long* bytes, double* seconds) {
+  std::ifstream in(written, std::ios::binary);
+  const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  *bytes = static_cast<long long>(data.size());
+  std::vector<std::pair<size_t, size_t>> lines;  // offset, length
+  for (size_t at = 0; at < data.size();) {
+    const size_t lf = data.find('\n', at);
+    const size_t end = lf == std::string::npos ? data.size() : lf + 1;
+    lines.emplace_back(at, end - at);
+    at = end;
+  }
+  const std::string tmp = TemporaryFile();
+  if (tmp.empty()) return 1;
+  std::FILE* out = std::fopen(tmp.c_str(), "ab");
+  std::vector<char> buffer(kStatiOutBufferBytes);
+  if (out == nullptr || std::setvbuf(out, buffer.data(), _IOFBF, buffer.size()) != 0) {
+    std::perror(tmp.c_str());
+    return 1;
+  }
+  // The file holds every pass; one pass's lines are written as often.
+  const size_t perPass = lines.size() / static_cast<size_t>(passes);
+  const auto start = std::chrono::steady_clock::now();
+  bool ok = true;
+  for (long pass = 0; pass < passes; ++pass) {
+    for (size_t i = 0; i < perPass; ++i) {
+      const auto& [at, len] = lines[static_cast<size_t>(pass) * perPass + i];
+      ok = std::fwrite(data.data() + at, 1, len, out) == len && ok;
+    }
+  }
+  ok = std::fclose(out) == 0 && ok;
+  *seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::remove(tmp.c_str());
+  if (!ok) std::fprintf(stderr, "writing the fwrite ceiling's file failed\n");
+  return ok ? 0 : 1;
 }
 
 }  // namespace
@@ -178,20 +231,10 @@ int main(int argc, char** argv) {
 
   // The collector's state as a collection run leaves it before statiPutOut.
   std::string path = o.out;
-  if (path.empty()) {
-    char tmpl[] = "/tmp/zmostati_bench_XXXXXX";
-    const int fd = mkstemp(tmpl);
-    if (fd < 0) {
-      std::perror("mkstemp");
-      return 1;
-    }
-    close(fd);
-    path = tmpl;
-  }
+  if (path.empty() && (path = TemporaryFile()).empty()) return 1;
   zmo::setDatabaseKind(kind);
   StatiState& st = statiState();
-  st.allMetrics = 1;
-  st.metrics.fill(1);
+  zmo::setAllMetricSwitches(&st.switches);
   st.collect.host = sys.host;
   st.collect.shortHost = "appbench";
   st.collect.server.sysnr = 0;
@@ -206,6 +249,8 @@ int main(int argc, char** argv) {
     std::perror(path.c_str());
     return 1;
   }
+  std::vector<char> outBuffer(kStatiOutBufferBytes);
+  std::setvbuf(st.collect.outFile, outBuffer.data(), _IOFBF, outBuffer.size());
 
   malloc_trim(0);  // the generator's values are gone; give their pages back
   const long long residentBefore = ResidentBytes();
@@ -228,8 +273,9 @@ int main(int argc, char** argv) {
   ItDelete(batch);
   ItDelete(normal);
 
-  std::ifstream written(path, std::ios::binary | std::ios::ate);
-  const long long bytes = static_cast<long long>(written.tellg());
+  double ceilingSeconds = 0;
+  long long bytes = 0;
+  if (FwriteCeiling(path, o.passes, &bytes, &ceilingSeconds) != 0) return 1;
   if (o.out.empty()) std::remove(path.c_str());
   const double seconds = std::chrono::duration<double>(end - start).count();
   const long long records = (batchLines + normalLines) * o.passes;
@@ -240,6 +286,10 @@ int main(int argc, char** argv) {
   std::printf("\n");
   std::printf("converted in %.3f s (%.3f s CPU): %.0f records/s, %.1f MB/s (%lld bytes written)\n",
               seconds, cpu, records / seconds, Mb(bytes) / seconds, bytes);
+  std::printf("fwrite ceiling, the same lines written with one fwrite each through a buffer of "
+              "%zu bytes: %.3f s, %.0f records/s; the writer runs at %.2f of it\n",
+              kStatiOutBufferBytes, ceilingSeconds, records / ceilingSeconds,
+              ceilingSeconds / seconds);
   std::printf("table lines %.1f MB; resident before the conversion %.1f MB, peak %s%.1f MB (%+.1f MB)\n",
               Mb(tableBytes), Mb(residentBefore), peakReset ? "during it " : "of the process ",
               Mb(peak), Mb(peak - residentBefore));

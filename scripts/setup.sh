@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev tzdata postgresql libpq-dev
   # The configurator: Qt 6 Widgets, a font to draw its texts, and a real X
   # server with the tools its display test looks and types with.
-  qt6-base-dev fonts-dejavu-core xvfb xauth x11-utils xdotool)
+  qt6-base-dev fonts-dejavu-core xvfb xauth x11-utils xdotool
+  # The layout check.
+  clang-format)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "common/collector_settings.h"
 
+#include "common/config_table.h"
 #include "common/config_values.h"
 #include "common/field_writer.h"
 #include "common/trace_log.h"
@@ -53,8 +54,15 @@ int readDbKind(HKEY key, const DbKindRead& how, int* kind) {
 }
 
 int readBinDir(HKEY key, const BinDirRule& rule, std::string* binDir) {
+  // Read whatever its length, so that a long one is refused as too long.
+  static constexpr ConfigRow kBinDir = {.name = cfg::kBinDir,
+                                        .missing = ConfigMissing::kFail,
+                                        .missingCode = 5,
+                                        .type = ConfigType::kText,
+                                        .notStringCode = 6,
+                                        .lines = ConfigLines::kStandard};
   std::string text;
-  const int rc = readRequiredConfigText(key, cfg::kBinDir, std::string::npos, 5, 6, &text);
+  const int rc = readConfigValue(key, kBinDir, ConfigReader{.trace = writeTrace}, &text);
   if (rc != 0) return rc;
   if (text.empty()) {
     if (rule.traceEmpty) {

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "common/config_table.h"
 #include "common/registry_value.h"
 #include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
@@ -25,8 +26,12 @@ bool ConfigKey::Open(REGSAM access) {
   return false;
 }
 
-ConfigRead readConfigText(HKEY key, const char* name, size_t maxChars, std::string* out,
-                          LONG* status) {
+namespace {
+
+// The stored text of name up to its first NUL, when it is at most maxChars
+// long; anyType takes it whatever its stored type.
+ConfigRead ReadStored(HKEY key, const char* name, size_t maxChars, bool anyType, std::string* out,
+                      LONG* status) {
   LONG ignored = 0;
   LONG& rc = status != nullptr ? *status : ignored;
   out->clear();
@@ -41,36 +46,34 @@ ConfigRead readConfigText(HKEY key, const char* name, size_t maxChars, std::stri
     rc = ERROR_MORE_DATA;
     return ConfigRead::kMissing;
   }
-  if (type != REG_SZ) return ConfigRead::kNotString;
+  if (type != REG_SZ && !anyType) return ConfigRead::kNotString;
   *out = text;
   return ConfigRead::kFound;
 }
 
-int readRequiredConfigText(HKEY key, const char* name, size_t maxChars, int missingCode,
-                           int notStringCode, std::string* out) {
-  switch (readConfigText(key, name, maxChars, out)) {
-    case ConfigRead::kFound:
-      return 0;
-    case ConfigRead::kMissing:
-      traceValueNotFound(name);
-      return missingCode;
-    case ConfigRead::kNotString:
-      traceValueNotString(name);
-      return notStringCode;
-  }
-  return missingCode;
+}  // namespace
+
+ConfigRead readConfigText(HKEY key, const char* name, size_t maxChars, std::string* out,
+                          LONG* status) {
+  return ReadStored(key, name, maxChars, false, out, status);
+}
+
+ConfigRead readConfigBytes(HKEY key, const char* name, size_t maxChars, std::string* out) {
+  return ReadStored(key, name, maxChars, true, out, nullptr);
 }
 
 bool configSwitchOn(HKEY key, const char* name) {
   // Only the exact text switches on, so no length limit changes the answer.
+  const ConfigRow row = {
+      .name = name, .missing = ConfigMissing::kDefault, .type = ConfigType::kTextOrMissing};
   std::string text;
-  return readConfigText(key, name, std::string::npos, &text) == ConfigRead::kFound &&
-         text == cfg::kTrue;
+  readConfigValue(key, row, ConfigReader{}, &text);
+  return text == cfg::kTrue;
 }
 
 bool configValueExists(HKEY key, const char* name) {
-  DWORD size = 0;
-  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+  std::string text;
+  return readConfigValue(key, quietConfigRow(name), ConfigReader{}, &text) == 0;
 }
 
 long long configDecimal64(const std::string& text) {
@@ -85,16 +88,13 @@ int configDecimal(const std::string& text) {
 }
 
 void traceValueNotFound(const char* name) {
-  writeTrace("could not query value <%s> for subkey <%s>\n", name, cfg::kConfigKey);
+  traceConfigUnread(writeTrace, ConfigRow{.name = name, .lines = ConfigLines::kStandard},
+                    ConfigRead::kMissing, false);
 }
 
 void traceValueNotString(const char* name) {
-  writeTrace("value <%s> for subkey <%s> has not string format\n", name, cfg::kConfigKey);
-}
-
-void traceValueAssumingDefault(const char* name, int value) {
-  traceValueNotFound(name);
-  writeTrace("assuming default of <%i>\n", value);
+  traceConfigUnread(writeTrace, ConfigRow{.name = name, .lines = ConfigLines::kStandard},
+                    ConfigRead::kNotString, false);
 }
 
 }  // namespace zmo

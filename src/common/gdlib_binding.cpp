@@ -1,5 +1,7 @@
 #include "common/gdlib_binding.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -15,6 +17,18 @@ constexpr char kStoredPieces[9][5] = {"ksum", "Xv7q", "4ena", "mPe2", "and7",
                                       "t9Lw", "Qort", "Hy4c", "Brel"};
 constexpr char kStoredSeparator = '_';
 
+// A line of the binding, to the writer the program named.
+__attribute__((format(printf, 1, 2))) void GdTrace(const char* format, ...) {
+  char line[kTraceLineMax];
+  va_list args;
+  va_start(args, format);
+  const int n = std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  if (n < 0) return;
+  const auto trace = Runtime().program.gdlib_trace;
+  (trace != nullptr ? trace : writeTrace)("%s", line);
+}
+
 ZmoDecryptFn ResolveDecrypt(HMODULE handle) {
   return reinterpret_cast<ZmoDecryptFn>(GetProcAddress(handle, "Decrypt"));
 }
@@ -22,13 +36,16 @@ ZmoDecryptFn ResolveDecrypt(HMODULE handle) {
 // Loads the library and resolves Decrypt; the caller holds the lock.
 int LoadLocked(GdLibState& g) {
   std::string path = JoinPath(g.bin_dir, kGdLibName);
+  if (Runtime().program.trace_gdlib_trying) {
+    GdTrace("zmoLoaderGdLib() trying <%s>\n", path.c_str());
+  }
   if (g.handle == nullptr) g.handle = LoadLibraryA(path.c_str());
   g.decrypt = g.handle != nullptr ? ResolveDecrypt(g.handle) : nullptr;
   if (g.handle != nullptr) {
-    writeTrace("zmoLoaderGdLib() loaded <%s>\n", path.c_str());
+    GdTrace("zmoLoaderGdLib() loaded <%s>\n", path.c_str());
     return 0;
   }
-  writeTrace("zmoLoaderGdLib() could NOT load <%s>\n", path.c_str());
+  GdTrace("zmoLoaderGdLib() could NOT load <%s>\n", path.c_str());
   return 1;
 }
 
@@ -56,10 +73,10 @@ int zmoLoaderFreeGdLib() {
     g.decrypt = nullptr;
   }
   if (freed) {
-    writeTrace("zmoLoaderFreeGdLib() returned successfully\n");
+    GdTrace("zmoLoaderFreeGdLib() returned successfully\n");
     return 0;
   }
-  writeTrace("zmoLoaderFreeGdLib() returned unsuccessfully\n");
+  GdTrace("zmoLoaderFreeGdLib() returned unsuccessfully\n");
   return 1;
 }
 
@@ -74,7 +91,7 @@ const char* zmodecrypt(const char* scrambled) {
   {
     std::lock_guard<std::mutex> lock(g.mu);
     if (g.handle == nullptr) {
-      if (program.trace_decrypt_loading) writeTrace("zmodecrypt() Loading zmogdlib\n");
+      if (program.trace_decrypt_loading) GdTrace("zmodecrypt() Loading zmogdlib\n");
       LoadLocked(g);
     }
     if (program.decrypt_resolve == DecryptResolve::kEveryCall && g.handle != nullptr) {

@@ -116,6 +116,13 @@ void deriveMetricGroups(MetricSwitches* s) {
   }
 }
 
+ConfigRow metricSwitchRow(const char* name) {
+  static constexpr ConfigRow kQrbData = {
+      .name = cfg::kProcessQRBData, .missing = ConfigMissing::kDefault, .defaultText = cfg::kTrue};
+  const ConfigRow* row = findConfigRow({&kQrbData, 1}, name);
+  return row != nullptr ? *row : requiredConfigRow(name);
+}
+
 int readMetricSwitches(MetricRun run, MetricValueReader read, MetricTraceFn trace,
                        MetricSwitches* out) {
   *out = MetricSwitches();

@@ -1,9 +1,9 @@
 #include "common/registry_value.h"
 
-#include <strings.h>
-
 #include <vector>
 
+#include "common/config_table.h"
+#include "common/metric_switches.h"
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
 #include "platform/registry.h"
@@ -34,23 +34,12 @@ LONG ReadRegistryText(HKEY key, const char* name, std::string* out) {
 }
 
 std::string getRequiredRegValue(const char* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
-    writeTrace("Could not open registry key\n");
-    writeTrace("Missing Key = %s\\%s\n", "HKEY_LOCAL_MACHINE", cfg::kConfigKey);
-    exitProgram(kExitMissingRegistryValue);
-    return std::string();
-  }
+  static constexpr ConfigReader kRequired = {.trace = writeTrace,
+                                             .exit = exitProgram,
+                                             .keyMissingLine = "Could not open registry key\n"};
   std::string value;
-  LONG rc = ReadRegistryText(key, name, &value);
-  RegCloseKey(key);
-  if (rc == ERROR_SUCCESS) return value;
-  if (strcasecmp(name, cfg::kProcessQRBData) == 0) return cfg::kTrue;
-  writeTrace("Required Registry Value not found\n");
-  writeTrace("Missing Value = %s\n", name);
-  exitProgram(kExitMissingRegistryValue);
-  return std::string();
+  readConfigValue(metricSwitchRow(name), kRequired, &value);
+  return value;
 }
 
 }  // namespace zmo

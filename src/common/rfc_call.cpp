@@ -47,7 +47,8 @@ int ListenForRfcResponse(RFC_HANDLE handle, const RfcWaitSpec& wait) {
 }
 
 int RfcCallAndListen(RFC_HANDLE handle, const char* function, RFC_PARAMETER* exporting,
-                     RFC_TABLE* tables, const RfcWaitSpec& wait, RfcCallStep* step) {
+                     RFC_TABLE* tables, const RfcWaitSpec& wait, RfcCallStep* step,
+                     const char* after_call_trace) {
   *step = kRfcStepStopped;
   if (DisconnectFlag()) return kShutdownInProgress;
   const int call_rc = RfcCall(handle, function, exporting, tables);
@@ -57,6 +58,7 @@ int RfcCallAndListen(RFC_HANDLE handle, const char* function, RFC_PARAMETER* exp
     return call_rc;
   }
   *step = kRfcStepListen;
+  if (after_call_trace != nullptr) writeTrace("%s", after_call_trace);
   return ListenForRfcResponse(handle, wait);
 }
 

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "common/log_line.h"
 #include "common/runtime_state.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -13,10 +15,6 @@
 
 namespace zmo {
 namespace {
-
-// Room for the prefix and a caller's text whose every character is a "\n".
-constexpr size_t kPrefixMax = 64;
-constexpr size_t kOutMax = kPrefixMax + 2 * kTraceLineMax;
 
 // Opens the log for writing, truncating it; unbuffered, so every line reaches
 // the file at once. Not inherited by the programs the collectors start.
@@ -26,20 +24,11 @@ std::FILE* OpenLogFile(const std::string& path) {
   return f;
 }
 
-// Writes the time-stamp prefix and text, each "\n" as CR LF, in one write.
-// The caller holds the lock and the log is open. Returns 0, or -1.
+// Writes the time-stamped text in one write. The caller holds the lock and
+// the log is open. Returns 0, or -1.
 int WriteStampedLocked(TraceState& t, const char* text, size_t len) {
-  char out[kOutMax];
-  std::tm tm = ClockLocalTime(ClockNow());
-  int n = std::snprintf(out, kPrefixMax, "%.4i/%.2i/%.2i %.2i.%.2i.%.2i: ", tm.tm_year + 1900,
-                        tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-  size_t pos = n > 0 ? static_cast<size_t>(n) : 0;
-  if (pos >= kPrefixMax) pos = kPrefixMax - 1;
-  for (size_t i = 0; i < len && pos + 2 <= kOutMax; ++i) {
-    if (text[i] == '\n') out[pos++] = '\r';
-    out[pos++] = text[i];
-  }
-  if (std::fwrite(out, 1, pos, t.file) != pos) return -1;
+  const std::string out = stampedLogText(std::string_view(text, len));
+  if (std::fwrite(out.data(), 1, out.size(), t.file) != out.size()) return -1;
   return 0;
 }
 
@@ -139,33 +128,27 @@ const char* TraceLogPath() { return Runtime().trace.log_path.c_str(); }
 const char* TraceOldPath() { return Runtime().trace.old_path.c_str(); }
 
 int applyTraceSizeLimit(HKEY config_key, const char* value_name) {
+  // Read into a 128-byte buffer; a value that cannot be read keeps the default.
+  const ConfigRow row = {.name = value_name,
+                         .maxChars = 127,
+                         .missing = ConfigMissing::kDefault,
+                         .defaultText = kDefaultTraceSizeLimitText,
+                         .type = ConfigType::kTextOrMissing,
+                         .lines = ConfigLines::kUsingDefault,
+                         .unit = "byte"};
   SetTraceSizeLimit(kDefaultTraceSizeLimit);
-  char text[128];
-  DWORD size = sizeof(text);
-  DWORD type = REG_NONE;
-  LONG rc = RegQueryValueExA(config_key, value_name, nullptr, &type,
-                             reinterpret_cast<LPBYTE>(text), &size);
-  if (rc != ERROR_SUCCESS) {
-    writeTrace("could not query value <%s> for subkey <%s>\n", value_name, cfg::kConfigKey);
-    writeTrace("using default value of <%i> byte\n", kDefaultTraceSizeLimit);
-    return 0;
-  }
-  if (type != REG_SZ) {
-    writeTrace("value <%s> for subkey <%s> has not string format\n", value_name, cfg::kConfigKey);
-    writeTrace("using default value of <%i> byte\n", kDefaultTraceSizeLimit);
-    return 0;
-  }
-  // A stored value need not end with its NUL.
-  text[size < sizeof(text) ? size : sizeof(text) - 1] = '\0';
-  long value = std::strtol(text, nullptr, 10);
-  if (value > INT_MAX) value = INT_MAX;
+  std::string text;
+  ConfigRead read = ConfigRead::kFound;
+  readConfigValue(config_key, row, ConfigReader{.trace = writeTrace}, &text, &read);
+  if (read != ConfigRead::kFound) return 0;
+  const int value = configDecimal(text);
   if (value >= kMinTraceSizeLimit) {
-    SetTraceSizeLimit(static_cast<int>(value));
-    writeTrace("log file max size set to <%i> bytes\n", static_cast<int>(value));
+    SetTraceSizeLimit(value);
+    writeTrace("log file max size set to <%i> bytes\n", value);
   } else {
-    writeTrace("unexpected subkey value <%s> for entry <%s> of subkey <%s>\n", text, value_name,
-               cfg::kConfigKey);
-    writeTrace("using default value of <%i> byte\n", kDefaultTraceSizeLimit);
+    writeTrace("unexpected subkey value <%s> for entry <%s> of subkey <%s>\n", text.c_str(),
+               value_name, cfg::kConfigKey);
+    traceConfigDefault(writeTrace, row);
   }
   return 0;
 }

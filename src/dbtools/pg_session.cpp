@@ -169,6 +169,30 @@ int PgRunLoad(PgSession* session, const std::vector<std::string>& values, PgOutc
   });
 }
 
+int PgCopyRows(PgSession* session, const std::string& sql, const CopyProducer& produce,
+               PgOutcome* out) {
+  return Guarded(session, out, [&](PGconn* conn) {
+    PGresult* res = PQexec(conn, sql.c_str());
+    if (PQresultStatus(res) != PGRES_COPY_IN) return res;  // refused: its error is the outcome
+    PQclear(res);
+    // The rows go out piece by piece as they are made, so that the server
+    // works on one piece while the next is made. A failed send leaves the
+    // copy to end with an error result below.
+    std::string piece;
+    bool more = true, sent = true;
+    while (more && sent) {
+      piece.clear();
+      more = produce(&piece);
+      sent = piece.empty() ||
+             PQputCopyData(conn, piece.data(), static_cast<int>(piece.size())) == 1;
+    }
+    PQputCopyEnd(conn, sent ? nullptr : "the rows could not be sent");
+    res = PQgetResult(conn);
+    while (PGresult* more_results = PQgetResult(conn)) PQclear(more_results);
+    return res;
+  });
+}
+
 int PgEndTransaction(PgSession* session, bool commit, std::string* error) {
   PGconn* conn = session->conn;
   if (PQtransactionStatus(conn) == PQTRANS_IDLE) return 0;

@@ -75,14 +75,27 @@ int PgPrepareLoad(PgSession* session, const std::string& sql, int n, std::string
 // PgRunStatement.
 int PgRunLoad(PgSession* session, const std::vector<std::string>& values, PgOutcome* out);
 
+// Appends the next rows of a COPY to *piece, in COPY's text form (tab
+// between values, LF after each row); returns false after the last.
+using CopyProducer = std::function<bool(std::string* piece)>;
+
+// Runs "copy <table> (<columns>) from stdin" with the rows the producer
+// makes, each piece sent as soon as it is made, guarded as one statement:
+// the rows go in all together or, on any failure, none. Returns as
+// PgRunStatement.
+int PgCopyRows(PgSession* session, const std::string& sql, const CopyProducer& produce,
+               PgOutcome* out);
+
 // Ends the open transaction, if any, with a commit or a rollback. Returns 0,
 // or -1 with *error.
 int PgEndTransaction(PgSession* session, bool commit, std::string* error);
 
 // sqlldr into the warehouse: the control file's table is emptied (truncate)
 // and every record that fits the fields and converts to the columns is
-// inserted; the others go to the bad file. All in one transaction, committed
-// at the end. Returns the tool's exit code.
+// inserted; the others go to the bad file. The records go in chunks through
+// COPY; a chunk that fails is loaded again row by row, so that each record
+// the table refuses is rejected with its reason and the others still load.
+// All in one transaction, committed at the end. Returns the tool's exit code.
 int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& source,
                       const ControlFile& control, const std::vector<std::string>& records);
 

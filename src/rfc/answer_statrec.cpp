@@ -23,6 +23,80 @@ std::string Bound(const Exports& ex, const char* date_name, const char* time_nam
   return date + time;
 }
 
+// The two tables of an answer as they are filled: the records of the file
+// in the interval go in among the generated ones by end stamp (on equal
+// stamps the file's first), each kind into its own table (0 batch, 1
+// normal), each line made once.
+class StatTables {
+ public:
+  StatTables(const SimSystem& sys, const std::string& from, const std::string& to, const StructLayout* batch,
+             const StructLayout* normal, Answer* answer)
+      : layouts_{batch, normal} {
+    for (int k = 0; k < 2; ++k) {
+      if (layouts_[k] == nullptr) continue;
+      out_[k] = &answer->tables[kNames[k]];
+      out_[k]->leng = layouts_[k]->line_size;
+    }
+    for (const StatRecord& r : sys.records) {
+      const int k = r.batch ? 0 : 1;
+      if (out_[k] != nullptr && r.end_stamp >= from && r.end_stamp <= to) files_[k].push_back(&r);
+    }
+    for (auto& f : files_) {
+      std::stable_sort(f.begin(), f.end(),
+                       [](const StatRecord* a, const StatRecord* b) { return a->end_stamp < b->end_stamp; });
+    }
+  }
+
+  // A generated line, after the file's records up to its stamp. False once
+  // a record does not encode.
+  bool PutGenerated(bool batch, const std::string& stamp, LineBuffer line) {
+    const int k = batch ? 0 : 1;
+    if (!PutFiles(k, &stamp)) return false;
+    out_[k]->lines.push_back(std::move(line));
+    return true;
+  }
+  // The file's records left. False when a record did not encode (now or
+  // before).
+  bool Finish() {
+    for (int k = 0; k < 2 && fault_.empty(); ++k) {
+      if (out_[k] != nullptr) PutFiles(k, nullptr);
+    }
+    return fault_.empty();
+  }
+  void NoteFault(int k, const std::string& why) { fault_ = "table " + std::string(kNames[k]) + ": " + why; }
+  const std::string& fault() const { return fault_; }
+  size_t Lines() const {
+    size_t n = 0;
+    for (const AnswerTable* t : out_) n += t != nullptr ? t->lines.size() : 0;
+    return n;
+  }
+
+ private:
+  static constexpr const char* kNames[2] = {kBatchTable, kNormalTable};
+
+  // The file's records of kind k up to the stamp (all with nullptr).
+  bool PutFiles(int k, const std::string* upto) {
+    for (; next_[k] < files_[k].size(); ++next_[k]) {
+      const StatRecord* r = files_[k][next_[k]];
+      if (upto != nullptr && r->end_stamp > *upto) break;
+      LineBuffer line(new unsigned char[layouts_[k]->line_size]);
+      std::string why;
+      if (EncodeLine(*layouts_[k], r->values, true, line.get(), &why) != 0) {
+        NoteFault(k, why);
+        return false;
+      }
+      out_[k]->lines.push_back(std::move(line));
+    }
+    return true;
+  }
+
+  const StructLayout* layouts_[2];
+  AnswerTable* out_[2] = {nullptr, nullptr};
+  std::vector<const StatRecord*> files_[2];
+  size_t next_[2] = {0, 0};
+  std::string fault_;
+};
+
 }  // namespace
 
 int AnswerStatrecRead(CallContext& ctx, Answer* answer, std::string* refusal) {
@@ -47,29 +121,26 @@ int AnswerStatrecRead(CallContext& ctx, Answer* answer, std::string* refusal) {
           "READ_START_DATE, READ_START_TIME, READ_END_DATE and READ_END_TIME must be a date YYYYMMDD and a time hhmmss");
     return 0;
   }
-  std::vector<StatRecord> generated;
-  if (tag != nullptr && GenerateRecords(sys, from, to, &generated) != 0) {
+  StatTables tables(sys, from, to, batch_layout, normal_layout, answer);
+  GenerateFault generated;
+  const int rc = tag == nullptr ? kGenerateOk
+                                : GenerateLines(sys, from, to, batch_layout, normal_layout,
+                                                [&](bool is_batch, const std::string& stamp, LineBuffer line) {
+                                                  return tables.PutGenerated(is_batch, stamp, std::move(line));
+                                                },
+                                                &generated);
+  if (rc == kGenerateTooLong) {
     Raise(answer, RFC_SYS_EXCEPTION, "SYSTEM_FAILURE",
           "the simulator generates records for at most " + std::to_string(kMaxGeneratedHours) + " hours");
     return 0;
   }
-  std::vector<const StatRecord*> chosen;
-  for (const StatRecord& r : sys.records) {
-    if (r.end_stamp >= from && r.end_stamp <= to) chosen.push_back(&r);
-  }
-  for (const StatRecord& r : generated) chosen.push_back(&r);
-  std::stable_sort(chosen.begin(), chosen.end(),
-                   [](const StatRecord* a, const StatRecord* b) { return a->end_stamp < b->end_stamp; });
-  std::vector<std::vector<FieldValue>> batch_rows, normal_rows;
-  for (const StatRecord* r : chosen) {
-    if (r->batch && batch_layout != nullptr) batch_rows.push_back(r->values);
-    if (!r->batch && normal_layout != nullptr) normal_rows.push_back(r->values);
-  }
-  if ((batch_layout && PutRows(*batch_layout, batch_rows, true, kBatchTable, answer, refusal) != 0) ||
-      (normal_layout && PutRows(*normal_layout, normal_rows, true, kNormalTable, answer, refusal) != 0)) {
+  if (rc == kGenerateFault) tables.NoteFault(generated.batch ? 0 : 1, generated.why);
+  if (!tables.Finish()) {
+    *refusal = tables.fault();
     return -1;
   }
-  answer->imports["RECORDS_READ"] = IntValue(static_cast<long long>(batch_rows.size() + normal_rows.size()));
+  const size_t read = tables.Lines();
+  answer->imports["RECORDS_READ"] = IntValue(static_cast<long long>(read));
   answer->imports["FILE_ERROR"] = TextValue("");
   return 0;
 }

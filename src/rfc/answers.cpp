@@ -91,15 +91,17 @@ const StructLayout* TableLayout(const CallContext& ctx, const TableArg& table, c
 
 int PutRows(const StructLayout& layout, const std::vector<std::vector<FieldValue>>& rows, bool fit,
             const std::string& table, Answer* answer, std::string* refusal) {
-  std::vector<std::string>& lines = answer->tables[table];
-  lines.reserve(lines.size() + rows.size());
+  AnswerTable& out = answer->tables[table];
+  out.leng = layout.line_size;
+  out.lines.reserve(out.lines.size() + rows.size());
   for (const auto& row : rows) {
-    std::string line, why;
-    if (EncodeLine(layout, row, fit, &line, &why) != 0) {
+    std::string why;
+    LineBuffer line(new unsigned char[layout.line_size]);
+    if (EncodeLine(layout, row, fit, line.get(), &why) != 0) {
       *refusal = "table " + table + ": " + why;
       return -1;
     }
-    lines.push_back(std::move(line));
+    out.lines.push_back(std::move(line));
   }
   return 0;
 }

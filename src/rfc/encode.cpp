@@ -94,19 +94,28 @@ int EncodePacked(std::string_view text, unsigned decimals, unsigned n, unsigned 
     *error = "more than " + std::to_string(decimals) + " decimals";
     return -1;
   }
-  std::string digits = std::string(whole) + std::string(frac) + std::string(decimals - frac.size(), '0');
-  size_t first = digits.find_first_not_of('0');
-  digits = first == std::string::npos ? "" : digits.substr(first);
+  // The digits are whole, frac and the missing decimals as zeros; without
+  // their leading zeros they must fit the 2n - 1 digit nibbles.
+  const size_t total = whole.size() + decimals;
+  auto digit = [&](size_t k) -> unsigned {
+    if (k < whole.size()) return static_cast<unsigned>(whole[k] - '0');
+    k -= whole.size();
+    return k < frac.size() ? static_cast<unsigned>(frac[k] - '0') : 0;
+  };
+  size_t first = 0;
+  while (first < total && digit(first) == 0) ++first;
+  const size_t significant = total - first;
   const size_t room = 2 * n - 1;
-  if (digits.size() > room) {
+  if (significant > room) {
     *error = "more than " + std::to_string(room) + " digits";
     return -1;
   }
-  if (digits.empty()) negative = false;
-  std::string nibbles = std::string(room - digits.size(), '0') + digits;
+  if (significant == 0) negative = false;
+  const size_t pad = room - significant;
+  auto nibble = [&](size_t i) { return i < pad ? 0u : digit(first + i - pad); };
   for (unsigned i = 0; i < n; ++i) {
-    unsigned hi = static_cast<unsigned>(nibbles[2 * i] - '0');
-    unsigned lo = 2 * i + 1 < room ? static_cast<unsigned>(nibbles[2 * i + 1] - '0') : (negative ? 0xD : 0xC);
+    unsigned hi = nibble(2 * i);
+    unsigned lo = 2 * i + 1 < room ? nibble(2 * i + 1) : (negative ? 0xD : 0xC);
     out[i] = static_cast<unsigned char>(hi << 4 | lo);
   }
   return 0;
@@ -207,13 +216,16 @@ int EncodeField(const FieldLayout& f, unsigned width, std::string_view value, bo
   return -1;
 }
 
-int EncodeLine(const StructLayout& layout, const std::vector<FieldValue>& values, bool fit,
-               std::string* line, std::string* error) {
-  line->assign(layout.line_size, '\0');
-  auto* bytes = reinterpret_cast<unsigned char*>(line->data());
+void EncodeInitialLine(const StructLayout& layout, unsigned char* line) {
+  std::memset(line, 0, layout.line_size);
   for (unsigned i = 0; i < layout.field_count; ++i) {
-    EncodeInitial(layout.fields[i], layout.char_width, bytes);
+    EncodeInitial(layout.fields[i], layout.char_width, line);
   }
+}
+
+int EncodeLine(const StructLayout& layout, const std::vector<FieldValue>& values, bool fit,
+               unsigned char* line, std::string* error) {
+  EncodeInitialLine(layout, line);
   for (const FieldValue& v : values) {
     const FieldLayout* f = FindField(&layout, v.name.c_str());
     if (f == nullptr) {
@@ -221,12 +233,18 @@ int EncodeLine(const StructLayout& layout, const std::vector<FieldValue>& values
       return -1;
     }
     std::string why;
-    if (EncodeField(*f, layout.char_width, v.value, fit, bytes, &why) != 0) {
+    if (EncodeField(*f, layout.char_width, v.value, fit, line, &why) != 0) {
       *error = "field " + v.name + ": " + why;
       return -1;
     }
   }
   return 0;
+}
+
+int EncodeLine(const StructLayout& layout, const std::vector<FieldValue>& values, bool fit,
+               std::string* line, std::string* error) {
+  line->assign(layout.line_size, '\0');
+  return EncodeLine(layout, values, fit, reinterpret_cast<unsigned char*>(line->data()), error);
 }
 
 }  // namespace zmo::rfc

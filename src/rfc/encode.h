@@ -2,6 +2,7 @@
 // table line carries (see docs/rfc-simulator.md for the value forms).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,10 +27,20 @@ int EncodeField(const FieldLayout& field, unsigned char_width, std::string_view 
 // zero bytes.
 void EncodeInitial(const FieldLayout& field, unsigned char_width, unsigned char* line);
 
+// A table line of its own: internal tables and answers hand these over
+// without copying them.
+using LineBuffer = std::unique_ptr<unsigned char[]>;
+
+// The initial values of every field of layout, in line (line_size bytes).
+void EncodeInitialLine(const StructLayout& layout, unsigned char* line);
+
 // A whole line of layout: initial values, then values. Returns 0, or -1 with
 // *error naming the field.
 int EncodeLine(const StructLayout& layout, const std::vector<FieldValue>& values, bool fit,
                std::string* line, std::string* error);
+// The same into line_size bytes at line.
+int EncodeLine(const StructLayout& layout, const std::vector<FieldValue>& values, bool fit,
+               unsigned char* line, std::string* error);
 
 // Packed decimal of n bytes: 2n-1 digits and the sign nibble (C plus, D
 // minus). text is [+-]digits[.digits] with at most decimals fraction

@@ -1,46 +1,51 @@
 #include "generator.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "platform/calendar.h"
 
 namespace zmo::rfc {
 namespace {
 
-// Days since 0000-03-01 of a civil date (proleptic Gregorian).
-long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long long>(doe);
-}
+// Days since 0000-03-01, the generator's day numbers (the hours it seeds
+// with are counted from there).
+constexpr long long kDaysTo1970 = 719468;
+
+long long DaysFromCivil(long long y, unsigned m, unsigned d) { return zmo::DaysFromCivil(y, m, d) + kDaysTo1970; }
 
 void CivilFromDays(long long z, int* y, unsigned* m, unsigned* d) {
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  *d = doy - (153 * mp + 2) / 5 + 1;
-  *m = mp < 10 ? mp + 3 : mp - 9;
-  *y = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (*m <= 2));
+  std::int64_t year;
+  int month, day;
+  zmo::CivilFromDays(z - kDaysTo1970, &year, &month, &day);
+  *y = static_cast<int>(year);
+  *m = static_cast<unsigned>(month);
+  *d = static_cast<unsigned>(day);
 }
 
-// "YYYYMMDD" and "hhmmss" of a second count since 0000-03-01.
-void StampOf(long long seconds, std::string* date, std::string* time) {
+// "YYYYMMDD" and "hhmmss" (NUL-ended) of a second count since 0000-03-01.
+void StampOf(long long seconds, char date[9], char time[7]) {
   long long days = seconds / 86400;
   long long rest = seconds % 86400;
   int y;
   unsigned m, d;
   CivilFromDays(days, &y, &m, &d);
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%04d%02u%02u", y, m, d);
-  *date = buf;
-  std::snprintf(buf, sizeof buf, "%02lld%02lld%02lld", rest / 3600, rest / 60 % 60, rest % 60);
-  *time = buf;
+  auto put = [](char* out, long long v, int digits) {
+    for (int i = digits - 1; i >= 0; --i, v /= 10) out[i] = static_cast<char>('0' + v % 10);
+  };
+  put(date, y, 4);
+  put(date + 4, m, 2);
+  put(date + 6, d, 2);
+  date[8] = '\0';
+  put(time, rest / 3600, 2);
+  put(time + 2, rest / 60 % 60, 2);
+  put(time + 4, rest % 60, 2);
+  time[6] = '\0';
 }
 
 // A small, fast, well-mixed generator (splitmix64).
@@ -115,93 +120,168 @@ const T& Pick(Random& r, const T (&items)[N]) {
   return items[r.Below(N)];
 }
 
-// Values of one record, kept only for the fields the layout has and
-// written in the form of each field's kind.
-class Values {
- public:
-  explicit Values(const StructLayout& layout) : layout_(layout) {}
-  void Text(const char* name, const std::string& text) {
-    if (FindField(&layout_, name) != nullptr) out_.push_back({name, text});
+// The fields the generator fills, by their names in the layouts.
+#define ZMO_GENERATED_FIELDS(X)                                                                     \
+  X(DATE) X(STARTDATE) X(STARTTIME) X(ENDDATE) X(ENDTIME) X(TASKTYPE) X(WPID) X(TABLOAD) X(TCODE)  \
+  X(DYNPRONR) X(REPORT) X(CUA_PROG) X(CUA_FUNC) X(ACCOUNT) X(MANDT) X(TERMINALID) X(RESPTI)        \
+  X(CPUTI) X(QUEUETI) X(READDIRTI) X(READSEQTI) X(INSTI) X(UPDTI) X(DELTI) X(COMMITTI) X(MCTI)     \
+  X(READDIRCNT) X(READDIRREC) X(READSEQCNT) X(READSEQREC) X(PHYREADCNT) X(INSCNT) X(INSREC)        \
+  X(PHYINSCNT) X(UPDCNT) X(UPDREC) X(PHYUPDCNT) X(DELCNT) X(DELREC) X(PHYDELCNT) X(GENERATETI)     \
+  X(REPLOADTI) X(CUALOADTI) X(DYNPLOADTI) X(NTABCNT) X(DSQLCNT) X(ABAPSCNT) X(ABAPLCNT)            \
+  X(DYNPSCNT) X(DYNPLCNT) X(CUALCNT) X(QUECNT) X(DDICCNT) X(USEDBYTES) X(MEMSUM) X(PRIVSUM)        \
+  X(MAXROLL) X(MAXPAGE) X(MAXBYTES) X(RFCCNT) X(GUITIME) X(GUINETTIME) X(GUICNT) X(JOBNAME)        \
+  X(JOBSTEP)
+
+enum class F : unsigned {
+#define ZMO_FIELD_ID(name) name,
+  ZMO_GENERATED_FIELDS(ZMO_FIELD_ID)
+#undef ZMO_FIELD_ID
+};
+
+constexpr const char* kFieldNames[] = {
+#define ZMO_FIELD_NAME(name) #name,
+    ZMO_GENERATED_FIELDS(ZMO_FIELD_NAME)
+#undef ZMO_FIELD_NAME
+};
+constexpr unsigned kFieldCount = sizeof kFieldNames / sizeof kFieldNames[0];
+
+// A record kind's fields, looked up by name once per call. The 1-byte
+// layout of the release decides which fields a record has and the form of
+// their values; the table's layout (of any character width) where they go.
+struct RecordLayout {
+  const StructLayout* table = nullptr;
+  const FieldLayout* form[kFieldCount] = {};
+  const FieldLayout* place[kFieldCount] = {};
+  std::vector<unsigned char> initial;  // a line of initial values
+};
+
+void ResolveLayout(const StructLayout& values, const StructLayout& table, RecordLayout* out) {
+  out->table = &table;
+  for (unsigned i = 0; i < kFieldCount; ++i) {
+    out->form[i] = FindField(&values, kFieldNames[i]);
+    out->place[i] = FindField(&table, kFieldNames[i]);
   }
-  void Number(const char* name, long long n) {
-    const FieldLayout* f = FindField(&layout_, name);
+  out->initial.resize(table.line_size);
+  EncodeInitialLine(table, out->initial.data());
+}
+
+// Writes the values of one record straight into its table line, in the
+// form of each field's kind; the first value that does not encode is kept
+// as the record's fault.
+class LineWriter {
+ public:
+  LineWriter(const RecordLayout& layout, unsigned char* line) : layout_(layout), line_(line) {
+    std::memcpy(line, layout.initial.data(), layout.initial.size());
+  }
+  void Text(F id, std::string_view text) {
+    const unsigned i = static_cast<unsigned>(id);
+    if (layout_.form[i] == nullptr) return;
+    if (id == F::ENDDATE) end_stamp_.insert(0, text);
+    if (id == F::ENDTIME) end_stamp_.append(text);
+    Put(i, text);
+  }
+  void Number(F id, long long n) {
+    const unsigned i = static_cast<unsigned>(id);
+    const FieldLayout* f = layout_.form[i];
     if (f == nullptr) return;
     if (n < 0) n = 0;
+    char buf[40];
     if (f->kind == FieldKind::kRaw) {
-      char buf[40];
-      std::snprintf(buf, sizeof buf, "%0*llX", static_cast<int>(2 * f->length), static_cast<unsigned long long>(n));
-      out_.push_back({name, std::string(buf).substr(0, 2 * f->length)});
+      // As many hex digits as the field has bytes, the leading ones when
+      // the number has more.
+      const int len = std::snprintf(buf, sizeof buf, "%0*llX", static_cast<int>(2 * f->length),
+                                    static_cast<unsigned long long>(n));
+      Put(i, std::string_view(buf, std::min<size_t>(static_cast<size_t>(len), 2 * f->length)));
     } else {
       const long long cap = f->kind == FieldKind::kPacked ? 99999999999LL : 2147483647LL;
-      out_.push_back({name, std::to_string(std::min(n, f->kind == FieldKind::kInt2 ? 32767LL : cap))});
+      const long long v = std::min(n, f->kind == FieldKind::kInt2 ? 32767LL : cap);
+      Put(i, std::string_view(buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf)));
     }
   }
-  std::vector<FieldValue> Take() { return std::move(out_); }
+  // ENDDATE followed by ENDTIME, of those the record has.
+  const std::string& end_stamp() const { return end_stamp_; }
+  // "" while every value encoded, else "field <name>: why".
+  const std::string& fault() const { return fault_; }
 
  private:
-  const StructLayout& layout_;
-  std::vector<FieldValue> out_;
+  void Put(unsigned i, std::string_view value) {
+    if (!fault_.empty()) return;
+    const FieldLayout* place = layout_.place[i];
+    if (place == nullptr) {
+      fault_ = std::string("field ") + kFieldNames[i] + " is not in " + layout_.table->structure;
+      return;
+    }
+    std::string why;
+    if (EncodeField(*place, layout_.table->char_width, value, true, line_, &why) != 0) {
+      fault_ = std::string("field ") + kFieldNames[i] + ": " + why;
+    }
+  }
+
+  const RecordLayout& layout_;
+  unsigned char* line_;
+  std::string end_stamp_;
+  std::string fault_;
 };
 
 // Time, database and memory figures common to both kinds.
-void PutWork(Random& r, long long resp, Values* v) {
+void PutWork(Random& r, long long resp, LineWriter* v) {
   const long long cpu = static_cast<long long>(resp * r.Between(0.12, 0.45));
   const long long db = static_cast<long long>(resp * r.Between(0.15, 0.5));
-  v->Number("RESPTI", resp);
-  v->Number("CPUTI", cpu);
-  v->Number("QUEUETI", static_cast<long long>(resp * r.Between(0.0, 0.04)));
-  v->Number("READDIRTI", db * 30 / 100);
-  v->Number("READSEQTI", db * 40 / 100);
-  v->Number("INSTI", db * 8 / 100);
-  v->Number("UPDTI", db * 10 / 100);
-  v->Number("DELTI", db * 2 / 100);
-  v->Number("COMMITTI", db * 5 / 100);
-  v->Number("MCTI", db * 5 / 100);
+  v->Number(F::RESPTI, resp);
+  v->Number(F::CPUTI, cpu);
+  v->Number(F::QUEUETI, static_cast<long long>(resp * r.Between(0.0, 0.04)));
+  v->Number(F::READDIRTI, db * 30 / 100);
+  v->Number(F::READSEQTI, db * 40 / 100);
+  v->Number(F::INSTI, db * 8 / 100);
+  v->Number(F::UPDTI, db * 10 / 100);
+  v->Number(F::DELTI, db * 2 / 100);
+  v->Number(F::COMMITTI, db * 5 / 100);
+  v->Number(F::MCTI, db * 5 / 100);
   const long long reads = 1 + resp / 8;
-  v->Number("READDIRCNT", reads);
-  v->Number("READDIRREC", reads);
-  v->Number("READSEQCNT", 1 + resp / 25);
-  v->Number("READSEQREC", 1 + resp / 5);
-  v->Number("PHYREADCNT", reads / 3);
+  v->Number(F::READDIRCNT, reads);
+  v->Number(F::READDIRREC, reads);
+  v->Number(F::READSEQCNT, 1 + resp / 25);
+  v->Number(F::READSEQREC, 1 + resp / 5);
+  v->Number(F::PHYREADCNT, reads / 3);
   const long long ins = r.Below(1 + resp / 200), upd = r.Below(1 + resp / 300), del = r.Below(1 + resp / 2000);
-  v->Number("INSCNT", ins);
-  v->Number("INSREC", ins);
-  v->Number("PHYINSCNT", ins);
-  v->Number("UPDCNT", upd);
-  v->Number("UPDREC", upd);
-  v->Number("PHYUPDCNT", upd);
-  v->Number("DELCNT", del);
-  v->Number("DELREC", del);
-  v->Number("PHYDELCNT", del);
-  v->Number("GENERATETI", r.Below(50) == 0 ? r.Below(3000) : 0);
-  v->Number("REPLOADTI", r.Below(25));
-  v->Number("CUALOADTI", r.Below(6));
-  v->Number("DYNPLOADTI", r.Below(12));
-  for (const char* bytes : {"NTABCNT", "DSQLCNT", "ABAPSCNT", "ABAPLCNT", "DYNPSCNT", "DYNPLCNT", "CUALCNT", "QUECNT",
-                            "DDICCNT"}) {
+  v->Number(F::INSCNT, ins);
+  v->Number(F::INSREC, ins);
+  v->Number(F::PHYINSCNT, ins);
+  v->Number(F::UPDCNT, upd);
+  v->Number(F::UPDREC, upd);
+  v->Number(F::PHYUPDCNT, upd);
+  v->Number(F::DELCNT, del);
+  v->Number(F::DELREC, del);
+  v->Number(F::PHYDELCNT, del);
+  v->Number(F::GENERATETI, r.Below(50) == 0 ? r.Below(3000) : 0);
+  v->Number(F::REPLOADTI, r.Below(25));
+  v->Number(F::CUALOADTI, r.Below(6));
+  v->Number(F::DYNPLOADTI, r.Below(12));
+  for (F bytes : {F::NTABCNT, F::DSQLCNT, F::ABAPSCNT, F::ABAPLCNT, F::DYNPSCNT, F::DYNPLCNT, F::CUALCNT, F::QUECNT,
+                  F::DDICCNT}) {
     v->Number(bytes, r.Below(6000));
   }
   const long long used = 200000 + r.Below(4800000);
-  v->Number("USEDBYTES", used);
-  v->Number("MEMSUM", used);
-  v->Number("PRIVSUM", r.Below(20) == 0 ? r.Below(50000000) : 0);
-  v->Number("MAXROLL", 100000 + r.Below(900000));
-  v->Number("MAXPAGE", r.Below(500000));
-  v->Number("MAXBYTES", used + r.Below(1000000));
+  v->Number(F::USEDBYTES, used);
+  v->Number(F::MEMSUM, used);
+  v->Number(F::PRIVSUM, r.Below(20) == 0 ? r.Below(50000000) : 0);
+  v->Number(F::MAXROLL, 100000 + r.Below(900000));
+  v->Number(F::MAXPAGE, r.Below(500000));
+  v->Number(F::MAXBYTES, used + r.Below(1000000));
 }
 
-void PutTimes(long long end_seconds, long long resp, Values* v) {
-  std::string start_date, start_time, end_date, end_time;
-  StampOf(end_seconds - (resp + 999) / 1000, &start_date, &start_time);
-  StampOf(end_seconds, &end_date, &end_time);
-  v->Text("DATE", end_date);
-  v->Text("STARTDATE", start_date);
-  v->Text("STARTTIME", start_time);
-  v->Text("ENDDATE", end_date);
-  v->Text("ENDTIME", end_time);
+void PutTimes(long long end_seconds, long long resp, LineWriter* v) {
+  char start_date[9], start_time[7], end_date[9], end_time[7];
+  StampOf(end_seconds - (resp + 999) / 1000, start_date, start_time);
+  StampOf(end_seconds, end_date, end_time);
+  v->Text(F::DATE, end_date);
+  v->Text(F::STARTDATE, start_date);
+  v->Text(F::STARTTIME, start_time);
+  v->Text(F::ENDDATE, end_date);
+  v->Text(F::ENDTIME, end_time);
 }
 
-StatRecord NormalRecord(Random& r, const SimSystem& sys, const StructLayout& layout, long long end_seconds) {
+void NormalRecord(Random& r, const SimSystem& sys, long long end_seconds, LineWriter* v) {
   int total = 0;
   for (const Weighted& w : kTaskTypes) total += w.weight;
   long long pick = r.Below(total);
@@ -212,8 +292,9 @@ StatRecord NormalRecord(Random& r, const SimSystem& sys, const StructLayout& lay
       break;
     }
   }
-  Values v(layout);
-  std::string tcode, program, screen = "0000";
+  const char* tcode = "";
+  const char* program = "";
+  const char* screen = "0000";
   double median = 400;
   if (task == 0x01) {
     const Transaction& t = Pick(r, kDialog);
@@ -232,70 +313,70 @@ StatRecord NormalRecord(Random& r, const SimSystem& sys, const StructLayout& lay
     median = 1500;
   }
   const long long resp = 1 + r.Skewed(median, 0.8);
-  PutTimes(end_seconds, resp, &v);
-  v.Number("TASKTYPE", task);
-  v.Number("WPID", task == 0x01 || task >= 0xFD ? r.Below(12) : 12 + r.Below(6));
-  v.Number("TABLOAD", 0);
-  v.Text("TCODE", tcode);
-  v.Text("DYNPRONR", screen);
-  v.Text("REPORT", program);
-  v.Text("CUA_PROG", program);
-  v.Text("CUA_FUNC", task == 0x01 ? "ENTR" : "");
-  v.Text("ACCOUNT", task >= 0xFD ? std::string(r.Below(2) ? "RFC_WEB" : "RFC_CRM") : std::string(Pick(r, kUsers)));
-  v.Text("MANDT", sys.client);
+  PutTimes(end_seconds, resp, v);
+  v->Number(F::TASKTYPE, task);
+  v->Number(F::WPID, task == 0x01 || task >= 0xFD ? r.Below(12) : 12 + r.Below(6));
+  v->Number(F::TABLOAD, 0);
+  v->Text(F::TCODE, tcode);
+  v->Text(F::DYNPRONR, screen);
+  v->Text(F::REPORT, program);
+  v->Text(F::CUA_PROG, program);
+  v->Text(F::CUA_FUNC, task == 0x01 ? "ENTR" : "");
+  v->Text(F::ACCOUNT, task >= 0xFD ? (r.Below(2) ? "RFC_WEB" : "RFC_CRM") : Pick(r, kUsers));
+  v->Text(F::MANDT, sys.client);
   char terminal[16];
   std::snprintf(terminal, sizeof terminal, "WS%04lld", r.Below(400));
-  v.Text("TERMINALID", task == 0x01 ? terminal : "");
-  PutWork(r, resp, &v);
-  if (task >= 0xFD) v.Number("RFCCNT", 1 + r.Below(5));
+  v->Text(F::TERMINALID, task == 0x01 ? terminal : "");
+  PutWork(r, resp, v);
+  if (task >= 0xFD) v->Number(F::RFCCNT, 1 + r.Below(5));
   if (task == 0x01) {
     const long long gui = 30 + r.Below(400);
-    v.Number("GUITIME", gui);
-    v.Number("GUINETTIME", gui * 3 / 10);
-    v.Number("GUICNT", 1 + r.Below(3));
+    v->Number(F::GUITIME, gui);
+    v->Number(F::GUINETTIME, gui * 3 / 10);
+    v->Number(F::GUICNT, 1 + r.Below(3));
   }
-  StatRecord rec;
-  rec.values = v.Take();
-  return rec;
 }
 
-StatRecord BatchRecord(Random& r, const SimSystem& sys, const StructLayout& layout, long long end_seconds) {
+void BatchRecord(Random& r, const SimSystem& sys, long long end_seconds, LineWriter* v) {
   const Job& job = Pick(r, kJobs);
-  Values v(layout);
   const long long resp = 1000 + r.Skewed(job.median_ms, 1.0);
-  PutTimes(end_seconds, resp, &v);
-  v.Number("TASKTYPE", 0x04);
-  v.Number("WPID", 14 + r.Below(4));
-  v.Text("DYNPRONR", "1000");
-  v.Text("REPORT", job.program);
-  v.Text("ACCOUNT", r.Below(4) == 0 ? "ADMIN01" : "BATCHUSR");
-  v.Text("MANDT", sys.client);
-  v.Text("JOBNAME", job.name);
-  v.Number("JOBSTEP", 1 + r.Below(3));
-  PutWork(r, resp, &v);
-  StatRecord rec;
-  rec.batch = true;
-  rec.values = v.Take();
-  return rec;
+  PutTimes(end_seconds, resp, v);
+  v->Number(F::TASKTYPE, 0x04);
+  v->Number(F::WPID, 14 + r.Below(4));
+  v->Text(F::DYNPRONR, "1000");
+  v->Text(F::REPORT, job.program);
+  v->Text(F::ACCOUNT, r.Below(4) == 0 ? "ADMIN01" : "BATCHUSR");
+  v->Text(F::MANDT, sys.client);
+  v->Text(F::JOBNAME, job.name);
+  v->Number(F::JOBSTEP, 1 + r.Below(3));
+  PutWork(r, resp, v);
 }
 
-// The records of one hour, in end-time order.
-void HourRecords(const SimSystem& sys, long long hour, bool batch, std::vector<StatRecord>* out) {
-  const char* tag = StatLayoutTag(sys.release.c_str());
-  const StructLayout* layout = FindLayout(batch ? kBatchStructure : kNormalStructure, tag);
+// The records of one hour of one kind, in end-time order, each made in its
+// own line; those whose end lies in [from, to] go to the sink.
+int HourLines(const SimSystem& sys, long long hour, bool batch, const RecordLayout& layout,
+              const std::string& from, const std::string& to, const LineSink& sink, GenerateFault* fault) {
   const unsigned n = batch ? sys.generator.batch_per_hour : sys.generator.normal_per_hour;
   Random r((sys.generator.seed * 0x100000001B3ull) ^ (static_cast<std::uint64_t>(hour) * 2 + (batch ? 1 : 0)));
   std::vector<long long> seconds(n);
   for (long long& s : seconds) s = r.Below(3600);
   std::sort(seconds.begin(), seconds.end());
   for (long long s : seconds) {
-    StatRecord rec = batch ? BatchRecord(r, sys, *layout, hour * 3600 + s) : NormalRecord(r, sys, *layout, hour * 3600 + s);
-    for (const FieldValue& f : rec.values) {
-      if (f.name == "ENDDATE") rec.end_stamp = f.value + rec.end_stamp;
-      if (f.name == "ENDTIME") rec.end_stamp += f.value;
+    LineBuffer line(new unsigned char[layout.table->line_size]);
+    LineWriter w(layout, line.get());
+    if (batch) {
+      BatchRecord(r, sys, hour * 3600 + s, &w);
+    } else {
+      NormalRecord(r, sys, hour * 3600 + s, &w);
     }
-    out->push_back(std::move(rec));
+    if (!w.fault().empty()) {
+      *fault = {batch, w.fault()};
+      return kGenerateFault;
+    }
+    if (w.end_stamp() < from || w.end_stamp() > to) continue;
+    if (!sink(batch, w.end_stamp(), std::move(line))) return kGenerateStopped;
   }
+  return kGenerateOk;
 }
 
 }  // namespace
@@ -308,24 +389,30 @@ long long StampHour(const std::string& stamp) {
   return DaysFromCivil(y, static_cast<unsigned>(m), static_cast<unsigned>(d)) * 24 + hh;
 }
 
-int GenerateRecords(const SimSystem& sys, const std::string& from, const std::string& to,
-                    std::vector<StatRecord>* out) {
-  out->clear();
-  if (!sys.generator.enabled || from > to) return 0;
+int GenerateLines(const SimSystem& sys, const std::string& from, const std::string& to,
+                  const StructLayout* batch_table, const StructLayout* normal_table, const LineSink& sink,
+                  GenerateFault* fault) {
+  if (!sys.generator.enabled || from > to) return kGenerateOk;
   const long long first = StampHour(from), last = StampHour(to);
-  if (first < 0 || last < 0) return 0;
-  if (last - first + 1 > kMaxGeneratedHours) return -1;
+  if (first < 0 || last < 0) return kGenerateOk;
+  if (last - first + 1 > kMaxGeneratedHours) return kGenerateTooLong;
+  const char* tag = StatLayoutTag(sys.release.c_str());
+  RecordLayout layouts[2];  // batch, normal
+  const StructLayout* tables[2] = {batch_table, normal_table};
+  const char* structures[2] = {kBatchStructure, kNormalStructure};
+  for (int k = 0; k < 2; ++k) {
+    const StructLayout* values = tag != nullptr ? FindLayout(structures[k], tag) : nullptr;
+    if (values == nullptr) tables[k] = nullptr;
+    if (tables[k] != nullptr) ResolveLayout(*values, *tables[k], &layouts[k]);
+  }
   for (long long hour = first; hour <= last; ++hour) {
-    std::vector<StatRecord> hour_records;
-    HourRecords(sys, hour, true, &hour_records);
-    HourRecords(sys, hour, false, &hour_records);
-    for (StatRecord& rec : hour_records) {
-      if (rec.end_stamp >= from && rec.end_stamp <= to) out->push_back(std::move(rec));
+    for (int k = 0; k < 2; ++k) {
+      if (tables[k] == nullptr) continue;
+      const int rc = HourLines(sys, hour, k == 0, layouts[k], from, to, sink, fault);
+      if (rc != kGenerateOk) return rc;
     }
   }
-  std::stable_sort(out->begin(), out->end(),
-                   [](const StatRecord& a, const StatRecord& b) { return a.end_stamp < b.end_stamp; });
-  return 0;
+  return kGenerateOk;
 }
 
 }  // namespace zmo::rfc

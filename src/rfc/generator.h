@@ -2,9 +2,11 @@
 // fixed number of batch-step and normal statistic records with realistic
 // mixes of task types, transactions, programs and users. The records of an
 // hour depend only on the seed and the hour, so any interval gives the same
-// records for the same hours.
+// records for the same hours. Records are written straight into their table
+// lines: a generated record never exists as named values.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,12 +21,30 @@ constexpr long long kMaxGeneratedHours = 31 * 24;
 // stamp is not a valid date and time.
 long long StampHour(const std::string& stamp);
 
-// The generated records of sys whose end stamp lies in [from, to] (both
-// YYYYMMDDhhmmss), sorted by end stamp. The values are named by the field
-// names of the release's layouts; a field the layout lacks is left out when
-// the record is encoded. Returns 0, or -1 when the interval spans more than
-// kMaxGeneratedHours.
-int GenerateRecords(const SimSystem& sys, const std::string& from, const std::string& to,
-                    std::vector<StatRecord>* out);
+// Takes a generated record: its kind, its end stamp (YYYYMMDDhhmmss) and
+// its table line. Returns false to stop the generation.
+using LineSink = std::function<bool(bool batch, const std::string& end_stamp, LineBuffer line)>;
+
+// What GenerateLines gives.
+constexpr int kGenerateOk = 0;
+constexpr int kGenerateTooLong = 1;   // the interval spans more than kMaxGeneratedHours
+constexpr int kGenerateFault = 2;     // a value does not encode (*fault says which)
+constexpr int kGenerateStopped = 3;   // the sink said stop
+
+struct GenerateFault {
+  bool batch = false;
+  std::string why;  // "field <name>: ..."
+};
+
+// Generates the records of sys whose end stamp lies in [from, to] (both
+// YYYYMMDDhhmmss) hour by hour, each straight into a line of the table
+// layout of its kind (nullptr: that kind is not wanted), and hands each
+// line to the sink as it is made, in end-stamp order within each kind.
+// Which fields a record has and the form of their values come from the
+// release's 1-byte layouts. Nothing of an answer is kept here: the memory
+// the generator holds does not grow with the interval.
+int GenerateLines(const SimSystem& sys, const std::string& from, const std::string& to,
+                  const StructLayout* batch_table, const StructLayout* normal_table,
+                  const LineSink& sink, GenerateFault* fault);
 
 }  // namespace zmo::rfc

@@ -36,12 +36,7 @@ unsigned char* AppendLine(ZmoItab* t) {
 
 bool IsTable(const RfcLibState& st, ITAB_H table) { return table != nullptr && st.tables.count(table) != 0; }
 
-void FillTable(ITAB_H table, const std::vector<std::string>& lines) {
-  table->lines.clear();
-  for (const std::string& line : lines) {
-    std::memcpy(AppendLine(table), line.data(), std::min<size_t>(line.size(), table->leng));
-  }
-}
+void FillTable(ITAB_H table, std::vector<LineBuffer>&& lines) { table->lines = std::move(lines); }
 
 }  // namespace zmo::rfc
 

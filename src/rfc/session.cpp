@@ -313,13 +313,13 @@ extern "C" RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TA
   for (RFC_TABLE* t = tables; t != nullptr && t->name != nullptr; ++t) {
     auto it = a.tables.find(NameOf(t->name, t->nlen));
     if (it == a.tables.end()) continue;
-    const size_t line_size = it->second.empty() ? t->leng : it->second.front().size();
+    const size_t line_size = it->second.lines.empty() ? t->leng : it->second.leng;
     if (!IsTable(st, t->ithandle) || t->ithandle->leng != line_size) {
       return Fail(st, &notify, "RfcReceive", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM",
                   "table " + it->first + " is not the table of line length " + std::to_string(line_size) +
                       " passed with the call");
     }
-    FillTable(t->ithandle, it->second);
+    FillTable(t->ithandle, std::move(it->second.lines));
   }
   return RFC_OK;
 }

@@ -18,7 +18,7 @@
 struct ZmoItab {
   std::string name;  // upper-cased
   unsigned leng = 0;
-  std::vector<std::unique_ptr<unsigned char[]>> lines;  // stable addresses
+  std::vector<zmo::rfc::LineBuffer> lines;  // stable addresses
 };
 
 namespace zmo::rfc {
@@ -52,12 +52,18 @@ struct ImportValue {
   long long number = 0;
 };
 
+// The lines an answer gives to one table, each of leng bytes.
+struct AnswerTable {
+  unsigned leng = 0;
+  std::vector<LineBuffer> lines;
+};
+
 struct Answer {
   RFC_RC rc = RFC_OK;
   std::string exception;
   ErrorRecord error;  // for a result other than RFC_OK
   std::map<std::string, ImportValue> imports;
-  std::map<std::string, std::vector<std::string>> tables;  // encoded lines by table name
+  std::map<std::string, AnswerTable> tables;  // encoded lines by table name
 };
 
 struct Pending {
@@ -128,7 +134,9 @@ void AppendLog(RfcLibState& st, SimLogEntry entry);
 
 // Internal tables, for the library's own use with the mutex held.
 bool IsTable(const RfcLibState& st, ITAB_H table);
-void FillTable(ITAB_H table, const std::vector<std::string>& lines);
+// Hands the lines to the table (their length is the table's), replacing
+// what it held; the lines are moved, not copied.
+void FillTable(ITAB_H table, std::vector<LineBuffer>&& lines);
 const InstalledType* FindType(const RfcLibState& st, RFC_TYPEHANDLE handle);
 
 }  // namespace zmo::rfc

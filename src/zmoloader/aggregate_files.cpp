@@ -6,10 +6,9 @@
 #include <string>
 
 #include "aggregate_internal.h"
-#include "common/registry_value.h"
+#include "common/config_table.h"
 #include "lines.h"
 #include "platform/files.h"
-#include "platform/registry.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/registry.h"
 #include "zmoloader/state.h"
@@ -99,14 +98,11 @@ int fileTimeText(const std::string& path, std::string* out) {
 }
 
 std::string readCustomGroupDate() {
+  // Without the key or the value no group files were loaded yet.
+  static constexpr zmo::ConfigRow kCustomGroupDate = {.name = zmo::cfg::kCustomGroupDate,
+                                                      .missing = zmo::ConfigMissing::kDefault};
   std::string text;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
-    return text;
-  }
-  if (zmo::ReadRegistryText(key, zmo::cfg::kCustomGroupDate, &text) != ERROR_SUCCESS) text.clear();
-  RegCloseKey(key);
+  zmo::readConfigValue(kCustomGroupDate, zmo::ConfigReader{}, &text);
   return text;
 }
 

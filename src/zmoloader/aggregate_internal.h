@@ -63,6 +63,19 @@ std::string dateLiteral(const SqlDialect& dialect, int days);
 int detailKeepDays();
 // -9, the value of a metric whose switch is off, or expr.
 std::string metricOr9(bool on, const std::string& expr);
+// The summaries over many runs' rows: a row carries a measure when none of
+// the columns it is made of holds the -9 of a metric switched off in that
+// row's run. carriedTotal is value summed over the rows that carry the
+// measure, carriedAverage that sum divided by the same rows' sum of
+// count_column; both -9 ("not collected") where no row of the group does.
+std::string carriedTotal(const std::vector<const char*>& columns, const std::string& value);
+// The condition that a row carries every column ("c <> -9 and ...").
+std::string carriedRows(const std::vector<const char*>& columns);
+std::string carriedAverage(const std::vector<const char*>& columns, const std::string& value,
+                           const char* count_column);
+// Select items one a line, as one item of a select list, so that a list of
+// long expressions outgrows no line limit of the kinds' SQL tools.
+std::string selectLines(const std::vector<std::string>& items);
 // Writes the script into <BinDir>/<name>. Returns 0, or
 // kAggregateNotWritten after the loader's error lines.
 int aggregateWrite(const SqlScript& script, const char* name);

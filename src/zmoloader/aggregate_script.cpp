@@ -38,6 +38,40 @@ int detailKeepDays() {
 
 std::string metricOr9(bool on, const std::string& expr) { return on ? expr : "-9"; }
 
+std::string carriedRows(const std::vector<const char*>& columns) {
+  std::string carries;
+  for (const char* c : columns) {
+    carries += std::string(carries.empty() ? "" : " and ") + c + " <> -9";
+  }
+  return carries;
+}
+
+namespace {
+
+// value summed over the rows that carry every column.
+std::string CarriedSum(const std::vector<const char*>& columns, const std::string& value) {
+  return "sum(case when " + carriedRows(columns) + " then " + value + " else 0 end)";
+}
+
+}  // namespace
+
+std::string carriedTotal(const std::vector<const char*>& columns, const std::string& value) {
+  return "case when " + CarriedSum(columns, "1") + " = 0 then -9 else " +
+         CarriedSum(columns, value) + " end";
+}
+
+std::string carriedAverage(const std::vector<const char*>& columns, const std::string& value,
+                           const char* count_column) {
+  return "case when " + CarriedSum(columns, "1") + " = 0 then -9 else " +
+         CarriedSum(columns, value) + "/" + CarriedSum(columns, count_column) + " end";
+}
+
+std::string selectLines(const std::vector<std::string>& items) {
+  std::string out;
+  for (const std::string& item : items) out += (out.empty() ? "" : ",\n") + item;
+  return out;
+}
+
 int aggregateWrite(const SqlScript& script, const char* name) {
   if (writeLoaderFile(binPath(name), script.lines) != 0) return kAggregateNotWritten;
   return 0;

@@ -105,7 +105,9 @@ void AddCpu(SnapScript* s) {
   s->Add(in);
 }
 
-// The daily averages of an hourly table, per its keys.
+// The daily averages of an hourly table, per its keys. The table holds the
+// rows of every run, and a metric switched off for a run left -9 in its
+// rows: each average is over the rows that carry its figure.
 void AddDailyAverage(SnapScript* s, const char* table, const char* from,
                      const std::vector<std::string>& leading,
                      const std::vector<const char*>& figures,
@@ -113,7 +115,9 @@ void AddDailyAverage(SnapScript* s, const char* table, const char* from,
   SqlInsert in;
   in.table = table;
   in.select = leading;
-  for (const char* f : figures) in.select.push_back(std::string("sum(") + f + ")/sum(snap_count)");
+  std::vector<std::string> averages;
+  for (const char* f : figures) averages.push_back(carriedAverage({f}, f, "snap_count"));
+  in.select.push_back(selectLines(averages));
   in.from = from;
   in.group_by = group_by;
   s->Add(in);

@@ -196,68 +196,91 @@ void AddApplication(StatiScript* s) {
   s->Add(in);
 }
 
-// A sum per step; a compound sum in parentheses.
-std::string Per(const std::string& sum) {
-  bool compound = sum.find(' ') != std::string::npos;
-  return (compound ? "(" + sum + ")" : sum) + "/sum(diag_count)";
+// A measure of the trend summaries: the columns a row must carry for it
+// (none holding the -9 of a metric switched off in that row's run) and the
+// value such a row adds.
+struct TrendMeasure {
+  std::vector<const char*> columns;
+  std::string value;
+};
+
+// A measure of one column.
+TrendMeasure Column(const char* column) { return {{column}, column}; }
+
+// The other time: the response time less its measured parts.
+TrendMeasure OtherTime(bool gui_net) {
+  TrendMeasure m{{"response_time", "database_time", "cpu_time", "wait_time", "load_time"},
+                 "response_time - database_time - cpu_time - wait_time - load_time"};
+  if (gui_net) {
+    m.columns.push_back("gui_net_time");
+    m.value += " - gui_net_time";
+  }
+  return m;
 }
 
-// The 30-day summaries by transaction and by program.
+std::string TrendTotal(const TrendMeasure& m) { return carriedTotal(m.columns, m.value); }
+std::string TrendAverage(const TrendMeasure& m) {
+  return carriedAverage(m.columns, m.value, "diag_count");
+}
+
+// The 30-day summaries by transaction and by program. A metric switched off
+// for a run leaves -9 in its rows; the totals and averages leave those rows
+// out rather than count the marker as a value.
 void AddThirtyDaySums(StatiScript* s) {
   const std::string recent =
       s->DateCol("diag_date") + " >= " + dateLiteral(*s->d, -30) + " and diag_count > 0";
 
-  const std::vector<std::string> totals = {
-      "sum(cpu_time)",
-      "sum(response_time)",
-      "sum(database_time)",
-      "sum(response_time) - sum(database_time) - sum(cpu_time) - sum(wait_time) - "
-      "sum(load_time) - sum(gui_net_time)",
-      "sum(kb_transfered)",
-      "sum(kb_changed)",
-      "sum(wait_time)",
-      "sum(memory_used)",
-      "sum(load_time)",
-      "sum(gui_net_time)",
-      "sum(gui_time)",
-      "sum(response_time) + sum(gui_net_time)"};
+  const std::vector<TrendMeasure> measures = {
+      Column("cpu_time"),
+      Column("response_time"),
+      Column("database_time"),
+      OtherTime(true),
+      Column("kb_transfered"),
+      Column("kb_changed"),
+      Column("wait_time"),
+      Column("memory_used"),
+      Column("load_time"),
+      Column("gui_net_time"),
+      Column("gui_time"),
+      {{"response_time", "gui_net_time"}, "response_time + gui_net_time"}};
+  std::vector<std::string> items;
+  for (const TrendMeasure& m : measures) items.push_back(TrendTotal(m));
+  for (const TrendMeasure& m : measures) items.push_back(TrendAverage(m));
   sqlStatement(&s->sql, sqlApply(s->d->empty_table, "r3_trans_sum"));
   SqlInsert trans;
   trans.table = "r3_trans_sum";
-  trans.select = {s->Trim("system_label"), s->Trim("t_code"), "sum(diag_count)"};
-  trans.select.insert(trans.select.end(), totals.begin(), totals.end());
-  for (const std::string& t : totals) trans.select.push_back(Per(t));
+  trans.select = {s->Trim("system_label"), s->Trim("t_code"), "sum(diag_count)",
+                  selectLines(items)};
   trans.from = "r3_progresp";
   trans.where = recent;
   trans.group_by = {"system_label", "t_code"};
   s->Add(trans);
-  s->Add("update r3_trans_sum set avg_other_time = 0 where avg_other_time < 0");
+  // A negative average other time is noise of the rounding; the -9 of a
+  // measure no row carried stays.
+  s->Add("update r3_trans_sum set avg_other_time = 0 where avg_other_time < 0 and "
+         "avg_other_time <> -9");
 
+  items.clear();
+  for (const char* c : {"cpu_time", "kb_transfered", "kb_changed", "database_time"}) {
+    items.push_back(TrendTotal(Column(c)));
+  }
+  for (const TrendMeasure& m :
+       {Column("cpu_time"), Column("response_time"), Column("database_time"), OtherTime(false),
+        Column("kb_transfered"), Column("kb_changed"), Column("wait_time"),
+        Column("memory_used"), Column("load_time")}) {
+    items.push_back(TrendAverage(m));
+  }
   sqlStatement(&s->sql, sqlApply(s->d->empty_table, "r3_prog_sum"));
   SqlInsert prog;
   prog.table = "r3_prog_sum";
-  prog.select = {s->Trim("system_label"),
-                 s->Trim("cua_prog"),
-                 "sum(diag_count)",
-                 "sum(cpu_time)",
-                 "sum(kb_transfered)",
-                 "sum(kb_changed)",
-                 "sum(database_time)",
-                 Per("sum(cpu_time)"),
-                 Per("sum(response_time)"),
-                 Per("sum(database_time)"),
-                 Per("sum(response_time) - sum(database_time) - sum(cpu_time) - "
-                     "sum(wait_time) - sum(load_time)"),
-                 Per("sum(kb_transfered)"),
-                 Per("sum(kb_changed)"),
-                 Per("sum(wait_time)"),
-                 Per("sum(memory_used)"),
-                 Per("sum(load_time)")};
+  prog.select = {s->Trim("system_label"), s->Trim("cua_prog"), "sum(diag_count)",
+                 selectLines(items)};
   prog.from = "r3_progresp";
   prog.where = recent;
   prog.group_by = {"system_label", "cua_prog"};
   s->Add(prog);
-  s->Add("update r3_prog_sum set avg_other_time = 0 where avg_other_time < 0");
+  s->Add("update r3_prog_sum set avg_other_time = 0 where avg_other_time < 0 and "
+         "avg_other_time <> -9");
 }
 
 // The users active per hour.
@@ -323,8 +346,13 @@ void AddVariances(StatiScript* s) {
         "sum(cpu_time)",         "sum(kb_transfered)", "sum(kb_changed)", "sum(response_time)",
         "sum(database_time)",    "sum(memory_used)"};
     in.from = "r3_progresp";
+    // A variance divides each figure by the rows counted, so a period takes
+    // only the rows that carry every figure: a run with one of them switched
+    // off left -9 in its rows.
     in.where = s->DateCol("diag_date") + " between " + dateLiteral(*s->d, p.from) + " and " +
-               dateLiteral(*s->d, p.to);
+               dateLiteral(*s->d, p.to) + " and " +
+               carriedRows({"cpu_time", "kb_transfered", "kb_changed", "response_time",
+                            "database_time", "memory_used"});
     in.group_by = {"diag_date", "t_code", "cua_prog", "system_label"};
     s->Add(in);
     for (const char* column : {"tot_cpu_time", "tot_response_time", "tot_database_time"}) {

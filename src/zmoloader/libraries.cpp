@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/console_program.h"
 #include "common/gdlib_binding.h"
 #include "common/message_catalog.h"
 #include "platform/files.h"
@@ -52,42 +53,26 @@ int zmoLoaderLoadLang() {
 
 int zmoLoaderFreeLib() { return FreeTraced(&loaderState().catalog, "zmoLoaderFreeLib"); }
 
-int zmoLoaderGdLib() {
-  LoaderState& s = loaderState();
-  std::string path = zmo::JoinPath(s.bin_dir, zmo::kGdLibName);
-  loaderLog("zmoLoaderGdLib() trying <%s>\n", path.c_str());
-  if (s.gdlib == nullptr) s.gdlib = LoadLibraryA(path.c_str());
-  s.decrypt = s.gdlib != nullptr
-                  ? reinterpret_cast<ZmoDecryptFn>(GetProcAddress(s.gdlib, "Decrypt"))
-                  : nullptr;
-  if (s.gdlib != nullptr) {
-    loaderLog("zmoLoaderGdLib() loaded <%s>\n", path.c_str());
-    return 0;
-  }
-  loaderLog("zmoLoaderGdLib() could NOT load <%s>\n", path.c_str());
-  return 1;
-}
-
-int zmoLoaderFreeGdLib() {
-  loaderState().decrypt = nullptr;
-  return FreeTraced(&loaderState().gdlib, "zmoLoaderFreeGdLib");
+int loaderBindGdLib() {
+  zmo::ConsoleProgramConfig program;
+  program.program = "zmoloader";
+  program.decrypt_resolve = zmo::DecryptResolve::kAtLoadOnly;
+  program.gdlib_trace = loaderLog;
+  program.trace_gdlib_trying = true;
+  zmo::SetConsoleProgram(program);
+  zmo::setGdLibDirectory(loaderState().bin_dir.c_str());
+  return zmo::zmoLoaderGdLib();
 }
 
 int zmoLoaderDecrypt() {
   LoaderState& s = loaderState();
   explicit_bzero(s.password.data(), s.password.size());
   s.password.clear();
-  if (s.decrypt == nullptr || s.access.size() < zmo::kMinScrambledLength) return 1;
-  char key[zmo::kDecryptKeySize];
-  char clear[256] = {};
-  zmo::buildDecryptKey(key);
-  int n = s.decrypt(s.access.c_str(), key, clear);
-  explicit_bzero(key, sizeof(key));
-  if (n > 0) {
-    clear[sizeof(clear) - 1] = '\0';
-    s.password = clear;
-  }
-  explicit_bzero(clear, sizeof(clear));
+  // zmogdlib is loaded once at the start of the run; it is not tried again
+  // here when that failed.
+  if (!zmo::GdLibLoaded()) return 1;
+  const char* clear = zmo::zmodecrypt(s.access.c_str());
+  if (clear != nullptr) s.password = clear;
   return s.password.empty() ? 1 : 0;
 }
 

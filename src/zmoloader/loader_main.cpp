@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/field_writer.h"
+#include "common/gdlib_binding.h"
 #include "common/metric_switches.h"
 #include "lines.h"
 #include "settings.h"
@@ -55,7 +56,9 @@ int ReadRun(int argc, char** argv) {
   if (rc != 0) return rc;
   loaderLog("About to process arguments\n");
   zmoLoaderLoadLang();
-  if (zmoLoaderGdLib() != 0) loaderLog("zmoLoaderGdLib() returned unsuccessfully\n");
+  // The binding has already written why it failed; this second line is the
+  // one the loader's log has always ended a failed load with.
+  if (loaderBindGdLib() != 0) loaderLog("zmoLoaderGdLib() returned unsuccessfully\n");
 
   rc = loaderScanArgs(argc, argv);
   if (rc != 0) return rc;
@@ -82,7 +85,7 @@ int WriteFiles() {
     loaderLog("ERROR - ERROR: Programs must be SNAP or STATI\n");
     loaderLog("ERROR - ERROR: Execution halting\n");
     zmoLoaderFreeLib();
-    zmoLoaderFreeGdLib();
+    zmo::zmoLoaderFreeGdLib();
     return kLoaderExitUsage;
   }
   s.bat_file = binPath(p->first_bat);
@@ -121,7 +124,7 @@ int loaderMain(int argc, char** argv) {
   }
   if (rc == 0) {
     zmoLoaderFreeLib();
-    zmoLoaderFreeGdLib();
+    zmo::zmoLoaderFreeGdLib();
   }
   return rc;
 }

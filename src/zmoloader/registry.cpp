@@ -1,7 +1,7 @@
 #include "zmoloader/registry.h"
 
-#include <strings.h>
-
+#include "common/config_table.h"
+#include "common/metric_switches.h"
 #include "common/registry_value.h"
 #include "platform/registry.h"
 #include "zmogdlib/config_key.h"
@@ -10,39 +10,43 @@
 
 namespace {
 
-// The values a run can do without, and what they read as then.
-struct ValueDefault {
-  const char* name;
-  const char* text;
+using zmo::requiredConfigRow;
+
+// A value a run can do without, and what it reads as then, untraced.
+constexpr zmo::ConfigRow Defaulted(const char* name, const char* text) {
+  return {.name = name, .missing = zmo::ConfigMissing::kDefault, .defaultText = text};
+}
+
+// The values a run reads by name. The metric switches are read as every
+// program reads them (metricSwitchRow); SnapDebug and CustomGroupDate are
+// read quietly where they are used.
+constexpr zmo::ConfigRow kLoaderValues[] = {
+    requiredConfigRow(zmo::cfg::kBinDir),
+    requiredConfigRow(zmo::cfg::kLoaderLogSize),
+    requiredConfigRow(zmo::cfg::kTrendKeepDays),
+    requiredConfigRow(zmo::cfg::kDetailKeepDays),
+    requiredConfigRow(zmo::cfg::kDB),
+    Defaulted(zmo::cfg::kSystemSLA, "0"),
+    requiredConfigRow(zmo::cfg::kUser),
+    requiredConfigRow(zmo::cfg::kAccess),
+    requiredConfigRow(zmo::cfg::kDSN),
+    requiredConfigRow(zmo::cfg::kArchiveKeepDays),
+    requiredConfigRow(zmo::cfg::kINST),
+    requiredConfigRow(zmo::cfg::kOracle),
+    requiredConfigRow(zmo::cfg::kStatiOutPut),
+    Defaulted(zmo::cfg::kLoadDebug, "null"),
 };
-constexpr ValueDefault kDefaults[] = {
-    {zmo::cfg::kSystemSLA, "0"},
-    {zmo::cfg::kLoadDebug, "null"},
-    {zmo::cfg::kProcessQRBData, "True"},
-};
+
+// A required value that is missing ends the run with the loader's error.
+static_assert(kLoaderExitError == zmo::kExitMissingRegistryValue);
+constexpr zmo::ConfigReader kReader = {.trace = loaderLog,
+                                       .keyMissingLine = "Required Registry Key not found\n"};
 
 }  // namespace
 
 int loaderQueryReg(const char* name, std::string* out) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
-    loaderLog("Required Registry Key not found\n");
-    loaderLog("Missing Key = %s\\%s\n", "HKEY_LOCAL_MACHINE", zmo::cfg::kConfigKey);
-    return kLoaderExitError;
-  }
-  LONG rc = zmo::ReadRegistryText(key, name, out);
-  RegCloseKey(key);
-  if (rc == ERROR_SUCCESS) return 0;
-  for (const ValueDefault& d : kDefaults) {
-    if (strcasecmp(name, d.name) == 0) {
-      *out = d.text;
-      return 0;
-    }
-  }
-  loaderLog("Required Registry Value not found\n");
-  loaderLog("Missing Value = %s\n", name);
-  return kLoaderExitError;
+  const zmo::ConfigRow* row = zmo::findConfigRow(kLoaderValues, name);
+  return zmo::readConfigValue(row != nullptr ? *row : zmo::metricSwitchRow(name), kReader, out);
 }
 
 long loaderUpdateReg(const char* value, const char* name) {

@@ -25,6 +25,16 @@ int ReadLineValue(const char* name, std::string* out, const char* extra) {
   return checkLineText((std::string("Registry entry ") + name).c_str(), *out, extra);
 }
 
+// Reads a number and traces it as "label=number".
+int ReadNumber(const char* name, const char* label, int* out) {
+  std::string text;
+  int rc = loaderQueryReg(name, &text);
+  if (rc != 0) return rc;
+  *out = parseIntText(text);
+  loaderLog("%s=%i\n", label, *out);
+  return 0;
+}
+
 }  // namespace
 
 int checkLineText(const char* what, const std::string& text, const char* extra) {
@@ -53,16 +63,9 @@ int loaderReadBinDir() {
 
 int loaderReadKeepDays() {
   LoaderState& s = loaderState();
-  std::string text;
-  int rc = loaderQueryReg(zmo::cfg::kTrendKeepDays, &text);
+  const int rc = ReadNumber(zmo::cfg::kTrendKeepDays, "TrendKeepDays", &s.trend_keep_days);
   if (rc != 0) return rc;
-  s.trend_keep_days = parseIntText(text);
-  loaderLog("TrendKeepDays=%i\n", s.trend_keep_days);
-  rc = loaderQueryReg(zmo::cfg::kDetailKeepDays, &text);
-  if (rc != 0) return rc;
-  s.detail_keep_days = parseIntText(text);
-  loaderLog("DetailKeepDays=%i\n", s.detail_keep_days);
-  return 0;
+  return ReadNumber(zmo::cfg::kDetailKeepDays, "DetailKeepDays", &s.detail_keep_days);
 }
 
 int loaderReadVendor() {
@@ -75,11 +78,8 @@ int loaderReadVendor() {
 
 int loaderReadLogon() {
   LoaderState& s = loaderState();
-  std::string text;
-  int rc = loaderQueryReg(zmo::cfg::kSystemSLA, &text);
+  int rc = ReadNumber(zmo::cfg::kSystemSLA, "System SLA", &s.system_sla);
   if (rc != 0) return rc;
-  s.system_sla = parseIntText(text);
-  loaderLog("System SLA=%i\n", s.system_sla);
   rc = ReadLineValue(zmo::cfg::kUser, &s.user, "");
   if (rc != 0) return rc;
   loaderLog("User ID=%s\n", s.user.c_str());
@@ -93,6 +93,7 @@ int loaderReadLogon() {
   rc = ReadLineValue(zmo::cfg::kDSN, &s.dsn, "");
   if (rc != 0) return rc;
   loaderLog("Data base Name=%s\n", s.dsn.c_str());
+  std::string text;
   rc = loaderQueryReg(zmo::cfg::kArchiveKeepDays, &text);
   if (rc != 0) return rc;
   loaderLog("ArchiveKeepDays=%s\n", text.c_str());

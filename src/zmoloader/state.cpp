@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "common/gdlib_binding.h"
+
 namespace {
 
 constexpr LoaderProgramInfo kPrograms[] = {
@@ -36,7 +38,7 @@ LoaderState& loaderState() { return g_state; }
 void loaderReset() {
   LoaderState& s = g_state;
   if (s.catalog != nullptr) FreeLibrary(s.catalog);
-  if (s.gdlib != nullptr) FreeLibrary(s.gdlib);
+  zmo::ResetGdLibBinding();
   Wipe(&s.password);
   s = LoaderState();
 }

@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/clock.h"
+#include "common/config_table.h"
+#include "common/log_line.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "zmogdlib/config_key.h"
@@ -16,21 +17,12 @@
 
 namespace {
 
-// Room for the prefix and a text whose every character is a "\n".
-constexpr size_t kPrefixMax = 64;
-constexpr size_t kOutMax = kPrefixMax + 2 * kLoaderLineMax;
-
-// The trace switch: the value SnapDebug exists, whatever its text.
+// The trace switch: the value SnapDebug exists, whatever its text. Read
+// quietly, as every line asks it.
 bool SnapDebugExists() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  DWORD size = 0;
-  LONG rc = RegQueryValueExA(key, zmo::cfg::kSnapDebug, nullptr, nullptr, nullptr, &size);
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
+  static constexpr zmo::ConfigRow kSnapDebug = zmo::quietConfigRow(zmo::cfg::kSnapDebug);
+  std::string text;
+  return zmo::readConfigValue(kSnapDebug, zmo::ConfigReader{}, &text) == 0;
 }
 
 std::string LogPath(const char* name) {
@@ -56,20 +48,11 @@ int loaderLog(const char* format, ...) {
 
   std::string path = LogPath(kLoaderLogName);
   if (path.empty()) return 0;
-  char out[kOutMax];
-  std::tm tm = zmo::ClockLocalTime(zmo::ClockNow());
-  int p = std::snprintf(out, kPrefixMax, "%.4i/%.2i/%.2i %.2i.%.2i.%.2i: ", tm.tm_year + 1900,
-                        tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-  size_t pos = p > 0 && static_cast<size_t>(p) < kPrefixMax ? static_cast<size_t>(p) : 0;
-  // Text mode: every "\n" reaches the file as CR LF.
-  for (size_t i = 0; i < len; ++i) {
-    if (text[i] == '\n') out[pos++] = '\r';
-    out[pos++] = text[i];
-  }
+  const std::string out = zmo::stampedLogText(std::string_view(text, len));
   std::FILE* f = std::fopen(path.c_str(), "abe");
   if (f == nullptr) return 0;
-  size_t written = std::fwrite(out, 1, pos, f);
-  if (std::fclose(f) != 0 || written != pos) return 0;
+  size_t written = std::fwrite(out.data(), 1, out.size(), f);
+  if (std::fclose(f) != 0 || written != out.size()) return 0;
   return static_cast<int>(len);
 }
 

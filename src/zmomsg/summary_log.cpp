@@ -3,11 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <limits>
 #include <string>
 
-#include "platform/clock.h"
+#include "common/log_line.h"
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
 #include "zmomsg/zmomsg.h"
@@ -32,16 +31,8 @@ int appendRaw(const char* path, const std::string& bytes) {
   return ok ? 0 : -1;
 }
 
-// The text as text mode writes it: each LF becomes CR LF, and the line ends
-// in CR LF.
-std::string textModeLine(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out + zmo::kLineEnd;
-}
+// A summary-log line: the text as the logs hold it, ended by CR LF.
+std::string summaryLine(const std::string& text) { return text + zmo::kLineEnd; }
 
 }  // namespace
 
@@ -71,18 +62,13 @@ int rollMsgLog(const SummaryLog* log) {
   if (size < 0) return 0;
   if (size < msgLimitBytes(limit->c_str())) return 0;
   if (std::remove(st.old_path.c_str()) != 0) {
-    appendRaw(st.log_path.c_str(), textModeLine(kDeleteFailedLine));
+    // A bare line, without the time stamp every other line has: readers of
+    // the summary log know it by that.
+    appendRaw(st.log_path.c_str(), summaryLine(zmo::textModeText(kDeleteFailedLine)));
   }
   return zmo::RenameNoReplace(st.log_path.c_str(), st.old_path.c_str()) == 0 ? 1 : 0;
 }
 
 int writeMsgLine(const char* path, int tab, const char* text) {
-  std::tm tm = zmo::ClockLocalTime(zmo::ClockNow());
-  char stamp[64];
-  std::snprintf(stamp, sizeof stamp, "%.4i/%.2i/%.2i %.2i.%.2i.%.2i: ", tm.tm_year + 1900,
-                tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-  std::string line = tab ? "\t" : "";
-  line += stamp;
-  line += text;
-  return appendRaw(path, textModeLine(line));
+  return appendRaw(path, summaryLine(zmo::stampedLogText(text, tab ? "\t" : "")));
 }

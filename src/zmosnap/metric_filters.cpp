@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/config_table.h"
 #include "common/config_values.h"
 #include "common/metric_switches.h"
 #include "common/registry_value.h"
@@ -20,9 +21,12 @@ int ReadSwitch(const char* name, std::string* text) {
     *text = zmo::getRequiredRegValue(name);
     return 0;
   }
+  const zmo::ConfigRow untraced = {.name = name,
+                                   .missing = zmo::ConfigMissing::kDefault,
+                                   .type = zmo::ConfigType::kTextOrMissing};
   text->clear();
   zmo::ConfigKey key;
-  if (key.Open()) zmo::readConfigText(key.get(), name, std::string::npos, text);
+  if (key.Open()) zmo::readConfigValue(key.get(), untraced, zmo::ConfigReader{}, text);
   return 0;
 }
 

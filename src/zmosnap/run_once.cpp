@@ -11,6 +11,7 @@
 #include "common/runtime_state.h"
 #include "common/server_file.h"
 #include "common/service_control.h"
+#include "common/system_info.h"
 #include "common/trace_log.h"
 #include "visit.h"
 #include "zmosnap/cmdline.h"
@@ -75,6 +76,10 @@ int snapCmdLineRun(int argc, char** argv) {
     closeSnapFiles();
     return 1;
   }
+  // As a cycle does: the record stamps are moved from the collector's zone
+  // to the SAP system's by this offset.
+  zmo::writeTrace("about to determine local offset to UTC\n");
+  zmo::getTotalLocalOffsetUTC();
   snapInstallRfcErrorCallback();
   const int rc = cmd.inFile.empty() ? VisitNamedServer(cmd) : VisitServerFile(cmd.inFile);
   closeAvailFile();

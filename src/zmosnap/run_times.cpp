@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/config_table.h"
 #include "common/config_values.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
@@ -12,8 +13,18 @@
 
 namespace {
 
-// Each value is read into a 128-byte buffer.
-constexpr size_t kValueChars = 127;
+// Each value is read into a 128-byte buffer; without both no pass runs.
+constexpr zmo::ConfigRow RunTimeRow(const char* name, int missingCode) {
+  return {.name = name,
+          .maxChars = 127,
+          .missing = zmo::ConfigMissing::kFail,
+          .missingCode = missingCode,
+          .type = zmo::ConfigType::kText,
+          .notStringCode = missingCode + 1,
+          .lines = zmo::ConfigLines::kStandard};
+}
+constexpr zmo::ConfigRow kRunDays = RunTimeRow(zmo::cfg::kSnapRunDays, 2);
+constexpr zmo::ConfigRow kSleepTime = RunTimeRow(zmo::cfg::kSnapSleepTime, 4);
 // The longest wait the event takes (INFINITE is one more).
 constexpr long long kMaxSleepMillis = 0xFFFFFFFELL;
 
@@ -47,11 +58,9 @@ int snapGetRunTimes() {
   if (!key.Open()) return 1;
   std::string days;
   std::string seconds;
-  int rc = zmo::readRequiredConfigText(key.get(), zmo::cfg::kSnapRunDays, kValueChars, 2, 3, &days);
-  if (rc == 0) {
-    rc = zmo::readRequiredConfigText(key.get(), zmo::cfg::kSnapSleepTime, kValueChars, 4, 5,
-                                     &seconds);
-  }
+  const zmo::ConfigReader reader = {.trace = zmo::writeTrace};
+  int rc = zmo::readConfigValue(key.get(), kRunDays, reader, &days);
+  if (rc == 0) rc = zmo::readConfigValue(key.get(), kSleepTime, reader, &seconds);
   if (rc != 0) return rc;
   const std::tm now = zmo::ClockLocalTime(zmo::ClockNow());
   return snapDecideRunTimes(zmo::configDecimal64(days), zmo::configDecimal64(seconds), now.tm_wday,

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/config_table.h"
 #include "common/config_values.h"
 #include "common/runtime_state.h"
 #include "common/server_file.h"
@@ -13,7 +14,14 @@
 
 namespace {
 
-constexpr size_t kNameChars = 511;  // a 512-byte buffer
+// SnapInput names the server file; it is read into a 512-byte buffer.
+constexpr zmo::ConfigRow kSnapInput = {.name = zmo::cfg::kSnapInput,
+                                       .maxChars = 511,
+                                       .missing = zmo::ConfigMissing::kFail,
+                                       .missingCode = 2,
+                                       .type = zmo::ConfigType::kText,
+                                       .notStringCode = 3,
+                                       .lines = zmo::ConfigLines::kStandard};
 constexpr const char* kDefaultServerFile = "zmoserver.dat";
 
 // Reads the file the settings name: 0, 4, 5 or 6 as openInFile.
@@ -42,8 +50,8 @@ int openInFile() {
   zmo::ConfigKey key;
   if (!key.Open()) return 1;
   std::string name;
-  const int rc =
-      zmo::readRequiredConfigText(key.get(), zmo::cfg::kSnapInput, kNameChars, 2, 3, &name);
+  const zmo::ConfigReader reader = {.trace = zmo::writeTrace};
+  const int rc = zmo::readConfigValue(key.get(), kSnapInput, reader, &name);
   if (rc != 0) return rc;
   s.serverFile = name;
   zmo::writeTrace("name of input file is <%s>\n", name.c_str());

@@ -40,24 +40,19 @@ void Terminate(char (&field)[N]) {
 
 }  // namespace
 
-int ListenForRfcResponse(RFC_HANDLE handle) { return zmo::ListenForRfcResponse(handle, kSnapAnswerWait); }
-
 int snapCallAndReceive(const SnapCall& call) {
   SnapRfcState& s = snapRfcState();
   s.exception.clear();
-  // Sent and waited for here rather than in one step, so that what follows
-  // a successful RfcCall is traced before the wait.
-  if (zmo::DisconnectFlag()) return zmo::kShutdownInProgress;
-  int rc = RfcCall(s.handle, call.function, call.exporting, call.tables);
-  if (zmo::DisconnectFlag()) return zmo::kShutdownInProgress;
-  if (rc != RFC_OK) {
+  zmo::RfcCallStep step = zmo::kRfcStepStopped;
+  int rc = zmo::RfcCallAndListen(s.handle, call.function, call.exporting, call.tables,
+                                 kSnapAnswerWait, &step, call.afterCallTrace);
+  if (step == zmo::kRfcStepStopped) return zmo::kShutdownInProgress;
+  if (step == zmo::kRfcStepCall) {
     // Nothing went out, so there is no answer to listen for.
     if (call.absentCallRc != 0 && rc == call.absentCallRc) return kSnapCallAbsent;
     if (call.traceCallRc) zmo::writeTrace("rfcRc <%i> from RfcCall()\n", rc);
     return Failed(rc);
   }
-  if (call.afterCallTrace != nullptr) zmo::writeTrace("%s", call.afterCallTrace);
-  rc = ListenForRfcResponse(s.handle);
   if (rc == zmo::kShutdownInProgress) {
     zmo::writeTrace("ListenForRfcResponse() shutting down\n");
     return zmo::kShutdownInProgress;

@@ -54,12 +54,14 @@ int statiOpenInFile() {
 }
 
 int statiOpenOutFile() {
+  // One data file is open at a time: it is closed before it is opened again.
+  static char buffer[kStatiOutBufferBytes];
   StatiCollectRun& run = statiState().collect;
   const std::string& path = statiState().settings.outFile;
   constexpr const char* kFailed = "open outfile <%s> failed\n";
   run.outStartSize = -1;
   if (OpenAppend(path, &run.outFile, kFailed) != 0) return 1;
-  if (std::fseek(run.outFile, 0, SEEK_END) != 0 ||
+  if (std::setvbuf(run.outFile, buffer, _IOFBF, sizeof buffer) != 0 || std::fseek(run.outFile, 0, SEEK_END) != 0 ||
       (run.outStartSize = std::ftell(run.outFile)) < 0) {
     Close(&run.outFile);
     run.outStartSize = -1;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/collector_settings.h"
+#include "common/config_table.h"
 #include "common/config_values.h"
 #include "common/field_writer.h"
 #include "common/trace_log.h"
@@ -22,11 +23,26 @@ constexpr size_t kSwitchChars = 127;  // a 128-byte buffer
 constexpr zmo::BinDirRule kBinDirRule = {410, "stati's binary directory path too long\n", true};
 constexpr size_t kPathMax = 511;  // a 512-byte buffer
 
+// StatiJob: which jobs to query; any value but 1, 2 or 3 in its two low
+// bits queries both.
+constexpr zmo::ConfigRow kJob = {.name = cfg::kStatiJob,
+                                 .maxChars = kSwitchChars,
+                                 .missing = zmo::ConfigMissing::kDefault,
+                                 .type = zmo::ConfigType::kTextOrMissing,
+                                 .lines = zmo::ConfigLines::kStandard};
+// StatiInput: the server file; a missing one is the default file. Read
+// whatever its length, so that a long one is refused.
+constexpr zmo::ConfigRow kInput = {.name = cfg::kStatiInput,
+                                   .missing = zmo::ConfigMissing::kDefault,
+                                   .type = zmo::ConfigType::kText,
+                                   .notStringCode = 9,
+                                   .lines = zmo::ConfigLines::kStandard};
+constexpr zmo::ConfigReader kTrace = {.trace = zmo::writeTrace};
+
 void ReadJob(HKEY key, StatiSettings* s) {
   std::string text;
-  const zmo::ConfigRead read = zmo::readConfigText(key, cfg::kStatiJob, kSwitchChars, &text);
-  if (read == zmo::ConfigRead::kMissing) zmo::traceValueNotFound(cfg::kStatiJob);
-  if (read == zmo::ConfigRead::kNotString) zmo::traceValueNotString(cfg::kStatiJob);
+  zmo::ConfigRead read = zmo::ConfigRead::kFound;
+  zmo::readConfigValue(key, kJob, kTrace, &text, &read);
   if (read == zmo::ConfigRead::kFound) {
     const int v = zmo::configDecimal(text);
     if ((v & 3) != 0) {
@@ -44,20 +60,16 @@ void ReadJob(HKEY key, StatiSettings* s) {
 
 int ReadInput(HKEY key, StatiSettings* s) {
   std::string text;
-  switch (zmo::readConfigText(key, cfg::kStatiInput, std::string::npos, &text)) {
-    case zmo::ConfigRead::kMissing:
-      zmo::traceValueNotFound(cfg::kStatiInput);
-      zmo::writeTrace("using default input file name\n");
-      if (statiGetDefaultInFileName() != 0) {
-        zmo::writeTrace("statiGetDefaultInFileName() returned unsuccessfully \n");
-        return 10;
-      }
-      return 0;
-    case zmo::ConfigRead::kNotString:
-      zmo::traceValueNotString(cfg::kStatiInput);
-      return 9;
-    case zmo::ConfigRead::kFound:
-      break;
+  zmo::ConfigRead read = zmo::ConfigRead::kFound;
+  const int rc = zmo::readConfigValue(key, kInput, kTrace, &text, &read);
+  if (rc != 0) return rc;
+  if (read == zmo::ConfigRead::kMissing) {
+    zmo::writeTrace("using default input file name\n");
+    if (statiGetDefaultInFileName() != 0) {
+      zmo::writeTrace("statiGetDefaultInFileName() returned unsuccessfully \n");
+      return 10;
+    }
+    return 0;
   }
   // A name too long for the path buffer is refused rather than replaced by
   // the default file, which would collect from the wrong servers.

@@ -20,9 +20,9 @@ int StatiAnswerTimeout() {
   return statiState().rfcTimeoutSeconds;
 }
 
-constexpr zmo::RfcWaitSpec kStatiAnswerWait{StatiAnswerTimeout};
-
 }  // namespace
+
+const zmo::RfcWaitSpec kStatiAnswerWait{StatiAnswerTimeout};
 
 int statiRfcOpen(const zmo::ServerLine& server, const char* password) {
   StatiRfcSession& s = statiRfcSession();
@@ -46,8 +46,6 @@ void statiRfcClose() {
   statiRfcSession().handle = RFC_HANDLE_NULL;
 }
 
-int ListenForRfcResponse(RFC_HANDLE handle) { return zmo::ListenForRfcResponse(handle, kStatiAnswerWait); }
-
 int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting,
                            RFC_PARAMETER* importing, RFC_TABLE* tables) {
   StatiRfcSession& s = statiRfcSession();
@@ -63,6 +61,9 @@ int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting,
     return 1;
   }
 
+  // A stop or a failed wait writes its line twice. Kept on purpose: the
+  // collector's trace has always shown it so, and readers of the log
+  // match on the pair.
   if (rc == zmo::kShutdownInProgress) {
     zmo::writeTrace("ListenForRfcResponse() shutting down\n");
     zmo::writeTrace("ListenForRfcResponse() shutting down\n");

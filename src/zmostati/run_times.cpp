@@ -2,9 +2,11 @@
 // and delay times, schedule; and the due decision on what they read.
 
 #include <climits>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "common/config_table.h"
 #include "common/config_values.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
@@ -16,80 +18,118 @@ namespace cfg = zmo::cfg;
 
 namespace {
 
-constexpr int kDefaultSleepSeconds = 60;
-constexpr int kDefaultDelayMinutes = 15;
-constexpr int kDefaultWaitMinutes = 5;
+using zmo::ConfigFound;
+using zmo::ConfigLines;
+using zmo::ConfigMissing;
+using zmo::ConfigRow;
+using zmo::ConfigType;
+
 // The wait between passes is given in int milliseconds.
 constexpr int kMaxSleepSeconds = INT_MAX / 1000;
 constexpr size_t kDateChars = 8;
 constexpr size_t kTimeChars = 6;
 constexpr size_t kNumberChars = 20;
 constexpr size_t kSchedulePieceChars = 90;
+constexpr zmo::ConfigReader kTrace = {.trace = zmo::writeTrace};
 
-// One StatiLast* text. Returns false when it is not a string.
-bool ReadLastText(HKEY key, const char* name, size_t max, std::string* out) {
-  switch (zmo::readConfigText(key, name, max, out)) {
-    case zmo::ConfigRead::kMissing:
-      zmo::traceValueAssumingDefault(name, 0);
-      return true;
-    case zmo::ConfigRead::kNotString:
-      zmo::traceValueNotString(name);
-      return false;
-    case zmo::ConfigRead::kFound:
-      zmo::writeTrace("found value <%s> of <%s> of subkey <%s>\n", out->c_str(), name,
-                      cfg::kConfigKey);
-      return true;
-  }
-  return true;
+// A part of the last interval: a missing one is the empty interval's; one
+// that is not text refuses the pass.
+constexpr ConfigRow LastPart(const char* name, size_t maxChars, ConfigFound found) {
+  return {.name = name,
+          .maxChars = maxChars,
+          .missing = ConfigMissing::kDefault,
+          .type = ConfigType::kText,
+          .notStringCode = 3,
+          .lines = ConfigLines::kAssumingDefault,
+          .found = found};
 }
 
+struct LastText {
+  ConfigRow row;
+  std::string StatiInterval::*text;
+};
+constexpr LastText kLastTexts[] = {
+    {LastPart(cfg::kStatiLastStartDate, kDateChars, ConfigFound::kText), &StatiInterval::startDate},
+    {LastPart(cfg::kStatiLastEndDate, kDateChars, ConfigFound::kText), &StatiInterval::endDate},
+    {LastPart(cfg::kStatiLastEndTime, kTimeChars, ConfigFound::kText), &StatiInterval::endTime},
+    {LastPart(cfg::kStatiLastStartTime, kTimeChars, ConfigFound::kText), &StatiInterval::startTime},
+};
+constexpr ConfigRow kLastEndCount =
+    LastPart(cfg::kStatiLastQueryIntervalEnd, kNumberChars, ConfigFound::kNumber);
+
+// A number with its default; a value of the other type is refused with 3
+// where the row takes text only.
+constexpr ConfigRow Number(const char* name, const char* defaultText, ConfigType type,
+                           ConfigLines lines, const char* unit = "",
+                           ConfigFound found = ConfigFound::kQuiet) {
+  return {.name = name,
+          .maxChars = kNumberChars,
+          .missing = ConfigMissing::kDefault,
+          .defaultText = defaultText,
+          .type = type,
+          .notStringCode = 3,
+          .lines = lines,
+          .unit = unit,
+          .found = found};
+}
+
+// Seconds between passes; a value that cannot be used is the default.
+constexpr ConfigRow kSleepTime = Number(cfg::kStatiSleepTime, "60", ConfigType::kTextOrMissing,
+                                        ConfigLines::kSettingDefault, "seconds");
+constexpr int kDefaultSleepSeconds = zmo::configDefaultNumber(kSleepTime.defaultText);
+// Minutes an interval's end lies back from its border.
+constexpr ConfigRow kDelayTime =
+    Number(cfg::kStatiDelayTime, "15", ConfigType::kText, ConfigLines::kAssumingDefault);
+constexpr int kDefaultDelayMinutes = zmo::configDefaultNumber(kDelayTime.defaultText);
+// Minutes an answer of the system is waited for.
+constexpr ConfigRow kRetrievalWait =
+    Number(cfg::kRetrievalWait, "5", ConfigType::kTextOrMissing, ConfigLines::kSettingDefault,
+           "minutes", ConfigFound::kInt);
+
+// StatiDebug is read into a 6-byte buffer.
+constexpr ConfigRow kDebug = {.name = cfg::kStatiDebug,
+                              .maxChars = 5,
+                              .missing = ConfigMissing::kDefault,
+                              .type = ConfigType::kText};
+
+// The six pieces of the schedule, joined. Only the first must exist.
+constexpr ConfigRow SchedulePiece(int index) {
+  return {.name = cfg::kStatiSchedulePieces[index],
+          .maxChars = kSchedulePieceChars,
+          .missing = index == 0 ? ConfigMissing::kFail : ConfigMissing::kDefault,
+          .missingCode = 4,
+          .type = ConfigType::kText,
+          .notStringCode = 5,
+          .lines = ConfigLines::kStandard,
+          .found = ConfigFound::kText};
+}
+constexpr ConfigRow kSchedulePieces[] = {SchedulePiece(0), SchedulePiece(1), SchedulePiece(2),
+                                         SchedulePiece(3), SchedulePiece(4), SchedulePiece(5)};
+static_assert(std::size(kSchedulePieces) == std::size(cfg::kStatiSchedulePieces));
+
 int ReadLastInterval(HKEY key, StatiInterval* last) {
-  if (!ReadLastText(key, cfg::kStatiLastStartDate, kDateChars, &last->startDate) ||
-      !ReadLastText(key, cfg::kStatiLastEndDate, kDateChars, &last->endDate) ||
-      !ReadLastText(key, cfg::kStatiLastEndTime, kTimeChars, &last->endTime) ||
-      !ReadLastText(key, cfg::kStatiLastStartTime, kTimeChars, &last->startTime)) {
-    return 3;
+  for (const LastText& part : kLastTexts) {
+    const int rc = zmo::readConfigValue(key, part.row, kTrace, &(last->*part.text));
+    if (rc != 0) return rc;
   }
   std::string text;
-  switch (zmo::readConfigText(key, cfg::kStatiLastQueryIntervalEnd, kNumberChars, &text)) {
-    case zmo::ConfigRead::kMissing:
-      zmo::traceValueAssumingDefault(cfg::kStatiLastQueryIntervalEnd, 0);
-      break;
-    case zmo::ConfigRead::kNotString:
-      zmo::traceValueNotString(cfg::kStatiLastQueryIntervalEnd);
-      return 3;
-    case zmo::ConfigRead::kFound:
-      last->endCount = zmo::configDecimal64(text);
-      zmo::writeTrace("found value <%lli> of <%s> of subkey <%s>\n", last->endCount,
-                      cfg::kStatiLastQueryIntervalEnd, cfg::kConfigKey);
-      break;
-  }
+  const int rc = zmo::readConfigValue(key, kLastEndCount, kTrace, &text);
+  if (rc != 0) return rc;
+  last->endCount = zmo::configDecimal64(text);
   return 0;
 }
 
 void ReadSleepTime(HKEY key, int* seconds) {
-  const char* name = cfg::kStatiSleepTime;
   std::string text;
-  *seconds = kDefaultSleepSeconds;
-  switch (zmo::readConfigText(key, name, kNumberChars, &text)) {
-    case zmo::ConfigRead::kMissing:
-      zmo::writeTrace("could not query value <%s> for subkey <%s> setting default to 60 seconds.\n",
-                      name, cfg::kConfigKey);
-      return;
-    case zmo::ConfigRead::kNotString:
-      zmo::writeTrace(
-          "value <%s> for subkey <%s> has not string format setting default to 60 seconds.\n", name,
-          cfg::kConfigKey);
-      return;
-    case zmo::ConfigRead::kFound:
-      break;
-  }
+  zmo::readConfigValue(key, kSleepTime, kTrace, &text);
   const long long v = zmo::configDecimal64(text);
   // No wait at all would spin the loop; one too long for the wait's
   // milliseconds would overflow into a short or negative one.
   if (v <= 0 || v > kMaxSleepSeconds) {
-    zmo::writeTrace("value <%s> of <%s> of subkey <%s> out of range setting default to 60 seconds.\n",
-                    text.c_str(), name, cfg::kConfigKey);
+    zmo::writeTrace("value <%s> of <%s> of subkey <%s> out of range setting default to %s %s.\n",
+                    text.c_str(), kSleepTime.name, cfg::kConfigKey, kSleepTime.defaultText,
+                    kSleepTime.unit);
+    *seconds = kDefaultSleepSeconds;
     return;
   }
   *seconds = static_cast<int>(v);
@@ -97,42 +137,19 @@ void ReadSleepTime(HKEY key, int* seconds) {
 
 int ReadDelayTime(HKEY key, int* minutes) {
   std::string text;
-  switch (zmo::readConfigText(key, cfg::kStatiDelayTime, kNumberChars, &text)) {
-    case zmo::ConfigRead::kMissing:
-      zmo::traceValueAssumingDefault(cfg::kStatiDelayTime, kDefaultDelayMinutes);
-      *minutes = kDefaultDelayMinutes;
-      return 0;
-    case zmo::ConfigRead::kNotString:
-      zmo::traceValueNotString(cfg::kStatiDelayTime);
-      return 3;
-    case zmo::ConfigRead::kFound:
-      *minutes = zmo::configDecimal(text);
-      return 0;
-  }
+  const int rc = zmo::readConfigValue(key, kDelayTime, kTrace, &text);
+  if (rc != 0) return rc;
+  *minutes = zmo::configDecimal(text);
   return 0;
 }
 
-// Joins the six pieces. Only the first must exist.
 int ReadSchedule(HKEY key, std::string* text) {
   text->clear();
-  bool first = true;
-  for (const char* name : cfg::kStatiSchedulePieces) {
+  for (const ConfigRow& row : kSchedulePieces) {
     std::string piece;
-    switch (zmo::readConfigText(key, name, kSchedulePieceChars, &piece)) {
-      case zmo::ConfigRead::kMissing:
-        zmo::traceValueNotFound(name);
-        if (first) return 4;
-        break;
-      case zmo::ConfigRead::kNotString:
-        zmo::traceValueNotString(name);
-        return 5;
-      case zmo::ConfigRead::kFound:
-        zmo::writeTrace("found value <%s> of <%s> of subkey <%s>\n", piece.c_str(), name,
-                        cfg::kConfigKey);
-        *text += piece;
-        break;
-    }
-    first = false;
+    const int rc = zmo::readConfigValue(key, row, kTrace, &piece);
+    if (rc != 0) return rc;
+    *text += piece;
   }
   return 0;
 }
@@ -143,8 +160,8 @@ int statiGetDebugStatusFromRegistry() {
   zmo::ConfigKey key;
   if (!key.Open(KEY_QUERY_VALUE)) return 1;
   std::string text;
-  // StatiDebug is read into a 6-byte buffer; its type is not looked at.
-  const zmo::ConfigRead read = zmo::readConfigText(key.get(), cfg::kStatiDebug, 5, &text);
+  zmo::ConfigRead read = zmo::ConfigRead::kFound;
+  zmo::readConfigValue(key.get(), kDebug, zmo::ConfigReader{}, &text, &read);
   if (read == zmo::ConfigRead::kMissing) {
     zmo::writeTrace("debug switched off now\n");
     zmo::SetTraceSwitch(0);
@@ -159,29 +176,16 @@ int statiGetWaitTime() {
   StatiState& st = statiState();
   zmo::ConfigKey key;
   if (!key.Open(KEY_QUERY_VALUE)) return 1;
-  const char* name = cfg::kRetrievalWait;
   std::string text;
-  switch (zmo::readConfigText(key.get(), name, kNumberChars, &text)) {
-    case zmo::ConfigRead::kMissing:
-      zmo::writeTrace("could not query value <%s> for subkey <%s> setting default to 5 minutes.\n",
-                      name, cfg::kConfigKey);
-      st.rfcTimeoutSeconds = kDefaultWaitMinutes * 60;
-      return 0;
-    case zmo::ConfigRead::kNotString:
-      zmo::writeTrace(
-          "value <%s> for subkey <%s> has not string format setting default to 5 minutes.\n", name,
-          cfg::kConfigKey);
-      st.rfcTimeoutSeconds = kDefaultWaitMinutes * 60;
-      return 0;
-    case zmo::ConfigRead::kFound:
-      break;
-  }
+  zmo::ConfigRead read = zmo::ConfigRead::kFound;
+  zmo::readConfigValue(key.get(), kRetrievalWait, kTrace, &text, &read);
   int minutes = zmo::configDecimal(text);
-  zmo::writeTrace("found value <%i> of <%s> of subkey <%s>\n", minutes, name, cfg::kConfigKey);
   if (minutes > INT_MAX / 60) minutes = INT_MAX / 60;  // seconds must fit
   if (minutes < INT_MIN / 60) minutes = INT_MIN / 60;
   st.rfcTimeoutSeconds = minutes * 60;
-  zmo::writeTrace("Retrieval wait time set to <%i>\n", st.rfcTimeoutSeconds);
+  if (read == zmo::ConfigRead::kFound) {
+    zmo::writeTrace("Retrieval wait time set to <%i>\n", st.rfcTimeoutSeconds);
+  }
   return 0;
 }
 

@@ -59,10 +59,25 @@ bool statiLineEnd(StatiLine* line);
 // time (pairs, fours, eights); anything else goes digit by digit.
 std::int64_t statiPackedValueSlow(const unsigned char* bytes, int n);
 
+// The n bytes (1 to 8) at bytes as a big-endian number, read as whole
+// words: from 4 bytes on, two 4-byte reads that may overlap, never past the
+// field's last byte.
+inline std::uint64_t statiBigEndianBytes(const unsigned char* bytes, int n) {
+  if (n < 4) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < n; ++i) v = v << 8 | bytes[i];
+    return v;
+  }
+  std::uint32_t hi, lo;
+  std::memcpy(&hi, bytes, 4);
+  std::memcpy(&lo, bytes + n - 4, 4);
+  return static_cast<std::uint64_t>(__builtin_bswap32(hi)) << (8 * (n - 4)) |
+         __builtin_bswap32(lo);
+}
+
 inline std::int64_t statiPackedValueFast(const unsigned char* bytes, int n) {
   if (n < 1 || n > 8) return statiPackedValueSlow(bytes, n);
-  std::uint64_t v = 0;
-  for (int i = 0; i < n; ++i) v = v << 8 | bytes[i];
+  const std::uint64_t v = statiBigEndianBytes(bytes, n);
   std::uint64_t d = v >> 4;  // the 2n - 1 digits; the sign nibble dropped
   // A nibble above 9 has bit 3 and bit 2 or 1 set.
   if (((d >> 3) & ((d >> 2) | (d >> 1)) & 0x1111111111111111ull) != 0) {

@@ -123,7 +123,7 @@ int statiPutOut() {
   job.sysnr = st.collect.server.sysnr;
   job.gmt = st.settings.gmtSwitch;
   job.remoteOffset = st.remoteOffsetSeconds;
-  job.allMetrics = st.allMetrics;
-  job.metrics = st.metrics.data();
+  job.allMetrics = st.switches.all;
+  job.metrics = st.switches.on.data();
   return statiConvertTables(job);
 }

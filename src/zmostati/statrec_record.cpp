@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "common/metric_switches.h"
 #include "statrec_internal.h"
 #include "zmostati/state.h"
 
@@ -13,21 +14,21 @@ namespace {
 // all of them.
 struct MeasureSwitches {
   StatiMeasure measure;
-  StatiMetric switches[4];
+  zmo::MetricSwitch switches[4];
   int count;
 };
 constexpr MeasureSwitches kMeasureSwitches[] = {
-    {kMeasureCpu, {kStatiCPU, kApplCPU}, 2},
-    {kMeasureResponse, {kStatiResp, kSLAyes, kSLAno, kApplResp}, 4},
-    {kMeasureDatabase, {kStatiDB, kApplDB}, 2},
-    {kMeasureKbTransfered, {kStatiKBtrans, kApplKBtrans}, 2},
-    {kMeasureKbChanged, {kStatiKBchanged, kApplKBchanged}, 2},
-    {kMeasureWait, {kStatiWait, kApplWait}, 2},
-    {kMeasureMemory, {kStatiMemUsed, kApplMemUsed}, 2},
-    {kMeasureLoad, {kStatiLoad, kApplLoad}, 2},
-    {kMeasureGuiTime, {kStatiGUI, kApplGUI}, 2},
-    {kMeasureGuiCount, {kStatiGUIcount, kApplGUIcount}, 2},
-    {kMeasureGuiNetTime, {kStatiGUInetTime, kApplGUInetTime}, 2},
+    {kMeasureCpu, {zmo::kSwStatiCPU, zmo::kSwApplCPU}, 2},
+    {kMeasureResponse, {zmo::kSwStatiResp, zmo::kSwSLAyes, zmo::kSwSLAno, zmo::kSwApplResp}, 4},
+    {kMeasureDatabase, {zmo::kSwStatiDB, zmo::kSwApplDB}, 2},
+    {kMeasureKbTransfered, {zmo::kSwStatiKBtrans, zmo::kSwApplKBtrans}, 2},
+    {kMeasureKbChanged, {zmo::kSwStatiKBchanged, zmo::kSwApplKBchanged}, 2},
+    {kMeasureWait, {zmo::kSwStatiWait, zmo::kSwApplWait}, 2},
+    {kMeasureMemory, {zmo::kSwStatiMemUsed, zmo::kSwApplMemUsed}, 2},
+    {kMeasureLoad, {zmo::kSwStatiLoad, zmo::kSwApplLoad}, 2},
+    {kMeasureGuiTime, {zmo::kSwStatiGUI, zmo::kSwApplGUI}, 2},
+    {kMeasureGuiCount, {zmo::kSwStatiGUIcount, zmo::kSwApplGUIcount}, 2},
+    {kMeasureGuiNetTime, {zmo::kSwStatiGUInetTime, zmo::kSwApplGUInetTime}, 2},
 };
 
 constexpr char kHex[] = "0123456789ABCDEF";
@@ -93,8 +94,8 @@ void statiStartContext(const StatiConvertJob& job, int kind, StatiContext* ctx) 
   statiWriteSystemFields(&ctx->systemFields, job);
   const bool all = job.allMetrics != 0 || job.metrics == nullptr;
   ctx->filter = !all;
-  ctx->programs = !all && job.metrics[kStatiPrograms] != 0;
-  ctx->transactions = !all && job.metrics[kStatiTransactions] != 0;
+  ctx->programs = !all && job.metrics[zmo::kSwStatiPrograms] != 0;
+  ctx->transactions = !all && job.metrics[zmo::kSwStatiTransactions] != 0;
   for (const MeasureSwitches& m : kMeasureSwitches) {
     bool on = all;
     for (int i = 0; i < m.count && !on; ++i) on = job.metrics[m.switches[i]] != 0;

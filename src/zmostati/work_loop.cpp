@@ -24,12 +24,13 @@ void StartUpFailed() {
 // pass in seconds.
 int DecidePass(StatiState& st) {
   if (statiGetRunTimes() != 0) {
-    zmo::writeTrace("statiGetRunTimes() failed. sleeping 5 min now\n");
+    zmo::writeTrace("statiGetRunTimes() failed. sleeping %i min now\n", kRetrySeconds / 60);
     st.due = 0;
     return kRetrySeconds;
   }
   if (statiQueryRegForSleepTime() != 0) {
-    zmo::writeTrace("statiQueryRegForSleepTime() failed. sleeping 5 min now\n");
+    zmo::writeTrace("statiQueryRegForSleepTime() failed. sleeping %i min now\n",
+                    kRetrySeconds / 60);
     st.due = 0;
     return kRetrySeconds;
   }

@@ -6,6 +6,7 @@
 #include <climits>
 #include <string>
 
+#include "common/config_table.h"
 #include "test_support.h"
 
 namespace {
@@ -90,17 +91,30 @@ TEST_F(ConfigValuesTest, TextUpToTheLengthTheReaderTakes) {
   EXPECT_TRUE(TraceTexts().empty()) << "the reader itself traces nothing";
 }
 
+// A value the caller cannot do without, as the collectors declare it.
+zmo::ConfigRow Required(const char* name, size_t max_chars, int missing_code,
+                        int not_string_code) {
+  return {.name = name,
+          .maxChars = max_chars,
+          .missing = zmo::ConfigMissing::kFail,
+          .missingCode = missing_code,
+          .type = zmo::ConfigType::kText,
+          .notStringCode = not_string_code,
+          .lines = zmo::ConfigLines::kStandard};
+}
+
 TEST_F(ConfigValuesTest, RequiredTextTracesTheStandardLineAndGivesTheCallersCode) {
   SetConfigText("Name", "value");
   SetDword("Number", 1);
   zmo::ConfigKey key;
   ASSERT_TRUE(key.Open());
+  const zmo::ConfigReader reader = {.trace = zmo::writeTrace};
   std::string text;
-  EXPECT_EQ(zmo::readRequiredConfigText(key.get(), "Name", 5, 2, 3, &text), 0);
+  EXPECT_EQ(zmo::readConfigValue(key.get(), Required("Name", 5, 2, 3), reader, &text), 0);
   EXPECT_EQ(text, "value");
-  EXPECT_EQ(zmo::readRequiredConfigText(key.get(), "Absent", 5, 2, 3, &text), 2);
-  EXPECT_EQ(zmo::readRequiredConfigText(key.get(), "Number", 5, 4, 9, &text), 9);
-  EXPECT_EQ(zmo::readRequiredConfigText(key.get(), "Name", 4, 5, 6, &text), 5)
+  EXPECT_EQ(zmo::readConfigValue(key.get(), Required("Absent", 5, 2, 3), reader, &text), 2);
+  EXPECT_EQ(zmo::readConfigValue(key.get(), Required("Number", 5, 4, 9), reader, &text), 9);
+  EXPECT_EQ(zmo::readConfigValue(key.get(), Required("Name", 4, 5, 6), reader, &text), 5)
       << "too long for the reader is missing";
   EXPECT_THAT(TraceTexts(),
               ElementsAre("could not query value <Absent> for subkey <" + K + ">",
@@ -166,7 +180,12 @@ TEST(ConfigDecimal, LeadingNumberSaturated) {
 TEST_F(ConfigValuesTest, StandardLines) {
   zmo::traceValueNotFound("StatiSleepTime");
   zmo::traceValueNotString("StatiJob");
-  zmo::traceValueAssumingDefault("StatiDelayTime", 15);
+  zmo::traceValueNotFound("StatiDelayTime");
+  zmo::traceConfigDefault(zmo::writeTrace,
+                          {.name = "StatiDelayTime",
+                           .missing = zmo::ConfigMissing::kDefault,
+                           .defaultText = "15",
+                           .lines = zmo::ConfigLines::kAssumingDefault});
   EXPECT_THAT(TraceTexts(),
               ElementsAre("could not query value <StatiSleepTime> for subkey <" + K + ">",
                           "value <StatiJob> for subkey <" + K + "> has not string format",

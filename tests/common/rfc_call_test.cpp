@@ -237,6 +237,34 @@ TEST_F(RfcCallTest, CallAndListenSendsAndWaits) {
   EXPECT_EQ(RfcReceive(handle_, nullptr, nullptr, &exception), RFC_OK);
 }
 
+// A line asked for after the call is traced once the call went out and
+// before the wait; a call that failed or never went out traces nothing.
+TEST_F(RfcCallTest, CallAndListenTracesAfterTheCallBeforeTheWait) {
+  struct Case {
+    const char* config;
+    bool stopped;
+    std::vector<std::string> trace;
+  } cases[] = {
+      {"delay_ms = 9000", false,
+       {"sent", "ListenForRfcResponse() terminated because of RFC timeout"}},
+      {"", false, {"sent"}},
+      {"call_rc = 1", false, {}},
+      {"", true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.config);
+    g_timeout_seconds = 2;
+    Connect(c.config);
+    SetDisconnect(c.stopped ? 1 : 0);
+    const size_t before = TraceTexts().size();
+    zmo::RfcCallStep step = zmo::kRfcStepStopped;
+    zmo::RfcCallAndListen(handle_, "RFC_SYSTEM_INFO", nullptr, nullptr, wait_, &step, "sent\n");
+    const std::vector<std::string> all = TraceTexts();
+    EXPECT_EQ(std::vector<std::string>(all.begin() + before, all.end()), c.trace);
+    SetDisconnect(0);
+  }
+}
+
 TEST_F(RfcCallTest, CallAndListenGivesTheWaitsResult) {
   g_timeout_seconds = 2;
   Connect("delay_ms = 9000");

@@ -224,6 +224,36 @@ TEST_F(StatrecTest, GeneratorMixIsRealistic) {
   }
 }
 
+// A file's records go in among the generated ones by end stamp, before a
+// generated record of the same stamp.
+TEST_F(StatrecTest, FileRecordsMergeWithGeneratedOnesByEndStamp) {
+  WriteSystem("s01", Generated("4711"));
+  Result generated = Read("20240304100000", "20240304115959");
+  ASSERT_EQ(generated.rc, RFC_OK);
+  ASSERT_GT(generated.normal.size(), 200u);
+  const std::string tie = generated.normal[150].substr(26, 14);
+  size_t first_tie = 0;
+  while (generated.normal[first_tie].substr(26, 14) != tie) ++first_tie;
+  const std::string record = "[record normal]\nENDDATE = " + tie.substr(0, 8) + "\nENDTIME = " +
+                             tie.substr(8) + "\nRESPTI = 77777\n\n";
+  WriteSystem("s01", Generated("4711", ("\n" + record +
+                                        "[record normal]\nENDDATE = 20240304\nENDTIME = 115959\n"
+                                        "RESPTI = 88888\n\n[record batch]\nENDDATE = 20240304\n"
+                                        "ENDTIME = 095959\nRESPTI = 1\n")
+                                           .c_str()));
+  Result merged = Read("20240304100000", "20240304115959");
+  ASSERT_EQ(merged.rc, RFC_OK);
+  ASSERT_EQ(merged.normal.size(), generated.normal.size() + 2);
+  EXPECT_EQ(merged.batch, generated.batch) << "the batch record lies before the interval";
+  EXPECT_EQ(merged.records_read, static_cast<int>(merged.normal.size() + merged.batch.size()));
+  EXPECT_EQ(Packed(merged.normal[first_tie], 40, 8), 77777);
+  EXPECT_EQ(Packed(merged.normal.back(), 40, 8), 88888);
+  std::vector<std::string> rest = merged.normal;
+  rest.erase(rest.end() - 1);
+  rest.erase(rest.begin() + static_cast<long>(first_tie));
+  EXPECT_EQ(rest, generated.normal);
+}
+
 TEST_F(StatrecTest, GeneratorRefusesIntervalsLongerThanAMonth) {
   WriteSystem("s01", Generated("1"));
   Result r = Read("20240101000000", "20240301000000");

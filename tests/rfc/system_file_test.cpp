@@ -184,7 +184,7 @@ TEST_F(SystemFileTest, LibraryFaults) {
   }
 }
 
-TEST(ExampleLandscapeTest, TheFixturesLoad) {
+TEST(ExampleFixturesTest, TheFixturesLoad) {
   std::string error;
   EXPECT_EQ(zmo::rfc::SimCheckLandscape(std::string(ZMO_TEST_FIXTURES) + "/sap", &error), 0) << error;
 }

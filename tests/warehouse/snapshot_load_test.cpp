@@ -86,14 +86,7 @@ class SnapshotLoadTest : public warehouse_test::LoaderWorld {
     // Idle CPU and collisions switched off; no trend data.
     SetLoaderRegistry({zmo::kSwSnapIdleCPU, zmo::kSwSnapCollisions});
     std::vector<std::string> cpu, disk, lan, avail;
-    for (const Cpu& c : kCpu) {
-      std::string r = Prefix(c.stamp);
-      for (long long v : {c.cpus, c.load1, c.load5, c.load15, c.user, c.system, c.idle, c.page_in,
-                          c.page_out, c.free, c.total, c.users, c.sessions}) {
-        r += Figure(v);
-      }
-      cpu.push_back(r);
-    }
+    for (const Cpu& c : kCpu) cpu.push_back(CpuRecord(c));
     for (const Device& d : kDisks) disk.push_back(DeviceRecord(d));
     for (const Device& l : kLans) lan.push_back(DeviceRecord(l));
     for (const Avail& a : kAvail) avail.push_back(Prefix(a.stamp, false) + std::to_string(a.up));
@@ -103,6 +96,14 @@ class SnapshotLoadTest : public warehouse_test::LoaderWorld {
     Write(bin_ + "zmoavai.dat", dbtools_test::Crlf(avail));
   }
 
+  static std::string CpuRecord(const Cpu& c) {
+    std::string r = Prefix(c.stamp);
+    for (long long v : {c.cpus, c.load1, c.load5, c.load15, c.user, c.system, c.idle, c.page_in,
+                        c.page_out, c.free, c.total, c.users, c.sessions}) {
+      r += Figure(v);
+    }
+    return r;
+  }
   static std::string DeviceRecord(const Device& d) {
     std::string r = Prefix(d.stamp) + Pad(d.name, 30);
     for (long long v : d.figures) r += Figure(v);
@@ -261,6 +262,45 @@ TEST_F(SnapshotLoadTest, TheCycleFillsTheWarehouseWithTheSumsOfItsRecords) {
       "Suite Collection Ended"};
   EXPECT_EQ(Progress("trace_zmosnapsum.log", progress), progress);
   EXPECT_EQ(Read(bin_ + "trace_zmo_agg_snap.log").find("ERROR"), std::string::npos);
+}
+
+// A cycle with the idle CPU switched off and no trend data, then one that
+// collects everything: the daily averages of r3_cpu_sum, rebuilt from every
+// hourly row, take each figure over the rows that carry it, so the first
+// cycle's -9 neither lowers the idle CPU nor the paging averages.
+TEST_F(SnapshotLoadTest, DailyAveragesLeaveOutTheRowsOfASwitchedOffFigure) {
+  ASSERT_EQ(StartLoader(), 0);
+  const std::vector<Cpu> second = {
+      {"20240304140500", 4, 100, 100, 100, 30, 8, 50, 4, 2, 700000, 8388608, 12, 30},
+      {"20240304143500", 4, 100, 100, 100, 34, 6, 60, 6, 4, 700000, 8388608, 12, 30},
+  };
+  std::vector<std::string> cpu;
+  for (const Cpu& c : second) cpu.push_back(CpuRecord(c));
+  Write(bin_ + "zmosnap.cpu", dbtools_test::Crlf(cpu));
+  Set(zmo::cfg::kProcessQRBData, "True");
+  ASSERT_EQ(StartLoader(), 0);
+  ASSERT_EQ(db_->Value("select count(*) from r3_cpu where idle_CPU = -9 and page_in_sec = -9"),
+            "2")
+      << "the first cycle's two hours";
+
+  auto average = [](double sum, double count) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f", sum / count);
+    return std::string(text);
+  };
+  double user = 0, system = 0, idle = 0, page_in = 0, page_out = 0;
+  for (const Cpu& c : kCpu) user += c.user, system += c.system;
+  for (const Cpu& c : second) {
+    user += c.user, system += c.system, idle += c.idle, page_in += c.page_in;
+    page_out += c.page_out;
+  }
+  const double all = static_cast<double>(kCpu.size() + second.size());
+  const double carried = static_cast<double>(second.size());
+  EXPECT_EQ(db_->Query("select snap_date, round(page_in_sec, 4), round(page_out_sec, 4), "
+                       "round(user_cpu, 4), round(system_cpu, 4), round(idle_CPU, 4) "
+                       "from r3_cpu_sum"),
+            (Rows{{Date(second[0].stamp), average(page_in, carried), average(page_out, carried),
+                   average(user, all), average(system, all), average(idle, carried)}}));
 }
 
 }  // namespace

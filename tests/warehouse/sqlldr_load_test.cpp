@@ -122,6 +122,69 @@ TEST_F(SqlldrTest, LoadsTheRecordsThatConvertAndSendsTheOthersToTheBadFile) {
   EXPECT_EQ(log.find("secret"), std::string::npos) << "no report names the password";
 }
 
+// The records go in chunks; one the table refuses in the middle of a chunk
+// costs only itself, in the first chunk as in a later one.
+TEST_F(SqlldrTest, ABadRecordInTheMiddleOfAChunkIsRejectedAndTheChunkLoads) {
+  const size_t kRecords = 4500;  // more than two chunks
+  const std::vector<size_t> bad_at = {7, 2100};
+  std::vector<std::string> records, bad;
+  std::string expected;
+  for (size_t i = 0; i < kRecords; ++i) {
+    const std::string dest = "d" + std::to_string(100000 + i);
+    const bool is_bad = i == bad_at[0] || i == bad_at[1];
+    records.push_back(CpuRecord(dest, "100", "20240304101500", is_bad ? "9x9" : "4"));
+    if (is_bad) {
+      bad.push_back(records.back());
+    } else {
+      expected += dest + ";";
+    }
+  }
+  WriteRecords(records);
+
+  EXPECT_EQ(Load(), 2) << "done, with rejected records";
+
+  EXPECT_EQ(Destinations(), expected);
+  EXPECT_EQ(Read(Bad()), dbtools_test::Crlf(bad));
+  const std::string log = Read(Log());
+  for (size_t at : bad_at) {
+    EXPECT_NE(log.find("record " + std::to_string(at + 1) + " of " + Data() +
+                       " rejected: invalid input syntax for type integer: \"     9x9\""),
+              std::string::npos)
+        << log;
+  }
+  EXPECT_NE(log.find("sqlldr: 4498 rows loaded into " + kCpu + ", 2 rejected\r\n"),
+            std::string::npos)
+      << log;
+}
+
+// A chunk whose records all fit the fields but none converts, next to
+// records that do not fit at all: the order of the report is the file's.
+TEST_F(SqlldrTest, RejectionsAreReportedInTheOrderOfTheFile) {
+  WriteRecords({CpuRecord("short", "100", "20240304101500").substr(0, 20),
+                CpuRecord("letters", "100", "20240304101500", "x"),
+                CpuRecord("no_date", "100", "20241304101500"),
+                CpuRecord("client", "ABC", "20240304101500")});
+  EXPECT_EQ(Load(), 2);
+  EXPECT_EQ(Destinations(), "");
+  const std::string log = Read(Log());
+  size_t last = 0;
+  for (int record = 1; record <= 4; ++record) {
+    size_t at = log.find("record " + std::to_string(record) + " of " + Data() + " rejected: ");
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_GT(at, last) << log;
+    last = at;
+  }
+}
+
+// Text values go through as they are, whatever COPY would read as an escape
+// or a separator.
+TEST_F(SqlldrTest, BackslashesAndTabsInATextFieldLoadAsTheyAre) {
+  WriteRecords({CpuRecord("a\\N\\t\tb\\", "100", "20240304101500"),
+                CpuRecord("\\", "100", "20240304101500")});
+  EXPECT_EQ(Load(), 0) << Read(Log());
+  EXPECT_EQ(Destinations(), "\\;a\\N\\t\tb\\;");
+}
+
 TEST_F(SqlldrTest, EachLoadReplacesTheRowsOfTheLastAndItsBadFile) {
   WriteRecords({CpuRecord("first_a", "100", "20240304101500"),
                 CpuRecord("first_bad", "100", "20241304101500"),

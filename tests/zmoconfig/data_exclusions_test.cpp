@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "aggregate_internal.h"
 #include "data_fixture.h"
 #include "zmoconfig/exclusions.h"
 #include "zmoconfig/file_save.h"
 #include "zmoconfig/loaders.h"
+#include "zmoloader/state.h"
 
 namespace {
 
@@ -80,10 +82,14 @@ TEST_F(ExclusionTest, FilesByteForByte) {
   ASSERT_EQ(SaveIgnoreList(IgnoreList::kTrans, {"VA01", "SE38"}), kSaveOk);
   EXPECT_EQ(zmo_test::FileText(BinFile("zmoTransToIgnore.dat")),
             "VA01" + std::string(16, ' ') + "\r\nSE38" + std::string(16, ' ') + "\r\n");
-  // Read back by the loader.
+  // Read back by the configurator's loader and the warehouse loader.
   std::vector<std::string> entries;
   LoadIDsToIgnore(&entries);
   EXPECT_THAT(entries, ElementsAre("ABC", "DDIC", "SAP*"));
+  loaderState().bin_dir = BinDir();
+  EXPECT_THAT(readExclusionWords(zmo::kProgsToIgnoreLayout), ElementsAre("ABC"));
+  EXPECT_THAT(readExclusionWords(zmo::kTransToIgnoreLayout), ElementsAre("VA01", "SE38"));
+  loaderState().bin_dir.clear();
 }
 
 TEST_F(ExclusionTest, BackupHoldsTheFileBeforeTheLatestSave) {

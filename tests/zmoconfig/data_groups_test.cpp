@@ -280,6 +280,19 @@ TEST_F(GroupTest, FailedSaveKeepsBothOldFilesAndTheTables) {
   EXPECT_EQ(gAppGroupCount, 1);
 }
 
+TEST_F(GroupTest, FailedRenameFileKeepsTheGroupFilesAndTheRenames) {
+  WriteBin("zmoAppGroup.dat", Padded("Sales", 35) + "2000");
+  Group("Sales", "2000");
+  int row = 0;
+  ASSERT_EQ(ApplyGroupDialog("Revenue", "2", 0, &row), 0);
+  std::filesystem::create_directories(BinFile("zmogrpupdt.dat/x"));
+  EXPECT_EQ(SaveGroupFiles(), kSaveFailed);
+  EXPECT_EQ(zmo_test::FileText(BinFile("zmoAppGroup.dat")), Padded("Sales", 35) + "2000");
+  EXPECT_FALSE(std::filesystem::exists(BinFile("zmoAppGroup.new")));
+  EXPECT_FALSE(std::filesystem::exists(BinFile("zmoTransGroup.new")));
+  EXPECT_EQ(gGroupRenames.size(), 1u) << "kept for the next OK";
+}
+
 TEST_F(GroupTest, AllTransactionLevel) {
   EXPECT_EQ(SystemLevelShown(), "");
   EXPECT_EQ(SaveSystemLevel(""), 1421);

@@ -274,6 +274,32 @@ TEST_F(ServerLoaderTest, UnreadableFileIsShownAndBlocksTheSaveUntilALoadSucceeds
   EXPECT_EQ(gServerCount, 1);
 }
 
+TEST_F(ServerLoaderTest, CopyForAShowingPageLeavesTheEditedTableAlone) {
+  WriteServers({Server("sapr3a", "00")});
+  ServerLists lists;
+  ASSERT_EQ(LoadServerFile("frmServers", {}, &lists), kServerLoadOk);
+  gServers.push_back(Server("unsaved", "01"));  // an edit of the server page
+  gServerCount = 2;
+
+  WriteServers({Server("sapr3a", "00"), Server("sapr3b", "12")});
+  ServerLists copy;
+  std::vector<ServerRow> rows;
+  ASSERT_EQ(LoadServerFileCopy("frmSpecRun", {"sapr3a 00"}, &copy, &rows), kServerLoadOk);
+  EXPECT_THAT(copy.specRunServers, ElementsAre("sapr3b 12"));
+  EXPECT_THAT(copy.currentServers, ElementsAre("sapr3a", "sapr3b"));
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(gServerCount, 2);
+  EXPECT_EQ(gServers[2][kSrvHost], Server("unsaved", "01")[kSrvHost]);
+
+  // A failed copy is shown and empties only the copy.
+  gServerFile = BinDir();
+  EXPECT_EQ(LoadServerFileCopy("frmCurrentConfig", {}, &copy, &rows), kServerLoadFailed);
+  EXPECT_EQ(rows.size(), 1u);
+  EXPECT_EQ(gServerCount, 2);
+  EXPECT_TRUE(gServerFileLoaded);
+  EXPECT_THAT(ui_.status, testing::Contains(1453));
+}
+
 TEST_F(ServerLoaderTest, OnlyARegularFileIsRead) {
   ASSERT_EQ(mkfifo(BinFile("fifo").c_str(), 0600), 0);
   for (const std::string& path : {BinFile("fifo"), std::string("/dev/zero")}) {

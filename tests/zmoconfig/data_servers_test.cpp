@@ -4,9 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 
+#include "common/gdlib_binding.h"
+#include "common/server_file.h"
 #include "data_fixture.h"
 #include "zmo_test/config_store.h"
 #include "zmoconfig/file_save.h"
@@ -14,6 +17,7 @@
 #include "zmoconfig/record_codec.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmoconfig/servers.h"
+#include "zmogdlib/zmogdlib.h"
 
 namespace {
 
@@ -238,6 +242,16 @@ TEST_F(ServerTableTest, SaveWritesTheExactBytesAndTheBackup) {
   EXPECT_THAT(lists.lstServer, ElementsAre("sap01.example.com 05", "sap02.example.com 00"));
 }
 
+TEST_F(ServerTableTest, RewrittenFileKeepsItsPermissions) {
+  WriteBin("zmoserver.dat", "");
+  std::filesystem::permissions(BinFile("zmoserver.dat"), std::filesystem::perms::owner_read |
+                                                             std::filesystem::perms::owner_write);
+  Add(Entry("sap01.example.com", "1", "5"));
+  ASSERT_EQ(SaveServerFile(), kSaveOk);
+  EXPECT_EQ(std::filesystem::status(BinFile("zmoserver.dat")).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
 TEST_F(ServerTableTest, EmptyListWritesAnEmptyFile) {
   WriteBin("zmoserver.dat", Record("a.b", "x", "C1100105000000240000 "));
   ASSERT_EQ(SaveServerFile(), kSaveOk);
@@ -302,6 +316,43 @@ TEST(ServerFileChoiceTest, OnlyZmoserverDatInAnyCase) {
   EXPECT_EQ(ServerFileChoice("/mnt", "zmoserver.bak", &path), 1504);
   EXPECT_EQ(path, "");
   EXPECT_EQ(ServerFileChoice("/mnt", "", &path), 1504);
+}
+
+}  // namespace
+
+namespace {
+
+// A server typed into the dialog and saved is what the collectors read: the
+// scanner finds its fields, and the collectors' own run-time key unscrambles
+// its password.
+TEST_F(ServerTableTest, SavedEntryIsReadByTheCollectorsScannerAndKey) {
+  ServerEntry e = Entry("/H/router/H/sap01.example.com", "100", "2", "prd");
+  e.password = " Xy12abc ";
+  e.language = 3;
+  Add(e);
+  ASSERT_EQ(SaveServerFile(), kSaveOk);
+
+  std::string data;
+  ASSERT_EQ(zmo::readServerFile(BinFile("zmoserver.dat").c_str(), &data), 0);
+  size_t pos = 0;
+  std::string_view line;
+  ASSERT_TRUE(zmo::nextServerLine(data, &pos, &line));
+  zmo::ServerLine server;
+  zmo::parseServerLine(line, &server);
+  EXPECT_EQ(server.host, "/H/router/H/sap01.example.com");
+  EXPECT_EQ(zmo::serverHostName(server.host), "sap01.example.com");
+  EXPECT_EQ(server.user, "collector");
+  EXPECT_EQ(server.sid, "PRD");
+  EXPECT_EQ(server.client, "100");
+  EXPECT_EQ(server.sysnr, 2);
+  EXPECT_EQ(server.language, "F");
+  EXPECT_FALSE(zmo::nextServerLine(data, &pos, &line));
+
+  char key[zmo::kDecryptKeySize];
+  zmo::buildDecryptKey(key);
+  char clear[256] = {};
+  ASSERT_GT(Decrypt(server.password.c_str(), key, clear), 0);
+  EXPECT_STREQ(clear, "Xy12abc");
 }
 
 }  // namespace

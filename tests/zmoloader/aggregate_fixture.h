@@ -166,9 +166,15 @@ class AggregateTest : public loader_test::LoaderTest {
     return std::string();
   }
   // The items of a statement's select list, split at the commas outside
-  // parentheses.
+  // parentheses; a list may go on over further lines up to the from clause.
   static std::vector<std::string> SelectItems(const std::string& statement) {
-    std::string select = Clause(statement, "select ");
+    std::string select;
+    bool in_select = false;
+    for (const std::string& line : loader_test::CrlfLines(Replace(statement, "\n", "\r\n"))) {
+      if (in_select && line.rfind("from ", 0) == 0) break;
+      if (line.rfind("select ", 0) == 0) in_select = true;
+      if (in_select) select += (select.empty() ? "" : "\n") + line;
+    }
     if (select.empty()) return {};
     select = select.substr(7);
     std::vector<std::string> items;
@@ -176,7 +182,7 @@ class AggregateTest : public loader_test::LoaderTest {
     for (size_t i = 0; i < select.size(); ++i) {
       if (select[i] == '(') ++depth;
       if (select[i] == ')') --depth;
-      if (depth == 0 && select.compare(i, 2, ", ") == 0) {
+      if (depth == 0 && (select.compare(i, 2, ", ") == 0 || select.compare(i, 2, ",\n") == 0)) {
         items.push_back(select.substr(start, i - start));
         start = i + 2;
       }

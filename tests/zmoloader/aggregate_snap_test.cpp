@@ -95,11 +95,18 @@ TEST_F(SnapScriptTest, TrendDataEmptiesAndRebuildsTheDailyAverages) {
   std::string disk = One(statements, "insert into r3_disk_sum");
   EXPECT_EQ(Clause(disk, "from "), "from r3_disk");
   EXPECT_EQ(Clause(disk, "where "), "");
+  // Each average over the hourly rows that carry its figure (a cycle with
+  // the figure switched off left -9 in its rows); -9 when none does.
+  auto carried = [](const std::string& f) {
+    const std::string rows = "sum(case when " + f + " <> -9 then ";
+    return "case when " + rows + "1 else 0 end) = 0 then -9 else " + rows + f + " else 0 end)/" +
+           rows + "snap_count else 0 end) end";
+  };
   EXPECT_EQ(SelectItems(disk),
-            (std::vector<std::string>{
-                "rfc_dest_str", "host_name", "system_label", "sys_id", "snap_date", "disk_name",
-                "sum(utilization)/sum(snap_count)", "sum(queue_length)/sum(snap_count)",
-                "sum(wait)/sum(snap_count)", "sum(service)/sum(snap_count)"}));
+            (std::vector<std::string>{"rfc_dest_str", "host_name", "system_label", "sys_id",
+                                      "snap_date", "disk_name", carried("utilization"),
+                                      carried("queue_length"), carried("wait"),
+                                      carried("service")}));
 
   // Without trend data nothing of them, and the trend measures of r3_cpu are -9.
   AllSwitchesBut({});

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "loader_test_env.h"
+#include "zmo_test/usage.h"
 
 namespace {
 
@@ -35,29 +36,7 @@ class CommandLineTest : public LoaderTest {
 TEST_F(CommandLineTest, NoArgumentPrintsTheUsage) {
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(Run({}), 1);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-            "\n"
-            "zmoloader Version: 1.1.1 \n"
-            "\n"
-            "Load the database \n"
-            "\n"
-            "Syntax :\n"
-            "zmoloader -v Corva -p SNAP \n"
-            "\n"
-            "Example:\n"
-            "zmoloader -a -v Corva -p SNAP -s 20000605 -e 20000607 -h 10.20.30.40 -i 153 -d\n"
-            "\n"
-            "Description of the optional parameters\n"
-            "-a: aggregate\n"
-            "-v: db Vendor\n"
-            "-p: Calling program SNAP or STATI\n"
-            "-s: Starting Date yyyymmdd\n"
-            "-e: Ending Date yyyymmdd\n"
-            "-h: IP address\n"
-            "-i: PID\n"
-            "-d: Debug Mode, Creates files, no execution\n"
-            "\n"
-            "Error messages are located in the trace_zmoloader.log file\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), zmo_test::UsageText("zmoloader"));
   // Nothing else is done: no trace log.
   EXPECT_TRUE(TraceTexts().empty());
 }

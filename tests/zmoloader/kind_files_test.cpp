@@ -13,6 +13,7 @@
 #include "loader_test_env.h"
 #include "platform/command_line.h"
 #include "platform/dynlib.h"
+#include "zmogdlib/zmogdlib.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "platform/command_line.h"
 #include "zmomsg/zmomsg.h"
+#include "zmo_test/usage.h"
 
 namespace {
 
@@ -93,23 +94,7 @@ TEST(ZmomsgScanArgsTest, CallersFormsAfterTheCommandLineSplit) {
 TEST(ZmomsgUsageTest, SixteenLinesOnStandardOutput) {
   testing::internal::CaptureStdout();
   zmomsgUsage();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "\n"
-            "zmomsg Version: 1.0.1 \n"
-            "\n"
-            "Print messages to the log file\n"
-            "\n"
-            "Syntax :\n"
-            "zmomsg -m message \n"
-            "\n"
-            "Example: zmomsg -m Begin collecting records\n"
-            "Example: zmomsg -n 1494\n"
-            "\n"
-            "Description of the optional parameters\n"
-            "-t: Print tab before output message\n"
-            "-p: Calling program SNAP or STATI\n"
-            "-m: Message\n"
-            "-n: Message number tag\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), zmo_test::UsageText("zmomsg"));
 }
 
 TEST(ZmomsgSummaryLogForTest, ExactUpperCaseNames) {

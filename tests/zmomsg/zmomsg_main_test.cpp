@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "msg_test_util.h"
+#include "zmo_test/usage.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ class ZmomsgMainTest : public zmotest::MsgTest {
 TEST_F(ZmomsgMainTest, NoArgumentPrintsUsageAndEndsWithOne) {
   std::string out;
   EXPECT_EQ(RunMsg({"zmomsg"}, &out), 1);
-  EXPECT_EQ(out.rfind("\nzmomsg Version: 1.0.1 \n\nPrint messages to the log file\n", 0), 0u);
+  EXPECT_EQ(out.rfind(zmo_test::UsageText("zmomsg"), 0), 0u);
   EXPECT_EQ(Stati(), "<none>");
 }
 

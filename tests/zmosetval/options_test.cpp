@@ -6,6 +6,7 @@
 
 #include "test_util.h"
 #include "zmosetval/zmosetval.h"
+#include "zmo_test/usage.h"
 
 namespace {
 
@@ -148,11 +149,7 @@ TEST(ZmosetvalRootByNameTest, SixRootsInAnyCase) {
 TEST(ZmosetvalUsageTest, FourLinesOnStandardError) {
   testing::internal::CaptureStderr();
   usage();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "usage: zmosetval [-d] [-h <registry_hive>]\n"
-            "               -k {<key> | @filename}\n"
-            "               -n <value_name>\n"
-            "               -v {<value_string> | @filename}\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), zmo_test::UsageText("zmosetval"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "test_util.h"
 #include "zmosetval/zmosetval.h"
+#include "zmo_test/usage.h"
 
 namespace {
 
@@ -17,11 +18,7 @@ using zmotest::RegValue;
 using zmotest::Sz;
 
 constexpr const char* kConfigKey = "SOFTWARE\\Velmar\\Monitoring for Orvane";
-constexpr const char* kUsage =
-    "usage: zmosetval [-d] [-h <registry_hive>]\n"
-    "               -k {<key> | @filename}\n"
-    "               -n <value_name>\n"
-    "               -v {<value_string> | @filename}\n";
+const std::string kUsage = zmo_test::UsageText("zmosetval");
 
 // What one run gave: its status, what it printed, and the status file.
 struct RunResult {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "common/service_control.h"
 #include "rfc/simulator.h"
 #include "snap_world.h"
+#include "zmo_test/scoped.h"
+#include "zmo_test/time.h"
 #include "zmosnap/entry.h"
 
 namespace {
@@ -117,6 +120,41 @@ TEST_F(ConsoleRuns, NpWithoutDbTypeIsRefused) {
   EXPECT_EQ(snapCmdLineRun(a.argc(), a.argv()), 1);
   EXPECT_EQ(SnapTestEnv::Read(Own("zmosnipsnap.cpu")), "<none>") << "no file opened";
   EXPECT_TRUE(env_.TraceHas("snapCmdLineRun() missing option <-dbtype>\n"));
+}
+
+// The stamps of a -np run are the SAP system's time (T46: two hours east of
+// UTC) whatever the collector's own zone: the run determines its local offset
+// as a cycle does. West of UTC first, so no offset of an earlier run helps.
+TEST_F(ConsoleRuns, NpStampsAreTheRemoteTimeUnderEveryZone) {
+  WriteServers({kT46});
+  struct Case {
+    const char* tz;
+    const char* offset_trace;
+  } cases[] = {
+      {"EST5", "Total local offset to UTC is <-300> min\n"},
+      {"UTC0", "Total local offset to UTC is <0> min\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tz);
+    zmo_test::ScopedTz tz(c.tz);
+    clock_->SetMillis(zmo_test::UtcMillis(2006, 12, 7, 15, 30, 5));
+    for (const char* f :
+         {"zmosnapavai.dat", "zmosnipsnap.cpu", "zmosnipsnap.dsk", "zmosnipsnap.lan"}) {
+      std::remove(Own(f).c_str());
+    }
+    ASSERT_EQ(Main({"-np", "-if", ServerFile(), "-dbtype", "tessel"}), 0);
+    EXPECT_TRUE(env_.TraceHas(c.offset_trace));
+    int stamped = 0;
+    for (const char* f : {"zmosnipsnap.cpu", "zmosnipsnap.dsk", "zmosnipsnap.lan"}) {
+      const auto lines = Lines(Own(f));
+      EXPECT_FALSE(lines.empty()) << f;
+      for (const std::string& l : lines) {
+        EXPECT_NE(l.find("2006-12-07 17:30:05"), std::string::npos) << f << ": " << l;
+        ++stamped;
+      }
+    }
+    EXPECT_GE(stamped, 3);
+  }
 }
 
 TEST_F(ConsoleRuns, NpWithAServerFileThatIsNotThere) {

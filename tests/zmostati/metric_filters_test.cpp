@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "common/metric_switches.h"
 #include "common/registry_value.h"
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
@@ -13,6 +15,16 @@
 #include "zmostati/state.h"
 
 namespace {
+
+// The switches the collector reads, in reading order: the statistics,
+// service-level and application switches, without ProcessStatiActiveUsers.
+std::vector<int> CollectorSwitches() {
+  std::vector<int> out;
+  for (int sw = zmo::kSwStatiTransactions; sw <= zmo::kSwApplGUInetTime; ++sw) {
+    if (sw != zmo::kSwStatiActiveUsers) out.push_back(sw);
+  }
+  return out;
+}
 
 struct Exited {
   int code;
@@ -27,28 +39,30 @@ class MetricFilters : public testing::Test {
   }
   // Every switch stored, "False" unless named in on.
   void StoreAll(std::initializer_list<const char*> on) {
-    for (const auto& n : kStatiMetricSwitches) {
+    for (int sw : CollectorSwitches()) {
+      const char* name = zmo::metricSwitchName(sw);
       bool is_on = false;
-      for (const char* o : on) is_on = is_on || std::string(o) == n.name;
-      env_.Set(n.name, is_on ? "True" : "False");
+      for (const char* o : on) is_on = is_on || std::string(o) == name;
+      env_.Set(name, is_on ? "True" : "False");
     }
   }
   StatiTestEnv env_;
 };
 
 TEST(MetricSwitches, ReadingOrderAndTraceNames) {
-  for (int i = 0; i < kStatiMetricCount; ++i) EXPECT_EQ(kStatiMetricSwitches[i].metric, i);
-  EXPECT_STREQ(kStatiMetricSwitches[0].name, "ProcessStatiTransactions");
-  EXPECT_STREQ(kStatiMetricSwitches[13].name, "ProcessStatiGUInetTime");
-  EXPECT_STREQ(kStatiMetricSwitches[14].name, "ProcessSLAyes");
-  EXPECT_STREQ(kStatiMetricSwitches[16].name, "ProcessApplCPU");
-  EXPECT_STREQ(kStatiMetricSwitches[27].name, "ProcessApplGUInetTime");
+  const std::vector<int> order = CollectorSwitches();
+  ASSERT_EQ(order.size(), 28u);
+  EXPECT_STREQ(zmo::metricSwitchName(order[0]), "ProcessStatiTransactions");
+  EXPECT_STREQ(zmo::metricSwitchName(order[13]), "ProcessStatiGUInetTime");
+  EXPECT_STREQ(zmo::metricSwitchName(order[14]), "ProcessSLAyes");
+  EXPECT_STREQ(zmo::metricSwitchName(order[16]), "ProcessApplCPU");
+  EXPECT_STREQ(zmo::metricSwitchName(order[27]), "ProcessApplGUInetTime");
   // The two KBchanged lines are spelt as the trace has always spelt them.
-  EXPECT_STREQ(kStatiMetricSwitches[kStatiKBchanged].traceName, "ProcessStatiKBchangede");
-  EXPECT_STREQ(kStatiMetricSwitches[kApplKBchanged].traceName, "ProcessApplKBchangede");
-  for (const auto& s : kStatiMetricSwitches) {
-    if (s.metric != kStatiKBchanged && s.metric != kApplKBchanged) {
-      EXPECT_STREQ(s.traceName, s.name);
+  EXPECT_STREQ(zmo::metricSwitchTraceName(zmo::kSwStatiKBchanged), "ProcessStatiKBchangede");
+  EXPECT_STREQ(zmo::metricSwitchTraceName(zmo::kSwApplKBchanged), "ProcessApplKBchangede");
+  for (int sw : order) {
+    if (sw != zmo::kSwStatiKBchanged && sw != zmo::kSwApplKBchanged) {
+      EXPECT_STREQ(zmo::metricSwitchTraceName(sw), zmo::metricSwitchName(sw));
     }
   }
 }
@@ -56,7 +70,8 @@ TEST(MetricSwitches, ReadingOrderAndTraceNames) {
 TEST_F(MetricFilters, MissingProcessQRBDataTurnsEverythingOn) {
   env_.CreateKey();
   statiGetMetricFilters();
-  for (int on : statiState().metrics) EXPECT_EQ(on, 1);
+  EXPECT_EQ(statiState().switches.all, 1);
+  for (int on : statiState().switches.on) EXPECT_EQ(on, 1);
   EXPECT_EQ(env_.Trace(),
             "Registry entry ProcessQRBData = <True>\n"
             "Registry entry ProcessQRBData auto set every metric filter to process true\n");
@@ -67,16 +82,16 @@ TEST_F(MetricFilters, EachSwitchIsReadInOrder) {
   StoreAll({"ProcessStatiKBchanged", "ProcessSLAno", "ProcessApplGUI"});
   env_.Set("ProcessStatiPrograms", "true");  // only "True" is on
   statiGetMetricFilters();
-  const auto& m = statiState().metrics;
-  for (const auto& n : kStatiMetricSwitches) {
-    const bool expected = n.metric == kStatiKBchanged || n.metric == kSLAno ||
-                          n.metric == kApplGUI;
-    EXPECT_EQ(m[n.metric], expected ? 1 : 0) << n.name;
+  const auto& m = statiState().switches.on;
+  for (int sw : CollectorSwitches()) {
+    const bool expected = sw == zmo::kSwStatiKBchanged || sw == zmo::kSwSLAno ||
+                          sw == zmo::kSwApplGUI;
+    EXPECT_EQ(m[sw], expected ? 1 : 0) << zmo::metricSwitchName(sw);
   }
   std::string expected = "Registry entry ProcessQRBData = <False>\n";
-  for (const auto& n : kStatiMetricSwitches) {
-    const std::string v = env_.Get(n.name);
-    expected += std::string("Registry entry ") + n.traceName + " = <" + v + ">\n";
+  for (int sw : CollectorSwitches()) {
+    const std::string v = env_.Get(zmo::metricSwitchName(sw));
+    expected += std::string("Registry entry ") + zmo::metricSwitchTraceName(sw) + " = <" + v + ">\n";
   }
   expected +=
       "Stati data will be processed\nSLA data will be processed\nAppl data will be processed\n";
@@ -90,12 +105,13 @@ TEST_F(MetricFilters, OtherTimeTurnsOnItsParts) {
     env.Set("ProcessQRBData", "no");
     StoreAll({other});
     statiGetMetricFilters();
-    const auto& m = statiState().metrics;
-    for (StatiMetric x : {kStatiResp, kStatiDB, kStatiCPU, kStatiWait, kStatiLoad}) {
+    const auto& m = statiState().switches.on;
+    for (int x : {zmo::kSwStatiResp, zmo::kSwStatiDB, zmo::kSwStatiCPU, zmo::kSwStatiWait,
+                  zmo::kSwStatiLoad}) {
       EXPECT_EQ(m[x], 1) << other << " " << x;
     }
-    EXPECT_EQ(m[kStatiGUI], 0);
-    EXPECT_EQ(m[kApplResp], 0) << "nothing of the Appl group follows from it";
+    EXPECT_EQ(m[zmo::kSwStatiGUI], 0);
+    EXPECT_EQ(m[zmo::kSwApplResp], 0) << "nothing of the Appl group follows from it";
   }
 }
 

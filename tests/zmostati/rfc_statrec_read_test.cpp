@@ -171,7 +171,7 @@ TEST_F(RfcStatrecReadTest, ListenEndsWith28WithinOnePoll) {
   clock_->SetAdvanceHook([stop_ms](std::int64_t now) {
     if (now >= stop_ms) SetDisconnect(1);
   });
-  EXPECT_EQ(ListenForRfcResponse(statiRfcSession().handle), 28);
+  EXPECT_EQ(zmo::ListenForRfcResponse(statiRfcSession().handle, kStatiAnswerWait), 28);
   clock_->SetAdvanceHook(nullptr);
   EXPECT_LE(zmo::ClockNowMillis() - stop_ms, 50);
 }

@@ -19,8 +19,8 @@ class StatrecFilterTest : public statrec_test::StatrecTest {
   bool Written(bool all, bool programs, bool transactions, const char* tcode, const char* program,
                bool batch = false) {
     std::fill(std::begin(metrics_), std::end(metrics_), 0);
-    metrics_[kStatiPrograms] = programs;
-    metrics_[kStatiTransactions] = transactions;
+    metrics_[zmo::kSwStatiPrograms] = programs;
+    metrics_[zmo::kSwStatiTransactions] = transactions;
     statrec_test::Line line = StandardLine("3", batch);
     line.Text("TCODE", tcode);
     if (!batch) line.Text("CUA_PROG", program);
@@ -82,7 +82,7 @@ TEST_F(StatrecFilterTest, FilterTable) {
 // Batch records of the 4.x and 6.10 layouts have a T_CODE of one blank:
 // with transactions collected they are all dropped.
 TEST_F(StatrecFilterTest, LaterBatchRecordsHaveNoTransaction) {
-  metrics_[kStatiTransactions] = 1;
+  metrics_[zmo::kSwStatiTransactions] = 1;
   for (const char* release : {"40B", "45B", "46C", "620"}) {
     SCOPED_TRACE(release);
     ITAB_H table = statrec_test::MakeTable(
@@ -104,24 +104,24 @@ TEST_F(StatrecFilterTest, ColumnSwitches) {
     int from;  // Oracle columns
     int width;
     const char* value;  // of the standard 4.6C normal line
-    std::vector<StatiMetric> switches;
+    std::vector<zmo::MetricSwitch> switches;
   };
   const Measure measures[] = {
-      {"CPU_TIME", 216, 8, "      46", {kStatiCPU, kApplCPU}},
-      {"RESPONSE_TIME", 224, 8, "     123", {kStatiResp, kSLAyes, kSLAno, kApplResp}},
-      {"DATABASE_TIME", 232, 8, "      39", {kStatiDB, kApplDB}},
-      {"KB_TRANSFERED", 240, 8, "      54", {kStatiKBtrans, kApplKBtrans}},
-      {"KB_CHANGED", 248, 12, "          66", {kStatiKBchanged, kApplKBchanged}},
-      {"WAIT_TIME", 260, 8, "       7", {kStatiWait, kApplWait}},
-      {"MEMORY_USED", 268, 8, "    1793", {kStatiMemUsed, kApplMemUsed}},
-      {"LOAD_TIME", 276, 8, "     105", {kStatiLoad, kApplLoad}},
-      {"GUI_TIME", 284, 8, "       4", {kStatiGUI, kApplGUI}},
-      {"GUI_COUNT", 292, 8, "       3", {kStatiGUIcount, kApplGUIcount}},
-      {"GUI_NET_TIME", 300, 8, "       1", {kStatiGUInetTime, kApplGUInetTime}},
+      {"CPU_TIME", 216, 8, "      46", {zmo::kSwStatiCPU, zmo::kSwApplCPU}},
+      {"RESPONSE_TIME", 224, 8, "     123", {zmo::kSwStatiResp, zmo::kSwSLAyes, zmo::kSwSLAno, zmo::kSwApplResp}},
+      {"DATABASE_TIME", 232, 8, "      39", {zmo::kSwStatiDB, zmo::kSwApplDB}},
+      {"KB_TRANSFERED", 240, 8, "      54", {zmo::kSwStatiKBtrans, zmo::kSwApplKBtrans}},
+      {"KB_CHANGED", 248, 12, "          66", {zmo::kSwStatiKBchanged, zmo::kSwApplKBchanged}},
+      {"WAIT_TIME", 260, 8, "       7", {zmo::kSwStatiWait, zmo::kSwApplWait}},
+      {"MEMORY_USED", 268, 8, "    1793", {zmo::kSwStatiMemUsed, zmo::kSwApplMemUsed}},
+      {"LOAD_TIME", 276, 8, "     105", {zmo::kSwStatiLoad, zmo::kSwApplLoad}},
+      {"GUI_TIME", 284, 8, "       4", {zmo::kSwStatiGUI, zmo::kSwApplGUI}},
+      {"GUI_COUNT", 292, 8, "       3", {zmo::kSwStatiGUIcount, zmo::kSwApplGUIcount}},
+      {"GUI_NET_TIME", 300, 8, "       1", {zmo::kSwStatiGUInetTime, zmo::kSwApplGUInetTime}},
   };
-  auto line_with = [&](const std::vector<StatiMetric>& on, bool all) {
+  auto line_with = [&](const std::vector<zmo::MetricSwitch>& on, bool all) {
     std::fill(std::begin(metrics_), std::end(metrics_), 0);
-    for (StatiMetric m : on) metrics_[m] = 1;
+    for (zmo::MetricSwitch m : on) metrics_[m] = 1;
     ITAB_H table = statrec_test::MakeTable("T", {StandardLine("46C", false)});
     StatiConvertJob job = Job("46C");
     job.allMetrics = all;
@@ -133,7 +133,7 @@ TEST_F(StatrecFilterTest, ColumnSwitches) {
     return out;
   };
   for (const Measure& m : measures) {
-    for (StatiMetric sw : m.switches) {
+    for (zmo::MetricSwitch sw : m.switches) {
       SCOPED_TRACE(std::string(m.column) + " by switch " + std::to_string(sw));
       const std::string out = line_with({sw}, false);
       for (const Measure& other : measures) {

@@ -348,9 +348,8 @@ TEST_F(StatrecPutOutTest, PutOutReadsTheRunAndTheSession) {
   st.settings.normalFlag = 1;
   st.settings.gmtSwitch = 1;
   st.remoteOffsetSeconds = 3600;
-  st.allMetrics = 0;
-  st.metrics.fill(0);
-  st.metrics[kStatiResp] = 1;
+  st.switches = zmo::MetricSwitches();
+  st.switches.on[zmo::kSwStatiResp] = 1;
   char* data = nullptr;
   size_t size = 0;
   st.collect.outFile = open_memstream(&data, &size);

@@ -283,7 +283,7 @@ class StatrecTest : public ::testing::Test {
   }
 
   StatiTestEnv env_;
-  int metrics_[kStatiMetricCount] = {};
+  int metrics_[zmo::kMetricSwitchCount] = {};
 };
 
 }  // namespace statrec_test

@@ -1,5 +1,7 @@
 #include "zmoconfig/file_save.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -26,7 +28,13 @@ int ReplaceDataFile(const std::string& path, const std::string& data, const std:
       return ShowSaveFailure(path, std::strerror(errno));
     }
   }
-  if (zmo::WriteFileAtomic(path, data) != 0) return ShowSaveFailure(path, std::strerror(errno));
+  // The new file keeps the old one's permissions (a server file may have
+  // been made readable to the collectors' account only).
+  struct stat st;
+  const unsigned mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  if (zmo::WriteFileAtomic(path, data, mode) != 0) {
+    return ShowSaveFailure(path, std::strerror(errno));
+  }
   return kSaveOk;
 }
 

@@ -246,6 +246,16 @@ int SaveGroupFiles() {
       trans_data += EncodeTransGroupRecord(name, code);
     }
   }
+  // Both new files first: a failure up to the renames changes nothing.
+  const auto discard_new = [&] {
+    std::remove(app_new.c_str());
+    std::remove(trans_new.c_str());
+    return kSaveFailed;
+  };
+  if (ReplaceDataFile(app_new, app_data, "") != kSaveOk ||
+      ReplaceDataFile(trans_new, trans_data, "") != kSaveOk) {
+    return discard_new();
+  }
   if (!gGroupRenames.empty()) {
     std::string renames;
     if (zmo::ReadWholeFile(rename_path, &renames) != 0) renames.clear();
@@ -257,14 +267,8 @@ int SaveGroupFiles() {
       zmo::putRecordField(&record, zmo::kRenameOldName, r.old_name);
       renames += record;
     }
-    if (ReplaceDataFile(rename_path, renames, "") != kSaveOk) return kSaveFailed;
+    if (ReplaceDataFile(rename_path, renames, "") != kSaveOk) return discard_new();
     gGroupRenames.clear();
-  }
-  if (ReplaceDataFile(app_new, app_data, "") != kSaveOk ||
-      ReplaceDataFile(trans_new, trans_data, "") != kSaveOk) {
-    std::remove(app_new.c_str());
-    std::remove(trans_new.c_str());
-    return kSaveFailed;
   }
   if (std::rename(app_new.c_str(), app_path.c_str()) != 0) {
     return ShowSaveFailure(app_path, std::strerror(errno));

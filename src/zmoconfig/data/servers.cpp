@@ -107,7 +107,9 @@ bool CheckForDups(int record_to_skip, const ServerEntry& e) {
 }
 
 int StoreServerEntry(int row, const ServerEntry& e) {
-  if (row < 0 || row > gServerCount) return kStoreNoRow;
+  if (row < 0 || row > gServerCount || row >= static_cast<int>(gServers.size())) {
+    return kStoreNoRow;
+  }
   if (row == 0 && gServerCount >= kMaxTableRows) return kStoreTableFull;
   const std::string scrambled = EncryptText(e.password);
   if (Trimmed(scrambled).empty()) return kStoreNotScrambled;

@@ -92,9 +92,14 @@ int SpecRunServices::StartProgram(const std::string& program, const std::vector<
 }
 
 int SpecRunServices::WindowTitles(std::vector<std::string>* titles) {
-  std::vector<zmo::WindowEntry> windows;
-  if (zmo::EnumWindowTitles(&windows) != 0) return errno;
-  for (const zmo::WindowEntry& w : windows) titles->push_back(w.title);
+  // The top-level window walk in z-order, each title read with a buffer of
+  // its length and the NUL.
+  for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    const int length = GetWindowTextLengthA(w);
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(w, text.data(), length + 1);
+    titles->emplace_back(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
+  }
   return 0;
 }
 

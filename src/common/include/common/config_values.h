@@ -1,6 +1,7 @@
 // Reading the collectors' values under the configuration key: the key held
 // open, text values with the length the program's buffer takes, and the
-// standard lines the readers trace.
+// standard lines the readers trace. The rows of config_table.h read through
+// these.
 #pragma once
 
 #include <cstddef>
@@ -43,11 +44,9 @@ class ConfigKey {
 ConfigRead readConfigText(HKEY key, const char* name, size_t maxChars, std::string* out,
                           LONG* status = nullptr);
 
-// readConfigText for a value the caller cannot do without: traces the
-// standard line of the failure and returns missingCode or notStringCode;
-// 0 with *out set when found.
-int readRequiredConfigText(HKEY key, const char* name, size_t maxChars, int missingCode,
-                           int notStringCode, std::string* out);
+// readConfigText that takes the value whatever its stored type: its bytes
+// up to the first NUL. Never kNotString.
+ConfigRead readConfigBytes(HKEY key, const char* name, size_t maxChars, std::string* out);
 
 // True when the value is text and exactly "True", as every switch is on.
 bool configSwitchOn(HKEY key, const char* name);
@@ -61,11 +60,10 @@ bool configValueExists(HKEY key, const char* name);
 long long configDecimal64(const std::string& text);
 int configDecimal(const std::string& text);
 
-// The standard lines: "could not query value <name> for subkey <key>",
-// "value <name> for subkey <key> has not string format", and the first of
-// them followed by "assuming default of <value>".
+// The standard lines of a reader that reads without a row (config_table.h),
+// through writeTrace: "could not query value <name> for subkey <key>" and
+// "value <name> for subkey <key> has not string format".
 void traceValueNotFound(const char* name);
 void traceValueNotString(const char* name);
-void traceValueAssumingDefault(const char* name, int value);
 
 }  // namespace zmo

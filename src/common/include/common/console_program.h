@@ -32,6 +32,11 @@ struct ConsoleProgramConfig {
   DecryptResolve decrypt_resolve = DecryptResolve::kEveryCall;
   // Trace "zmodecrypt() Loading zmogdlib" before the first load (zmosnap).
   bool trace_decrypt_loading = false;
+  // Where the zmogdlib binding writes its trace lines: a printf-style
+  // writer, nullptr for the trace log (writeTrace). The loader gives its own.
+  int (*gdlib_trace)(const char* format, ...) = nullptr;
+  // Trace "zmoLoaderGdLib() trying <path>" before every load (zmoloader).
+  bool trace_gdlib_trying = false;
   // Trace "local hostname=..." when looking up the address (zmosnap).
   bool trace_host_name = false;
   // Function name in the catalog loader's trace lines.

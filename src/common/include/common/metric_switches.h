@@ -6,6 +6,8 @@
 #include <array>
 #include <string>
 
+#include "common/config_table.h"
+
 namespace zmo {
 
 // Every switch, in the order of the name arrays kStatiSwitches,
@@ -112,6 +114,10 @@ enum MetricRun { kMetricRunStati, kMetricRunSnap, kMetricRunStatiCollector };
 using MetricValueReader = int (*)(const char* name, std::string* text);
 // A printf-style trace writer.
 using MetricTraceFn = int (*)(const char* format, ...);
+
+// The row a run reads a switch by: a missing ProcessQRBData reads as "True"
+// (no filtering); every other switch is required.
+ConfigRow metricSwitchRow(const char* name);
 
 // Reads ProcessQRBData first (the reader gives "True" for a missing one).
 // When it is "True" every switch and group is set and nothing else is read;

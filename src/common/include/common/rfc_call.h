@@ -49,11 +49,12 @@ enum RfcCallStep {
 
 // The first half of a remote call: unless the disconnect flag is set, sends
 // function with RfcCall and, when that succeeded and no stop came meanwhile,
-// waits for the answer. Returns 0 when the answer is ready to be received,
+// traces after_call_trace (unless nullptr) and waits for the answer. Returns 0 when the answer is ready to be received,
 // else the result of the step named in *step: 28 for kRfcStepStopped,
 // RfcCall's result for kRfcStepCall, ListenForRfcResponse's for
 // kRfcStepListen.
 int RfcCallAndListen(RFC_HANDLE handle, const char* function, RFC_PARAMETER* exporting,
-                     RFC_TABLE* tables, const RfcWaitSpec& wait, RfcCallStep* step);
+                     RFC_TABLE* tables, const RfcWaitSpec& wait, RfcCallStep* step,
+                     const char* after_call_trace = nullptr);
 
 }  // namespace zmo

@@ -9,12 +9,15 @@
 
 #include <cstdarg>
 
+#include "common/config_table.h"
 #include "platform/registry.h"
 
 namespace zmo {
 
-// The size limit until a registry reader sets another one, in bytes.
-constexpr int kDefaultTraceSizeLimit = 1048576;
+// The size limit until a registry reader sets another one, in bytes: the
+// default of the size-limit values.
+inline constexpr const char* kDefaultTraceSizeLimitText = "1048576";
+constexpr int kDefaultTraceSizeLimit = configDefaultNumber(kDefaultTraceSizeLimitText);
 // The smallest limit the size-limit rule accepts.
 constexpr int kMinTraceSizeLimit = 512;
 // The caller's text is formatted into a buffer of this size; longer texts are

@@ -11,15 +11,17 @@ int zmoLoaderLoadLang();
 // Frees the catalog. 0 on success, 1 when none was loaded or freeing failed.
 int zmoLoaderFreeLib();
 
-// Loads <BinDir>/zmogdlib.so and resolves Decrypt once. 0 when the library
-// was loaded, 1 when not.
-int zmoLoaderGdLib();
-// Unloads zmogdlib. 0 on success, 1 when none was loaded or unloading failed.
-int zmoLoaderFreeGdLib();
+// zmogdlib is bound through the common binding (common/gdlib_binding.h):
+// loaderBindGdLib makes it load from BinDir and trace into the loader's log.
+
+// Installs the loader's identity in the common runtime, then loads
+// <BinDir>/zmogdlib.so and resolves Decrypt once. 0 when the library was
+// loaded, 1 when not.
+int loaderBindGdLib();
 
 // Unscrambles the state's Access into its password. Returns 0, or 1 when no
-// password can be had (a text shorter than a scrambled one, no Decrypt, or
-// a text Decrypt refuses).
+// password can be had (zmogdlib not loaded, a text shorter than a scrambled
+// one, no Decrypt, or a text Decrypt refuses).
 int zmoLoaderDecrypt();
 
 // The catalog text of id (at most 127 characters) into *out. Returns 0, or 1

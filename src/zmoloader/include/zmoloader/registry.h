@@ -3,8 +3,9 @@
 
 #include <string>
 
-// Reads value name into *out. A missing value reads as "0" for System_SLA,
-// "null" for LoadDebug and "True" for ProcessQRBData. Returns 0, or
+// Reads value name into *out, as the row of the loader's table (or of the
+// metric switches) says: a missing value reads as "0" for System_SLA, "null"
+// for LoadDebug and "True" for ProcessQRBData. Returns 0, or
 // kLoaderExitError after its trace lines when the key cannot be opened or
 // any other value is missing.
 int loaderQueryReg(const char* name, std::string* out);

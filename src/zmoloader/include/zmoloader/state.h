@@ -7,7 +7,6 @@
 
 #include "common/metric_switches.h"
 #include "platform/dynlib.h"
-#include "zmogdlib/zmogdlib.h"
 
 // Exit codes.
 constexpr int kLoaderExitOk = 0;
@@ -85,8 +84,6 @@ struct LoaderState {
 
   // Libraries.
   HINSTANCE catalog = nullptr;
-  HMODULE gdlib = nullptr;
-  ZmoDecryptFn decrypt = nullptr;
 
   // Seams.
   LoaderSpawnFn spawn = nullptr;  // nullptr: _spawnv

@@ -114,11 +114,6 @@ int initRfcTables();
 // Empties every existing table. 0, or 1 at the first failure (traced).
 int freeRfcTables();
 
-// Waits for the answer of the call outstanding on handle: 0 when it is
-// there, 28 on a stop request (seen within one poll), 116 after 60 seconds
-// without an answer, or another RfcListen result.
-int ListenForRfcResponse(RFC_HANDLE handle);
-
 // RFC_SYSTEM_INFO: sets sid, dbHost and remoteOffset.
 int callRfcSystemInfo();
 // SXMI_LOGON with the texts cut to their fields and padded with blanks.

@@ -10,6 +10,7 @@
 // writes the -of file and starts no loader.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -50,8 +51,11 @@ int statiExecCommand(const std::string& program, const std::vector<std::string>&
 // trace line.
 // Reads the settings' server file whole into the buffer.
 int statiOpenInFile();
-// Opens the statistic data file for appending and notes its length.
+// Opens the statistic data file for appending and notes its length. The
+// file is written through a buffer of kStatiOutBufferBytes, so that the
+// record lines reach the system in large writes.
 int statiOpenOutFile();
+constexpr std::size_t kStatiOutBufferBytes = 1 << 20;
 int statiOpenAvailFile();
 int closeOutFile();
 int closeAvailFile();

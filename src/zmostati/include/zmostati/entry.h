@@ -13,6 +13,6 @@ void statiRunOnce(int argc, char** argv);
 // 0, or 1 a file name too long, 2 BinDir too long, 3 unknown database kind,
 // 4 a required option missing, 5 and 6 no default server or output file.
 int statiGetParaFromCmdLine(int argc, char** argv);
-// Reads ProcessQRBData and the metric switches into statiState().metrics.
+// Reads ProcessQRBData and the metric switches into statiState().switches.
 // Ends the process with exit code 99 when a required value is missing.
 void statiGetMetricFilters();

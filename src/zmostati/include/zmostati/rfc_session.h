@@ -14,6 +14,7 @@
 #include <array>
 #include <string>
 
+#include "common/rfc_call.h"
 #include "common/server_file.h"
 #include "rfc/saprfc.h"
 
@@ -87,7 +88,7 @@ int statiCallSapwlStatrecReadFile();
 int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting,
                            RFC_PARAMETER* importing, RFC_TABLE* tables);
 
-// Waits for the answer of the outstanding call with the answer time-out of
-// the registry (statiGetWaitTime). 0 answer ready, 28 shutdown, 116
-// time-out, another RFC result on other failures.
-int ListenForRfcResponse(RFC_HANDLE handle);
+// The answer wait of both remote calls (zmo::ListenForRfcResponse): the
+// time-out is RetrievalWait, read again from the registry at every wait
+// (statiGetWaitTime); the last one read stays when it cannot be read.
+extern const zmo::RfcWaitSpec kStatiAnswerWait;

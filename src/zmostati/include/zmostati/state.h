@@ -11,50 +11,6 @@
 #include "zmostati/collect.h"
 #include "zmostati/schedule.h"
 
-// The metric switches, in the order they are read from the registry.
-enum StatiMetric {
-  kStatiTransactions,
-  kStatiPrograms,
-  kStatiCPU,
-  kStatiResp,
-  kStatiDB,
-  kStatiOther,
-  kStatiKBtrans,
-  kStatiKBchanged,
-  kStatiWait,
-  kStatiMemUsed,
-  kStatiLoad,
-  kStatiGUI,
-  kStatiGUIcount,
-  kStatiGUInetTime,
-  kSLAyes,
-  kSLAno,
-  kApplCPU,
-  kApplResp,
-  kApplDB,
-  kApplOther,
-  kApplKBtrans,
-  kApplKBchanged,
-  kApplWait,
-  kApplMemUsed,
-  kApplLoad,
-  kApplGUI,
-  kApplGUIcount,
-  kApplGUInetTime,
-  kStatiMetricCount,
-};
-
-// One metric switch: the shared switch it is (common/metric_switches.h),
-// its registry value and the name its trace line gives.
-struct StatiMetricSwitch {
-  StatiMetric metric;
-  zmo::MetricSwitch sw;
-  const char* name;
-  const char* traceName;
-};
-// Every switch, in reading order (the order of StatiMetric).
-extern const StatiMetricSwitch kStatiMetricSwitches[kStatiMetricCount];
-
 // What one collection run collects and where it writes: read from the
 // registry for the service and -nr, from the command line for -np.
 struct StatiSettings {
@@ -105,8 +61,9 @@ struct StatiState {
   int rfcTimeoutSeconds = 300;  // RetrievalWait
   StatiSettings settings;
   StatiCollectRun collect;  // the collection run in progress (collect.h)
-  std::array<int, kStatiMetricCount> metrics{};
-  int allMetrics = 0;  // ProcessQRBData was "True": no record filter, every measure
+  // The metric switches, indexed by zmo::MetricSwitch; all set when
+  // ProcessQRBData was "True" (no record filter, every measure).
+  zmo::MetricSwitches switches;
   StatiRecordNotes recordNotes;
   StatiHooks hooks;
 };

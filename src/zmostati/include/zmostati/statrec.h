@@ -104,8 +104,8 @@ struct StatiConvertJob {
   // Columns 6 and 7 are moved to GMT by the remote offset when gmt is set.
   int gmt = 0;
   int remoteOffset = 0;  // seconds, remote time minus UTC
-  // ProcessQRBData: every record and every measure. Otherwise metrics (in
-  // StatiMetric order, state.h) filter the records and switch the columns.
+  // ProcessQRBData: every record and every measure. Otherwise metrics
+  // (indexed by zmo::MetricSwitch) filter the records and switch the columns.
   int allMetrics = 1;
   const int* metrics = nullptr;
 };

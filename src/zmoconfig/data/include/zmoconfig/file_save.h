@@ -13,7 +13,8 @@ constexpr int kSaveFailed = 1;  // shown: a message naming the file, then status
 // Copies the file at path to backup when path exists (the old copy
 // replaced), then replaces path with data. A failure shows the message and
 // status 1453 and gives kSaveFailed; the file at path is then unchanged.
-// backup empty: no copy is made.
+// backup empty: no copy is made. The new file keeps the old one's
+// permissions (0644 for a new file).
 int ReplaceDataFile(const std::string& path, const std::string& data, const std::string& backup);
 
 // Removes the file at path; a missing file is no failure. A failure is

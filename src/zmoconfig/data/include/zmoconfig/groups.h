@@ -102,11 +102,11 @@ struct PendingGroupRename {
 };
 extern std::vector<PendingGroupRename> gGroupRenames;
 
-// frmTransGroup's OK: the renames are added to zmogrpupdt.dat (records the
-// loader has not read yet are kept); then both group files are written
-// completely as .new files and each replaces its .dat by a rename,
-// zmoAppGroup.dat first, so the loader, which looks at zmoTransGroup.dat's
-// time, never sees one new file without the other. Returns kSaveOk or
+// frmTransGroup's OK: both group files are written completely as .new
+// files; the renames are added to zmogrpupdt.dat (records the loader has
+// not read yet are kept); then each .new file replaces its .dat by a
+// rename, zmoAppGroup.dat first, so the loader, which looks at
+// zmoTransGroup.dat's time, never sees one new file without the other. Returns kSaveOk or
 // kSaveFailed (shown; the tables stay, so OK can be pressed again).
 int SaveGroupFiles();
 

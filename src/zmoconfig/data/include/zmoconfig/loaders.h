@@ -110,7 +110,9 @@ struct DataSourceValues {
   std::string dsn;            // frmDataSource.txtDSN, or frmCurrentConfig.txtDataSource
   std::string txtPassword;    // frmDataSource only: DecryptText of Access
   std::string txtCorvainst;   // with DbOption::kCorva: gCorvaInstance
-  DbOption option = DbOption::kNone;  // ticked whichever form is named
+  // Ticked whichever form is named; kNone (DB missing or unknown): no kind
+  // option is ticked, so a choice that was never saved does not look stored.
+  DbOption option = DbOption::kNone;
   OracleOption oracle = OracleOption::kNone;
 };
 

@@ -34,7 +34,8 @@ class SpecRunServices {
   // own, with a window titled by the program path, and does not wait.
   // Returns 0, or the errno of the failed start.
   virtual int StartProgram(const std::string& program, const std::vector<std::string>& argv);
-  // The titles of the top-level windows. Returns 0, or an errno.
+  // The titles of the top-level windows, by the window walk of
+  // platform/window_titles.h in z-order. Returns 0, or an errno.
   virtual int WindowTitles(std::vector<std::string>* titles);
   // True when the service is installed and not stopped.
   virtual bool ServiceActive(const std::string& name);

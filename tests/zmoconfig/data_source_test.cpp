@@ -1,0 +1,180 @@
+// The data-source OK as a table against a PATH of stand-in client tools:
+// what is refused with which message, and which registry values are written.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data_fixture.h"
+#include "zmo_test/config_store.h"
+#include "zmoconfig/data_source.h"
+#include "zmoconfig/registry_wrappers.h"
+#include "zmogdlib/config_key.h"
+
+namespace {
+
+using testing::ElementsAre;
+using zmoconfig_test::DataTest;
+
+// The values OK may write, in one line for comparison.
+std::string Stored() {
+  std::string out;
+  for (const char* name : {zmo::cfg::kDB, zmo::cfg::kOracle, zmo::cfg::kINST, zmo::cfg::kUser,
+                           zmo::cfg::kDSN}) {
+    out += std::string(name) + "=" + zmo_test::ConfigText(name) + " ";
+  }
+  return out;
+}
+
+class DataSourceOkTest : public DataTest {
+ protected:
+  // PATH holds stand-ins of sqlldr (Oracle 8.1), isql and corvacmd only.
+  DataSourceOkTest() : path_("PATH", dir_ / "tools") {
+    std::filesystem::create_directories(dir_ / "tools");
+    for (const char* tool : {"sqlldr", "isql", "corvacmd"}) {
+      zmo_test::WriteFile(dir_ / ("tools/" + std::string(tool)), "");
+    }
+  }
+  DataSourceInput Input(DbOption option, OracleOption oracle = OracleOption::kNone) {
+    DataSourceInput in;
+    in.option = option;
+    in.oracle = oracle;
+    in.user = " zmo ";
+    in.dsn = "R3REPO";
+    in.password = "secret";
+    return in;
+  }
+  zmo_test::ScopedEnv path_;
+};
+
+TEST_F(DataSourceOkTest, OkTable) {
+  struct Case {
+    const char* name;
+    DbOption option;
+    OracleOption oracle;
+    int result;
+    std::string stored;
+  };
+  const std::string none = "DB=<missing> Oracle=<missing> INST=<missing> User=<missing> "
+                           "DSN=<missing> ";
+  const Case cases[] = {
+      {"NoKind", DbOption::kNone, OracleOption::kNone, 1440, none},
+      {"OracleWithoutVersion", DbOption::kOracle, OracleOption::kNone, 1518, none},
+      {"Oracle73Missing", DbOption::kOracle, OracleOption::k73, 1467, none},
+      {"Oracle80Missing", DbOption::kOracle, OracleOption::k80, 1468, none},
+      {"TesselMissing", DbOption::kTessel, OracleOption::kNone, 1472, none},
+      {"Oracle81", DbOption::kOracle, OracleOption::k81, 0,
+       "DB=Oracle Oracle=81 INST=<missing> User=zmo DSN=R3REPO "},
+      {"Mssql", DbOption::kMssql, OracleOption::kNone, 0,
+       "DB=MSSQL Oracle=<missing> INST=<missing> User=zmo DSN=R3REPO "},
+      {"Sybase", DbOption::kSybase, OracleOption::kNone, 0,
+       "DB=Sybase Oracle=<missing> INST=<missing> User=zmo DSN=R3REPO "},
+      {"Corva", DbOption::kCorva, OracleOption::kNone, 0,
+       "DB=Corva Oracle=<missing> INST= inst1 User=zmo DSN=R3REPO "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const char* name : {zmo::cfg::kDB, zmo::cfg::kOracle, zmo::cfg::kINST, zmo::cfg::kUser,
+                             zmo::cfg::kDSN, zmo::cfg::kAccess}) {
+      zmo_test::DeleteConfigValue(name);
+    }
+    DataSourceInput in = Input(c.option, c.oracle);
+    in.corva_instance = " inst1";
+    DataSourceRefusal refusal;
+    EXPECT_EQ(SaveDataSource(in, &refusal), c.result);
+    EXPECT_EQ(refusal.text_id, c.result);
+    EXPECT_EQ(Stored(), c.stored);
+    if (c.result == 0) {
+      EXPECT_EQ(DecryptText(zmo_test::ConfigText(zmo::cfg::kAccess)), "secret");
+    }
+  }
+}
+
+TEST_F(DataSourceOkTest, ToolMessagesOfEveryChoice) {
+  EXPECT_EQ(ClientToolMissingText(DbOption::kOracle, OracleOption::k81), 1469);
+  EXPECT_EQ(ClientToolMissingText(DbOption::kCorva, OracleOption::kNone), 1439);
+  EXPECT_EQ(ClientToolMissingText(DbOption::kMssql, OracleOption::kNone), 1470);
+  EXPECT_EQ(ClientToolMissingText(DbOption::kSybase, OracleOption::kNone), 1471);
+  EXPECT_EQ(ClientToolMissingText(DbOption::kOracle, OracleOption::kNone), 0);
+  EXPECT_EQ(ClientToolMissingText(DbOption::kNone, OracleOption::kNone), 0);
+  // Both isql kinds fail alike when the program is gone.
+  std::filesystem::remove(dir_ / "tools/isql");
+  DataSourceRefusal refusal;
+  EXPECT_EQ(SaveDataSource(Input(DbOption::kMssql), &refusal), 1470);
+  EXPECT_EQ(SaveDataSource(Input(DbOption::kSybase), &refusal), 1471);
+  EXPECT_EQ(refusal.text.substr(0, 8), "KQZ7068E");
+}
+
+TEST_F(DataSourceOkTest, BlankBoxesKeepTheStoredValues) {
+  DataSourceRefusal refusal;
+  ASSERT_EQ(SaveDataSource(Input(DbOption::kMssql), &refusal), 0);
+  const std::string access = zmo_test::ConfigText(zmo::cfg::kAccess);
+  DataSourceInput in = Input(DbOption::kSybase);
+  in.user = "";
+  in.dsn = "   ";
+  in.password = "  ";
+  ASSERT_EQ(SaveDataSource(in, &refusal), 0);
+  EXPECT_EQ(zmo_test::ConfigText(zmo::cfg::kDB), "Sybase");
+  EXPECT_EQ(zmo_test::ConfigText(zmo::cfg::kUser), "zmo");
+  EXPECT_EQ(zmo_test::ConfigText(zmo::cfg::kDSN), "R3REPO");
+  EXPECT_EQ(zmo_test::ConfigText(zmo::cfg::kAccess), access);
+}
+
+TEST_F(DataSourceOkTest, TextsTheLoadersCommandLinesCannotCarryAreRefused) {
+  struct Case {
+    std::string DataSourceInput::*field;
+    std::string text;
+    DataSourceBox box;
+  };
+  const Case cases[] = {
+      {&DataSourceInput::user, "a\"b", DataSourceBox::kUser},
+      {&DataSourceInput::user, "a'b", DataSourceBox::kUser},
+      {&DataSourceInput::dsn, "R3&del", DataSourceBox::kDsn},
+      {&DataSourceInput::dsn, "a|b", DataSourceBox::kDsn},
+      {&DataSourceInput::dsn, "a<b", DataSourceBox::kDsn},
+      {&DataSourceInput::dsn, "a>b", DataSourceBox::kDsn},
+      {&DataSourceInput::password, "a^b", DataSourceBox::kPassword},
+      {&DataSourceInput::password, "100%", DataSourceBox::kPassword},
+      {&DataSourceInput::password, "a\nb", DataSourceBox::kPassword},
+      {&DataSourceInput::user, "a\rb", DataSourceBox::kUser},
+      {&DataSourceInput::corva_instance, "in\"st", DataSourceBox::kCorvaInstance},
+  };
+  for (const Case& c : cases) {
+    DataSourceInput in = Input(DbOption::kCorva);
+    in.*c.field = c.text;
+    DataSourceRefusal refusal;
+    EXPECT_EQ(SaveDataSource(in, &refusal), 1517) << c.text;
+    EXPECT_EQ(refusal.box, c.box) << c.text;
+  }
+  EXPECT_EQ(zmo_test::ConfigText(zmo::cfg::kDB), "<missing>");
+  // Another kind does not look at the instance box.
+  DataSourceInput in = Input(DbOption::kMssql);
+  in.corva_instance = "in\"st";
+  DataSourceRefusal refusal;
+  EXPECT_EQ(SaveDataSource(in, &refusal), 0);
+}
+
+TEST_F(DataSourceOkTest, PasswordLongerThanTheRegistryHoldsIsRefusedWithTheLimit) {
+  DataSourceInput in = Input(DbOption::kMssql);
+  in.password = std::string(183, 'p');
+  DataSourceRefusal refusal;
+  EXPECT_EQ(SaveDataSource(in, &refusal), 1515);
+  EXPECT_EQ(refusal.text, "KQZ7075E Password too long. Maximum number of characters: 182");
+  EXPECT_EQ(refusal.box, DataSourceBox::kPassword);
+  in.password = std::string(182, 'p');
+  ASSERT_EQ(SaveDataSource(in, &refusal), 0);
+  EXPECT_EQ(DecryptText(zmo_test::ConfigText(zmo::cfg::kAccess)), in.password);
+}
+
+TEST_F(DataSourceOkTest, FailedWriteStopsAndShows1453) {
+  zmo_test::WriteFile(dir_ / "plain", "");
+  zmo_test::ScopedEnv store("ZMO_REGISTRY", dir_ / "plain/registry");
+  DataSourceRefusal refusal;
+  EXPECT_EQ(SaveDataSource(Input(DbOption::kOracle, OracleOption::k81), &refusal), 1453);
+  EXPECT_EQ(ui_.messages.size(), 1u) << "DB and the rest were not tried";
+  EXPECT_THAT(ui_.status, ElementsAre(1453));
+}
+
+}  // namespace
