@@ -1,9 +1,11 @@
 #include "page_table.h"
 
+#include "frmAddIgnore.h"
 #include "frmAddServers.h"
 #include "frmCurrentConfig.h"
 #include "frmDataSource.h"
 #include "frmGetServerFile.h"
+#include "frmIgnoreLists.h"
 #include "frmInfoPages.h"
 #include "frmServers.h"
 
@@ -29,6 +31,12 @@ const PageRow kPages[] = {
     {"frmServers", Make<frmServers>},
     {"frmAddServers", Make<frmAddServers>},
     {"frmGetServerFile", Make<frmGetServerFile>},
+    {"frmIDsToIgnore", Make<frmIDsToIgnore>},
+    {"frmProgsToIgnore", Make<frmProgsToIgnore>},
+    {"frmTransToIgnore", Make<frmTransToIgnore>},
+    {"frmAddID", Make<frmAddID>},
+    {"frmAddProg", Make<frmAddProg>},
+    {"frmAddTrans", Make<frmAddTrans>},
 };
 
 }  // namespace
