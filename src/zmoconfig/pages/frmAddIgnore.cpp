@@ -7,14 +7,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "artwork.h"
 #include "catalog_text.h"
+#include "code_question.h"
 #include "controls.h"
 #include "frmIgnoreLists.h"
 #include "localize.h"
 #include "mdi.h"
 #include "navigation.h"
-#include "ui_services.h"
 #include "zmoconfig/exclusions.h"
 #include "zmoconfig/text_rules.h"
 
@@ -26,10 +25,7 @@ IgnoreEntryDialog::IgnoreEntryDialog(IgnoreList list, QWidget* parent)
   lblTitle = NamedControl<QLabel>(this, "lblTitle", member_.dialog_title);
   MakeTitle(lblTitle);
   lblTitle->setVisible(member_.dialog_title != 0);
-  imgLogo = NamedControl<QLabel>(this, "imgLogo");
-  SetTypeName(imgLogo, "PictureBox");
-  imgLogo->setPixmap(LogoArt());
-  imgLogo->setFixedSize(kLogoSize, kLogoSize);
+  imgLogo = MakeLogo(this);
   entry_label_ = NamedControl<QLabel>(this, member_.entry_label, member_.entry_label_id);
   txtIgnore = NamedControl<QLineEdit>(this, "txtIgnore");
   if (member_.max_length > 0) SetMaxLength(txtIgnore, member_.max_length);
@@ -74,12 +70,9 @@ void IgnoreEntryDialog::cmdOK_Click() {
     Refuse(checked, txtIgnore);
     return;
   }
-  if (IgnoreEntryNeedsQuestion(member_.list, row)) {
-    const QString question = CatalogText(kTextNotStandardTCode) + " " + FromAnsi(row);
-    if (Ui().MsgBox(question, MsgButtons::YesNo) != MsgAnswer::Yes) {
-      SelectText(txtIgnore);
-      return;
-    }
+  if (IgnoreEntryNeedsQuestion(member_.list, row) && !AskAddNonStandardCode(row)) {
+    SelectText(txtIgnore);
+    return;
   }
   QListWidget* list = page->List();
   if (!txtIndex->text().isEmpty()) {

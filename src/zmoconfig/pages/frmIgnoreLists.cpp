@@ -8,7 +8,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "artwork.h"
 #include "catalog_text.h"
 #include "controls.h"
 #include "frmAddIgnore.h"
@@ -48,10 +47,7 @@ IgnoreListPage::IgnoreListPage(IgnoreList list, QWidget* parent)
   MakeTitle(lblTitle);
   lblText = NamedControl<QLabel>(this, "lblText", member_.page_text);
   lblText->setWordWrap(true);
-  imgLogo = NamedControl<QLabel>(this, "imgLogo");
-  SetTypeName(imgLogo, "PictureBox");
-  imgLogo->setPixmap(LogoArt());
-  imgLogo->setFixedSize(kLogoSize, kLogoSize);
+  imgLogo = MakeLogo(this);
   list_ = NamedControl<QListWidget>(this, member_.list_box);
   list_->setSortingEnabled(true);
   cmdAdd = NamedControl<QPushButton>(this, "cmdAdd", 1202);

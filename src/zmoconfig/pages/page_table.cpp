@@ -1,5 +1,7 @@
 #include "page_table.h"
 
+#include "frmAddAppTrans.h"
+#include "frmAddApplication.h"
 #include "frmAddIgnore.h"
 #include "frmAddServers.h"
 #include "frmCurrentConfig.h"
@@ -8,6 +10,8 @@
 #include "frmIgnoreLists.h"
 #include "frmInfoPages.h"
 #include "frmServers.h"
+#include "frmSystemSLA.h"
+#include "frmTransGroup.h"
 
 namespace {
 
@@ -37,6 +41,10 @@ const PageRow kPages[] = {
     {"frmAddID", Make<frmAddID>},
     {"frmAddProg", Make<frmAddProg>},
     {"frmAddTrans", Make<frmAddTrans>},
+    {"frmTransGroup", Make<frmTransGroup>},
+    {"frmAddApplication", Make<frmAddApplication>},
+    {"frmAddAppTrans", Make<frmAddAppTrans>},
+    {"frmSystemSLA", Make<frmSystemSLA>},
 };
 
 }  // namespace
