@@ -464,6 +464,33 @@ TEST_F(GroupPagesTest, UnsavedGroupsSurviveAVisitToAnotherPage) {
   EXPECT_EQ(page()->cmbTransGroup->currentText(), "Logistics");
 }
 
+TEST_F(GroupPagesTest, AVisitWithNoGroupSelectedKeepsTheUnsavedTable) {
+  OpenWithGroups();
+  AddGroup("Logistics", "1");
+  Click(0);
+  page()->cmdAppDelete->click();  // no group is selected now
+  main_->ShowPage("frmCurrentConfig");
+  main_->ShowPage("frmTransGroup");
+  EXPECT_EQ(Groups(), (std::vector<std::string>{"Finance", "Logistics"}));
+  EXPECT_EQ(Table(), (std::vector<std::string>{"Finance=0500", "Logistics=1000"}))
+      << "the table still matches the list shown";
+  page()->cmdOK->click();
+  EXPECT_EQ(ReadAll(Path("zmoAppGroup.dat")),
+            AppRecord("Finance", "0500") + AppRecord("Logistics", "1000"));
+}
+
+TEST_F(GroupPagesTest, ANameTypedOverAnEntryIsNoListPosition) {
+  OpenWithGroups();
+  Click(1);
+  page()->cmbTransGroup->setEditText("Fin");
+  EXPECT_EQ(page()->ListPosition(), -1);
+  page()->cmdAppDelete->click();  // deletes nothing
+  EXPECT_EQ(gAppGroupCount, 2);
+  page()->cmdAppEdit->click();  // edits no group: the dialog adds one
+  EXPECT_TRUE(groupDialog()->txtIndex->text().isEmpty());
+  EXPECT_EQ(groupDialog()->txtTransGroup->text(), "Fin");
+}
+
 // ---- The all-transaction level ----
 
 struct SystemCase {
