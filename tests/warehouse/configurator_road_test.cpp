@@ -22,9 +22,9 @@
 #include "frmSystemSLA.h"
 #include "frmTransGroup.h"
 #include "loader_world.h"
-#include "stati_run.h"
 #include "pages_support.h"
 #include "rfc/simulator.h"
+#include "stati_run.h"
 #include "zmo_test/landscape.h"
 #include "zmoconfig/config_state.h"
 #include "zmoconfig/config_ui.h"
@@ -180,16 +180,18 @@ TEST_F(ConfiguratorRoadTest, SavedEntriesAndGroupsReachTheWarehouse) {
 
   // The group and its level, and the service-level rows of its codes and
   // of all transactions; the excluded user's VA01 step is not counted.
-  EXPECT_EQ(warehouse_test::Sorted(
-                db_->Query("select group_area, group_name, t_code, sla from r3_tcode_group")),
-            (warehouse_test::Rows{{"ZZ", "Sales", "VA01", "1500"}, {"ZZ", "Sales", "VA02", "1500"}}));
+  EXPECT_EQ(
+      warehouse_test::Sorted(
+          db_->Query("select group_area, group_name, t_code, sla from r3_tcode_group")),
+      (warehouse_test::Rows{{"ZZ", "Sales", "VA01", "1500"}, {"ZZ", "Sales", "VA02", "1500"}}));
   EXPECT_EQ(warehouse_test::Sorted(db_->Query(
                 "select group_name, t_code, record_hour, sla_yes_count, sla_no_count, tot_count "
                 "from r3_tx_sla where group_name = 'Sales'")),
             (warehouse_test::Rows{{"Sales", "VA01", "10", "1", "-9", "1"},
                                   {"Sales", "VA02", "10", "-9", "1", "1"}}));
-  EXPECT_EQ(db_->Value("select sum(tot_count) from r3_tx_sla where group_name = 'All Transactions'"),
-            "3");
+  EXPECT_EQ(
+      db_->Value("select sum(tot_count) from r3_tx_sla where group_name = 'All Transactions'"),
+      "3");
   EXPECT_EQ(db_->Value("select sum(diag_count) from r3_application where group_name = 'Sales'"),
             "2");
 }

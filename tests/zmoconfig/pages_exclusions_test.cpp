@@ -51,12 +51,12 @@ struct MemberCase {
 void PrintTo(const MemberCase& c, std::ostream* os) { *os << c.name; }
 
 const MemberCase kMembers[] = {
-    {"Ids", IgnoreList::kIds, "zmoIDsToIgnore.dat", "zmoIDsToIgnore.bak", "ndIDsToIgnore", 12,
-     1405, 1424},
-    {"Progs", IgnoreList::kProgs, "zmoProgsToIgnore.dat", "zmoProgsToIgnore.bak",
-     "ndProgsToIgnore", 30, 1406, 1425},
-    {"Trans", IgnoreList::kTrans, "zmoTransToIgnore.dat", "zmoTransToIgnore.bak",
-     "ndTransToIgnore", 20, 1407, 1426},
+    {"Ids", IgnoreList::kIds, "zmoIDsToIgnore.dat", "zmoIDsToIgnore.bak", "ndIDsToIgnore", 12, 1405,
+     1424},
+    {"Progs", IgnoreList::kProgs, "zmoProgsToIgnore.dat", "zmoProgsToIgnore.bak", "ndProgsToIgnore",
+     30, 1406, 1425},
+    {"Trans", IgnoreList::kTrans, "zmoTransToIgnore.dat", "zmoTransToIgnore.bak", "ndTransToIgnore",
+     20, 1407, 1426},
 };
 
 class ExclusionPagesTest : public PagesTest {
@@ -80,9 +80,7 @@ class ExclusionPagesTest : public PagesTest {
     }
     return false;
   }
-  IgnoreListPage* page() const {
-    return qobject_cast<IgnoreListPage*>(main_->Page(member_->page));
-  }
+  IgnoreListPage* page() const { return qobject_cast<IgnoreListPage*>(main_->Page(member_->page)); }
   IgnoreEntryDialog* dialog() const {
     return qobject_cast<IgnoreEntryDialog*>(main_->Page(member_->dialog));
   }
@@ -327,8 +325,8 @@ TEST_F(ExclusionPagesTest, DeleteThenCancelBringsTheRowBackFromTheFile) {
   ui_.events.clear();
   page()->cmdCancel->click();
   EXPECT_EQ(Items(), std::vector<std::string>{"DDIC"});
-  EXPECT_EQ(ui_.events, (std::vector<std::string>{StatusOf(kTextReady),
-                                                  StatusOf(kTextActionCancelled)}));
+  EXPECT_EQ(ui_.events,
+            (std::vector<std::string>{StatusOf(kTextReady), StatusOf(kTextActionCancelled)}));
 }
 
 TEST_F(ExclusionPagesTest, UnsavedRowsSurviveAVisitToAnotherPage) {
