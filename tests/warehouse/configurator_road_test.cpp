@@ -11,10 +11,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <chrono>
 #include <filesystem>
 #include <string>
 
 #include "MDIMainForm.h"
+#include "controls.h"
 #include "frmAddAppTrans.h"
 #include "frmAddApplication.h"
 #include "frmAddIgnore.h"
@@ -38,19 +40,25 @@ using dbtools_test::Write;
 const zmo_test::TestServer kW47{"sapw47.example.net", "W47", "00", "Secret47"};
 // 2024-03-05 13:00:00 UTC: with the schedule "00:00" the day before is due.
 constexpr std::int64_t kRun = 1709643600000LL;
+constexpr std::int64_t kDay = 86400000LL;
 
-// The day's dialog steps: the excluded user on a group code and on another,
-// a group code within and one beyond the group's 1.5 seconds.
+// The first day's dialog steps: the excluded user on a group code and on
+// another, a group code within and one beyond the group's 1.5 seconds; the
+// second day's step on a group code.
 struct Step {
+  const char* date;
   const char* time;
   const char* tcode;
   const char* user;
   int response_ms;
 };
 const Step kSteps[] = {
-    {"101500", "VA01", "SALES01", 1200}, {"102000", "VA02", "SALES02", 3000},
-    {"103000", "VA01", "DDIC", 800},     {"104500", "SE38", "DDIC", 2500},
-    {"110500", "ME21N", "BUYER1", 500},
+    {"20240304", "101500", "VA01", "SALES01", 1200},
+    {"20240304", "102000", "VA02", "SALES02", 3000},
+    {"20240304", "103000", "VA01", "DDIC", 800},
+    {"20240304", "104500", "SE38", "DDIC", 2500},
+    {"20240304", "110500", "ME21N", "BUYER1", 500},
+    {"20240305", "091000", "VA02", "SALES01", 1000},
 };
 
 std::string SystemFile() {
@@ -62,8 +70,9 @@ std::string SystemFile() {
       "[system_info]\nsysid = W47\ndbhost = dbw47\nrelease = 46C\n";
   int wp = 1;
   for (const Step& s : kSteps) {
-    text += "\n[record normal]\nDATE = 20240304\nSTARTDATE = 20240304\nSTARTTIME = " +
-            std::string(s.time) + "\nENDDATE = 20240304\nENDTIME = " + s.time +
+    const std::string date = s.date;
+    text += "\n[record normal]\nDATE = " + date + "\nSTARTDATE = " + date +
+            "\nSTARTTIME = " + s.time + "\nENDDATE = " + date + "\nENDTIME = " + s.time +
             "\nRESPTI = " + std::to_string(s.response_ms) +
             "\nCPUTI = 100\nREADDIRTI = 100\nWPID = 000" + std::to_string(wp++) +
             "\nTASKTYPE = 01\nTCODE = " + s.tcode + "\nDYNPRONR = 0100\nREPORT = SAPM" + s.tcode +
@@ -194,6 +203,45 @@ TEST_F(ConfiguratorRoadTest, SavedEntriesAndGroupsReachTheWarehouse) {
       "3");
   EXPECT_EQ(db_->Value("select sum(diag_count) from r3_application where group_name = 'Sales'"),
             "2");
+}
+
+// A group renamed through the page: the rename file the save adds to is
+// read by the next load, which renames the group in the warehouse, and is
+// gone afterwards.
+TEST_F(ConfiguratorRoadTest, AGroupRenamedThroughThePageIsRenamedInTheWarehouse) {
+  Configure();
+  // The first save an hour back: the loader tells a changed group file by
+  // its time, which the second save, moments later here, must change.
+  for (const char* file : {"zmoAppGroup.dat", "zmoTransGroup.dat"}) {
+    const std::filesystem::path path = bin_ + file;
+    std::filesystem::last_write_time(
+        path, std::filesystem::last_write_time(path) - std::chrono::hours(1));
+  }
+  warehouse_test::RunStatiCollection(bin_, kRun);
+  if (HasFatalFailure()) return;
+  ASSERT_EQ(db_->Value("select count(*) from r3_tcode_group where group_name = 'Sales'"), "2");
+
+  main_->ShowPage("frmTransGroup");
+  auto* groups = Page<frmTransGroup>("frmTransGroup");
+  SetListIndex(groups->cmbTransGroup, 0);
+  groups->cmdAppEdit->click();
+  Page<frmAddApplication>("frmAddApplication")->txtTransGroup->setText("Orders");
+  Page<frmAddApplication>("frmAddApplication")->cmdOK->click();
+  Settle();
+  groups->cmdOK->click();
+  ASSERT_EQ(Read(bin_ + "zmogrpupdt.dat"),
+            "Orders" + std::string(29, ' ') + "Sales" + std::string(30, ' '));
+
+  warehouse_test::RunStatiCollection(bin_, kRun + kDay);
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(
+      warehouse_test::Sorted(
+          db_->Query("select group_area, group_name, t_code, sla from r3_tcode_group")),
+      (warehouse_test::Rows{{"ZZ", "Orders", "VA01", "1500"}, {"ZZ", "Orders", "VA02", "1500"}}));
+  EXPECT_EQ(db_->Query("select group_name, t_code, record_date, tot_count from r3_tx_sla "
+                       "where record_date = '2024-03-05' and group_name <> 'All Transactions'"),
+            (warehouse_test::Rows{{"Orders", "VA02", "2024-03-05", "1"}}));
+  EXPECT_FALSE(std::filesystem::exists(bin_ + "zmogrpupdt.dat")) << "read by the load";
 }
 
 }  // namespace
