@@ -6,6 +6,7 @@
 // failed save, Enter and Escape, and the tree node that opens each page.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,7 @@
 #include "MDIMainForm.h"
 #include "controls.h"
 #include "frmAddIgnore.h"
+#include "frmCurrentConfig.h"
 #include "frmIgnoreLists.h"
 #include "frmTreeView.h"
 #include "navigation.h"
@@ -336,6 +338,19 @@ TEST_F(ExclusionPagesTest, UnsavedRowsSurviveAVisitToAnotherPage) {
   main_->ShowPage("frmIDsToIgnore");
   EXPECT_EQ(Items(), std::vector<std::string>{"DDIC"});
   EXPECT_FALSE(std::filesystem::exists(Path("zmoIDsToIgnore.dat")));
+}
+
+TEST_F(ExclusionPagesTest, TheOverviewShowsTheSavedList) {
+  Open(IgnoreList::kTrans);
+  Add("se38");
+  Add("va01");
+  page()->cmdOK->click();
+  main_->ShowPage("frmCurrentConfig");
+  auto* overview = static_cast<frmCurrentConfig*>(main_->Page("frmCurrentConfig"));
+  ASSERT_EQ(overview->cmbTransactions->count(), 2);
+  EXPECT_EQ(overview->cmbTransactions->itemText(0), "SE38");
+  EXPECT_EQ(overview->cmbTransactions->itemText(1), "VA01");
+  EXPECT_EQ(overview->cmbIDs->count(), 0);
 }
 
 TEST_F(ExclusionPagesTest, AFailedSaveIsShownAndKeepsTheListAndTheOldFile) {
