@@ -27,6 +27,7 @@
 #include "common/metric_switches.h"
 #include "common/runtime_state.h"
 #include "loader_world.h"
+#include "stati_run.h"
 #include "platform/clock.h"
 #include "rfc/simulator.h"
 #include "zmo_test/landscape.h"
@@ -215,10 +216,7 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
     Set(cfg::kCustomGroupDate, "never");
   }
   void TearDown() override {
-    zmo::rfc::SimReset();
-    statiResetRfcSession();
-    statiResetState();
-    zmo::ResetConsoleRuntime();
+    warehouse_test::ResetCollector();
     LoaderWorld::TearDown();
   }
 
@@ -237,25 +235,7 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
   }
 
   // A zmostati -nr run at the given moment, and everything it starts.
-  // The collector's process state of a fresh start.
-  void FreshCollector() {
-    zmo::rfc::SimReset();
-    statiResetRfcSession();
-    statiResetState();
-    zmo::ResetConsoleRuntime();
-    zmo::Runtime().program_dir = bin_;
-    zmo::Runtime().host_name = [] { return std::string("collector"); };
-    zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
-  }
-
-  void Collect(std::int64_t at) {
-    FreshCollector();
-    zmo::ScopedFakeClock clock(at);
-    char program[] = "zmostati";
-    char option[] = "-nr";
-    char* argv[] = {program, option, nullptr};
-    ASSERT_EQ(statiMain(2, argv), 0);
-  }
+  void Collect(std::int64_t at) { warehouse_test::RunStatiCollection(bin_, at); }
 
   // The records of each loaded file, in the order of the runs.
   std::vector<std::vector<Line>> Archived() {
@@ -643,7 +623,7 @@ class KillTest : public EndToEndTest {
       return pid;
     }
     setpgid(0, 0);
-    FreshCollector();
+    warehouse_test::PrepareStatiCollector(bin_);
     zmo::ScopedFakeClock clock(at);
     // The collector's waits (its polls of the slow server) take real time
     // here, at most 50 ms each, so that a kill can land while the

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 
 #include "MDIMainForm.h"
+#include "artwork.h"
 #include "catalog_text.h"
 #include "controls.h"
 #include "localize.h"
@@ -83,6 +84,14 @@ void MakeTitle(QLabel* label) {
   QFont bold = label->font();
   bold.setBold(true);
   label->setFont(bold);
+}
+
+QLabel* MakeLogo(QWidget* form) {
+  auto* logo = NamedControl<QLabel>(form, "imgLogo");
+  SetTypeName(logo, "PictureBox");
+  logo->setPixmap(LogoArt());
+  logo->setFixedSize(kLogoSize, kLogoSize);
+  return logo;
 }
 
 QHBoxLayout* OkCancelRow(QPushButton* ok, QPushButton* cancel) {

@@ -79,6 +79,8 @@ Control* NamedControl(QWidget* parent, const char* name, int id = 0) {
 }
 // The bold heading of a page.
 void MakeTitle(QLabel* label);
+// The page's logo picture, imgLogo.
+QLabel* MakeLogo(QWidget* form);
 // OK and Cancel at the right of a row of their own.
 QHBoxLayout* OkCancelRow(QPushButton* ok, QPushButton* cancel);
 

@@ -1,11 +1,17 @@
 #include "page_table.h"
 
+#include "frmAddAppTrans.h"
+#include "frmAddApplication.h"
+#include "frmAddIgnore.h"
 #include "frmAddServers.h"
 #include "frmCurrentConfig.h"
 #include "frmDataSource.h"
 #include "frmGetServerFile.h"
+#include "frmIgnoreLists.h"
 #include "frmInfoPages.h"
 #include "frmServers.h"
+#include "frmSystemSLA.h"
+#include "frmTransGroup.h"
 
 namespace {
 
@@ -29,6 +35,16 @@ const PageRow kPages[] = {
     {"frmServers", Make<frmServers>},
     {"frmAddServers", Make<frmAddServers>},
     {"frmGetServerFile", Make<frmGetServerFile>},
+    {"frmIDsToIgnore", Make<frmIDsToIgnore>},
+    {"frmProgsToIgnore", Make<frmProgsToIgnore>},
+    {"frmTransToIgnore", Make<frmTransToIgnore>},
+    {"frmAddID", Make<frmAddID>},
+    {"frmAddProg", Make<frmAddProg>},
+    {"frmAddTrans", Make<frmAddTrans>},
+    {"frmTransGroup", Make<frmTransGroup>},
+    {"frmAddApplication", Make<frmAddApplication>},
+    {"frmAddAppTrans", Make<frmAddAppTrans>},
+    {"frmSystemSLA", Make<frmSystemSLA>},
 };
 
 }  // namespace
