@@ -3,11 +3,13 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 
 #include "MDIMainForm.h"
+#include "artwork.h"
 #include "catalog_text.h"
 #include "controls.h"
 #include "localize.h"
@@ -108,4 +110,23 @@ int SetListExtent(QListWidget* list) {
   list->setProperty("HorizontalExtent", extent);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   return extent;
+}
+
+QLabel* NewLogo(QWidget* parent) {
+  auto* logo = NamedControl<QLabel>(parent, "imgLogo");
+  SetTypeName(logo, "PictureBox");
+  logo->setPixmap(LogoArt());
+  logo->setFixedSize(kLogoSize, kLogoSize);
+  return logo;
+}
+
+QHBoxLayout* TitleRow(QLabel* title, QLabel* logo) {
+  auto* row = new QHBoxLayout;
+  row->addWidget(title, 1, Qt::AlignBottom);
+  row->addWidget(logo);
+  return row;
+}
+
+void FitDigits(QLineEdit* box, int characters) {
+  box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString(characters + 3, u'0')));
 }

@@ -1,11 +1,16 @@
 #include "page_table.h"
 
 #include "frmAddServers.h"
+#include "frmAddStatSch.h"
 #include "frmCurrentConfig.h"
 #include "frmDataSource.h"
 #include "frmGetServerFile.h"
 #include "frmInfoPages.h"
+#include "frmKeepDays.h"
+#include "frmSchStati.h"
 #include "frmServers.h"
+#include "frmSnapConfig.h"
+#include "frmSpecRun.h"
 
 namespace {
 
@@ -29,6 +34,11 @@ const PageRow kPages[] = {
     {"frmServers", Make<frmServers>},
     {"frmAddServers", Make<frmAddServers>},
     {"frmGetServerFile", Make<frmGetServerFile>},
+    {"frmSchStati", Make<frmSchStati>},
+    {"frmAddStatSch", Make<frmAddStatSch>},
+    {"frmSnapConfig", Make<frmSnapConfig>},
+    {"frmKeepDays", Make<frmKeepDays>},
+    {"frmSpecRun", Make<frmSpecRun>},
 };
 
 }  // namespace
