@@ -202,7 +202,7 @@ QWidget* frmSpecRun::NextAfter(QLineEdit* box) const {
 
 void frmSpecRun::txtField_KeyDown(QLineEdit* box) {
   QWidget* next = NextAfter(box);
-  if (!next || box->text().size() != box->maxLength() - 1) return;
+  if (!next || box->text().size() != MaxLength(box) - 1) return;
   // The key still reaches its box first; the focus moves afterwards.
   QTimer::singleShot(0, next, [next] { next->setFocus(Qt::TabFocusReason); });
 }
