@@ -131,7 +131,7 @@ TEST_F(SchedulePageTest, CreateAddsTheTimeBetweenItsNeighboursWithoutWriting) {
   StoreTimes({"06:00", "18:00"});
   Open();
   page()->cmdAdd->click();
-  frmAddStatSch* d = dialog();
+  QPointer<frmAddStatSch> d = dialog();
   ASSERT_TRUE(d->IsActive());
   EXPECT_EQ(gCurrentForm, "frmAddStatSch");
   EXPECT_FALSE(page()->isVisible()) << "the dialog takes the page's place";
@@ -142,7 +142,7 @@ TEST_F(SchedulePageTest, CreateAddsTheTimeBetweenItsNeighboursWithoutWriting) {
   d->txtSchTime->setText("12:00");
   d->cmdOK->click();
   Settle();
-  EXPECT_NE(dialog(), d) << "the dialog was unloaded";
+  EXPECT_TRUE(d.isNull()) << "the dialog was unloaded";
   const std::vector<std::string> want = {"06:00 Scheduled run", "12:00 Scheduled run",
                                          "18:00 Scheduled run"};
   EXPECT_EQ(Rows(), want);
@@ -172,12 +172,13 @@ TEST_F(SchedulePageTest, TypedTimes) {
     StoreTimes({"06:00", "18:00"});
     Open();
     page()->cmdAdd->click();
-    frmAddStatSch* d = dialog();
+    QPointer<frmAddStatSch> d = dialog();
     d->txtSchTime->setText(c.typed);
     ui_.events.clear();
     d->cmdOK->click();
     Settle();
     if (c.refusal == 0) {
+      EXPECT_TRUE(d.isNull()) << "the dialog was unloaded";
       EXPECT_TRUE(ui_.events.empty() || ui_.events.back() == StatusOf(kTextReady));
       EXPECT_EQ(page()->lstStatSch->count(), 3);
       EXPECT_EQ(page()->lstStatSch->findItems(QString(c.added) + " Scheduled run",
@@ -186,7 +187,7 @@ TEST_F(SchedulePageTest, TypedTimes) {
     } else {
       const std::vector<std::string> want = {BoxOf(c.refusal), StatusOf(kTextActionFailed)};
       EXPECT_EQ(ui_.events, want);
-      ASSERT_EQ(dialog(), d) << "the dialog stays";
+      ASSERT_FALSE(d.isNull()) << "the dialog stays";
       EXPECT_TRUE(d->IsActive());
       EXPECT_EQ(d->txtSchTime->selectedText(), d->txtSchTime->text());
       EXPECT_EQ(page()->lstStatSch->count(), 2);

@@ -106,9 +106,9 @@ frmSpecRun::frmSpecRun(QWidget* parent) : PageForm("frmSpecRun", parent) {
     // Entering a box selects its whole text; the start date only while the
     // page is shown.
     connect(
-        GotFocus(box), &ClickRelay::Click, this,
+        GotFocus(box), &ClickRelay::Click, box,
         [this, box] {
-          if (box != txtStartDate || isVisible()) SelectText(box);
+          if (box != txtStartDate || isVisible()) box->selectAll();
         },
         Qt::QueuedConnection);
   }
@@ -122,15 +122,17 @@ frmSpecRun::frmSpecRun(QWidget* parent) : PageForm("frmSpecRun", parent) {
   WireOkCancel(cmdOK, cmdCancel);
 
   auto* window = new QGridLayout;
+  // Each caption above its box, so the captions keep their whole text.
   window->addWidget(lblStartDate, 0, 0);
-  window->addWidget(txtStartDate, 0, 1);
-  window->addWidget(lblStartTime, 0, 2);
-  window->addWidget(txtStartTime, 0, 3);
-  window->addWidget(lblEndDate, 1, 0);
-  window->addWidget(txtEndDate, 1, 1);
-  window->addWidget(lblEndTime, 1, 2);
-  window->addWidget(txtEndTime, 1, 3);
-  window->setColumnStretch(4, 1);
+  window->addWidget(lblStartTime, 0, 1);
+  window->addWidget(txtStartDate, 1, 0);
+  window->addWidget(txtStartTime, 1, 1);
+  window->addWidget(lblEndDate, 2, 0);
+  window->addWidget(lblEndTime, 2, 1);
+  window->addWidget(txtEndDate, 3, 0);
+  window->addWidget(txtEndTime, 3, 1);
+  window->setColumnStretch(2, 1);
+  window->setHorizontalSpacing(16);
   auto* moves = new QVBoxLayout;
   moves->addStretch(1);
   for (QPushButton* button : {cmdAddSvr, cmdAddAllSvrs, cmdRemoveSvr, cmdRemoveAllSvrs}) {
@@ -286,6 +288,7 @@ void frmSpecRun::cmdOK_Click() {
     return;
   }
   ShowRunStatus(kTextRunSubmitted);
+  Status(kTextReady);  // not the server file's loading text of the launcher
 }
 
 void frmSpecRun::cmdCancel_Click() {
