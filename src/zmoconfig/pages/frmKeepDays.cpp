@@ -18,7 +18,7 @@
 
 frmKeepDays::frmKeepDays(QWidget* parent) : PageForm("frmKeepDays", parent) {
   SetTag(this, "1115");
-  imgLogo = NewLogo(this);
+  imgLogo = MakeLogo(this);
   lblTitle = NamedControl<QLabel>(this, "lblTitle", 1115);
   MakeTitle(lblTitle);
   lblInstructions = NamedControl<QLabel>(this, "lblInstructions", 1331);

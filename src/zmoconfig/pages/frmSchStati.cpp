@@ -19,7 +19,7 @@
 
 frmSchStati::frmSchStati(QWidget* parent) : PageForm("frmSchStati", parent) {
   SetTag(this, "1121");
-  imgLogo = NewLogo(this);
+  imgLogo = MakeLogo(this);
   lblStatSch = NamedControl<QLabel>(this, "lblStatSch", 1340);
   lstStatSch = NamedControl<QListWidget>(this, "lstStatSch");
   lstStatSch->setSortingEnabled(true);  // rows stay in time order

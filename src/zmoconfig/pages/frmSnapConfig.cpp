@@ -19,7 +19,7 @@
 
 frmSnapConfig::frmSnapConfig(QWidget* parent) : PageForm("frmSnapConfig", parent) {
   SetTag(this, "1122");
-  imgLogo = NewLogo(this);
+  imgLogo = MakeLogo(this);
   lblSnapHeader = NamedControl<QLabel>(this, "lblSnapHeader", 1345);
   MakeTitle(lblSnapHeader);
   lblSnapDays = NamedControl<QLabel>(this, "lblSnapDays", 1346);

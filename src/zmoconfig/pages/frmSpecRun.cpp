@@ -69,7 +69,7 @@ class MainWindowDisabled {
 
 frmSpecRun::frmSpecRun(QWidget* parent) : PageForm("frmSpecRun", parent) {
   SetTag(this, "1136");
-  imgLogo = NewLogo(this);
+  imgLogo = MakeLogo(this);
   lblTitle = NamedControl<QLabel>(this, "lblTitle", 1136);
   MakeTitle(lblTitle);
   lblStartDate = NamedControl<QLabel>(this, "lblStartDate", 1355);

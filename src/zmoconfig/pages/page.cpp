@@ -87,6 +87,14 @@ void MakeTitle(QLabel* label) {
   label->setFont(bold);
 }
 
+QLabel* MakeLogo(QWidget* form) {
+  auto* logo = NamedControl<QLabel>(form, "imgLogo");
+  SetTypeName(logo, "PictureBox");
+  logo->setPixmap(LogoArt());
+  logo->setFixedSize(kLogoSize, kLogoSize);
+  return logo;
+}
+
 QHBoxLayout* OkCancelRow(QPushButton* ok, QPushButton* cancel) {
   auto* row = new QHBoxLayout;
   row->addStretch(1);
@@ -110,14 +118,6 @@ int SetListExtent(QListWidget* list) {
   list->setProperty("HorizontalExtent", extent);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   return extent;
-}
-
-QLabel* NewLogo(QWidget* parent) {
-  auto* logo = NamedControl<QLabel>(parent, "imgLogo");
-  SetTypeName(logo, "PictureBox");
-  logo->setPixmap(LogoArt());
-  logo->setFixedSize(kLogoSize, kLogoSize);
-  return logo;
 }
 
 QHBoxLayout* TitleRow(QLabel* title, QLabel* logo) {

@@ -79,8 +79,8 @@ Control* NamedControl(QWidget* parent, const char* name, int id = 0) {
 }
 // The bold heading of a page.
 void MakeTitle(QLabel* label);
-// The product logo of a page: a picture box named imgLogo.
-QLabel* NewLogo(QWidget* parent);
+// The page's logo picture, imgLogo.
+QLabel* MakeLogo(QWidget* form);
 // A page's heading row: the title at the bottom left, the logo at the right.
 QHBoxLayout* TitleRow(QLabel* title, QLabel* logo);
 // A text box as wide as characters digits and a margin.

@@ -1,16 +1,22 @@
 #include "page_table.h"
 
+#include "frmAddAppTrans.h"
+#include "frmAddApplication.h"
+#include "frmAddIgnore.h"
 #include "frmAddServers.h"
 #include "frmAddStatSch.h"
 #include "frmCurrentConfig.h"
 #include "frmDataSource.h"
 #include "frmGetServerFile.h"
+#include "frmIgnoreLists.h"
 #include "frmInfoPages.h"
 #include "frmKeepDays.h"
 #include "frmSchStati.h"
 #include "frmServers.h"
 #include "frmSnapConfig.h"
 #include "frmSpecRun.h"
+#include "frmSystemSLA.h"
+#include "frmTransGroup.h"
 
 namespace {
 
@@ -39,6 +45,16 @@ const PageRow kPages[] = {
     {"frmSnapConfig", Make<frmSnapConfig>},
     {"frmKeepDays", Make<frmKeepDays>},
     {"frmSpecRun", Make<frmSpecRun>},
+    {"frmIDsToIgnore", Make<frmIDsToIgnore>},
+    {"frmProgsToIgnore", Make<frmProgsToIgnore>},
+    {"frmTransToIgnore", Make<frmTransToIgnore>},
+    {"frmAddID", Make<frmAddID>},
+    {"frmAddProg", Make<frmAddProg>},
+    {"frmAddTrans", Make<frmAddTrans>},
+    {"frmTransGroup", Make<frmTransGroup>},
+    {"frmAddApplication", Make<frmAddApplication>},
+    {"frmAddAppTrans", Make<frmAddAppTrans>},
+    {"frmSystemSLA", Make<frmSystemSLA>},
 };
 
 }  // namespace

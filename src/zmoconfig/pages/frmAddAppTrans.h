@@ -1,0 +1,40 @@
+// The dialog that adds transaction codes to the group selected on
+// frmTransGroup, one or several separated by commas, or replaces the code
+// being edited. Its hidden txtIndex holds "" when adding, else the list
+// position of the edited code. Codes already in the group are skipped; a
+// code that is not a standard one is asked about.
+#pragma once
+
+#include <string>
+
+#include "page.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class frmAddAppTrans : public PageForm {
+  Q_OBJECT
+ public:
+  explicit frmAddAppTrans(QWidget* parent = nullptr);
+
+  QLabel* lblTitle;
+  QLabel* lblInstructions;
+  QLineEdit* txtTransaction;
+  QLineEdit* txtIndex;
+  QPushButton* cmdOK;
+  QPushButton* cmdCancel;
+
+  // True when AppGroup already holds AppTrans (trimmed, any case).
+  static bool DuplicateFound(const std::string& AppGroup, const std::string& AppTrans);
+
+ public slots:
+  void cmdOK_Click() override;
+  void cmdCancel_Click() override;
+
+ protected slots:
+  void Form_Activate() override;
+
+ private:
+  void Close();
+};

@@ -1,0 +1,108 @@
+#include "frmAddIgnore.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "catalog_text.h"
+#include "code_question.h"
+#include "controls.h"
+#include "frmIgnoreLists.h"
+#include "localize.h"
+#include "mdi.h"
+#include "navigation.h"
+#include "zmoconfig/exclusions.h"
+#include "zmoconfig/text_rules.h"
+
+using zmo::IgnoreList;
+
+IgnoreEntryDialog::IgnoreEntryDialog(IgnoreList list, QWidget* parent)
+    : PageForm(IgnoreMemberOf(list).dialog, parent), member_(IgnoreMemberOf(list)) {
+  SetTag(this, QString::number(member_.dialog_caption));
+  lblTitle = NamedControl<QLabel>(this, "lblTitle", member_.dialog_title);
+  MakeTitle(lblTitle);
+  lblTitle->setVisible(member_.dialog_title != 0);
+  imgLogo = MakeLogo(this);
+  entry_label_ = NamedControl<QLabel>(this, member_.entry_label, member_.entry_label_id);
+  txtIgnore = NamedControl<QLineEdit>(this, "txtIgnore");
+  if (member_.max_length > 0) SetMaxLength(txtIgnore, member_.max_length);
+  entry_label_->setBuddy(txtIgnore);
+  txtIndex = NamedControl<QLineEdit>(this, "txtIndex");
+  txtIndex->setVisible(false);
+  cmdOK = NamedControl<QPushButton>(this, "cmdOK", 1200);
+  cmdCancel = NamedControl<QPushButton>(this, "cmdCancel", 1201);
+  WireOkCancel(cmdOK, cmdCancel);
+
+  auto* head = new QHBoxLayout;
+  auto* texts = new QVBoxLayout;
+  texts->addWidget(lblTitle);
+  texts->addWidget(entry_label_);
+  texts->addWidget(txtIgnore);
+  head->addLayout(texts, 1);
+  head->addWidget(imgLogo, 0, Qt::AlignTop);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(head);
+  layout->addStretch(1);
+  layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
+  resize(Twips(5884), Twips(4995));
+}
+
+IgnoreListPage* IgnoreEntryDialog::Owner() const {
+  return qobject_cast<IgnoreListPage*>(PageByName(QLatin1String(member_.page)));
+}
+
+void IgnoreEntryDialog::Form_Activate() {
+  ActivateDialog();
+  txtIgnore->setFocus();
+}
+
+void IgnoreEntryDialog::cmdOK_Click() {
+  IgnoreListPage* page = Owner();
+  if (!page) return;
+  txtIgnore->setText(FromAnsi(UpperText(ToAnsi(txtIgnore->text()))));
+  std::string row;
+  const int checked = CheckIgnoreEntry(member_.list, ToAnsi(txtIgnore->text()), page->Rows(), &row);
+  if (checked == kIgnoreEmptyEntry) return;
+  if (checked != 0) {
+    Refuse(checked, txtIgnore);
+    return;
+  }
+  if (IgnoreEntryNeedsQuestion(member_.list, row) && !AskAddNonStandardCode(row)) {
+    SelectText(txtIgnore);
+    return;
+  }
+  QListWidget* list = page->List();
+  if (!txtIndex->text().isEmpty()) {
+    // The row being edited is the one txtIndex names; the page is hidden
+    // meanwhile, so it is still there.
+    bool ok = false;
+    const int position = txtIndex->text().toInt(&ok);
+    if (ok && position >= 0 && position < list->count()) delete list->takeItem(position);
+    txtIndex->clear();
+  }
+  list->addItem(FromAnsi(row));
+  Close();
+}
+
+void IgnoreEntryDialog::cmdCancel_Click() {
+  Close();
+  Status(kTextActionCancelled);
+}
+
+void IgnoreEntryDialog::Close() {
+  Unload();
+  ShowPageNamed(member_.page);
+  if (IgnoreListPage* page = Owner()) page->List()->setFocus();
+}
+
+frmAddID::frmAddID(QWidget* parent)
+    : IgnoreEntryDialog(IgnoreList::kIds, parent), lblUserID(entry_label_) {}
+
+frmAddProg::frmAddProg(QWidget* parent)
+    : IgnoreEntryDialog(IgnoreList::kProgs, parent), lblProgramToExlude(entry_label_) {}
+
+frmAddTrans::frmAddTrans(QWidget* parent)
+    : IgnoreEntryDialog(IgnoreList::kTrans, parent), lblTransToExclude(entry_label_) {}

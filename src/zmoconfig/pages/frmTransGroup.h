@@ -1,0 +1,72 @@
+// The application-groups page: the groups of gAppGroups in an editable
+// combo box, the selected group's service level and its transaction codes.
+// Groups are added, copied (a new name typed over a clicked group), edited
+// and deleted; codes are added, edited and deleted through frmAddAppTrans.
+// All of it changes the module tables only; OK writes both group files,
+// Cancel reads them again.
+#pragma once
+
+#include <string>
+
+#include "page.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+class frmTransGroup : public PageForm {
+  Q_OBJECT
+ public:
+  explicit frmTransGroup(QWidget* parent = nullptr);
+
+  QGroupBox* frameApplication;
+  QComboBox* cmbTransGroup;
+  QLabel* lblSeconds;
+  QLineEdit* txtSeconds;
+  QPushButton* cmdAppAdd;
+  QPushButton* cmdAppEdit;
+  QPushButton* cmdAppDelete;
+  QGroupBox* frameTransactions;
+  QListWidget* lstGroupMembers;
+  QPushButton* cmdTxAdd;
+  QPushButton* cmdTxEdit;
+  QPushButton* cmdTxDelete;
+  QPushButton* cmdOK;
+  QPushButton* cmdCancel;
+
+  // True when no group has the name (trimmed, any case).
+  bool CheckForDups(const QString& NewAppName) const;
+  // The trimmed name of the group last clicked; "" when none is.
+  std::string SelectedGroup() const;
+  // The combo's list position: its current entry while the box shows that
+  // entry's text, else -1 (a name typed over it is no entry).
+  int ListPosition() const;
+
+ public slots:
+  void cmbTransGroup_Change();
+  void cmbTransGroup_Click();
+  void cmdAppAdd_Click();
+  void cmdAppEdit_Click();
+  void cmdAppDelete_Click();
+  void cmdTxAdd_Click();
+  void cmdTxEdit_Click();
+  void cmdTxDelete_Click();
+  void cmdOK_Click() override;
+  void cmdCancel_Click() override;
+
+ protected slots:
+  void Form_Activate() override;
+
+ private:
+  // The member controls, enabled only while the combo names the group
+  // last clicked.
+  void EnableMembers(bool on);
+  // Empties the combo, the codes and the seconds, reads both group files
+  // and activates the page again with no group selected.
+  void Reload();
+
+  int selected_row_ = 0;  // row of gAppGroups last clicked (0: none)
+};

@@ -1,0 +1,87 @@
+// Renders the exclusion and service-level pages inside the main window to
+// PNG files in the build tree, for a person to look at: an exclusion list
+// with rows, its dialog, the group page with a group and its codes, the two
+// group dialogs and the all-transaction page.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <fstream>
+
+#include "MDIMainForm.h"
+#include "controls.h"
+#include "frmAddAppTrans.h"
+#include "frmAddApplication.h"
+#include "frmAddIgnore.h"
+#include "frmIgnoreLists.h"
+#include "frmTransGroup.h"
+#include "pages_support.h"
+#include "zmoconfig/loaders.h"
+#include "zmogdlib/config_key.h"
+
+namespace {
+
+void Save(QWidget* w, const char* name) {
+  QDir().mkpath(ZMO_TEST_RENDER_DIR);
+  // The layouts take the localised texts' sizes on their posted requests.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  const QPixmap pm = w->grab();
+  EXPECT_FALSE(pm.isNull()) << name;
+  EXPECT_TRUE(pm.save(QString::fromLatin1(ZMO_TEST_RENDER_DIR) + "/" + name, "PNG")) << name;
+}
+
+class RenderSlaTest : public PagesTest {
+ protected:
+  void Write(const char* file, const std::string& data) const {
+    std::ofstream(bin_dir_ + "/" + file, std::ios::binary) << data;
+  }
+};
+
+TEST_F(RenderSlaTest, RendersTheExclusionAndServiceLevelPagesToPng) {
+  Write("zmoIDsToIgnore.dat", "DDIC        \r\nSAP*        \r\nBATCHUSER   \r\n");
+  Write("zmoAppGroup.dat", std::string("Sales order processing") + std::string(13, ' ') + "2125" +
+                               "Finance" + std::string(28, ' ') + "0500");
+  Write("zmoTransGroup.dat", "Sales order processing             VA01                "
+                             "Sales order processing             VA02                "
+                             "Sales order processing             VA03                "
+                             "Finance                            FB01                ");
+  zmo_test::PutConfigText(zmo::cfg::kNotation, ".");
+  zmo_test::PutConfigText(zmo::cfg::kSystemSLA, "3000");
+  LoadAppGroups();
+  LoadTransGroups();
+  MDIMainForm main;
+  main.Show();
+  main.resize(main.size());
+
+  main.ShowPage("frmIDsToIgnore");
+  auto* ids = qobject_cast<IgnoreListPage*>(main.Page("frmIDsToIgnore"));
+  ASSERT_NE(ids, nullptr);
+  SetListIndex(ids->List(), 1);
+  Save(&main, "zmoconfig_ids_to_ignore.png");
+  ids->cmdEdit->click();
+  Save(&main, "zmoconfig_add_id.png");
+  main.ShowPage("frmTransToIgnore");
+  auto* trans = qobject_cast<IgnoreListPage*>(main.Page("frmTransToIgnore"));
+  trans->cmdAdd->click();
+  Save(&main, "zmoconfig_add_trans.png");
+
+  main.ShowPage("frmTransGroup");
+  auto* groups = qobject_cast<frmTransGroup*>(main.Page("frmTransGroup"));
+  ASSERT_NE(groups, nullptr);
+  SetListIndex(groups->cmbTransGroup, 0);
+  Save(&main, "zmoconfig_trans_group.png");
+  groups->cmdAppEdit->click();
+  Save(&main, "zmoconfig_add_application.png");
+  qobject_cast<frmAddApplication*>(main.Page("frmAddApplication"))->cmdCancel->click();
+  groups->cmdTxAdd->click();
+  Save(&main, "zmoconfig_add_app_trans.png");
+  qobject_cast<frmAddAppTrans*>(main.Page("frmAddAppTrans"))->cmdCancel->click();
+
+  main.ShowPage("frmSystemSLA");
+  Save(&main, "zmoconfig_system_sla.png");
+}
+
+}  // namespace
