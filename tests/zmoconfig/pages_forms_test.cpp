@@ -102,6 +102,24 @@ TEST(Click, ListIndexFiresAlsoForTheIndexItHasAlready) {
   EXPECT_EQ(seen, (std::vector<int>{1, 1, 2}));
 }
 
+TEST(Click, ListFocusPicksNothingAUserClickPicks) {
+  QListWidget list;
+  list.addItems({"a", "b", "c"});
+  std::vector<int> seen;
+  QObject::connect(Click(&list), &ClickRelay::Click, [&] { seen.push_back(ListIndex(&list)); });
+  // A current row without a selection, as the focus gives a list.
+  list.selectionModel()->setCurrentIndex(list.model()->index(0, 0), QItemSelectionModel::NoUpdate);
+  EXPECT_EQ(list.currentRow(), 0);
+  EXPECT_EQ(ListIndex(&list), -1);
+  EXPECT_TRUE(seen.empty());
+  list.show();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier,
+                    list.visualItemRect(list.item(2)).center());
+  EXPECT_EQ(ListIndex(&list), 2);
+  SetListIndex(&list, -1);
+  EXPECT_EQ(seen, (std::vector<int>{2, -1}));
+}
+
 TEST(Click, ComboIndexFiresAlsoForTheIndexItHasAlready) {
   QComboBox combo;
   combo.addItems({"a", "b"});

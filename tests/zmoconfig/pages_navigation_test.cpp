@@ -141,13 +141,15 @@ TEST_F(NavigationTest, TreeHoldsTheNodesInOrderWithTextsAndImages) {
 }
 
 // What pressing a node does: the page then current (its name in
-// gCurrentForm; "" when the page stays), the log file started ("" none),
-// and the folder images after it.
+// gCurrentForm; "" when the page stays: a log, or a page this program does
+// not have yet), the log file started ("" none), the folder images after
+// it, and whether the page takes the focus (else it stays in the tree).
 struct OpenCase {
   const char* key;
   const char* page;
   const char* log;
   std::vector<int> folders;
+  bool page_focus = false;
 };
 
 void PrintTo(const OpenCase& c, std::ostream* os) { *os << c.key; }
@@ -160,6 +162,10 @@ const std::vector<int> kSchOpen = {kC, kC, kC, kO, kC};
 const std::vector<int> kLogsOpen = {kC, kC, kC, kC, kO};
 
 const OpenCase kOpenCases[] = {
+    {"ndServer", "frmServers", "", kInitOpen, true},
+    {"ndDataSource", "frmDataSource", "", kInitOpen, true},
+    {"ndCurrentConfig", "frmCurrentConfig", "", kSchOpen, true},
+    {"ndSpecRun", "", "", kAllClosed},
     {"ndInitialConfig", "frmInitConfig", "", kInitOpen},
     {"ndReportConfig", "frmRepConfig", "", kRepOpen},
     {"ndSLA", "frmSLAconfig", "", kSlaOpen},
@@ -191,6 +197,12 @@ TEST_P(NodeOpenTest, PressOpensWhatTheNodeStandsFor) {
     EXPECT_EQ(VisiblePage(), page);
     EXPECT_TRUE(page->IsActive());
     EXPECT_EQ(ui_.events.back(), StatusOf(kTextReady));
+    QWidget* focus = QApplication::focusWidget();
+    if (c.page_focus) {
+      EXPECT_TRUE(page->isAncestorOf(focus)) << (focus ? focus->objectName().toStdString() : "");
+    } else {
+      EXPECT_EQ(focus, tree()->treConfigurator);
+    }
   }
   if (*c.log) {
     ASSERT_EQ(ui_.started.size(), 1u);

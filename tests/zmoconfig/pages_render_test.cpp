@@ -9,8 +9,19 @@
 
 #include "MDIMainForm.h"
 #include "frmAbout.h"
+#include "frmAddServers.h"
+#include "frmServers.h"
 #include "frmSplash.h"
+#include "frmTreeView.h"
+#include "navigation.h"
 #include "pages_support.h"
+#include "zmoconfig/record_codec.h"
+#include "zmoconfig/registry_wrappers.h"
+#include "zmogdlib/config_key.h"
+
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <fstream>
 
 namespace {
 
@@ -20,6 +31,8 @@ QString RenderPath(const char* name) {
 }
 
 void Save(QWidget* w, const char* name) {
+  // Layouts settle in the event loop after texts change, as on screen.
+  QCoreApplication::processEvents();
   const QPixmap pm = w->grab();
   EXPECT_FALSE(pm.isNull()) << name;
   EXPECT_TRUE(pm.save(RenderPath(name), "PNG")) << name;
@@ -45,6 +58,57 @@ TEST_F(PagesTest, RendersTheFormsToPng) {
   ASSERT_NE(main.About(), nullptr);
   main.About()->adjustSize();
   Save(main.About(), "zmoconfig_about.png");
+}
+
+// The tree with the servers page, the add dialog, the data-source page and
+// the overview, as the user meets them.
+TEST_F(PagesTest, RendersTheTreeAndThePagesToPng) {
+  const std::string file = bin_dir_ + "/zmoserver.dat";
+  zmo_test::PutConfigText(zmo::cfg::kStatiInput, file);
+  zmo_test::PutConfigText(zmo::cfg::kDB, "Oracle");
+  zmo_test::PutConfigText(zmo::cfg::kOracle, "81");
+  zmo_test::PutConfigText(zmo::cfg::kDSN, "ZMOWAREHOUSE");
+  zmo_test::PutConfigText(zmo::cfg::kUser, "zmoload");
+  zmo_test::PutConfigText(zmo::cfg::kAccess, EncryptText("secret"));
+  std::string data;
+  const char* hosts[][2] = {{"sapt31.example.net", "00"},
+                            {"/H/gw.example.net/S/3299/H/sapt62.example.net", "10"},
+                            {"sapt46.example.net", "01"}};
+  for (const auto& h : hosts) {
+    ServerRow r;
+    r[kSrvHost] = h[0];
+    r[kSrvUser] = "ZMOMON";
+    r[kSrvPassword] = EncryptText("pw");
+    r[kSrvSid] = "T31";
+    r[kSrvClient] = "100";
+    r[kSrvSysnr] = h[1];
+    r[kSrvWindowStart] = "000000";
+    r[kSrvWindowEnd] = "240000";
+    r[kSrvLanguage] = "E";
+    data += EncodeServerRecord(r);
+  }
+  std::ofstream(file, std::ios::binary) << data;
+
+  MDIMainForm main;
+  main.Show();
+  Save(&main, "zmoconfig_overview.png");
+  main.Tree()->treConfigurator->expandItem(main.Tree()->Node(QStringLiteral("ndInitialConfig")));
+  ShowNodeForm(QStringLiteral("ndServer"));
+  main.Tree()->treConfigurator->setCurrentItem(main.Tree()->Node(QStringLiteral("ndServer")));
+  Save(&main, "zmoconfig_servers.png");
+  auto* servers = static_cast<frmServers*>(main.Page("frmServers"));
+  servers->cmdCreate_Click();
+  auto* add = static_cast<frmAddServers*>(main.Page("frmAddServers"));
+  add->txtServer->setText("sapt70.example.net");
+  add->txtID->setText("ZMOMON");
+  add->txtPW->setText("secret");
+  Save(&main, "zmoconfig_add_server.png");
+  add->cmdCancel_Click();
+  ShowNodeForm(QStringLiteral("ndDataSource"));
+  main.Tree()->treConfigurator->setCurrentItem(main.Tree()->Node(QStringLiteral("ndDataSource")));
+  Save(&main, "zmoconfig_data_source.png");
+  ShowNodeForm(QStringLiteral("ndInitialConfig"));
+  Save(&main, "zmoconfig_init_config.png");
 }
 
 }  // namespace

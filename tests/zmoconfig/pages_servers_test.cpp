@@ -125,7 +125,8 @@ TEST_F(ServersPageTest, AddStoresANewRowAndGoesBackToThePage) {
   WriteServerFile(EncodeServerRecord(Row("sapa.example.com", "PRD", "100", "00")));
   Open();
   page()->cmdCreate->click();
-  frmAddServers* d = dialog();
+  // Watched: the next dialog() builds a new form, maybe at the same address.
+  QPointer<frmAddServers> d = dialog();
   ASSERT_TRUE(d->IsActive());
   EXPECT_EQ(gCurrentForm, "frmAddServers");
   EXPECT_TRUE(d->txtIndex->text().isEmpty());
@@ -137,7 +138,7 @@ TEST_F(ServersPageTest, AddStoresANewRowAndGoesBackToThePage) {
   Type("sapc.example.com", "ZMOMON", " pw1 ", "ab", "1", "5", 1);
   d->cmdOK->click();
   Settle();
-  EXPECT_TRUE(dialog() != d) << "the dialog was unloaded";
+  EXPECT_TRUE(d.isNull()) << "the dialog was unloaded";
   ASSERT_EQ(gServerCount, 2);
   const ServerRow& r = gServers[2];
   EXPECT_EQ(r[kSrvHost], "sapc.example.com");
@@ -153,6 +154,21 @@ TEST_F(ServersPageTest, AddStoresANewRowAndGoesBackToThePage) {
   EXPECT_TRUE(page()->IsActive());
   EXPECT_EQ(QApplication::focusWidget(), page()->cmdOK);
   EXPECT_EQ(ReadAll(server_file_).size(), 183u) << "the file waits for OK";
+}
+
+TEST_F(ServersPageTest, FocusPicksNoEntryAClickNamesItsRow) {
+  WriteServerFile(EncodeServerRecord(Row("sapa.example.com", "PRD", "100", "00")) +
+                  EncodeServerRecord(Row("sapb.example.com", "QAS", "200", "05")));
+  Open();
+  page()->lstServer->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(ListIndex(page()->lstServer), -1);
+  page()->cmdDelete->click();
+  EXPECT_EQ(gServerCount, 2) << "the focus alone picks nothing to delete";
+  QListWidget* list = page()->lstServer;
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    list->visualItemRect(list->item(1)).center());
+  EXPECT_EQ(dialog()->txtIndex->text(), "2");
+  EXPECT_FALSE(dialog()->isVisible()) << "the click does not show the dialog";
 }
 
 TEST_F(ServersPageTest, EditFillsTheDialogAndReplacesItsRow) {
@@ -302,6 +318,20 @@ TEST_F(ServersPageTest, CancelOfTheDialogChangesNothing) {
   page()->cmdCreate->click();
   EXPECT_TRUE(dialog()->txtIndex->text().isEmpty());
   EXPECT_TRUE(dialog()->txtServer->text().isEmpty()) << "a new dialog starts empty";
+}
+
+TEST_F(ServersPageTest, EnteringABoxSelectsItsWholeText) {
+  Open();
+  page()->cmdCreate->click();
+  frmAddServers* d = dialog();
+  for (QLineEdit* box : {d->txtServer, d->txtID, d->txtPW, d->txtSID, d->txtClient,
+                         d->txtInstanceNo}) {
+    box->setText("42");
+    box->deselect();
+    box->setFocus(Qt::OtherFocusReason);  // not by Tab, which selects by itself
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box->selectedText(), "42") << box->objectName().toStdString();
+  }
 }
 
 TEST_F(ServersPageTest, EnterIsOkAndEscapeIsCancelInTheDialog) {

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QValidator>
 #include <QWidget>
 
@@ -97,10 +98,10 @@ ClickRelay* Click(QAbstractButton* control) {
 ClickRelay* Click(QListWidget* control) {
   if (ClickRelay* relay = ExistingRelay(control)) return relay;
   ClickRelay* relay = NewRelay(control);
-  // A current row without a selection (the one focus gives a list) is no
-  // pick: the list's index stays -1 and nothing is clicked.
-  QObject::connect(control, &QListWidget::currentRowChanged, relay, [control, relay](int row) {
-    if (ListIndex(control) == row) relay->Fire();
+  // A pick selects an item; a current row without a selection (the one the
+  // focus gives a list) is no pick, and emptying the list picks nothing.
+  QObject::connect(control, &QListWidget::itemSelectionChanged, relay, [control, relay] {
+    if (ListIndex(control) >= 0) relay->Fire();
   });
   return relay;
 }
@@ -138,12 +139,17 @@ int ListIndex(const QListWidget* control) {
 }
 
 void SetListIndex(QListWidget* control, int index) {
-  if (control->currentRow() == index) {
-    if (QListWidgetItem* item = control->item(index)) item->setSelected(true);
-    FireClick(control);
-  } else {
-    control->setCurrentRow(index);  // currentRowChanged fires the Click
+  {
+    // The Click below is the only one, whatever changed.
+    const QSignalBlocker quiet(control);
+    control->setCurrentRow(index);
+    if (QListWidgetItem* item = control->item(index)) {
+      item->setSelected(true);
+    } else {
+      control->clearSelection();
+    }
   }
+  FireClick(control);
 }
 
 void SetListIndex(QComboBox* control, int index) {

@@ -159,17 +159,17 @@ void frmAddServers::cmdOK_Click() {
     return;
   }
   txtIndex->clear();
-  Close();
+  ReturnToServers();
   if (auto* servers = PageNamed<frmServers>("frmServers")) servers->cmdOK->setFocus();
 }
 
 void frmAddServers::cmdCancel_Click() {
   txtIndex->clear();
-  Close();
+  ReturnToServers();
   Status(kTextActionCancelled);
 }
 
-void frmAddServers::Close() {
+void frmAddServers::ReturnToServers() {
   Unload();
   ShowPageNamed("frmServers");
 }

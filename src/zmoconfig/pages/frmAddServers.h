@@ -54,6 +54,6 @@ class frmAddServers : public PageForm {
  private:
   // The row txtIndex names, or 0 (adding, or no row of the table).
   int Row() const;
-  // Back to the servers page.
-  void Close();
+  // Unloads the dialog and shows the servers page again.
+  void ReturnToServers();
 };

@@ -51,8 +51,9 @@ frmDataSource::frmDataSource(QWidget* parent) : PageForm("frmDataSource", parent
   optMSSQL = Option(fraDBtype, "optMSSQL", "MS SQL Server");
   optSybase = Option(fraDBtype, "optSybase", "Sybase");
   optTessel = Option(fraDBtype, "optTessel", "Tessel");
+  // The version and the instance sit beside their kinds, in frames without
+  // a caption of their own.
   fraORAversion = NamedControl<QGroupBox>(fraDBtype, "fraORAversion");
-  fraORAversion->setTitle(QStringLiteral("Oracle client"));
   optORA73 = Option(fraORAversion, "optORA73", "7.3");
   optORA80 = Option(fraORAversion, "optORA80", "8.0");
   optORA81 = Option(fraORAversion, "optORA81", "8.1");
@@ -79,10 +80,12 @@ frmDataSource::frmDataSource(QWidget* parent) : PageForm("frmDataSource", parent
   WireOkCancel(cmdOK, cmdCancel);
 
   auto* versions = new QHBoxLayout(fraORAversion);
+  versions->setContentsMargins(6, 2, 6, 2);
   versions->addWidget(optORA73);
   versions->addWidget(optORA80);
   versions->addWidget(optORA81);
   auto* instance = new QHBoxLayout(fraCorvaInstance);
+  instance->setContentsMargins(6, 2, 6, 2);
   instance->addWidget(lblCorvaInst);
   instance->addWidget(txtCorvainst, 1);
   auto* kinds = new QGridLayout(fraDBtype);

@@ -30,6 +30,9 @@ frmTreeView::frmTreeView(QWidget* parent) : FormBase(parent) {
   treConfigurator = new QTreeWidget(this);
   treConfigurator->setObjectName("treConfigurator");
   treConfigurator->setHeaderHidden(true);
+  // A node wider than the tree scrolls sideways instead of being cut.
+  treConfigurator->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  treConfigurator->header()->setStretchLastSection(false);
   treConfigurator->setIconSize(QSize(kTreeImageSize, kTreeImageSize));
   treConfigurator->installEventFilter(this);
   treConfigurator->viewport()->installEventFilter(this);
