@@ -19,6 +19,7 @@
 #include "common/metric_switches.h"
 #include "common/runtime_state.h"
 #include "loader_world.h"
+#include "stati_run.h"
 #include "platform/clock.h"
 #include "rfc/simulator.h"
 #include "zmo_test/landscape.h"
@@ -225,20 +226,7 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
   }
 
   // A zmostati -nr run at the given moment, and everything it starts.
-  void Collect(std::int64_t at) {
-    zmo::rfc::SimReset();
-    statiResetRfcSession();
-    statiResetState();
-    zmo::ResetConsoleRuntime();
-    zmo::Runtime().program_dir = bin_;
-    zmo::Runtime().host_name = [] { return std::string("collector"); };
-    zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
-    zmo::ScopedFakeClock clock(at);
-    char program[] = "zmostati";
-    char option[] = "-nr";
-    char* argv[] = {program, option, nullptr};
-    ASSERT_EQ(statiMain(2, argv), 0);
-  }
+  void Collect(std::int64_t at) { warehouse_test::CollectStati(bin_, at); }
 
   // The records of each loaded file, in the order of the runs.
   std::vector<std::vector<Line>> Archived() {
