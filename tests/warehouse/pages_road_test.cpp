@@ -2,8 +2,9 @@
 // only through the pages (data source, servers, schedule, snapshot days,
 // retention, excluded users, application groups), a special run started
 // from frmSpecRun as a real zmostati process that collects from the
-// simulated system into its output file, and a zmostati -nr run on that
-// configuration whose records the loader takes into the warehouse.
+// simulated system into its output file, a zmostati -nr run on that
+// configuration whose records the loader takes into the warehouse, and a
+// zmosnap -nr cycle whose files reach the warehouse the same way.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -27,8 +28,8 @@
 #include "common/metric_switches.h"
 #include "common/runtime_state.h"
 #include "controls.h"
-#include "frmAddApplication.h"
 #include "frmAddAppTrans.h"
+#include "frmAddApplication.h"
 #include "frmAddIgnore.h"
 #include "frmAddServers.h"
 #include "frmAddStatSch.h"
@@ -41,10 +42,11 @@
 #include "frmSpecRun.h"
 #include "frmTransGroup.h"
 #include "loader_world.h"
-#include "stati_run.h"
 #include "pages_support.h"
 #include "platform/clock.h"
+#include "platform/process.h"
 #include "rfc/simulator.h"
+#include "stati_run.h"
 #include "zmo_test/landscape.h"
 #include "zmoconfig/special_run.h"
 #include "zmoconfig/text_ids.h"
@@ -96,9 +98,12 @@ std::string Yyyymmdd(std::int64_t ms) {
 }
 
 std::string SystemFile(const std::string& date) {
-  std::string text = "[logon]\nhost = " + kW47.host + "\nsysnr = 00\nclient = 100\nuser = ZMOMON\n" +
-                     "password = " + kW47.password + "\nlanguage = E\n\n" +
-                     "[system_info]\nsysid = W47\ndbhost = dbw47\nrelease = 46C\n";
+  std::string text =
+      "[logon]\nhost = " + kW47.host + "\nsysnr = 00\nclient = 100\nuser = ZMOMON\n" +
+      "password = " + kW47.password + "\nlanguage = E\n\n" +
+      "[system_info]\nsysid = W47\ndbhost = dbw47\nrelease = 46C\n\n" +
+      "[xmi]\nusers = 3\nsessions = 5\n\n[cpu app]\nNBR_CPU = 2\n\n" +
+      "[mem app]\nFREE_MEM = 100\n\n[disk app]\nDISKNAME = sda\n\n" + "[lan app]\nLANNAME = eth0\n";
   int wp = 1;
   for (const Step& s : kSteps) {
     text += "\n[record normal]\nDATE = " + date + "\nSTARTDATE = " + date +
@@ -146,7 +151,10 @@ class PagesRoadTest : public warehouse_test::LoaderWorld {
   void SetUp() override {
     LoaderWorld::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    std::filesystem::create_symlink(std::string(ZMO_TEST_BIN_DIR) + "/zmostati", bin_ + "zmostati");
+    // Copies, not links: a program finds its directory by its own path.
+    for (const char* program : {"zmostati", "zmosnap"}) {
+      std::filesystem::copy_file(std::string(ZMO_TEST_BIN_DIR) + "/" + program, bin_ + program);
+    }
     std::filesystem::create_directories(tmp_.File("sap"));
     Write(tmp_.File("sap") + "/W47.sys", SystemFile(yesterday_));
     // What no page sets: where the programs live, the metric switches and
@@ -157,10 +165,9 @@ class PagesRoadTest : public warehouse_test::LoaderWorld {
     Set(zmo::cfg::kCustomGroupDate, "never");
     // What the pages set is not there before them.
     namespace cfg = zmo::cfg;
-    for (const char* name :
-         {cfg::kDB, cfg::kOracle, cfg::kUser, cfg::kAccess, cfg::kDSN, cfg::kDetailKeepDays,
-          cfg::kStatiInput, cfg::kSnapInput, cfg::kSnapRunDays, cfg::kSnapSleepTime,
-          cfg::kStatiSchedule}) {
+    for (const char* name : {cfg::kDB, cfg::kOracle, cfg::kUser, cfg::kAccess, cfg::kDSN,
+                             cfg::kDetailKeepDays, cfg::kStatiInput, cfg::kSnapInput,
+                             cfg::kSnapRunDays, cfg::kSnapSleepTime, cfg::kStatiSchedule}) {
       zmo_test::DeleteConfigValue(name);
     }
     ResetConfigState();
@@ -293,6 +300,19 @@ class PagesRoadTest : public warehouse_test::LoaderWorld {
     ui_.events.clear();
   }
 
+  // A zmosnap -nr cycle as its own process, on the real clock: it hands the
+  // previous cycle's files to the loader, then collects. Its exit status.
+  int SnapCycle() {
+    const std::string program = bin_ + "zmosnap";
+    std::vector<char*> argv = {const_cast<char*>(program.c_str()), const_cast<char*>("-nr"),
+                               nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
   const std::int64_t run_at_ = RunMoment();
   const std::string yesterday_ = Yyyymmdd(run_at_ - kDayMs);
   zmo_test::ScopedEnv sap_{zmo::rfc::kSystemsEnv, tmp_.File("sap")};
@@ -338,11 +358,10 @@ TEST_F(PagesRoadTest, PagesConfigureASpecialRunAndTheWarehouseRoad) {
   }
   ASSERT_EQ(machine_.argvs.size(), 1u);
   EXPECT_EQ(machine_.argvs[0],
-            (std::vector<std::string>{bin_ + "zmostati", "-np", "-d", "-if",
-                                      bin_ + "zmoSpecRunServList.dat", "-of",
-                                      bin_ + "zmostati.dat", "-st", "000000", "-sd", yesterday_,
-                                      "-et", "235959", "-ed", yesterday_, "-bindir",
-                                      bin_.substr(0, bin_.size() - 1), "-dbtype", "ORACLE"}));
+            (std::vector<std::string>{
+                bin_ + "zmostati", "-np", "-d", "-if", bin_ + "zmoSpecRunServList.dat", "-of",
+                bin_ + "zmostati.dat", "-st", "000000", "-sd", yesterday_, "-et", "235959", "-ed",
+                yesterday_, "-bindir", bin_.substr(0, bin_.size() - 1), "-dbtype", "ORACLE"}));
   EXPECT_EQ(Read(bin_ + "zmoSpecRunServList.dat"), Read(bin_ + "zmoserver.dat"));
   ASSERT_EQ(machine_.Wait(), 0) << Read(bin_ + "trace_zmostati.log");
   const std::vector<std::string> special = zmo::SplitTextLines(Read(bin_ + "zmostati.dat"));
@@ -360,13 +379,51 @@ TEST_F(PagesRoadTest, PagesConfigureASpecialRunAndTheWarehouseRoad) {
   EXPECT_EQ(db_->Value("select sum(diag_count) from r3_progresp"), steps)
       << Read(bin_ + "trace_zmo_load_stati.log") << Read(bin_ + "trace_zmostati.log");
   EXPECT_EQ(db_->Value("select count(*) from r3_progresp where rtrim(user_name) = 'DDIC'"), "0");
-  EXPECT_EQ(db_->Value("select distinct rtrim(rfc_dest_str) from r3_progresp"),
-            kW47.Destination());
+  EXPECT_EQ(db_->Value("select distinct rtrim(rfc_dest_str) from r3_progresp"), kW47.Destination());
   EXPECT_EQ(warehouse_test::Sorted(
                 db_->Query("select group_area, group_name, t_code, sla from r3_tcode_group")),
             (warehouse_test::Rows{{"ZZ", "Sales", "VA01", "1500"},
                                   {"ZZ", "Sales", "VA02", "1500"},
                                   {"ZZ", "Tools", "SE38", "2000"}}));
+}
+
+// The snapshot collector on the configuration the pages made: a -nr run
+// collects one cycle into its collecting files; a process hands its files
+// to the loader only at its next cycle, so the test hands them over as
+// that cycle does (the collecting files renamed to the hand-over names, the
+// loader started with zmosnap's arguments), and the loader takes them into
+// the warehouse.
+TEST_F(PagesRoadTest, ASnapshotCycleOnThePagesConfigurationReachesTheWarehouse) {
+  ASSERT_NO_FATAL_FAILURE(ConfigureDataSource());
+  ASSERT_NO_FATAL_FAILURE(ConfigureServers());
+  ASSERT_NO_FATAL_FAILURE(ConfigureSnapshotDays());
+  ASSERT_NO_FATAL_FAILURE(ConfigureRetention());
+  EXPECT_EQ(ConfigText(zmo::cfg::kSnapInput), bin_ + "zmoserver.dat");
+
+  ASSERT_EQ(SnapCycle(), 0) << Read(bin_ + "trace_zmosnap.log");
+  const std::pair<const char*, const char*> files[] = {{"zmosnipsnap.cpu", "zmosnap.cpu"},
+                                                       {"zmosnipsnap.dsk", "zmosnap.dsk"},
+                                                       {"zmosnipsnap.lan", "zmosnap.lan"},
+                                                       {"zmosnapavai.dat", "zmoavai.dat"}};
+  for (const auto& [collecting, hand_over] : files) {
+    ASSERT_TRUE(std::filesystem::exists(bin_ + collecting)) << collecting;
+    std::filesystem::rename(bin_ + collecting, bin_ + hand_over);
+  }
+  const std::string avail = Read(bin_ + "zmoavai.dat");
+  ASSERT_EQ(avail.substr(0, 20), Pad(kW47.Destination(), 20));
+  EXPECT_EQ(avail.substr(avail.size() - 3), "1\r\n") << "the server was available";
+
+  const std::string loader = bin_ + "zmoloader";
+  const char* argv[] = {loader.c_str(), " -a", "-p SNAP", " -h 10.9.8.7", " -i 4711", nullptr};
+  ASSERT_EQ(_spawnv(_P_WAIT, loader.c_str(), argv), 0);
+  const std::string log = Read(bin_ + "trace_zmo_load_snap.log");
+  const std::string where = " where rtrim(rfc_dest_str) = '" + kW47.Destination() + "'";
+  EXPECT_EQ(db_->Value("select string_agg(distinct num_of_cpu::text, ',') from r3_cpu" + where),
+            "2")
+      << log;
+  EXPECT_EQ(db_->Value("select count(*) > 0 from r3_avail_sum" + where), "t") << log;
+  EXPECT_EQ(db_->Value("select count(*) > 0 from r3_disk" + where), "t") << log;
+  EXPECT_EQ(db_->Value("select count(*) > 0 from r3_lan" + where), "t") << log;
 }
 
 }  // namespace

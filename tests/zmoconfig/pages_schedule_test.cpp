@@ -161,11 +161,11 @@ TEST_F(SchedulePageTest, TypedTimes) {
     const char* added;
   };
   const Case cases[] = {
-      {"7:05", 0, "07:05"},       {" 19:30 ", 0, "19:30"},  {"00:00", 0, "00:00"},
-      {"23:59", 0, "23:59"},      {"06:00", 1415, ""},      {"6:00", 1415, ""},
-      {"25:00", 1416, ""},        {"24:00", 1416, ""},      {"", 1416, ""},
-      {"19:30:45", 1416, ""},     {"20260310", 1416, ""},   {"2026-03-10", 1416, ""},
-      {"7:5", 1416, ""},          {"07:05 08:00", 1416, ""}, {"noon", 1416, ""},
+      {"7:05", 0, "07:05"},   {" 19:30 ", 0, "19:30"},   {"00:00", 0, "00:00"},
+      {"23:59", 0, "23:59"},  {"06:00", 1415, ""},       {"6:00", 1415, ""},
+      {"25:00", 1416, ""},    {"24:00", 1416, ""},       {"", 1416, ""},
+      {"19:30:45", 1416, ""}, {"20260310", 1416, ""},    {"2026-03-10", 1416, ""},
+      {"7:5", 1416, ""},      {"07:05 08:00", 1416, ""}, {"noon", 1416, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -181,8 +181,9 @@ TEST_F(SchedulePageTest, TypedTimes) {
       EXPECT_TRUE(d.isNull()) << "the dialog was unloaded";
       EXPECT_TRUE(ui_.events.empty() || ui_.events.back() == StatusOf(kTextReady));
       EXPECT_EQ(page()->lstStatSch->count(), 3);
-      EXPECT_EQ(page()->lstStatSch->findItems(QString(c.added) + " Scheduled run",
-                                              Qt::MatchExactly).size(),
+      EXPECT_EQ(page()
+                    ->lstStatSch->findItems(QString(c.added) + " Scheduled run", Qt::MatchExactly)
+                    .size(),
                 1);
     } else {
       const std::vector<std::string> want = {BoxOf(c.refusal), StatusOf(kTextActionFailed)};

@@ -53,11 +53,11 @@ TEST_F(SnapPageTest, StoredMaskTicksItsDays) {
     Ticks ticks;
   };
   const Case cases[] = {
-      {"2", {F, T, F, F, F, F, F}},   {"127", {T, T, T, T, T, T, T}},
-      {"0", {F, F, F, F, F, F, F}},   {"6", {F, T, T, F, F, F, F}},
-      {"69", {T, F, T, F, F, F, T}},  {"64", {F, F, F, F, F, F, T}},
+      {"2", {F, T, F, F, F, F, F}},     {"127", {T, T, T, T, T, T, T}},
+      {"0", {F, F, F, F, F, F, F}},     {"6", {F, T, T, F, F, F, F}},
+      {"69", {T, F, T, F, F, F, T}},    {"64", {F, F, F, F, F, F, T}},
       {nullptr, {F, F, F, F, F, F, F}}, {"128", {F, F, F, F, F, F, F}},
-      {"-1", {F, F, F, F, F, F, F}},  {"abc", {F, F, F, F, F, F, F}},
+      {"-1", {F, F, F, F, F, F, F}},    {"abc", {F, F, F, F, F, F, F}},
   };
   PutConfigText(zmo::cfg::kSnapSleepTime, "300");
   Open();
@@ -86,8 +86,8 @@ TEST_F(SnapPageTest, ActivationShowsTheStoredValuesAndTexts) {
   EXPECT_EQ(gCurrentForm, "frmSnapConfig");
   EXPECT_EQ(ui_.StatusLine(), CatalogText(kTextReady));
   page()->cmdOK->click();
-  EXPECT_EQ(ui_.events, (std::vector<std::string>{BoxOf(kTextSleepRange),
-                                                  StatusOf(kTextActionFailed)}));
+  EXPECT_EQ(ui_.events,
+            (std::vector<std::string>{BoxOf(kTextSleepRange), StatusOf(kTextActionFailed)}));
   EXPECT_EQ(ConfigText(zmo::cfg::kSnapSleepTime), "12345");
 }
 
@@ -99,9 +99,8 @@ TEST_F(SnapPageTest, IntervalsAndTheStoredMask) {
     const char* shown;  // the box afterwards and the stored value
   };
   const Case cases[] = {
-      {"1800", 0, "1800"}, {"1", 0, "1"},       {"12.6", 0, "13"},   {"060", 0, "60"},
-      {"1801", 1413, ""},  {"0", 1414, ""},     {"", 1414, ""},      {"abc", 1414, ""},
-      {"-5", 1413, ""},    {"0.4", 1414, ""},
+      {"1800", 0, "1800"}, {"1", 0, "1"},  {"12.6", 0, "13"}, {"060", 0, "60"}, {"1801", 1413, ""},
+      {"0", 1414, ""},     {"", 1414, ""}, {"abc", 1414, ""}, {"-5", 1413, ""}, {"0.4", 1414, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -118,8 +117,8 @@ TEST_F(SnapPageTest, IntervalsAndTheStoredMask) {
       EXPECT_EQ(ConfigText(zmo::cfg::kSnapSleepTime), c.shown);
       EXPECT_EQ(ConfigText(zmo::cfg::kSnapRunDays), "69");
     } else {
-      EXPECT_EQ(ui_.events, (std::vector<std::string>{BoxOf(c.refusal),
-                                                      StatusOf(kTextActionFailed)}));
+      EXPECT_EQ(ui_.events,
+                (std::vector<std::string>{BoxOf(c.refusal), StatusOf(kTextActionFailed)}));
       EXPECT_EQ(QApplication::focusWidget(), page()->txtSnapSleep);
       EXPECT_EQ(ConfigText(zmo::cfg::kSnapSleepTime), "300") << "a refusal writes nothing";
       EXPECT_EQ(ConfigText(zmo::cfg::kSnapRunDays), "0");
@@ -178,7 +177,7 @@ TEST_F(KeepDaysPageTest, StoredRetentionShows) {
   const Case cases[] = {
       {"-45", "45", kTextReady},
       {"-365", "365", kTextReady},
-      {"45", "45", kTextReady},  // stored without its minus sign: shown as it is
+      {"45", "45", kTextReady},             // stored without its minus sign: shown as it is
       {nullptr, "typed", kTextNoValueSet},  // the box keeps its text
   };
   for (const Case& c : cases) {
@@ -219,9 +218,9 @@ TEST_F(KeepDaysPageTest, TypedDays) {
     bool selects;  // the refusal selects the text
   };
   const Case cases[] = {
-      {"15", 0, "-15", false},    {"365", 0, "-365", false},  {"030", 0, "-30", false},
-      {"14", 1419, "", false},    {"366", 1419, "", false},   {"3.5", 1418, "", true},
-      {"abc", 1420, "", false},   {"", 1420, "", false},      {"-30", 1418, "", true},
+      {"15", 0, "-15", false},    {"365", 0, "-365", false}, {"030", 0, "-30", false},
+      {"14", 1419, "", false},    {"366", 1419, "", false},  {"3.5", 1418, "", true},
+      {"abc", 1420, "", false},   {"", 1420, "", false},     {"-30", 1418, "", true},
       {"0365", 0, "-365", false}, {"9999", 1419, "", false},
   };
   for (const Case& c : cases) {
@@ -235,8 +234,8 @@ TEST_F(KeepDaysPageTest, TypedDays) {
       EXPECT_EQ(ui_.events, std::vector<std::string>{StatusOf(kTextActionSuccessful)});
       EXPECT_EQ(ConfigText(zmo::cfg::kDetailKeepDays), c.stored);
     } else {
-      EXPECT_EQ(ui_.events, (std::vector<std::string>{BoxOf(c.refusal),
-                                                      StatusOf(kTextActionFailed)}));
+      EXPECT_EQ(ui_.events,
+                (std::vector<std::string>{BoxOf(c.refusal), StatusOf(kTextActionFailed)}));
       EXPECT_EQ(ConfigText(zmo::cfg::kDetailKeepDays), "-45");
       EXPECT_EQ(!page()->txtDetailKeepDays->selectedText().isEmpty(), c.selects);
     }

@@ -21,8 +21,8 @@
 #include "frmTreeView.h"
 #include "navigation.h"
 #include "page_window.h"
-#include "special_run_fakes.h"
 #include "platform/clock.h"
+#include "special_run_fakes.h"
 #include "zmo_test/config_store.h"
 #include "zmo_test/files.h"
 #include "zmoconfig/record_codec.h"
@@ -108,16 +108,18 @@ TEST_F(SpecRunPageTest, ServersMoveBetweenTheLists) {
   QListWidget* offered = page()->lstServers;
   Settle();
   QListWidgetItem* item = offered->item(0);
-  QTest::mouseClick(offered->viewport(), Qt::LeftButton, {}, offered->visualItemRect(item).center());
-  QTest::mouseDClick(offered->viewport(), Qt::LeftButton, {}, offered->visualItemRect(item).center());
+  QTest::mouseClick(offered->viewport(), Qt::LeftButton, {},
+                    offered->visualItemRect(item).center());
+  QTest::mouseDClick(offered->viewport(), Qt::LeftButton, {},
+                     offered->visualItemRect(item).center());
   EXPECT_EQ(Items(page()->lstSvrsToAgg),
             (std::vector<std::string>{"sap03.example.com 01", "sap01.example.com 00"}));
   EXPECT_EQ(offered->count(), 1);
   page()->lstSvrsToAgg->setCurrentRow(0);
   page()->cmdRemoveSvr->click();
-  EXPECT_EQ(Items(offered), (std::vector<std::string>{
-                                "/H/gw.example.com/S/3299/H/sap02.example.com 10",
-                                "sap03.example.com 01"}));
+  EXPECT_EQ(Items(offered),
+            (std::vector<std::string>{"/H/gw.example.com/S/3299/H/sap02.example.com 10",
+                                      "sap03.example.com 01"}));
   page()->cmdAddAllSvrs->click();
   EXPECT_EQ(offered->count(), 0);
   EXPECT_EQ(Items(page()->lstSvrsToAgg),
@@ -223,10 +225,25 @@ TEST_F(SpecRunPageTest, OkWritesTheListAndStartsTheCollector) {
   EXPECT_EQ(page()->lblStatus->text(), "KQZ7049I Status: Submitted");
   EXPECT_EQ(zmo_test::FileText(ListFile()), first_ + third_) << "in file order";
   ASSERT_EQ(machine_.started.size(), 1u);
-  const std::vector<std::string> want = {
-      bin_dir_ + "/zmostati", "-np", "-d", "-if", ListFile(), "-of", bin_dir_ + "/zmostati.dat",
-      "-st", "120000", "-sd", "20260309", "-et", "120000", "-ed", "20260309", "-bindir",
-      bin_dir_, "-dbtype", "ORACLE"};
+  const std::vector<std::string> want = {bin_dir_ + "/zmostati",
+                                         "-np",
+                                         "-d",
+                                         "-if",
+                                         ListFile(),
+                                         "-of",
+                                         bin_dir_ + "/zmostati.dat",
+                                         "-st",
+                                         "120000",
+                                         "-sd",
+                                         "20260309",
+                                         "-et",
+                                         "120000",
+                                         "-ed",
+                                         "20260309",
+                                         "-bindir",
+                                         bin_dir_,
+                                         "-dbtype",
+                                         "ORACLE"};
   EXPECT_EQ(machine_.started[0], want);
   EXPECT_TRUE(main_->isEnabled()) << "the main window is enabled again";
   EXPECT_EQ(ui_.StatusLine(), CatalogText(kTextReady));
@@ -311,8 +328,8 @@ TEST_F(SpecRunPageTest, ACollectorOrTheLoaderAtWorkRefusesTheRun) {
     ui_.events.clear();
     page()->cmdOK->click();
     if (c.refused) {
-      EXPECT_EQ(ui_.events, (std::vector<std::string>{StatusOf(kTextReady),
-                                                      BoxOf(kTextSpecialRunRunning)}));
+      EXPECT_EQ(ui_.events,
+                (std::vector<std::string>{StatusOf(kTextReady), BoxOf(kTextSpecialRunRunning)}));
       EXPECT_TRUE(machine_.started.empty());
       EXPECT_TRUE(page()->lblStatus->text().isEmpty());
       EXPECT_EQ(page()->lstSvrsToAgg->count(), 1);
@@ -335,8 +352,8 @@ TEST_F(SpecRunPageTest, CancelAndEscapeClearThePage) {
   QTest::keyClick(page()->txtEndTime, Qt::Key_Escape);
   EXPECT_EQ(page()->lstSvrsToAgg->count(), 0);
   EXPECT_EQ(page()->lstServers->count(), 3);
-  for (QLineEdit* box : {page()->txtStartDate, page()->txtStartTime, page()->txtEndDate,
-                         page()->txtEndTime})
+  for (QLineEdit* box :
+       {page()->txtStartDate, page()->txtStartTime, page()->txtEndDate, page()->txtEndTime})
     EXPECT_TRUE(box->text().isEmpty());
   EXPECT_EQ(ui_.events.back(), StatusOf(kTextActionCancelled));
 }

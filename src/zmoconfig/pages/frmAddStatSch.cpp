@@ -9,8 +9,8 @@
 
 #include "catalog_text.h"
 #include "controls.h"
-#include "localize.h"
 #include "frmSchStati.h"
+#include "localize.h"
 #include "mdi.h"
 #include "zmoconfig/schedule.h"
 #include "zmoconfig/text_ids.h"

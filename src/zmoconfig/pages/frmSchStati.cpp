@@ -9,8 +9,8 @@
 
 #include "catalog_text.h"
 #include "controls.h"
-#include "localize.h"
 #include "frmAddStatSch.h"
+#include "localize.h"
 #include "mdi.h"
 #include "navigation.h"
 #include "ui_services.h"
@@ -96,8 +96,7 @@ void frmSchStati::cmdOK_Click() {
 void frmSchStati::cmdDelete_Click() {
   const int row = ListIndex(lstStatSch);
   if (row < 0) return;
-  if (Ui().MsgBox(CatalogText(kTextDataLossQuestion), MsgButtons::YesNoCritical) !=
-      MsgAnswer::Yes)
+  if (Ui().MsgBox(CatalogText(kTextDataLossQuestion), MsgButtons::YesNoCritical) != MsgAnswer::Yes)
     return;
   delete lstStatSch->takeItem(row);
   SaveSchedule();

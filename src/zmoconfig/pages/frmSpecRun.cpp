@@ -96,8 +96,9 @@ frmSpecRun::frmSpecRun(QWidget* parent) : PageForm("frmSpecRun", parent) {
   cmdOK = NamedControl<QPushButton>(this, "cmdOK", 1200);
   cmdCancel = NamedControl<QPushButton>(this, "cmdCancel", 1201);
   const std::pair<QLabel*, QWidget*> buddies[] = {
-      {lblStartDate, txtStartDate}, {lblStartTime, txtStartTime},       {lblEndDate, txtEndDate},
-      {lblEndTime, txtEndTime},     {lblServerSelection, lstServers}, {lblSelectedServers, lstSvrsToAgg},
+      {lblStartDate, txtStartDate},     {lblStartTime, txtStartTime},
+      {lblEndDate, txtEndDate},         {lblEndTime, txtEndTime},
+      {lblServerSelection, lstServers}, {lblSelectedServers, lstSvrsToAgg},
   };
   for (const auto& [label, control] : buddies) label->setBuddy(control);
 
@@ -117,8 +118,7 @@ frmSpecRun::frmSpecRun(QWidget* parent) : PageForm("frmSpecRun", parent) {
   connect(cmdRemoveSvr, &QPushButton::clicked, this, &frmSpecRun::cmdRemoveSvr_Click);
   connect(cmdRemoveAllSvrs, &QPushButton::clicked, this, &frmSpecRun::cmdRemoveAllSvrs_Click);
   connect(lstServers, &QListWidget::itemDoubleClicked, this, &frmSpecRun::lstServers_DblClick);
-  connect(lstSvrsToAgg, &QListWidget::itemDoubleClicked, this,
-          &frmSpecRun::lstSvrsToAgg_DblClick);
+  connect(lstSvrsToAgg, &QListWidget::itemDoubleClicked, this, &frmSpecRun::lstSvrsToAgg_DblClick);
   WireOkCancel(cmdOK, cmdCancel);
 
   auto* window = new QGridLayout;
@@ -248,11 +248,20 @@ bool frmSpecRun::CheckSpecRun() {
     Ui().MsgBox(CatalogText(result), MsgButtons::Ok);
     QLineEdit* field = nullptr;
     switch (box) {
-      case SpecRunBox::kNone: break;
-      case SpecRunBox::kStartDate: field = txtStartDate; break;
-      case SpecRunBox::kStartTime: field = txtStartTime; break;
-      case SpecRunBox::kEndDate: field = txtEndDate; break;
-      case SpecRunBox::kEndTime: field = txtEndTime; break;
+      case SpecRunBox::kNone:
+        break;
+      case SpecRunBox::kStartDate:
+        field = txtStartDate;
+        break;
+      case SpecRunBox::kStartTime:
+        field = txtStartTime;
+        break;
+      case SpecRunBox::kEndDate:
+        field = txtEndDate;
+        break;
+      case SpecRunBox::kEndTime:
+        field = txtEndTime;
+        break;
     }
     if (field) SelectText(field);
     return false;
