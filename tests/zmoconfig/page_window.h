@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QPixmap>
 #include <QPointer>
+#include <QTreeWidget>
 
 #include "MDIMainForm.h"
+#include "frmTreeView.h"
 #include "pages_support.h"
 
 class PageWindowTest : public PagesTest {
@@ -34,6 +36,12 @@ class PageWindowTest : public PagesTest {
   static void Settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+  }
+  // The tree with node selected and its folder open, as after a click.
+  void SelectNode(const char* folder, const char* node) {
+    QTreeWidget* tree = main_->Tree()->treConfigurator;
+    tree->expandItem(main_->Tree()->Node(QLatin1String(folder)));
+    tree->setCurrentItem(main_->Tree()->Node(QLatin1String(node)));
   }
   // The main window as shown, saved as name in the renders folder.
   void Render(const char* name) {

@@ -341,6 +341,7 @@ TEST_F(SchedulePageTest, RendersThePageAndItsDialog) {
   StoreTimes({"06:00", "12:30", "18:00", "22:15"});
   Open();
   SetListIndex(page()->lstStatSch, 1);
+  SelectNode("ndSchedule", "ndSchStati");
   Render("zmoconfig_schedule.png");
   page()->cmdAdd->click();
   dialog()->txtSchTime->setText("7:05");

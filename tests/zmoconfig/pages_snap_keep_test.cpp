@@ -265,8 +265,10 @@ TEST_F(KeepDaysPageTest, RendersBothPages) {
   PutConfigText(zmo::cfg::kSnapRunDays, "31");
   PutConfigText(zmo::cfg::kSnapSleepTime, "300");
   Open();
+  SelectNode("ndInitialConfig", "ndKeepDays");
   Render("zmoconfig_keep_days.png");
   main_->ShowPage(QStringLiteral("frmSnapConfig"));
+  SelectNode("ndSchedule", "ndSnapConfig");
   Render("zmoconfig_snap_config.png");
 }
 
