@@ -204,10 +204,7 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
     Set(cfg::kCustomGroupDate, "never");
   }
   void TearDown() override {
-    zmo::rfc::SimReset();
-    statiResetRfcSession();
-    statiResetState();
-    zmo::ResetConsoleRuntime();
+    warehouse_test::ResetCollector();
     LoaderWorld::TearDown();
   }
 
@@ -226,7 +223,7 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
   }
 
   // A zmostati -nr run at the given moment, and everything it starts.
-  void Collect(std::int64_t at) { warehouse_test::CollectStati(bin_, at); }
+  void Collect(std::int64_t at) { warehouse_test::RunStatiCollection(bin_, at); }
 
   // The records of each loaded file, in the order of the runs.
   std::vector<std::vector<Line>> Archived() {

@@ -374,7 +374,7 @@ TEST_F(PagesRoadTest, PagesConfigureASpecialRunAndTheWarehouseRoad) {
   std::filesystem::remove(bin_ + "zmostati.dat");
 
   // The collector's own run on that configuration reaches the warehouse.
-  warehouse_test::CollectStati(bin_, run_at_);
+  warehouse_test::RunStatiCollection(bin_, run_at_);
   const std::string steps = std::to_string(std::size(kSteps) - kExcludedSteps);
   EXPECT_EQ(db_->Value("select sum(diag_count) from r3_progresp"), steps)
       << Read(bin_ + "trace_zmo_load_stati.log") << Read(bin_ + "trace_zmostati.log");

@@ -1,5 +1,6 @@
-// A zmostati -nr run in the test's process, on the fake clock, with the
-// collector's state fresh and its program directory the test's BinDir.
+// A zmostati -nr collection inside the test's process, as the whole-road
+// tests run it: on the fake clock, with the collector's state reset first,
+// and everything it starts (the real zmoloader and its batch).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,13 +17,19 @@
 
 namespace warehouse_test {
 
-// The collector's run at the given moment, and everything it starts.
-inline void CollectStati(const std::string& bin_dir, std::int64_t at) {
+// Forgets what an earlier collection left: the simulated systems' state,
+// the RFC session, the collector's state and the console runtime.
+inline void ResetCollector() {
   zmo::rfc::SimReset();
   statiResetRfcSession();
   statiResetState();
   zmo::ResetConsoleRuntime();
-  zmo::Runtime().program_dir = bin_dir;
+}
+
+// Runs zmostati -nr at the moment at with program_dir as its directory.
+inline void RunStatiCollection(const std::string& program_dir, std::int64_t at) {
+  ResetCollector();
+  zmo::Runtime().program_dir = program_dir;
   zmo::Runtime().host_name = [] { return std::string("collector"); };
   zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
   zmo::ScopedFakeClock clock(at);

@@ -6,6 +6,7 @@
 // failed save, Enter and Escape, and the tree node that opens each page.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,7 @@
 #include "MDIMainForm.h"
 #include "controls.h"
 #include "frmAddIgnore.h"
+#include "frmCurrentConfig.h"
 #include "frmIgnoreLists.h"
 #include "frmTreeView.h"
 #include "navigation.h"
@@ -51,12 +53,12 @@ struct MemberCase {
 void PrintTo(const MemberCase& c, std::ostream* os) { *os << c.name; }
 
 const MemberCase kMembers[] = {
-    {"Ids", IgnoreList::kIds, "zmoIDsToIgnore.dat", "zmoIDsToIgnore.bak", "ndIDsToIgnore", 12,
-     1405, 1424},
-    {"Progs", IgnoreList::kProgs, "zmoProgsToIgnore.dat", "zmoProgsToIgnore.bak",
-     "ndProgsToIgnore", 30, 1406, 1425},
-    {"Trans", IgnoreList::kTrans, "zmoTransToIgnore.dat", "zmoTransToIgnore.bak",
-     "ndTransToIgnore", 20, 1407, 1426},
+    {"Ids", IgnoreList::kIds, "zmoIDsToIgnore.dat", "zmoIDsToIgnore.bak", "ndIDsToIgnore", 12, 1405,
+     1424},
+    {"Progs", IgnoreList::kProgs, "zmoProgsToIgnore.dat", "zmoProgsToIgnore.bak", "ndProgsToIgnore",
+     30, 1406, 1425},
+    {"Trans", IgnoreList::kTrans, "zmoTransToIgnore.dat", "zmoTransToIgnore.bak", "ndTransToIgnore",
+     20, 1407, 1426},
 };
 
 class ExclusionPagesTest : public PagesTest {
@@ -80,9 +82,7 @@ class ExclusionPagesTest : public PagesTest {
     }
     return false;
   }
-  IgnoreListPage* page() const {
-    return qobject_cast<IgnoreListPage*>(main_->Page(member_->page));
-  }
+  IgnoreListPage* page() const { return qobject_cast<IgnoreListPage*>(main_->Page(member_->page)); }
   IgnoreEntryDialog* dialog() const {
     return qobject_cast<IgnoreEntryDialog*>(main_->Page(member_->dialog));
   }
@@ -327,8 +327,8 @@ TEST_F(ExclusionPagesTest, DeleteThenCancelBringsTheRowBackFromTheFile) {
   ui_.events.clear();
   page()->cmdCancel->click();
   EXPECT_EQ(Items(), std::vector<std::string>{"DDIC"});
-  EXPECT_EQ(ui_.events, (std::vector<std::string>{StatusOf(kTextReady),
-                                                  StatusOf(kTextActionCancelled)}));
+  EXPECT_EQ(ui_.events,
+            (std::vector<std::string>{StatusOf(kTextReady), StatusOf(kTextActionCancelled)}));
 }
 
 TEST_F(ExclusionPagesTest, UnsavedRowsSurviveAVisitToAnotherPage) {
@@ -338,6 +338,19 @@ TEST_F(ExclusionPagesTest, UnsavedRowsSurviveAVisitToAnotherPage) {
   main_->ShowPage("frmIDsToIgnore");
   EXPECT_EQ(Items(), std::vector<std::string>{"DDIC"});
   EXPECT_FALSE(std::filesystem::exists(Path("zmoIDsToIgnore.dat")));
+}
+
+TEST_F(ExclusionPagesTest, TheOverviewShowsTheSavedList) {
+  Open(IgnoreList::kTrans);
+  Add("se38");
+  Add("va01");
+  page()->cmdOK->click();
+  main_->ShowPage("frmCurrentConfig");
+  auto* overview = static_cast<frmCurrentConfig*>(main_->Page("frmCurrentConfig"));
+  ASSERT_EQ(overview->cmbTransactions->count(), 2);
+  EXPECT_EQ(overview->cmbTransactions->itemText(0), "SE38");
+  EXPECT_EQ(overview->cmbTransactions->itemText(1), "VA01");
+  EXPECT_EQ(overview->cmbIDs->count(), 0);
 }
 
 TEST_F(ExclusionPagesTest, AFailedSaveIsShownAndKeepsTheListAndTheOldFile) {

@@ -40,7 +40,9 @@ std::string ReadAll(const std::string& path) {
   return ss.str();
 }
 
-std::string Pad(const std::string& s, size_t width) { return s + std::string(width - s.size(), ' '); }
+std::string Pad(const std::string& s, size_t width) {
+  return s + std::string(width - s.size(), ' ');
+}
 std::string AppRecord(const std::string& name, const std::string& millis) {
   return Pad(name, 35) + millis;
 }
@@ -64,8 +66,7 @@ class GroupPagesTest : public PagesTest {
   void OpenWithGroups() {
     Write("zmoAppGroup.dat", AppRecord("Sales", "2125") + AppRecord("Finance", "0500"));
     Write("zmoTransGroup.dat", TransRecord("Sales", "VA01") + TransRecord("Sales", "VA02") +
-                                   TransRecord("Finance", "FB01") +
-                                   TransRecord("Finance", "VA01"));
+                                   TransRecord("Finance", "FB01") + TransRecord("Finance", "VA01"));
     Open();
   }
   void Open(const char* form = "frmTransGroup") {
@@ -98,7 +99,8 @@ class GroupPagesTest : public PagesTest {
   }
   std::vector<std::string> Table() const {
     std::vector<std::string> rows;
-    for (int i = 1; i <= gAppGroupCount; ++i) rows.push_back(gAppGroups[i][1] + "=" + gAppGroups[i][2]);
+    for (int i = 1; i <= gAppGroupCount; ++i)
+      rows.push_back(gAppGroups[i][1] + "=" + gAppGroups[i][2]);
     return rows;
   }
   void Click(int position) { SetListIndex(page()->cmbTransGroup, position); }
@@ -180,9 +182,9 @@ struct SecondsCase {
 void PrintTo(const SecondsCase& c, std::ostream* os) { *os << '"' << c.seconds << '"'; }
 
 const SecondsCase kGroupSeconds[] = {
-    {"2.5", "2500", "."},  {".5", "0500", "."},  {"0.1", "0100", "."}, {"2", "2000", "V"},
-    {"9.999", "9999", "."}, {"2,5", "2500", ","}, {"10", "", ""},      {"0.09", "", ""},
-    {"abc", "", ""},       {"1.2.3", "", ""},    {"9999", "", ""},
+    {"2.5", "2500", "."},   {".5", "0500", "."},  {"0.1", "0100", "."}, {"2", "2000", "V"},
+    {"9.999", "9999", "."}, {"2,5", "2500", ","}, {"10", "", ""},       {"0.09", "", ""},
+    {"abc", "", ""},        {"1.2.3", "", ""},    {"9999", "", ""},
 };
 
 class GroupSecondsTest : public GroupPagesTest,
@@ -235,10 +237,11 @@ TEST_P(GroupNameTest, IsRefusedAndTheDialogStays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, GroupNameTest,
-    ::testing::Values(NameCase{"OtherCaseAndBlanks", "  SALES ", "1", {BoxOf(1412)}},
-                      NameCase{"SingleQuote", "Sales'Ops", "1", {BoxOf(1514)}},
-                      NameCase{"LongerThan35", "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn", "1", {BoxOf(1519)}},
-                      NameCase{"NoSeconds", "Logistics", " ", {BoxOf(1422), StatusOf(1453)}}),
+    ::testing::Values(
+        NameCase{"OtherCaseAndBlanks", "  SALES ", "1", {BoxOf(1412)}},
+        NameCase{"SingleQuote", "Sales'Ops", "1", {BoxOf(1514)}},
+        NameCase{"LongerThan35", "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn", "1", {BoxOf(1519)}},
+        NameCase{"NoSeconds", "Logistics", " ", {BoxOf(1422), StatusOf(1453)}}),
     [](const ::testing::TestParamInfo<NameCase>& info) { return std::string(info.param.label); });
 
 TEST_F(GroupPagesTest, EditKeepsTheStoredLevelAndARenameCarriesTheCodes) {
@@ -262,8 +265,8 @@ TEST_F(GroupPagesTest, EditKeepsTheStoredLevelAndARenameCarriesTheCodes) {
   EXPECT_EQ(page()->cmbTransGroup->currentText(), "Orders");
   EXPECT_EQ(Codes(), (std::vector<std::string>{"VA01", "VA02"}));
   page()->cmdOK->click();
-  EXPECT_EQ(ReadAll(Path("zmoAppGroup.dat")), AppRecord("Orders", "2125") +
-                                                  AppRecord("Finance", "0500"));
+  EXPECT_EQ(ReadAll(Path("zmoAppGroup.dat")),
+            AppRecord("Orders", "2125") + AppRecord("Finance", "0500"));
   EXPECT_EQ(ReadAll(Path("zmogrpupdt.dat")), Pad("Orders", 35) + Pad("Sales", 35));
 }
 
@@ -328,7 +331,8 @@ TEST_F(GroupPagesTest, TheDirectAddRefusesLikeTheDialog) {
 }
 
 TEST_F(GroupPagesTest, CodesAreAddedAsAListSkippingDuplicatesAndAskingAboutOthers) {
-  Write("zmotcodes.dat", "VA01                \r\nVA02                \r\nVA03                \r\n");
+  Write("zmotcodes.dat",
+        "VA01                \r\nVA02                \r\nVA03                \r\n");
   OpenWithGroups();
   Click(0);
   ui_.events.clear();
@@ -464,6 +468,33 @@ TEST_F(GroupPagesTest, UnsavedGroupsSurviveAVisitToAnotherPage) {
   EXPECT_EQ(page()->cmbTransGroup->currentText(), "Logistics");
 }
 
+TEST_F(GroupPagesTest, AVisitWithNoGroupSelectedKeepsTheUnsavedTable) {
+  OpenWithGroups();
+  AddGroup("Logistics", "1");
+  Click(0);
+  page()->cmdAppDelete->click();  // no group is selected now
+  main_->ShowPage("frmCurrentConfig");
+  main_->ShowPage("frmTransGroup");
+  EXPECT_EQ(Groups(), (std::vector<std::string>{"Finance", "Logistics"}));
+  EXPECT_EQ(Table(), (std::vector<std::string>{"Finance=0500", "Logistics=1000"}))
+      << "the table still matches the list shown";
+  page()->cmdOK->click();
+  EXPECT_EQ(ReadAll(Path("zmoAppGroup.dat")),
+            AppRecord("Finance", "0500") + AppRecord("Logistics", "1000"));
+}
+
+TEST_F(GroupPagesTest, ANameTypedOverAnEntryIsNoListPosition) {
+  OpenWithGroups();
+  Click(1);
+  page()->cmbTransGroup->setEditText("Fin");
+  EXPECT_EQ(page()->ListPosition(), -1);
+  page()->cmdAppDelete->click();  // deletes nothing
+  EXPECT_EQ(gAppGroupCount, 2);
+  page()->cmdAppEdit->click();  // edits no group: the dialog adds one
+  EXPECT_TRUE(groupDialog()->txtIndex->text().isEmpty());
+  EXPECT_EQ(groupDialog()->txtTransGroup->text(), "Fin");
+}
+
 // ---- The all-transaction level ----
 
 struct SystemCase {
@@ -475,13 +506,12 @@ struct SystemCase {
 void PrintTo(const SystemCase& c, std::ostream* os) { *os << '"' << c.seconds << '"'; }
 
 const SystemCase kSystemSeconds[] = {
-    {"10", "10000", "10"},  {"10.0", "10000", "10"}, {"0.1", "0100", "0.1"},
-    {"2,75", "2750", "2,75"}, {"3", "3000", "3"},    {"0.09", "", ""},
-    {"10.5", "", ""},       {"x", "", ""},
+    {"10", "10000", "10"},    {"10.0", "10000", "10"}, {"0.1", "0100", "0.1"},
+    {"2,75", "2750", "2,75"}, {"3", "3000", "3"},      {"0.09", "", ""},
+    {"10.5", "", ""},         {"x", "", ""},
 };
 
-class SystemLevelTest : public GroupPagesTest,
-                        public ::testing::WithParamInterface<SystemCase> {};
+class SystemLevelTest : public GroupPagesTest, public ::testing::WithParamInterface<SystemCase> {};
 
 TEST_P(SystemLevelTest, OkStoresTheMillisecondsOrRefuses) {
   const SystemCase& c = GetParam();

@@ -44,10 +44,11 @@ TEST_F(RenderSlaTest, RendersTheExclusionAndServiceLevelPagesToPng) {
   Write("zmoIDsToIgnore.dat", "DDIC        \r\nSAP*        \r\nBATCHUSER   \r\n");
   Write("zmoAppGroup.dat", std::string("Sales order processing") + std::string(13, ' ') + "2125" +
                                "Finance" + std::string(28, ' ') + "0500");
-  Write("zmoTransGroup.dat", "Sales order processing             VA01                "
-                             "Sales order processing             VA02                "
-                             "Sales order processing             VA03                "
-                             "Finance                            FB01                ");
+  Write("zmoTransGroup.dat",
+        "Sales order processing             VA01                "
+        "Sales order processing             VA02                "
+        "Sales order processing             VA03                "
+        "Finance                            FB01                ");
   zmo_test::PutConfigText(zmo::cfg::kNotation, ".");
   zmo_test::PutConfigText(zmo::cfg::kSystemSLA, "3000");
   LoadAppGroups();

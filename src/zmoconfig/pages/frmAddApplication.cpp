@@ -69,8 +69,8 @@ void frmAddApplication::Form_Activate() {
 
 void frmAddApplication::cmdOK_Click() {
   int row = 0;
-  const int result = ApplyGroupDialog(ToAnsi(txtTransGroup->text()), ToAnsi(txtSeconds->text()),
-                                      Position(), &row);
+  const int result =
+      ApplyGroupDialog(ToAnsi(txtTransGroup->text()), ToAnsi(txtSeconds->text()), Position(), &row);
   switch (result) {
     case 0:
       break;

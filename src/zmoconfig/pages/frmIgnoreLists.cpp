@@ -25,8 +25,8 @@ using zmo::IgnoreList;
 const IgnoreMember kMembers[] = {
     {IgnoreList::kIds, "frmIDsToIgnore", "lstIDsToIgnore", 1326, 1327, "frmAddID", 1305, 1305,
      "lblUserID", 1306, 0},
-    {IgnoreList::kProgs, "frmProgsToIgnore", "lstProgsToIgnore", 1307, 1333, "frmAddProg", 1307, 1307,
-     "lblProgramToExlude", 1308, 0},
+    {IgnoreList::kProgs, "frmProgsToIgnore", "lstProgsToIgnore", 1307, 1333, "frmAddProg", 1307,
+     1307, "lblProgramToExlude", 1308, 0},
     {IgnoreList::kTrans, "frmTransToIgnore", "lstTransToIgnore", 1367, 1368, "frmAddTrans", 1319, 0,
      "lblTransToExclude", 1320, 20},
 };

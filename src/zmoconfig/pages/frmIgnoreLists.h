@@ -19,16 +19,16 @@ class QPushButton;
 // layout are the data layer's (exclusions.h).
 struct IgnoreMember {
   zmo::IgnoreList list;
-  const char* page;         // page form and its list box
+  const char* page;  // page form and its list box
   const char* list_box;
-  int page_title;           // lblTitle and lblText of the page
+  int page_title;  // lblTitle and lblText of the page
   int page_text;
-  const char* dialog;       // the add/edit dialog, its caption and title (0: none)
+  const char* dialog;  // the add/edit dialog, its caption and title (0: none)
   int dialog_caption;
   int dialog_title;
   const char* entry_label;  // the label of txtIgnore
   int entry_label_id;
-  int max_length;           // typing limit of txtIgnore (0: none)
+  int max_length;  // typing limit of txtIgnore (0: none)
 };
 const IgnoreMember& IgnoreMemberOf(zmo::IgnoreList list);
 

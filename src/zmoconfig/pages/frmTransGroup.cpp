@@ -149,8 +149,7 @@ void frmTransGroup::cmbTransGroup_Click() {
   if (row < 1 || row > gAppGroupCount) return;
   Hourglass busy;
   // Each level is shown from its own milliseconds.
-  txtSeconds->setText(
-      FromAnsi(LevelShown(gAppGroups[row][2], GetRegValue(zmo::cfg::kNotation))));
+  txtSeconds->setText(FromAnsi(LevelShown(gAppGroups[row][2], GetRegValue(zmo::cfg::kNotation))));
   lstGroupMembers->clear();
   for (const std::string& code : GroupCodes(gAppGroups[row][1]))
     lstGroupMembers->addItem(FromAnsi(code));

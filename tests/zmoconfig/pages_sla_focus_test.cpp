@@ -1,0 +1,57 @@
+// Every page and dialog of the exclusion lists and the service levels:
+// shown beside the tree with its name as the current page, the focus handed
+// to the tree when Cancel is left with Tab, and Escape as Cancel.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "MDIMainForm.h"
+#include "frmTreeView.h"
+#include "navigation.h"
+#include "pages_support.h"
+
+namespace {
+
+class SlaFocusTest : public PagesTest, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void TearDown() override {
+    delete main_.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  QPointer<MDIMainForm> main_;
+};
+
+TEST_P(SlaFocusTest, CancelLeftWithTabLandsInTheTreeAndEscapeCancels) {
+  main_ = new MDIMainForm;
+  main_->Show();
+  QApplication::setActiveWindow(main_);
+  main_->ShowPage(GetParam());
+  FormBase* form = main_->Page(GetParam());
+  ASSERT_NE(form, nullptr) << "the page table has a row for it";
+  EXPECT_TRUE(form->IsActive());
+  EXPECT_EQ(gCurrentForm, GetParam());
+  auto* cancel = form->findChild<QPushButton*>("cmdCancel");
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(cancel->text(), "Cancel");
+  cancel->setFocus();
+  QTest::keyClick(cancel, Qt::Key_Tab);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(QApplication::focusWidget(), main_->Tree()->treConfigurator);
+  cancel->setFocus();  // back on the form, whose activation may focus another box
+  ui_.events.clear();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  ASSERT_FALSE(ui_.events.empty());
+  EXPECT_EQ(ui_.events.back(), StatusOf(kTextActionCancelled));
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, SlaFocusTest,
+                         ::testing::Values("frmIDsToIgnore", "frmProgsToIgnore", "frmTransToIgnore",
+                                           "frmAddID", "frmAddProg", "frmAddTrans", "frmTransGroup",
+                                           "frmAddApplication", "frmAddAppTrans", "frmSystemSLA"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.param);
+                         });
+
+}  // namespace
