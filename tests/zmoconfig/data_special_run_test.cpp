@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data_fixture.h"
+#include "special_run_fakes.h"
 #include "platform/window_titles.h"
 #include "zmo_test/config_store.h"
 #include "zmoconfig/loaders.h"
@@ -60,50 +61,13 @@ TEST_F(CheckSpecRunTest, Table) {
   }
 }
 
-// What the launcher asked of the machine, answered by script.
-class FakeServices : public SpecRunServices {
- public:
-  int StartProgram(const std::string& program, const std::vector<std::string>& argv) override {
-    started.push_back(argv);
-    programs.push_back(program);
-    return start_error;
-  }
-  int WindowTitles(std::vector<std::string>* out) override {
-    *out = titles;
-    return 0;
-  }
-  bool ServiceActive(const std::string& name) override {
-    asked_service = name;
-    return service_active;
-  }
-  std::vector<std::vector<std::string>> started;
-  std::vector<std::string> programs;
-  int start_error = 0;
-  std::vector<std::string> titles;
-  bool service_active = false;
-  std::string asked_service;
-};
-
 class SpecialRunTest : public DataTest {
  protected:
-  SpecialRunTest() { SetSpecRunServices(&services_); }
-  ~SpecialRunTest() override { SetSpecRunServices(nullptr); }
-
   static std::string Record(const std::string& host, const std::string& sysnr) {
-    ServerRow row;
-    row[kSrvHost] = host;
-    row[kSrvUser] = "collector";
-    row[kSrvPassword] = "scrambled";
-    row[kSrvSid] = "C11";
-    row[kSrvClient] = "001";
-    row[kSrvSysnr] = sysnr;
-    row[kSrvWindowStart] = "000000";
-    row[kSrvWindowEnd] = "240000";
-    row[kSrvLanguage] = "E";
-    return EncodeServerRecord(row);
+    return zmoconfig_test::SpecRunRecord(host, sysnr);
   }
 
-  FakeServices services_;
+  zmoconfig_test::FakeSpecRunServices services_;
   const SpecRunFields fields_{"20260301", "000000", "20260309", "235959"};
 };
 

@@ -355,10 +355,19 @@ TEST_F(MainWindowTest, PageItemsShowTheirPages) {
   EXPECT_TRUE(main_->Page("frmCurrentConfig")->IsActive());
   main_->mnuServers->trigger();
   EXPECT_TRUE(main_->Page("frmServers")->IsActive());
-  main_->mnuCurrentConfig->trigger();
-  // Items of pages this program does not have yet leave the window as it is.
-  for (QAction* item : {main_->mnuSchStatistics, main_->mnuSnap, main_->mnuSpecRun})
+  const std::pair<QAction*, const char*> items[] = {
+      {main_->mnuSchStatistics, "frmSchStati"},
+      {main_->mnuSnap, "frmSnapConfig"},
+      {main_->mnuSpecRun, "frmSpecRun"},
+      {main_->mnuDataRetensionPeriod, "frmKeepDays"},
+  };
+  for (const auto& [item, page] : items) {
     item->trigger();
+    EXPECT_TRUE(main_->Page(page)->IsActive()) << page;
+  }
+  main_->mnuCurrentConfig->trigger();
+  // A page this program does not have leaves the window as it is.
+  main_->ShowPage(QStringLiteral("frmNoSuchPage"));
   EXPECT_TRUE(main_->Page("frmCurrentConfig")->parentWidget()->isVisible());
 }
 

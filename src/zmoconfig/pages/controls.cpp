@@ -162,4 +162,7 @@ void SetListIndex(QComboBox* control, int index) {
 
 void SetMaxLength(QLineEdit* control, int max_length) {
   control->setValidator(new MaxLengthValidator(control, max_length));
+  control->setProperty("MaxLength", max_length);
 }
+
+int MaxLength(const QLineEdit* control) { return control->property("MaxLength").toInt(); }

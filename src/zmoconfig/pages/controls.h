@@ -43,6 +43,8 @@ void SetListIndex(QComboBox* control, int index);
 // Limits typing in the text box to max_length characters; text set by code
 // is not cut, and the user may still shorten a longer one.
 void SetMaxLength(QLineEdit* control, int max_length);
+// The limit SetMaxLength set; 0 for none.
+int MaxLength(const QLineEdit* control);
 
 // The control's GotFocus, and its LostFocus when the focus leaves it by Tab
 // (leaving the last control of a page with Tab is what hands the focus to

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
@@ -117,4 +118,15 @@ int SetListExtent(QListWidget* list) {
   list->setProperty("HorizontalExtent", extent);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   return extent;
+}
+
+QHBoxLayout* TitleRow(QLabel* title, QLabel* logo) {
+  auto* row = new QHBoxLayout;
+  row->addWidget(title, 1, Qt::AlignBottom);
+  row->addWidget(logo);
+  return row;
+}
+
+void FitDigits(QLineEdit* box, int characters) {
+  box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString(characters + 3, u'0')));
 }

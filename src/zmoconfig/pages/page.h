@@ -81,6 +81,10 @@ Control* NamedControl(QWidget* parent, const char* name, int id = 0) {
 void MakeTitle(QLabel* label);
 // The page's logo picture, imgLogo.
 QLabel* MakeLogo(QWidget* form);
+// A page's heading row: the title at the bottom left, the logo at the right.
+QHBoxLayout* TitleRow(QLabel* title, QLabel* logo);
+// A text box as wide as characters digits and a margin.
+void FitDigits(QLineEdit* box, int characters);
 // OK and Cancel at the right of a row of their own.
 QHBoxLayout* OkCancelRow(QPushButton* ok, QPushButton* cancel);
 

@@ -4,12 +4,17 @@
 #include "frmAddApplication.h"
 #include "frmAddIgnore.h"
 #include "frmAddServers.h"
+#include "frmAddStatSch.h"
 #include "frmCurrentConfig.h"
 #include "frmDataSource.h"
 #include "frmGetServerFile.h"
 #include "frmIgnoreLists.h"
 #include "frmInfoPages.h"
+#include "frmKeepDays.h"
+#include "frmSchStati.h"
 #include "frmServers.h"
+#include "frmSnapConfig.h"
+#include "frmSpecRun.h"
 #include "frmSystemSLA.h"
 #include "frmTransGroup.h"
 
@@ -35,6 +40,11 @@ const PageRow kPages[] = {
     {"frmServers", Make<frmServers>},
     {"frmAddServers", Make<frmAddServers>},
     {"frmGetServerFile", Make<frmGetServerFile>},
+    {"frmSchStati", Make<frmSchStati>},
+    {"frmAddStatSch", Make<frmAddStatSch>},
+    {"frmSnapConfig", Make<frmSnapConfig>},
+    {"frmKeepDays", Make<frmKeepDays>},
+    {"frmSpecRun", Make<frmSpecRun>},
     {"frmIDsToIgnore", Make<frmIDsToIgnore>},
     {"frmProgsToIgnore", Make<frmProgsToIgnore>},
     {"frmTransToIgnore", Make<frmTransToIgnore>},

@@ -1,0 +1,83 @@
+#include "frmAddStatSch.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "catalog_text.h"
+#include "controls.h"
+#include "frmSchStati.h"
+#include "localize.h"
+#include "mdi.h"
+#include "zmoconfig/schedule.h"
+#include "zmoconfig/text_ids.h"
+
+frmAddStatSch::frmAddStatSch(QWidget* parent) : PageForm("frmAddStatSch", parent) {
+  SetTag(this, "1316");
+  lblTitle = NamedControl<QLabel>(this, "lblTitle", 1316);
+  MakeTitle(lblTitle);
+  lblInstructions = NamedControl<QLabel>(this, "lblInstructions", 1317);
+  lblInstructions->setWordWrap(true);
+  lblSchTime = NamedControl<QLabel>(this, "lblSchTime", 1318);
+  txtSchTime = NamedControl<QLineEdit>(this, "txtSchTime");
+  lblSchTime->setBuddy(txtSchTime);
+  txtIndex = NamedControl<QLineEdit>(this, "txtIndex");
+  txtIndex->setVisible(false);
+  cmdOK = NamedControl<QPushButton>(this, "cmdOK", 1200);
+  cmdCancel = NamedControl<QPushButton>(this, "cmdCancel", 1201);
+  WireOkCancel(cmdOK, cmdCancel);
+
+  auto* time = new QHBoxLayout;
+  time->addWidget(lblSchTime);
+  time->addWidget(txtSchTime);
+  time->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lblTitle);
+  layout->addWidget(lblInstructions);
+  layout->addLayout(time);
+  layout->addStretch(1);
+  layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
+  resize(Twips(5884), Twips(4995));
+}
+
+void frmAddStatSch::Form_Activate() {
+  ActivateDialog();
+  txtSchTime->setFocus();
+}
+
+void frmAddStatSch::cmdOK_Click() {
+  auto* page = PageNamed<frmSchStati>("frmSchStati");
+  if (!page) return;
+  std::string entry;
+  const int result = CheckScheduleEntry(ToAnsi(txtSchTime->text()), page->Entries(), &entry);
+  if (result != 0) {
+    Refuse(result, txtSchTime);
+    return;
+  }
+  txtSchTime->setText(FromAnsi(entry));
+  if (!txtIndex->text().isEmpty()) {
+    // The row being edited is the one txtIndex names.
+    bool ok = false;
+    const int row = txtIndex->text().toInt(&ok);
+    if (ok && row >= 0 && row < page->lstStatSch->count()) delete page->lstStatSch->takeItem(row);
+    txtIndex->clear();
+  }
+  page->AddEntry(entry);
+  txtSchTime->clear();
+  Close();
+}
+
+void frmAddStatSch::cmdCancel_Click() {
+  txtIndex->clear();
+  Close();
+  Status(kTextActionCancelled);
+}
+
+void frmAddStatSch::Close() {
+  Unload();
+  ShowPageNamed("frmSchStati");
+  if (auto* page = PageNamed<frmSchStati>("frmSchStati")) page->lstStatSch->setFocus();
+}
