@@ -13,6 +13,8 @@
 #include "zmo_test/scoped.h"
 #include "zmoconfig/catalog.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using zmoconfig_test::DataTest;

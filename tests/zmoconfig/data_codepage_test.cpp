@@ -5,6 +5,8 @@
 
 #include "zmoconfig/codepage.h"
 
+using namespace zmo::config;
+
 namespace {
 
 TEST(CodepageTest, EveryByteSurvivesTheRoundTrip) {

@@ -20,6 +20,8 @@
 
 namespace zmoconfig_test {
 
+using namespace zmo::config;
+
 // Everything the data layer showed, in order.
 class RecordingUi : public ConfigUi {
  public:

@@ -21,6 +21,8 @@
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using ::testing::ElementsAre;

@@ -15,6 +15,8 @@
 #include "zmoconfig/record_codec.h"
 #include "zmoloader/state.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using zmoconfig_test::DataTest;

@@ -11,6 +11,8 @@
 #include "zmogdlib/config_key.h"
 #include "zmogdlib/zmogdlib.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using ::testing::ElementsAre;

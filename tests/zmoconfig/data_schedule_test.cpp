@@ -13,6 +13,8 @@
 #include "zmoconfig/schedule.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using testing::ElementsAre;

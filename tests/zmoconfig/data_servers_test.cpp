@@ -19,6 +19,8 @@
 #include "zmoconfig/servers.h"
 #include "zmogdlib/zmogdlib.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using testing::ElementsAre;

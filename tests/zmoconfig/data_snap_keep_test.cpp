@@ -10,6 +10,8 @@
 #include "zmoconfig/snap_keep.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using testing::ElementsAre;

@@ -13,6 +13,8 @@
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using testing::ElementsAre;

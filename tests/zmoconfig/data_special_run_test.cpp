@@ -18,6 +18,8 @@
 #include "zmoconfig/special_run.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using testing::ElementsAre;

@@ -8,6 +8,8 @@
 #include "zmo_test/scoped.h"
 #include "zmoconfig/validators.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using zmoconfig_test::DataTest;

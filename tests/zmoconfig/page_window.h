@@ -13,6 +13,8 @@
 #include "frmTreeView.h"
 #include "pages_support.h"
 
+using namespace zmo::config;
+
 class PageWindowTest : public PagesTest {
  protected:
   void TearDown() override {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <memory>
 
+
 namespace {
 
 // The offscreen platform says on every window that it cannot raise it.

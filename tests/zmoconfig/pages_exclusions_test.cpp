@@ -26,6 +26,8 @@
 #include "navigation.h"
 #include "pages_support.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using zmo::IgnoreList;

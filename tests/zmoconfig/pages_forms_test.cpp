@@ -18,6 +18,8 @@
 #include "mdi.h"
 #include "pages_support.h"
 
+using namespace zmo::config;
+
 namespace {
 
 // A form that logs its events.

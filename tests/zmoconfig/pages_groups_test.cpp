@@ -28,6 +28,8 @@
 #include "zmoconfig/loaders.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using zmo_test::ConfigText;

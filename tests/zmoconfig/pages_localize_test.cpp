@@ -20,6 +20,8 @@
 #include "forms.h"
 #include "localize.h"
 
+using namespace zmo::config;
+
 namespace {
 
 template <typename T>

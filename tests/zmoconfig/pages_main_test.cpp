@@ -23,6 +23,8 @@
 #include "pages_support.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using zmo_test::ConfigText;

@@ -28,6 +28,8 @@
 #include "zmoconfig/record_codec.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using zmo_test::PutConfigText;

@@ -22,6 +22,8 @@
 #include "zmoconfig/loaders.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 void Save(QWidget* w, const char* name) {

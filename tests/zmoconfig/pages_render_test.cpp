@@ -23,6 +23,8 @@
 #include <QTreeWidget>
 #include <fstream>
 
+using namespace zmo::config;
+
 namespace {
 
 QString RenderPath(const char* name) {

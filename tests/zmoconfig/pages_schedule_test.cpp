@@ -23,6 +23,8 @@
 #include "zmoconfig/text_ids.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using zmo_test::ConfigText;

@@ -14,6 +14,8 @@
 #include "ui_services.h"
 #include "zmoconfig/config_ui.h"
 
+using namespace zmo::config;
+
 namespace {
 
 struct SeenBox {

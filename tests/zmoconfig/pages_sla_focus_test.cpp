@@ -12,6 +12,8 @@
 #include "navigation.h"
 #include "pages_support.h"
 
+using namespace zmo::config;
+
 namespace {
 
 class SlaFocusTest : public PagesTest, public ::testing::WithParamInterface<const char*> {

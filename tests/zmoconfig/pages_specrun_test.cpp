@@ -30,6 +30,8 @@
 #include "zmoconfig/text_ids.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 using zmo_test::PutConfigText;

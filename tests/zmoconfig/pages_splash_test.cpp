@@ -15,6 +15,8 @@
 #include "zmo_test/time.h"
 #include "zmogdlib/config_key.h"
 
+using namespace zmo::config;
+
 namespace {
 
 TEST(CommandLine, DashDInAnyCaseAnywhereSkipsTheWait) {

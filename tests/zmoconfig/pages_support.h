@@ -17,6 +17,8 @@
 #include "zmo_test/registry.h"
 #include "zmo_test/scoped.h"
 
+using namespace zmo::config;
+
 class ScriptedUi : public UiServices {
  public:
   ScriptedUi() { SetUiServices(this); }

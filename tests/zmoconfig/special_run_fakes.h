@@ -10,6 +10,8 @@
 
 namespace zmoconfig_test {
 
+using namespace zmo::config;
+
 // What the launcher asked of the machine, answered by script. Installed
 // for its lifetime.
 class FakeSpecRunServices : public SpecRunServices {

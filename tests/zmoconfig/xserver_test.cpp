@@ -24,6 +24,7 @@
 #include "zmo_test/registry.h"
 #include "zmogdlib/config_key.h"
 
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -5,6 +5,8 @@
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 int ReadBinDir() {
   gBinDir = GetRegValue(zmo::cfg::kBinDir);
   return BinDirMissing() ? kBinDirMissing : kBinDirOk;
@@ -18,3 +20,5 @@ int BinFilePath(const std::string& name, std::string* path) {
   *path = zmo::JoinPath(gBinDir, name);
   return kBinDirOk;
 }
+
+}  // namespace zmo::config

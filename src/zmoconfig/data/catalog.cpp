@@ -8,6 +8,8 @@
 #include "platform/resources.h"
 #include "zmoconfig/codepage.h"
 
+namespace zmo::config {
+
 namespace {
 
 std::string catalog_dir;             // empty: the program's directory
@@ -72,3 +74,5 @@ bool LocalizedText(std::string_view id_text, LocalizeKind kind, std::string* tex
   *text = id > 0 ? LoadResStringUtf8(id) : std::string();
   return true;
 }
+
+}  // namespace zmo::config

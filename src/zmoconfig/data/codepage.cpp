@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace zmo::config {
+
 namespace {
 
 // Unicode of the bytes 0x80-0x9F; the five bytes the code page leaves
@@ -125,3 +127,5 @@ std::string Cp1252Upper(std::string_view bytes) {
   }
   return out;
 }
+
+}  // namespace zmo::config

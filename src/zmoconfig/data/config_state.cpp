@@ -1,5 +1,7 @@
 #include "zmoconfig/config_state.h"
 
+namespace zmo::config {
+
 std::string gBinDir;
 std::string gServerFile;
 std::vector<ServerRow> gServers(1);
@@ -23,3 +25,5 @@ void ResetConfigState() {
   gCorvaInstance.clear();
   gServerFileLoaded = true;
 }
+
+}  // namespace zmo::config

@@ -1,5 +1,7 @@
 #include "zmoconfig/config_ui.h"
 
+namespace zmo::config {
+
 namespace {
 
 class SilentUi : public ConfigUi {
@@ -17,3 +19,5 @@ ConfigUi* current_ui = &silent_ui;
 ConfigUi& configUi() { return *current_ui; }
 
 void SetConfigUi(ConfigUi* ui) { current_ui = ui != nullptr ? ui : &silent_ui; }
+
+}  // namespace zmo::config

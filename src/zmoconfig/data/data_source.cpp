@@ -8,6 +8,8 @@
 #include "zmoconfig/validators.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 namespace {
 
 // What each choice stores and which message names its missing program.
@@ -110,3 +112,5 @@ int SaveDataSource(const DataSourceInput& in, DataSourceRefusal* refusal) {
   }
   return 0;
 }
+
+}  // namespace zmo::config

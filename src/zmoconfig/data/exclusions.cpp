@@ -7,6 +7,8 @@
 #include "zmoconfig/text_ids.h"
 #include "zmoconfig/text_rules.h"
 
+namespace zmo::config {
+
 namespace {
 
 // How the members differ.
@@ -71,3 +73,5 @@ int SaveIgnoreList(zmo::IgnoreList list, const std::vector<std::string>& rows) {
   for (const std::string& r : rows) data += EncodeIgnoreLine(list, UpperText(Trimmed(r)));
   return ReplaceDataFile(path, data, backup);
 }
+
+}  // namespace zmo::config

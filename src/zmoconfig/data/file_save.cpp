@@ -11,6 +11,8 @@
 #include "zmoconfig/config_ui.h"
 #include "zmoconfig/text_ids.h"
 
+namespace zmo::config {
+
 int ShowSaveFailure(const std::string& path, const std::string& reason) {
   configUi().MessageOk(LoadResString(kTextErrorEncountered) + path + ": " + reason);
   configUi().StatusText(kTextActionFailed);
@@ -44,3 +46,5 @@ int RemoveDataFile(const std::string& path) {
   }
   return kSaveOk;
 }
+
+}  // namespace zmo::config

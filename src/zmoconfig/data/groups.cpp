@@ -19,6 +19,8 @@
 #include "zmoconfig/validators.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 std::vector<PendingGroupRename> gGroupRenames;
 
 namespace {
@@ -297,3 +299,5 @@ int SaveSystemLevel(const std::string& seconds) {
   }
   return 0;
 }
+
+}  // namespace zmo::config

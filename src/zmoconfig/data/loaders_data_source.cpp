@@ -7,6 +7,8 @@
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 namespace {
 
 const std::string kDataSourceForm = "frmDataSource";
@@ -74,3 +76,5 @@ void LoadDataSource(const std::string& form, DataSourceValues* values) {
     }
   }
 }
+
+}  // namespace zmo::config

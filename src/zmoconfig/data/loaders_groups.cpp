@@ -9,6 +9,8 @@
 #include "zmoconfig/loaders.h"
 #include "zmoconfig/text_ids.h"
 
+namespace zmo::config {
+
 namespace {
 
 // The records of a group file, or false when there is none to read (no
@@ -69,3 +71,5 @@ void LoadAppGroups() {
   }
   gAppGroupCount = static_cast<std::int16_t>(gAppGroups.size() - 1);
 }
+
+}  // namespace zmo::config

@@ -4,6 +4,8 @@
 #include "zmoconfig/bin_dir.h"
 #include "zmoconfig/loaders.h"
 
+namespace zmo::config {
+
 namespace {
 
 struct OwnPage {
@@ -46,3 +48,5 @@ void LoadProgsToIgnore(std::vector<std::string>* entries) {
 void LoadTransToIgnore(std::vector<std::string>* entries) {
   LoadIgnoreList(zmo::IgnoreList::kTrans, entries);
 }
+
+}  // namespace zmo::config

@@ -18,6 +18,8 @@
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 namespace {
 
 const std::string kCurrentConfigForm = "frmCurrentConfig";
@@ -169,3 +171,5 @@ void WaitSeconds(std::int16_t n) {
     zmo::ClockSleepMillis(until - zmo::ClockNowMillis());
   }
 }
+
+}  // namespace zmo::config

@@ -8,6 +8,8 @@
 #include "zmoconfig/codepage.h"
 #include "zmoconfig/loaders.h"
 
+namespace zmo::config {
+
 namespace {
 
 std::string UpperTrimmed(std::string_view text) { return Cp1252Upper(zmo::trimBlanks(text)); }
@@ -69,3 +71,5 @@ bool IsStandardTCode(const std::string& code) {
   std::fclose(f);
   return found || InCustomList(searched);
 }
+
+}  // namespace zmo::config

@@ -1,5 +1,7 @@
 #include "zmoconfig/record_codec.h"
 
+namespace zmo::config {
+
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
@@ -35,3 +37,5 @@ std::string EncodeTransGroupRecord(const std::string& name, const std::string& c
   zmo::putRecordField(&record, zmo::kTransGroupCode, code);
   return record;
 }
+
+}  // namespace zmo::config

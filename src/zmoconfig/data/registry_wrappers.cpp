@@ -9,6 +9,8 @@
 #include "zmogdlib/config_key.h"
 #include "zmogdlib/zmogdlib.h"
 
+namespace zmo::config {
+
 namespace {
 
 // The exports write at most kRegTextMax characters and a NUL; one byte more
@@ -120,3 +122,5 @@ size_t LongestPasswordFor(size_t width) {
   }
   return longest;
 }
+
+}  // namespace zmo::config

@@ -9,6 +9,8 @@
 #include "zmoconfig/text_ids.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 namespace {
 
 // The one entry of text, or -1.
@@ -88,3 +90,5 @@ int SaveSchedule(const std::vector<std::string>& entries) {
   }
   return 0;
 }
+
+}  // namespace zmo::config

@@ -15,6 +15,8 @@
 #include "zmoconfig/text_rules.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 namespace {
 
 constexpr char kLanguageLetters[kServerLanguageCount + 1] = "EDJFISPKTC";
@@ -190,3 +192,5 @@ int ServerFileChoice(const std::string& folder, const std::string& file, std::st
   *path = zmo::JoinPath(folder, file);
   return 0;
 }
+
+}  // namespace zmo::config

@@ -10,6 +10,8 @@
 #include "zmoconfig/text_rules.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 namespace {
 
 constexpr int kMaskMax = 127;
@@ -89,3 +91,5 @@ int SaveRetention(const std::string& typed) {
   if (SetRegValue(zmo::cfg::kDetailKeepDays, value) != kRegOk) return WriteFailed();
   return 0;
 }
+
+}  // namespace zmo::config

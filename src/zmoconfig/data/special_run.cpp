@@ -21,6 +21,8 @@
 #include "zmoconfig/validators.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 namespace {
 
 constexpr const char* kSpecRunListFile = "zmoSpecRunServList.dat";
@@ -196,3 +198,5 @@ int RunSpecialRun(const std::vector<std::string>& selected, const SpecRunFields&
   }
   return kSpecRunStarted;
 }
+
+}  // namespace zmo::config

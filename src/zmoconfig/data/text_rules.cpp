@@ -5,6 +5,8 @@
 #include "common/data_files.h"
 #include "zmoconfig/codepage.h"
 
+namespace zmo::config {
+
 std::string Trimmed(std::string_view text) { return std::string(zmo::trimBlanks(text)); }
 
 bool AllDigits(std::string_view text) {
@@ -55,3 +57,5 @@ bool HasCommandLineCharacter(std::string_view text) {
   }
   return false;
 }
+
+}  // namespace zmo::config

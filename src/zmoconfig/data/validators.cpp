@@ -8,6 +8,8 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 
+namespace zmo::config {
+
 namespace {
 
 bool AllDigits(const std::string& s) {
@@ -126,3 +128,5 @@ bool FileInPath(const std::string& name) {
   }
   return false;
 }
+
+}  // namespace zmo::config

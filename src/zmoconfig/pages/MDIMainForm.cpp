@@ -25,6 +25,8 @@
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 namespace {
 
 QPointer<MDIMainForm> g_main;
@@ -299,3 +301,5 @@ void MDIMainForm::mnuAbout_Click() {
   if (!about_) about_ = new frmAbout;
   about_->Show();
 }
+
+}  // namespace zmo::config

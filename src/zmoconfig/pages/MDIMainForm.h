@@ -14,6 +14,9 @@ class QMdiArea;
 class QMenu;
 class QMenuBar;
 class QStatusBar;
+
+namespace zmo::config {
+
 class frmAbout;
 class frmTreeView;
 
@@ -125,3 +128,5 @@ class MDIMainForm : public FormBase {
 
 // The main window while it exists, or nullptr.
 MDIMainForm* MainForm();
+
+}  // namespace zmo::config

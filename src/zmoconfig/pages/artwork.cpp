@@ -8,6 +8,8 @@
 #include "catalog_text.h"
 #include "localize.h"
 
+namespace zmo::config {
+
 namespace {
 
 const QColor kFieldTop(16, 42, 74);
@@ -239,3 +241,5 @@ QPixmap TreeImage(int index) {
   }
   return pm;
 }
+
+}  // namespace zmo::config

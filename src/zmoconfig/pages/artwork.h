@@ -3,6 +3,8 @@
 
 #include <QPixmap>
 
+namespace zmo::config {
+
 // Pixel sizes of the two pictures.
 constexpr int kSplashWidth = 521;
 constexpr int kSplashHeight = 396;
@@ -25,3 +27,5 @@ QPixmap LogoArt();
 constexpr int kTreeImageSize = 16;
 constexpr int kTreeImageCount = 11;
 QPixmap TreeImage(int index);
+
+}  // namespace zmo::config

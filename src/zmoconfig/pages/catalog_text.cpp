@@ -3,6 +3,8 @@
 #include "zmoconfig/catalog.h"
 #include "zmoconfig/codepage.h"
 
+namespace zmo::config {
+
 QString CatalogText(int id) { return FromAnsi(LoadResString(id)); }
 
 QString FromAnsi(const std::string& bytes) {
@@ -10,3 +12,5 @@ QString FromAnsi(const std::string& bytes) {
 }
 
 std::string ToAnsi(const QString& text) { return Utf16ToCp1252(text.toStdU16String()); }
+
+}  // namespace zmo::config

@@ -8,6 +8,8 @@
 
 #include "zmoconfig/text_ids.h"
 
+namespace zmo::config {
+
 // Catalog ids the page layer shows besides the data layer's.
 constexpr int kTextMainTitle = 1400;
 constexpr int kTextLogMissing = 1445;
@@ -21,3 +23,5 @@ QString CatalogText(int id);
 // page lacks becomes '?').
 QString FromAnsi(const std::string& bytes);
 std::string ToAnsi(const QString& text);
+
+}  // namespace zmo::config

@@ -4,6 +4,8 @@
 #include "ui_services.h"
 #include "zmoconfig/loaders.h"
 
+namespace zmo::config {
+
 bool AskAddNonStandardCode(const std::string& code) {
   const QString question = CatalogText(kTextNotStandardTCode) + " " + FromAnsi(code);
   return Ui().MsgBox(question, MsgButtons::YesNo) == MsgAnswer::Yes;
@@ -12,3 +14,5 @@ bool AskAddNonStandardCode(const std::string& code) {
 bool AcceptCode(const std::string& code) {
   return IsStandardTCode(code) || AskAddNonStandardCode(code);
 }
+
+}  // namespace zmo::config

@@ -11,6 +11,8 @@
 #include <QValidator>
 #include <QWidget>
 
+namespace zmo::config {
+
 namespace {
 
 constexpr const char* kRelayName = "qt_click_relay";
@@ -166,3 +168,5 @@ void SetMaxLength(QLineEdit* control, int max_length) {
 }
 
 int MaxLength(const QLineEdit* control) { return control->property("MaxLength").toInt(); }
+
+}  // namespace zmo::config

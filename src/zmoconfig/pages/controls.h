@@ -15,6 +15,8 @@ class QLineEdit;
 class QListWidget;
 class QRadioButton;
 
+namespace zmo::config {
+
 // Carries one control's Click event.
 class ClickRelay : public QObject {
   Q_OBJECT
@@ -51,3 +53,5 @@ int MaxLength(const QLineEdit* control);
 // the tree; a click elsewhere on the page keeps it on the page).
 ClickRelay* GotFocus(QWidget* control);
 ClickRelay* LostFocus(QWidget* control);
+
+}  // namespace zmo::config

@@ -6,6 +6,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+namespace zmo::config {
+
 namespace {
 
 // The form a widget belongs to: the nearest form among its ancestors.
@@ -157,3 +159,5 @@ bool FormBase::eventFilter(QObject* watched, QEvent* event) {
   Form_KeyDown(code, ShiftMask(key->modifiers()));
   return code == 0;
 }
+
+}  // namespace zmo::config

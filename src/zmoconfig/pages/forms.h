@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+namespace zmo::config {
+
 // Key codes and shift mask bits of Form_KeyDown.
 constexpr int kKeyReturn = 13;
 constexpr int kKeyEscape = 27;
@@ -65,3 +67,5 @@ class FormBase : public QWidget {
   bool unloaded_ = false;
   bool key_preview_ = false;
 };
+
+}  // namespace zmo::config

@@ -8,6 +8,8 @@
 #include "artwork.h"
 #include "localize.h"
 
+namespace zmo::config {
+
 frmAbout::frmAbout(QWidget* parent) : FormBase(parent) {
   setObjectName("frmAbout");
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -42,3 +44,5 @@ void frmAbout::Form_KeyDown(int& KeyCode, int Shift) {
   (void)Shift;
   if (KeyCode == kKeyReturn) cmdOK_Click();
 }
+
+}  // namespace zmo::config

@@ -6,6 +6,8 @@
 class QLabel;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmAbout : public FormBase {
   Q_OBJECT
  public:
@@ -21,3 +23,5 @@ class frmAbout : public FormBase {
   void Form_Activate() override;
   void Form_KeyDown(int& KeyCode, int Shift) override;
 };
+
+}  // namespace zmo::config

@@ -17,6 +17,8 @@
 #include "navigation.h"
 #include "zmoconfig/groups.h"
 
+namespace zmo::config {
+
 frmAddAppTrans::frmAddAppTrans(QWidget* parent) : PageForm("frmAddAppTrans", parent) {
   SetTag(this, "1303");
   lblTitle = NamedControl<QLabel>(this, "lblTitle", 1303);
@@ -40,7 +42,7 @@ frmAddAppTrans::frmAddAppTrans(QWidget* parent) : PageForm("frmAddAppTrans", par
 }
 
 bool frmAddAppTrans::DuplicateFound(const std::string& AppGroup, const std::string& AppTrans) {
-  return ::DuplicateFound(AppGroup, AppTrans);
+  return zmo::config::DuplicateFound(AppGroup, AppTrans);
 }
 
 void frmAddAppTrans::Form_Activate() {
@@ -90,3 +92,5 @@ void frmAddAppTrans::Close() {
   Unload();
   ShowPageNamed("frmTransGroup");
 }
+
+}  // namespace zmo::config

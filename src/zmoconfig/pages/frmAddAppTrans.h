@@ -13,6 +13,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmAddAppTrans : public PageForm {
   Q_OBJECT
  public:
@@ -38,3 +40,5 @@ class frmAddAppTrans : public PageForm {
  private:
   void Close();
 };
+
+}  // namespace zmo::config

@@ -17,6 +17,8 @@
 #include "zmoconfig/groups.h"
 #include "zmoconfig/text_rules.h"
 
+namespace zmo::config {
+
 frmAddApplication::frmAddApplication(QWidget* parent) : PageForm("frmAddApplication", parent) {
   SetTag(this, "1300");
   lblTitle = NamedControl<QLabel>(this, "lblTitle", 1300);
@@ -119,3 +121,5 @@ void frmAddApplication::Close() {
   Unload();
   ShowPageNamed("frmTransGroup");
 }
+
+}  // namespace zmo::config

@@ -11,6 +11,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmAddApplication : public PageForm {
   Q_OBJECT
  public:
@@ -42,3 +44,5 @@ class frmAddApplication : public PageForm {
   int Position() const;
   void Close();
 };
+
+}  // namespace zmo::config

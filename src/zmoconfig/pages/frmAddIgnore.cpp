@@ -17,6 +17,8 @@
 #include "zmoconfig/exclusions.h"
 #include "zmoconfig/text_rules.h"
 
+namespace zmo::config {
+
 using zmo::IgnoreList;
 
 IgnoreEntryDialog::IgnoreEntryDialog(IgnoreList list, QWidget* parent)
@@ -106,3 +108,5 @@ frmAddProg::frmAddProg(QWidget* parent)
 
 frmAddTrans::frmAddTrans(QWidget* parent)
     : IgnoreEntryDialog(IgnoreList::kTrans, parent), lblTransToExclude(entry_label_) {}
+
+}  // namespace zmo::config

@@ -12,6 +12,9 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace zmo::config {
+
 class IgnoreListPage;
 struct IgnoreMember;
 
@@ -64,3 +67,5 @@ class frmAddTrans : public IgnoreEntryDialog {
   explicit frmAddTrans(QWidget* parent = nullptr);
   QLabel* lblTransToExclude;
 };
+
+}  // namespace zmo::config

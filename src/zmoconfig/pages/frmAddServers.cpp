@@ -17,6 +17,8 @@
 #include "ui_services.h"
 #include "zmoconfig/servers.h"
 
+namespace zmo::config {
+
 namespace {
 
 QLineEdit* Box(QWidget* parent, const char* name, int max_length, bool tagged) {
@@ -97,7 +99,7 @@ int frmAddServers::Row() const {
 bool frmAddServers::CheckFields() {
   ServerEntry e = Entry();
   EntryRefusal refusal;
-  const int result = ::CheckFields(&e, &refusal);
+  const int result = zmo::config::CheckFields(&e, &refusal);
   // The boxes the checks passed stay normalised, also after a refusal.
   txtSID->setText(FromAnsi(e.sid));
   txtInstanceNo->setText(FromAnsi(e.sysnr));
@@ -118,7 +120,7 @@ bool frmAddServers::CheckFields() {
   return false;
 }
 
-bool frmAddServers::CheckForDups(int RecordToSkip) { return ::CheckForDups(RecordToSkip, Entry()); }
+bool frmAddServers::CheckForDups(int RecordToSkip) { return zmo::config::CheckForDups(RecordToSkip, Entry()); }
 
 void frmAddServers::Form_Activate() {
   ActivateDialog();
@@ -173,3 +175,5 @@ void frmAddServers::ReturnToServers() {
   Unload();
   ShowPageNamed("frmServers");
 }
+
+}  // namespace zmo::config

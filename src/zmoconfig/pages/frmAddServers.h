@@ -10,6 +10,9 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace zmo::config {
+
 struct ServerEntry;
 
 class frmAddServers : public PageForm {
@@ -57,3 +60,5 @@ class frmAddServers : public PageForm {
   // Unloads the dialog and shows the servers page again.
   void ReturnToServers();
 };
+
+}  // namespace zmo::config

@@ -15,6 +15,8 @@
 #include "zmoconfig/schedule.h"
 #include "zmoconfig/text_ids.h"
 
+namespace zmo::config {
+
 frmAddStatSch::frmAddStatSch(QWidget* parent) : PageForm("frmAddStatSch", parent) {
   SetTag(this, "1316");
   lblTitle = NamedControl<QLabel>(this, "lblTitle", 1316);
@@ -81,3 +83,5 @@ void frmAddStatSch::Close() {
   ShowPageNamed("frmSchStati");
   if (auto* page = PageNamed<frmSchStati>("frmSchStati")) page->lstStatSch->setFocus();
 }
+
+}  // namespace zmo::config

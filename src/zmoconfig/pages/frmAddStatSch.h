@@ -10,6 +10,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmAddStatSch : public PageForm {
   Q_OBJECT
  public:
@@ -34,3 +36,5 @@ class frmAddStatSch : public PageForm {
   // Unloads the dialog and shows the schedule page with its list focused.
   void Close();
 };
+
+}  // namespace zmo::config

@@ -16,6 +16,8 @@
 #include "navigation.h"
 #include "zmoconfig/loaders.h"
 
+namespace zmo::config {
+
 namespace {
 
 void FillCombo(QComboBox* box, const std::vector<std::string>& entries) {
@@ -114,3 +116,5 @@ void frmCurrentConfig::Form_Activate() {
 }
 
 void frmCurrentConfig::cmbTransactions_LostFocus() { FocusTree(); }
+
+}  // namespace zmo::config

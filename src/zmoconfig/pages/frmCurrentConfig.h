@@ -11,6 +11,8 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 
+namespace zmo::config {
+
 class frmCurrentConfig : public PageForm {
   Q_OBJECT
  public:
@@ -42,3 +44,5 @@ class frmCurrentConfig : public PageForm {
   // read (its notice then stays in the status line).
   bool Fill();
 };
+
+}  // namespace zmo::config

@@ -18,6 +18,8 @@
 #include "ui_services.h"
 #include "zmoconfig/data_source.h"
 
+namespace zmo::config {
+
 namespace {
 
 QLineEdit* TaggedBox(QWidget* parent, const char* name) {
@@ -243,3 +245,5 @@ void frmDataSource::cmdOK_Click() {
 }
 
 void frmDataSource::cmdCancel_Click() { Form_Activate(); }
+
+}  // namespace zmo::config

@@ -13,6 +13,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace zmo::config {
+
 struct DataSourceInput;
 
 class frmDataSource : public PageForm {
@@ -65,3 +68,5 @@ class frmDataSource : public PageForm {
   // The three version options deselected and enabled or disabled.
   void ResetVersions(bool enabled);
 };
+
+}  // namespace zmo::config

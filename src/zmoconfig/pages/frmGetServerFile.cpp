@@ -20,6 +20,8 @@
 #include "navigation.h"
 #include "zmoconfig/servers.h"
 
+namespace zmo::config {
+
 namespace {
 
 // The folder list's entry that goes one folder up.
@@ -164,3 +166,5 @@ void frmGetServerFile::cmdCancel_Click() {
   }
   Status(kTextActionCancelled);
 }
+
+}  // namespace zmo::config

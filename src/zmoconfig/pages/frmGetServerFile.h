@@ -11,6 +11,8 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmGetServerFile : public PageForm {
   Q_OBJECT
  public:
@@ -56,3 +58,5 @@ class frmGetServerFile : public PageForm {
   QString dir_path_;
   QString file_path_;
 };
+
+}  // namespace zmo::config

@@ -18,6 +18,8 @@
 #include "zmoconfig/file_save.h"
 #include "zmoconfig/loaders.h"
 
+namespace zmo::config {
+
 namespace {
 
 using zmo::IgnoreList;
@@ -147,3 +149,5 @@ frmProgsToIgnore::frmProgsToIgnore(QWidget* parent)
 
 frmTransToIgnore::frmTransToIgnore(QWidget* parent)
     : IgnoreListPage(IgnoreList::kTrans, parent), lstTransToIgnore(list_) {}
+
+}  // namespace zmo::config

@@ -15,6 +15,8 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
+namespace zmo::config {
+
 // How the members differ on the page layer; the entry rules and the file
 // layout are the data layer's (exclusions.h).
 struct IgnoreMember {
@@ -86,3 +88,5 @@ class frmTransToIgnore : public IgnoreListPage {
   explicit frmTransToIgnore(QWidget* parent = nullptr);
   QListWidget* lstTransToIgnore;
 };
+
+}  // namespace zmo::config

@@ -10,6 +10,8 @@
 #include "mdi.h"
 #include "navigation.h"
 
+namespace zmo::config {
+
 namespace {
 
 QLabel* NamedLabel(QWidget* form, const char* name, int id) {
@@ -68,3 +70,5 @@ frmSchConfig::frmSchConfig(QWidget* parent)
     : InfoPage("frmSchConfig", "lblTitle", 1111, "lblDescription", 1338, parent),
       lblTitle(first_),
       lblDescription(second_) {}
+
+}  // namespace zmo::config

@@ -7,6 +7,8 @@
 
 class QLabel;
 
+namespace zmo::config {
+
 class InfoPage : public PageForm {
   Q_OBJECT
  public:
@@ -58,3 +60,5 @@ class frmSchConfig : public InfoPage {
   QLabel* lblTitle;
   QLabel* lblDescription;
 };
+
+}  // namespace zmo::config

@@ -16,6 +16,8 @@
 #include "zmoconfig/text_ids.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 frmKeepDays::frmKeepDays(QWidget* parent) : PageForm("frmKeepDays", parent) {
   SetTag(this, "1115");
   imgLogo = MakeLogo(this);
@@ -74,3 +76,5 @@ void frmKeepDays::cmdCancel_Click() {
   Form_Activate();
   Status(kTextActionCancelled);
 }
+
+}  // namespace zmo::config

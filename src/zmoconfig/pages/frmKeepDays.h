@@ -9,6 +9,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmKeepDays : public PageForm {
   Q_OBJECT
  public:
@@ -29,3 +31,5 @@ class frmKeepDays : public PageForm {
  protected slots:
   void Form_Activate() override;
 };
+
+}  // namespace zmo::config

@@ -17,6 +17,8 @@
 #include "zmoconfig/schedule.h"
 #include "zmoconfig/text_ids.h"
 
+namespace zmo::config {
+
 frmSchStati::frmSchStati(QWidget* parent) : PageForm("frmSchStati", parent) {
   SetTag(this, "1121");
   imgLogo = MakeLogo(this);
@@ -78,7 +80,7 @@ void frmSchStati::Form_Activate() {
 }
 
 void frmSchStati::SaveSchedule() {
-  const int result = ::SaveSchedule(Entries());
+  const int result = zmo::config::SaveSchedule(Entries());
   if (result == kTextActionFailed) return;  // the failed write is shown
   if (result != 0) {
     Refuse(result);
@@ -128,3 +130,5 @@ void frmSchStati::cmdCancel_Click() {
   SetListExtent(lstStatSch);
   Status(kTextActionCancelled);
 }
+
+}  // namespace zmo::config

@@ -13,6 +13,8 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmSchStati : public PageForm {
   Q_OBJECT
  public:
@@ -48,3 +50,5 @@ class frmSchStati : public PageForm {
   // Writes the listed entries; status 1455 when every piece was written.
   void SaveSchedule();
 };
+
+}  // namespace zmo::config

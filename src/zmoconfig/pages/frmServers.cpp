@@ -26,6 +26,8 @@
 #include "zmoconfig/servers.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 frmServers::frmServers(QWidget* parent) : PageForm("frmServers", parent) {
   SetTag(this, "1341");
   lblTitle = NamedControl<QLabel>(this, "lblTitle", 1341);
@@ -176,3 +178,5 @@ void frmServers::cmdCancel_Click() {
   lblFilePath->setText(FromAnsi(GetRegValue(zmo::cfg::kStatiInput)));
   Status(kTextActionCancelled);
 }
+
+}  // namespace zmo::config

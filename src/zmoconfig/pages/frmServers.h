@@ -13,6 +13,8 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmServers : public PageForm {
   Q_OBJECT
  public:
@@ -53,3 +55,5 @@ class frmServers : public PageForm {
  private:
   void ShowItems(const std::vector<std::string>& items, bool enabled);
 };
+
+}  // namespace zmo::config

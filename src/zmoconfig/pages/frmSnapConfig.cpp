@@ -17,6 +17,8 @@
 #include "zmoconfig/text_ids.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 frmSnapConfig::frmSnapConfig(QWidget* parent) : PageForm("frmSnapConfig", parent) {
   SetTag(this, "1122");
   imgLogo = MakeLogo(this);
@@ -96,3 +98,5 @@ void frmSnapConfig::cmdCancel_Click() {
   Form_Activate();
   Status(kTextActionCancelled);
 }
+
+}  // namespace zmo::config

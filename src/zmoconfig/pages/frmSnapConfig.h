@@ -12,6 +12,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmSnapConfig : public PageForm {
   Q_OBJECT
  public:
@@ -42,3 +44,5 @@ class frmSnapConfig : public PageForm {
  protected slots:
   void Form_Activate() override;
 };
+
+}  // namespace zmo::config

@@ -23,6 +23,8 @@
 #include "zmoconfig/special_run.h"
 #include "zmoconfig/text_ids.h"
 
+namespace zmo::config {
+
 namespace {
 
 QLineEdit* FieldBox(QWidget* parent, const char* name, int max_length) {
@@ -243,7 +245,7 @@ void frmSpecRun::ShowRunStatus(int id) { lblStatus->setText(CatalogText(id)); }
 
 bool frmSpecRun::CheckSpecRun() {
   SpecRunBox box = SpecRunBox::kNone;
-  const int result = ::CheckSpecRun(Fields(), lstSvrsToAgg->count(), &box);
+  const int result = zmo::config::CheckSpecRun(Fields(), lstSvrsToAgg->count(), &box);
   if (result != 0) {
     Ui().MsgBox(CatalogText(result), MsgButtons::Ok);
     QLineEdit* field = nullptr;
@@ -307,3 +309,5 @@ void frmSpecRun::cmdCancel_Click() {
   LoadServers();
   Status(kTextActionCancelled);
 }
+
+}  // namespace zmo::config

@@ -14,6 +14,9 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace zmo::config {
+
 struct SpecRunFields;
 
 class frmSpecRun : public PageForm {
@@ -77,3 +80,5 @@ class frmSpecRun : public PageForm {
   void ShowRunStatus(int id);
   QWidget* NextAfter(QLineEdit* box) const;
 };
+
+}  // namespace zmo::config

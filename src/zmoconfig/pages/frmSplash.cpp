@@ -16,6 +16,8 @@
 #include "zmoconfig/loaders.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 namespace {
 // How long the wait lets the clock pass between rounds of window events.
 constexpr int kWaitStepMillis = 20;
@@ -83,3 +85,5 @@ void frmSplash::tmrSplash_Timer() {
                 MsgButtons::Ok);
   }
 }
+
+}  // namespace zmo::config

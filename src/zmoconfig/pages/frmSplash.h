@@ -12,6 +12,8 @@
 class QLabel;
 class QTimer;
 
+namespace zmo::config {
+
 // The wait of the splash, in milliseconds of the clock seam.
 constexpr int kSplashWaitMillis = 3000;
 // The tick of the splash timer.
@@ -44,3 +46,5 @@ class frmSplash : public FormBase {
   QStringList arguments_;
   bool bSkipWait = false;
 };
+
+}  // namespace zmo::config

@@ -13,6 +13,8 @@
 #include "navigation.h"
 #include "zmoconfig/groups.h"
 
+namespace zmo::config {
+
 frmSystemSLA::frmSystemSLA(QWidget* parent) : PageForm("frmSystemSLA", parent) {
   SetTag(this, "1120");
   lblTitle = NamedControl<QLabel>(this, "lblTitle", 1361);
@@ -82,3 +84,5 @@ void frmSystemSLA::cmdCancel_Click() {
   PlaceChildForm(this);
   Status(kTextActionCancelled);
 }
+
+}  // namespace zmo::config

@@ -9,6 +9,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmSystemSLA : public PageForm {
   Q_OBJECT
  public:
@@ -33,3 +35,5 @@ class frmSystemSLA : public PageForm {
   // Empties the tagged box and shows the stored level in it.
   void ShowStored();
 };
+
+}  // namespace zmo::config

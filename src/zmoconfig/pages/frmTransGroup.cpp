@@ -27,6 +27,8 @@
 #include "zmoconfig/text_rules.h"
 #include "zmogdlib/config_key.h"
 
+namespace zmo::config {
+
 namespace {
 
 // The hourglass for the length of a handler.
@@ -274,3 +276,5 @@ void frmTransGroup::cmdCancel_Click() {
   Reload();
   Status(kTextActionCancelled);
 }
+
+}  // namespace zmo::config

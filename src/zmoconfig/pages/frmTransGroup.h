@@ -17,6 +17,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+namespace zmo::config {
+
 class frmTransGroup : public PageForm {
   Q_OBJECT
  public:
@@ -70,3 +72,5 @@ class frmTransGroup : public PageForm {
 
   int selected_row_ = 0;  // row of gAppGroups last clicked (0: none)
 };
+
+}  // namespace zmo::config

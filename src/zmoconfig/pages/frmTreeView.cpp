@@ -12,6 +12,8 @@
 #include "mdi.h"
 #include "navigation.h"
 
+namespace zmo::config {
+
 namespace {
 
 constexpr int kKeyTab = 9;
@@ -125,3 +127,5 @@ bool frmTreeView::eventFilter(QObject* watched, QEvent* event) {
   }
   return FormBase::eventFilter(watched, event);
 }
+
+}  // namespace zmo::config

@@ -10,6 +10,8 @@
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace zmo::config {
+
 // Item data roles of a node: its key, and its unselected and selected image
 // indexes in the tree's image list.
 constexpr int kNodeKeyRole = Qt::UserRole + 2;
@@ -45,3 +47,5 @@ class frmTreeView : public FormBase {
  private:
   QList<QTreeWidgetItem*> nodes_;
 };
+
+}  // namespace zmo::config

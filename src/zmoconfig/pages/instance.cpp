@@ -9,6 +9,8 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 
+namespace zmo::config {
+
 namespace {
 constexpr const char* kLockName = "zmoconfig.lock";
 }
@@ -36,3 +38,5 @@ bool InstanceLock::Acquire() {
   fd_ = fd;
   return true;
 }
+
+}  // namespace zmo::config

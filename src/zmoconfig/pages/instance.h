@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace zmo::config {
+
 class InstanceLock {
  public:
   // path: the lock file; "" for the one beside the registry store.
@@ -25,3 +27,5 @@ class InstanceLock {
   std::string path_;
   int fd_ = -1;
 };
+
+}  // namespace zmo::config

@@ -16,6 +16,8 @@
 #include "forms.h"
 #include "zmoconfig/catalog.h"
 
+namespace zmo::config {
+
 const char* const kDialogFontFamily = "DejaVu Sans";
 
 namespace {
@@ -201,3 +203,5 @@ void LocalizeForm(QWidget* form) {
     }
   }
 }
+
+}  // namespace zmo::config

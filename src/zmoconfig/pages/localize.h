@@ -17,6 +17,8 @@ class QObject;
 class QTreeWidgetItem;
 class QWidget;
 
+namespace zmo::config {
+
 // The item data role that holds a tree node's, column header's or tab's Tag.
 constexpr int kTagRole = Qt::UserRole + 1;
 
@@ -39,3 +41,5 @@ QString TypeName(const QObject* control);
 // Translates form in place: its caption from its Tag, then every control of
 // the form by its type name.
 void LocalizeForm(QWidget* form);
+
+}  // namespace zmo::config

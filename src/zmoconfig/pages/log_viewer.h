@@ -6,8 +6,12 @@
 #include <string>
 #include <vector>
 
+namespace zmo::config {
+
 constexpr const char* kViewerVariable = "ZMO_VIEWER";
 constexpr const char* kDefaultViewer = "xdg-open";
 
 // The viewer's argument vector for path.
 std::vector<std::string> ViewerCommand(const std::string& path);
+
+}  // namespace zmo::config

@@ -5,6 +5,8 @@
 
 #include "forms.h"
 
+namespace zmo::config {
+
 namespace {
 
 QMdiSubWindow* SubWindow(FormBase* form) {
@@ -46,3 +48,5 @@ void ShowBesideTree(QMdiArea* area, FormBase* tree, FormBase* page) {
   }
   page->Show();
 }
+
+}  // namespace zmo::config

@@ -2,8 +2,11 @@
 // Children are frameless sub-windows placed by the program, not by the user.
 #pragma once
 
-class FormBase;
 class QMdiArea;
+
+namespace zmo::config {
+
+class FormBase;
 
 // Screen units of the forms' measures (twips) per pixel.
 constexpr int kTwipsPerPixel = 15;
@@ -16,3 +19,5 @@ void PlaceTree(FormBase* tree);
 // Hides every child but tree and page, places page beside the tree at its
 // top, and shows it.
 void ShowBesideTree(QMdiArea* area, FormBase* tree, FormBase* page);
+
+}  // namespace zmo::config

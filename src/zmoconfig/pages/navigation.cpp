@@ -13,6 +13,8 @@
 #include "page.h"
 #include "ui_services.h"
 
+namespace zmo::config {
+
 QString gCurrentForm = QStringLiteral("frmCurrentConfig");
 QString gClickedNodeKey;
 
@@ -182,3 +184,5 @@ void FocusForm(FormBase* form) {
     form->setFocus(Qt::OtherFocusReason);
   }
 }
+
+}  // namespace zmo::config

@@ -5,10 +5,13 @@
 
 #include <QString>
 
-class FormBase;
-class MDIMainForm;
 class QLineEdit;
 class QWidget;
+
+namespace zmo::config {
+
+class FormBase;
+class MDIMainForm;
 
 // The tree's image list, by 1-based index.
 constexpr int kImgServer = 1, kImgOSCollect = 2, kImgApps = 3, kImgTransGroup = 4,
@@ -75,3 +78,5 @@ void SelectText(QLineEdit* box);
 // control that takes the focus by Tab.
 void FocusTree();
 void FocusForm(FormBase* form);
+
+}  // namespace zmo::config

@@ -16,6 +16,8 @@
 #include "navigation.h"
 #include "ui_services.h"
 
+namespace zmo::config {
+
 PageForm::PageForm(const char* name, QWidget* parent) : FormBase(parent) {
   setObjectName(QLatin1String(name));
 }
@@ -130,3 +132,5 @@ QHBoxLayout* TitleRow(QLabel* title, QLabel* logo) {
 void FitDigits(QLineEdit* box, int characters) {
   box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString(characters + 3, u'0')));
 }
+
+}  // namespace zmo::config

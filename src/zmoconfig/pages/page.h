@@ -14,6 +14,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+namespace zmo::config {
+
 class PageForm : public FormBase {
   Q_OBJECT
  public:
@@ -93,3 +95,5 @@ QHBoxLayout* OkCancelRow(QPushButton* ok, QPushButton* cancel);
 // measured. Returns the extent in pixels (0 for an empty list) and keeps it
 // in the list's "HorizontalExtent" property.
 int SetListExtent(QListWidget* list);
+
+}  // namespace zmo::config

@@ -18,6 +18,8 @@
 #include "frmSystemSLA.h"
 #include "frmTransGroup.h"
 
+namespace zmo::config {
+
 namespace {
 
 struct PageRow {
@@ -65,3 +67,5 @@ FormBase* MakePage(const QString& name) {
   }
   return nullptr;
 }
+
+}  // namespace zmo::config

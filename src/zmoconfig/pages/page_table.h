@@ -4,7 +4,11 @@
 
 #include <QString>
 
+namespace zmo::config {
+
 class FormBase;
 
 // A new page of name, not yet loaded; nullptr for a name no page has.
 FormBase* MakePage(const QString& name);
+
+}  // namespace zmo::config

@@ -9,6 +9,8 @@
 #include "localize.h"
 #include "ui_services.h"
 
+namespace zmo::config {
+
 int RunConfigurator(int argc, char** argv) {
   QApplication app(argc, argv);
   ConnectDataLayerUi();
@@ -23,3 +25,5 @@ int RunConfigurator(int argc, char** argv) {
   delete splash.data();
   return code;
 }
+
+}  // namespace zmo::config

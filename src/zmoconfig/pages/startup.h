@@ -2,5 +2,9 @@
 // loop, and the forms left at the end.
 #pragma once
 
+namespace zmo::config {
+
 // Runs the configurator and returns the program's exit code.
 int RunConfigurator(int argc, char** argv);
+
+}  // namespace zmo::config

@@ -11,6 +11,8 @@
 #include "catalog_text.h"
 #include "zmoconfig/config_ui.h"
 
+namespace zmo::config {
+
 namespace {
 
 UiServices g_real;
@@ -78,3 +80,5 @@ int UiServices::StartProcess(const std::vector<std::string>& argv) {
 }
 
 void UiServices::EndProgram() { QCoreApplication::exit(0); }
+
+}  // namespace zmo::config

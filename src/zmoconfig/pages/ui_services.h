@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace zmo::config {
+
 
 // The three message-box kinds the configurator shows.
 enum class MsgButtons {
@@ -57,3 +59,5 @@ UiServices& Ui();
 // Installs services (nullptr restores the real ones); the caller keeps
 // ownership.
 void SetUiServices(UiServices* services);
+
+}  // namespace zmo::config

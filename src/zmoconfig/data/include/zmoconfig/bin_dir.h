@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace zmo::config {
+
 // Result codes.
 constexpr int kBinDirOk = 0;
 constexpr int kBinDirMissing = 1;  // BinDir is not set (or empty)
@@ -20,3 +22,5 @@ bool BinDirMissing();
 // The path of a data file in BinDir. Returns kBinDirOk and *path, or
 // kBinDirMissing (path cleared) so that no caller ever builds "/name".
 int BinFilePath(const std::string& name, std::string* path);
+
+}  // namespace zmo::config

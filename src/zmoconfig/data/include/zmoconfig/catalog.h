@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace zmo::config {
+
 // The directory the catalogs zmocat<ABBR>.cat are looked for in: the
 // program's directory unless set (tests set their own).
 void SetCatalogDirectory(const std::string& dir);
@@ -46,3 +48,5 @@ enum class LocalizeKind {
 // The text LocalizeForm puts in place of property value id_text, as UTF-8.
 // Returns false when the control keeps the text the form was built with.
 bool LocalizedText(std::string_view id_text, LocalizeKind kind, std::string* text);
+
+}  // namespace zmo::config

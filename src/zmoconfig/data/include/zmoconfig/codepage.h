@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace zmo::config {
+
 std::u16string Cp1252ToUtf16(std::string_view bytes);
 std::string Cp1252ToUtf8(std::string_view bytes);
 
@@ -15,3 +17,5 @@ std::string Utf8ToCp1252(std::string_view text);
 
 // Windows-1252 text in upper case (the accented letters included).
 std::string Cp1252Upper(std::string_view bytes);
+
+}  // namespace zmo::config

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace zmo::config {
+
 // A row of the server table: fields 1-9 are the nine data fields of a
 // server record in record order, untrimmed at their full width; field 0 is
 // unused.
@@ -52,3 +54,5 @@ extern bool gServerFileLoaded;
 
 // Empties every table and value above (for a fresh start and for tests).
 void ResetConfigState();
+
+}  // namespace zmo::config

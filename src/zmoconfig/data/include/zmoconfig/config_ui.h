@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace zmo::config {
+
 class ConfigUi {
  public:
   virtual ~ConfigUi() = default;
@@ -20,3 +22,5 @@ class ConfigUi {
 ConfigUi& configUi();
 // Installs ui (nullptr: the silent one again). The caller keeps ownership.
 void SetConfigUi(ConfigUi* ui);
+
+}  // namespace zmo::config

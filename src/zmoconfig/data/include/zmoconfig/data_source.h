@@ -7,6 +7,8 @@
 
 #include "zmoconfig/loaders.h"
 
+namespace zmo::config {
+
 // The page's choices and boxes as typed.
 struct DataSourceInput {
   DbOption option = DbOption::kNone;
@@ -42,3 +44,5 @@ int CheckDataSource(const DataSourceInput& in, DataSourceRefusal* refusal);
 // is not blank (a blank box keeps the stored value), stopping at the first
 // failed write, which is shown with status 1453 and gives 1453.
 int SaveDataSource(const DataSourceInput& in, DataSourceRefusal* refusal);
+
+}  // namespace zmo::config

@@ -8,6 +8,8 @@
 
 #include "common/data_files.h"
 
+namespace zmo::config {
+
 // Result of CheckIgnoreEntry besides 0 and the catalog ids it refuses with.
 constexpr int kIgnoreEmptyEntry = 1;  // nothing to add; no message
 
@@ -31,3 +33,5 @@ int SaveIgnoreList(zmo::IgnoreList list, const std::vector<std::string>& rows);
 
 // The backup name of a list's file ("zmoIDsToIgnore.bak", ...).
 std::string IgnoreListBackupName(zmo::IgnoreList list);
+
+}  // namespace zmo::config

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace zmo::config {
+
 // Result codes of the savers in this data layer.
 constexpr int kSaveOk = 0;
 constexpr int kSaveFailed = 1;  // shown: a message naming the file, then status 1453
@@ -24,3 +26,5 @@ int RemoveDataFile(const std::string& path);
 // Shows the failure of an operation on path: message 1402 with the path and
 // the reason, then status 1453. Returns kSaveFailed.
 int ShowSaveFailure(const std::string& path, const std::string& reason);
+
+}  // namespace zmo::config

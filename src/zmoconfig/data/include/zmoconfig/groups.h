@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace zmo::config {
+
 // ---- Service levels ----
 
 // The limits in milliseconds: a group's level fits four digits; the
@@ -123,3 +125,5 @@ std::string SystemLevelShown();
 // failure, which is shown with status 1453 and gives 1453. Returns 0 or the
 // id.
 int SaveSystemLevel(const std::string& seconds);
+
+}  // namespace zmo::config

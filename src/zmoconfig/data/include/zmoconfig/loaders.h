@@ -11,6 +11,8 @@
 #include "common/data_files.h"
 #include "zmoconfig/config_state.h"
 
+namespace zmo::config {
+
 // ---- Group files ----
 
 // Reads zmoTransGroup.dat into gTransGroups and gTransGroupCount (trimmed
@@ -136,3 +138,5 @@ bool IsStandardTCode(const std::string& code);
 // Returns when n seconds have passed on the system clock (tests: at once on
 // the fake clock).
 void WaitSeconds(std::int16_t n);
+
+}  // namespace zmo::config

@@ -8,6 +8,8 @@
 #include "common/data_files.h"
 #include "zmoconfig/config_state.h"
 
+namespace zmo::config {
+
 // A server record from fields 1-9 of row, then CR LF: 183 bytes.
 std::string EncodeServerRecord(const ServerRow& row);
 
@@ -19,3 +21,5 @@ std::string EncodeAppGroupRecord(const std::string& name, const std::string& lev
 
 // A membership record: group name and transaction code.
 std::string EncodeTransGroupRecord(const std::string& name, const std::string& code);
+
+}  // namespace zmo::config

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zmo::config {
+
 // The key every password the configurator scrambles is made with.
 constexpr const char* kScrambleKey = "Qortane4_Brelmuskand7";
 
@@ -47,3 +49,5 @@ std::string EncryptText(const std::string& text);
 // record's 30, a registry value's 254): a longer one would be cut when
 // stored and could never be unscrambled, so the pages refuse it.
 size_t LongestPasswordFor(size_t width);
+
+}  // namespace zmo::config

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace zmo::config {
+
 constexpr size_t kScheduleMaxEntries = 90;
 constexpr size_t kSchedulePieceCount = 6;
 constexpr size_t kSchedulePieceLength = 90;
@@ -43,3 +45,5 @@ std::array<std::string, kSchedulePieceCount> SchedulePieces(const std::vector<st
 // failure, which is shown with status 1453 and gives 1453. Returns 0 or the
 // id.
 int SaveSchedule(const std::vector<std::string>& entries);
+
+}  // namespace zmo::config

@@ -7,6 +7,8 @@
 
 #include "zmoconfig/config_state.h"
 
+namespace zmo::config {
+
 // The boxes of frmAddServers as typed, and the chosen language position
 // (-1: none).
 struct ServerEntry {
@@ -78,3 +80,5 @@ int SaveServerFile();
 // without regard to case. Returns 0 and *path (folder and name joined with
 // one separator), or 1504.
 int ServerFileChoice(const std::string& folder, const std::string& file, std::string* path);
+
+}  // namespace zmo::config

@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+namespace zmo::config {
+
 // ---- Weekdays and interval ----
 
 constexpr int kWeekDays = 7;  // Monday (weight 1) to Sunday (weight 64)
@@ -49,3 +51,5 @@ int CheckRetention(const std::string& typed, std::string* value);
 // frmKeepDays's OK: the check, then DetailKeepDays; a failed write is shown
 // with status 1453 and gives 1453. Returns 0 or the id.
 int SaveRetention(const std::string& typed);
+
+}  // namespace zmo::config

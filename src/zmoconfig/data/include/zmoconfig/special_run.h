@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace zmo::config {
+
 // ---- The page's check ----
 
 struct SpecRunFields {
@@ -78,3 +80,5 @@ std::vector<std::string> SpecialRunArguments(const SpecRunFields& fields, bool s
 // into place), then starts BinDir's zmostati with SpecialRunArguments.
 // Returns kSpecRunStarted only when the process was started.
 int RunSpecialRun(const std::vector<std::string>& selected, const SpecRunFields& fields);
+
+}  // namespace zmo::config

@@ -2,6 +2,8 @@
 // (catalog/zmocatENU.cat).
 #pragma once
 
+namespace zmo::config {
+
 constexpr int kTextDataLossQuestion = 1401;  // Yes/No with the stop icon
 constexpr int kTextErrorEncountered = 1402;  // "KQZ7001E Error encountered "
 constexpr int kTextIdTooLong = 1405;
@@ -75,3 +77,5 @@ constexpr int kTextLineCharacter = 1517;
 constexpr int kTextNoOracleVersion = 1518;
 constexpr int kTextGroupNameTooLong = 1519;
 constexpr int kTextServerFileNotLoaded = 1520;
+
+}  // namespace zmo::config

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace zmo::config {
+
 // text without blanks around it.
 std::string Trimmed(std::string_view text);
 
@@ -29,3 +31,5 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 // scripts cannot carry: a control character (line breaks included), a
 // quote of either kind, or one of & | < > ^ %.
 bool HasCommandLineCharacter(std::string_view text);
+
+}  // namespace zmo::config

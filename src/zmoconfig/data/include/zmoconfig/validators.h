@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace zmo::config {
+
 // A start or end date "yyyymmdd": exactly eight digits forming a real date
 // that is not after today (today is valid).
 bool ValidStartDate(const std::string& d);
@@ -32,3 +34,5 @@ std::string StripLeadingZeros(const std::string& s);
 
 // True when a file named name lies in a directory of PATH (split at ":").
 bool FileInPath(const std::string& name);
+
+}  // namespace zmo::config
