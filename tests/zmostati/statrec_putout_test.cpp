@@ -165,7 +165,7 @@ TEST_F(StatrecPutOutTest, StopBetweenLinesGives28) {
 // Every record reaches the file in one write of the whole line, CR LF
 // included.
 TEST_F(StatrecPutOutTest, OneWritePerLine) {
-  for (int kind : {static_cast<int>(zmo::kDbOracle), static_cast<int>(zmo::kDbCorva)}) {
+  for (zmo::DbKind kind : {zmo::DbKind::kOracle, zmo::DbKind::kCorva}) {
     zmo::setDatabaseKind(kind);
     WriteProbe probe;
     EXPECT_EQ(ConvertInto(&probe), 0);
@@ -207,9 +207,9 @@ TEST_F(StatrecPutOutTest, NoKindOrNoFileIsRefused) {
   ITAB_H normal = statrec_test::MakeTable("V2_NORMAL_RECORDS", ThreeLines());
   StatiConvertJob job = Job("46C");
   job.normalTable = normal;
-  zmo::setDatabaseKind(zmo::kDbNone);
+  zmo::setDatabaseKind(zmo::DbKind::kNone);
   EXPECT_EQ(Convert(job), "");
-  zmo::setDatabaseKind(zmo::kDbOracle);
+  zmo::setDatabaseKind(zmo::DbKind::kOracle);
   EXPECT_EQ(statiConvertTables(job), 1);  // no file
 }
 
@@ -296,7 +296,7 @@ TEST_F(StatrecPutOutTest, OracleRecordKeepsItsColumns) {
   trace = Trace();
   EXPECT_NE(trace.find(cut), trace.rfind(cut));
 
-  zmo::setDatabaseKind(zmo::kDbTessel);
+  zmo::setDatabaseKind(zmo::DbKind::kTessel);
   const std::string csv = Convert(job);
   EXPECT_EQ(csv.substr(0, 93),
             "N,a-very-long-host-name-of-forty-characters_S01_00,"
