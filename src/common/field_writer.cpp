@@ -22,6 +22,22 @@ void Put(RecordLine* line, const char* text, int n) {
   line->len += n;
 }
 
+// A field's text: every control byte (0x00-0x1F, 0x7F) is written as a
+// blank, so that a CR or LF received in a name can never split the record
+// into two lines.
+void PutText(RecordLine* line, const char* text, int n) {
+  if (n > Room(*line)) {
+    n = Room(*line);
+    line->cut = 1;
+  }
+  char* out = line->text + line->len;
+  for (int i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    out[i] = c < 0x20 || c == 0x7F ? ' ' : static_cast<char>(c);
+  }
+  line->len += n;
+}
+
 void Pad(RecordLine* line, int n, int width) {
   int blanks = width - n;
   if (blanks > Room(*line)) blanks = Room(*line);
@@ -85,7 +101,7 @@ void recordPutText(RecordLine* line, const RecordField& field, const char* text,
       n = field.width;
       line->cut = 1;
     }
-    Put(line, text, n);
+    PutText(line, text, n);
     Pad(line, n, field.width);
   } else if (line->quotedText && field.type == FieldType::kText) {
     // A text cut by the buffer keeps its closing quote.
@@ -98,10 +114,10 @@ void recordPutText(RecordLine* line, const RecordField& field, const char* text,
       line->cut = 1;
     }
     Put(line, "\"", 1);
-    Put(line, text, n);
+    PutText(line, text, n);
     Put(line, "\"", 1);
   } else {
-    Put(line, text, n);
+    PutText(line, text, n);
   }
 }
 
@@ -115,7 +131,9 @@ void recordPutNumber(RecordLine* line, const RecordField& field, std::int64_t va
   if (width < 1) width = 1;
   if (width > kMaxNumberWidth) width = kMaxNumberWidth;
   const bool right = field.type == FieldType::kNumber;
-  if (right || line->fixedWidth) {
+  // Only the Oracle kind's columns bound a number; the comma-separated
+  // kinds take the whole number, the width being a least width there.
+  if (line->fixedWidth) {
     const std::int64_t most = kPowersOfTen[width] - 1;
     const std::int64_t least = -(kPowersOfTen[width - 1] - 1);
     if (value > most || value < least) {

@@ -165,4 +165,79 @@ TEST_F(FieldWriterTest, WritesTheWholeLineOnce) {
   std::free(data);
 }
 
+// The five kinds, for tables that go through each.
+constexpr zmo::DbKind kEveryKind[] = {zmo::DbKind::kOracle, zmo::DbKind::kCorva, zmo::DbKind::kMssql,
+                                      zmo::DbKind::kSybase, zmo::DbKind::kTessel};
+
+// Numbers at the limits of the 8 and 12 wide columns: the Oracle kind
+// keeps its columns and clamps, the comma-separated kinds write the whole
+// number (a number right-aligned in at least its width, a figure as it is).
+TEST_F(FieldWriterTest, NumbersAtTheLimitsInEachKind) {
+  struct Case {
+    zmo::RecordField field;
+    long long value;
+    const char* oracle;
+    const char* others;
+    int clamped;  // in the Oracle kind
+  };
+  const Case cases[] = {
+      {Number(8), 99999999, "99999999", "99999999", 0},
+      {Number(8), 100000000, "99999999", "100000000", 1},
+      {Number(8), 123456789012LL, "99999999", "123456789012", 1},
+      {Number(8), 299999999997LL, "99999999", "299999999997", 1},
+      {Number(8), -9999999, "-9999999", "-9999999", 0},
+      {Number(8), -10000000, "-9999999", "-10000000", 1},
+      {Number(8), -2, "      -2", "      -2", 0},
+      {Number(8), 0, "       0", "       0", 0},
+      {Number(12), 999999999999LL, "999999999999", "999999999999", 0},
+      {Number(12), 1000000000000LL, "999999999999", "1000000000000", 1},
+      {Number(12), -99999999999LL, "-99999999999", "-99999999999", 0},
+      {Number(12), -100000000000LL, "-99999999999", "-100000000000", 1},
+      {Number(12), -2, "          -2", "          -2", 0},
+      {Figure(), 99999999, "99999999", "99999999", 0},
+      {Figure(), 100000000, "99999999", "100000000", 1},
+      {Figure(), -9999999, "-9999999", "-9999999", 0},
+      {Figure(), -10000000, "-9999999", "-10000000", 1},
+      {Figure(), -2, "-2      ", "-2", 0},
+  };
+  for (zmo::DbKind kind : kEveryKind) {
+    const bool oracle = kind == zmo::DbKind::kOracle;
+    for (const Case& c : cases) {
+      zmo::RecordLine line;
+      zmo::recordLineStart(&line, kind);
+      zmo::recordPutNumber(&line, c.field, c.value);
+      EXPECT_EQ(Text(line), oracle ? c.oracle : c.others)
+          << zmo::dbKindName(kind) << " width " << c.field.width << " value " << c.value;
+      EXPECT_EQ(line.clamped, oracle ? c.clamped : 0) << zmo::dbKindName(kind) << " " << c.value;
+    }
+  }
+}
+
+// A CR, LF, NUL or TAB (any control byte) in a text is written as a blank,
+// in every kind and in text and plain fields alike, so that the line stays
+// one line.
+TEST_F(FieldWriterTest, ControlBytesOfATextAreWrittenAsBlanks) {
+  const std::string received("A\rB\nC\0D\tE\x7f\x1f", 11);
+  const std::string blanked = "A B C D E  ";
+  struct Case {
+    zmo::DbKind kind;
+    const char* text_field;
+    const char* plain_field;
+  };
+  const std::string padded = blanked + std::string(9, ' ');
+  const Case cases[] = {
+      {zmo::DbKind::kOracle, padded.c_str(), padded.c_str()},
+      {zmo::DbKind::kCorva, "\"A B C D E  \"", "A B C D E  "},
+      {zmo::DbKind::kMssql, "A B C D E  ", "A B C D E  "},
+      {zmo::DbKind::kSybase, "A B C D E  ", "A B C D E  "},
+      {zmo::DbKind::kTessel, "A B C D E  ", "A B C D E  "},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(OneField(c.kind, Text(20), received), c.text_field) << zmo::dbKindName(c.kind);
+    EXPECT_EQ(OneField(c.kind, Plain(20), received), c.plain_field) << zmo::dbKindName(c.kind);
+  }
+  // Other bytes, the Windows-1252 letters above 0x7F among them, stay.
+  EXPECT_EQ(OneField(zmo::DbKind::kMssql, Text(20), "M\xfcller ~ \x80"), "M\xfcller ~ \x80");
+}
+
 }  // namespace

@@ -470,6 +470,36 @@ TEST_F(SnapRecordsTest, OtherKindsWriteLongTextsAndNumbersWhole) {
   EXPECT_EQ(DiskFile(), kMssqlPrefix + ",a-disk-name-of-thirty-six-characters,23,1,4,6\r\n");
 }
 
+// A CR, LF or TAB received in a device name or a system's database host is
+// written as a blank in every kind, so that each record stays one line.
+TEST_F(SnapRecordsTest, ControlBytesInReceivedNamesKeepEachRecordOneLine) {
+  const struct {
+    zmo::DbKind kind;
+    const char* disk;   // the name field of the disk record
+    const char* label;  // SYSTEM_LABEL
+  } cases[] = {
+      {zmo::DbKind::kOracle, "hd 1 x 2                      ", "PRD_db 1                          "},
+      {zmo::DbKind::kCorva, "\"hd 1 x 2\"", "\"PRD_db 1\""},
+      {zmo::DbKind::kMssql, "hd 1 x 2", "PRD_db 1"},
+      {zmo::DbKind::kSybase, "hd 1 x 2", "PRD_db 1"},
+      {zmo::DbKind::kTessel, "hd 1 x 2", "PRD_db 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(zmo::dbKindName(c.kind));
+    TearDown();
+    SetUp();
+    zmo::setDatabaseKind(c.kind);
+    snapRfcState().results.dbHost = "db\n1";
+    AddDisk("hd\r1\nx\t2");
+    ASSERT_EQ(writeSnapshotRecords(tables_), 0);
+    const std::string disk = DiskFile();
+    ASSERT_GE(disk.size(), 2u);
+    EXPECT_EQ(disk.find_first_of("\r\n"), disk.size() - 2) << disk;
+    EXPECT_NE(disk.find(c.disk), std::string::npos) << disk;
+    EXPECT_NE(disk.find(c.label), std::string::npos) << disk;
+  }
+}
+
 TEST_F(SnapRecordsTest, DeviceNamesEndAtTheirFirstBlank) {
   zmo::setDatabaseKind(zmo::DbKind::kMssql);
   AddDisk("c0 t0 d0");

@@ -6,7 +6,9 @@
 //   others   "," between fields, text as it is
 //
 // and written with one fwrite. Each field is put by its row of a record
-// layout (record_layouts.h), which gives its width and type.
+// layout (record_layouts.h), which gives its width and type. In every kind
+// a control byte (0x00-0x1F, 0x7F) of a text is written as a blank, so that
+// one record is always one line.
 #pragma once
 
 #include <cstdint>
@@ -44,9 +46,11 @@ void recordLineStart(RecordLine* line, DbKind kind);
 void recordPutText(RecordLine* line, const RecordField& field, const char* text, int n);
 // A text or plain field up to its terminating zero.
 void recordPutString(RecordLine* line, const RecordField& field, const char* text);
-// A number or figure field. A value that does not fit the width is
-// written as the nearest one that does (all nines, or the most negative),
-// in every kind for a number, in the Oracle kind for a figure.
+// A number or figure field, with its sign when negative. In the Oracle
+// kind a value that does not fit the width is written as the nearest one
+// that does (all nines, or the most negative) and counted as clamped; the
+// other kinds write the whole number, the width being a least width for a
+// number and nothing for a figure.
 void recordPutNumber(RecordLine* line, const RecordField& field, std::int64_t value);
 
 // Appends a part started with the same kind whose field count started at
