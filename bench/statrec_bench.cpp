@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "encode.h"
 #include "generator.h"
 #include "rfc/layouts.h"
@@ -200,9 +200,9 @@ int FwriteCeiling(const std::string& written, long passes, long long* bytes, dou
 int main(int argc, char** argv) {
   Options o;
   if (const int rc = ParseOptions(argc, argv, &o); rc != 0) return rc;
-  const int kind = zmo::dbKindFromName(o.kind.c_str());
+  const zmo::DbKind kind = zmo::dbKindFromName(o.kind.c_str());
   const char* tag = zmo::rfc::StatLayoutTag(o.release.c_str());
-  if (kind == zmo::kDbNone || tag == nullptr) {
+  if (kind == zmo::DbKind::kNone || tag == nullptr) {
     std::fprintf(stderr, "unknown kind %s or release %s\n", o.kind.c_str(), o.release.c_str());
     return 2;
   }

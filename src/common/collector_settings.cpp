@@ -2,7 +2,7 @@
 
 #include "common/config_table.h"
 #include "common/config_values.h"
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/trace_log.h"
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
@@ -21,8 +21,8 @@ void readDebugSwitch(HKEY key, const char* valueName) {
   SetTraceSwitch(0);
 }
 
-int readDbKind(HKEY key, const DbKindRead& how, int* kind) {
-  if (how.clearKindFirst) setDatabaseKind(kDbNone);
+int readDbKind(HKEY key, const DbKindRead& how, DbKind* kind) {
+  if (how.clearKindFirst) setDatabaseKind(DbKind::kNone);
   std::string text;
   LONG status = 0;
   switch (readConfigText(key, cfg::kDB, kDbValueBuffer - 1, &text, &status)) {
@@ -45,7 +45,7 @@ int readDbKind(HKEY key, const DbKindRead& how, int* kind) {
   }
   *kind = dbKindFromName(text.c_str());
   setDatabaseKind(*kind);
-  if (*kind == kDbNone) {
+  if (*kind == DbKind::kNone) {
     writeTrace("unknown db format <%s> encountered\n", text.c_str());
     return 4;
   }

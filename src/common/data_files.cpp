@@ -14,12 +14,12 @@ const IgnoreListLayout& ignoreListLayout(IgnoreList list) {
   return kTransToIgnoreLayout;
 }
 
-std::string_view recordField(std::string_view record, RecordField f) {
+std::string_view recordField(std::string_view record, FixedField f) {
   if (f.offset >= record.size()) return {};
   return record.substr(f.offset, f.width);
 }
 
-void putRecordField(std::string* record, RecordField f, std::string_view value) {
+void putRecordField(std::string* record, FixedField f, std::string_view value) {
   if (record->size() < f.end()) record->resize(f.end(), ' ');
   const std::string_view cut = value.substr(0, f.width);
   record->replace(f.offset, cut.size(), cut);

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "common/field_writer.h"
 
 namespace zmo {
 namespace {
@@ -37,25 +36,6 @@ int oracleLoaderTool(const char* version, int* tool) {
     }
   }
   return 1;
-}
-
-int dbKindClientTool(int kind, const char* oracle_version, int* tool) {
-  switch (kind) {
-    case kDbOracle:
-      return oracleLoaderTool(oracle_version, tool);
-    case kDbCorva:
-      *tool = kToolCorvacmd;
-      return 0;
-    case kDbMssql:
-    case kDbSybase:
-      *tool = kToolIsql;
-      return 0;
-    case kDbTessel:
-      *tool = kToolTesseledit300;
-      return 0;
-    default:
-      return 1;
-  }
 }
 
 }  // namespace zmo

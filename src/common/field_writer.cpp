@@ -1,50 +1,184 @@
 #include "common/field_writer.h"
 
-#include <cstdarg>
 #include <cstring>
 
-#include "common/runtime_state.h"
-
 namespace zmo {
+namespace {
 
-int dbKindFromName(const char* text) {
-  if (text == nullptr) return kDbNone;
-  for (int i = 0; i < 5; ++i) {
-    if (std::strcmp(text, kDbKindNames[i]) == 0) return i + 1;
+// Room left for field text, keeping two bytes for the line's CR LF.
+int Room(const RecordLine& line) { return kRecordLineMax - 2 - line.len; }
+
+void Separator(RecordLine* line) {
+  if (!line->fixedWidth && line->fields > 0 && Room(*line) > 0) line->text[line->len++] = ',';
+  ++line->fields;
+}
+
+void Put(RecordLine* line, const char* text, int n) {
+  if (n > Room(*line)) {
+    n = Room(*line);
+    line->cut = 1;
   }
-  return kDbNone;
+  std::memcpy(line->text + line->len, text, n);
+  line->len += n;
 }
 
-void setDatabaseKind(int kind) {
-  FieldFormat& f = Runtime().field;
-  f.kind = kind >= kDbOracle && kind <= kDbTessel ? kind : kDbNone;
-  f.oracle = f.kind == kDbOracle;
-  f.corva = f.kind == kDbCorva;
+// A field's text: every control byte (0x00-0x1F, 0x7F) is written as a
+// blank, so that a CR or LF received in a name can never split the record
+// into two lines.
+void PutText(RecordLine* line, const char* text, int n) {
+  if (n > Room(*line)) {
+    n = Room(*line);
+    line->cut = 1;
+  }
+  char* out = line->text + line->len;
+  for (int i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    out[i] = c < 0x20 || c == 0x7F ? ' ' : static_cast<char>(c);
+  }
+  line->len += n;
 }
 
-int DatabaseKind() { return Runtime().field.kind; }
-int FieldOracle() { return Runtime().field.oracle; }
-int FieldCorva() { return Runtime().field.corva; }
+void Pad(RecordLine* line, int n, int width) {
+  int blanks = width - n;
+  if (blanks > Room(*line)) blanks = Room(*line);
+  if (blanks <= 0) return;
+  std::memset(line->text + line->len, ' ', blanks);
+  line->len += blanks;
+}
 
-int writeField(std::FILE* file, int width, int quote, const char* format, ...) {
-  char text[kFieldMax];
-  va_list args;
-  va_start(args, format);
-  int n = std::vsnprintf(text, sizeof(text), format, args);
-  va_end(args);
-  if (n < 0) return -1;
-  int len = n < kFieldMax ? n : kFieldMax - 1;
+constexpr std::int64_t kPowersOfTen[] = {1,
+                                         10,
+                                         100,
+                                         1000,
+                                         10000,
+                                         100000,
+                                         1000000,
+                                         10000000,
+                                         100000000,
+                                         1000000000,
+                                         10000000000,
+                                         100000000000,
+                                         1000000000000,
+                                         10000000000000,
+                                         100000000000000,
+                                         1000000000000000,
+                                         10000000000000000,
+                                         100000000000000000,
+                                         1000000000000000000};
+constexpr int kMaxNumberWidth = 18;
 
-  const FieldFormat& f = Runtime().field;
-  int rc;
-  if (f.corva && quote == 1) {
-    rc = std::fprintf(file, "\"%.*s\"", len, text);
-  } else if (f.oracle) {
-    rc = std::fprintf(file, "%-*.*s", width, len, text);
+// The decimal digits of value, with its sign, ending at end. Returns where
+// they begin.
+char* Digits(char* end, std::int64_t value) {
+  const bool negative = value < 0;
+  std::uint64_t v = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  char* p = end;
+  do {
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  if (negative) *--p = '-';
+  return p;
+}
+
+}  // namespace
+
+void recordLineStart(RecordLine* line, DbKind kind) {
+  const DbKindInfo* k = dbKindInfo(kind);
+  line->len = 0;
+  line->fields = 0;
+  line->kind = k == nullptr ? DbKind::kNone : kind;
+  line->fixedWidth = k != nullptr && k->fixedWidth;
+  line->quotedText = k != nullptr && k->quotedText;
+  line->cut = 0;
+  line->clamped = 0;
+}
+
+void recordPutText(RecordLine* line, const RecordField& field, const char* text, int n) {
+  Separator(line);
+  if (line->fixedWidth) {
+    if (n > field.width) {
+      n = field.width;
+      line->cut = 1;
+    }
+    PutText(line, text, n);
+    Pad(line, n, field.width);
+  } else if (line->quotedText && field.type == FieldType::kText) {
+    // A text cut by the buffer keeps its closing quote.
+    if (Room(*line) < 2) {
+      line->cut = 1;
+      return;
+    }
+    if (n > Room(*line) - 2) {
+      n = Room(*line) - 2;
+      line->cut = 1;
+    }
+    Put(line, "\"", 1);
+    PutText(line, text, n);
+    Put(line, "\"", 1);
   } else {
-    rc = std::fprintf(file, "%.*s", len, text);
+    PutText(line, text, n);
   }
-  return rc < 0 ? -1 : 0;
+}
+
+void recordPutString(RecordLine* line, const RecordField& field, const char* text) {
+  recordPutText(line, field, text, static_cast<int>(std::strlen(text)));
+}
+
+void recordPutNumber(RecordLine* line, const RecordField& field, std::int64_t value) {
+  Separator(line);
+  int width = field.width;
+  if (width < 1) width = 1;
+  if (width > kMaxNumberWidth) width = kMaxNumberWidth;
+  const bool right = field.type == FieldType::kNumber;
+  // Only the Oracle kind's columns bound a number; the comma-separated
+  // kinds take the whole number, the width being a least width there.
+  if (line->fixedWidth) {
+    const std::int64_t most = kPowersOfTen[width] - 1;
+    const std::int64_t least = -(kPowersOfTen[width - 1] - 1);
+    if (value > most || value < least) {
+      value = value > most ? most : least;
+      line->clamped = 1;
+    }
+  }
+  char digits[24];
+  char* end = digits + sizeof digits;
+  const char* begin = Digits(end, value);
+  const int n = static_cast<int>(end - begin);
+  const int padded = right || line->fixedWidth ? (n < width ? width : n) : n;
+  if (padded > Room(*line)) {
+    line->cut = 1;
+    return;
+  }
+  char* out = line->text + line->len;
+  if (right) {
+    std::memset(out, ' ', padded - n);
+    std::memcpy(out + padded - n, begin, n);
+  } else {
+    std::memcpy(out, begin, n);
+    std::memset(out + n, ' ', padded - n);
+  }
+  line->len += padded;
+}
+
+void recordLineAppend(RecordLine* line, const RecordLine& part) {
+  Put(line, part.text, part.len);
+  line->fields += part.fields - 1;
+  line->cut |= part.cut;
+  line->clamped |= part.clamped;
+}
+
+bool recordLineEnd(RecordLine* line) {
+  if (line->len + 2 > kRecordLineMax) return false;
+  line->text[line->len++] = '\r';
+  line->text[line->len++] = '\n';
+  return true;
+}
+
+int recordLineWrite(std::FILE* file, const RecordLine& line) {
+  if (file == nullptr) return -1;
+  const auto n = static_cast<std::size_t>(line.len);
+  return std::fwrite(line.text, 1, n, file) == n ? 0 : -1;
 }
 
 }  // namespace zmo

@@ -23,7 +23,7 @@ void ResetConsoleRuntime() {
   r.catalog = nullptr;
   r.program = ConsoleProgramConfig();
   r.program_dir.clear();
-  r.field = FieldFormat();
+  r.db_kind = DbKind::kNone;
   r.utc_offset = 0;
   r.exit = nullptr;
   r.host_name = nullptr;

@@ -16,7 +16,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 // The first word inside the columns of field f of line: leading blanks of
 // the field are skipped, the word ends at a blank or at the field's (or the
 // line's) end.
-std::string_view Field(std::string_view line, RecordField f) {
+std::string_view Field(std::string_view line, FixedField f) {
   std::string_view field = recordField(line, f);
   size_t start = 0;
   while (start < field.size() && IsBlank(field[start])) ++start;

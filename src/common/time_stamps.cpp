@@ -1,17 +1,7 @@
 #include "common/time_stamps.h"
 
-
-#include "common/field_writer.h"
-
 namespace zmo {
 namespace {
-
-// Each form as a pattern: Y, M, D, h, m and s take the next digit of that
-// part of the 14-character stamp; every other character stands for itself.
-constexpr const char* kOraclePattern = "YYYYMMDDhhmmss";
-constexpr const char* kCorvaPattern = "YYYY-MM-DD-hh.mm.ss.000000";
-constexpr const char* kMonthFirstPattern = "MM-DD-YYYY hh:mm:ss";
-constexpr const char* kTesselPattern = "YYYY-MM-DD hh:mm:ss";
 
 // A pattern worked out once, at compile time: for every character of the
 // form the position in YYYYMMDDhhmmss it is taken from, or -1 for a
@@ -36,23 +26,14 @@ constexpr Form MakeForm(const char* pattern) {
   return f;
 }
 
-constexpr Form kForms[] = {MakeForm(kOraclePattern), MakeForm(kCorvaPattern),
-                           MakeForm(kMonthFirstPattern), MakeForm(kTesselPattern)};
+// The stamp form of every kind, at its number less one.
+constexpr Form kForms[kDbKindCount] = {
+    MakeForm(kDbKinds[0].stampPattern), MakeForm(kDbKinds[1].stampPattern),
+    MakeForm(kDbKinds[2].stampPattern), MakeForm(kDbKinds[3].stampPattern),
+    MakeForm(kDbKinds[4].stampPattern)};
 
-const Form* FormOf(int kind) {
-  switch (kind) {
-    case kDbOracle:
-      return &kForms[0];
-    case kDbCorva:
-      return &kForms[1];
-    case kDbMssql:
-    case kDbSybase:
-      return &kForms[2];
-    case kDbTessel:
-      return &kForms[3];
-    default:
-      return nullptr;
-  }
+const Form* FormOf(DbKind kind) {
+  return dbKindInfo(kind) == nullptr ? nullptr : &kForms[static_cast<int>(kind) - 1];
 }
 
 void PutDigits(char* out, int value, int digits) {
@@ -66,12 +47,12 @@ bool Fits(int value, int limit) { return value >= 0 && value < limit; }
 
 }  // namespace
 
-int timeStampLength(int kind) {
+int timeStampLength(DbKind kind) {
   const Form* f = FormOf(kind);
   return f == nullptr ? 0 : f->length;
 }
 
-int putTimeStamp(char* out, int kind, const char* date8, const char* time6) {
+int putTimeStamp(char* out, DbKind kind, const char* date8, const char* time6) {
   const Form* f = FormOf(kind);
   if (f == nullptr) return 0;
   for (int i = 0; i < f->length; ++i) {
@@ -81,7 +62,7 @@ int putTimeStamp(char* out, int kind, const char* date8, const char* time6) {
   return f->length;
 }
 
-int formatTimeStamp(char* out, int kind, const std::tm& tm) {
+int formatTimeStamp(char* out, DbKind kind, const std::tm& tm) {
   out[0] = '\0';
   const int year = tm.tm_year + 1900, month = tm.tm_mon + 1;
   if (FormOf(kind) == nullptr || !Fits(year, 10000) || !Fits(month, 100) ||

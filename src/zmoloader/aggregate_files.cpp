@@ -24,7 +24,7 @@ bool ReadBinFile(const char* name, std::string* data) {
 }
 
 // Field f of the record that starts at offset at of data.
-std::string Field(const std::string& data, size_t at, zmo::RecordField f) {
+std::string Field(const std::string& data, size_t at, zmo::FixedField f) {
   return std::string(zmo::recordField(std::string_view(data).substr(at), f));
 }
 

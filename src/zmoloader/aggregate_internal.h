@@ -53,9 +53,9 @@ std::string readCustomGroupDate();
 // file's date, the rename file) is changed now.
 bool aggregateBatchRuns();
 
-// Starts a script of the kind named: its dialect and header. Returns 0, or
+// Starts a script of the kind: its dialect and header. Returns 0, or
 // kAggregateNotWritten after its trace line for a kind without a dialect.
-int aggregateBegin(const char* kind_name, const char* agg_log, bool snapshot, SqlScript* script);
+int aggregateBegin(zmo::DbKind kind, const char* agg_log, bool snapshot, SqlScript* script);
 // The date literal of today plus days in the dialect's format, quoted.
 std::string dateLiteral(const SqlDialect& dialect, int days);
 // The day count that DetailKeepDays gives: always into the past, so that a

@@ -8,11 +8,10 @@
 #include "zmoloader/state.h"
 #include "zmoloader/trace.h"
 
-int aggregateBegin(const char* kind_name, const char* agg_log, bool snapshot, SqlScript* script) {
-  script->dialect = sqlDialectOf(kind_name);
+int aggregateBegin(zmo::DbKind kind, const char* agg_log, bool snapshot, SqlScript* script) {
+  script->dialect = sqlDialectOf(kind);
   if (script->dialect == nullptr) {
-    loaderLog("ERROR - ERROR: No SQL dialect for the database kind <%s>\n",
-              kind_name != nullptr ? kind_name : "");
+    loaderLog("ERROR - ERROR: No SQL dialect for the database kind <%s>\n", zmo::dbKindName(kind));
     return kAggregateNotWritten;
   }
   const LoaderState& s = loaderState();
@@ -28,7 +27,7 @@ int aggregateBegin(const char* kind_name, const char* agg_log, bool snapshot, Sq
 }
 
 std::string dateLiteral(const SqlDialect& dialect, int days) {
-  return sqlLiteral(getDateForDb(days, dialect.letter));
+  return sqlLiteral(getDateForDb(days, dialect.kind));
 }
 
 int detailKeepDays() {

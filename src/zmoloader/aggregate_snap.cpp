@@ -38,7 +38,7 @@ std::vector<std::string> HourKeys(const SnapScript& s, const std::string& day) {
 
 // delete from table where its date lies before the retention date.
 std::string RetentionDelete(const SnapScript& s, const char* table) {
-  std::string cut = getDateForDb(detailKeepDays(), s.d->letter) + s.d->retention_tail;
+  std::string cut = getDateForDb(detailKeepDays(), s.d->kind) + s.d->retention_tail;
   return std::string("delete from ") + table + " where " + sqlApply(s.d->date_col, "snap_date") +
          " < " + sqlLiteral(cut);
 }
@@ -59,7 +59,7 @@ void AddTrendClear(SnapScript* s) {
   std::string where;
   if (s->d->trend_cut_time != nullptr) {
     where =
-        " where snap_date < " + sqlLiteral(getDateForDb(1, s->d->letter) + s->d->trend_cut_time);
+        " where snap_date < " + sqlLiteral(getDateForDb(1, s->d->kind) + s->d->trend_cut_time);
   }
   s->Add("delete from r3_cpu_sum" + where);
   s->Add("delete from r3_disk_sum" + where);
@@ -197,10 +197,10 @@ void AddAvailability(SnapScript* s) {
 
 }  // namespace
 
-int writeSnapAggregateSql(const char* kind_name) {
+int writeSnapAggregateSql(zmo::DbKind kind) {
   const LoaderProgramInfo& program = *loaderProgramInfo(kProgramSnap);
   SnapScript s;
-  int rc = aggregateBegin(kind_name, program.agg_log, true, &s.sql);
+  int rc = aggregateBegin(kind, program.agg_log, true, &s.sql);
   if (rc != 0) return rc;
   s.d = s.sql.dialect;
   s.sw = &loaderState().switches;

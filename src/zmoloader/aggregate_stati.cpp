@@ -475,11 +475,11 @@ void SettleGroupFiles(const StatiScript& s) {
 
 }  // namespace
 
-int writeStatiAggregateSql(const char* kind_name) {
+int writeStatiAggregateSql(zmo::DbKind kind) {
   const LoaderState& state = loaderState();
   const LoaderProgramInfo& program = *loaderProgramInfo(kProgramStati);
   StatiScript s;
-  int rc = aggregateBegin(kind_name, program.agg_log, false, &s.sql);
+  int rc = aggregateBegin(kind, program.agg_log, false, &s.sql);
   if (rc != 0) return rc;
   s.d = s.sql.dialect;
   s.sw = &state.switches;

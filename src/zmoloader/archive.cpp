@@ -1,6 +1,5 @@
 #include "zmoloader/archive.h"
 
-#include <cctype>
 #include <ctime>
 
 #include "platform/clock.h"
@@ -12,6 +11,8 @@ namespace {
 
 // Longest day count an ArchiveKeepDays text may give.
 constexpr size_t kKeepDaysDigitsMax = 5;
+// The date form of the archives' names.
+constexpr const char* kArchiveDateFormat = "%Y%m%d";
 // Suffixes tried before a stamp is taken as it is.
 constexpr int kStampSuffixMax = 1000;
 
@@ -21,9 +22,8 @@ std::string Format(const std::tm& tm, const char* format) {
   return std::string(text, n);
 }
 
-}  // namespace
-
-std::string getDateForDb(int days, char kind_letter) {
+// Today plus days in format.
+std::string DayPlus(int days, const char* format) {
   std::tm tm = zmo::ClockLocalTime(zmo::ClockNow());
   // Noon of the day, moved by whole calendar days: a day of 23 or 25 hours
   // cannot carry the date past its neighbour.
@@ -33,21 +33,14 @@ std::string getDateForDb(int days, char kind_letter) {
   tm.tm_sec = 0;
   tm.tm_isdst = -1;
   std::mktime(&tm);
-  const char* format;
-  switch (std::toupper(static_cast<unsigned char>(kind_letter))) {
-    case 'C':
-    case 'M':
-    case 'S':
-      format = "%Y-%m-%d";
-      break;
-    case 'T':
-      format = "%m/%d/%Y";
-      break;
-    default:
-      format = "%Y%m%d";
-      break;
-  }
   return upperCaseCopy(Format(tm, format));
+}
+
+}  // namespace
+
+std::string getDateForDb(int days, zmo::DbKind kind) {
+  const zmo::DbKindInfo* k = zmo::dbKindInfo(kind);
+  return DayPlus(days, k == nullptr ? kArchiveDateFormat : k->dateFormat);
 }
 
 std::string getTimeStamp() {
@@ -72,7 +65,7 @@ std::string archiveStamp(const std::vector<std::string>& prefixes) {
 
 std::vector<std::string> retentionDates(int keep_days) {
   std::vector<std::string> dates;
-  for (int k = 0; k < 3; ++k) dates.push_back(getDateForDb(keep_days - k, 'X'));
+  for (int k = 0; k < 3; ++k) dates.push_back(DayPlus(keep_days - k, kArchiveDateFormat));
   return dates;
 }
 

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "common/db_tools.h"
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "lines.h"
 #include "zmoloader/aggregate_sql.h"
 #include "zmoloader/load_check.h"
@@ -46,7 +46,7 @@ struct StepRow {
 };
 
 struct Plan {
-  int kind;
+  zmo::DbKind kind;
   int prog;
   const StepRow* rows;
   size_t count;
@@ -106,18 +106,18 @@ constexpr StepRow kSybaseStati[] = {
 };
 
 template <size_t N>
-constexpr Plan P(int kind, int prog, const StepRow (&rows)[N]) {
+constexpr Plan P(zmo::DbKind kind, int prog, const StepRow (&rows)[N]) {
   return {kind, prog, rows, N};
 }
 
 // The batch that runs the tools, of every kind and program; for the Corva
 // kind it is the second batch, which the Corva command window runs.
 constexpr Plan kPlans[] = {
-    P(zmo::kDbCorva, kProgramSnap, kCorvaSnap),     P(zmo::kDbCorva, kProgramStati, kCorvaStati),
-    P(zmo::kDbTessel, kProgramSnap, kTesselSnap),   P(zmo::kDbTessel, kProgramStati, kTesselStati),
-    P(zmo::kDbMssql, kProgramSnap, kMssqlSnap),     P(zmo::kDbMssql, kProgramStati, kMssqlStati),
-    P(zmo::kDbOracle, kProgramSnap, kOracleSnap),   P(zmo::kDbOracle, kProgramStati, kOracleStati),
-    P(zmo::kDbSybase, kProgramSnap, kSybaseSnap),   P(zmo::kDbSybase, kProgramStati, kSybaseStati),
+    P(zmo::DbKind::kCorva, kProgramSnap, kCorvaSnap),     P(zmo::DbKind::kCorva, kProgramStati, kCorvaStati),
+    P(zmo::DbKind::kTessel, kProgramSnap, kTesselSnap),   P(zmo::DbKind::kTessel, kProgramStati, kTesselStati),
+    P(zmo::DbKind::kMssql, kProgramSnap, kMssqlSnap),     P(zmo::DbKind::kMssql, kProgramStati, kMssqlStati),
+    P(zmo::DbKind::kOracle, kProgramSnap, kOracleSnap),   P(zmo::DbKind::kOracle, kProgramStati, kOracleStati),
+    P(zmo::DbKind::kSybase, kProgramSnap, kSybaseSnap),   P(zmo::DbKind::kSybase, kProgramStati, kSybaseStati),
 };
 
 const LoaderProgramInfo& Program() { return *loaderProgramInfo(loaderState().prog); }
@@ -193,12 +193,12 @@ std::string DataPath(char table) {
 // loads the one statistics file.
 std::string LoadTables() { return Snap() ? kLoadOrder : std::string(1, kStatiTable); }
 
-void AddBcpLoads(Lines* lines, int kind, Build* b) {
+void AddBcpLoads(Lines* lines, zmo::DbKind kind, Build* b) {
   const char* log = Program().load_log;
   bool first = true;
   for (char t : LoadTables()) {
     // The first load starts the load log anew, the others append to it.
-    std::string bcp = kind == zmo::kDbMssql ? mssqlBcpLine(t, DataPath(t), !first, log)
+    std::string bcp = kind == zmo::DbKind::kMssql ? mssqlBcpLine(t, DataPath(t), !first, log)
                                             : sybaseBcpLine(t, DataPath(t), !first, log);
     first = false;
     if (!Snap()) {
@@ -207,7 +207,7 @@ void AddBcpLoads(Lines* lines, int kind, Build* b) {
       continue;
     }
     BannerForm form;
-    form.second_in_bin_dir = kind == zmo::kDbSybase && t == 'd';
+    form.second_in_bin_dir = kind == zmo::DbKind::kSybase && t == 'd';
     // A group that is off has no table: its load fails and is no failure.
     Lines block{bcp};
     if (snapGroupOn(t)) AddTest(&block, b);
@@ -215,18 +215,18 @@ void AddBcpLoads(Lines* lines, int kind, Build* b) {
   }
 }
 
-void AddLoad(Lines* lines, int kind, Build* b) {
+void AddLoad(Lines* lines, zmo::DbKind kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   switch (kind) {
-    case zmo::kDbCorva:
+    case zmo::DbKind::kCorva:
       lines->push_back(corvaLine(p.load_sql, p.load_log));
       AddTest(lines, b);
       return;
-    case zmo::kDbTessel:
+    case zmo::DbKind::kTessel:
       lines->push_back(tesselLine("r3klv", p.load_sql, p.load_log));
       AddTest(lines, b);
       return;
-    case zmo::kDbOracle:
+    case zmo::DbKind::kOracle:
       if (!Snap()) {
         lines->push_back(oracleLoaderLine("zmoklvload.par", p.load_log));
         AddTest(lines, b);
@@ -247,17 +247,17 @@ void AddLoad(Lines* lines, int kind, Build* b) {
   }
 }
 
-void AddAggRun(Lines* lines, int kind, Build* b) {
+void AddAggRun(Lines* lines, zmo::DbKind kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   const LoaderState& s = loaderState();
   switch (kind) {
-    case zmo::kDbCorva:
+    case zmo::DbKind::kCorva:
       lines->push_back(corvaLine(p.agg_script, p.agg_log));
       break;
-    case zmo::kDbTessel:
+    case zmo::DbKind::kTessel:
       lines->push_back(tesselLine(s.dsn, p.agg_script, p.agg_log));
       break;
-    case zmo::kDbOracle:
+    case zmo::DbKind::kOracle:
       lines->push_back(sqlplusLine(p.agg_script));
       break;
     default:
@@ -267,9 +267,9 @@ void AddAggRun(Lines* lines, int kind, Build* b) {
   AddTest(lines, b);
 }
 
-void AddStage(Lines* lines, int kind, Build* b) {
+void AddStage(Lines* lines, zmo::DbKind kind, Build* b) {
   const LoaderProgramInfo& p = Program();
-  if (kind == zmo::kDbOracle) {
+  if (kind == zmo::DbKind::kOracle) {
     lines->push_back(sqlplusLine(p.stage_script));
   } else {
     lines->push_back(isqlScriptLine(p.stage_script, p.stage_log));
@@ -302,15 +302,14 @@ void WriteAggregateScript() {
   std::string path = binPath(p.agg_script);
   // A script left by an earlier run must not run in place of this one's.
   std::remove(path.c_str());
-  int rc = Snap() ? writeSnapAggregateSql(s.vendor.c_str())
-                  : writeStatiAggregateSql(s.vendor.c_str());
+  int rc = Snap() ? writeSnapAggregateSql(s.kind) : writeStatiAggregateSql(s.kind);
   if (rc != 0) {
     loaderLog("ERROR - ERROR: Aggregation script <%s> not written, result <%i>\n", path.c_str(),
               rc);
   }
 }
 
-void AddStep(Lines* lines, Step step, int kind, Build* b) {
+void AddStep(Lines* lines, Step step, zmo::DbKind kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   switch (step) {
     case kCd:
@@ -393,11 +392,11 @@ int WriteLoadFiles() {
   const LoaderState& s = loaderState();
   int rc = 0;
   switch (s.kind) {
-    case zmo::kDbCorva:
+    case zmo::DbKind::kCorva:
       return writeCorvaLoadScript();
-    case zmo::kDbTessel:
+    case zmo::DbKind::kTessel:
       return writeTesselLoadScript();
-    case zmo::kDbOracle:
+    case zmo::DbKind::kOracle:
       rc = Snap() ? writeSnapLoadControls() : writeStatiLoadControl();
       return rc != 0 ? rc : writeStagingScript();
     default:
@@ -421,7 +420,7 @@ int buildLoadBatch(Lines* lines) {
 }
 
 int buildFirstBatch(Lines* lines) {
-  if (loaderState().kind != zmo::kDbCorva) return buildLoadBatch(lines);
+  if (loaderState().kind != zmo::DbKind::kCorva) return buildLoadBatch(lines);
   AddSteps(lines, kCorvaFirst, std::size(kCorvaFirst));
   return 0;
 }
@@ -430,7 +429,7 @@ int writeKindFiles() {
   const LoaderProgramInfo& p = Program();
   int rc = WriteLoadFiles();
   if (rc != 0) return rc;
-  if (loaderState().kind == zmo::kDbCorva) {
+  if (loaderState().kind == zmo::DbKind::kCorva) {
     Lines second;
     rc = buildLoadBatch(&second);
     if (rc == 0) rc = writeLoaderFile(binPath(p.second_bat), second);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/gdlib_binding.h"
 #include "common/metric_switches.h"
 #include "platform/batch.h"
@@ -21,24 +21,6 @@
 #include "zmoloader/trace.h"
 
 namespace {
-
-// The kind by the first letter of its name, in either case.
-int KindOfVendor(const std::string& vendor) {
-  switch (std::toupper(static_cast<unsigned char>(vendor.empty() ? '\0' : vendor[0]))) {
-    case 'C':
-      return zmo::kDbCorva;
-    case 'T':
-      return zmo::kDbTessel;
-    case 'M':
-      return zmo::kDbMssql;
-    case 'O':
-      return zmo::kDbOracle;
-    case 'S':
-      return zmo::kDbSybase;
-    default:
-      return zmo::kDbNone;
-  }
-}
 
 int ProgramOf(const std::string& program) {
   if (program == "SNAP") return kProgramSnap;
@@ -124,16 +106,16 @@ int WriteFiles() {
   int rc = writeLoaderFile(s.bat_file, {});
   if (rc != 0) return rc;
 
-  s.kind = KindOfVendor(s.vendor);
-  if (s.kind == zmo::kDbNone) {
+  s.kind = zmo::dbKindFromVendor(s.vendor.c_str());
+  if (s.kind == zmo::DbKind::kNone) {
     loaderLog("ERROR - ERROR: Unknown database specified..\n");
     loaderLog("ERROR - ERROR: Supported databases are Corva and Oracle\n");
     loaderLog("ERROR - ERROR: Execution halting\n");
     return kLoaderExitError;
   }
-  loaderLog("Processing vendor %s\n", zmo::kDbKindNames[s.kind - 1]);
+  loaderLog("Processing vendor %s\n", zmo::dbKindName(s.kind));
   rc = loaderReadKindValues();
-  if (rc == 0 && s.kind == zmo::kDbCorva) rc = CheckCorvaLogon();
+  if (rc == 0 && s.kind == zmo::DbKind::kCorva) rc = CheckCorvaLogon();
   return rc != 0 ? rc : writeKindFiles();
 }
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/db_tools.h"
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/archive.h"
@@ -107,9 +107,9 @@ int loaderReadLogon() {
 int loaderReadKindValues() {
   LoaderState& s = loaderState();
   int rc = 0;
-  if (s.kind == zmo::kDbCorva) {
+  if (s.kind == zmo::DbKind::kCorva) {
     rc = ReadLineValue(zmo::cfg::kINST, &s.inst, "");
-  } else if (s.kind == zmo::kDbOracle) {
+  } else if (s.kind == zmo::DbKind::kOracle) {
     rc = loaderQueryReg(zmo::cfg::kOracle, &s.oracle_version);
     int tool = 0;
     // The version names the loader program of every load line.

@@ -1,13 +1,12 @@
 #include "sql_dialect.h"
 
-#include <cctype>
 #include <cstring>
 #include <initializer_list>
 
 namespace {
 
 // MSSQL; Sybase writes the same statements after a header of its own.
-constexpr SqlDialect kMssql = {.letter = 'M',
+constexpr SqlDialect kMssql = {.kind = zmo::DbKind::kMssql,
                                .header = kHeaderNone,
                                .terminator = "",
                                .commit = "go",
@@ -27,9 +26,9 @@ constexpr SqlDialect kMssql = {.letter = 'M',
                                .trend_cut_time = nullptr,
                                .column_lists = false};
 
-constexpr SqlDialect AsMssql(char letter, SqlHeader header) {
+constexpr SqlDialect AsMssql(zmo::DbKind kind, SqlHeader header) {
   SqlDialect d = kMssql;
-  d.letter = letter;
+  d.kind = kind;
   d.header = header;
   return d;
 }
@@ -40,7 +39,7 @@ constexpr SqlDialect AsMssql(char letter, SqlHeader header) {
 // YYYY-MM-DD hh:mm:ss), and the MSSQL and Sybase hour of snap_date is taken
 // from the 24-hour style 108, never from a 12-hour clock.
 constexpr SqlDialect kDialects[] = {
-    {.letter = 'C',
+    {.kind = zmo::DbKind::kCorva,
      .header = kHeaderCorva,
      .terminator = ";",
      .commit = "COMMIT;",
@@ -62,7 +61,7 @@ constexpr SqlDialect kDialects[] = {
     // Emptying a table keeps a where clause, but one that holds for every
     // row: a filler value would leave the rows whose key equals it or is
     // null, and they would be summed again by the next rebuild.
-    {.letter = 'T',
+    {.kind = zmo::DbKind::kTessel,
      .header = kHeaderNone,
      .terminator = ";",
      .commit = nullptr,
@@ -86,7 +85,7 @@ constexpr SqlDialect kDialects[] = {
     // never by the session's default date format.
     // One transaction: no commit per statement, the first failed statement
     // rolls the whole run back, and the final EXIT commits.
-    {.letter = 'O',
+    {.kind = zmo::DbKind::kOracle,
      .header = kHeaderOracle,
      .terminator = ";",
      .commit = nullptr,
@@ -105,7 +104,7 @@ constexpr SqlDialect kDialects[] = {
      .retention_tail = "",
      .trend_cut_time = nullptr,
      .column_lists = false},
-    AsMssql('S', kHeaderSybase),
+    AsMssql(zmo::DbKind::kSybase, kHeaderSybase),
 };
 
 struct WarehouseTable {
@@ -184,11 +183,9 @@ void AddLines(SqlScript* script, std::initializer_list<std::string> lines) {
 
 }  // namespace
 
-const SqlDialect* sqlDialectOf(const char* kind_name) {
-  if (kind_name == nullptr) return nullptr;
-  char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(kind_name[0])));
+const SqlDialect* sqlDialectOf(zmo::DbKind kind) {
   for (const SqlDialect& d : kDialects) {
-    if (d.letter == letter) return &d;
+    if (d.kind == kind) return &d;
   }
   return nullptr;
 }

@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "common/db_kind.h"
+
 // How a script begins.
 enum SqlHeader { kHeaderNone, kHeaderCorva, kHeaderOracle, kHeaderSybase };
 
 // Patterns hold "%s" where the column or table goes.
 struct SqlDialect {
-  char letter;  // the kind letter, also the date literals' format
+  zmo::DbKind kind;  // its row in db_kind.h gives the date literals' form
   SqlHeader header;
   const char* terminator;      // after each statement ("" none)
   const char* commit;          // the commit line (nullptr none)
@@ -33,9 +35,8 @@ struct SqlDialect {
   bool column_lists;           // inserts name their columns
 };
 
-// The row of a kind name, by its first letter in either case; nullptr for
-// any other name.
-const SqlDialect* sqlDialectOf(const char* kind_name);
+// The row of a kind; nullptr for none.
+const SqlDialect* sqlDialectOf(zmo::DbKind kind);
 
 // pattern with every "%s" replaced by arg.
 std::string sqlApply(const char* pattern, const std::string& arg);

@@ -91,8 +91,9 @@ int loaderStartBatch() {
     return 0;
   }
   // The Corva command window runs on by itself; every other batch is
-  // waited for.
-  if (strcasecmp(s.vendor.c_str(), "Corva") == 0) {
+  // waited for. Only a vendor that names the kind in full (in either case)
+  // is left to run on; one that merely begins with its letter is waited for.
+  if (s.kind == zmo::DbKind::kCorva && strcasecmp(s.vendor.c_str(), zmo::dbKindName(s.kind)) == 0) {
     std::intptr_t handle = Run(_P_NOWAIT, s.bat_file, args);
     loaderLog("spawn() returned process handle <%i>\n", static_cast<int>(handle));
   } else {

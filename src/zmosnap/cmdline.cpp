@@ -4,25 +4,15 @@
 #include <cstring>
 #include <iterator>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/trace_log.h"
 
 namespace {
-
-// The -dbtype names, in the order of the kind numbers.
-constexpr const char* kDbTypes[] = {"oracle", "corva", "mssql", "sybase", "tessel"};
 
 int Refuse(const char* why, const char* what) {
   zmo::SetTraceSwitch(1);
   zmo::writeTrace("snapCmdLineRun() %s <%s>\n", why, what);
   return 1;
-}
-
-int KindOf(const char* name) {
-  for (int k = 0; k < static_cast<int>(std::size(kDbTypes)); ++k) {
-    if (std::strcmp(name, kDbTypes[k]) == 0) return k + 1;
-  }
-  return zmo::kDbNone;
 }
 
 }  // namespace
@@ -52,10 +42,10 @@ int snapParseCmdLine(int argc, char** argv, SnapCmdLine* out) {
     } else if (std::strcmp(opt, "-i") == 0) {
       out->server.sysnr = std::atoi(value);
     } else {
-      out->dbKind = KindOf(value);
-      if (out->dbKind == zmo::kDbNone) return Refuse("unknown db type", value);
+      out->dbKind = zmo::dbKindFromLowerName(value);
+      if (out->dbKind == zmo::DbKind::kNone) return Refuse("unknown db type", value);
     }
   }
-  if (out->dbKind == zmo::kDbNone) return Refuse("missing option", "-dbtype");
+  if (out->dbKind == zmo::DbKind::kNone) return Refuse("missing option", "-dbtype");
   return 0;
 }

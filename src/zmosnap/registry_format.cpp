@@ -4,7 +4,7 @@
 
 #include "common/collector_settings.h"
 #include "common/config_values.h"
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/gdlib_binding.h"
 #include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
@@ -45,7 +45,7 @@ int queryRegForFormat(int switchOnly) {
   gmt = zmo::configSwitchOn(key.get(), cfg::kConvertToGMT) ? 1 : 0;
   zmo::writeTrace(gmt ? "convert to gmt switched on\n" : "convert to gmt switched off\n");
   zmo::applyTraceSizeLimit(key.get(), cfg::kSnapLogSize);
-  int kind = zmo::kDbNone;
+  zmo::DbKind kind = zmo::DbKind::kNone;
   const int rc = zmo::readDbKind(key.get(), kDbKindRead, &kind);
   if (rc != 0) return rc;
   return ReadBinDir(key.get(), &s);

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/gdlib_binding.h"
 #include "common/metric_switches.h"
 #include "common/runtime_state.h"

@@ -45,7 +45,7 @@ int writeAvailRecord(std::FILE* file, int available) {
     line.stamp = snapRecordTime();
     line.available = available ? 1 : 0;
     int cut = 0;
-    const int written = file == nullptr ? 2 : zmo::writeAvailLine(file, line, &cut);
+    const int written = file == nullptr ? 2 : zmo::writeAvailLine(file, zmo::DatabaseKind(), line, &cut);
     if (cut) zmo::writeTrace("writeAvailRecord() a text longer than its column was cut to it\n");
     if (written == 1) zmo::writeTrace("writeAvailRecord() the time stamp has no form, no record written\n");
     if (written == 2) zmo::writeTrace("writeAvailRecord() writing the availability record failed\n");

@@ -1,19 +1,14 @@
-// The field rules of the snapshot records on top of the shared field
-// writer, and the reading of fields out of the snapshot table lines.
+// The end of a snapshot record's line, and the reading of fields out of the
+// snapshot table lines.
 
 #include <cstdint>
 #include <cstring>
 
-#include "common/field_writer.h"
 #include "common/rfc_fields.h"
 #include "rfc/layouts.h"
 #include "zmosnap/records.h"
 
 namespace {
-
-// The widest numbers that keep an Oracle column of kSnapNumberWidth.
-constexpr long long kMostInColumn = 99999999;
-constexpr long long kLeastInColumn = -9999999;
 
 const zmo::rfc::FieldLayout* Field(const char* structure, const char* field, unsigned leng) {
   const zmo::rfc::StructLayout* layout = zmo::rfc::FindLayout(structure, "");
@@ -24,30 +19,13 @@ const zmo::rfc::FieldLayout* Field(const char* structure, const char* field, uns
 
 }  // namespace
 
-int snapPutText(std::FILE* file, int width, int quote, const char* text) {
-  const int len = static_cast<int>(std::strlen(text));
-  int keep = len;
-  if (zmo::FieldOracle() && len > width) {
-    keep = width;
-    snapRecordState().cut = 1;
-  }
-  return zmo::writeField(file, width, quote, "%.*s", keep, text);
+int snapWriteLine(std::FILE* file, zmo::RecordLine* line) {
+  SnapRecordState& st = snapRecordState();
+  st.cut |= line->cut;
+  st.clamped |= line->clamped;
+  if (!zmo::recordLineEnd(line)) return -1;
+  return zmo::recordLineWrite(file, *line);
 }
-
-int snapPutNumber(std::FILE* file, long long value) {
-  if (zmo::FieldOracle() && (value > kMostInColumn || value < kLeastInColumn)) {
-    value = value > kMostInColumn ? kMostInColumn : kLeastInColumn;
-    snapRecordState().clamped = 1;
-  }
-  return zmo::writeField(file, kSnapNumberWidth, 0, "%lld", value);
-}
-
-int snapPutSeparator(std::FILE* file) {
-  if (zmo::FieldOracle()) return 0;
-  return std::fputc(',', file) == EOF ? -1 : 0;
-}
-
-int snapPutLineEnd(std::FILE* file) { return std::fputs("\r\n", file) == EOF ? -1 : 0; }
 
 long long snapLineInt(const void* line, unsigned leng, const char* structure, const char* field) {
   const zmo::rfc::FieldLayout* f = Field(structure, field, leng);

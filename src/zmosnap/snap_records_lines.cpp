@@ -1,6 +1,7 @@
 // The CPU, disk and LAN records of one FILL_SNAPSHOT_DATA answer, with the
 // metric switches deciding which fields carry their values.
 
+#include "common/record_layouts.h"
 #include "common/service_control.h"
 #include "common/trace_log.h"
 #include "zmosnap/records.h"
@@ -15,13 +16,6 @@ bool On(int sw) {
 bool GroupOn(int group) {
   const zmo::MetricSwitches& s = snapRecordState().switches;
   return s.all || s.group[group];
-}
-
-// A number field behind its separator: the value when the switch is on.
-int PutNumberIf(std::FILE* file, bool on, long long value) {
-  int rc = snapPutSeparator(file);
-  rc |= snapPutNumber(file, on ? value : 0);
-  return rc;
 }
 
 // One line of a table, or nullptr when the library cannot give it.
@@ -57,68 +51,77 @@ int WriteCpu(std::FILE* file, ITAB_H cpu, ITAB_H mem) {
   const unsigned mem_leng = mem_line != nullptr ? ItLeng(mem) : 0;
   const bool memory = snapRecordState().switches.all && mem_line != nullptr;
   auto m = [&](const char* field) { return memory ? snapLineInt(mem_line, mem_leng, "MEM_ALL", field) : 0; };
+  const zmo::RecordLayout f = zmo::snapCpuLayout();
 
   return EachLine(cpu, [&](const void* line, unsigned leng) {
     auto c = [&](const char* field) { return snapLineInt(line, leng, "CPU_ALL", field); };
-    if (writeRecordPrefix(file) != 0) return kWriteFailed;
-    int rc = PutNumberIf(file, true, c("NBR_CPU"));
-    rc |= PutNumberIf(file, true, c("LOAD1_AVG"));
-    rc |= PutNumberIf(file, true, c("LOAD5_AVG"));
-    rc |= PutNumberIf(file, true, c("LOAD15_AVG"));
-    rc |= PutNumberIf(file, On(zmo::kSwSnapUserCPU) || On(zmo::kSwSnapTotalCPU), c("USR_TOTAL"));
-    rc |= PutNumberIf(file, On(zmo::kSwSnapSystemCPU) || On(zmo::kSwSnapTotalCPU), c("SYS_TOTAL"));
-    rc |= PutNumberIf(file, On(zmo::kSwSnapIdleCPU), c("IDLE_TOTAL"));
-    rc |= PutNumberIf(file, memory, m("IN_PG_SEC"));
-    rc |= PutNumberIf(file, memory, m("OUT_PG_SEC"));
-    rc |= PutNumberIf(file, memory, m("FREE_MEM"));
-    rc |= PutNumberIf(file, memory, m("PHYS_MEM"));
-    rc |= PutNumberIf(file, On(zmo::kSwSnapUsers), rfc.users);
-    rc |= PutNumberIf(file, On(zmo::kSwSnapSessions), rfc.sessions);
-    rc |= snapPutLineEnd(file);
-    return rc != 0 ? kWriteFailed : 0;
+    zmo::RecordLine out;
+    if (writeRecordPrefix(&out) != 0) return kWriteFailed;
+    // The figures in layout order, each the value when its switch is on.
+    int next = zmo::kSnapPrefixCount;
+    auto figure = [&](bool on, long long value) { zmo::recordPutNumber(&out, f[next++], on ? value : 0); };
+    figure(true, c("NBR_CPU"));
+    figure(true, c("LOAD1_AVG"));
+    figure(true, c("LOAD5_AVG"));
+    figure(true, c("LOAD15_AVG"));
+    figure(On(zmo::kSwSnapUserCPU) || On(zmo::kSwSnapTotalCPU), c("USR_TOTAL"));
+    figure(On(zmo::kSwSnapSystemCPU) || On(zmo::kSwSnapTotalCPU), c("SYS_TOTAL"));
+    figure(On(zmo::kSwSnapIdleCPU), c("IDLE_TOTAL"));
+    figure(memory, m("IN_PG_SEC"));
+    figure(memory, m("OUT_PG_SEC"));
+    figure(memory, m("FREE_MEM"));
+    figure(memory, m("PHYS_MEM"));
+    figure(On(zmo::kSwSnapUsers), rfc.users);
+    figure(On(zmo::kSwSnapSessions), rfc.sessions);
+    return snapWriteLine(file, &out) != 0 ? kWriteFailed : 0;
   });
 }
 
 // A disk or LAN record: the device name, then its figures, each under its
-// switch.
+// switch, in the order of the kind's layout.
 struct Figure {
   const char* field;
   int sw;
 };
 struct DeviceKind {
+  zmo::RecordLayout (*layout)();
   const char* structure;
   const char* name_field;
-  Figure figures[5];
+  Figure figures[zmo::kSnapLanFigures];
   int count;
 };
 
-constexpr DeviceKind kDisk = {"DSK_SINGLE",
+constexpr DeviceKind kDisk = {zmo::snapDiskLayout,
+                              "DSK_SINGLE",
                               "DISKNAME",
                               {{"UTIL", zmo::kSwSnapDiskUtilization},
                                {"AVG_QUEUEL", zmo::kSwSnapQueueLength},
                                {"AVG_WAIT", zmo::kSwSnapDiskWaitTime},
                                {"AVG_SERVIC", zmo::kSwSnapServiceTime}},
-                              4};
-constexpr DeviceKind kLan = {"LAN_SINGLE",
+                              zmo::kSnapDiskFigures};
+constexpr DeviceKind kLan = {zmo::snapLanLayout,
+                             "LAN_SINGLE",
                              "LANNAME",
                              {{"IN_PACKETS", zmo::kSwSnapPacketsIn},
                               {"OUT_PACKET", zmo::kSwSnapPacketsOut},
                               {"IN_ERRORS", zmo::kSwSnapInErrors},
                               {"OUT_ERRORS", zmo::kSwSnapOutErrors},
                               {"COLLISIONS", zmo::kSwSnapCollisions}},
-                             5};
+                             zmo::kSnapLanFigures};
 
 int WriteDevices(std::FILE* file, ITAB_H table, const DeviceKind& kind) {
+  const zmo::RecordLayout f = kind.layout();
   return EachLine(table, [&](const void* line, unsigned leng) {
-    if (writeRecordPrefix(file) != 0) return kWriteFailed;
-    int rc = snapPutSeparator(file);
-    rc |= snapPutText(file, kSnapNameWidth, 1, snapLineWord(line, leng, kind.structure, kind.name_field).c_str());
-    for (int f = 0; f < kind.count; ++f) {
-      const Figure& fig = kind.figures[f];
-      rc |= PutNumberIf(file, On(fig.sw), snapLineInt(line, leng, kind.structure, fig.field));
+    zmo::RecordLine out;
+    if (writeRecordPrefix(&out) != 0) return kWriteFailed;
+    const std::string name = snapLineWord(line, leng, kind.structure, kind.name_field);
+    zmo::recordPutString(&out, f[zmo::kSnapPrefixCount], name.c_str());
+    for (int i = 0; i < kind.count; ++i) {
+      const Figure& fig = kind.figures[i];
+      const long long value = On(fig.sw) ? snapLineInt(line, leng, kind.structure, fig.field) : 0;
+      zmo::recordPutNumber(&out, f[zmo::kSnapPrefixCount + 1 + i], value);
     }
-    rc |= snapPutLineEnd(file);
-    return rc != 0 ? kWriteFailed : 0;
+    return snapWriteLine(file, &out) != 0 ? kWriteFailed : 0;
   });
 }
 

@@ -4,6 +4,7 @@
 
 #include "common/availability.h"
 #include "common/field_writer.h"
+#include "common/record_layouts.h"
 #include "common/system_info.h"
 #include "common/time_stamps.h"
 #include "platform/clock.h"
@@ -23,12 +24,13 @@ std::tm snapRecordTime() {
   return out;
 }
 
-int writeRecordPrefix(std::FILE* file) {
+int writeRecordPrefix(zmo::RecordLine* line) {
   const SnapRecordState& st = snapRecordState();
   const SnapRfcResults& rfc = snapRfcState().results;
+  const zmo::DbKind kind = zmo::DatabaseKind();
   char stamp[zmo::kTimeStampMax];
-  const int stamp_len = zmo::formatTimeStamp(stamp, zmo::DatabaseKind(), snapRecordTime());
-  if (file == nullptr || stamp_len < 0) return 1;
+  const int stamp_len = zmo::formatTimeStamp(stamp, kind, snapRecordTime());
+  if (line == nullptr || stamp_len < 0) return 1;
 
   const std::string host = zmo::serverHostName(st.server.host);
   const std::string short_host = zmo::serverShortHost(host);
@@ -42,16 +44,14 @@ int writeRecordPrefix(std::FILE* file) {
   char label[256];
   zmo::formatSystemLabel(label, sizeof label, rfc.sid.c_str(), rfc.dbHost.c_str());
 
-  int rc = snapPutText(file, zmo::kDestinationWidth, 1, destination);
-  rc |= snapPutSeparator(file);
-  rc |= snapPutText(file, zmo::kHostNameWidth, 1, host.c_str());
-  rc |= snapPutSeparator(file);
-  rc |= snapPutText(file, zmo::kSystemLabelWidth, 1, label);
-  rc |= snapPutSeparator(file);
-  rc |= snapPutText(file, zmo::kSysIdWidth, 1, rfc.sid.c_str());
-  rc |= snapPutSeparator(file);
-  rc |= snapPutText(file, kSnapClientWidth, 0, st.server.client.c_str());
-  rc |= snapPutSeparator(file);
-  rc |= snapPutText(file, stamp_len, 0, stamp);
-  return rc != 0 ? 1 : 0;
+  // The prefix is the same in every snapshot layout.
+  const zmo::RecordLayout f = zmo::snapCpuLayout();
+  zmo::recordLineStart(line, kind);
+  zmo::recordPutString(line, f[zmo::kSnapRfcDest], destination);
+  zmo::recordPutString(line, f[zmo::kSnapHostName], host.c_str());
+  zmo::recordPutString(line, f[zmo::kSnapSystemLabel], label);
+  zmo::recordPutString(line, f[zmo::kSnapSysId], rfc.sid.c_str());
+  zmo::recordPutString(line, f[zmo::kSnapClient], st.server.client.c_str());
+  zmo::recordPutText(line, f[zmo::kSnapDate], stamp, stamp_len);
+  return 0;
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/trace_log.h"
 #include "platform/files.h"
 #include "zmostati/entry.h"
@@ -22,18 +22,6 @@ std::string FixedWidth(const char* value, size_t width) {
   std::string s(value, strnlen(value, width));
   s.resize(width, '0');
   return s;
-}
-
-// The kind number of an upper-case kind name, or kDbNone.
-int KindFromUpperName(const char* text) {
-  int kind = 1;
-  for (const char* name : zmo::kDbKindNames) {
-    std::string upper(name);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == text) return kind;
-    ++kind;
-  }
-  return zmo::kDbNone;
 }
 
 // A failure message that must be seen: the switch goes on before it.
@@ -89,9 +77,9 @@ int statiGetParaFromCmdLine(int argc, char** argv) {
         s.binDir = zmo::WithTrailingSep(value);
         have_bindir = true;
       } else {
-        s.dbKind = KindFromUpperName(value);
+        s.dbKind = zmo::dbKindFromUpperName(value);
         zmo::setDatabaseKind(s.dbKind);
-        if (s.dbKind == zmo::kDbNone) {
+        if (s.dbKind == zmo::DbKind::kNone) {
           TraceOn(statiFormat("unknown db format <%s>\n", value));
           return 3;
         }

@@ -101,7 +101,7 @@ int statiGetParaFromRegistry() {
 
   s.batchFlag = 1;
   s.normalFlag = 1;
-  s.dbKind = zmo::kDbNone;
+  s.dbKind = zmo::DbKind::kNone;
   int rc = zmo::readDbKind(k, zmo::DbKindRead{}, &s.dbKind);
   if (rc != 0) return rc;
   ReadJob(k, &s);

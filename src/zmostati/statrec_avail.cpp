@@ -41,7 +41,7 @@ int statiWriteAvailRecord() {
   line.stamp = zmo::ClockLocalTime(zmo::ClockNow());
   line.available = run.failed ? 0 : 1;
   int cut = 0;
-  const int rc = zmo::writeAvailLine(run.availFile, line, &cut);
+  const int rc = zmo::writeAvailLine(run.availFile, zmo::DatabaseKind(), line, &cut);
   if (cut && statiFirstNote(kNoteTextCut)) {
     zmo::writeTrace("statiWriteAvailRecord() a text longer than its Oracle column was cut to fit\n");
   }

@@ -61,7 +61,7 @@ class Resolver {
   StatiField Get(const char* name, FieldKind kind, unsigned length = 0) {
     const FieldLayout* f = zmo::rfc::FindField(layout_, name);
     const bool usable = f != nullptr && f->kind == kind && (length == 0 || f->length == length) &&
-                        f->length < kStatiLineMax && f->offset + f->length <= layout_->line_size;
+                        f->length < kStatiTextMax && f->offset + f->length <= layout_->line_size;
     if (!usable) {
       if (missing_ == nullptr) missing_ = name;
       return StatiField{};

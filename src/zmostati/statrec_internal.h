@@ -1,57 +1,18 @@
-// The record writer's pieces shared by its files: the line buffer that one
-// record is built in, the field writers that put the kinds' rules into it,
-// the ten release branches resolved against the layout table, and the
-// once-per-pass trace notes.
+// The record writer's pieces shared by its files: the system and interval
+// fields that go into a record line (common/field_writer.h), the ten release
+// branches resolved against the layout table, and the once-per-pass trace
+// notes.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
+#include "common/field_writer.h"
 #include "rfc/layouts.h"
 #include "zmostati/statrec.h"
 
-// Room for the longest line of any kind: the Oracle form is 307 columns;
-// the others are not padded, but the system fields may carry a long host.
-constexpr int kStatiLineMax = 1024;
-
-// Oracle widths of the fields the writer pads or cuts.
-constexpr int kStatiClientWidth = 3;
-constexpr int kStatiTcodeWidth = 20;
-constexpr int kStatiDynproWidth = 4;
-constexpr int kStatiCuaProgWidth = 40;
-constexpr int kStatiWpidWidth = 4;
-constexpr int kStatiUserWidth = 30;
-constexpr int kStatiNumberWidth = 8;
-constexpr int kStatiKbChangedWidth = 12;
-
-// One record line being built. The kind's rules are fixed for the line
-// when it is started; every writer keeps within the buffer whatever it is
-// given (a text that would not fit is cut and counted as cut).
-struct StatiLine {
-  char text[kStatiLineMax];
-  int len = 0;
-  int fields = 0;  // fields written so far: a separator goes before the next
-  int kind = 0;    // zmo::DbKind
-  int oracle = 0;
-  int corva = 0;
-  int cut = 0;      // an Oracle text field was longer than its width
-  int clamped = 0;  // a number did not fit its width
-};
-
-void statiLineStart(StatiLine* line, int kind);
-// A text field of n characters: the Oracle form cuts and pads it to width,
-// Corva quotes it.
-void statiLinePutText(StatiLine* line, const char* text, int n, int width);
-// A field that is never quoted or cut (a time stamp), padded to width.
-void statiLinePutPlain(StatiLine* line, const char* text, int n, int width);
-// A number right-aligned in width characters; a value that does not fit is
-// written as the nearest one that does (all nines, or the most negative).
-void statiLinePutNumber(StatiLine* line, std::int64_t value, int width);
-// Appends a part built with statiLineStart of the same kind whose field
-// count started at 1, so that it begins with its separator.
-void statiLineAppend(StatiLine* line, const StatiLine& part);
-// CR LF. False when the line would not fit (never for the record layout).
-bool statiLineEnd(StatiLine* line);
+// Room for a text field read from a table line (the longest is 40).
+constexpr int kStatiTextMax = 1024;
 
 // The value of a packed field (statiPackedValue). Fields of up to 8 bytes
 // whose digits are all decimal, that is every field SAP fills, are read as
@@ -92,8 +53,8 @@ inline std::int64_t statiPackedValueFast(const unsigned char* bytes, int n) {
 }
 
 // Columns 2-4 of every record of a server, and columns 6 and 7 of one.
-void statiWriteSystemFields(StatiLine* line, const StatiConvertJob& job);
-void statiWriteInterval(StatiLine* line, const StatiConvertJob& job, const char* startDate,
+void statiWriteSystemFields(zmo::RecordLine* line, const StatiConvertJob& job);
+void statiWriteInterval(zmo::RecordLine* line, const StatiConvertJob& job, const char* startDate,
                         const char* startTime, const char* endDate, const char* endTime);
 
 // A field of a release layout: where it lies in the table line. A length
@@ -133,8 +94,9 @@ int statiResolveBranch(const char* tag, bool batch, StatiBranch* branch, const c
 // What stays the same for every line of one conversion.
 struct StatiContext {
   const StatiConvertJob* job = nullptr;
-  int kind = 0;               // zmo::DbKind in force
-  StatiLine systemFields;     // columns 2-4 with their separators
+  zmo::DbKind kind = zmo::DbKind::kNone;
+  zmo::RecordLayout fields;      // the StatRecord layout
+  zmo::RecordLine systemFields;  // columns 2-4 with their separators
   bool filter = false;        // the record filter applies (not every metric)
   bool programs = false;      // ProcessStatiPrograms
   bool transactions = false;  // ProcessStatiTransactions
@@ -142,11 +104,11 @@ struct StatiContext {
 };
 
 // Sets up the context of job in the kind in force.
-void statiStartContext(const StatiConvertJob& job, int kind, StatiContext* ctx);
+void statiStartContext(const StatiConvertJob& job, zmo::DbKind kind, StatiContext* ctx);
 
 // Converts one table line into *line; false when the record filter drops it.
 bool statiConvertLine(const StatiBranch& branch, const StatiContext& ctx,
-                      const unsigned char* bytes, StatiLine* line);
+                      const unsigned char* bytes, zmo::RecordLine* line);
 
 // Things the writer traces once in a collection pass, however often they
 // happen.

@@ -16,7 +16,7 @@
 namespace {
 
 // Traces a line's cut fields and clamped numbers, once each in a pass.
-void NoteLine(const StatiLine& line, int i, const char* tag) {
+void NoteLine(const zmo::RecordLine& line, int i, const char* tag) {
   if (line.cut && statiFirstNote(kNoteTextCut)) {
     zmo::writeTrace(
         "statiPutOut() a text longer than its Oracle column was cut to fit, first in line <%i> - "
@@ -52,7 +52,7 @@ int ConvertTable(const StatiContext& ctx, const char* tag, bool batch, ITAB_H ta
                     ItLeng(table), branch.layout->line_size, branch.layout->structure, tag);
     return 1;
   }
-  StatiLine line;
+  zmo::RecordLine line;
   const void* next = n > 0 ? ItGetLine(table, 1) : nullptr;
   for (int i = 1; i <= n; ++i) {
     if (zmo::DisconnectFlag()) return zmo::kShutdownInProgress;
@@ -72,8 +72,7 @@ int ConvertTable(const StatiContext& ctx, const char* tag, bool batch, ITAB_H ta
       return 1;
     }
     if (!statiConvertLine(branch, ctx, bytes, &line)) continue;
-    if (std::fwrite(line.text, 1, static_cast<size_t>(line.len), ctx.job->file) !=
-        static_cast<size_t>(line.len)) {
+    if (zmo::recordLineWrite(ctx.job->file, line) != 0) {
       zmo::writeTrace("statiPutOut() writing line <%i> - <%s> to the statistic data file failed\n",
                       i, tag);
       return 1;
@@ -91,8 +90,8 @@ int statiConvertTables(const StatiConvertJob& job) {
     statiRfcErrorHandler("unrecognized SAP level encountered");
     return 0;
   }
-  const int kind = zmo::DatabaseKind();
-  if (kind == zmo::kDbNone || job.file == nullptr) {
+  const zmo::DbKind kind = zmo::DatabaseKind();
+  if (kind == zmo::DbKind::kNone || job.file == nullptr) {
     zmo::writeTrace("statiPutOut() no database kind or no open statistic data file\n");
     return 1;
   }

@@ -86,10 +86,11 @@ std::int64_t SumOfSeconds(const unsigned char* bytes, const StatiSum& sum) {
 
 }  // namespace
 
-void statiStartContext(const StatiConvertJob& job, int kind, StatiContext* ctx) {
+void statiStartContext(const StatiConvertJob& job, zmo::DbKind kind, StatiContext* ctx) {
   ctx->job = &job;
   ctx->kind = kind;
-  statiLineStart(&ctx->systemFields, kind);
+  ctx->fields = zmo::statRecordLayout();
+  zmo::recordLineStart(&ctx->systemFields, kind);
   ctx->systemFields.fields = 1;  // it follows RECORD_TYPE
   statiWriteSystemFields(&ctx->systemFields, job);
   const bool all = job.allMetrics != 0 || job.metrics == nullptr;
@@ -104,9 +105,9 @@ void statiStartContext(const StatiConvertJob& job, int kind, StatiContext* ctx) 
 }
 
 bool statiConvertLine(const StatiBranch& b, const StatiContext& ctx, const unsigned char* bytes,
-                      StatiLine* line) {
+                      zmo::RecordLine* line) {
   // T_CODE without its leading blanks, CUA_PROG blank-filled to 40.
-  char tcodeText[kStatiLineMax];
+  char tcodeText[kStatiTextMax];
   const char* tcode = " ";
   int tcodeLen = 1;
   if (b.tcode.length > 0) {
@@ -114,16 +115,18 @@ bool statiConvertLine(const StatiBranch& b, const StatiContext& ctx, const unsig
     tcode = tcodeText;
     while (tcodeLen > 0 && *tcode == ' ') ++tcode, --tcodeLen;
   }
-  char cuaProg[kStatiLineMax];
-  int cuaLen = kStatiCuaProgWidth;
+  const zmo::RecordLayout f = ctx.fields;
+  const int cuaWidth = f[zmo::kStatCuaProg].width;
+  char cuaProg[kStatiTextMax];
+  int cuaLen = cuaWidth;
   if (b.cuaProg.length > 0) {
     cuaLen = ReadText(bytes, b.cuaProg, cuaProg);
-    if (cuaLen < kStatiCuaProgWidth) {
-      std::memset(cuaProg + cuaLen, ' ', kStatiCuaProgWidth - cuaLen);
-      cuaLen = kStatiCuaProgWidth;
+    if (cuaLen < cuaWidth) {
+      std::memset(cuaProg + cuaLen, ' ', cuaWidth - cuaLen);
+      cuaLen = cuaWidth;
     }
   } else {
-    std::memcpy(cuaProg, kBlanks, kStatiCuaProgWidth);
+    std::memcpy(cuaProg, kBlanks, cuaWidth);
   }
 
   if (ctx.filter) {
@@ -133,53 +136,53 @@ bool statiConvertLine(const StatiBranch& b, const StatiContext& ctx, const unsig
     if (ctx.transactions && tcodeBlank && (!ctx.programs || programBlank)) return false;
   }
 
-  char text[kStatiLineMax];
-  statiLineStart(line, ctx.kind);
-  statiLinePutText(line, &b.recordType, 1, 1);
-  statiLineAppend(line, ctx.systemFields);
+  char text[kStatiTextMax];
+  zmo::recordLineStart(line, ctx.kind);
+  zmo::recordPutText(line, f[zmo::kStatRecordType], &b.recordType, 1);
+  zmo::recordLineAppend(line, ctx.systemFields);
   int n = ReadText(bytes, b.mandt, text);
-  statiLinePutText(line, text, n, kStatiClientWidth);
+  zmo::recordPutText(line, f[zmo::kStatClient], text, n);
   const char* chars = reinterpret_cast<const char*>(bytes);
   statiWriteInterval(line, *ctx.job, chars + b.startDate.offset, chars + b.startTime.offset,
                      chars + b.endDate.offset, chars + b.endTime.offset);
-  statiLinePutText(line, tcode, tcodeLen, kStatiTcodeWidth);
+  zmo::recordPutText(line, f[zmo::kStatTcode], tcode, tcodeLen);
   n = ReadText(bytes, b.dynpro, text);
-  statiLinePutText(line, text, n, kStatiDynproWidth);
-  statiLinePutText(line, cuaProg, cuaLen, kStatiCuaProgWidth);
+  zmo::recordPutText(line, f[zmo::kStatDynpro], text, n);
+  zmo::recordPutText(line, f[zmo::kStatCuaProg], cuaProg, cuaLen);
 
   const unsigned char* wpid = bytes + b.wpid.offset;
   const char wpHex[4] = {kHex[wpid[0] >> 4], kHex[wpid[0] & 0xF], kHex[wpid[1] >> 4],
                          kHex[wpid[1] & 0xF]};
-  statiLinePutText(line, wpHex, 4, kStatiWpidWidth);
+  zmo::recordPutText(line, f[zmo::kStatWpId], wpHex, 4);
   const unsigned char task = bytes[b.taskType.offset];
   const char taskHex[3] = {kHex[task >> 4], kHex[task & 0xF], '\0'};
-  statiLinePutText(line, statiMapTaskType(taskHex) + 1, 1, 1);
+  zmo::recordPutText(line, f[zmo::kStatTaskType], statiMapTaskType(taskHex) + 1, 1);
   n = ReadText(bytes, b.account, text);
-  statiLinePutText(line, text, n, kStatiUserWidth);
+  zmo::recordPutText(line, f[zmo::kStatUserName], text, n);
 
   // The measures, each only when its column is on (0 otherwise).
   const bool* on = ctx.measureOn;
-  auto put = [&](StatiMeasure m, auto value, int width) {
-    statiLinePutNumber(line, on[m] ? value() : 0, width);
+  auto put = [&](StatiMeasure m, zmo::StatField field, auto value) {
+    zmo::recordPutNumber(line, f[field], on[m] ? value() : 0);
   };
-  put(kMeasureCpu, [&] { return statiMillisToSeconds(Packed(bytes, b.cpu)); }, kStatiNumberWidth);
-  put(kMeasureResponse, [&] { return statiMillisToSeconds(Packed(bytes, b.response)); },
-      kStatiNumberWidth);
-  put(kMeasureDatabase, [&] { return SumOfSeconds(bytes, b.database); }, kStatiNumberWidth);
-  put(kMeasureKbTransfered, [&] { return statiBytesToKilobytes(Sum(bytes, b.kbTransfered)); },
-      kStatiNumberWidth);
-  put(kMeasureKbChanged, [&] { return Sum(bytes, b.kbChanged); }, kStatiKbChangedWidth);
-  put(kMeasureWait, [&] { return statiMillisToSeconds(Packed(bytes, b.wait)); }, kStatiNumberWidth);
-  put(kMeasureMemory, [&] { return statiBytesToKilobytes(Sum(bytes, b.memory)); },
-      kStatiNumberWidth);
-  put(kMeasureLoad, [&] { return SumOfSeconds(bytes, b.load); }, kStatiNumberWidth);
+  put(kMeasureCpu, zmo::kStatCpuTime, [&] { return statiMillisToSeconds(Packed(bytes, b.cpu)); });
+  put(kMeasureResponse, zmo::kStatResponseTime,
+      [&] { return statiMillisToSeconds(Packed(bytes, b.response)); });
+  put(kMeasureDatabase, zmo::kStatDatabaseTime, [&] { return SumOfSeconds(bytes, b.database); });
+  put(kMeasureKbTransfered, zmo::kStatKbTransfered,
+      [&] { return statiBytesToKilobytes(Sum(bytes, b.kbTransfered)); });
+  put(kMeasureKbChanged, zmo::kStatKbChanged, [&] { return Sum(bytes, b.kbChanged); });
+  put(kMeasureWait, zmo::kStatWaitTime, [&] { return statiMillisToSeconds(Packed(bytes, b.wait)); });
+  put(kMeasureMemory, zmo::kStatMemoryUsed,
+      [&] { return statiBytesToKilobytes(Sum(bytes, b.memory)); });
+  put(kMeasureLoad, zmo::kStatLoadTime, [&] { return SumOfSeconds(bytes, b.load); });
   // GUICNT / 1000 is rounded as the times are.
-  put(kMeasureGuiTime, [&] { return statiMillisToSeconds(Packed(bytes, b.guiTime)); },
-      kStatiNumberWidth);
-  put(kMeasureGuiCount, [&] { return statiMillisToSeconds(Packed(bytes, b.guiCount)); },
-      kStatiNumberWidth);
-  put(kMeasureGuiNetTime, [&] { return statiMillisToSeconds(Packed(bytes, b.guiNetTime)); },
-      kStatiNumberWidth);
-  statiLineEnd(line);
+  put(kMeasureGuiTime, zmo::kStatGuiTime,
+      [&] { return statiMillisToSeconds(Packed(bytes, b.guiTime)); });
+  put(kMeasureGuiCount, zmo::kStatGuiCount,
+      [&] { return statiMillisToSeconds(Packed(bytes, b.guiCount)); });
+  put(kMeasureGuiNetTime, zmo::kStatGuiNetTime,
+      [&] { return statiMillisToSeconds(Packed(bytes, b.guiNetTime)); });
+  zmo::recordLineEnd(line);
   return true;
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/config_values.h"
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "test_support.h"
 
 namespace {
@@ -76,10 +76,11 @@ TEST_F(CollectorSettingsTest, DebugSwitch) {
 }
 
 TEST_F(CollectorSettingsTest, EveryDatabaseKindByItsName) {
-  for (int kind = zmo::kDbOracle; kind <= zmo::kDbTessel; ++kind) {
-    const char* name = zmo::kDbKindNames[kind - 1];
+  for (const zmo::DbKindInfo& row : zmo::kDbKinds) {
+    const zmo::DbKind kind = row.kind;
+    const char* name = row.name;
     SetConfigText("DB", name);
-    int got = -1;
+    zmo::DbKind got = static_cast<zmo::DbKind>(-1);
     EXPECT_EQ(zmo::readDbKind(key_.get(), zmo::DbKindRead{}, &got), 0) << name;
     EXPECT_EQ(got, kind);
     EXPECT_EQ(zmo::DatabaseKind(), kind);
@@ -94,35 +95,35 @@ TEST_F(CollectorSettingsTest, DatabaseKindFailures) {
     std::optional<std::string> value;  // nullopt: missing; "<dword>": a number
     zmo::DbKindRead how;
     int rc;
-    int kind_after;  // the process's kind after the read; Corva before it
+    zmo::DbKind kind_after;  // the process's kind after the read; Corva before it
     std::string line;
   };
   const Case cases[] = {
-      {"missing", std::nullopt, {}, 2, zmo::kDbCorva, standard},
-      {"missing, cleared first", std::nullopt, {true, false}, 2, zmo::kDbNone, standard},
-      {"missing, store result", std::nullopt, {false, true}, 2, zmo::kDbCorva,
+      {"missing", std::nullopt, {}, 2, zmo::DbKind::kCorva, standard},
+      {"missing, cleared first", std::nullopt, {true, false}, 2, zmo::DbKind::kNone, standard},
+      {"missing, store result", std::nullopt, {false, true}, 2, zmo::DbKind::kCorva,
        standard + " returned <> Return Code <2> buffer size <128>"},
-      {"127 characters are read", std::string(127, 'O'), {}, 4, zmo::kDbNone,
+      {"127 characters are read", std::string(127, 'O'), {}, 4, zmo::DbKind::kNone,
        "unknown db format <" + std::string(127, 'O') + "> encountered"},
-      {"128 are too many", std::string(128, 'O'), {false, true}, 2, zmo::kDbCorva,
+      {"128 are too many", std::string(128, 'O'), {false, true}, 2, zmo::DbKind::kCorva,
        standard + " returned <> Return Code <234> buffer size <128>"},
-      {"not text", "<dword>", {}, 3, zmo::kDbCorva,
+      {"not text", "<dword>", {}, 3, zmo::DbKind::kCorva,
        "value <DB> for subkey <" + K + "> has not string format"},
-      {"not text, cleared first", "<dword>", {true, true}, 3, zmo::kDbNone,
+      {"not text, cleared first", "<dword>", {true, true}, 3, zmo::DbKind::kNone,
        "value <DB> for subkey <" + K + "> has not string format"},
-      {"lower case", "oracle", {}, 4, zmo::kDbNone, "unknown db format <oracle> encountered"},
-      {"unknown", "Informix", {true, true}, 4, zmo::kDbNone,
+      {"lower case", "oracle", {}, 4, zmo::DbKind::kNone, "unknown db format <oracle> encountered"},
+      {"unknown", "Informix", {true, true}, 4, zmo::DbKind::kNone,
        "unknown db format <Informix> encountered"},
-      {"blank after", "Oracle ", {}, 4, zmo::kDbNone, "unknown db format <Oracle > encountered"},
+      {"blank after", "Oracle ", {}, 4, zmo::DbKind::kNone, "unknown db format <Oracle > encountered"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     Store("DB", c.value);
-    zmo::setDatabaseKind(zmo::kDbCorva);
-    int kind = -1;
+    zmo::setDatabaseKind(zmo::DbKind::kCorva);
+    zmo::DbKind kind = static_cast<zmo::DbKind>(-1);
     EXPECT_EQ(zmo::readDbKind(key_.get(), c.how, &kind), c.rc);
     EXPECT_EQ(zmo::DatabaseKind(), c.kind_after);
-    EXPECT_EQ(kind, c.rc == 4 ? zmo::kDbNone : -1) << "set only when a name was read";
+    EXPECT_EQ(kind, c.rc == 4 ? zmo::DbKind::kNone : static_cast<zmo::DbKind>(-1)) << "set only when a name was read";
     EXPECT_THAT(NewLines(), ElementsAre(c.line));
   }
 }

@@ -7,12 +7,12 @@
 #include <ctime>
 #include <string>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "zmo_test/time.h"
 
 namespace {
 
-std::string Put(int kind, const char* date, const char* time) {
+std::string Put(zmo::DbKind kind, const char* date, const char* time) {
   char out[zmo::kTimeStampMax] = {};
   const int n = zmo::putTimeStamp(out, kind, date, time);
   return std::string(out, n);
@@ -20,7 +20,7 @@ std::string Put(int kind, const char* date, const char* time) {
 
 using zmo_test::Tm;
 
-std::string Format(int kind, const std::tm& tm, int* rc = nullptr) {
+std::string Format(zmo::DbKind kind, const std::tm& tm, int* rc = nullptr) {
   char out[zmo::kTimeStampMax];
   std::memset(out, 'x', sizeof out);
   const int n = zmo::formatTimeStamp(out, kind, tm);
@@ -30,18 +30,18 @@ std::string Format(int kind, const std::tm& tm, int* rc = nullptr) {
 
 TEST(TimeStamps, EachKindHasItsForm) {
   struct Case {
-    int kind;
+    zmo::DbKind kind;
     const char* stamp;
   };
   const Case cases[] = {
-      {zmo::kDbOracle, "20061207153005"},
-      {zmo::kDbCorva, "2006-12-07-15.30.05.000000"},
-      {zmo::kDbMssql, "12-07-2006 15:30:05"},
-      {zmo::kDbSybase, "12-07-2006 15:30:05"},
-      {zmo::kDbTessel, "2006-12-07 15:30:05"},
+      {zmo::DbKind::kOracle, "20061207153005"},
+      {zmo::DbKind::kCorva, "2006-12-07-15.30.05.000000"},
+      {zmo::DbKind::kMssql, "12-07-2006 15:30:05"},
+      {zmo::DbKind::kSybase, "12-07-2006 15:30:05"},
+      {zmo::DbKind::kTessel, "2006-12-07 15:30:05"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.kind);
+    SCOPED_TRACE(zmo::dbKindName(c.kind));
     EXPECT_EQ(Put(c.kind, "20061207", "153005"), c.stamp);
     EXPECT_EQ(zmo::timeStampLength(c.kind), static_cast<int>(std::strlen(c.stamp)));
     EXPECT_EQ(Format(c.kind, Tm(2006, 12, 7, 15, 30, 5)), c.stamp);
@@ -49,8 +49,9 @@ TEST(TimeStamps, EachKindHasItsForm) {
 }
 
 TEST(TimeStamps, NoKindGivesNoStamp) {
-  for (int kind : {static_cast<int>(zmo::kDbNone), 6, -1}) {
-    SCOPED_TRACE(kind);
+  for (int number : {static_cast<int>(zmo::DbKind::kNone), 6, -1}) {
+    SCOPED_TRACE(number);
+    const auto kind = static_cast<zmo::DbKind>(number);
     EXPECT_EQ(zmo::timeStampLength(kind), 0);
     EXPECT_EQ(Put(kind, "20061207", "153005"), "");
     int rc = 0;
@@ -62,12 +63,12 @@ TEST(TimeStamps, NoKindGivesNoStamp) {
 // The characters are moved, not read: a stamp of blanks or letters keeps
 // the form's length, and only the 14 characters given are read.
 TEST(TimeStamps, CharactersAreMovedAsTheyAre) {
-  EXPECT_EQ(Put(zmo::kDbOracle, "        ", "      "), std::string(14, ' '));
-  EXPECT_EQ(Put(zmo::kDbCorva, "YYYYMMDD", "hhmmss"), "YYYY-MM-DD-hh.mm.ss.000000");
-  EXPECT_EQ(Put(zmo::kDbMssql, "ABCDEFGH", "ijklmn"), "EF-GH-ABCD ij:kl:mn");
+  EXPECT_EQ(Put(zmo::DbKind::kOracle, "        ", "      "), std::string(14, ' '));
+  EXPECT_EQ(Put(zmo::DbKind::kCorva, "YYYYMMDD", "hhmmss"), "YYYY-MM-DD-hh.mm.ss.000000");
+  EXPECT_EQ(Put(zmo::DbKind::kMssql, "ABCDEFGH", "ijklmn"), "EF-GH-ABCD ij:kl:mn");
   const char longer_date[] = "20240229XX";
   const char longer_time[] = "235959YY";
-  EXPECT_EQ(Put(zmo::kDbTessel, longer_date, longer_time), "2024-02-29 23:59:59");
+  EXPECT_EQ(Put(zmo::DbKind::kTessel, longer_date, longer_time), "2024-02-29 23:59:59");
 }
 
 // The broken-down form writes what the printf formats of each kind write,
@@ -81,17 +82,17 @@ TEST(TimeStamps, BrokenDownTimeMatchesThePrintfForms) {
     char want[64];
     std::snprintf(want, sizeof want, "%.4i%.2i%.2i%.2i%.2i%.2i", y, mo, tm.tm_mday, tm.tm_hour,
                   tm.tm_min, tm.tm_sec);
-    EXPECT_EQ(Format(zmo::kDbOracle, tm), want);
+    EXPECT_EQ(Format(zmo::DbKind::kOracle, tm), want);
     std::snprintf(want, sizeof want, "%.4i-%.2i-%.2i-%.2i.%.2i.%.2i.000000", y, mo, tm.tm_mday,
                   tm.tm_hour, tm.tm_min, tm.tm_sec);
-    EXPECT_EQ(Format(zmo::kDbCorva, tm), want);
+    EXPECT_EQ(Format(zmo::DbKind::kCorva, tm), want);
     std::snprintf(want, sizeof want, "%.2i-%.2i-%.4i %.2i:%.2i:%.2i", mo, tm.tm_mday, y,
                   tm.tm_hour, tm.tm_min, tm.tm_sec);
-    EXPECT_EQ(Format(zmo::kDbMssql, tm), want);
-    EXPECT_EQ(Format(zmo::kDbSybase, tm), want);
+    EXPECT_EQ(Format(zmo::DbKind::kMssql, tm), want);
+    EXPECT_EQ(Format(zmo::DbKind::kSybase, tm), want);
     std::snprintf(want, sizeof want, "%.4i-%.2i-%.2i %.2i:%.2i:%.2i", y, mo, tm.tm_mday,
                   tm.tm_hour, tm.tm_min, tm.tm_sec);
-    EXPECT_EQ(Format(zmo::kDbTessel, tm), want);
+    EXPECT_EQ(Format(zmo::DbKind::kTessel, tm), want);
   }
 }
 
@@ -104,7 +105,7 @@ TEST(TimeStamps, FieldsBeyondTheirDigitsGiveNoStamp) {
                            Tm(2006, 1, 1, 0, -5, 0), Tm(2006, 1, 1, 0, 0, 100)};
   for (const std::tm& tm : times) {
     int rc = 0;
-    EXPECT_EQ(Format(zmo::kDbOracle, tm, &rc), "");
+    EXPECT_EQ(Format(zmo::DbKind::kOracle, tm, &rc), "");
     EXPECT_EQ(rc, -1);
   }
 }

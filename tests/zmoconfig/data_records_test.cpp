@@ -59,7 +59,7 @@ TEST(RecordFieldTest, PutCutsOrPadsAndGetStopsAtTheRecordsEnd) {
 
 TEST(RecordLayoutTest, FieldsTileEachRecordExactly) {
   size_t at = 0;
-  for (const zmo::RecordField& f : zmo::kServerFields) {
+  for (const zmo::FixedField& f : zmo::kServerFields) {
     EXPECT_EQ(f.offset, at);
     at = f.end();
   }

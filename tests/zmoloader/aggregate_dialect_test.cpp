@@ -71,7 +71,7 @@ TEST_F(DialectTest, KindIsChosenByItsFirstLetterInEitherCase) {
   // Only the Tessel dialect starts with a statement ending in ";".
   WriteBin("zmoIDsToIgnore.dat", aggregate_test::IgnoreList({"DDIC"}, 12));
   for (const char* kind : {"TESSEL", "tessel", "Tessel", "T"}) {
-    ASSERT_EQ(writeStatiAggregateSql(kind), 0) << kind;
+    ASSERT_EQ(writeStatiAggregateSql(zmo::dbKindFromVendor(kind)), 0) << kind;
     std::vector<std::string> lines = StatiLines();
     EXPECT_EQ(lines.front(), "delete from " + kStage + " where trim(user_name) = 'DDIC';") << kind;
   }
@@ -136,19 +136,19 @@ std::vector<std::string> Pieces(const std::string& text, const std::string& stam
 TEST_F(DialectTest, DateAndHourReadTheCollectorsTimeStampOfEachKind) {
   struct Case {
     const char* kind;
-    int db_kind;
+    zmo::DbKind db_kind;
     std::vector<std::string> select;    // pieces of the date and the hour, in order
     std::vector<std::string> group_by;  // the hour, then the date
     const char* date_form;              // what the pieces go into
   };
   const Case cases[] = {
-      {"Oracle", zmo::kDbOracle, {"20040109", "14"}, {"14", "20040109"}, "'yyyymmdd')"},
-      {"Corva", zmo::kDbCorva, {"2004-01-09", "14"}, {"14", "2004-01-09"}, "date(substr("},
+      {"Oracle", zmo::DbKind::kOracle, {"20040109", "14"}, {"14", "20040109"}, "'yyyymmdd')"},
+      {"Corva", zmo::DbKind::kCorva, {"2004-01-09", "14"}, {"14", "2004-01-09"}, "date(substr("},
       // Style 110 reads mm-dd-yyyy.
-      {"MSSQL", zmo::kDbMssql, {"01-09-2004", "14"}, {"14", "01-09-2004"}, "),110)"},
-      {"Sybase", zmo::kDbSybase, {"01-09-2004", "14"}, {"14", "01-09-2004"}, "),110)"},
+      {"MSSQL", zmo::DbKind::kMssql, {"01-09-2004", "14"}, {"14", "01-09-2004"}, "),110)"},
+      {"Sybase", zmo::DbKind::kSybase, {"01-09-2004", "14"}, {"14", "01-09-2004"}, "),110)"},
       // date() of mm/dd/yyyy.
-      {"Tessel", zmo::kDbTessel, {"01", "09", "2004", "14"}, {"14", "2004-01-09"}, "|| '/' ||"},
+      {"Tessel", zmo::DbKind::kTessel, {"01", "09", "2004", "14"}, {"14", "2004-01-09"}, "|| '/' ||"},
   };
   for (const Case& c : cases) {
     char stamp[zmo::kTimeStampMax] = {};

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/metric_switches.h"
 #include "loader_test_env.h"
 #include "platform/files.h"
@@ -78,6 +78,7 @@ class AggregateTest : public loader_test::LoaderTest {
     s.prog = program;
     s.program = program == kProgramSnap ? "SNAP" : "STATI";
     s.vendor = vendor;
+    s.kind = zmo::dbKindFromVendor(vendor);
     s.aggregate = 1;
     s.bin_dir = bin_dir();
     s.archive_dir = archive_dir();
@@ -113,8 +114,8 @@ class AggregateTest : public loader_test::LoaderTest {
   }
   bool BinExists(const std::string& name) const { return zmo::FileExists(Bin(name).c_str()); }
 
-  int WriteStati() { return writeStatiAggregateSql(loaderState().vendor.c_str()); }
-  int WriteSnap() { return writeSnapAggregateSql(loaderState().vendor.c_str()); }
+  int WriteStati() { return writeStatiAggregateSql(loaderState().kind); }
+  int WriteSnap() { return writeSnapAggregateSql(loaderState().kind); }
   std::vector<std::string> StatiLines() const { return BinLines("zmostati.sql"); }
   std::vector<std::string> SnapLines() const { return BinLines("zmosnap.sql"); }
 

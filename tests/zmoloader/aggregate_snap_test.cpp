@@ -304,7 +304,7 @@ TEST_F(SnapScriptTest, StagingTablesOfTheGroupsOnAreDropped) {
 }
 
 TEST_F(SnapScriptTest, KindsWithoutADialectGetNoScript) {
-  EXPECT_EQ(writeSnapAggregateSql("Xbase"), kAggregateNotWritten);
+  EXPECT_EQ(writeSnapAggregateSql(zmo::dbKindFromVendor("Xbase")), kAggregateNotWritten);
   EXPECT_FALSE(BinExists("zmosnap.sql"));
 }
 

@@ -643,10 +643,10 @@ TEST_F(StatiScriptTest, RetentionAlwaysLooksBack) {
 
 TEST_F(StatiScriptTest, KindsWithoutADialectGetNoScript) {
   for (const char* kind : {"Informix", "", "9"}) {
-    EXPECT_EQ(writeStatiAggregateSql(kind), kAggregateNotWritten) << kind;
+    EXPECT_EQ(writeStatiAggregateSql(zmo::dbKindFromVendor(kind)), kAggregateNotWritten) << kind;
     EXPECT_FALSE(BinExists("zmostati.sql"));
   }
-  EXPECT_EQ(writeStatiAggregateSql(nullptr), kAggregateNotWritten);
+  EXPECT_EQ(writeStatiAggregateSql(zmo::dbKindFromVendor(nullptr)), kAggregateNotWritten);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/runtime_state.h"
 #include "common/service_control.h"
 #include "rfc/simulator.h"
@@ -75,7 +75,7 @@ TEST_F(ConsoleRuns, NpWithAServerFile) {
     EXPECT_EQ(SnapTestEnv::Read(bin_ + f), "<none>") << "nothing in BinDir";
   }
   EXPECT_TRUE(Children().empty()) << "neither zmomsg nor the loader";
-  EXPECT_EQ(zmo::DatabaseKind(), zmo::kDbOracle);
+  EXPECT_EQ(zmo::DatabaseKind(), zmo::DbKind::kOracle);
 }
 
 TEST_F(ConsoleRuns, NpCountsAFailedSnapshotAgainstTheServer) {

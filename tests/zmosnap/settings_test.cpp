@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/metric_switches.h"
 #include "common/registry_value.h"
 #include "common/runtime_state.h"
@@ -42,7 +42,7 @@ TEST_F(Settings, ReadsEverySetting) {
   EXPECT_EQ(s.zmomsgPath, "/opt/zmo/zmomsg");
   EXPECT_EQ(s.loaderPath, "/opt/zmo/zmoloader");
   EXPECT_EQ(snapRecordState().gmt, 1);
-  EXPECT_EQ(zmo::DatabaseKind(), zmo::kDbMssql);
+  EXPECT_EQ(zmo::DatabaseKind(), zmo::DbKind::kMssql);
   EXPECT_EQ(zmo::TraceSizeLimit(), 4096);
   const std::string trace = env_.Trace();
   EXPECT_NE(trace.find("convert to gmt switched on\n"), std::string::npos);
@@ -223,7 +223,7 @@ TEST(CmdLine, EveryOption) {
   EXPECT_EQ(cmd.server.host, "sapt46.example.net");
   EXPECT_EQ(cmd.server.sid, "T46");
   EXPECT_EQ(cmd.inFile, "/tmp/servers.dat");
-  EXPECT_EQ(cmd.dbKind, zmo::kDbCorva);
+  EXPECT_EQ(cmd.dbKind, zmo::DbKind::kCorva);
   EXPECT_EQ(cmd.debug, 1);
 }
 
@@ -231,22 +231,22 @@ TEST(CmdLine, KindsAndRefusals) {
   const struct {
     std::vector<std::string> options;
     int rc;
-    int kind;
+    zmo::DbKind kind;
     const char* line;  // traced refusal
   } cases[] = {
-      {{"-dbtype", "oracle"}, 0, zmo::kDbOracle, nullptr},
-      {{"-dbtype", "corva"}, 0, zmo::kDbCorva, nullptr},
-      {{"-dbtype", "mssql"}, 0, zmo::kDbMssql, nullptr},
-      {{"-dbtype", "sybase"}, 0, zmo::kDbSybase, nullptr},
-      {{"-dbtype", "tessel"}, 0, zmo::kDbTessel, nullptr},
-      {{"-dbtype", "Oracle"}, 1, 0, "snapCmdLineRun() unknown db type <Oracle>\n"},
-      {{"-u", "X"}, 1, 0, "snapCmdLineRun() missing option <-dbtype>\n"},
-      {{}, 1, 0, "snapCmdLineRun() missing option <-dbtype>\n"},
-      {{"-dbtype", "mssql", "-u"}, 1, 0, "snapCmdLineRun() option without its value <-u>\n"},
-      {{"-dbtype"}, 1, 0, "snapCmdLineRun() option without its value <-dbtype>\n"},
+      {{"-dbtype", "oracle"}, 0, zmo::DbKind::kOracle, nullptr},
+      {{"-dbtype", "corva"}, 0, zmo::DbKind::kCorva, nullptr},
+      {{"-dbtype", "mssql"}, 0, zmo::DbKind::kMssql, nullptr},
+      {{"-dbtype", "sybase"}, 0, zmo::DbKind::kSybase, nullptr},
+      {{"-dbtype", "tessel"}, 0, zmo::DbKind::kTessel, nullptr},
+      {{"-dbtype", "Oracle"}, 1, zmo::DbKind::kNone, "snapCmdLineRun() unknown db type <Oracle>\n"},
+      {{"-u", "X"}, 1, zmo::DbKind::kNone, "snapCmdLineRun() missing option <-dbtype>\n"},
+      {{}, 1, zmo::DbKind::kNone, "snapCmdLineRun() missing option <-dbtype>\n"},
+      {{"-dbtype", "mssql", "-u"}, 1, zmo::DbKind::kNone, "snapCmdLineRun() option without its value <-u>\n"},
+      {{"-dbtype"}, 1, zmo::DbKind::kNone, "snapCmdLineRun() option without its value <-dbtype>\n"},
       // An unknown option is skipped by itself; its value is then an option.
-      {{"-x", "-dbtype", "sybase"}, 0, zmo::kDbSybase, nullptr},
-      {{"-x", "y", "-dbtype", "tessel"}, 0, zmo::kDbTessel, nullptr},
+      {{"-x", "-dbtype", "sybase"}, 0, zmo::DbKind::kSybase, nullptr},
+      {{"-x", "y", "-dbtype", "tessel"}, 0, zmo::DbKind::kTessel, nullptr},
   };
   for (const auto& c : cases) {
     SnapTestEnv env;
@@ -270,7 +270,7 @@ TEST(CmdLine, AValueThatLooksLikeAnOptionIsAValue) {
   SnapCmdLine cmd;
   ASSERT_EQ(snapParseCmdLine(a.argc(), a.argv(), &cmd), 0);
   EXPECT_EQ(cmd.server.user, "-dbtype");
-  EXPECT_EQ(cmd.dbKind, zmo::kDbMssql);
+  EXPECT_EQ(cmd.dbKind, zmo::DbKind::kMssql);
 }
 
 class MetricFilters : public testing::Test {

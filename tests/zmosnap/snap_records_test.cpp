@@ -193,7 +193,7 @@ class SnapRecordsTest : public ::testing::Test {
 
 TEST_F(SnapRecordsTest, EveryRecordKindInTheFormOfEachDatabaseKind) {
   struct Case {
-    int kind;
+    zmo::DbKind kind;
     std::string cpu, disk, lan, avail;
   };
   const std::string oracle_cpu = kOraclePrefix + "4" + B(7) + "135" + B(5) + "120" + B(5) + "98" + B(6) + "38" +
@@ -207,17 +207,17 @@ TEST_F(SnapRecordsTest, EveryRecordKindInTheFormOfEachDatabaseKind) {
                                    B(25) + "PRD" + "20061207153005" + "1\r\n";
   const std::string comma_cpu = ",4,135,120,98,38,9,53,12,3,812000,8388608,14,32\r\n";
   const Case cases[] = {
-      {zmo::kDbOracle, oracle_cpu, oracle_disk, oracle_lan, oracle_avail},
-      {zmo::kDbCorva, kCorvaPrefix + comma_cpu, kCorvaPrefix + ",\"hd\",23,1,4,6\r\n",
+      {zmo::DbKind::kOracle, oracle_cpu, oracle_disk, oracle_lan, oracle_avail},
+      {zmo::DbKind::kCorva, kCorvaPrefix + comma_cpu, kCorvaPrefix + ",\"hd\",23,1,4,6\r\n",
        kCorvaPrefix + ",\"eth0\",15000,13200,0,1,0\r\n",
        "\"appsrv1_PRD_00\",\"appsrv1.example.com\",\"PRD_dbprd\",\"PRD\",2006-12-07-15.30.05.000000,1\r\n"},
-      {zmo::kDbMssql, kMssqlPrefix + comma_cpu, kMssqlPrefix + ",hd,23,1,4,6\r\n",
+      {zmo::DbKind::kMssql, kMssqlPrefix + comma_cpu, kMssqlPrefix + ",hd,23,1,4,6\r\n",
        kMssqlPrefix + ",eth0,15000,13200,0,1,0\r\n",
        "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,PRD,12-07-2006 15:30:05,1\r\n"},
-      {zmo::kDbSybase, kMssqlPrefix + comma_cpu, kMssqlPrefix + ",hd,23,1,4,6\r\n",
+      {zmo::DbKind::kSybase, kMssqlPrefix + comma_cpu, kMssqlPrefix + ",hd,23,1,4,6\r\n",
        kMssqlPrefix + ",eth0,15000,13200,0,1,0\r\n",
        "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,PRD,12-07-2006 15:30:05,1\r\n"},
-      {zmo::kDbTessel, kTesselPrefix + comma_cpu, kTesselPrefix + ",hd,23,1,4,6\r\n",
+      {zmo::DbKind::kTessel, kTesselPrefix + comma_cpu, kTesselPrefix + ",hd,23,1,4,6\r\n",
        kTesselPrefix + ",eth0,15000,13200,0,1,0\r\n",
        "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,PRD,2006-12-07 15:30:05,1\r\n"},
   };
@@ -226,7 +226,7 @@ TEST_F(SnapRecordsTest, EveryRecordKindInTheFormOfEachDatabaseKind) {
   ASSERT_EQ(oracle_lan.size(), 174u + 2);
   ASSERT_EQ(oracle_avail.size(), 102u + 2);
   for (const Case& c : cases) {
-    SCOPED_TRACE(zmo::kDbKindNames[c.kind - 1]);
+    SCOPED_TRACE(zmo::dbKindName(c.kind));
     TearDown();
     SetUp();
     AddAll();
@@ -241,7 +241,7 @@ TEST_F(SnapRecordsTest, EveryRecordKindInTheFormOfEachDatabaseKind) {
 }
 
 TEST_F(SnapRecordsTest, UnavailableServerIsLabelledNotKnownOrByTheCatalog) {
-  zmo::setDatabaseKind(zmo::kDbMssql);
+  zmo::setDatabaseKind(zmo::DbKind::kMssql);
   snapRecordState().server.sid = "QAS";  // the availability record takes the server line's
   ASSERT_EQ(writeAvailRecord(avail_, 0), 0);
   EXPECT_EQ(AvailFile(), "appsrv1_QAS_00,appsrv1.example.com,NOT KNOWN,QAS,12-07-2006 15:30:05,0\r\n");
@@ -256,7 +256,7 @@ TEST_F(SnapRecordsTest, UnavailableServerIsLabelledNotKnownOrByTheCatalog) {
 }
 
 TEST_F(SnapRecordsTest, DatabaseHostRecordsCarryDbInTheDestinationAndTheServersHost) {
-  zmo::setDatabaseKind(zmo::kDbTessel);
+  zmo::setDatabaseKind(zmo::DbKind::kTessel);
   snapRecordState().server.host = "/H/gw.example.net/S/3299/H/appsrv1.example.com";
   snapRecordState().server.sysnr = 7;
   AddDisk("data01");
@@ -293,7 +293,7 @@ TEST_F(SnapRecordsTest, CpuFieldsFollowTheirSwitches) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();
-    zmo::setDatabaseKind(zmo::kDbMssql);
+    zmo::setDatabaseKind(zmo::DbKind::kMssql);
     AddCpu();
     AddMem();
     zmo::MetricSwitches& sw = snapRecordState().switches;
@@ -326,7 +326,7 @@ TEST_F(SnapRecordsTest, DiskAndLanFieldsFollowTheirSwitches) {
     SCOPED_TRACE(zmo::metricSwitchName(c.sw));
     TearDown();
     SetUp();
-    zmo::setDatabaseKind(zmo::kDbMssql);
+    zmo::setDatabaseKind(zmo::DbKind::kMssql);
     AddDisk();
     AddLan();
     zmo::MetricSwitches& sw = snapRecordState().switches;
@@ -357,7 +357,7 @@ TEST_F(SnapRecordsTest, GroupsDecideWhichFilesAreWritten) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();
-    zmo::setDatabaseKind(zmo::kDbMssql);
+    zmo::setDatabaseKind(zmo::DbKind::kMssql);
     AddAll();
     zmo::MetricSwitches& sw = snapRecordState().switches;
     sw = zmo::MetricSwitches();
@@ -376,7 +376,7 @@ TEST_F(SnapRecordsTest, GroupsDecideWhichFilesAreWritten) {
 }
 
 TEST_F(SnapRecordsTest, OneCpuRecordPerCpuLineAndNoneForAnEmptyTable) {
-  zmo::setDatabaseKind(zmo::kDbMssql);
+  zmo::setDatabaseKind(zmo::DbKind::kMssql);
   ASSERT_EQ(writeSnapshotRecords(tables_), 0);
   EXPECT_EQ(CpuFile(), "");
 
@@ -391,7 +391,7 @@ TEST_F(SnapRecordsTest, OneCpuRecordPerCpuLineAndNoneForAnEmptyTable) {
 }
 
 TEST_F(SnapRecordsTest, EmptyMemoryTableGivesZerosInTheirColumns) {
-  zmo::setDatabaseKind(zmo::kDbOracle);
+  zmo::setDatabaseKind(zmo::DbKind::kOracle);
   AddCpu();
   ASSERT_EQ(writeSnapshotRecords(tables_), 0);
   const std::string line = CpuFile();
@@ -401,7 +401,7 @@ TEST_F(SnapRecordsTest, EmptyMemoryTableGivesZerosInTheirColumns) {
 }
 
 TEST_F(SnapRecordsTest, UnreadUserListGivesZeroCountsAndATraceNamingTheCpuFile) {
-  zmo::setDatabaseKind(zmo::kDbMssql);
+  zmo::setDatabaseKind(zmo::DbKind::kMssql);
   SnapRfcResults& r = snapRfcState().results;
   r.users = 0;
   r.sessions = 0;
@@ -416,7 +416,7 @@ TEST_F(SnapRecordsTest, UnreadUserListGivesZeroCountsAndATraceNamingTheCpuFile) 
 }
 
 TEST_F(SnapRecordsTest, OracleLinesKeepTheirColumnsWhateverTheInput) {
-  zmo::setDatabaseKind(zmo::kDbOracle);
+  zmo::setDatabaseKind(zmo::DbKind::kOracle);
   snapRecordState().server.host = "a-very-long-application-server-name.example.com";
   snapRecordState().server.client = "1000";
   SnapRfcResults& r = snapRfcState().results;
@@ -458,7 +458,7 @@ TEST_F(SnapRecordsTest, OracleLinesKeepTheirColumnsWhateverTheInput) {
 }
 
 TEST_F(SnapRecordsTest, OtherKindsWriteLongTextsAndNumbersWhole) {
-  zmo::setDatabaseKind(zmo::kDbMssql);
+  zmo::setDatabaseKind(zmo::DbKind::kMssql);
   snapRfcState().results.users = 2147483647;
   Cpu big;
   big.nbr = -2147483647 - 1;
@@ -470,8 +470,38 @@ TEST_F(SnapRecordsTest, OtherKindsWriteLongTextsAndNumbersWhole) {
   EXPECT_EQ(DiskFile(), kMssqlPrefix + ",a-disk-name-of-thirty-six-characters,23,1,4,6\r\n");
 }
 
+// A CR, LF or TAB received in a device name or a system's database host is
+// written as a blank in every kind, so that each record stays one line.
+TEST_F(SnapRecordsTest, ControlBytesInReceivedNamesKeepEachRecordOneLine) {
+  const struct {
+    zmo::DbKind kind;
+    const char* disk;   // the name field of the disk record
+    const char* label;  // SYSTEM_LABEL
+  } cases[] = {
+      {zmo::DbKind::kOracle, "hd 1 x 2                      ", "PRD_db 1                          "},
+      {zmo::DbKind::kCorva, "\"hd 1 x 2\"", "\"PRD_db 1\""},
+      {zmo::DbKind::kMssql, "hd 1 x 2", "PRD_db 1"},
+      {zmo::DbKind::kSybase, "hd 1 x 2", "PRD_db 1"},
+      {zmo::DbKind::kTessel, "hd 1 x 2", "PRD_db 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(zmo::dbKindName(c.kind));
+    TearDown();
+    SetUp();
+    zmo::setDatabaseKind(c.kind);
+    snapRfcState().results.dbHost = "db\n1";
+    AddDisk("hd\r1\nx\t2");
+    ASSERT_EQ(writeSnapshotRecords(tables_), 0);
+    const std::string disk = DiskFile();
+    ASSERT_GE(disk.size(), 2u);
+    EXPECT_EQ(disk.find_first_of("\r\n"), disk.size() - 2) << disk;
+    EXPECT_NE(disk.find(c.disk), std::string::npos) << disk;
+    EXPECT_NE(disk.find(c.label), std::string::npos) << disk;
+  }
+}
+
 TEST_F(SnapRecordsTest, DeviceNamesEndAtTheirFirstBlank) {
-  zmo::setDatabaseKind(zmo::kDbMssql);
+  zmo::setDatabaseKind(zmo::DbKind::kMssql);
   AddDisk("c0 t0 d0");
   AddLan("lo");
   ASSERT_EQ(writeSnapshotRecords(tables_), 0);
@@ -480,7 +510,7 @@ TEST_F(SnapRecordsTest, DeviceNamesEndAtTheirFirstBlank) {
 }
 
 TEST_F(SnapRecordsTest, StopRequestEndsTheWritingBeforeTheNextLine) {
-  zmo::setDatabaseKind(zmo::kDbMssql);
+  zmo::setDatabaseKind(zmo::DbKind::kMssql);
   AddAll();
   zmo::Runtime().service.disconnect.store(1);
   EXPECT_EQ(writeSnapshotRecords(tables_), 28);
@@ -491,13 +521,13 @@ TEST_F(SnapRecordsTest, StopRequestEndsTheWritingBeforeTheNextLine) {
 
 TEST_F(SnapRecordsTest, MissingFileOrStampFormIsAFailureWithNothingWritten) {
   AddAll();
-  zmo::setDatabaseKind(zmo::kDbNone);
+  zmo::setDatabaseKind(zmo::DbKind::kNone);
   EXPECT_EQ(writeSnapshotRecords(tables_), 1);
   EXPECT_EQ(writeAvailRecord(avail_, 1), 1);
   EXPECT_EQ(CpuFile(), "");
   EXPECT_EQ(AvailFile(), "");
 
-  zmo::setDatabaseKind(zmo::kDbMssql);
+  zmo::setDatabaseKind(zmo::DbKind::kMssql);
   EXPECT_EQ(writeRecordPrefix(nullptr), 1);
   EXPECT_EQ(writeAvailRecord(nullptr, 1), 1);
   std::fclose(snapRecordState().cpuFile);
@@ -536,13 +566,13 @@ TEST_F(SnapRecordsTest, TimeStampIsUtcWithTheGmtFlagElseTheSapSystemsTime) {
     snapRecordState().gmt = c.gmt;
     snapRfcState().results.remoteOffset = c.remote_offset;
     char stamp[zmo::kTimeStampMax];
-    ASSERT_GT(zmo::formatTimeStamp(stamp, zmo::kDbTessel, snapRecordTime()), 0);
+    ASSERT_GT(zmo::formatTimeStamp(stamp, zmo::DbKind::kTessel, snapRecordTime()), 0);
     EXPECT_STREQ(stamp, c.stamp);
   }
 }
 
 TEST_F(SnapRecordsTest, AvailabilityRecordForgetsTheServersSystemInformation) {
-  zmo::setDatabaseKind(zmo::kDbTessel);
+  zmo::setDatabaseKind(zmo::DbKind::kTessel);
   snapRfcState().results.remoteOffset = 3600;
   snapRfcState().results.dbDestination = "DBPRD";
   ASSERT_EQ(writeAvailRecord(avail_, 1), 0);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/runtime_state.h"
 #include "common/service_control.h"
 #include "common/trace_log.h"
@@ -76,7 +76,7 @@ class SnapRfcTest : public ::testing::Test {
  protected:
   void SetUp() override {
     zmo::SetTraceSwitch(1);
-    zmo::setDatabaseKind(zmo::kDbMssql);
+    zmo::setDatabaseKind(zmo::DbKind::kMssql);
     UseExampleLandscape();
   }
   void TearDown() override {

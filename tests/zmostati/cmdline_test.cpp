@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/runtime_state.h"
 #include "common/service_control.h"
 #include "common/trace_log.h"
@@ -64,7 +64,7 @@ TEST_F(CmdLineTest, ShortValuesArePaddedAndBinDirGetsItsSeparator) {
   EXPECT_EQ(st.current.endTime, "130000");
   EXPECT_EQ(st.current.endDate, "20240000");
   EXPECT_EQ(st.settings.binDir, "/opt/p/");
-  EXPECT_EQ(st.settings.dbKind, zmo::kDbMssql);
+  EXPECT_EQ(st.settings.dbKind, zmo::DbKind::kMssql);
   EXPECT_EQ(st.settings.serverFile, env_.Dir() + "zmoserver.dat");
   EXPECT_EQ(st.settings.outFile, env_.Dir() + "zmostatiout.dat");
   EXPECT_EQ(st.settings.zmomsgPath, "/opt/p/zmomsg");
@@ -93,8 +93,9 @@ TEST_F(CmdLineTest, LongValuesAreCutAndFilesTaken) {
   EXPECT_EQ(st.current.startTime, "123456");
   EXPECT_EQ(st.current.startDate, "20240315");
   EXPECT_EQ(st.settings.binDir, "/b/");
-  EXPECT_EQ(st.settings.dbKind, zmo::kDbOracle);
-  EXPECT_EQ(zmo::FieldOracle(), 1);
+  EXPECT_EQ(st.settings.dbKind, zmo::DbKind::kOracle);
+  EXPECT_EQ(zmo::DatabaseKind(), zmo::DbKind::kOracle);
+  EXPECT_TRUE(zmo::dbKindInfo(zmo::DatabaseKind())->fixedWidth);
   EXPECT_EQ(st.settings.serverFile, "/in/servers.dat");
   EXPECT_EQ(st.settings.outFile, "/out/stati.dat");
 }
@@ -171,7 +172,7 @@ TEST_F(CmdLineTest, DbTypeIsExactAndUpperCase) {
     args.back() = name;
     EXPECT_EQ(Parse(args), 0) << name;
   }
-  EXPECT_EQ(statiState().settings.dbKind, zmo::kDbTessel);
+  EXPECT_EQ(statiState().settings.dbKind, zmo::DbKind::kTessel);
 }
 
 TEST_F(CmdLineTest, MissingDbTypeCollectsNothingAndExitsOne) {

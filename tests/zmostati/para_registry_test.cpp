@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
@@ -44,8 +44,8 @@ TEST_F(ParaTest, NamesAndLoaderArguments) {
   zmo::SetTraceSwitch(1);
   ASSERT_EQ(statiGetParaFromRegistry(), 0);
   const StatiSettings& s = statiState().settings;
-  EXPECT_EQ(s.dbKind, zmo::kDbMssql);
-  EXPECT_EQ(zmo::DatabaseKind(), zmo::kDbMssql);
+  EXPECT_EQ(s.dbKind, zmo::DbKind::kMssql);
+  EXPECT_EQ(zmo::DatabaseKind(), zmo::DbKind::kMssql);
   EXPECT_EQ(s.batchFlag, 1);
   EXPECT_EQ(s.normalFlag, 1);
   EXPECT_EQ(s.gmtSwitch, 0);
@@ -107,9 +107,11 @@ TEST_F(ParaTest, EveryDatabaseKind) {
   for (const auto& k : kinds) {
     env_.Set("DB", k.name);
     ASSERT_EQ(statiGetParaFromRegistry(), 0) << k.name;
-    EXPECT_EQ(statiState().settings.dbKind, k.kind);
-    EXPECT_EQ(zmo::FieldOracle(), k.oracle);
-    EXPECT_EQ(zmo::FieldCorva(), k.corva);
+    EXPECT_EQ(static_cast<int>(statiState().settings.dbKind), k.kind);
+    const zmo::DbKindInfo* row = zmo::dbKindInfo(zmo::DatabaseKind());
+    ASSERT_NE(row, nullptr) << k.name;
+    EXPECT_EQ(row->fixedWidth ? 1 : 0, k.oracle);
+    EXPECT_EQ(row->quotedText ? 1 : 0, k.corva);
   }
 }
 

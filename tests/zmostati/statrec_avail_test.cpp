@@ -70,27 +70,27 @@ class StatrecAvailTest : public statrec_test::StatrecTest {
 // id the system gave; the stamp is the local time of writing.
 TEST_F(StatrecAvailTest, EachKindWritesItsLine) {
   struct Case {
-    int kind;
+    zmo::DbKind kind;
     bool failed;
     const char* line;
   };
   const Case cases[] = {
-      {zmo::kDbOracle, false,
+      {zmo::DbKind::kOracle, false,
        "app1_S01_00         " "app1.example.net              " "PRD_db1                           "
        "S01" "20240201133456" "1" "\r\n"},
-      {zmo::kDbOracle, true,
+      {zmo::DbKind::kOracle, true,
        "app1_S01_00         " "app1.example.net              " "NOT_KNOWN                         "
        "S01" "20240201133456" "0" "\r\n"},
-      {zmo::kDbCorva, false,
+      {zmo::DbKind::kCorva, false,
        "\"app1_S01_00\",\"app1.example.net\",\"PRD_db1\",\"S01\",2024-02-01-13.34.56.000000,1\r\n"},
-      {zmo::kDbCorva, true,
+      {zmo::DbKind::kCorva, true,
        "\"app1_S01_00\",\"app1.example.net\",\"NOT_KNOWN\",\"S01\",2024-02-01-13.34.56.000000,0\r\n"},
-      {zmo::kDbMssql, false, "app1_S01_00,app1.example.net,PRD_db1,S01,02-01-2024 13:34:56,1\r\n"},
-      {zmo::kDbSybase, true, "app1_S01_00,app1.example.net,NOT_KNOWN,S01,02-01-2024 13:34:56,0\r\n"},
-      {zmo::kDbTessel, false, "app1_S01_00,app1.example.net,PRD_db1,S01,2024-02-01 13:34:56,1\r\n"},
+      {zmo::DbKind::kMssql, false, "app1_S01_00,app1.example.net,PRD_db1,S01,02-01-2024 13:34:56,1\r\n"},
+      {zmo::DbKind::kSybase, true, "app1_S01_00,app1.example.net,NOT_KNOWN,S01,02-01-2024 13:34:56,0\r\n"},
+      {zmo::DbKind::kTessel, false, "app1_S01_00,app1.example.net,PRD_db1,S01,2024-02-01 13:34:56,1\r\n"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "kind " << c.kind << " failed " << c.failed);
+    SCOPED_TRACE(::testing::Message() << "kind " << zmo::dbKindName(c.kind) << " failed " << c.failed);
     zmo::setDatabaseKind(c.kind);
     statiState().collect.failed = c.failed;
     int rc = -1;
@@ -117,7 +117,7 @@ TEST_F(StatrecAvailTest, OracleLineKeepsItsColumns) {
   ASSERT_NE(trace.find(note), std::string::npos) << trace;
   EXPECT_EQ(trace.find(note), trace.rfind(note));
   // Not cut in the comma-separated forms.
-  zmo::setDatabaseKind(zmo::kDbTessel);
+  zmo::setDatabaseKind(zmo::DbKind::kTessel);
   EXPECT_EQ(Written(),
             "a-very-long-host-name-of-forty-characters_S01_00,a-very-long-host-name-of-forty-"
             "characters,PRD_database-host-with-a-32-char-name,S01,2024-02-01 13:34:56,1\r\n");
@@ -137,10 +137,9 @@ TEST_F(StatrecAvailTest, StampWithoutAFormWritesNothing) {
   zmo::AvailLine line;
   line.stamp.tm_year = 10000 - 1900;
   int cut = -1;
-  EXPECT_EQ(zmo::writeAvailLine(f, line, &cut), 1);
-  zmo::setDatabaseKind(zmo::kDbNone);
+  EXPECT_EQ(zmo::writeAvailLine(f, zmo::DatabaseKind(), line, &cut), 1);
   line.stamp.tm_year = 124;
-  EXPECT_EQ(zmo::writeAvailLine(f, line, nullptr), 1);
+  EXPECT_EQ(zmo::writeAvailLine(f, zmo::DbKind::kNone, line, nullptr), 1);
   std::fclose(f);
   EXPECT_EQ(size, 0u);
   std::free(data);

@@ -107,26 +107,26 @@ TEST_F(StatrecGoldenTest, EachBranchGivesItsOracleLine) {
 // right-aligned in their widths.
 TEST_F(StatrecGoldenTest, OtherKindsSeparateFieldsAndQuoteForCorva) {
   struct Case {
-    int kind;
+    zmo::DbKind kind;
     const char* line;
   };
   const Case cases[] = {
-      {zmo::kDbMssql,
+      {zmo::DbKind::kMssql,
        "N,app1_S01_00,app1.example.net,S01_db1,100,01-31-2024 23:59:59,02-01-2024 00:00:04,"
        "VA01              ,4001,SAPMV45A_ORDER_ENTRY_PROGRAM_OF_40_CHARS,001F,D,SALES01     ,"
        "      46,     123,      39,      54,          66,       7,    1793,     105,       4,"
        "       3,       1\r\n"},
-      {zmo::kDbSybase,
+      {zmo::DbKind::kSybase,
        "N,app1_S01_00,app1.example.net,S01_db1,100,01-31-2024 23:59:59,02-01-2024 00:00:04,"
        "VA01              ,4001,SAPMV45A_ORDER_ENTRY_PROGRAM_OF_40_CHARS,001F,D,SALES01     ,"
        "      46,     123,      39,      54,          66,       7,    1793,     105,       4,"
        "       3,       1\r\n"},
-      {zmo::kDbTessel,
+      {zmo::DbKind::kTessel,
        "N,app1_S01_00,app1.example.net,S01_db1,100,2024-01-31 23:59:59,2024-02-01 00:00:04,"
        "VA01              ,4001,SAPMV45A_ORDER_ENTRY_PROGRAM_OF_40_CHARS,001F,D,SALES01     ,"
        "      46,     123,      39,      54,          66,       7,    1793,     105,       4,"
        "       3,       1\r\n"},
-      {zmo::kDbCorva,
+      {zmo::DbKind::kCorva,
        "\"N\",\"app1_S01_00\",\"app1.example.net\",\"S01_db1\",\"100\","
        "2024-01-31-23.59.59.000000,2024-02-01-00.00.04.000000,\"VA01              \",\"4001\","
        "\"SAPMV45A_ORDER_ENTRY_PROGRAM_OF_40_CHARS\",\"001F\",\"D\",\"SALES01     \","
@@ -134,7 +134,7 @@ TEST_F(StatrecGoldenTest, OtherKindsSeparateFieldsAndQuoteForCorva) {
        "       3,       1\r\n"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.kind);
+    SCOPED_TRACE(zmo::dbKindName(c.kind));
     zmo::setDatabaseKind(c.kind);
     EXPECT_EQ(ConvertOne(StandardLine("46C", false), false, "46C"), c.line);
   }

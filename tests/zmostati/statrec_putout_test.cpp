@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/record_layouts.h"
 #include "common/runtime_state.h"
 #include "platform/files.h"
 #include "statrec_test_util.h"
@@ -165,7 +166,7 @@ TEST_F(StatrecPutOutTest, StopBetweenLinesGives28) {
 // Every record reaches the file in one write of the whole line, CR LF
 // included.
 TEST_F(StatrecPutOutTest, OneWritePerLine) {
-  for (int kind : {static_cast<int>(zmo::kDbOracle), static_cast<int>(zmo::kDbCorva)}) {
+  for (zmo::DbKind kind : {zmo::DbKind::kOracle, zmo::DbKind::kCorva}) {
     zmo::setDatabaseKind(kind);
     WriteProbe probe;
     EXPECT_EQ(ConvertInto(&probe), 0);
@@ -207,9 +208,9 @@ TEST_F(StatrecPutOutTest, NoKindOrNoFileIsRefused) {
   ITAB_H normal = statrec_test::MakeTable("V2_NORMAL_RECORDS", ThreeLines());
   StatiConvertJob job = Job("46C");
   job.normalTable = normal;
-  zmo::setDatabaseKind(zmo::kDbNone);
+  zmo::setDatabaseKind(zmo::DbKind::kNone);
   EXPECT_EQ(Convert(job), "");
-  zmo::setDatabaseKind(zmo::kDbOracle);
+  zmo::setDatabaseKind(zmo::DbKind::kOracle);
   EXPECT_EQ(statiConvertTables(job), 1);  // no file
 }
 
@@ -255,7 +256,7 @@ TEST_F(StatrecPutOutTest, GmtStamps) {
 // Oracle records keep 307 columns: texts longer than their column are cut
 // (traced once a pass), measures that do not fit are written at the
 // nearest value that does (traced once a pass); the other kinds cut no
-// text.
+// text and write every measure whole.
 TEST_F(StatrecPutOutTest, OracleRecordKeepsItsColumns) {
   Line odd = StandardLine("46C", false);
   odd.PackedBytes("RESPTI", std::string("\x00\x00\x00\x00\x00\x01\x50\x0D", 8));  // -1500 ms, -1 s
@@ -296,13 +297,13 @@ TEST_F(StatrecPutOutTest, OracleRecordKeepsItsColumns) {
   trace = Trace();
   EXPECT_NE(trace.find(cut), trace.rfind(cut));
 
-  zmo::setDatabaseKind(zmo::kDbTessel);
+  zmo::setDatabaseKind(zmo::DbKind::kTessel);
   const std::string csv = Convert(job);
   EXPECT_EQ(csv.substr(0, 93),
             "N,a-very-long-host-name-of-forty-characters_S01_00,"
             "a-very-long-host-name-of-forty-characters,");
   EXPECT_NE(csv.find(",S01_database-host-with-a-32-char-name,100,"), std::string::npos);
-  EXPECT_NE(csv.find(",-9999999,      -1,"), std::string::npos);
+  EXPECT_NE(csv.find(",-99999999,      -1,"), std::string::npos);
 }
 
 // Whatever bytes a line holds (here nothing but zero bytes), each layout's
@@ -366,6 +367,117 @@ TEST_F(StatrecPutOutTest, PutOutReadsTheRunAndTheSession) {
             "       0     123       0       0           0       0       0       0       0       0"
             "       0");
   session.batchTable = session.normalTable = ITAB_NULL;
+}
+
+// The 24 fields of one record line of kind: the Oracle one cut at its
+// columns, the others split at their commas (no field of the standard
+// record holds one). Empty when the line is not one whole record.
+std::vector<std::string> Fields(const std::string& line, zmo::DbKind kind) {
+  std::vector<std::string> out;
+  if (line.size() < 2 || line.find_first_of("\r\n") != line.size() - 2) return out;
+  const std::string body = line.substr(0, line.size() - 2);
+  if (kind == zmo::DbKind::kOracle) {
+    size_t at = 0;
+    for (const zmo::RecordField& f : zmo::statRecordLayout()) {
+      out.push_back(body.substr(at, f.width));
+      at += f.width;
+    }
+    return at == body.size() ? out : std::vector<std::string>{};
+  }
+  out.emplace_back();
+  for (char c : body) {
+    if (c == ',') {
+      out.emplace_back();
+    } else {
+      out.back() += c;
+    }
+  }
+  return out;
+}
+
+// Measures beyond their 8 or 12 columns: clamped in the Oracle kind, whole
+// in the others, negative ones with their sign.
+TEST_F(StatrecPutOutTest, MeasuresWiderThanTheirColumnsInEachKind) {
+  Line big = StandardLine("46C", false);
+  big.Packed("RESPTI", 123456789000LL);  // 123456789 s
+  big.Packed("CPUTI", -2500);            // -2 s
+  // 299,999,999,997 bytes, 292968750 KB, from three parts at their top.
+  for (const char* f : {"PRIVSUM", "USEDBYTES", "MAXROLL"}) big.Packed(f, 99999999999LL);
+  big.Packed("MAXPAGE", 0);
+  // 299999999997 changed records: 12 digits fill the column in every kind.
+  for (const char* f : {"PHYINSCNT", "PHYUPDCNT", "PHYDELCNT"}) big.Packed(f, 99999999999LL);
+  ITAB_H t = statrec_test::MakeTable("V2_NORMAL_RECORDS", {big});
+  StatiConvertJob job = Job("46C");
+  job.normalTable = t;
+  job.batchFlag = 0;
+  struct Case {
+    zmo::DbKind kind;
+    const char* cpu;
+    const char* response;
+    const char* kb_changed;
+    const char* memory;
+  };
+  const Case cases[] = {
+      {zmo::DbKind::kOracle, "      -2", "99999999", "299999999997", "99999999"},
+      {zmo::DbKind::kCorva, "      -2", "123456789", "299999999997", "292968750"},
+      {zmo::DbKind::kMssql, "      -2", "123456789", "299999999997", "292968750"},
+      {zmo::DbKind::kSybase, "      -2", "123456789", "299999999997", "292968750"},
+      {zmo::DbKind::kTessel, "      -2", "123456789", "299999999997", "292968750"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(zmo::dbKindName(c.kind));
+    zmo::setDatabaseKind(c.kind);
+    const std::string out = Convert(job);
+    const std::vector<std::string> f = Fields(out, c.kind);
+    ASSERT_EQ(f.size(), 24u) << out;
+    EXPECT_EQ(f[zmo::kStatCpuTime], c.cpu);
+    EXPECT_EQ(f[zmo::kStatResponseTime], c.response);
+    EXPECT_EQ(f[zmo::kStatKbChanged], c.kb_changed);
+    EXPECT_EQ(f[zmo::kStatMemoryUsed], c.memory);
+  }
+  // Only the Oracle kind clamped, and said so.
+  EXPECT_NE(Trace().find("statiPutOut() a measure that does not fit its column was written as the "
+                         "nearest value that does"),
+            std::string::npos);
+  ItDelete(t);
+}
+
+// A CR, LF or TAB received in a text field is written as a blank in every
+// kind, so the record stays one line; a NUL ends the field, as a fixed SAP
+// field padded with zero bytes ends at them.
+TEST_F(StatrecPutOutTest, ControlBytesInReceivedTextKeepTheRecordOneLine) {
+  Line odd = StandardLine("46C", false);
+  odd.Raw("ACCOUNT", std::string("AB\r\nCD\tEF\0GH", 12));
+  odd.Text("TCODE", "VA\r01");
+  ITAB_H t = statrec_test::MakeTable("V2_NORMAL_RECORDS", {odd});
+  StatiConvertJob job = Job("46C");
+  job.normalTable = t;
+  job.batchFlag = 0;
+  struct Case {
+    zmo::DbKind kind;
+    std::string user;
+    std::string tcode;
+  };
+  // The received field is blank-filled to its 20 characters.
+  const std::string tcode = "VA 01" + std::string(15, ' ');
+  const Case cases[] = {
+      {zmo::DbKind::kOracle, "AB  CD EF" + std::string(21, ' '), tcode},
+      {zmo::DbKind::kCorva, "\"AB  CD EF\"", "\"" + tcode + "\""},
+      {zmo::DbKind::kMssql, "AB  CD EF", tcode},
+      {zmo::DbKind::kSybase, "AB  CD EF", tcode},
+      {zmo::DbKind::kTessel, "AB  CD EF", tcode},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(zmo::dbKindName(c.kind));
+    zmo::setDatabaseKind(c.kind);
+    // One record, one line: the only CR LF is the line's end.
+    const std::string out = Convert(job);
+    const std::vector<std::string> f = Fields(out, c.kind);
+    ASSERT_EQ(f.size(), 24u) << out;
+    EXPECT_EQ(f[zmo::kStatUserName], c.user);
+    EXPECT_EQ(f[zmo::kStatTcode], c.tcode);
+  }
+  ItDelete(t);
 }
 
 }  // namespace

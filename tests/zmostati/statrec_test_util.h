@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "common/trace_log.h"
 #include "rfc/layouts.h"
 #include "rfc/sapitab.h"
@@ -236,7 +236,7 @@ class StatrecTest : public ::testing::Test {
     zmo::rfc::SimReset();
     unsetenv(zmo::rfc::kSystemsEnv);
     zmo::SetTraceSwitch(1);
-    zmo::setDatabaseKind(zmo::kDbOracle);
+    zmo::setDatabaseKind(zmo::DbKind::kOracle);
   }
   void TearDown() override { zmo::rfc::SimReset(); }
 

@@ -1,7 +1,7 @@
 // LoadDataSource: the warehouse data-source values for their pages.
 #include "common/data_files.h"
 #include "common/db_tools.h"
-#include "common/field_writer.h"
+#include "common/db_kind.h"
 #include "zmoconfig/config_state.h"
 #include "zmoconfig/loaders.h"
 #include "zmoconfig/registry_wrappers.h"
@@ -17,17 +17,17 @@ const std::string kDataSourceForm = "frmDataSource";
 // DB text is decided there (whole text, case-sensitive), so the configurator
 // and the collectors agree on what each DB value means.
 struct KindOption {
-  int kind;
+  zmo::DbKind kind;
   DbOption option;
 };
-constexpr KindOption kKindOptions[] = {{zmo::kDbOracle, DbOption::kOracle},
-                                       {zmo::kDbCorva, DbOption::kCorva},
-                                       {zmo::kDbMssql, DbOption::kMssql},
-                                       {zmo::kDbSybase, DbOption::kSybase},
-                                       {zmo::kDbTessel, DbOption::kTessel}};
+constexpr KindOption kKindOptions[] = {{zmo::DbKind::kOracle, DbOption::kOracle},
+                                       {zmo::DbKind::kCorva, DbOption::kCorva},
+                                       {zmo::DbKind::kMssql, DbOption::kMssql},
+                                       {zmo::DbKind::kSybase, DbOption::kSybase},
+                                       {zmo::DbKind::kTessel, DbOption::kTessel}};
 
 DbOption OptionOfDb(const std::string& db) {
-  const int kind = zmo::dbKindFromName(db.c_str());
+  const zmo::DbKind kind = zmo::dbKindFromName(db.c_str());
   for (const KindOption& k : kKindOptions) {
     if (k.kind == kind) return k.option;
   }

@@ -29,7 +29,7 @@ bool ReadGroupFile(const char* name, size_t record_length, std::string* data,
   return true;
 }
 
-std::string Trimmed(std::string_view record, zmo::RecordField f) {
+std::string Trimmed(std::string_view record, zmo::FixedField f) {
   return std::string(zmo::trimBlanks(zmo::recordField(record, f)));
 }
 

@@ -4,22 +4,18 @@
 //   RFC_DEST_STR 20, HOST_NAME 30, SYSTEM_LABEL 34, SYS_ID 3 (text fields),
 //   time stamp (the kind's form), SYS_AVAILABLE 1 ("1" or "0")
 //
-// Written through the field writer, so each kind's rules apply; an Oracle
-// text field longer than its width is cut to it, so the line keeps its
-// columns (102 with the 14-character stamp) for a position-based load.
+// Written by its layout (record_layouts.h) through the line writer, so each
+// kind's rules apply; an Oracle text field longer than its width is cut to
+// it, so the line keeps its 102 columns for a position-based load.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
 
-namespace zmo {
+#include "common/db_kind.h"
 
-// Widths of the leading text fields of every record.
-constexpr int kDestinationWidth = 20;
-constexpr int kHostNameWidth = 30;
-constexpr int kSystemLabelWidth = 34;
-constexpr int kSysIdWidth = 3;
+namespace zmo {
 
 // "%s_%s_%.2i" of short host, system id and system number, cut to size - 1
 // characters. Returns the length written.
@@ -37,11 +33,11 @@ struct AvailLine {
   int available = 0;
 };
 
-// Appends one availability line and its CR LF to file, in the form of the
-// database kind in force (field_writer.h). *cut, when given, is set to 1 when
+// Appends one availability line and its CR LF to file, in the form of
+// kind. *cut, when given, is set to 1 when
 // an Oracle text field was cut to its width, else 0. Returns 0; 1 when the
 // stamp has no form (no kind, or a year beyond four digits) and nothing was
 // written; 2 when writing failed.
-int writeAvailLine(std::FILE* file, const AvailLine& line, int* cut);
+int writeAvailLine(std::FILE* file, DbKind kind, const AvailLine& line, int* cut);
 
 }  // namespace zmo

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "common/db_kind.h"
 #include "platform/registry.h"
 
 namespace zmo {
@@ -32,7 +33,7 @@ struct DbKindRead {
 // *kind too. Returns 0 with "producing output for db <name>" traced, 2 when
 // DB cannot be read, 3 when it is not text, 4 with "unknown db format <name>
 // encountered" when it names no kind.
-int readDbKind(HKEY key, const DbKindRead& how, int* kind);
+int readDbKind(HKEY key, const DbKindRead& how, DbKind* kind);
 
 // How a program takes BinDir.
 struct BinDirRule {

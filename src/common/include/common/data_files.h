@@ -14,7 +14,7 @@
 namespace zmo {
 
 // One field of a fixed-width record: its offset and width in bytes.
-struct RecordField {
+struct FixedField {
   size_t offset;
   size_t width;
   constexpr size_t end() const { return offset + width; }
@@ -25,19 +25,19 @@ struct RecordField {
 constexpr const char* kServerFileName = "zmoserver.dat";
 constexpr const char* kServerBackupName = "zmoserver.bak";
 constexpr size_t kServerRecordLength = 183;
-constexpr RecordField kServerHost{0, 100};  // may be a route: host after the last "/"
-constexpr RecordField kServerUser{100, 30};
-constexpr RecordField kServerPassword{130, 30};  // scrambled
-constexpr RecordField kServerSid{160, 3};
-constexpr RecordField kServerClient{163, 3};          // "000"
-constexpr RecordField kServerSysnr{166, 2};           // "00"
-constexpr RecordField kServerWindowStart{168, 6};     // hhmmss, "000000"
-constexpr RecordField kServerWindowEnd{174, 6};       // hhmmss, "240000"
-constexpr RecordField kServerLanguage{180, 1};        // letter or blank
-constexpr RecordField kServerLineEnd{181, 2};         // CR LF
+constexpr FixedField kServerHost{0, 100};  // may be a route: host after the last "/"
+constexpr FixedField kServerUser{100, 30};
+constexpr FixedField kServerPassword{130, 30};  // scrambled
+constexpr FixedField kServerSid{160, 3};
+constexpr FixedField kServerClient{163, 3};          // "000"
+constexpr FixedField kServerSysnr{166, 2};           // "00"
+constexpr FixedField kServerWindowStart{168, 6};     // hhmmss, "000000"
+constexpr FixedField kServerWindowEnd{174, 6};       // hhmmss, "240000"
+constexpr FixedField kServerLanguage{180, 1};        // letter or blank
+constexpr FixedField kServerLineEnd{181, 2};         // CR LF
 constexpr int kServerDataFields = 9;
 // The nine data fields in record order (the configurator's table fields 1-9).
-constexpr RecordField kServerFields[kServerDataFields] = {
+constexpr FixedField kServerFields[kServerDataFields] = {
     kServerHost,  kServerUser,        kServerPassword,  kServerSid,     kServerClient,
     kServerSysnr, kServerWindowStart, kServerWindowEnd, kServerLanguage};
 
@@ -45,7 +45,7 @@ constexpr RecordField kServerFields[kServerDataFields] = {
 enum class IgnoreList { kIds, kProgs, kTrans };
 struct IgnoreListLayout {
   const char* file;  // in BinDir
-  RecordField entry;
+  FixedField entry;
   size_t record;  // entry and CR LF
 };
 constexpr IgnoreListLayout kIdsToIgnoreLayout = {"zmoIDsToIgnore.dat", {0, 12}, 14};
@@ -57,36 +57,36 @@ const IgnoreListLayout& ignoreListLayout(IgnoreList list);
 constexpr size_t kGroupNameWidth = 35;
 // zmoAppGroup.dat: group name and service level (four digits of milliseconds).
 constexpr const char* kAppGroupFile = "zmoAppGroup.dat";
-constexpr RecordField kAppGroupName{0, kGroupNameWidth};
-constexpr RecordField kAppGroupLevel{35, 4};
+constexpr FixedField kAppGroupName{0, kGroupNameWidth};
+constexpr FixedField kAppGroupLevel{35, 4};
 constexpr size_t kAppGroupRecordLength = 39;
 // zmoTransGroup.dat: group name and one transaction code of it.
 constexpr const char* kTransGroupFile = "zmoTransGroup.dat";
-constexpr RecordField kTransGroupName{0, kGroupNameWidth};
-constexpr RecordField kTransGroupCode{35, 20};
+constexpr FixedField kTransGroupName{0, kGroupNameWidth};
+constexpr FixedField kTransGroupCode{35, 20};
 constexpr size_t kTransGroupRecordLength = 55;
 
 // ---- The transaction-code files ----
 // zmotcodes.dat: sorted standard codes, code then CR LF.
 constexpr const char* kTCodeFile = "zmotcodes.dat";
-constexpr RecordField kTCodeCode{0, 20};
+constexpr FixedField kTCodeCode{0, 20};
 constexpr size_t kTCodeRecordLength = 22;
 // zmoztcodes.dat: customer codes, one a line, any width.
 constexpr const char* kCustomTCodeFile = "zmoztcodes.dat";
 
 // ---- The group-rename file zmogrpupdt.dat (no line ends) ----
 constexpr const char* kGroupRenameFile = "zmogrpupdt.dat";
-constexpr RecordField kRenameNewName{0, kGroupNameWidth};
-constexpr RecordField kRenameOldName{35, kGroupNameWidth};
+constexpr FixedField kRenameNewName{0, kGroupNameWidth};
+constexpr FixedField kRenameOldName{35, kGroupNameWidth};
 constexpr size_t kRenameRecordLength = 70;
 
 // The bytes of field f in record; shorter (or empty) when the record ends
 // inside the field.
-std::string_view recordField(std::string_view record, RecordField f);
+std::string_view recordField(std::string_view record, FixedField f);
 
 // Writes value into record at f, cut or blank-padded to the field's width.
 // The record grows with blanks when it is shorter than the field's end.
-void putRecordField(std::string* record, RecordField f, std::string_view value);
+void putRecordField(std::string* record, FixedField f, std::string_view value);
 
 // The number of records of a file: its length divided by the record length,
 // rounded to the nearest whole number with a half going to the even number

@@ -27,9 +27,4 @@ const char* dbToolName(int tool);
 // goes into a command line, so nothing else is taken).
 int oracleLoaderTool(const char* version, int* tool);
 
-// The program that must be on PATH for a database kind (DbKind of
-// field_writer.h; the Oracle kind by its client version). Returns 0 and
-// *tool, or 1 for an unknown kind or version.
-int dbKindClientTool(int kind, const char* oracle_version, int* tool);
-
 }  // namespace zmo

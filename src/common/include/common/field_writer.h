@@ -1,38 +1,64 @@
-// The record field writer and the field rules of the five database kinds:
-// Oracle records are fixed width without separators, Corva text fields are
-// in double quotes, the other kinds write fields plain. The record writers
-// put "," between two fields unless FieldOracle() is set.
+// The record line writer every data file is written with. A line is built
+// in a buffer by the rules of the database kind it was started with:
+//
+//   Oracle   every field cut to and blank-padded to its width, no separators
+//   Corva    "," between fields, text fields in double quotes
+//   others   "," between fields, text as it is
+//
+// and written with one fwrite. Each field is put by its row of a record
+// layout (record_layouts.h), which gives its width and type. In every kind
+// a control byte (0x00-0x1F, 0x7F) of a text is written as a blank, so that
+// one record is always one line.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+
+#include "common/db_kind.h"
+#include "common/record_layouts.h"
 
 namespace zmo {
 
-// Kind numbers, in the order of their names.
-enum DbKind { kDbNone = 0, kDbOracle = 1, kDbCorva = 2, kDbMssql = 3, kDbSybase = 4, kDbTessel = 5 };
+// Room for the longest line of any file with its CR LF: the Oracle forms
+// are at most 307 columns; the others are not padded, but the system fields
+// may carry a long host.
+constexpr int kRecordLineMax = 1024;
 
-// The kind names as the registry value DB holds them.
-inline constexpr const char* kDbKindNames[] = {"Oracle", "Corva", "MSSQL", "Sybase", "Tessel"};
+// One record line being built. Every writer keeps within the buffer
+// whatever it is given (a text that would not fit is cut and counted as
+// cut).
+struct RecordLine {
+  char text[kRecordLineMax];
+  int len = 0;
+  int fields = 0;  // fields written so far: a separator goes before the next
+  DbKind kind = DbKind::kNone;
+  bool fixedWidth = false;  // the kind's rules, taken from its row
+  bool quotedText = false;
+  int cut = 0;      // a text was longer than its Oracle width, or the buffer
+  int clamped = 0;  // a number did not fit its width
+};
 
-// The kind number of a DB text (whole text, case-sensitive), or kDbNone.
-int dbKindFromName(const char* text);
+// Starts an empty line in the rules of kind (no kind: comma-separated,
+// nothing quoted).
+void recordLineStart(RecordLine* line, DbKind kind);
 
-// Sets the kind number and with it the Oracle and Corva flags; any number
-// outside 1-5 clears them.
-void setDatabaseKind(int kind);
-int DatabaseKind();
-int FieldOracle();
-int FieldCorva();
+// A text or plain field of n characters.
+void recordPutText(RecordLine* line, const RecordField& field, const char* text, int n);
+// A text or plain field up to its terminating zero.
+void recordPutString(RecordLine* line, const RecordField& field, const char* text);
+// A number or figure field, with its sign when negative. In the Oracle
+// kind a value that does not fit the width is written as the nearest one
+// that does (all nines, or the most negative) and counted as clamped; the
+// other kinds write the whole number, the width being a least width for a
+// number and nothing for a figure.
+void recordPutNumber(RecordLine* line, const RecordField& field, std::int64_t value);
 
-// A field's text is formatted into a buffer of this size; longer texts are
-// cut to its size - 1 characters.
-constexpr int kFieldMax = 1024;
-
-// Formats one field and writes it by the rules of the kind in force: quote 1
-// marks a text field (quoted for Corva), 0 a number or time; Oracle pads the
-// text with blanks to width and never cuts it. Returns 0, or -1 when the
-// write failed.
-int writeField(std::FILE* file, int width, int quote, const char* format, ...)
-    __attribute__((format(printf, 4, 5)));
+// Appends a part started with the same kind whose field count started at
+// 1, so that it begins with its separator.
+void recordLineAppend(RecordLine* line, const RecordLine& part);
+// CR LF. False when the line would not fit (never for the layouts).
+bool recordLineEnd(RecordLine* line);
+// Writes the line to file. 0, or -1 when the write failed.
+int recordLineWrite(std::FILE* file, const RecordLine& line);
 
 }  // namespace zmo

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/console_program.h"
+#include "common/db_kind.h"
 #include "common/service_state.h"
 #include "platform/dynlib.h"
 #include "zmogdlib/zmogdlib.h"
@@ -38,14 +39,6 @@ struct GdLibState {
   char clear[256] = {};  // the last clear password
 };
 
-// The database kind of the field writer (field_writer.h): 1 Oracle, 2 Corva,
-// 3 MSSQL, 4 Sybase, 5 Tessel, 0 none.
-struct FieldFormat {
-  int kind = 0;
-  int oracle = 0;  // fixed width, no separators
-  int corva = 0;   // text fields in double quotes
-};
-
 // Process ends and look-ups that tests replace.
 using ExitFn = void (*)(int code);
 using LookupFn = std::string (*)();
@@ -58,7 +51,7 @@ struct ConsoleRuntime {
   TraceState trace;
   ServiceState service;
   GdLibState gdlib;
-  FieldFormat field;
+  DbKind db_kind = DbKind::kNone;  // the run's database kind (db_kind.h)
   HINSTANCE catalog = nullptr;  // the message catalog, nullptr when none found
   int utc_offset = 0;           // seconds, local time minus UTC
   ExitFn exit = nullptr;        // nullptr: std::exit

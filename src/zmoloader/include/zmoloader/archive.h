@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "common/db_kind.h"
+
 // A date literal of today plus days (calendar days in local time, so a
-// daylight-saving change never skips or doubles a date), in the format of a
-// database kind's letter: C, M, S "%Y-%m-%d", T "%m/%d/%Y", O and any other
-// letter "%Y%m%d".
-std::string getDateForDb(int days, char kind_letter);
+// daylight-saving change never skips or doubles a date), in the date form
+// of the kind's row (db_kind.h); "%Y%m%d" for no kind.
+std::string getDateForDb(int days, zmo::DbKind kind);
 
 // Local time now as YYYYmmddHHMMSS.
 std::string getTimeStamp();

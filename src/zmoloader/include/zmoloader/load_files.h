@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "common/db_kind.h"
+
 // BulkOn.sql and BulkOff.sql (MSSQL, Sybase).
-int writeBulkOnSql(int kind);
-int writeBulkOffSql(int kind);
+int writeBulkOnSql(zmo::DbKind kind);
+int writeBulkOffSql(zmo::DbKind kind);
 // zmoklvload.par (Oracle STATI), when a statistics group is on.
 int writeStatiLoadControl();
 // zmosnap_cpu.par, zmosnap_dsk.par, zmosnap_lan.par, zmosnap_avai.par

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/db_kind.h"
 #include "common/metric_switches.h"
 #include "platform/dynlib.h"
 
@@ -62,7 +63,7 @@ struct LoaderState {
 
   // Derived from it.
   int prog = kProgramNone;  // LoaderProgram of program
-  int kind = 0;             // zmo::DbKind by the vendor's first letter
+  zmo::DbKind kind = zmo::DbKind::kNone;  // by the vendor's first letter
   std::string table_key;
 
   // The registry.

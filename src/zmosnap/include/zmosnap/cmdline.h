@@ -10,13 +10,15 @@
 
 #include <string>
 
+#include "common/db_kind.h"
+
 #include "common/server_file.h"
 
 struct SnapCmdLine {
   zmo::ServerLine server;  // the one server of a run without -if
   std::string password;    // clear
   std::string inFile;      // -if: the server file; empty without
-  int dbKind = 0;          // zmo::DbKind of -dbtype; 0 when not given
+  zmo::DbKind dbKind = zmo::DbKind::kNone;  // of -dbtype; none when not given
   int debug = 0;
 };
 

@@ -15,26 +15,22 @@
 //   availability  RFC_DEST_STR, HOST_NAME, SYSTEM_LABEL, SYS_ID, SNAP_DATE,
 //   (102)         SYS_AVAILABLE
 //
-// The other kinds write the same fields separated by "," and unpadded, the
-// Corva kind with the four text fields of the prefix in double quotes. Every
-// line ends in CR LF. An Oracle line always keeps its columns: a longer text
-// is cut to its width and a number that needs more than 8 characters is
-// written as the nearest one that fits (99999999 or -9999999).
+// The layouts are those of common/record_layouts.h. The other kinds write
+// the same fields separated by "," and unpadded, the Corva kind with the
+// text fields in double quotes. Every line ends in CR LF. An Oracle line
+// always keeps its columns: a longer text is cut to its width and a number
+// that needs more than 8 characters is written as the nearest one that
+// fits (99999999 or -9999999).
 #pragma once
 
 #include <cstdio>
 #include <ctime>
 #include <string>
 
+#include "common/field_writer.h"
 #include "common/metric_switches.h"
 #include "common/server_file.h"
 #include "zmosnap/rfc_calls.h"
-
-// Oracle widths of the snapshot fields (the shared ones are in
-// common/availability.h).
-constexpr int kSnapClientWidth = 3;
-constexpr int kSnapNameWidth = 30;  // DISK_NAME, LAN_NAME
-constexpr int kSnapNumberWidth = 8;
 
 // What the writers take from the collection cycle, which sets it: the
 // server line being processed, the database-host flag, the GMT flag, the
@@ -63,9 +59,9 @@ void snapResetRecordState();
 // last system-information answer.
 std::tm snapRecordTime();
 
-// Writes the prefix of one snapshot record to file. 0, or 1 when the time
-// stamp has no form (nothing written then) or writing failed.
-int writeRecordPrefix(std::FILE* file);
+// Starts line in the run's database kind with the prefix of one snapshot
+// record. 0, or 1 when there is no line or the time stamp has no form.
+int writeRecordPrefix(zmo::RecordLine* line);
 
 // Appends the server's availability record to file when ProcessQRBData or
 // the availability group is on (else writes nothing), then forgets the
@@ -79,17 +75,9 @@ int writeAvailRecord(std::FILE* file, int available);
 // set before a line (the lines written so far stay).
 int writeSnapshotRecords(const SnapRfcTables& tables);
 
-// Pieces the record writers share.
-//
-// A field of the database kind in force: quote 1 for a text field (quoted
-// for Corva); the Oracle kind cuts text to width and pads it. 0, or -1 when
-// writing failed.
-int snapPutText(std::FILE* file, int width, int quote, const char* text);
-// A number field; the Oracle kind keeps it within kSnapNumberWidth columns.
-int snapPutNumber(std::FILE* file, long long value);
-// "," before a field unless the kind is Oracle.
-int snapPutSeparator(std::FILE* file);
-int snapPutLineEnd(std::FILE* file);
+// Ends a record line, notes what its writer cut or clamped, and writes it
+// to file. 0, or -1 when the write failed.
+int snapWriteLine(std::FILE* file, zmo::RecordLine* line);
 
 // A field of a table line by its name in the structure's layout: an integer
 // (0 when the structure has no such field or the line is too short), or a

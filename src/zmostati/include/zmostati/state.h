@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/db_kind.h"
 #include "common/metric_switches.h"
 #include "zmostati/collect.h"
 #include "zmostati/schedule.h"
@@ -14,7 +15,7 @@
 // What one collection run collects and where it writes: read from the
 // registry for the service and -nr, from the command line for -np.
 struct StatiSettings {
-  int dbKind = 0;         // zmo::DbKind
+  zmo::DbKind dbKind = zmo::DbKind::kNone;
   int batchFlag = 1;      // read batch step records
   int normalFlag = 1;     // read normal records
   int gmtSwitch = 0;      // convert record time stamps to GMT
