@@ -38,6 +38,8 @@
 #include "zmostati/state.h"
 #include "zmostati/statrec.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 struct Options {

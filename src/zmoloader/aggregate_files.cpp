@@ -16,6 +16,8 @@
 #include "zmoloader/text_ops.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 namespace {
 
 // The whole file in BinDir, or false when it is missing or unreadable.
@@ -137,3 +139,5 @@ bool aggregateBatchRuns() {
   if (loaderQueryReg(zmo::cfg::kLoadDebug, &load_debug) != 0) return false;
   return load_debug != zmo::cfg::kTrue;
 }
+
+}  // namespace zmo::loader

@@ -9,6 +9,8 @@
 #include "common/data_files.h"
 #include "sql_dialect.h"
 
+namespace zmo::loader {
+
 // The configuration files in BinDir and their record layouts.
 using zmo::kAppGroupFile;
 using zmo::kGroupRenameFile;
@@ -79,3 +81,5 @@ std::string selectLines(const std::vector<std::string>& items);
 // Writes the script into <BinDir>/<name>. Returns 0, or
 // kAggregateNotWritten after the loader's error lines.
 int aggregateWrite(const SqlScript& script, const char* name);
+
+}  // namespace zmo::loader

@@ -8,6 +8,8 @@
 #include "zmoloader/state.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 int aggregateBegin(zmo::DbKind kind, const char* agg_log, bool snapshot, SqlScript* script) {
   script->dialect = sqlDialectOf(kind);
   if (script->dialect == nullptr) {
@@ -75,3 +77,5 @@ int aggregateWrite(const SqlScript& script, const char* name) {
   if (writeLoaderFile(binPath(name), script.lines) != 0) return kAggregateNotWritten;
   return 0;
 }
+
+}  // namespace zmo::loader

@@ -12,6 +12,8 @@
 #include "zmoloader/archive.h"
 #include "zmoloader/state.h"
 
+namespace zmo::loader {
+
 namespace {
 
 struct SnapScript {
@@ -237,3 +239,5 @@ int writeSnapAggregateSql(zmo::DbKind kind) {
   sqlEnd(&s.sql);
   return aggregateWrite(s.sql, program.agg_script);
 }
+
+}  // namespace zmo::loader

@@ -19,6 +19,8 @@
 #include "zmoloader/state.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 namespace {
 
 // The catalog text that names the all-transactions service-level rows.
@@ -514,3 +516,5 @@ int writeStatiAggregateSql(zmo::DbKind kind) {
   SettleGroupFiles(s);
   return 0;
 }
+
+}  // namespace zmo::loader

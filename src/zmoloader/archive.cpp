@@ -7,6 +7,8 @@
 #include "zmoloader/state.h"
 #include "zmoloader/text_ops.h"
 
+namespace zmo::loader {
+
 namespace {
 
 // Longest day count an ArchiveKeepDays text may give.
@@ -76,3 +78,5 @@ int parseArchiveKeepDays(const std::string& text, int* days) {
   *days = -parseIntText(digits);
   return 0;
 }
+
+}  // namespace zmo::loader

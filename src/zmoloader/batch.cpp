@@ -15,6 +15,8 @@
 #include "zmoloader/state.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 namespace {
 
 enum Step {
@@ -439,3 +441,5 @@ int writeKindFiles() {
   rc = buildFirstBatch(&first);
   return rc != 0 ? rc : writeLoaderFile(binPath(p.first_bat), first);
 }
+
+}  // namespace zmo::loader

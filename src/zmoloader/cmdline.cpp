@@ -8,6 +8,8 @@
 #include "zmoloader/text_ops.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 namespace {
 
 // Longest -p and -f values kept.
@@ -148,3 +150,5 @@ int loaderScanArgs(int argc, char** argv) {
   }
   return 0;
 }
+
+}  // namespace zmo::loader

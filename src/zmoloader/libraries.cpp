@@ -13,6 +13,8 @@
 #include "zmoloader/state.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 namespace {
 
 // A catalog text is read with at most this many characters.
@@ -82,3 +84,5 @@ int loaderCatalogText(unsigned id, std::string* out) {
   *out = text;
   return 0;
 }
+
+}  // namespace zmo::loader

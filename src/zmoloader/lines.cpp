@@ -7,6 +7,8 @@
 #include "platform/files.h"
 #include "zmoloader/archive.h"
 
+namespace zmo::loader {
+
 namespace {
 
 constexpr SnapGroup kSnapGroups[] = {
@@ -211,3 +213,5 @@ std::string sybaseBcpLine(char table, const std::string& data, bool append, cons
                lineArg(binPath(kBcpErrorFile)), Redirect(append, binPath(log)),
                lineArg("-S" + s.dsn)});
 }
+
+}  // namespace zmo::loader

@@ -8,6 +8,8 @@
 
 #include "zmoloader/state.h"
 
+namespace zmo::loader {
+
 using Lines = std::vector<std::string>;
 
 // <BinDir>/<name>.
@@ -96,3 +98,5 @@ std::string tesselLine(const std::string& database, const char* script, const ch
 std::string corvaLine(const char* script, const char* log);
 std::string mssqlBcpLine(char table, const std::string& data, bool append, const char* log);
 std::string sybaseBcpLine(char table, const std::string& data, bool append, const char* log);
+
+}  // namespace zmo::loader

@@ -8,6 +8,8 @@
 #include "zmoloader/load_files.h"
 #include "zmoloader/state.h"
 
+namespace zmo::loader {
+
 std::string statiLoadTag() {
   std::string data;
   if (zmo::ReadWholeFile(loaderState().stati_output, &data) != 0) return "";
@@ -34,3 +36,5 @@ int writeLoadCheckScript(const std::string& tag) {
       "EXIT;"};
   return writeLoaderFile(binPath(kLoadCheckScript), lines);
 }
+
+}  // namespace zmo::loader

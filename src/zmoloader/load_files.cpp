@@ -13,6 +13,8 @@
 #include "platform/files.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 namespace {
 
 // A field line: the name in 17 columns (the first with its "("), the
@@ -102,3 +104,5 @@ int writeSnapLoadControls() {
   }
   return 0;
 }
+
+}  // namespace zmo::loader

@@ -20,6 +20,8 @@
 #include "zmoloader/text_ops.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 namespace {
 
 int ProgramOf(const std::string& program) {
@@ -139,3 +141,5 @@ int loaderMain(int argc, char** argv) {
   }
   return rc;
 }
+
+}  // namespace zmo::loader

@@ -1,3 +1,3 @@
 #include "zmoloader/loader.h"
 
-int main(int argc, char** argv) { return loaderMain(argc, argv); }
+int main(int argc, char** argv) { return zmo::loader::loaderMain(argc, argv); }

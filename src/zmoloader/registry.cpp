@@ -10,6 +10,8 @@
 #include "zmoloader/state.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 namespace {
 
 using zmo::requiredConfigRow;
@@ -70,3 +72,5 @@ long loaderUpdateReg(const char* value, const char* name) {
   RegCloseKey(key);
   return rc;
 }
+
+}  // namespace zmo::loader

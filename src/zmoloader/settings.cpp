@@ -13,6 +13,8 @@
 #include "zmoloader/text_ops.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 namespace {
 
 // Paths also go into the single quotes of the control files and scripts.
@@ -120,3 +122,5 @@ int loaderReadKindValues() {
   if (rc != 0 || s.prog != kProgramStati) return rc;
   return ReadLineValue(zmo::cfg::kStatiOutPut, &s.stati_output, kPathExtra);
 }
+
+}  // namespace zmo::loader

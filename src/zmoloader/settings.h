@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace zmo::loader {
+
 // BinDir, without its trailing separator, and with it ArchiveDir.
 int loaderReadBinDir();
 // TrendKeepDays and DetailKeepDays.
@@ -19,3 +21,5 @@ int loaderReadKindValues();
 // Refuses a text that would break the line or the quotes it goes into: a
 // control character, a double quote, or one of the extra characters.
 int checkLineText(const char* what, const std::string& text, const char* extra);
+
+}  // namespace zmo::loader

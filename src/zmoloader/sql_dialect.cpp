@@ -3,6 +3,8 @@
 #include <cstring>
 #include <initializer_list>
 
+namespace zmo::loader {
+
 namespace {
 
 // MSSQL; Sybase writes the same statements after a header of its own.
@@ -284,3 +286,5 @@ const char* warehouseColumns(const char* table) {
   }
   return "";
 }
+
+}  // namespace zmo::loader

@@ -9,6 +9,8 @@
 
 #include "common/db_kind.h"
 
+namespace zmo::loader {
+
 // How a script begins.
 enum SqlHeader { kHeaderNone, kHeaderCorva, kHeaderOracle, kHeaderSybase };
 
@@ -88,3 +90,5 @@ std::string sqlList(const std::vector<std::string>& items);
 // The warehouse columns of a table, comma-joined in the order its inserts
 // fill them ("" for a table outside the list).
 const char* warehouseColumns(const char* table);
+
+}  // namespace zmo::loader

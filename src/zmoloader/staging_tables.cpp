@@ -12,6 +12,8 @@
 #include "zmoloader/load_files.h"
 #include "zmoloader/state.h"
 
+namespace zmo::loader {
+
 namespace {
 
 // The columns of a staging table: the fields of its file's layout.
@@ -152,3 +154,5 @@ int writeStagingScript() {
   if (s.kind == zmo::DbKind::kOracle) lines.insert(lines.end(), {"spool off;", "EXIT;"});
   return writeLoaderFile(binPath(program.stage_script), lines);
 }
+
+}  // namespace zmo::loader

@@ -16,6 +16,8 @@
 #include "zmoloader/state.h"
 #include "zmoloader/trace.h"
 
+namespace zmo::loader {
+
 namespace {
 
 // Logs a call with the four argument slots of its trace line (unused slots
@@ -109,3 +111,5 @@ int loaderStartBatch() {
   }
   return 0;
 }
+
+}  // namespace zmo::loader

@@ -5,6 +5,8 @@
 
 #include "common/gdlib_binding.h"
 
+namespace zmo::loader {
+
 namespace {
 
 constexpr LoaderProgramInfo kPrograms[] = {
@@ -49,3 +51,5 @@ void loaderReset() {
   loaderReleaseBatchLock();
   s = LoaderState();
 }
+
+}  // namespace zmo::loader

@@ -4,6 +4,8 @@
 #include <climits>
 #include <vector>
 
+namespace zmo::loader {
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -93,3 +95,5 @@ int parseIntText(const std::string& text) {
   if (value > INT_MAX) value = INT_MAX;
   return static_cast<int>(value);
 }
+
+}  // namespace zmo::loader

@@ -15,6 +15,8 @@
 #include "zmoloader/state.h"
 #include "zmoloader/text_ops.h"
 
+namespace zmo::loader {
+
 namespace {
 
 // The trace switch: the value SnapDebug exists, whatever its text. Read
@@ -88,3 +90,5 @@ int loaderHalt(const char* text) {
   loaderLog("ERROR - ERROR: Execution halting\n");
   return kLoaderExitError;
 }
+
+}  // namespace zmo::loader

@@ -7,6 +7,8 @@
 #include "common/db_kind.h"
 #include "common/trace_log.h"
 
+namespace zmo::snap {
+
 namespace {
 
 int Refuse(const char* why, const char* what) {
@@ -49,3 +51,5 @@ int snapParseCmdLine(int argc, char** argv, SnapCmdLine* out) {
   if (out->dbKind == zmo::DbKind::kNone) return Refuse("missing option", "-dbtype");
   return 0;
 }
+
+}  // namespace zmo::snap

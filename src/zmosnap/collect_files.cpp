@@ -12,6 +12,8 @@
 #include "zmosnap/records.h"
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 namespace {
 
 struct FileNames {
@@ -144,3 +146,5 @@ void closeSnapFiles() {
 }
 
 void closeAvailFile() { Close(&snapState().files[kSnapAvailFile]); }
+
+}  // namespace zmo::snap

@@ -20,6 +20,8 @@
 #include "zmosnap/rfc_calls.h"
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 namespace {
 
 constexpr UINT kStartMessageId = 1488;
@@ -151,3 +153,5 @@ int snapStartQuery(int, char**) {
   }
   return EndCycle(0);
 }
+
+}  // namespace zmo::snap

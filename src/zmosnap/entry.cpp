@@ -7,6 +7,8 @@
 #include "platform/events.h"
 #include "zmosnap/entry.h"
 
+namespace zmo::snap {
+
 namespace {
 
 // Between two runs of the console work loop.
@@ -43,3 +45,5 @@ int snapMain(int argc, char** argv) {
   }
   return 1;
 }
+
+}  // namespace zmo::snap

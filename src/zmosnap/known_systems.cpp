@@ -5,6 +5,8 @@
 #include "common/trace_log.h"
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 namespace {
 
 // Systems are told apart by this many characters of their SID.
@@ -52,3 +54,5 @@ void removeAllSystem() {
   if (!known.empty()) zmo::writeTrace("about to forget first system <%s>\n", known[0].c_str());
   known.clear();
 }
+
+}  // namespace zmo::snap

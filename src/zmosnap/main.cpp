@@ -1,3 +1,3 @@
 #include "zmosnap/entry.h"
 
-int main(int argc, char** argv) { return snapMain(argc, argv); }
+int main(int argc, char** argv) { return zmo::snap::snapMain(argc, argv); }

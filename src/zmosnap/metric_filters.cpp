@@ -11,6 +11,8 @@
 #include "zmosnap/config.h"
 #include "zmosnap/records.h"
 
+namespace zmo::snap {
+
 namespace {
 
 // Every switch is required (a missing one ends the process with 99), but
@@ -52,3 +54,5 @@ void snapGetMetricFilters() {
   for (int sw = 0; sw < zmo::kMetricSwitchCount; ++sw) m.on[sw] |= now.on[sw];
   zmo::deriveMetricGroups(&m);
 }
+
+}  // namespace zmo::snap

@@ -12,6 +12,8 @@
 #include "zmosnap/records.h"
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 namespace cfg = zmo::cfg;
 
 namespace {
@@ -55,3 +57,5 @@ int queryRegForAggregation(int* flag) {
   *flag = 1;
   return 0;
 }
+
+}  // namespace zmo::snap

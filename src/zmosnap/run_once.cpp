@@ -21,6 +21,8 @@
 #include "zmosnap/rfc_calls.h"
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 namespace {
 
 // Every server line of the -if file, visited as the cycle does.
@@ -103,3 +105,5 @@ void snapRunOnce(int argc, char** argv) {
   snapGetMetricFilters();
   if (!zmo::DisconnectFlag()) snapStartQuery(argc, argv);
 }
+
+}  // namespace zmo::snap

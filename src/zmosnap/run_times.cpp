@@ -11,6 +11,8 @@
 #include "zmosnap/entry.h"
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 namespace {
 
 // Each value is read into a 128-byte buffer; without both no pass runs.
@@ -66,3 +68,5 @@ int snapGetRunTimes() {
   return snapDecideRunTimes(zmo::configDecimal64(days), zmo::configDecimal64(seconds), now.tm_wday,
                             &st.runFlag, &st.sleepMillis);
 }
+
+}  // namespace zmo::snap

@@ -12,6 +12,8 @@
 #include "zmosnap/config.h"
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 namespace {
 
 // SnapInput names the server file; it is read into a 512-byte buffer.
@@ -66,3 +68,5 @@ int openDefaultInFile() {
 }
 
 void closeInFile() { std::string().swap(snapState().inBuffer); }
+
+}  // namespace zmo::snap

@@ -16,6 +16,8 @@
 #include "zmosnap/config.h"
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 namespace {
 
 void NoteHandOver(zmo::HandOverStep step, const zmo::HandOverFile&, const char* from,
@@ -91,3 +93,5 @@ int snapLoad() {
   }
   return 0;
 }
+
+}  // namespace zmo::snap

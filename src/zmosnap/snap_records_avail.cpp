@@ -6,6 +6,8 @@
 #include "platform/resources.h"
 #include "zmosnap/records.h"
 
+namespace zmo::snap {
+
 namespace {
 
 // Catalog text of the label of a server that was not available.
@@ -56,3 +58,5 @@ int writeAvailRecord(std::FILE* file, int available) {
   snapForgetServerResults();
   return rc;
 }
+
+}  // namespace zmo::snap

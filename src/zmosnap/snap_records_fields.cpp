@@ -8,6 +8,8 @@
 #include "rfc/layouts.h"
 #include "zmosnap/records.h"
 
+namespace zmo::snap {
+
 namespace {
 
 const zmo::rfc::FieldLayout* Field(const char* structure, const char* field, unsigned leng) {
@@ -50,3 +52,5 @@ std::string snapLineWord(const void* line, unsigned leng, const char* structure,
   if (line == nullptr || f == nullptr) return "";
   return zmo::fieldWord(static_cast<const char*>(line) + f->offset, f->length);
 }
+
+}  // namespace zmo::snap

@@ -6,6 +6,8 @@
 #include "common/trace_log.h"
 #include "zmosnap/records.h"
 
+namespace zmo::snap {
+
 namespace {
 
 bool On(int sw) {
@@ -162,3 +164,5 @@ int writeSnapshotRecords(const SnapRfcTables& tables) {
   if (rc == kWriteFailed) zmo::writeTrace("callFillSnapshotData() writing the snapshot records failed\n");
   return rc;
 }
+
+}  // namespace zmo::snap

@@ -10,6 +10,8 @@
 #include "platform/clock.h"
 #include "zmosnap/records.h"
 
+namespace zmo::snap {
+
 std::tm snapRecordTime() {
   const std::time_t now = zmo::ClockNow();
   std::tm local = zmo::ClockLocalTime(now);
@@ -55,3 +57,5 @@ int writeRecordPrefix(zmo::RecordLine* line) {
   zmo::recordPutText(line, f[zmo::kSnapDate], stamp, stamp_len);
   return 0;
 }
+
+}  // namespace zmo::snap

@@ -1,8 +1,12 @@
 #include "zmosnap/records.h"
 
+namespace zmo::snap {
+
 SnapRecordState& snapRecordState() {
   static SnapRecordState state;
   return state;
 }
 
 void snapResetRecordState() { snapRecordState() = SnapRecordState{}; }
+
+}  // namespace zmo::snap

@@ -9,6 +9,8 @@
 #include "common/trace_log.h"
 #include "zmosnap/rfc_calls.h"
 
+namespace zmo::snap {
+
 namespace {
 
 int AnswerTimeout() { return kSnapAnswerTimeoutSeconds; }
@@ -101,3 +103,4 @@ void snapFixedText(char* out, unsigned n, const char* text) {
   if (text != nullptr) std::memcpy(out, text, strnlen(text, n));
 }
 
+}  // namespace zmo::snap

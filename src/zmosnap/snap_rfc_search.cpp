@@ -6,6 +6,8 @@
 #include "common/trace_log.h"
 #include "zmosnap/rfc_calls.h"
 
+namespace zmo::snap {
+
 int callRfcFunctionSearch(const char* name, int* exists) {
   if (name == nullptr || exists == nullptr) {
     zmo::writeTrace("callRfcFunctionSearch(): internal error. fn is <NULL>\n");
@@ -60,3 +62,5 @@ int callJ8c1GetDbLogDest() {
   r.dbLocality.assign(locality, strnlen(locality, kLocalityLen));
   return 0;
 }
+
+}  // namespace zmo::snap

@@ -4,6 +4,8 @@
 #include "zmosnap/records.h"
 #include "zmosnap/rfc_calls.h"
 
+namespace zmo::snap {
+
 int callFillSnapshotData(const char* destination, const char* locality) {
   SnapRfcState& s = snapRfcState();
   // The first 32 and 6 characters go out, whatever the caller holds.
@@ -29,3 +31,5 @@ int callFillSnapshotData(const char* destination, const char* locality) {
   if (rc != 0) return rc;
   return writeSnapshotRecords(t);
 }
+
+}  // namespace zmo::snap

@@ -1,5 +1,7 @@
 #include "zmosnap/rfc_calls.h"
 
+namespace zmo::snap {
+
 SnapRfcState& snapRfcState() {
   static SnapRfcState state;
   return state;
@@ -14,3 +16,5 @@ void snapResetRfcState() {
 }
 
 void snapForgetServerResults() { snapRfcState().results = SnapRfcResults{}; }
+
+}  // namespace zmo::snap

@@ -7,6 +7,8 @@
 #include "common/system_info_record.h"
 #include "zmosnap/rfc_calls.h"
 
+namespace zmo::snap {
+
 int callRfcSystemInfo() {
   SnapRfcState& s = snapRfcState();
   // A failed call leaves nothing of an earlier server's answer behind.
@@ -41,3 +43,5 @@ int callRfcSystemInfo() {
   zmo::traceRemoteOffset(info);
   return 0;
 }
+
+}  // namespace zmo::snap

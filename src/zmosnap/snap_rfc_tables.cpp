@@ -8,6 +8,8 @@
 #include "rfc/layouts.h"
 #include "zmosnap/rfc_calls.h"
 
+namespace zmo::snap {
+
 namespace {
 
 struct TableSpec {
@@ -97,3 +99,5 @@ int freeRfcTables() {
   }
   return 0;
 }
+
+}  // namespace zmo::snap

@@ -7,6 +7,8 @@
 #include "common/trace_log.h"
 #include "zmosnap/rfc_calls.h"
 
+namespace zmo::snap {
+
 namespace {
 
 // The next run of digits in text[*pos, n) as a number held within int;
@@ -105,3 +107,5 @@ int callXmiLogoff(const char* interface) {
   call.exporting = exporting;
   return snapCallAndReceive(call);
 }
+
+}  // namespace zmo::snap

@@ -2,6 +2,8 @@
 
 #include "zmosnap/records.h"
 
+namespace zmo::snap {
+
 SnapState& snapState() {
   static SnapState state;
   return state;
@@ -17,3 +19,5 @@ void snapResetState() {
   SnapRecordState& r = snapRecordState();
   r.cpuFile = r.diskFile = r.lanFile = nullptr;
 }
+
+}  // namespace zmo::snap

@@ -12,6 +12,8 @@
 #include "zmosnap/rfc_calls.h"
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 namespace {
 
 // The connection options of an empty client or language field.
@@ -207,3 +209,5 @@ int snapVisitServer(std::string_view line, const VisitMode& mode) {
   writeAvailRecord(files[kSnapAvailFile].file, step == 0 ? 1 : 0);
   return 0;
 }
+
+}  // namespace zmo::snap

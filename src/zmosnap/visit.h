@@ -9,6 +9,8 @@
 
 #include "common/server_file.h"
 
+namespace zmo::snap {
+
 struct VisitMode {
   // Test the disconnect flag before the open and after every call (the
   // service cycle; a console run has no stop request).
@@ -50,3 +52,5 @@ int snapQueryServer(const VisitMode& mode, const QueryPlan& plan);
 
 // Closes every connection and empties the tables.
 void snapCloseConnection();
+
+}  // namespace zmo::snap

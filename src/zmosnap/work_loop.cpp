@@ -9,6 +9,8 @@
 #include "zmosnap/rfc_calls.h"
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 namespace {
 
 constexpr DWORD kWaitHintMillis = 3000;
@@ -66,3 +68,5 @@ int snapServiceRun(int argc, char** argv) {
   CloseHandle(stop_event);
   return result;
 }
+
+}  // namespace zmo::snap

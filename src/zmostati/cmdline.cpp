@@ -12,6 +12,8 @@
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 constexpr size_t kFileNameMax = 511;  // fewer than 512 characters
@@ -132,3 +134,5 @@ int statiGetParaFromCmdLine(int argc, char** argv) {
   statiBuildLdrArg("statiGetParaFromCmdLine()", false);
   return 0;
 }
+
+}  // namespace zmo::stati

@@ -15,6 +15,8 @@
 #include "zmostati/collect.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // Elements of the argument vector that the start trace shows at most.
@@ -95,3 +97,5 @@ int statiExecCommand(const std::string& program, const std::vector<std::string>&
   TraceStart(program, argv);
   return zmo::execCommand(program, argv);
 }
+
+}  // namespace zmo::stati

@@ -13,6 +13,8 @@
 #include "zmostati/collect.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // Closes *file if it is open. 0, or 1 when buffered records could not be
@@ -104,3 +106,5 @@ void statiCutBackOutFile() {
   }
   std::remove(statiRunMarkPath().c_str());
 }
+
+}  // namespace zmo::stati

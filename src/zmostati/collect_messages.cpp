@@ -11,6 +11,8 @@
 #include "zmostati/format.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 constexpr int kMessageTextSize = 128;
@@ -88,3 +90,5 @@ void statiSendEndMessage() {
               "Collection of statistic records has ended"),
        false);
 }
+
+}  // namespace zmo::stati

@@ -25,6 +25,8 @@
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 void FreeCatalog() {
@@ -164,3 +166,5 @@ int statiStartQuery() {
   FreeCatalog();
   return 0;
 }
+
+}  // namespace zmo::stati

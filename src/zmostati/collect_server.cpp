@@ -11,6 +11,8 @@
 #include "zmostati/statrec.h"
 #include "zmostati/timeconv.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // The steps on an open connection, in their order.
@@ -90,3 +92,5 @@ int statiVisitServer(std::string_view line) {
   statiDeleteRfcTables();
   return 0;
 }
+
+}  // namespace zmo::stati

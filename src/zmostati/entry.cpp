@@ -6,6 +6,8 @@
 #include "common/service_control.h"
 #include "zmostati/entry.h"
 
+namespace zmo::stati {
+
 int statiMain(int argc, char** argv) {
   zmo::ConsoleProgramConfig config = zmo::StatiProgramConfig();
   config.work_loop = statiServiceRun;
@@ -31,3 +33,5 @@ int statiMain(int argc, char** argv) {
   }
   return 1;
 }
+
+}  // namespace zmo::stati

@@ -10,6 +10,8 @@
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 int DefaultName(const char* name, std::string* out) {
@@ -53,3 +55,5 @@ void statiBuildLdrArg(const char* caller, bool loaderDebug) {
   zmo::writeTrace("%s, PID=<%s>\n", caller, arg.back().c_str());
   if (loaderDebug) arg.push_back(" -D");
 }
+
+}  // namespace zmo::stati

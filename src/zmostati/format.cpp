@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+namespace zmo::stati {
+
 std::string statiFormat(const char* format, ...) {
   va_list args;
   va_start(args, format);
@@ -18,3 +20,5 @@ std::string statiFormat(const char* format, ...) {
   va_end(args);
   return out;
 }
+
+}  // namespace zmo::stati

@@ -5,6 +5,8 @@
 #include "zmostati/format.h"
 #include "zmostati/schedule.h"
 
+namespace zmo::stati {
+
 namespace {
 
 struct LocalDate {
@@ -138,3 +140,5 @@ int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInt
   }
   return 0;
 }
+
+}  // namespace zmo::stati

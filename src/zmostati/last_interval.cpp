@@ -12,6 +12,8 @@
 #include "zmostati/collect.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace cfg = zmo::cfg;
 
 int statiSetLastInterval() {
@@ -76,3 +78,5 @@ int statiStoreCollected(const StatiInterval& interval) {
   }
   return 0;
 }
+
+}  // namespace zmo::stati

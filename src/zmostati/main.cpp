@@ -1,3 +1,3 @@
 #include "zmostati/entry.h"
 
-int main(int argc, char** argv) { return statiMain(argc, argv); }
+int main(int argc, char** argv) { return zmo::stati::statiMain(argc, argv); }

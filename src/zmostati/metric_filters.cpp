@@ -8,6 +8,8 @@
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // Every switch is required: a missing one ends the process with 99.
@@ -22,3 +24,5 @@ void statiGetMetricFilters() {
   zmo::readMetricSwitches(zmo::kMetricRunStatiCollector, ReadRequired, zmo::writeTrace,
                           &statiState().switches);
 }
+
+}  // namespace zmo::stati

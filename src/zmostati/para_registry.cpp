@@ -14,6 +14,8 @@
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace cfg = zmo::cfg;
 
 namespace {
@@ -122,3 +124,5 @@ int statiGetParaFromRegistry() {
   zmo::writeTrace("About to exit statiGetParaFromRegistry \n");
   return 0;
 }
+
+}  // namespace zmo::stati

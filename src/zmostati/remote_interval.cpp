@@ -7,6 +7,8 @@
 #include "zmostati/state.h"
 #include "zmostati/timeconv.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // Moves one end by shift seconds. Returns 0 or 1.
@@ -50,3 +52,5 @@ int statiGetRemoteSystemQueryInterval() {
                   remote.endTime.c_str());
   return 0;
 }
+
+}  // namespace zmo::stati

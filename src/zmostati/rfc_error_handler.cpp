@@ -9,6 +9,8 @@
 #include "zmostati/collect.h"
 #include "zmostati/rfc_session.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // The library fills the fields; a last byte of zero keeps the trace inside
@@ -42,3 +44,5 @@ void statiInstallRfcErrorHandler() {
   env.errorhandler = statiRfcErrorHandler;
   RfcEnvironment(&env);
 }
+
+}  // namespace zmo::stati

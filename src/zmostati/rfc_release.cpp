@@ -5,6 +5,8 @@
 #include "rfc/layouts.h"
 #include "zmostati/rfc_session.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // Tags in StatiLayout order.
@@ -27,3 +29,5 @@ const char* statiLayoutTag(StatiLayout layout) {
   if (layout < 0 || layout >= kStatiLayoutCount) return "";
   return kLayoutTags[layout];
 }
+
+}  // namespace zmo::stati

@@ -10,6 +10,8 @@
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // The answer time-out is read from the registry at every wait, so a changed
@@ -92,3 +94,5 @@ int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting,
   }
   return 0;
 }
+
+}  // namespace zmo::stati

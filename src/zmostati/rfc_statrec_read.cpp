@@ -10,6 +10,8 @@
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 constexpr unsigned kDateLen = 8;
@@ -68,3 +70,5 @@ int statiCallSapwlStatrecReadFile() {
   tables[count] = {nullptr, 0, 0, 0, ITAB_NULL, RFC_ITMODE_BYREFERENCE, 0};
   return statiRfcCallAndReceive("SAPWL_STATREC_READ_FILE", exporting, importing, tables);
 }
+
+}  // namespace zmo::stati

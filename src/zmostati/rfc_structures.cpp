@@ -7,6 +7,8 @@
 #include "rfc/layouts.h"
 #include "zmostati/rfc_session.h"
 
+namespace zmo::stati {
+
 namespace {
 
 namespace rfc = zmo::rfc;
@@ -99,3 +101,5 @@ int statiRfcInstallStructures() {
   }
   return rc;
 }
+
+}  // namespace zmo::stati

@@ -7,6 +7,8 @@
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 int statiCallRfcSystemInfo() {
   StatiRfcSession& s = statiRfcSession();
   // Cleared before every call, so nothing of an earlier server's answer can
@@ -28,3 +30,5 @@ int statiCallRfcSystemInfo() {
   zmo::traceRemoteOffset(info);
   return 0;
 }
+
+}  // namespace zmo::stati

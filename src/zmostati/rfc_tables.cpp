@@ -6,6 +6,8 @@
 #include "rfc/layouts.h"
 #include "zmostati/rfc_session.h"
 
+namespace zmo::stati {
+
 namespace {
 
 constexpr const char* kBatchTableName = "V2_BTC_STEP_RECORDS";
@@ -66,3 +68,5 @@ void statiDeleteRfcTables() {
   DeleteBatchTable();
   DeleteNormalTable();
 }
+
+}  // namespace zmo::stati

@@ -14,6 +14,8 @@
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace cfg = zmo::cfg;
 
 namespace {
@@ -217,3 +219,5 @@ int statiQueryRegForSleepTime() {
   for (const std::string& line : lines) zmo::writeTrace("%s", line.c_str());
   return rc;
 }
+
+}  // namespace zmo::stati

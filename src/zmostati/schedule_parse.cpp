@@ -8,6 +8,8 @@
 #include "zmostati/format.h"
 #include "zmostati/schedule.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // The messages name the joined text as if it were the last piece's value.
@@ -131,3 +133,5 @@ int statiParseSchedule(const std::string& text, int delay, const char* keyPath,
   *trace = line;
   return 0;
 }
+
+}  // namespace zmo::stati

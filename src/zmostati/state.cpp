@@ -1,5 +1,7 @@
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 
 StatiState& statiState() {
   static StatiState state;
@@ -16,3 +18,5 @@ void statiResetRunState() {
   st = StatiState{};
   st.hooks = hooks;
 }
+
+}  // namespace zmo::stati

@@ -11,6 +11,8 @@
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 constexpr const char* kNotKnown = "NOT_KNOWN";
@@ -51,3 +53,5 @@ int statiWriteAvailRecord() {
   }
   return 0;
 }
+
+}  // namespace zmo::stati

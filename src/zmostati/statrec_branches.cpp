@@ -7,6 +7,8 @@
 
 #include "statrec_internal.h"
 
+namespace zmo::stati {
+
 namespace {
 
 using zmo::rfc::FieldKind;
@@ -131,3 +133,5 @@ int statiResolveBranch(const char* tag, bool batch, StatiBranch* branch, const c
   *missing = r.missing();
   return *missing == nullptr ? 0 : 1;
 }
+
+}  // namespace zmo::stati

@@ -11,6 +11,8 @@
 #include "rfc/layouts.h"
 #include "zmostati/statrec.h"
 
+namespace zmo::stati {
+
 // Room for a text field read from a table line (the longest is 40).
 constexpr int kStatiTextMax = 1024;
 
@@ -120,3 +122,5 @@ enum StatiNote : unsigned {
 // True the first time note is raised in the current pass (the caller then
 // traces it).
 bool statiFirstNote(StatiNote note);
+
+}  // namespace zmo::stati

@@ -9,6 +9,8 @@
 #include "zmostati/state.h"
 #include "zmostati/timeconv.h"
 
+namespace zmo::stati {
+
 void statiWriteSystemFields(zmo::RecordLine* line, const StatiConvertJob& job) {
   const zmo::RecordLayout f = zmo::statRecordLayout();
   char text[zmo::kRecordLineMax];
@@ -70,3 +72,5 @@ bool statiFirstNote(StatiNote note) {
   notes.traced |= note;
   return true;
 }
+
+}  // namespace zmo::stati

@@ -8,6 +8,8 @@
 #include "statrec_internal.h"
 #include "zmostati/statrec.h"
 
+namespace zmo::stati {
+
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
@@ -109,3 +111,5 @@ const char* statiMapTaskType(const char* code) {
   }
   return kUnknownTaskType;
 }
+
+}  // namespace zmo::stati

@@ -13,6 +13,8 @@
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // Traces a line's cut fields and clamped numbers, once each in a pass.
@@ -126,3 +128,5 @@ int statiPutOut() {
   job.metrics = st.switches.on.data();
   return statiConvertTables(job);
 }
+
+}  // namespace zmo::stati

@@ -8,6 +8,8 @@
 #include "statrec_internal.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 // The switches that turn each measure column on; ProcessQRBData turns on
@@ -186,3 +188,5 @@ bool statiConvertLine(const StatiBranch& b, const StatiContext& ctx, const unsig
   zmo::recordLineEnd(line);
   return true;
 }
+
+}  // namespace zmo::stati

@@ -9,6 +9,8 @@
 #include "common/trace_log.h"
 #include "platform/calendar.h"
 
+namespace zmo::stati {
+
 namespace {
 
 using zmo::CivilFromDays;
@@ -113,3 +115,5 @@ bool statiIsBlank(const char* text) {
   }
   return true;
 }
+
+}  // namespace zmo::stati

@@ -10,6 +10,8 @@
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
+namespace zmo::stati {
+
 namespace {
 
 constexpr DWORD kWaitHintMs = 3000;
@@ -145,3 +147,5 @@ int statiRunOnce(int argc, char** argv) {
   st.hooks.installRfcErrorHandler();
   return st.hooks.startQuery() == 0 ? 0 : 1;
 }
+
+}  // namespace zmo::stati

@@ -38,6 +38,8 @@
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 using dbtools_test::Read;

@@ -54,6 +54,8 @@
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
 
+using namespace zmo::stati;
+
 extern char** environ;
 
 namespace {

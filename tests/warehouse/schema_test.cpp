@@ -9,6 +9,8 @@
 #include "sql_dialect.h"
 #include "warehouse_test_util.h"
 
+using namespace zmo::loader;
+
 namespace {
 
 using dbtools_test::kKey;

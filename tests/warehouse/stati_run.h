@@ -17,6 +17,8 @@
 
 namespace warehouse_test {
 
+using namespace zmo::stati;
+
 // Forgets what an earlier collection left: the simulated systems' state,
 // the RFC session, the collector's state and the console runtime.
 inline void ResetCollector() {

@@ -15,6 +15,8 @@
 #include "zmoconfig/record_codec.h"
 #include "zmoloader/state.h"
 
+using namespace zmo::loader;
+
 using namespace zmo::config;
 
 namespace {

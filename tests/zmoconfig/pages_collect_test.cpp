@@ -17,6 +17,8 @@
 #include "pages_support.h"
 #include "zmostati/entry.h"
 
+using namespace zmo::stati;
+
 using namespace zmo::config;
 
 namespace {

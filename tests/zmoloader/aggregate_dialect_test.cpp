@@ -12,6 +12,8 @@
 #include "aggregate_fixture.h"
 #include "common/time_stamps.h"
 
+using namespace zmo::loader;
+
 namespace {
 
 using aggregate_test::AggregateTest;

@@ -25,6 +25,8 @@
 
 namespace aggregate_test {
 
+using namespace zmo::loader;
+
 constexpr const char* kKey = "01002003004000153";
 
 // text left-aligned in width blanks.

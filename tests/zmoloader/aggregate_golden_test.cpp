@@ -8,6 +8,8 @@
 
 #include "aggregate_fixture.h"
 
+using namespace zmo::loader;
+
 namespace {
 
 using aggregate_test::AggregateTest;

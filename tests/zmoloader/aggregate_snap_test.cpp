@@ -7,6 +7,8 @@
 
 #include "aggregate_fixture.h"
 
+using namespace zmo::loader;
+
 namespace {
 
 using aggregate_test::AggregateTest;

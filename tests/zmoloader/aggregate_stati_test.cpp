@@ -11,6 +11,8 @@
 #include "aggregate_fixture.h"
 #include "zmoloader/libraries.h"
 
+using namespace zmo::loader;
+
 namespace {
 
 using aggregate_test::AggregateTest;

@@ -10,6 +10,8 @@
 #include "platform/files.h"
 #include "zmo_test/scoped.h"
 
+using namespace zmo::loader;
+
 namespace {
 
 using loader_test::LoaderTest;

@@ -11,6 +11,8 @@
 #include "loader_test_env.h"
 #include "zmo_test/usage.h"
 
+using namespace zmo::loader;
+
 namespace {
 
 using loader_test::LoaderTest;

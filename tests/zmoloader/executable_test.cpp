@@ -14,6 +14,8 @@
 #include "loader_test_env.h"
 #include "platform/process.h"
 
+using namespace zmo::loader;
+
 namespace {
 
 using loader_test::CrlfLines;

@@ -15,6 +15,8 @@
 #include "platform/dynlib.h"
 #include "zmogdlib/zmogdlib.h"
 
+using namespace zmo::loader;
+
 namespace {
 
 using loader_test::CrlfLines;

@@ -29,6 +29,8 @@
 
 namespace loader_test {
 
+using namespace zmo::loader;
+
 // "secret" scrambled with the configurator's key.
 constexpr const char* kScrambledSecret = "llEY0JBejVCSTJzQ_1G";
 constexpr const char* kTzBerlin = zmo_test::kTzCentralEurope;

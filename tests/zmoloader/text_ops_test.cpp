@@ -5,6 +5,8 @@
 #include <climits>
 #include <string>
 
+using namespace zmo::loader;
+
 namespace {
 
 TEST(TextOpsTest, IsNumericTakesDigitsOnly) {

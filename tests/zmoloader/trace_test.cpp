@@ -7,6 +7,8 @@
 
 #include "loader_test_env.h"
 
+using namespace zmo::loader;
+
 namespace {
 
 using loader_test::LoaderTest;

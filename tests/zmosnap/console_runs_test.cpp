@@ -18,6 +18,8 @@
 #include "zmo_test/time.h"
 #include "zmosnap/entry.h"
 
+using namespace zmo::snap;
+
 namespace {
 
 class ConsoleRuns : public SnapWorld {

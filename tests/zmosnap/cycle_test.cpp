@@ -13,6 +13,8 @@
 #include "rfc/simulator.h"
 #include "snap_world.h"
 
+using namespace zmo::snap;
+
 namespace {
 
 // Servers that fail at one step each.

@@ -13,6 +13,8 @@
 #include "platform/files.h"
 #include "snap_world.h"
 
+using namespace zmo::snap;
+
 namespace {
 
 constexpr const char* kKinds[] = {"avai", "cpu", "dsk", "lan"};

@@ -12,6 +12,8 @@
 #include "zmosnap/entry.h"
 #include "zmosnap/state.h"
 
+using namespace zmo::snap;
+
 namespace {
 
 // Midday of a day in March 2024; the 18th is a Monday.

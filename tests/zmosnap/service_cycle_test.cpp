@@ -16,6 +16,8 @@
 #include "snap_test_env.h"
 #include "zmo_test/service.h"
 
+using namespace zmo::snap;
+
 namespace {
 
 const std::string kExe = std::string(ZMO_TEST_BIN_DIR) + "/zmosnap";

@@ -18,6 +18,8 @@
 #include "zmosnap/records.h"
 #include "zmosnap/state.h"
 
+using namespace zmo::snap;
+
 namespace {
 
 const std::string K = SnapTestEnv::KeyPath();

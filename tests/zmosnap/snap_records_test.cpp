@@ -25,6 +25,8 @@
 #include "zmo_test/time.h"
 #include "zmosnap/records.h"
 
+using namespace zmo::snap;
+
 namespace {
 
 std::string B(int n) { return std::string(static_cast<size_t>(n), ' '); }

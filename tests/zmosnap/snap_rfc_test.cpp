@@ -25,6 +25,8 @@
 #include "zmosnap/records.h"
 #include "zmosnap/rfc_calls.h"
 
+using namespace zmo::snap;
+
 namespace {
 
 constexpr std::int64_t kStartMs = 1165505405000;  // 2006-12-07 15:30:05 UTC

@@ -32,6 +32,8 @@
 #include "zmosnap/rfc_calls.h"
 #include "zmosnap/state.h"
 
+using namespace zmo::snap;
+
 using zmo_test::LocalMillis;
 
 // argv of one run of the program: "zmosnap", then args.

@@ -29,6 +29,8 @@
 #include "zmosnap/entry.h"
 #include "zmosnap/state.h"
 
+using namespace zmo::snap;
+
 using zmo_test::kConfiguratorKey;
 using zmo_test::TestServer;
 

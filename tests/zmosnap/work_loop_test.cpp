@@ -20,6 +20,8 @@
 #include "zmosnap/entry.h"
 #include "zmosnap/state.h"
 
+using namespace zmo::snap;
+
 namespace {
 
 std::vector<std::int64_t> g_cycles;  // clock time of each cycle

@@ -15,6 +15,8 @@
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 int g_queries = 0;

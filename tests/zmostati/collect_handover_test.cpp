@@ -8,6 +8,8 @@
 #include "collect_test_env.h"
 #include "zmostati/entry.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 class CollectHandOver : public CollectWorld {

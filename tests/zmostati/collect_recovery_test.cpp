@@ -9,6 +9,8 @@
 #include "collect_test_env.h"
 #include "common/run_mark.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 constexpr const char* kMarkedInterval = "20240303 120001 20240305 120000 1234";

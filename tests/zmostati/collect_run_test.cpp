@@ -7,6 +7,8 @@
 
 #include "collect_test_env.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 class CollectRun : public CollectWorld {};

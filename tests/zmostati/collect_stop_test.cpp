@@ -7,6 +7,8 @@
 #include "collect_test_env.h"
 #include "common/service_control.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 class CollectStop : public CollectWorld {

@@ -27,6 +27,8 @@
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
 
+using namespace zmo::stati;
+
 using zmo_test::kConfiguratorKey;
 using zmo_test::TestServer;
 

@@ -10,6 +10,8 @@
 #include "tz_guard.h"
 #include "zmostati/schedule.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 struct Moment {

@@ -14,6 +14,8 @@
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 // The switches the collector reads, in reading order: the statistics,

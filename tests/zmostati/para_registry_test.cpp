@@ -18,6 +18,8 @@
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 const std::string K = StatiTestEnv::KeyPath();

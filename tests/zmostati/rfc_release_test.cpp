@@ -8,6 +8,8 @@
 #include "rfc/layouts.h"
 #include "rfc_test_env.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 using namespace stati_rfc_test;

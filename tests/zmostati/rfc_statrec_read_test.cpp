@@ -8,6 +8,8 @@
 
 #include "rfc_test_env.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 using namespace stati_rfc_test;

@@ -30,6 +30,8 @@
 
 namespace stati_rfc_test {
 
+using namespace zmo::stati;
+
 inline constexpr std::int64_t kStartMs = 1709553600000;  // 2024-03-04 12:00:00 UTC
 
 inline std::string FixtureDir() { return zmo_test::FixtureSystems(); }

@@ -14,6 +14,8 @@
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 const std::string K = StatiTestEnv::KeyPath();

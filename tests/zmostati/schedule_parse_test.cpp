@@ -7,6 +7,8 @@
 
 #include "zmostati/schedule.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 constexpr const char* kKey = "SOFTWARE\\K";

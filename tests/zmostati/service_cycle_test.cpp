@@ -15,6 +15,8 @@
 #include "stati_test_env.h"
 #include "zmo_test/service.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 const std::string kExe = std::string(ZMO_TEST_BIN_DIR) + "/zmostati";

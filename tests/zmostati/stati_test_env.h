@@ -20,6 +20,8 @@
 #include "zmo_test/program_env.h"
 #include "zmostati/state.h"
 
+using namespace zmo::stati;
+
 class StatiTestEnv : public zmo_test::ProgramTestEnv {
  public:
   StatiTestEnv() : ProgramTestEnv("zmostati", zmo::StatiProgramConfig(), statiResetState) {}

@@ -15,6 +15,8 @@
 #include "zmostati/collect.h"
 #include "zmostati/rfc_session.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 // 2024-02-01 12:34:56 UTC; 13:34:56 in Central Europe.

@@ -9,6 +9,8 @@
 
 #include "statrec_test_util.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 using statrec_test::StandardLine;

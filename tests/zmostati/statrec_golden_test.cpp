@@ -8,6 +8,8 @@
 
 #include "statrec_test_util.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 using statrec_test::StandardLine;

@@ -16,6 +16,8 @@
 #include "zmostati/collect.h"
 #include "zmostati/rfc_session.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 using statrec_test::Line;

@@ -25,6 +25,8 @@
 
 namespace statrec_test {
 
+using namespace zmo::stati;
+
 using zmo::rfc::FieldKind;
 using zmo::rfc::StructLayout;
 

@@ -12,6 +12,8 @@
 #include "zmostati/state.h"
 #include "zmostati/timeconv.h"
 
+using namespace zmo::stati;
+
 namespace {
 
 struct ShiftCase {

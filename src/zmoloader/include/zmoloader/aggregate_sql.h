@@ -5,9 +5,13 @@
 
 #include "common/db_kind.h"
 
+namespace zmo::loader {
+
 // The result when no script could be written.
 constexpr int kAggregateNotWritten = 1;
 
 // Each returns 0 when the script was written, or non-zero when not.
 int writeSnapAggregateSql(zmo::DbKind kind);
 int writeStatiAggregateSql(zmo::DbKind kind);
+
+}  // namespace zmo::loader

@@ -7,6 +7,8 @@
 
 #include "common/db_kind.h"
 
+namespace zmo::loader {
+
 // A date literal of today plus days (calendar days in local time, so a
 // daylight-saving change never skips or doubles a date), in the date form
 // of the kind's row (db_kind.h); "%Y%m%d" for no kind.
@@ -29,3 +31,5 @@ std::vector<std::string> retentionDates(int keep_days);
 // archives kept are always in the past, so "7" and "-7" both give -7.
 // Returns 0 and *days, or 1 for any other text.
 int parseArchiveKeepDays(const std::string& text, int* days);
+
+}  // namespace zmo::loader

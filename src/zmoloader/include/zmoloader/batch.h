@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace zmo::loader {
+
 // The lines of the batch that runs the tools: zmoload_<x>.bat, or for the
 // Corva kind its second batch zmoload2_<x>.bat. With -a it also writes the
 // aggregation script at the point of its line. Returns 0, or
@@ -18,3 +20,5 @@ int buildFirstBatch(std::vector<std::string>* lines);
 // batch files and, with -a, the aggregation script. Returns 0 or
 // kLoaderExitError.
 int writeKindFiles();
+
+}  // namespace zmo::loader

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace zmo::loader {
+
 // Loads the catalog: <BinDir>/zmocat<LANG>.cat, then the default
 // sub-language's and the English name beside the program. Returns 0 when one
 // was loaded, 1 when none (texts then take their fallbacks).
@@ -27,3 +29,5 @@ int zmoLoaderDecrypt();
 // The catalog text of id (at most 127 characters) into *out. Returns 0, or 1
 // when the catalog has none.
 int loaderCatalogText(unsigned id, std::string* out);
+
+}  // namespace zmo::loader

@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace zmo::loader {
+
 // The warehouse table of the tags.
 constexpr const char* kLoadDoneTable = "r3_load_done";
 constexpr const char* kLoadCheckScript = "zmocheck_stati.sql";
@@ -25,3 +27,5 @@ std::string loadDoneInsert(const std::string& tag);
 // Writes <BinDir>/zmocheck_stati.sql: a query that fails when the tag is
 // marked loaded. Returns 0, or kLoaderExitError after its trace lines.
 int writeLoadCheckScript(const std::string& tag);
+
+}  // namespace zmo::loader

@@ -9,6 +9,8 @@
 
 #include "common/db_kind.h"
 
+namespace zmo::loader {
+
 // BulkOn.sql and BulkOff.sql (MSSQL, Sybase).
 int writeBulkOnSql(zmo::DbKind kind);
 int writeBulkOffSql(zmo::DbKind kind);
@@ -28,3 +30,5 @@ int writeStagingScript();
 // hold the clear password). Returns 0, or kLoaderExitError after the error
 // lines when the file cannot be written.
 int writeLoaderFile(const std::string& path, const std::vector<std::string>& lines);
+
+}  // namespace zmo::loader

@@ -3,6 +3,8 @@
 // through zmomsg and starts the first batch file.
 #pragma once
 
+namespace zmo::loader {
+
 // The whole program; returns the exit code (0 the run ended, 1 no argument
 // or an unknown program, 99 every other error).
 int loaderMain(int argc, char** argv);
@@ -12,3 +14,5 @@ void loaderSendStartMessage();
 // Starts the first batch file, unless LoadDebug is "True" or -d was given.
 // Returns 0, or kLoaderExitError when LoadDebug cannot be read.
 int loaderStartBatch();
+
+}  // namespace zmo::loader

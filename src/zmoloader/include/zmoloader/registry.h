@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace zmo::loader {
+
 // Reads value name into *out, as the row of the loader's table (or of the
 // metric switches) says: a missing value reads as "0" for System_SLA, "null"
 // for LoadDebug and "True" for ProcessQRBData. Returns 0, or
@@ -13,3 +15,5 @@ int loaderQueryReg(const char* name, std::string* out);
 // Stores value as REG_SZ under name, creating the key when needed. Returns 0,
 // or the registry's error code (never a false success).
 long loaderUpdateReg(const char* value, const char* name);
+
+}  // namespace zmo::loader

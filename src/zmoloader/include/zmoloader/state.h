@@ -9,6 +9,8 @@
 #include "common/metric_switches.h"
 #include "platform/dynlib.h"
 
+namespace zmo::loader {
+
 // Exit codes.
 constexpr int kLoaderExitOk = 0;
 constexpr int kLoaderExitUsage = 1;  // no argument, or a program other than SNAP and STATI
@@ -107,3 +109,5 @@ LoaderState& loaderState();
 // Frees the libraries, wipes the password and puts every item back to its
 // start value, the spawn seam included.
 void loaderReset();
+
+}  // namespace zmo::loader

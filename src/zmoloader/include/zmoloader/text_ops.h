@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+namespace zmo::loader {
+
 // True when text consists of decimal digits only (an empty text is numeric).
 bool isNumeric(const std::string& text);
 // The text upper-cased (ASCII letters).
@@ -30,3 +32,5 @@ bool isDecimalPid(const std::string& text);
 // digits; 0 without digits), but clamped to the int range instead of
 // overflowing.
 int parseIntText(const std::string& text);
+
+}  // namespace zmo::loader

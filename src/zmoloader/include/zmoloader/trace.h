@@ -3,6 +3,8 @@
 // opened for each line and rolled over once at the start of a run.
 #pragma once
 
+namespace zmo::loader {
+
 constexpr const char* kLoaderLogName = "trace_zmoldr.log";
 constexpr const char* kLoaderOldLogName = "trace_zmoldr_log.old";
 // The caller's text is formatted into a buffer of this size; longer texts
@@ -24,3 +26,5 @@ int CheckLogSize(const char* log_name, const char* old_name);
 // The two error lines that end a run: "ERROR - ERROR: <text>" and
 // "ERROR - ERROR: Execution halting". Returns kLoaderExitError.
 int loaderHalt(const char* text);
+
+}  // namespace zmo::loader

@@ -14,6 +14,8 @@
 
 #include "common/server_file.h"
 
+namespace zmo::snap {
+
 struct SnapCmdLine {
   zmo::ServerLine server;  // the one server of a run without -if
   std::string password;    // clear
@@ -26,3 +28,5 @@ struct SnapCmdLine {
 // no kind, or -dbtype is missing (the record format cannot be guessed).
 // Each refusal is traced with the trace switched on.
 int snapParseCmdLine(int argc, char** argv, SnapCmdLine* out);
+
+}  // namespace zmo::snap

@@ -24,6 +24,8 @@
 
 #include "zmosnap/state.h"
 
+namespace zmo::snap {
+
 // Reads the settings of a cycle. With switchOnly at 1 only the trace switch
 // (SnapDebug). 0; 1 the key cannot be opened; 2/3 DB unreadable / not text;
 // 4 DB names no known kind; 5/6 BinDir unreadable / not text; 7 BinDir
@@ -80,3 +82,5 @@ int snapLoad();
 // stays on; ProcessQRBData "True" once sets every switch for the rest of
 // the process. A missing switch ends the process with exit code 99.
 void snapGetMetricFilters();
+
+}  // namespace zmo::snap

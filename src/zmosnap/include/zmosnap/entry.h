@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+namespace zmo::snap {
+
 // The program's entry, by argv[1]: none runs the service dispatcher;
 // "-debug" runs the work loop in the console for ever; "-sinstall [-auto]",
 // "-sremove", "-sstart", "-sstop" control the service (exit 0); "-nr" and
@@ -51,3 +53,5 @@ int snapDecideRunTimes(long long days, long long seconds, int weekday, int* run,
 // The work loop's waits in milliseconds.
 constexpr std::uint32_t kSnapFailureSleepMillis = 300000;  // snapGetRunTimes failed
 constexpr std::uint32_t kSnapIdleDaySleepMillis = 600000;  // not a collection day
+
+}  // namespace zmo::snap

@@ -4,6 +4,8 @@
 // list at its start and at its end.
 #pragma once
 
+namespace zmo::snap {
+
 // *unknown = 1 when sid is not in the list, 0 when it is. 0, or 1 without a
 // sid.
 int isUnknownSystem(const char* sid, int* unknown);
@@ -11,3 +13,5 @@ int isUnknownSystem(const char* sid, int* unknown);
 int addSystem(const char* sid);
 // Empties the list.
 void removeAllSystem();
+
+}  // namespace zmo::snap

@@ -32,6 +32,8 @@
 #include "common/server_file.h"
 #include "zmosnap/rfc_calls.h"
 
+namespace zmo::snap {
+
 // What the writers take from the collection cycle, which sets it: the
 // server line being processed, the database-host flag, the GMT flag, the
 // metric switches and the open collecting files.
@@ -84,3 +86,5 @@ int snapWriteLine(std::FILE* file, zmo::RecordLine* line);
 // text up to its first blank.
 long long snapLineInt(const void* line, unsigned leng, const char* structure, const char* field);
 std::string snapLineWord(const void* line, unsigned leng, const char* structure, const char* field);
+
+}  // namespace zmo::snap

@@ -15,6 +15,8 @@
 
 #include "rfc/saprfc.h"
 
+namespace zmo::snap {
+
 // Line lengths of the internal tables, in bytes.
 constexpr unsigned kTfCpuAllLeng = 48;      // CPU_ALL
 constexpr unsigned kTfDiskSingleLeng = 72;  // DSK_SINGLE
@@ -166,3 +168,5 @@ constexpr RFC_TABLE kSnapTablesEnd = {nullptr, 0, 0, 0, ITAB_NULL, RFC_ITMODE_BY
 
 // A character parameter of n bytes: text cut to n and padded with blanks.
 void snapFixedText(char* out, unsigned n, const char* text);
+
+}  // namespace zmo::snap

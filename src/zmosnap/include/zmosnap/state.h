@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace zmo::snap {
+
 // The four files of a cycle, in the order the hand-over takes them.
 enum SnapFileKind {
   kSnapAvailFile,
@@ -66,3 +68,5 @@ SnapState& snapState();
 // Back to the start values: closes any open file, forgets everything, and
 // puts the hooks back to the production functions.
 void snapResetState();
+
+}  // namespace zmo::snap

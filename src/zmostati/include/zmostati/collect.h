@@ -20,6 +20,8 @@
 #include "common/server_file.h"
 #include "zmostati/schedule.h"
 
+namespace zmo::stati {
+
 // The items of the run in progress; the record writer reads the open files
 // and the server being visited from here.
 struct StatiCollectRun {
@@ -102,3 +104,5 @@ void statiSendEndMessage();
 // close, availability line. 0 (also when the server failed: its line says
 // so), 28 when a stop request came.
 int statiVisitServer(std::string_view line);
+
+}  // namespace zmo::stati

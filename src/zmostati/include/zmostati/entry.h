@@ -1,6 +1,8 @@
 // zmostati's entry, its work loop and its one-shot runs.
 #pragma once
 
+namespace zmo::stati {
+
 // The process entry: dispatches on argv[1] and returns the exit code.
 int statiMain(int argc, char** argv);
 // The service work loop: pass by pass until a stop request, or a start-up
@@ -21,3 +23,5 @@ int statiGetParaFromCmdLine(int argc, char** argv);
 // Reads ProcessQRBData and the metric switches into statiState().switches.
 // Ends the process with exit code 99 when a required value is missing.
 void statiGetMetricFilters();
+
+}  // namespace zmo::stati

@@ -4,4 +4,8 @@
 
 #include <string>
 
+namespace zmo::stati {
+
 std::string statiFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace zmo::stati

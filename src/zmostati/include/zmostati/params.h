@@ -4,6 +4,8 @@
 // statiState() and trace through the trace log.
 #pragma once
 
+namespace zmo::stati {
+
 // Reads StatiDebug and switches the trace log. 0, or 1 when the key cannot
 // be opened.
 int statiGetDebugStatusFromRegistry();
@@ -36,3 +38,5 @@ int statiGetDefaultAvailFileName();
 // " -A", " -P STATI", " -S", " -E", " -H", " -I" and " -D" when loaderDebug.
 // caller names the function in the trace lines of the address and the pid.
 void statiBuildLdrArg(const char* caller, bool loaderDebug);
+
+}  // namespace zmo::stati

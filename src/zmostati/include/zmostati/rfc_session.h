@@ -18,6 +18,8 @@
 #include "common/server_file.h"
 #include "rfc/saprfc.h"
 
+namespace zmo::stati {
+
 // The statistic record layouts, in the order their structures are installed.
 enum StatiLayout {
   kStatiLayout3,
@@ -92,3 +94,5 @@ int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting,
 // time-out is RetrievalWait, read again from the registry at every wait
 // (statiGetWaitTime); the last one read stays when it cannot be read.
 extern const zmo::RfcWaitSpec kStatiAnswerWait;
+
+}  // namespace zmo::stati

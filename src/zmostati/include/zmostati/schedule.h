@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace zmo::stati {
+
 constexpr int kStatiMaxBorderTimes = 100;
 constexpr int kStatiMinutesPerDay = 1440;
 // Smallest gap between two schedule times, in minutes.
@@ -51,3 +53,5 @@ int statiParseSchedule(const std::string& text, int delay, const char* keyPath,
 int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInterval& last,
                         std::time_t now, StatiInterval* current, int* due,
                         std::vector<std::string>* trace);
+
+}  // namespace zmo::stati

@@ -12,6 +12,8 @@
 #include "zmostati/collect.h"
 #include "zmostati/schedule.h"
 
+namespace zmo::stati {
+
 // What one collection run collects and where it writes: read from the
 // registry for the service and -nr, from the command line for -np.
 struct StatiSettings {
@@ -78,3 +80,5 @@ void statiResetState();
 // Start values of the work loop and of each one-shot run: the settings and
 // intervals are cleared, the hooks kept.
 void statiResetRunState();
+
+}  // namespace zmo::stati

@@ -25,6 +25,8 @@
 
 #include "rfc/sapitab.h"
 
+namespace zmo::stati {
+
 // --- Field readers and conversions --------------------------------------
 
 // Replaces the first "+" of text by a blank.
@@ -133,3 +135,5 @@ int statiPutOut();
 // "NOT_KNOWN" when it failed; stamped with the local time of writing.
 // 0, or 1 when there is no open file or the line could not be written.
 int statiWriteAvailRecord();
+
+}  // namespace zmo::stati

@@ -7,6 +7,8 @@
 
 #include <ctime>
 
+namespace zmo::stati {
+
 // Reads date (up to 8 characters) and time (up to 6) into *tm, normalised:
 // a month 00 or day 00 rolls back into the month or year before. Returns 0,
 // or 1 (traced) when the result cannot be written as an 8-digit date.
@@ -25,3 +27,5 @@ bool statiIsBlank(const char* text);
 // Builds the remote interval from the current one, the remote offset and
 // the local offset to UTC (seconds). Returns 0 or 1.
 int statiGetRemoteSystemQueryInterval();
+
+}  // namespace zmo::stati
