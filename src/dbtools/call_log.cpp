@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/batch.h"
 #include "platform/command_line.h"
 #include "tools.h"
 
@@ -16,7 +17,8 @@ int RecordCall(const std::string& tool, const std::vector<std::string>& args) {
   if (!path || !*path) return 0;
   std::string line = tool;
   for (const std::string& a : args) line += " " + zmo::QuoteCommandLineArgument(a);
-  line += "\n";
+  // The log is shown to people (the main job prints it): no clear password.
+  line = zmo::MaskSecrets(line) + "\n";
   int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
   if (fd < 0) return -1;
   // One write, so the lines of tools that run at once do not mix.

@@ -77,12 +77,6 @@ int RunCommand(Run* run, const std::string& text);
 // waits for it. Returns its exit code, or kBatchNotFound/kBatchCannotStart.
 int RunProgram(Run* run, const std::string& command);
 
-// The line with the password of a tool line replaced by "****": the -P
-// option (bcp, isql), userid=<user>/<password>@ (the Oracle loaders), the
-// logon <user>/<password>@<source> of sqlplus and the word after /pw (the
-// Tessel editor). Everything else stays as it is.
-std::string MaskSecrets(const std::string& line);
-
 // Appends one line about the current batch line to the trace file.
 void Trace(Run* run, const std::string& text);
 // Reports a failure of the current line on standard error and in the trace.

@@ -71,7 +71,12 @@ void MaskLogon(std::string* text, const Word& w, size_t start) {
 
 }  // namespace
 
+}  // namespace zmo::batch
+
+namespace zmo {
+
 std::string MaskSecrets(const std::string& line) {
+  using namespace batch;
   std::string text = line;
   const std::vector<Word> words = Words(text);
   if (words.empty()) return text;
@@ -98,4 +103,4 @@ std::string MaskSecrets(const std::string& line) {
   return text;
 }
 
-}  // namespace zmo::batch
+}  // namespace zmo

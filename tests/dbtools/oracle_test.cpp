@@ -143,7 +143,7 @@ TEST_F(SqlldrTest, EveryLayoutLoadsWithEveryLoaderName) {
   }
   auto calls = Calls();
   ASSERT_EQ(calls.size(), 15u);
-  EXPECT_EQ(calls[0], (std::vector<std::string>{"sqlldr73", "userid=zmo/secret@WH",
+  EXPECT_EQ(calls[0], (std::vector<std::string>{"sqlldr73", "userid=zmo/****@WH",
                                                 "control=" + File("zmoklvload.par"),
                                                 "log=" + File("load.log"), "bindsize=262144"}));
 }
@@ -291,7 +291,7 @@ TEST_F(ToolTest, SqlplusRunsAScriptThatExists) {
   EXPECT_EQ(Stdout(), "sqlplus: connected to WH as zmo\r\nsqlplus: ran " + File("zmostati.sql") +
                           ", 3 statements\r\n");
   EXPECT_EQ(Calls(), (std::vector<std::vector<std::string>>{
-                         {"sqlplus", "zmo/secret@WH", "@" + File("zmostati.sql")}}));
+                         {"sqlplus", "zmo/****@WH", "@" + File("zmostati.sql")}}));
 }
 
 TEST_F(ToolTest, SqlplusRefusesOtherForms) {

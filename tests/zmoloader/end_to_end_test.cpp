@@ -72,10 +72,12 @@ struct E2eCase {
   std::vector<std::string> calls;  // @BIN@ for BinDir, @KEY@ for the table key
 };
 
-const std::string kIsql = "isql -Uzmouser -Psecret -SWHSE -i ";
-const std::string kLogon = "zmouser/secret@WHSE";
-const std::string kBcpMssql = " -e @BIN@/trace_zmo_out_put_daily.bad -c -t , -Uzmouser -Psecret -SWHSE";
-const std::string kBcpSybase = " -c -Uzmouser -Psecret -t , -e @BIN@/trace_zmo_out_put_daily.bad -SWHSE";
+// The call log shows every password as ****; the golden batch files hold the
+// clear one where the loader puts it.
+const std::string kIsql = "isql -Uzmouser -P**** -SWHSE -i ";
+const std::string kLogon = "zmouser/****@WHSE";
+const std::string kBcpMssql = " -e @BIN@/trace_zmo_out_put_daily.bad -c -t , -Uzmouser -P**** -SWHSE";
+const std::string kBcpSybase = " -c -Uzmouser -P**** -t , -e @BIN@/trace_zmo_out_put_daily.bad -SWHSE";
 const std::string kTessel = "tesseledit300 /s WHSE /d ";
 
 std::string Ldr(const char* par, const char* log) {
@@ -126,14 +128,14 @@ const E2eCase kCases[] = {
       kIsql + "@BIN@/zmosnap.sql -e -o @BIN@/trace_zmo_agg_snap.log",
       kIsql + "@BIN@/BulkOff.sql"}},
     {"TesselStati", "Tessel", false, "trace_zmo_load_stati.log",
-     {kTessel + "r3klv /u zmouser /pw secret @BIN@/zmoload_stati.sql /exec /ns /nomsg /output "
+     {kTessel + "r3klv /u zmouser /pw **** @BIN@/zmoload_stati.sql /exec /ns /nomsg /output "
                 "@BIN@/trace_zmo_load_stati.log /exit",
-      kTessel + "WHSE /u zmouser /pw secret @BIN@/zmostati.sql /exec /ns /nomsg /output "
+      kTessel + "WHSE /u zmouser /pw **** @BIN@/zmostati.sql /exec /ns /nomsg /output "
                 "@BIN@/trace_zmo_agg_stati.log /exit"}},
     {"TesselSnap", "Tessel", true, "trace_zmo_load_snap.log",
-     {kTessel + "r3klv /u zmouser /pw secret @BIN@/zmoload_snap.sql /exec /ns /nomsg /output "
+     {kTessel + "r3klv /u zmouser /pw **** @BIN@/zmoload_snap.sql /exec /ns /nomsg /output "
                 "@BIN@/trace_zmo_load_snap.log /exit",
-      kTessel + "WHSE /u zmouser /pw secret @BIN@/zmosnap.sql /exec /ns /nomsg /output "
+      kTessel + "WHSE /u zmouser /pw **** @BIN@/zmosnap.sql /exec /ns /nomsg /output "
                 "@BIN@/trace_zmo_agg_snap.log /exit"}},
     {"CorvaStati", "Corva", false, "trace_zmo_load_stati.log",
      {"corvacmd @BIN@/zmoload2_stati.bat", "corva -tvf @BIN@/zmoload_stati.sql",

@@ -71,4 +71,12 @@ int FindBatchInterpreter(std::string* path);
 // read or there is no interpreter.
 int PrependBatchInterpreter(std::string* program, std::vector<std::string>* argv);
 
+// The line with the password of a tool line replaced by "****": the -P
+// option (bcp, isql), userid=<user>/<password>@ (the Oracle loaders), the
+// logon <user>/<password>@<source> of sqlplus and the word after /pw (the
+// Tessel editor). Everything else stays as it is. Every line that shows a
+// tool's command to a person (the batch echo and trace, the stand-ins'
+// call log) goes through it.
+std::string MaskSecrets(const std::string& line);
+
 }  // namespace zmo
