@@ -128,17 +128,18 @@ void recordPutText(RecordLine* line, const RecordField& field, const char* text,
     Pad(line, n, field.width);
   } else if (line->quotedText && field.type == FieldType::kText) {
     // A text cut by the buffer keeps its closing quote.
-    if (Room(*line) < 2) {
+    const int room = Room(*line);
+    if (room < 2) {
       line->cut = 1;
       return;
     }
-    if (n > Room(*line) - 2) {
-      n = Room(*line) - 2;
+    if (n > room - 2) {
+      n = room - 2;
       line->cut = 1;
     }
-    Put(line, "\"", 1);
+    line->text[line->len++] = '"';
     PutText(line, text, n);
-    Put(line, "\"", 1);
+    line->text[line->len++] = '"';
   } else {
     PutText(line, text, n);
   }
