@@ -22,6 +22,28 @@ void Put(RecordLine* line, const char* text, int n) {
   line->len += n;
 }
 
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+// Whether n bytes may hold a control byte, eight at a time: a byte below
+// 0x20 or equal to 0x7F sets its top bit in one of the two masks. A byte
+// that borrows can mark its neighbour too, so a true answer is checked.
+bool MayHoldControl(const char* p, int n) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kTops = 0x8080808080808080ull;
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    const std::uint64_t below = (w - 0x20 * kOnes) & ~w & kTops;
+    const std::uint64_t del = w ^ (0x7F * kOnes);
+    if ((below | ((del - kOnes) & ~del & kTops)) != 0) return true;
+  }
+  for (; i < n; ++i) {
+    if (IsControl(static_cast<unsigned char>(p[i]))) return true;
+  }
+  return false;
+}
+
 // A field's text: every control byte (0x00-0x1F, 0x7F) is written as a
 // blank, so that a CR or LF received in a name can never split the record
 // into two lines.
@@ -31,11 +53,12 @@ void PutText(RecordLine* line, const char* text, int n) {
     line->cut = 1;
   }
   char* out = line->text + line->len;
-  for (int i = 0; i < n; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    out[i] = c < 0x20 || c == 0x7F ? ' ' : static_cast<char>(c);
-  }
+  std::memcpy(out, text, n);
   line->len += n;
+  if (!MayHoldControl(out, n)) return;
+  for (int i = 0; i < n; ++i) {
+    if (IsControl(static_cast<unsigned char>(out[i]))) out[i] = ' ';
+  }
 }
 
 void Pad(RecordLine* line, int n, int width) {
@@ -105,17 +128,18 @@ void recordPutText(RecordLine* line, const RecordField& field, const char* text,
     Pad(line, n, field.width);
   } else if (line->quotedText && field.type == FieldType::kText) {
     // A text cut by the buffer keeps its closing quote.
-    if (Room(*line) < 2) {
+    const int room = Room(*line);
+    if (room < 2) {
       line->cut = 1;
       return;
     }
-    if (n > Room(*line) - 2) {
-      n = Room(*line) - 2;
+    if (n > room - 2) {
+      n = room - 2;
       line->cut = 1;
     }
-    Put(line, "\"", 1);
+    line->text[line->len++] = '"';
     PutText(line, text, n);
-    Put(line, "\"", 1);
+    line->text[line->len++] = '"';
   } else {
     PutText(line, text, n);
   }
@@ -140,6 +164,26 @@ void recordPutNumber(RecordLine* line, const RecordField& field, std::int64_t va
       value = value > most ? most : least;
       line->clamped = 1;
     }
+  }
+  if (right && value > -kPowersOfTen[width - 1] && value < kPowersOfTen[width]) {
+    // The common case, a number within its width: written in place from
+    // its last digit, blanks before it.
+    if (width > Room(*line)) {
+      line->cut = 1;
+      return;
+    }
+    char* out = line->text + line->len;
+    const bool negative = value < 0;
+    std::uint64_t v = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    int i = width;
+    do {
+      out[--i] = static_cast<char>('0' + v % 10);
+      v /= 10;
+    } while (v != 0);
+    if (negative) out[--i] = '-';
+    while (i > 0) out[--i] = ' ';
+    line->len += width;
+    return;
   }
   char digits[24];
   char* end = digits + sizeof digits;

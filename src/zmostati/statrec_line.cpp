@@ -56,7 +56,7 @@ void PutStamp(zmo::RecordLine* line, const zmo::RecordField& field, const StatiC
 
 void statiWriteInterval(zmo::RecordLine* line, const StatiConvertJob& job, const char* startDate,
                         const char* startTime, const char* endDate, const char* endTime) {
-  const zmo::RecordLayout f = zmo::statRecordLayout();
+  static const zmo::RecordLayout f = zmo::statRecordLayout();
   PutStamp(line, f[zmo::kStatStartDate], job, startDate, startTime);
   PutStamp(line, f[zmo::kStatEndDate], job, endDate, endTime);
 }
