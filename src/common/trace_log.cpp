@@ -95,7 +95,7 @@ int CheckSizeLocked(TraceState& t) {
 
 int vwriteTrace(const char* format, va_list args) {
   TraceState& t = Runtime().trace;
-  if (t.enabled.load() == 0) return 0;
+  if (!t.enabled.load()) return 0;
 
   char text[kTraceLineMax];
   int n = std::vsnprintf(text, sizeof(text), format, args);
@@ -119,8 +119,8 @@ int writeTrace(const char* format, ...) {
   return n;
 }
 
-void SetTraceSwitch(int on) { Runtime().trace.enabled.store(on); }
-int TraceSwitch() { return Runtime().trace.enabled.load(); }
+void SetTraceSwitch(bool on) { Runtime().trace.enabled.store(on); }
+bool TraceSwitch() { return Runtime().trace.enabled.load(); }
 void SetTraceSizeLimit(int bytes) { Runtime().trace.size_limit.store(bytes); }
 int TraceSizeLimit() { return Runtime().trace.size_limit.load(); }
 
@@ -160,7 +160,7 @@ void ResetTraceLog() {
   t.file = nullptr;
   t.opened = 0;
   t.line_count = 0;
-  t.enabled.store(0);
+  t.enabled.store(false);
   t.size_limit.store(kDefaultTraceSizeLimit);
   t.log_path.clear();
   t.old_path.clear();

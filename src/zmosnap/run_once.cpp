@@ -64,7 +64,7 @@ int VisitNamedServer(const SnapCmdLine& cmd) {
 int snapCmdLineRun(int argc, char** argv) {
   SnapCmdLine cmd;
   if (snapParseCmdLine(argc, argv, &cmd) != 0) return 1;
-  if (cmd.debug) zmo::SetTraceSwitch(1);
+  if (cmd.debug) zmo::SetTraceSwitch(true);
   zmo::setDatabaseKind(cmd.dbKind);
   // Without a BinDir zmogdlib is looked for beside the program, where an
   // installation puts it.
@@ -101,7 +101,7 @@ void snapRunOnce(int argc, char** argv) {
     return;
   }
   // As a service pass would: the trace switch, the metric switches, a cycle.
-  queryRegForFormat(1);
+  queryRegForFormat(true);
   snapGetMetricFilters();
   if (!zmo::DisconnectFlag()) snapStartQuery(argc, argv);
 }

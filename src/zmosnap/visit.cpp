@@ -62,7 +62,7 @@ int FillOwnSnapshot(const VisitMode& mode) {
   if (!mode.snapshotCounts) zmo::writeTrace("%s", about);
   const int rc = callFillSnapshotData(nullptr, nullptr);
   if (mode.snapshotCounts) zmo::writeTrace("%s", about);
-  const bool shutdown = zmo::DisconnectFlag() != 0;
+  const bool shutdown = zmo::DisconnectFlag();
   if (rc != 0) {
     zmo::writeTrace(shutdown ? "callFillSnapshotData() shutdown in progress\n"
                              : "callFillSnapshotData(NULL,NULL) failed\n");

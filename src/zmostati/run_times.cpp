@@ -166,9 +166,9 @@ int statiGetDebugStatusFromRegistry() {
   zmo::readConfigValue(key.get(), kDebug, zmo::ConfigReader{}, &text, &read);
   if (read == zmo::ConfigRead::kMissing) {
     zmo::writeTrace("debug switched off now\n");
-    zmo::SetTraceSwitch(0);
+    zmo::SetTraceSwitch(false);
   } else if (text == cfg::kTrue && !zmo::TraceSwitch()) {
-    zmo::SetTraceSwitch(1);
+    zmo::SetTraceSwitch(true);
     zmo::writeTrace("debug switched on\n");
   }
   return 0;
