@@ -49,9 +49,9 @@ long long statiMinuteCount(int year, int month, int day) {
 }
 
 int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInterval& last,
-                        std::time_t now, StatiInterval* current, int* due,
+                        std::time_t now, StatiInterval* current, bool* due,
                         std::vector<std::string>* trace) {
-  *due = 0;
+  *due = false;
   const std::tm local = zmo::ClockLocalTime(now);
   const int minute_of_day = local.tm_hour * 60 + local.tm_min;
   int r = minute_of_day - delay;
@@ -130,13 +130,13 @@ int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInt
   } else if (cur.startCount == last.endCount) {
     if (n == 1) trace->push_back("queryIntervalStart == statiServiceAdmin.lastQueryIntervalEnd.\n");
     trace->push_back(kConnecting);
-    *due = 1;
+    *due = true;
   } else {
     trace->push_back(last.endCount != 0
                          ? "warning: current interval follows not smoothly previous one(maybe due "
                            "to manual scheduling parameter changes). statistic data may be lost.\n"
                          : kConnecting);
-    *due = 1;
+    *due = true;
   }
   return 0;
 }

@@ -140,7 +140,8 @@ bool statiConvertLine(const StatiBranch& b, const StatiContext& ctx, const unsig
 
   char text[kStatiTextMax];
   zmo::recordLineStart(line, ctx.kind);
-  zmo::recordPutText(line, f[zmo::kStatRecordType], &b.recordType, 1);
+  const char record_type = static_cast<char>(b.recordType);
+  zmo::recordPutText(line, f[zmo::kStatRecordType], &record_type, 1);
   zmo::recordLineAppend(line, ctx.systemFields);
   int n = ReadText(bytes, b.mandt, text);
   zmo::recordPutText(line, f[zmo::kStatClient], text, n);

@@ -27,13 +27,13 @@ void StartUpFailed() {
 int DecidePass(StatiState& st) {
   if (statiGetRunTimes() != 0) {
     zmo::writeTrace("statiGetRunTimes() failed. sleeping %i min now\n", kRetrySeconds / 60);
-    st.due = 0;
+    st.due = false;
     return kRetrySeconds;
   }
   if (statiQueryRegForSleepTime() != 0) {
     zmo::writeTrace("statiQueryRegForSleepTime() failed. sleeping %i min now\n",
                     kRetrySeconds / 60);
-    st.due = 0;
+    st.due = false;
     return kRetrySeconds;
   }
   return st.sleepSeconds;

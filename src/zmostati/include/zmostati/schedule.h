@@ -53,11 +53,11 @@ int statiParseSchedule(const std::string& text, int delay, const char* keyPath,
 // The due-interval rule: from the schedule, the delay and the local time of
 // now, works out the interval between the last two schedule times that lie
 // at least delay minutes back, and compares it with the last interval
-// collected. Returns 0 with *current and *due set (1 = collect now), or the
+// collected. Returns 0 with *current and *due set (true: collect now), or the
 // internal errors 1 and 2. Every trace line, with its line feed, is appended
 // to *trace in order.
 int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInterval& last,
-                        std::time_t now, StatiInterval* current, int* due,
+                        std::time_t now, StatiInterval* current, bool* due,
                         std::vector<std::string>* trace);
 
 }  // namespace zmo::stati

@@ -51,7 +51,7 @@ struct StatiRecordNotes {
 };
 
 struct StatiState {
-  int due = 0;
+  bool due = false;  // the current interval is collected in this pass
   int delayMinutes = 15;
   int sleepSeconds = 60;
   StatiBorderTable borders;
