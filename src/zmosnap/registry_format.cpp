@@ -37,7 +37,7 @@ int ReadBinDir(HKEY key, SnapSettings* s) {
 
 int queryRegForFormat(bool switchOnly) {
   zmo::ConfigKey key;
-  if (!key.Open()) return 1;
+  if (!key.Open()) return zmo::kConfigKeyNotOpened;
   zmo::readDebugSwitch(key.get(), cfg::kSnapDebug);
   if (switchOnly) return 0;
 

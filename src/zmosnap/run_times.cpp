@@ -57,7 +57,7 @@ int snapGetRunTimes() {
   st.runFlag = false;
   st.sleepMillis = kSnapFailureSleepMillis;
   zmo::ConfigKey key;
-  if (!key.Open()) return 1;
+  if (!key.Open()) return zmo::kConfigKeyNotOpened;
   std::string days;
   std::string seconds;
   const zmo::ConfigReader reader = {.trace = zmo::writeTrace};

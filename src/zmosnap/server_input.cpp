@@ -50,7 +50,7 @@ int openInFile() {
   SnapSettings& s = snapState().settings;
   s.serverFile.clear();
   zmo::ConfigKey key;
-  if (!key.Open()) return 1;
+  if (!key.Open()) return zmo::kConfigKeyNotOpened;
   std::string name;
   const zmo::ConfigReader reader = {.trace = zmo::writeTrace};
   const int rc = zmo::readConfigValue(key.get(), kSnapInput, reader, &name);

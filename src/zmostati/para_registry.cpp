@@ -89,7 +89,7 @@ int statiGetParaFromRegistry() {
   StatiState& st = statiState();
   StatiSettings& s = st.settings;
   zmo::ConfigKey key;
-  if (!key.Open(KEY_QUERY_VALUE)) return 1;
+  if (!key.Open(KEY_QUERY_VALUE)) return zmo::kConfigKeyNotOpened;
   HKEY k = key.get();
 
   zmo::readDebugSwitch(k, cfg::kStatiDebug);

@@ -56,6 +56,8 @@ int statiParseSchedule(const std::string& text, int delay, const char* keyPath,
 // collected. Returns 0 with *current and *due set (true: collect now), or the
 // internal errors 1 and 2. Every trace line, with its line feed, is appended
 // to *trace in order.
+constexpr int kStatiIntervalError1 = 1;  // the delay reaches back more than a day
+constexpr int kStatiIntervalError2 = 2;  // no schedule time before now on a wrapped day
 int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInterval& last,
                         std::time_t now, StatiInterval* current, bool* due,
                         std::vector<std::string>* trace);
