@@ -119,7 +119,7 @@ int EndCycle(int result) {
 
 int snapStartQuery(int, char**) {
   SnapState& st = snapState();
-  snapRecordState().dbHostRecords = 0;
+  snapRecordState().dbHostRecords = false;
   removeAllSystem();
 
   zmo::writeTrace("about to query registry for format\n");

@@ -52,7 +52,7 @@ int VisitServerFile(const std::string& path) {
 int VisitNamedServer(const SnapCmdLine& cmd) {
   SnapRecordState& rec = snapRecordState();
   rec.server = cmd.server;
-  rec.dbHostRecords = 0;
+  rec.dbHostRecords = false;
   if (snapOpenServer(cmd.password, kCommandLineVisit) != 0) return 1;
   snapQueryServer(kCommandLineVisit, QueryPlan{true, false});
   snapCloseConnection();

@@ -95,7 +95,7 @@ void statiStartContext(const StatiConvertJob& job, zmo::DbKind kind, StatiContex
   zmo::recordLineStart(&ctx->systemFields, kind);
   ctx->systemFields.fields = 1;  // it follows RECORD_TYPE
   statiWriteSystemFields(&ctx->systemFields, job);
-  const bool all = job.allMetrics != 0 || job.metrics == nullptr;
+  const bool all = job.allMetrics || job.metrics == nullptr;
   ctx->filter = !all;
   ctx->programs = !all && job.metrics[zmo::kSwStatiPrograms] != 0;
   ctx->transactions = !all && job.metrics[zmo::kSwStatiTransactions] != 0;

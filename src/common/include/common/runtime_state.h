@@ -21,7 +21,7 @@ struct TraceState {
   std::mutex mu;  // one line at a time; guards everything below but the atomics
   std::atomic<bool> enabled{false};
   std::atomic<int> size_limit{1048576};
-  int opened = 0;
+  bool opened = false;
   int line_count = 0;  // lines of this process, never reset
   std::FILE* file = nullptr;
   std::string log_path;

@@ -108,7 +108,7 @@ struct StatiConvertJob {
   int remoteOffset = 0;  // seconds, remote time minus UTC
   // ProcessQRBData: every record and every measure. Otherwise metrics
   // (indexed by zmo::MetricSwitch) filter the records and switch the columns.
-  int allMetrics = 1;
+  bool allMetrics = true;
   const int* metrics = nullptr;
 };
 
