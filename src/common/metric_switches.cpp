@@ -75,8 +75,8 @@ constexpr RunOrder kCollectorOrder = MakeStatiOrder(true);
 constexpr RunOrder kSnapOrder = MakeSnapOrder();
 
 const RunOrder& OrderOf(MetricRun run) {
-  if (run == kMetricRunSnap) return kSnapOrder;
-  if (run == kMetricRunStatiCollector) return kCollectorOrder;
+  if (run == MetricRun::kSnap) return kSnapOrder;
+  if (run == MetricRun::kStatiCollector) return kCollectorOrder;
   return kStatiOrder;
 }
 

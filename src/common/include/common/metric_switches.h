@@ -107,7 +107,7 @@ void deriveMetricGroups(MetricSwitches* s);
 // run's switches but ProcessStatiActiveUsers (it counts no users), and as it
 // computes the other time from response, database, CPU, wait and load time,
 // either other-time switch turns those five statistics switches on.
-enum MetricRun { kMetricRunStati, kMetricRunSnap, kMetricRunStatiCollector };
+enum class MetricRun { kStati, kSnap, kStatiCollector };
 
 // Reads one value: 0 and its text, or a non-zero status that ends the read
 // (a required value that is missing).
