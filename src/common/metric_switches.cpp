@@ -103,7 +103,7 @@ const MetricGroupInfo& metricGroupInfo(int group) {
 }
 
 void setAllMetricSwitches(MetricSwitches* s) {
-  s->all = 1;
+  s->all = true;
   s->on.fill(1);
   s->group.fill(1);
 }

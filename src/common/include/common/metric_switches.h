@@ -89,7 +89,7 @@ const char* metricSwitchTraceName(int sw);
 const MetricGroupInfo& metricGroupInfo(int group);
 
 struct MetricSwitches {
-  int all = 0;  // ProcessQRBData was "True": no filtering at all
+  bool all = false;  // ProcessQRBData was "True": no filtering at all
   std::array<int, kMetricSwitchCount> on{};
   std::array<int, kMetricGroupCount> group{};
 };
