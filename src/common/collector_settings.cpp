@@ -12,13 +12,13 @@ namespace zmo {
 void readDebugSwitch(HKEY key, const char* valueName) {
   if (configSwitchOn(key, valueName)) {
     if (!TraceSwitch()) {
-      SetTraceSwitch(1);
+      SetTraceSwitch(true);
       writeTrace("debug switched on\n");
     }
     return;
   }
   writeTrace("debug switched off now\n");
-  SetTraceSwitch(0);
+  SetTraceSwitch(false);
 }
 
 int readDbKind(HKEY key, const DbKindRead& how, DbKind* kind) {
@@ -36,10 +36,10 @@ int readDbKind(HKEY key, const DbKindRead& how, DbKind* kind) {
       } else {
         traceValueNotFound(cfg::kDB);
       }
-      return 2;
+      return kDbKindMissing;
     case ConfigRead::kNotString:
       traceValueNotString(cfg::kDB);
-      return 3;
+      return kDbKindNotString;
     case ConfigRead::kFound:
       break;
   }
@@ -47,7 +47,7 @@ int readDbKind(HKEY key, const DbKindRead& how, DbKind* kind) {
   setDatabaseKind(*kind);
   if (*kind == DbKind::kNone) {
     writeTrace("unknown db format <%s> encountered\n", text.c_str());
-    return 4;
+    return kDbKindUnknown;
   }
   writeTrace("producing output for db <%s>\n", text.c_str());
   return 0;
@@ -57,9 +57,9 @@ int readBinDir(HKEY key, const BinDirRule& rule, std::string* binDir) {
   // Read whatever its length, so that a long one is refused as too long.
   static constexpr ConfigRow kBinDir = {.name = cfg::kBinDir,
                                         .missing = ConfigMissing::kFail,
-                                        .missingCode = 5,
+                                        .missingCode = kBinDirMissing,
                                         .type = ConfigType::kText,
-                                        .notStringCode = 6,
+                                        .notStringCode = kBinDirNotString,
                                         .lines = ConfigLines::kStandard};
   std::string text;
   const int rc = readConfigValue(key, kBinDir, ConfigReader{.trace = writeTrace}, &text);
@@ -68,11 +68,11 @@ int readBinDir(HKEY key, const BinDirRule& rule, std::string* binDir) {
     if (rule.traceEmpty) {
       writeTrace("entry <%s> of subkey <%s> has zero length\n", cfg::kBinDir, cfg::kConfigKey);
     }
-    return 7;
+    return kBinDirEmpty;
   }
   if (text.size() > rule.maxChars) {
     writeTrace("%s", rule.tooLongLine);
-    return 8;
+    return kBinDirTooLong;
   }
   *binDir = WithTrailingSep(text);
   return 0;

@@ -18,8 +18,8 @@ bool ConfigKey::Open(REGSAM access) {
   const LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, cfg::kConfigKey, 0, access, &key_);
   if (rc == ERROR_SUCCESS) return true;
   key_ = nullptr;
-  const int was = TraceSwitch();
-  SetTraceSwitch(1);
+  const bool was = TraceSwitch();
+  SetTraceSwitch(true);
   writeTrace("could not open subkey <%s>\n", cfg::kConfigKey);
   if (rc == ERROR_BADDB) writeTrace("%s\n", RegistryDamageText(rc).c_str());
   SetTraceSwitch(was);

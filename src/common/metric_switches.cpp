@@ -75,8 +75,8 @@ constexpr RunOrder kCollectorOrder = MakeStatiOrder(true);
 constexpr RunOrder kSnapOrder = MakeSnapOrder();
 
 const RunOrder& OrderOf(MetricRun run) {
-  if (run == kMetricRunSnap) return kSnapOrder;
-  if (run == kMetricRunStatiCollector) return kCollectorOrder;
+  if (run == MetricRun::kSnap) return kSnapOrder;
+  if (run == MetricRun::kStatiCollector) return kCollectorOrder;
   return kStatiOrder;
 }
 
@@ -103,7 +103,7 @@ const MetricGroupInfo& metricGroupInfo(int group) {
 }
 
 void setAllMetricSwitches(MetricSwitches* s) {
-  s->all = 1;
+  s->all = true;
   s->on.fill(1);
   s->group.fill(1);
 }

@@ -49,15 +49,15 @@ int ListenForRfcResponse(RFC_HANDLE handle, const RfcWaitSpec& wait) {
 int RfcCallAndListen(RFC_HANDLE handle, const char* function, RFC_PARAMETER* exporting,
                      RFC_TABLE* tables, const RfcWaitSpec& wait, RfcCallStep* step,
                      const char* after_call_trace) {
-  *step = kRfcStepStopped;
+  *step = RfcCallStep::kStopped;
   if (DisconnectFlag()) return kShutdownInProgress;
   const int call_rc = RfcCall(handle, function, exporting, tables);
   if (DisconnectFlag()) return kShutdownInProgress;
   if (call_rc != RFC_OK) {
-    *step = kRfcStepCall;
+    *step = RfcCallStep::kCall;
     return call_rc;
   }
-  *step = kRfcStepListen;
+  *step = RfcCallStep::kListen;
   if (after_call_trace != nullptr) writeTrace("%s", after_call_trace);
   return ListenForRfcResponse(handle, wait);
 }

@@ -40,11 +40,11 @@ std::FILE* OpenWithRetries(const char* path) {
 int readServerFile(const char* path, std::string* data) {
   data->clear();
   std::FILE* f = OpenWithRetries(path);
-  if (f == nullptr) return 1;
+  if (f == nullptr) return kServerFileNoOpen;
   std::int64_t size = 0;
   if (getFileSize(path, &size) != 0) {
     std::fclose(f);
-    return 2;
+    return kServerFileNoSize;
   }
   // The file may shrink while it is rewritten: keep what was really read.
   data->resize(static_cast<size_t>(size));
@@ -54,7 +54,7 @@ int readServerFile(const char* path, std::string* data) {
   data->resize(got);
   if (failed) {
     data->clear();
-    return 3;
+    return kServerFileReadFailed;
   }
   return 0;
 }

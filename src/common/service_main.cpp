@@ -11,7 +11,7 @@ constexpr DWORD kPendingWaitHintMs = 3000;
 
 int reportServiceStatus(DWORD state, DWORD exit_code, DWORD controls_accepted, DWORD wait_hint) {
   ServiceState& s = Runtime().service;
-  if (s.console.load() != 0) return 1;
+  if (s.console.load()) return 1;
   std::lock_guard<std::mutex> lock(s.mu);
   s.status.dwCurrentState = state;
   s.status.dwControlsAccepted = controls_accepted;

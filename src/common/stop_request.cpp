@@ -12,25 +12,25 @@ void serviceStopRequest() {
   // service thread; a later one loads the library again.
   zmoLoaderFreeGdLib();
   writeTrace("stop received\n");
-  s.disconnect.store(1);
+  s.disconnect.store(true);
   writeTrace("%s", Runtime().program.disconnect_trace);
-  s.stop.store(1);
+  s.stop.store(true);
   HANDLE event = s.stop_event.load();
   if (event != nullptr) SetEvent(event);
 }
 
-int DisconnectFlag() { return Runtime().service.disconnect.load(); }
-int StopFlag() { return Runtime().service.stop.load(); }
-void SetConsoleFlag(int on) { Runtime().service.console.store(on); }
-int ConsoleFlag() { return Runtime().service.console.load(); }
+bool DisconnectFlag() { return Runtime().service.disconnect.load(); }
+bool StopFlag() { return Runtime().service.stop.load(); }
+void SetConsoleFlag(bool on) { Runtime().service.console.store(on); }
+bool ConsoleFlag() { return Runtime().service.console.load(); }
 void SetStopEvent(HANDLE event) { Runtime().service.stop_event.store(event); }
 HANDLE StopEvent() { return Runtime().service.stop_event.load(); }
 
 void ResetServiceState() {
   ServiceState& s = Runtime().service;
-  s.console.store(0);
-  s.disconnect.store(0);
-  s.stop.store(0);
+  s.console.store(false);
+  s.disconnect.store(false);
+  s.stop.store(false);
   s.stop_event.store(nullptr);
   std::lock_guard<std::mutex> lock(s.mu);
   s.status = SERVICE_STATUS{SERVICE_WIN32_OWN_PROCESS, 0, 0, 0, 0, 0, 0};

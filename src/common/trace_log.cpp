@@ -57,7 +57,7 @@ int OpenLogLocked(TraceState& t) {
   t.log_path = dir + program.trace_log_name;
   t.file = OpenLogFile(t.log_path);
   if (t.file == nullptr) return -1;
-  t.opened = 1;
+  t.opened = true;
   return 0;
 }
 
@@ -85,7 +85,7 @@ int CheckSizeLocked(TraceState& t) {
   RenameNoReplace(t.log_path.c_str(), t.old_path.c_str());
   t.file = OpenLogFile(t.log_path);
   if (t.file == nullptr) {
-    t.opened = 0;
+    t.opened = false;
     return -1;
   }
   return 0;
@@ -95,7 +95,7 @@ int CheckSizeLocked(TraceState& t) {
 
 int vwriteTrace(const char* format, va_list args) {
   TraceState& t = Runtime().trace;
-  if (t.enabled.load() == 0) return 0;
+  if (!t.enabled.load()) return 0;
 
   char text[kTraceLineMax];
   int n = std::vsnprintf(text, sizeof(text), format, args);
@@ -104,7 +104,7 @@ int vwriteTrace(const char* format, va_list args) {
   size_t len = static_cast<size_t>(n) < sizeof(text) ? static_cast<size_t>(n) : sizeof(text) - 1;
 
   std::lock_guard<std::mutex> lock(t.mu);
-  if (t.opened == 0 && OpenLogLocked(t) != 0) return 0;
+  if (!t.opened && OpenLogLocked(t) != 0) return 0;
   if (t.line_count % kTraceCheckEvery == 0 && CheckSizeLocked(t) != 0) return 0;
   ++t.line_count;
   if (WriteStampedLocked(t, text, len) != 0) return 0;
@@ -119,8 +119,8 @@ int writeTrace(const char* format, ...) {
   return n;
 }
 
-void SetTraceSwitch(int on) { Runtime().trace.enabled.store(on); }
-int TraceSwitch() { return Runtime().trace.enabled.load(); }
+void SetTraceSwitch(bool on) { Runtime().trace.enabled.store(on); }
+bool TraceSwitch() { return Runtime().trace.enabled.load(); }
 void SetTraceSizeLimit(int bytes) { Runtime().trace.size_limit.store(bytes); }
 int TraceSizeLimit() { return Runtime().trace.size_limit.load(); }
 
@@ -158,9 +158,9 @@ void ResetTraceLog() {
   std::lock_guard<std::mutex> lock(t.mu);
   if (t.file != nullptr) std::fclose(t.file);
   t.file = nullptr;
-  t.opened = 0;
+  t.opened = false;
   t.line_count = 0;
-  t.enabled.store(0);
+  t.enabled.store(false);
   t.size_limit.store(kDefaultTraceSizeLimit);
   t.log_path.clear();
   t.old_path.clear();

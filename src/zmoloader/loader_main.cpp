@@ -50,7 +50,7 @@ int ReadRun(int argc, char** argv) {
   rc = loaderScanArgs(argc, argv);
   if (rc != 0) return rc;
   s.prog = ProgramOf(s.program);
-  rc = zmo::readMetricSwitches(s.program == "SNAP" ? zmo::kMetricRunSnap : zmo::kMetricRunStati,
+  rc = zmo::readMetricSwitches(s.program == "SNAP" ? zmo::MetricRun::kSnap : zmo::MetricRun::kStati,
                                loaderQueryReg, loaderLog, &s.switches);
   if (rc == 0 && !s.vendor_given) rc = loaderReadVendor();
   if (rc != 0) return rc;

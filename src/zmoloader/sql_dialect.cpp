@@ -9,7 +9,7 @@ namespace {
 
 // MSSQL; Sybase writes the same statements after a header of its own.
 constexpr SqlDialect kMssql = {.kind = zmo::DbKind::kMssql,
-                               .header = kHeaderNone,
+                               .header = SqlHeader::kNone,
                                .terminator = "",
                                .commit = "go",
                                .close_line = nullptr,
@@ -42,7 +42,7 @@ constexpr SqlDialect AsMssql(zmo::DbKind kind, SqlHeader header) {
 // from the 24-hour style 108, never from a 12-hour clock.
 constexpr SqlDialect kDialects[] = {
     {.kind = zmo::DbKind::kCorva,
-     .header = kHeaderCorva,
+     .header = SqlHeader::kCorva,
      .terminator = ";",
      .commit = "COMMIT;",
      .close_line = nullptr,
@@ -64,7 +64,7 @@ constexpr SqlDialect kDialects[] = {
     // row: a filler value would leave the rows whose key equals it or is
     // null, and they would be summed again by the next rebuild.
     {.kind = zmo::DbKind::kTessel,
-     .header = kHeaderNone,
+     .header = SqlHeader::kNone,
      .terminator = ";",
      .commit = nullptr,
      .close_line = nullptr,
@@ -88,7 +88,7 @@ constexpr SqlDialect kDialects[] = {
     // One transaction: no commit per statement, the first failed statement
     // rolls the whole run back, and the final EXIT commits.
     {.kind = zmo::DbKind::kOracle,
-     .header = kHeaderOracle,
+     .header = SqlHeader::kOracle,
      .terminator = ";",
      .commit = nullptr,
      .close_line = "spool off;",
@@ -106,7 +106,7 @@ constexpr SqlDialect kDialects[] = {
      .retention_tail = "",
      .trend_cut_time = nullptr,
      .column_lists = false},
-    AsMssql(zmo::DbKind::kSybase, kHeaderSybase),
+    AsMssql(zmo::DbKind::kSybase, SqlHeader::kSybase),
 };
 
 struct WarehouseTable {
@@ -216,21 +216,21 @@ std::string sqlLiteral(const std::string& text) {
 
 void sqlHeader(SqlScript* script, const SqlHeaderValues& v) {
   switch (script->dialect->header) {
-    case kHeaderCorva:
+    case SqlHeader::kCorva:
       AddLines(script,
                {"attach to " + v.inst + "  user " + v.user +
                     (v.snapshot_form ? "  using " : " using ") + v.password + ";",
                 "connect to " + v.dsn + " user " + v.user + " using " + v.password + ";", ""});
       if (v.snapshot_form) AddLines(script, {""});
       break;
-    case kHeaderOracle:
+    case SqlHeader::kOracle:
       AddLines(script, {"spool " + v.agg_log, "set serverout on", "set echo on",
                         "whenever sqlerror exit failure rollback", ""});
       break;
-    case kHeaderSybase:
+    case SqlHeader::kSybase:
       AddLines(script, {"use r3klv", "", "go", ""});
       break;
-    case kHeaderNone:
+    case SqlHeader::kNone:
       break;
   }
 }

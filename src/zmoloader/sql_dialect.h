@@ -12,7 +12,7 @@
 namespace zmo::loader {
 
 // How a script begins.
-enum SqlHeader { kHeaderNone, kHeaderCorva, kHeaderOracle, kHeaderSybase };
+enum class SqlHeader { kNone, kCorva, kOracle, kSybase };
 
 // Patterns hold "%s" where the column or table goes.
 struct SqlDialect {

@@ -12,7 +12,7 @@ namespace zmo::snap {
 namespace {
 
 int Refuse(const char* why, const char* what) {
-  zmo::SetTraceSwitch(1);
+  zmo::SetTraceSwitch(true);
   zmo::writeTrace("snapCmdLineRun() %s <%s>\n", why, what);
   return 1;
 }
@@ -24,7 +24,7 @@ int snapParseCmdLine(int argc, char** argv, SnapCmdLine* out) {
   for (int i = 2; i < argc; ++i) {
     const char* opt = argv[i];
     if (std::strcmp(opt, "-d") == 0) {
-      out->debug = 1;
+      out->debug = true;
       continue;
     }
     std::string* target = nullptr;

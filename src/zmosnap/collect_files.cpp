@@ -55,7 +55,7 @@ int OpenGroup(const FileNames (&names)[N], const char* failure) {
   const std::string dir = snapFileDirectory();
   if (dir.empty()) {
     zmo::writeTrace("failed to get module file name\n");
-    return 1;
+    return kSnapNoFileDirectory;
   }
   std::array<SnapFile, kSnapFileCount>& files = snapState().files;
   for (size_t i = 0; i < N; ++i) {
@@ -67,7 +67,7 @@ int OpenGroup(const FileNames (&names)[N], const char* failure) {
     if (f.file == nullptr) {
       zmo::writeTrace(failure, f.collecting.c_str());
       for (size_t j = 0; j < i; ++j) Close(&files[names[j].kind]);
-      return 3;
+      return kSnapFileOpenFailed;
     }
   }
   return 0;

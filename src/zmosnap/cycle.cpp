@@ -119,16 +119,16 @@ int EndCycle(int result) {
 
 int snapStartQuery(int, char**) {
   SnapState& st = snapState();
-  snapRecordState().dbHostRecords = 0;
+  snapRecordState().dbHostRecords = false;
   removeAllSystem();
 
   zmo::writeTrace("about to query registry for format\n");
-  if (queryRegForFormat(0) != 0) {
+  if (queryRegForFormat(false) != 0) {
     zmo::writeTrace("queryRegForFormat() returned unsuccessfully\n");
     return 1;
   }
   zmo::writeTrace("about to query registry for aggregation\n");
-  int aggregate = 0;
+  bool aggregate = false;
   queryRegForAggregation(&aggregate);
   zmo::writeTrace("aggregation for this run is enabled\n");
 

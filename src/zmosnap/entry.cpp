@@ -39,7 +39,7 @@ int snapMain(int argc, char** argv) {
   // -sinstall [-auto], -sremove, -sstart, -sstop.
   if (zmo::serviceOption(argc, argv)) return 0;
   if (std::strcmp(option, "-nr") == 0 || std::strcmp(option, "-np") == 0) {
-    zmo::SetConsoleFlag(1);
+    zmo::SetConsoleFlag(true);
     snapRunOnce(argc, argv);
     return 0;
   }

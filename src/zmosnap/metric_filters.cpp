@@ -45,7 +45,7 @@ void snapGetMetricFilters() {
     return;
   }
   zmo::MetricSwitches now;
-  zmo::readMetricSwitches(zmo::kMetricRunSnap, ReadSwitch, zmo::writeTrace, &now);
+  zmo::readMetricSwitches(zmo::MetricRun::kSnap, ReadSwitch, zmo::writeTrace, &now);
   // A switch is only ever set: once on, it stays on until the process ends.
   if (now.all) {
     zmo::setAllMetricSwitches(&m);

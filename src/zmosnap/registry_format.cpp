@@ -35,16 +35,16 @@ int ReadBinDir(HKEY key, SnapSettings* s) {
 
 }  // namespace
 
-int queryRegForFormat(int switchOnly) {
+int queryRegForFormat(bool switchOnly) {
   zmo::ConfigKey key;
-  if (!key.Open()) return 1;
+  if (!key.Open()) return zmo::kConfigKeyNotOpened;
   zmo::readDebugSwitch(key.get(), cfg::kSnapDebug);
-  if (switchOnly == 1) return 0;
+  if (switchOnly) return 0;
 
   SnapSettings& s = snapState().settings;
   s = SnapSettings();
-  int& gmt = snapRecordState().gmt;
-  gmt = zmo::configSwitchOn(key.get(), cfg::kConvertToGMT) ? 1 : 0;
+  bool& gmt = snapRecordState().gmt;
+  gmt = zmo::configSwitchOn(key.get(), cfg::kConvertToGMT);
   zmo::writeTrace(gmt ? "convert to gmt switched on\n" : "convert to gmt switched off\n");
   zmo::applyTraceSizeLimit(key.get(), cfg::kSnapLogSize);
   zmo::DbKind kind = zmo::DbKind::kNone;
@@ -53,8 +53,8 @@ int queryRegForFormat(int switchOnly) {
   return ReadBinDir(key.get(), &s);
 }
 
-int queryRegForAggregation(int* flag) {
-  *flag = 1;
+int queryRegForAggregation(bool* flag) {
+  *flag = true;
   return 0;
 }
 

@@ -52,7 +52,7 @@ int VisitServerFile(const std::string& path) {
 int VisitNamedServer(const SnapCmdLine& cmd) {
   SnapRecordState& rec = snapRecordState();
   rec.server = cmd.server;
-  rec.dbHostRecords = 0;
+  rec.dbHostRecords = false;
   if (snapOpenServer(cmd.password, kCommandLineVisit) != 0) return 1;
   snapQueryServer(kCommandLineVisit, QueryPlan{true, false});
   snapCloseConnection();
@@ -64,7 +64,7 @@ int VisitNamedServer(const SnapCmdLine& cmd) {
 int snapCmdLineRun(int argc, char** argv) {
   SnapCmdLine cmd;
   if (snapParseCmdLine(argc, argv, &cmd) != 0) return 1;
-  if (cmd.debug) zmo::SetTraceSwitch(1);
+  if (cmd.debug) zmo::SetTraceSwitch(true);
   zmo::setDatabaseKind(cmd.dbKind);
   // Without a BinDir zmogdlib is looked for beside the program, where an
   // installation puts it.
@@ -101,7 +101,7 @@ void snapRunOnce(int argc, char** argv) {
     return;
   }
   // As a service pass would: the trace switch, the metric switches, a cycle.
-  queryRegForFormat(1);
+  queryRegForFormat(true);
   snapGetMetricFilters();
   if (!zmo::DisconnectFlag()) snapStartQuery(argc, argv);
 }

@@ -25,19 +25,19 @@ constexpr zmo::ConfigRow RunTimeRow(const char* name, int missingCode) {
           .notStringCode = missingCode + 1,
           .lines = zmo::ConfigLines::kStandard};
 }
-constexpr zmo::ConfigRow kRunDays = RunTimeRow(zmo::cfg::kSnapRunDays, 2);
-constexpr zmo::ConfigRow kSleepTime = RunTimeRow(zmo::cfg::kSnapSleepTime, 4);
+constexpr zmo::ConfigRow kRunDays = RunTimeRow(zmo::cfg::kSnapRunDays, kSnapRunDaysMissing);
+constexpr zmo::ConfigRow kSleepTime = RunTimeRow(zmo::cfg::kSnapSleepTime, kSnapSleepTimeMissing);
 // The longest wait the event takes (INFINITE is one more).
 constexpr long long kMaxSleepMillis = 0xFFFFFFFELL;
 
 }  // namespace
 
-int snapDecideRunTimes(long long days, long long seconds, int weekday, int* run,
+int snapDecideRunTimes(long long days, long long seconds, int weekday, bool* run,
                        std::uint32_t* sleepMillis) {
-  *run = 0;
+  *run = false;
   *sleepMillis = kSnapFailureSleepMillis;
-  if (days == 0) return 6;
-  if (seconds == 0) return 7;
+  if (days == 0) return kSnapNoRunDays;
+  if (seconds == 0) return kSnapNoSleepTime;
   // The mask counts from Monday (bit 0) to Sunday (bit 6).
   const int day = (weekday + 6) % 7;
   if ((days & (1LL << day)) == 0) {
@@ -46,18 +46,18 @@ int snapDecideRunTimes(long long days, long long seconds, int weekday, int* run,
   }
   // The product is taken in 64 bits, so a huge sleep time is refused rather
   // than wrapped into a short one.
-  if (seconds < 0 || seconds > kMaxSleepMillis / 1000) return 8;
+  if (seconds < 0 || seconds > kMaxSleepMillis / 1000) return kSnapSleepTimeOutOfRange;
   *sleepMillis = static_cast<std::uint32_t>(seconds * 1000);
-  *run = 1;
+  *run = true;
   return 0;
 }
 
 int snapGetRunTimes() {
   SnapState& st = snapState();
-  st.runFlag = 0;
+  st.runFlag = false;
   st.sleepMillis = kSnapFailureSleepMillis;
   zmo::ConfigKey key;
-  if (!key.Open()) return 1;
+  if (!key.Open()) return zmo::kConfigKeyNotOpened;
   std::string days;
   std::string seconds;
   const zmo::ConfigReader reader = {.trace = zmo::writeTrace};

@@ -20,9 +20,9 @@ namespace {
 constexpr zmo::ConfigRow kSnapInput = {.name = zmo::cfg::kSnapInput,
                                        .maxChars = 511,
                                        .missing = zmo::ConfigMissing::kFail,
-                                       .missingCode = 2,
+                                       .missingCode = kSnapInputMissing,
                                        .type = zmo::ConfigType::kText,
-                                       .notStringCode = 3,
+                                       .notStringCode = kSnapInputNotString,
                                        .lines = zmo::ConfigLines::kStandard};
 constexpr const char* kDefaultServerFile = "zmoserver.dat";
 
@@ -33,14 +33,14 @@ int ReadNamedFile() {
   switch (zmo::readServerFile(name, &st.inBuffer)) {
     case 0:
       return 0;
-    case 1:
+    case zmo::kServerFileNoOpen:
       zmo::writeTrace("failed to open input file\n");
-      return 4;
-    case 2:
-      return 5;
+      return kSnapInFileNoOpen;
+    case zmo::kServerFileNoSize:
+      return kSnapInFileNoSize;
     default:
       zmo::writeTrace("read of input file <%s> failed\n", name);
-      return 6;
+      return kSnapInFileReadFailed;
   }
 }
 
@@ -50,7 +50,7 @@ int openInFile() {
   SnapSettings& s = snapState().settings;
   s.serverFile.clear();
   zmo::ConfigKey key;
-  if (!key.Open()) return 1;
+  if (!key.Open()) return zmo::kConfigKeyNotOpened;
   std::string name;
   const zmo::ConfigReader reader = {.trace = zmo::writeTrace};
   const int rc = zmo::readConfigValue(key.get(), kSnapInput, reader, &name);

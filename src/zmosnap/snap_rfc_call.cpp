@@ -45,11 +45,11 @@ void Terminate(char (&field)[N]) {
 int snapCallAndReceive(const SnapCall& call) {
   SnapRfcState& s = snapRfcState();
   s.exception.clear();
-  zmo::RfcCallStep step = zmo::kRfcStepStopped;
+  zmo::RfcCallStep step = zmo::RfcCallStep::kStopped;
   int rc = zmo::RfcCallAndListen(s.handle, call.function, call.exporting, call.tables,
                                  kSnapAnswerWait, &step, call.afterCallTrace);
-  if (step == zmo::kRfcStepStopped) return zmo::kShutdownInProgress;
-  if (step == zmo::kRfcStepCall) {
+  if (step == zmo::RfcCallStep::kStopped) return zmo::kShutdownInProgress;
+  if (step == zmo::RfcCallStep::kCall) {
     // Nothing went out, so there is no answer to listen for.
     if (call.absentCallRc != 0 && rc == call.absentCallRc) return kSnapCallAbsent;
     if (call.traceCallRc) zmo::writeTrace("rfcRc <%i> from RfcCall()\n", rc);

@@ -31,7 +31,7 @@ int callRfcSystemInfo() {
   SnapCall call;
   call.function = "RFC_SYSTEM_INFO";
   call.importing = importing;
-  call.traceCallRc = 0;
+  call.traceCallRc = false;
   const int rc = snapCallAndReceive(call);
   if (rc != 0) return rc;
 

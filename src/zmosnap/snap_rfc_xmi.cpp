@@ -76,7 +76,7 @@ int callSxmiXmbUserListRead(const char* user) {
   SnapRfcState& s = snapRfcState();
   s.results.users = 0;
   s.results.sessions = 0;
-  s.results.usersRead = 0;
+  s.results.usersRead = false;
   char user_field[kExternalUserLen];
   snapFixedText(user_field, sizeof user_field, user);
   RFC_PARAMETER exporting[] = {{"EXTERNAL_USER_NAME", 0, TYPC, kExternalUserLen, user_field},
@@ -93,7 +93,7 @@ int callSxmiXmbUserListRead(const char* user) {
   const int rc = snapCallAndReceive(call);
   if (rc != 0) return rc;
   if (snapUserCounts(s.tables.usrTbl, &s.results.users, &s.results.sessions) != 0) return 1;
-  s.results.usersRead = 1;
+  s.results.usersRead = true;
   return 0;
 }
 

@@ -62,7 +62,7 @@ int FillOwnSnapshot(const VisitMode& mode) {
   if (!mode.snapshotCounts) zmo::writeTrace("%s", about);
   const int rc = callFillSnapshotData(nullptr, nullptr);
   if (mode.snapshotCounts) zmo::writeTrace("%s", about);
-  const bool shutdown = zmo::DisconnectFlag() != 0;
+  const bool shutdown = zmo::DisconnectFlag();
   if (rc != 0) {
     zmo::writeTrace(shutdown ? "callFillSnapshotData() shutdown in progress\n"
                              : "callFillSnapshotData(NULL,NULL) failed\n");
@@ -112,9 +112,9 @@ int SampleDatabaseHost(const VisitMode& mode) {
   }
   const std::string destination = results.dbDestination;
   const std::string locality = results.dbLocality;
-  rec.dbHostRecords = 1;
+  rec.dbHostRecords = true;
   rc = callFillSnapshotData(destination.c_str(), locality.c_str());
-  rec.dbHostRecords = 0;
+  rec.dbHostRecords = false;
   if (Stopped(mode)) return zmo::kShutdownInProgress;
   if (rc != 0) {
     zmo::writeTrace(
@@ -154,7 +154,7 @@ int snapOpenServer(const std::string& password, const VisitMode& mode) {
 
 int snapQueryServer(const VisitMode& mode, const QueryPlan& plan) {
   SnapRfcResults& results = snapRfcState().results;
-  results.usersRead = 0;
+  results.usersRead = false;
   results.users = 0;
   results.sessions = 0;
   zmo::writeTrace("about to call callRfcSystemInfo()\n");
@@ -184,7 +184,7 @@ void snapCloseConnection() {
 
 int snapVisitServer(std::string_view line, const VisitMode& mode) {
   SnapRecordState& rec = snapRecordState();
-  rec.dbHostRecords = 0;
+  rec.dbHostRecords = false;
   zmo::parseServerLine(line, &rec.server);
   const char* clear = zmo::zmodecrypt(rec.server.password.c_str());
   if (clear == nullptr) {

@@ -27,7 +27,7 @@ int RunCycle(int argc, char** argv) {
 
 int snapServiceRun(int argc, char** argv) {
   SnapState& st = snapState();
-  queryRegForFormat(1);
+  queryRegForFormat(true);
   zmo::reportServiceStatus(SERVICE_START_PENDING, 0, 0, kWaitHintMillis);
   HANDLE stop_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   if (stop_event == nullptr) {
@@ -50,7 +50,7 @@ int snapServiceRun(int argc, char** argv) {
     if (snapGetRunTimes() != 0) {
       zmo::writeTrace("snapGetRunTimes() returned unsuccessfully\n");
       st.sleepMillis = kSnapFailureSleepMillis;
-      st.runFlag = 0;
+      st.runFlag = false;
     }
     zmo::reportServiceStatus(SERVICE_RUNNING, 0, SERVICE_ACCEPT_STOP, kWaitHintMillis);
     if (st.runFlag) {

@@ -28,7 +28,7 @@ std::string FixedWidth(const char* value, size_t width) {
 
 // A failure message that must be seen: the switch goes on before it.
 void TraceOn(const std::string& line) {
-  zmo::SetTraceSwitch(1);
+  zmo::SetTraceSwitch(true);
   zmo::writeTrace("%s", line.c_str());
 }
 
@@ -67,14 +67,14 @@ int statiGetParaFromCmdLine(int argc, char** argv) {
         const bool in = opt[1] == 'i';
         if (std::strlen(value) > kFileNameMax) {
           TraceOn(in ? "-if parameter size too big\n" : "-of parameter size too big\n");
-          return 1;
+          return kStatiCmdFileNameTooLong;
         }
         (in ? s.serverFile : s.outFile) = value;
         (in ? have_if : have_of) = true;
       } else if (std::strcmp(opt, "-bindir") == 0) {
         if (std::strlen(value) > kBinDirMax) {
           TraceOn("binDir parameter size too big\n");
-          return 2;
+          return kStatiCmdBinDirTooLong;
         }
         s.binDir = zmo::WithTrailingSep(value);
         have_bindir = true;
@@ -83,18 +83,18 @@ int statiGetParaFromCmdLine(int argc, char** argv) {
         zmo::setDatabaseKind(s.dbKind);
         if (s.dbKind == zmo::DbKind::kNone) {
           TraceOn(statiFormat("unknown db format <%s>\n", value));
-          return 3;
+          return kStatiCmdUnknownDb;
         }
         zmo::writeTrace("producing output for db <%s>\n", value);
         have_dbtype = true;
       }
     } else if (std::strcmp(opt, "-d") == 0) {
-      zmo::SetTraceSwitch(1);
+      zmo::SetTraceSwitch(true);
     } else if (std::strcmp(opt, "-b") == 0) {
-      s.normalFlag = 0;
+      s.normalFlag = false;
       zmo::writeTrace("query for batch jobs only\n");
     } else if (std::strcmp(opt, "-n") == 0) {
-      s.batchFlag = 0;
+      s.batchFlag = false;
       zmo::writeTrace("query for normal jobs only\n");
     }
     // -ld and anything unknown: accepted, no effect.
@@ -113,20 +113,20 @@ int statiGetParaFromCmdLine(int argc, char** argv) {
       missing = true;
     }
   }
-  if (missing) return 4;
+  if (missing) return kStatiCmdMissingOption;
 
   if (!have_if) {
     zmo::writeTrace("using default input file\n");
     if (statiGetDefaultInFileName() != 0) {
       zmo::writeTrace("statiGetDefaultInFileName() returned unsuccessfully\n");
-      return 5;
+      return kStatiCmdNoDefaultInFile;
     }
   }
   if (!have_of) {
     zmo::writeTrace("using default output file\n");
     if (statiGetDefaultOutFileName() != 0) {
       zmo::writeTrace("statiGetDefaultOutFileName() returned unsuccessfully\n");
-      return 6;
+      return kStatiCmdNoDefaultOutFile;
     }
   }
   s.zmomsgPath = s.binDir + "zmomsg";

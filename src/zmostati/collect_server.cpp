@@ -41,7 +41,7 @@ int CollectRecords(StatiCollectRun& run) {
       return zmo::kShutdownInProgress;
     }
     zmo::writeTrace("%s() returned unsuccessfully\n", step.name);
-    run.failed = 1;
+    run.failed = true;
     return 0;
   }
   return 0;
@@ -73,14 +73,14 @@ int statiVisitServer(std::string_view line) {
   const char* password = zmo::zmodecrypt(s.password.c_str());
   if (zmo::DisconnectFlag()) return zmo::kShutdownInProgress;
 
-  run.failed = 0;
+  run.failed = false;
   if (password == nullptr) {
     // Never an open without a password: the server counts as failed.
     zmo::writeTrace("password decryption error\n");
-    run.failed = 1;
+    run.failed = true;
   } else if (statiRfcOpen(s, password) != 0) {
     zmo::writeTrace("RfcOpen() returned unsuccessfully\n");
-    run.failed = 1;
+    run.failed = true;
   } else {
     if (CollectRecords(run) != 0) return Stopped();
     zmo::writeTrace("about to close the connection\n");

@@ -26,7 +26,7 @@ int statiMain(int argc, char** argv) {
     return 0;
   }
   if (std::strcmp(option, "-nr") == 0 || std::strcmp(option, "-np") == 0) {
-    zmo::SetConsoleFlag(1);
+    zmo::SetConsoleFlag(true);
     // A run that could not read its settings (a damaged registry store
     // among them) or did not complete its collection ends with 1.
     return statiRunOnce(argc, argv);

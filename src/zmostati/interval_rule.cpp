@@ -49,16 +49,16 @@ long long statiMinuteCount(int year, int month, int day) {
 }
 
 int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInterval& last,
-                        std::time_t now, StatiInterval* current, int* due,
+                        std::time_t now, StatiInterval* current, bool* due,
                         std::vector<std::string>* trace) {
-  *due = 0;
+  *due = false;
   const std::tm local = zmo::ClockLocalTime(now);
   const int minute_of_day = local.tm_hour * 60 + local.tm_min;
   int r = minute_of_day - delay;
   if (r + kStatiMinutesPerDay < 0) {
     trace->push_back(statiFormat("internal error 1: tr+1440 < 0 . tr is <%i> delay is <%i>\n", r,
                                  delay));
-    return 1;
+    return kStatiIntervalError1;
   }
   // Before the delay has passed since midnight the comparison is made
   // against yesterday's clock.
@@ -69,7 +69,7 @@ int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInt
   const int* t = table.minutes.data();
   if (n < 1) {  // never decided without a parsed schedule
     trace->push_back("no valid scheduling time found.\n");
-    return 1;
+    return kStatiIntervalError1;
   }
   int start_border, end_border, start_back, end_back;
   if (n == 1) {
@@ -86,7 +86,7 @@ int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInt
     if (wrapped) {
       if (j < 1) {
         trace->push_back(statiFormat("internal error 2 : j <= 0. j is <%i>\n", j));
-        return 2;
+        return kStatiIntervalError2;
       }
       start_border = t[j - 1];
       end_border = t[j];
@@ -130,13 +130,13 @@ int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInt
   } else if (cur.startCount == last.endCount) {
     if (n == 1) trace->push_back("queryIntervalStart == statiServiceAdmin.lastQueryIntervalEnd.\n");
     trace->push_back(kConnecting);
-    *due = 1;
+    *due = true;
   } else {
     trace->push_back(last.endCount != 0
                          ? "warning: current interval follows not smoothly previous one(maybe due "
                            "to manual scheduling parameter changes). statistic data may be lost.\n"
                          : kConnecting);
-    *due = 1;
+    *due = true;
   }
   return 0;
 }

@@ -19,7 +19,7 @@ namespace cfg = zmo::cfg;
 int statiSetLastInterval() {
   const StatiInterval& last = statiState().last;
   zmo::ConfigKey key;
-  if (!key.Open(KEY_SET_VALUE | KEY_QUERY_VALUE)) return 1;
+  if (!key.Open(KEY_SET_VALUE | KEY_QUERY_VALUE)) return zmo::kConfigKeyNotOpened;
   const struct {
     const char* name;
     std::string text;

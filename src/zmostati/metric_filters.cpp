@@ -21,7 +21,7 @@ int ReadRequired(const char* name, std::string* text) {
 }  // namespace
 
 void statiGetMetricFilters() {
-  zmo::readMetricSwitches(zmo::kMetricRunStatiCollector, ReadRequired, zmo::writeTrace,
+  zmo::readMetricSwitches(zmo::MetricRun::kStatiCollector, ReadRequired, zmo::writeTrace,
                           &statiState().switches);
 }
 

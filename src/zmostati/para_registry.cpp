@@ -48,8 +48,8 @@ void ReadJob(HKEY key, StatiSettings* s) {
   if (read == zmo::ConfigRead::kFound) {
     const int v = zmo::configDecimal(text);
     if ((v & 3) != 0) {
-      s->batchFlag = v & 1;
-      s->normalFlag = (v >> 1) & 1;
+      s->batchFlag = (v & 1) != 0;
+      s->normalFlag = (v & 2) != 0;
       if (s->batchFlag) zmo::writeTrace("query for batch jobs\n");
       if (s->normalFlag) zmo::writeTrace("query for normal jobs\n");
       return;
@@ -69,7 +69,7 @@ int ReadInput(HKEY key, StatiSettings* s) {
     zmo::writeTrace("using default input file name\n");
     if (statiGetDefaultInFileName() != 0) {
       zmo::writeTrace("statiGetDefaultInFileName() returned unsuccessfully \n");
-      return 10;
+      return kStatiNoDefaultServerFile;
     }
     return 0;
   }
@@ -77,7 +77,7 @@ int ReadInput(HKEY key, StatiSettings* s) {
   // the default file, which would collect from the wrong servers.
   if (text.size() > kPathMax) {
     zmo::writeTrace("value <%s> for subkey <%s> too long\n", cfg::kStatiInput, cfg::kConfigKey);
-    return 9;
+    return kStatiInputUnusable;
   }
   s->serverFile = text;
   return 0;
@@ -89,20 +89,20 @@ int statiGetParaFromRegistry() {
   StatiState& st = statiState();
   StatiSettings& s = st.settings;
   zmo::ConfigKey key;
-  if (!key.Open(KEY_QUERY_VALUE)) return 1;
+  if (!key.Open(KEY_QUERY_VALUE)) return zmo::kConfigKeyNotOpened;
   HKEY k = key.get();
 
   zmo::readDebugSwitch(k, cfg::kStatiDebug);
-  s.filterRecords = zmo::configValueExists(k, cfg::kStatiFilterRecords) ? 1 : 0;
+  s.filterRecords = zmo::configValueExists(k, cfg::kStatiFilterRecords);
   zmo::writeTrace(s.filterRecords
                       ? "filtering records with no transaction code and no program name\n"
                       : "no record filtering\n");
-  s.gmtSwitch = zmo::configSwitchOn(k, cfg::kConvertToGMT) ? 1 : 0;
+  s.gmtSwitch = zmo::configSwitchOn(k, cfg::kConvertToGMT);
   zmo::writeTrace(s.gmtSwitch ? "convert stati timestamps to gmt\n"
                               : "no gmt timestamp conversion\n");
 
-  s.batchFlag = 1;
-  s.normalFlag = 1;
+  s.batchFlag = true;
+  s.normalFlag = true;
   s.dbKind = zmo::DbKind::kNone;
   int rc = zmo::readDbKind(k, zmo::DbKindRead{}, &s.dbKind);
   if (rc != 0) return rc;

@@ -51,10 +51,10 @@ void statiRfcClose() {
 int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting,
                            RFC_PARAMETER* importing, RFC_TABLE* tables) {
   StatiRfcSession& s = statiRfcSession();
-  zmo::RfcCallStep step = zmo::kRfcStepStopped;
+  zmo::RfcCallStep step = zmo::RfcCallStep::kStopped;
   const int rc = zmo::RfcCallAndListen(s.handle, function, exporting, tables, kStatiAnswerWait, &step);
-  if (step == zmo::kRfcStepStopped) return zmo::kShutdownInProgress;
-  if (step == zmo::kRfcStepCall) {
+  if (step == zmo::RfcCallStep::kStopped) return zmo::kShutdownInProgress;
+  if (step == zmo::RfcCallStep::kCall) {
     if (rc == RFC_EXCEPTION || rc == RFC_SYS_EXCEPTION) {
       statiRfcErrorHandler(nullptr);
     } else {

@@ -160,15 +160,15 @@ int ReadSchedule(HKEY key, std::string* text) {
 
 int statiGetDebugStatusFromRegistry() {
   zmo::ConfigKey key;
-  if (!key.Open(KEY_QUERY_VALUE)) return 1;
+  if (!key.Open(KEY_QUERY_VALUE)) return zmo::kConfigKeyNotOpened;
   std::string text;
   zmo::ConfigRead read = zmo::ConfigRead::kFound;
   zmo::readConfigValue(key.get(), kDebug, zmo::ConfigReader{}, &text, &read);
   if (read == zmo::ConfigRead::kMissing) {
     zmo::writeTrace("debug switched off now\n");
-    zmo::SetTraceSwitch(0);
+    zmo::SetTraceSwitch(false);
   } else if (text == cfg::kTrue && !zmo::TraceSwitch()) {
-    zmo::SetTraceSwitch(1);
+    zmo::SetTraceSwitch(true);
     zmo::writeTrace("debug switched on\n");
   }
   return 0;
@@ -177,7 +177,7 @@ int statiGetDebugStatusFromRegistry() {
 int statiGetWaitTime() {
   StatiState& st = statiState();
   zmo::ConfigKey key;
-  if (!key.Open(KEY_QUERY_VALUE)) return 1;
+  if (!key.Open(KEY_QUERY_VALUE)) return zmo::kConfigKeyNotOpened;
   std::string text;
   zmo::ConfigRead read = zmo::ConfigRead::kFound;
   zmo::readConfigValue(key.get(), kRetrievalWait, kTrace, &text, &read);
@@ -196,7 +196,7 @@ int statiGetRunTimes() {
   st.delayMinutes = kDefaultDelayMinutes;
   st.last = StatiInterval{};
   zmo::ConfigKey key;
-  if (!key.Open(KEY_QUERY_VALUE)) return 1;
+  if (!key.Open(KEY_QUERY_VALUE)) return zmo::kConfigKeyNotOpened;
   int rc = ReadLastInterval(key.get(), &st.last);
   if (rc != 0) return rc;
   ReadSleepTime(key.get(), &st.sleepSeconds);

@@ -74,14 +74,14 @@ int CheckEntries(int delay, StatiBorderTable* table, std::string* trace) {
   int* first = table->minutes.data();
   if (n == 0) {
     *trace = "no valid scheduling time found.\n";
-    return 17;
+    return kStatiNoBorderTime;
   }
   if (n == 1) {
     if (delay < 0 || delay > kStatiMinutesPerDay - 1) {
       *trace = statiFormat("delay time of <%i> not in valid range [0;1439] when one border time "
                            "<%.2i:%.2i> is specified\n",
                            delay, first[0] / 60, first[0] % 60);
-      return 18;
+      return kStatiDelayOutOfRange;
     }
     return 0;
   }
@@ -90,26 +90,26 @@ int CheckEntries(int delay, StatiBorderTable* table, std::string* trace) {
     if (first[i] == first[i - 1]) {
       *trace = statiFormat("two equal scheduling times <%.2i:%.2i> found.\n", first[i] / 60,
                            first[i] % 60);
-      return 19;
+      return kStatiEqualBorderTimes;
     }
   }
   int gap = first[0] + kStatiMinutesPerDay - first[n - 1];
   for (int i = 1; i < n; ++i) gap = std::min(gap, first[i] - first[i - 1]);
   if (gap < kStatiMinBorderGap) {
     *trace = "minimal border time difference of 6 min undergone\n";
-    return 20;
+    return kStatiBorderGapTooSmall;
   }
   if (gap < delay) {
     *trace = statiFormat("maximum delay time <%i> exceeded (maximum delay time is minimum boarder "
                          "time difference). delay time was <%i>\n",
                          gap, delay);
-    return 21;
+    return kStatiDelayTooLong;
   }
   // A negative delay would count an interval as passed before it ends, so
   // its last minutes would never be collected.
   if (delay < 0) {
     *trace = statiFormat("delay time of <%i> not in valid range [0;%i]\n", delay, gap);
-    return 21;
+    return kStatiDelayTooLong;
   }
   return 0;
 }

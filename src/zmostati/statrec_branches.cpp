@@ -105,7 +105,7 @@ int statiResolveBranch(const char* tag, bool batch, StatiBranch* branch, const c
   Resolver r(layout);
   StatiBranch& b = *branch;
   b.layout = layout;
-  b.recordType = batch ? 'B' : 'N';
+  b.recordType = batch ? StatiRecordKind::kBatch : StatiRecordKind::kNormal;
   b.mandt = r.Get("MANDT", FieldKind::kChar);
   b.startDate = r.Get("STARTDATE", FieldKind::kDate, 8);
   b.startTime = r.Get("STARTTIME", FieldKind::kTime, 6);

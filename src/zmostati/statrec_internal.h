@@ -74,11 +74,14 @@ struct StatiSum {
   int count = 0;
 };
 
+// The kind of a statistic record; its letter is the record's first field.
+enum class StatiRecordKind : char { kNormal = 'N', kBatch = 'B' };
+
 // One of the ten branches (release layout and record kind), with the
 // positions of everything the conversion reads, taken from the layout table.
 struct StatiBranch {
   const zmo::rfc::StructLayout* layout = nullptr;
-  char recordType = 'N';
+  StatiRecordKind recordType = StatiRecordKind::kNormal;
   StatiField mandt, startDate, startTime, endDate, endTime;
   StatiField tcode;    // length 0: T_CODE is one blank
   StatiField cuaProg;  // length 0: CUA_PROG is 40 blanks

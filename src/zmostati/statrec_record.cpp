@@ -95,7 +95,7 @@ void statiStartContext(const StatiConvertJob& job, zmo::DbKind kind, StatiContex
   zmo::recordLineStart(&ctx->systemFields, kind);
   ctx->systemFields.fields = 1;  // it follows RECORD_TYPE
   statiWriteSystemFields(&ctx->systemFields, job);
-  const bool all = job.allMetrics != 0 || job.metrics == nullptr;
+  const bool all = job.allMetrics || job.metrics == nullptr;
   ctx->filter = !all;
   ctx->programs = !all && job.metrics[zmo::kSwStatiPrograms] != 0;
   ctx->transactions = !all && job.metrics[zmo::kSwStatiTransactions] != 0;
@@ -140,7 +140,8 @@ bool statiConvertLine(const StatiBranch& b, const StatiContext& ctx, const unsig
 
   char text[kStatiTextMax];
   zmo::recordLineStart(line, ctx.kind);
-  zmo::recordPutText(line, f[zmo::kStatRecordType], &b.recordType, 1);
+  const char record_type = static_cast<char>(b.recordType);
+  zmo::recordPutText(line, f[zmo::kStatRecordType], &record_type, 1);
   zmo::recordLineAppend(line, ctx.systemFields);
   int n = ReadText(bytes, b.mandt, text);
   zmo::recordPutText(line, f[zmo::kStatClient], text, n);

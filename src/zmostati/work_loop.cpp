@@ -27,13 +27,13 @@ void StartUpFailed() {
 int DecidePass(StatiState& st) {
   if (statiGetRunTimes() != 0) {
     zmo::writeTrace("statiGetRunTimes() failed. sleeping %i min now\n", kRetrySeconds / 60);
-    st.due = 0;
+    st.due = false;
     return kRetrySeconds;
   }
   if (statiQueryRegForSleepTime() != 0) {
     zmo::writeTrace("statiQueryRegForSleepTime() failed. sleeping %i min now\n",
                     kRetrySeconds / 60);
-    st.due = 0;
+    st.due = false;
     return kRetrySeconds;
   }
   return st.sleepSeconds;
@@ -81,7 +81,7 @@ int statiServiceRun(int, char**) {
   st.storesInterval = true;
   zmo::reportServiceStatus(SERVICE_START_PENDING, 0, 0, kWaitHintMs);
   if (statiGetDebugStatusFromRegistry() != 0) {
-    zmo::SetTraceSwitch(1);
+    zmo::SetTraceSwitch(true);
     zmo::writeTrace("statiGetDebugStatusFromRegistry() returned unsuccessfully\n");
   }
   if (statiGetDefaultAvailFileName() != 0) {
@@ -120,7 +120,7 @@ int statiRunOnce(int argc, char** argv) {
   StatiState& st = statiState();
   if (argc >= 2 && std::strcmp(argv[1], "-nr") == 0) {
     if (statiGetDebugStatusFromRegistry() != 0) {
-      zmo::SetTraceSwitch(1);
+      zmo::SetTraceSwitch(true);
       zmo::writeTrace("statiGetDebugStatusFromRegistry() returned unsuccessfully\n");
     }
     if (statiGetDefaultAvailFileName() != 0) {
@@ -129,13 +129,13 @@ int statiRunOnce(int argc, char** argv) {
     }
     if (statiGetRunTimes() != 0 || statiQueryRegForSleepTime() != 0) return 1;
     if (statiGetParaFromRegistry() != 0) {
-      zmo::SetTraceSwitch(1);
+      zmo::SetTraceSwitch(true);
       zmo::writeTrace("statiGetParaFromRegistry() returned unsuccessfully\n");
       return 1;
     }
   } else {
     if (statiGetParaFromCmdLine(argc, argv) != 0) {
-      zmo::SetTraceSwitch(1);
+      zmo::SetTraceSwitch(true);
       zmo::writeTrace("statiGetParaFromCmdLine() returned unsuccessfully\n");
       return 1;
     }

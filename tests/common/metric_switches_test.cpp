@@ -139,7 +139,7 @@ TEST_F(MetricSwitchesTest, GroupsAndTheirSwitches) {
 
 TEST_F(MetricSwitchesTest, NoFilteringSetsEverythingAndReadsNothingElse) {
   zmo::MetricSwitches s;
-  ASSERT_EQ(zmo::readMetricSwitches(zmo::kMetricRunSnap, Read, Trace, &s), 0);
+  ASSERT_EQ(zmo::readMetricSwitches(zmo::MetricRun::kSnap, Read, Trace, &s), 0);
   EXPECT_THAT(g_asked, ElementsAre("ProcessQRBData"));
   EXPECT_THAT(g_trace,
               ElementsAre("Registry entry ProcessQRBData = <True>",
@@ -154,7 +154,7 @@ TEST_F(MetricSwitchesTest, StatisticsRunReadsItsSwitchesInOrder) {
   AllStored("True");
   g_values["ProcessStatiCPU"] = "true";  // only "True" is on
   zmo::MetricSwitches s;
-  ASSERT_EQ(zmo::readMetricSwitches(zmo::kMetricRunStati, Read, Trace, &s), 0);
+  ASSERT_EQ(zmo::readMetricSwitches(zmo::MetricRun::kStati, Read, Trace, &s), 0);
   std::vector<std::string> expected = StatisticsRunNames();
   expected.push_back("ProcessStatiActiveUsers");
   EXPECT_EQ(g_asked, expected);
@@ -173,7 +173,7 @@ TEST_F(MetricSwitchesTest, SnapshotRunReadsActiveUsersFirst) {
   AllStored("False");
   g_values["ProcessSnapLogonAble"] = "True";
   zmo::MetricSwitches s;
-  ASSERT_EQ(zmo::readMetricSwitches(zmo::kMetricRunSnap, Read, Trace, &s), 0);
+  ASSERT_EQ(zmo::readMetricSwitches(zmo::MetricRun::kSnap, Read, Trace, &s), 0);
   ASSERT_EQ(g_asked.size(), 18u);
   EXPECT_EQ(g_asked[1], "ProcessStatiActiveUsers");
   EXPECT_EQ(g_asked[2], "ProcessSnapSystemCPU");
@@ -190,7 +190,7 @@ TEST_F(MetricSwitchesTest, AMissingSwitchStopsTheRead) {
   AllStored("True");
   g_values.erase("ProcessSLAno");
   zmo::MetricSwitches s;
-  EXPECT_EQ(zmo::readMetricSwitches(zmo::kMetricRunStati, Read, Trace, &s), 99);
+  EXPECT_EQ(zmo::readMetricSwitches(zmo::MetricRun::kStati, Read, Trace, &s), 99);
   EXPECT_EQ(g_asked.back(), "ProcessSLAno");
   EXPECT_EQ(s.on[zmo::kSwSLAyes], 1);  // read before it
   EXPECT_EQ(g_trace.back(), "Registry entry ProcessSLAyes = <True>");
@@ -199,7 +199,7 @@ TEST_F(MetricSwitchesTest, AMissingSwitchStopsTheRead) {
 TEST_F(MetricSwitchesTest, CollectorRunReadsTheStatisticsSwitchesButActiveUsers) {
   AllStored("False");
   zmo::MetricSwitches s;
-  ASSERT_EQ(zmo::readMetricSwitches(zmo::kMetricRunStatiCollector, Read, Trace, &s), 0);
+  ASSERT_EQ(zmo::readMetricSwitches(zmo::MetricRun::kStatiCollector, Read, Trace, &s), 0);
   const std::vector<std::string> expected = StatisticsRunNames();
   EXPECT_EQ(g_asked, expected);
   ASSERT_EQ(g_trace.size(), expected.size() + 3);
@@ -216,14 +216,14 @@ TEST_F(MetricSwitchesTest, OnlyTheCollectorTurnsOnThePartsOfTheOtherTime) {
     const char* other;  // nullptr: neither
     int parts_on;
   } cases[] = {
-      {zmo::kMetricRunStatiCollector, "ProcessStatiOther", 1},
-      {zmo::kMetricRunStatiCollector, "ProcessApplOther", 1},
-      {zmo::kMetricRunStatiCollector, nullptr, 0},
-      {zmo::kMetricRunStati, "ProcessStatiOther", 0},
-      {zmo::kMetricRunStati, "ProcessApplOther", 0},
+      {zmo::MetricRun::kStatiCollector, "ProcessStatiOther", 1},
+      {zmo::MetricRun::kStatiCollector, "ProcessApplOther", 1},
+      {zmo::MetricRun::kStatiCollector, nullptr, 0},
+      {zmo::MetricRun::kStati, "ProcessStatiOther", 0},
+      {zmo::MetricRun::kStati, "ProcessApplOther", 0},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.run) + " " + (c.other != nullptr ? c.other : "none"));
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.run)) + " " + (c.other != nullptr ? c.other : "none"));
     SetUp();
     AllStored("False");
     if (c.other != nullptr) g_values[c.other] = "True";

@@ -227,10 +227,10 @@ TEST_F(RfcCallTest, StopWinsOverAnAnswerThatIsThere) {
 
 TEST_F(RfcCallTest, CallAndListenSendsAndWaits) {
   Connect("delay_ms = 250");
-  zmo::RfcCallStep step = zmo::kRfcStepStopped;
+  zmo::RfcCallStep step = zmo::RfcCallStep::kStopped;
   const std::int64_t start = zmo::ClockNowMillis();
   EXPECT_EQ(zmo::RfcCallAndListen(handle_, "RFC_SYSTEM_INFO", nullptr, nullptr, wait_, &step), 0);
-  EXPECT_EQ(step, zmo::kRfcStepListen);
+  EXPECT_EQ(step, zmo::RfcCallStep::kListen);
   EXPECT_EQ(zmo::ClockNowMillis() - start, 250);
   EXPECT_EQ(Calls(), std::vector<std::string>{"RFC_SYSTEM_INFO"});
   char* exception = nullptr;
@@ -257,7 +257,7 @@ TEST_F(RfcCallTest, CallAndListenTracesAfterTheCallBeforeTheWait) {
     Connect(c.config);
     SetDisconnect(c.stopped ? 1 : 0);
     const size_t before = TraceTexts().size();
-    zmo::RfcCallStep step = zmo::kRfcStepStopped;
+    zmo::RfcCallStep step = zmo::RfcCallStep::kStopped;
     zmo::RfcCallAndListen(handle_, "RFC_SYSTEM_INFO", nullptr, nullptr, wait_, &step, "sent\n");
     const std::vector<std::string> all = TraceTexts();
     EXPECT_EQ(std::vector<std::string>(all.begin() + before, all.end()), c.trace);
@@ -268,19 +268,19 @@ TEST_F(RfcCallTest, CallAndListenTracesAfterTheCallBeforeTheWait) {
 TEST_F(RfcCallTest, CallAndListenGivesTheWaitsResult) {
   g_timeout_seconds = 2;
   Connect("delay_ms = 9000");
-  zmo::RfcCallStep step = zmo::kRfcStepStopped;
+  zmo::RfcCallStep step = zmo::RfcCallStep::kStopped;
   EXPECT_EQ(zmo::RfcCallAndListen(handle_, "RFC_SYSTEM_INFO", nullptr, nullptr, wait_, &step),
             zmo::kRfcAnswerTimedOut);
-  EXPECT_EQ(step, zmo::kRfcStepListen);
+  EXPECT_EQ(step, zmo::RfcCallStep::kListen);
 }
 
 TEST_F(RfcCallTest, CallAndListenSendsNothingOnceStopped) {
   Connect("");
   SetDisconnect(1);
-  zmo::RfcCallStep step = zmo::kRfcStepListen;
+  zmo::RfcCallStep step = zmo::RfcCallStep::kListen;
   EXPECT_EQ(zmo::RfcCallAndListen(handle_, "RFC_SYSTEM_INFO", nullptr, nullptr, wait_, &step),
             zmo::kShutdownInProgress);
-  EXPECT_EQ(step, zmo::kRfcStepStopped);
+  EXPECT_EQ(step, zmo::RfcCallStep::kStopped);
   EXPECT_TRUE(Calls().empty());
   EXPECT_EQ(g_timeout_asks, 0);
 }
@@ -289,10 +289,10 @@ TEST_F(RfcCallTest, CallAndListenGivesAFailedCallsResult) {
   for (int call_rc : {1, 2, 3}) {
     SCOPED_TRACE(call_rc);
     Connect("call_rc = " + std::to_string(call_rc));
-    zmo::RfcCallStep step = zmo::kRfcStepStopped;
+    zmo::RfcCallStep step = zmo::RfcCallStep::kStopped;
     EXPECT_EQ(zmo::RfcCallAndListen(handle_, "RFC_SYSTEM_INFO", nullptr, nullptr, wait_, &step),
               call_rc);
-    EXPECT_EQ(step, zmo::kRfcStepCall);
+    EXPECT_EQ(step, zmo::RfcCallStep::kCall);
     EXPECT_EQ(g_timeout_asks, 0);
   }
 }
@@ -304,10 +304,10 @@ TEST_F(RfcCallTest, CallAndListenSeesAStopThatCameDuringTheCall) {
   RFC_ENV env = {};
   env.errorhandler = [](const char*) { SetDisconnect(1); };
   RfcEnvironment(&env);
-  zmo::RfcCallStep step = zmo::kRfcStepListen;
+  zmo::RfcCallStep step = zmo::RfcCallStep::kListen;
   EXPECT_EQ(zmo::RfcCallAndListen(handle_, "RFC_SYSTEM_INFO", nullptr, nullptr, wait_, &step),
             zmo::kShutdownInProgress);
-  EXPECT_EQ(step, zmo::kRfcStepStopped);
+  EXPECT_EQ(step, zmo::RfcCallStep::kStopped);
   EXPECT_EQ(Calls(), std::vector<std::string>{"RFC_SYSTEM_INFO"});
 }
 

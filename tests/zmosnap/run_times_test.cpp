@@ -49,10 +49,10 @@ TEST(DecideRunTimes, WeekdayMaskAndSleepTimes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.days << " " << c.seconds << " day " << c.weekday);
-    int run = -1;
+    bool run = c.run == 0;  // the opposite of the expected flag, so it must be set
     std::uint32_t sleep = 0;
     EXPECT_EQ(snapDecideRunTimes(c.days, c.seconds, c.weekday, &run, &sleep), c.rc);
-    EXPECT_EQ(run, c.run);
+    EXPECT_EQ(run, c.run == 1);
     EXPECT_EQ(sleep, c.sleep);
   }
 }
@@ -97,9 +97,9 @@ TEST_F(RunTimes, RegistryValuesOnTheClock) {
     if (c.days) SnapTestEnv::Set("SnapRunDays", c.days);
     if (c.seconds) SnapTestEnv::Set("SnapSleepTime", c.seconds);
     At(MarchNoon(c.day));
-    snapState().runFlag = -1;
+    snapState().runFlag = c.run == 0;
     EXPECT_EQ(snapGetRunTimes(), c.rc);
-    EXPECT_EQ(snapState().runFlag, c.run);
+    EXPECT_EQ(snapState().runFlag, c.run == 1);
     EXPECT_EQ(snapState().sleepMillis, c.sleep);
   }
 }

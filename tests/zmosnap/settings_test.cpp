@@ -172,9 +172,9 @@ TEST_F(Settings, MissingKeyIsTracedWithTheSwitchOff) {
 }
 
 TEST_F(Settings, AggregationIsAlwaysOn) {
-  int flag = 0;
+  bool flag = false;
   EXPECT_EQ(queryRegForAggregation(&flag), 0);
-  EXPECT_EQ(flag, 1);
+  EXPECT_TRUE(flag);
 }
 
 TEST(KnownSystems, OncePerSidOfThreeCharacters) {

@@ -79,10 +79,10 @@ TEST_P(DueRuleTable, IntervalDueFlagAndTrace) {
   const std::time_t now = LocalTime(c.now.year, c.now.month, c.now.day, c.now.hour, c.now.minute);
 
   StatiInterval cur;
-  int due = -1;
+  bool due = c.due == 0;  // the opposite of the expected flag, so it must be set
   std::vector<std::string> trace;
   ASSERT_EQ(statiDecideInterval(table, c.delay, c.last, now, &cur, &due, &trace), c.rc);
-  EXPECT_EQ(due, c.due);
+  EXPECT_EQ(due, c.due == 1);
   EXPECT_EQ(trace, c.trace);
   if (c.rc != 0) return;
   EXPECT_EQ(cur.startDate, c.startDate);

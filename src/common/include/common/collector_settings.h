@@ -33,6 +33,9 @@ struct DbKindRead {
 // *kind too. Returns 0 with "producing output for db <name>" traced, 2 when
 // DB cannot be read, 3 when it is not text, 4 with "unknown db format <name>
 // encountered" when it names no kind.
+constexpr int kDbKindMissing = 2;
+constexpr int kDbKindNotString = 3;
+constexpr int kDbKindUnknown = 4;
 int readDbKind(HKEY key, const DbKindRead& how, DbKind* kind);
 
 // How a program takes BinDir.
@@ -48,6 +51,10 @@ struct BinDirRule {
 // long. Returns 0 with *binDir set to it, a separator added unless it ends
 // in one; 5 when it cannot be read, 6 when it is not text, 7 when it is
 // empty, 8 when it is longer than rule.maxChars; *binDir is unchanged then.
+constexpr int kBinDirMissing = 5;
+constexpr int kBinDirNotString = 6;
+constexpr int kBinDirEmpty = 7;
+constexpr int kBinDirTooLong = 8;
 int readBinDir(HKEY key, const BinDirRule& rule, std::string* binDir);
 
 }  // namespace zmo

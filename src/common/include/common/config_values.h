@@ -37,6 +37,10 @@ class ConfigKey {
   HKEY key_ = nullptr;
 };
 
+// What a collector's registry reader returns when the key does not open;
+// its other codes count on from 2.
+constexpr int kConfigKeyNotOpened = 1;
+
 // Reads a text value of at most maxChars characters (std::string::npos: any
 // length); a longer one cannot be read, as with a buffer of maxChars + 1
 // bytes. *status, when given, gets the store's result of the read, or

@@ -89,7 +89,7 @@ const char* metricSwitchTraceName(int sw);
 const MetricGroupInfo& metricGroupInfo(int group);
 
 struct MetricSwitches {
-  int all = 0;  // ProcessQRBData was "True": no filtering at all
+  bool all = false;  // ProcessQRBData was "True": no filtering at all
   std::array<int, kMetricSwitchCount> on{};
   std::array<int, kMetricGroupCount> group{};
 };
@@ -107,7 +107,7 @@ void deriveMetricGroups(MetricSwitches* s);
 // run's switches but ProcessStatiActiveUsers (it counts no users), and as it
 // computes the other time from response, database, CPU, wait and load time,
 // either other-time switch turns those five statistics switches on.
-enum MetricRun { kMetricRunStati, kMetricRunSnap, kMetricRunStatiCollector };
+enum class MetricRun { kStati, kSnap, kStatiCollector };
 
 // Reads one value: 0 and its text, or a non-zero status that ends the read
 // (a required value that is missing).

@@ -41,18 +41,18 @@ struct RfcWaitSpec {
 int ListenForRfcResponse(RFC_HANDLE handle, const RfcWaitSpec& wait);
 
 // Where RfcCallAndListen ended.
-enum RfcCallStep {
-  kRfcStepStopped,  // the disconnect flag was set before or right after RfcCall
-  kRfcStepCall,     // RfcCall failed
-  kRfcStepListen,   // ListenForRfcResponse ran
+enum class RfcCallStep {
+  kStopped,  // the disconnect flag was set before or right after RfcCall
+  kCall,     // RfcCall failed
+  kListen,   // ListenForRfcResponse ran
 };
 
 // The first half of a remote call: unless the disconnect flag is set, sends
 // function with RfcCall and, when that succeeded and no stop came meanwhile,
 // traces after_call_trace (unless nullptr) and waits for the answer. Returns 0 when the answer is ready to be received,
-// else the result of the step named in *step: 28 for kRfcStepStopped,
-// RfcCall's result for kRfcStepCall, ListenForRfcResponse's for
-// kRfcStepListen.
+// else the result of the step named in *step: 28 for RfcCallStep::kStopped,
+// RfcCall's result for RfcCallStep::kCall, ListenForRfcResponse's for
+// RfcCallStep::kListen.
 int RfcCallAndListen(RFC_HANDLE handle, const char* function, RFC_PARAMETER* exporting,
                      RFC_TABLE* tables, const RfcWaitSpec& wait, RfcCallStep* step,
                      const char* after_call_trace = nullptr);

@@ -19,9 +19,9 @@ namespace zmo {
 // the program's registry reader while the other thread may write a line.
 struct TraceState {
   std::mutex mu;  // one line at a time; guards everything below but the atomics
-  std::atomic<int> enabled{0};
+  std::atomic<bool> enabled{false};
   std::atomic<int> size_limit{1048576};
-  int opened = 0;
+  bool opened = false;
   int line_count = 0;  // lines of this process, never reset
   std::FILE* file = nullptr;
   std::string log_path;

@@ -42,6 +42,9 @@ struct ServerLine {
 // <path> failed. attempt <n>. sleeping for <3> sec" and sleeps on the clock.
 // Returns 0; 1 when the file could not be opened; 2 when its size could not
 // be had (getFileSize traced why); 3 when reading failed.
+constexpr int kServerFileNoOpen = 1;
+constexpr int kServerFileNoSize = 2;
+constexpr int kServerFileReadFailed = 3;
 int readServerFile(const char* path, std::string* data);
 
 // The next server line of data at or after *pos, which moves behind it.

@@ -59,11 +59,11 @@ SERVICE_STATUS LastServiceStatus();
 void serviceStopRequest();
 
 // Flags of the stop request; read by the work loop and every RFC step.
-int DisconnectFlag();
-int StopFlag();
+bool DisconnectFlag();
+bool StopFlag();
 // The one-shot console runs (-nr, -np) set it: no status is reported then.
-void SetConsoleFlag(int on);
-int ConsoleFlag();
+void SetConsoleFlag(bool on);
+bool ConsoleFlag();
 // The work loop's stop event, which the stop request signals (nullptr: none).
 void SetStopEvent(HANDLE event);
 HANDLE StopEvent();

@@ -20,9 +20,9 @@ struct ServiceState {
 
   // The flags and the event are shared by the service thread and the control
   // handler on the main thread.
-  std::atomic<int> console{0};     // one-shot console run: no status reports
-  std::atomic<int> disconnect{0};  // set by the stop request; RFC steps give up
-  std::atomic<int> stop{0};        // set by the stop request; the loop ends
+  std::atomic<bool> console{false};     // one-shot console run: no status reports
+  std::atomic<bool> disconnect{false};  // set by the stop request; RFC steps give up
+  std::atomic<bool> stop{false};        // set by the stop request; the loop ends
   std::atomic<HANDLE> stop_event{nullptr};
 };
 

@@ -20,7 +20,7 @@ struct SystemInfoRecord {
   std::string dbHost;    // RFCDBHOST, the same way
   std::string release;   // RFCSAPRL's first kReleaseChars bytes up to a zero byte
   int remoteOffset = 0;  // offset to UTC in seconds: RFCTZONE, plus 3600 with daylight saving
-  int daylight = 0;      // RFCDAYST is "X", "x" or "1"
+  bool daylight = false;  // RFCDAYST is "X", "x" or "1"
 };
 
 // Reads the fields of record (kRfcsiSize bytes, not terminated). RFCTZONE

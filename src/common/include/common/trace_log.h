@@ -34,9 +34,9 @@ constexpr int kTraceCheckEvery = 100;
 int writeTrace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int vwriteTrace(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 
-// The trace switch: 0 off (the writer does nothing), non-zero on.
-void SetTraceSwitch(int on);
-int TraceSwitch();
+// The trace switch: off, the writer does nothing.
+void SetTraceSwitch(bool on);
+bool TraceSwitch();
 // The rollover threshold in bytes.
 void SetTraceSizeLimit(int bytes);
 int TraceSizeLimit();

@@ -21,7 +21,7 @@ struct SnapCmdLine {
   std::string password;    // clear
   std::string inFile;      // -if: the server file; empty without
   zmo::DbKind dbKind = zmo::DbKind::kNone;  // of -dbtype; none when not given
-  int debug = 0;
+  bool debug = false;
 };
 
 // Parses argv[2..argc). 0; 1 when an option lacks its value, -dbtype names

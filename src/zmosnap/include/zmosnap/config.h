@@ -26,19 +26,24 @@
 
 namespace zmo::snap {
 
-// Reads the settings of a cycle. With switchOnly at 1 only the trace switch
+// Reads the settings of a cycle. With switchOnly only the trace switch
 // (SnapDebug). 0; 1 the key cannot be opened; 2/3 DB unreadable / not text;
 // 4 DB names no known kind; 5/6 BinDir unreadable / not text; 7 BinDir
 // empty; 8 BinDir longer than 400 characters.
-int queryRegForFormat(int switchOnly);
-// Sets *flag to 1: the loader is started in every cycle. Returns 0.
-int queryRegForAggregation(int* flag);
+int queryRegForFormat(bool switchOnly);
+// Sets *flag: the loader is started in every cycle. Returns 0.
+int queryRegForAggregation(bool* flag);
 
 // Read the server file into snapState().inBuffer, trying the open 10 times
 // 3 seconds apart. openInFile takes the name from SnapInput, openDefaultInFile
 // uses zmoserver.dat in the program directory. 0; 1 the key cannot be
 // opened; 2/3 SnapInput unreadable / not text; 4 the file did not open;
 // 5 its size could not be had; 6 reading it failed.
+constexpr int kSnapInputMissing = 2;
+constexpr int kSnapInputNotString = 3;
+constexpr int kSnapInFileNoOpen = 4;
+constexpr int kSnapInFileNoSize = 5;
+constexpr int kSnapInFileReadFailed = 6;
 int openInFile();
 int openDefaultInFile();
 // Forgets the server file's buffer.
@@ -48,6 +53,8 @@ void closeInFile();
 // availability file (openAvailFile) and open the collecting files for
 // appending. 0; 1 no directory for them; 3 a file did not open (those
 // opened by the same call are closed again).
+constexpr int kSnapNoFileDirectory = 1;
+constexpr int kSnapFileOpenFailed = 3;
 int openSnapFiles();
 int openAvailFile();
 // Close what is open; the names stay for the next hand-over.

@@ -41,13 +41,19 @@ int snapStartQuery(int argc, char** argv);
 // flag and the sleep time of snapState(). 0; 1 the key cannot be opened;
 // 2/3 SnapRunDays unreadable / not text; 4/5 the same for SnapSleepTime;
 // 6 no run days; 7 no sleep time; 8 a sleep time out of range.
+// Each value's not-text code is its unreadable code plus one.
+constexpr int kSnapRunDaysMissing = 2;
+constexpr int kSnapSleepTimeMissing = 4;
+constexpr int kSnapNoRunDays = 6;
+constexpr int kSnapNoSleepTime = 7;
+constexpr int kSnapSleepTimeOutOfRange = 8;
 int snapGetRunTimes();
 
 // The decision itself. days is the weekday mask (Monday 1, Tuesday 2, ...
 // Sunday 64), seconds the sleep time of a collection day, weekday today's
 // day as the C library counts it (Sunday 0 ... Saturday 6). Sets *run and
 // *sleepMillis and returns the result as snapGetRunTimes does (0, 6, 7, 8).
-int snapDecideRunTimes(long long days, long long seconds, int weekday, int* run,
+int snapDecideRunTimes(long long days, long long seconds, int weekday, bool* run,
                        std::uint32_t* sleepMillis);
 
 // The work loop's waits in milliseconds.

@@ -39,8 +39,8 @@ namespace zmo::snap {
 // metric switches and the open collecting files.
 struct SnapRecordState {
   zmo::ServerLine server;
-  int dbHostRecords = 0;  // 1 while the database host's records are written
-  int gmt = 0;            // time stamps in UTC instead of the SAP system's time
+  bool dbHostRecords = false;  // while the database host's records are written
+  bool gmt = false;       // time stamps in UTC instead of the SAP system's time
   zmo::MetricSwitches switches;
   std::FILE* cpuFile = nullptr;
   std::FILE* diskFile = nullptr;

@@ -81,7 +81,7 @@ struct SnapRfcResults {
   int remoteOffset = 0;   // seconds: RFCTZONE, plus 3600 with daylight saving
   int users = 0;          // from the user list
   int sessions = 0;
-  int usersRead = 0;      // 1 once the user list was read on this connection
+  bool usersRead = false;  // once the user list was read on this connection
   std::string dbDestination;  // DESTINATION as it came (32 characters)
   std::string dbLocality;     // LOCALITY as it came (10 characters)
 };
@@ -151,7 +151,7 @@ struct SnapCall {
   RFC_PARAMETER* exporting = nullptr;
   RFC_PARAMETER* importing = nullptr;
   RFC_TABLE* tables = nullptr;
-  int traceCallRc = 1;                   // trace the result of a failed RfcCall
+  bool traceCallRc = true;               // trace the result of a failed RfcCall
   const char* afterCallTrace = nullptr;  // traced once RfcCall went out
   int absentCallRc = 0;  // an RfcCall result that means "no such function module"; 0: none
 };

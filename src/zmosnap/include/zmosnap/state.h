@@ -50,7 +50,7 @@ struct SnapHooks {
 
 struct SnapState {
   int runCounter = 0;             // passes of the work loop, from 1
-  int runFlag = 0;                // collect in this pass
+  bool runFlag = false;           // collect in this pass
   std::uint32_t sleepMillis = 0;  // wait after this pass
 
   SnapSettings settings;

@@ -34,7 +34,7 @@ struct StatiCollectRun {
   zmo::ServerLine server;  // the line being visited
   std::string host;        // the host field's text after its last "/"
   std::string shortHost;   // host up to its first "."
-  int failed = 0;          // the server's failure mark: availability 0
+  bool failed = false;     // the server's failure mark: availability 0
   // The run stored its interval as collected at the hand-over.
   bool intervalStored = false;
 };

@@ -19,6 +19,12 @@ int statiRunOnce(int argc, char** argv);
 // Parses the -np command line into the settings and the current interval.
 // 0, or 1 a file name too long, 2 BinDir too long, 3 unknown database kind,
 // 4 a required option missing, 5 and 6 no default server or output file.
+constexpr int kStatiCmdFileNameTooLong = 1;
+constexpr int kStatiCmdBinDirTooLong = 2;
+constexpr int kStatiCmdUnknownDb = 3;
+constexpr int kStatiCmdMissingOption = 4;
+constexpr int kStatiCmdNoDefaultInFile = 5;
+constexpr int kStatiCmdNoDefaultOutFile = 6;
 int statiGetParaFromCmdLine(int argc, char** argv);
 // Reads ProcessQRBData and the metric switches into statiState().switches.
 // Ends the process with exit code 99 when a required value is missing.

@@ -22,6 +22,8 @@ int statiQueryRegForSleepTime();
 // arguments for the current interval. 0, or 1 key, 2 DB missing, 3 DB not a
 // string, 4 DB unknown, 5 BinDir missing, 6 BinDir not a string, 7 BinDir
 // empty, 8 BinDir too long, 9 StatiInput unusable, 10 no default server file.
+constexpr int kStatiInputUnusable = 9;
+constexpr int kStatiNoDefaultServerFile = 10;
 int statiGetParaFromRegistry();
 // Writes the last interval as the StatiLast* values. 0, or 1 at the first
 // value that could not be set.

@@ -39,19 +39,27 @@ long long statiMinuteCount(int year, int month, int day);
 
 // Parses the joined schedule text (the six registry pieces in order) and
 // checks it against the delay (minutes). keyPath names the registry key in
-// the messages. Returns 0 with the table filled, or the schedule error 6-21.
+// the messages. Returns 0 with the table filled, or the schedule error 6-21:
+// 6-16 those of one entry (common/schedule_text.h), then these of the whole.
 // *trace receives the one trace line, success or error, with its line feed.
+constexpr int kStatiNoBorderTime = 17;      // no valid entry at all
+constexpr int kStatiDelayOutOfRange = 18;   // one entry, delay outside a day
+constexpr int kStatiEqualBorderTimes = 19;  // two entries the same
+constexpr int kStatiBorderGapTooSmall = 20; // two entries closer than kStatiMinBorderGap
+constexpr int kStatiDelayTooLong = 21;      // delay above the smallest gap, or negative
 int statiParseSchedule(const std::string& text, int delay, const char* keyPath,
                        StatiBorderTable* table, std::string* trace);
 
 // The due-interval rule: from the schedule, the delay and the local time of
 // now, works out the interval between the last two schedule times that lie
 // at least delay minutes back, and compares it with the last interval
-// collected. Returns 0 with *current and *due set (1 = collect now), or the
+// collected. Returns 0 with *current and *due set (true: collect now), or the
 // internal errors 1 and 2. Every trace line, with its line feed, is appended
 // to *trace in order.
+constexpr int kStatiIntervalError1 = 1;  // the delay reaches back more than a day
+constexpr int kStatiIntervalError2 = 2;  // no schedule time before now on a wrapped day
 int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInterval& last,
-                        std::time_t now, StatiInterval* current, int* due,
+                        std::time_t now, StatiInterval* current, bool* due,
                         std::vector<std::string>* trace);
 
 }  // namespace zmo::stati

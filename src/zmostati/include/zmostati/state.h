@@ -18,10 +18,10 @@ namespace zmo::stati {
 // registry for the service and -nr, from the command line for -np.
 struct StatiSettings {
   zmo::DbKind dbKind = zmo::DbKind::kNone;
-  int batchFlag = 1;      // read batch step records
-  int normalFlag = 1;     // read normal records
-  int gmtSwitch = 0;      // convert record time stamps to GMT
-  int filterRecords = 0;  // StatiFilterRecords present
+  bool batchFlag = true;  // read batch step records
+  bool normalFlag = true; // read normal records
+  bool gmtSwitch = false;  // convert record time stamps to GMT
+  bool filterRecords = false;  // StatiFilterRecords present
   std::string binDir;     // with its trailing separator
   std::string serverFile;
   std::string outFile;       // statistic data file the run writes
@@ -51,7 +51,7 @@ struct StatiRecordNotes {
 };
 
 struct StatiState {
-  int due = 0;
+  bool due = false;  // the current interval is collected in this pass
   int delayMinutes = 15;
   int sleepSeconds = 60;
   StatiBorderTable borders;

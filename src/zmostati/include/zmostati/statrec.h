@@ -95,8 +95,8 @@ struct StatiConvertJob {
   const char* release = "";   // RFCSAPRL, three characters
   ITAB_H batchTable = ITAB_NULL;
   ITAB_H normalTable = ITAB_NULL;
-  int batchFlag = 1;   // convert the batch-step table
-  int normalFlag = 1;  // convert the normal table
+  bool batchFlag = true;   // convert the batch-step table
+  bool normalFlag = true;  // convert the normal table
   // Columns 2-4.
   const char* host = "";       // the host field's text after its last "/"
   const char* shortHost = "";  // host up to its first "."
@@ -104,11 +104,11 @@ struct StatiConvertJob {
   const char* dbHost = "";     // RFCDBHOST
   int sysnr = 0;
   // Columns 6 and 7 are moved to GMT by the remote offset when gmt is set.
-  int gmt = 0;
+  bool gmt = false;
   int remoteOffset = 0;  // seconds, remote time minus UTC
   // ProcessQRBData: every record and every measure. Otherwise metrics
   // (indexed by zmo::MetricSwitch) filter the records and switch the columns.
-  int allMetrics = 1;
+  bool allMetrics = true;
   const int* metrics = nullptr;
 };
 
