@@ -75,11 +75,12 @@ pid_t StartInGroup(Body body) {
   _exit(0);
 }
 
-// Makes each wait on the fake clock take real time too, at most 50 ms, so
+// Makes each wait on the fake clock take real time too, at most max_ms, so
 // that a kill can land while a collection waits for a server.
-inline void WaitsTakeRealTime(zmo::ScopedFakeClock* clock, std::int64_t at) {
-  clock->clock().SetAdvanceHook([last = at](std::int64_t now) mutable {
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(now - last, 50)));
+inline void WaitsTakeRealTime(zmo::ScopedFakeClock* clock, std::int64_t at, int max_ms = 50) {
+  clock->clock().SetAdvanceHook([last = at, max_ms](std::int64_t now) mutable {
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(std::min<std::int64_t>(now - last, max_ms)));
     last = now;
   });
 }

@@ -40,7 +40,7 @@ using warehouse_test::Sorted;
 const zmo_test::TestServer kW46{"sapw46.example.net", "W46", "00", "Secret46"};
 const zmo_test::TestServer kW47{"sapw47.example.net", "W47", "00", "Secret47"};
 
-constexpr int kRounds = 20;  // one kill each
+constexpr int kRounds = 24;  // one kill each
 // 2024-03-04 10:00:00 UTC; each round in an hour of its own, its two
 // passes 5 and 15 minutes into it.
 constexpr std::int64_t kFirstHour = 1709546400000LL;
@@ -50,13 +50,16 @@ constexpr std::int64_t kPassDistance = 10 * 60000LL;
 // The second server's snapshot is ready this long after the call, while
 // the first one's records are written already.
 constexpr int kSlowServerMs = 250;
-// A process's first pass collects within about 0.9 s, its second hands
-// the files over, loads, aggregates and archives them until about 2 s and
-// collects again until about 2.9 s. Every other kill comes within the
-// first collection, the others from the hand-over on.
-constexpr int kEarlyKillDelayMs = 900;
-constexpr int kLateKillFromMs = 800;
-constexpr int kLateKillToMs = 2400;
+// Each wait of the collector (a poll of a server every 50 ms on its clock)
+// takes this much real time, so that kills land in the collection.
+constexpr int kRealWaitMs = 20;
+// A process's first pass collects within about 0.35 s, its second hands
+// the files over, loads, aggregates and archives them until about 1.5 s and
+// collects again until about 1.9 s. Every other kill comes within the first
+// collection, the others from the hand-over on.
+constexpr int kEarlyKillDelayMs = 350;
+constexpr int kLateKillFromMs = 300;
+constexpr int kLateKillToMs = 1900;
 
 // An archived record's hour ("2024-03-04 10") and the key of its source:
 // destination, host and, for disks and LAN interfaces, the device.
@@ -142,7 +145,7 @@ class SnapshotKillTest : public warehouse_test::LoaderWorld {
     return warehouse_test::StartInGroup([&] {
       FreshCollector();
       zmo::ScopedFakeClock clock(hour + kFirstPass);
-      warehouse_test::WaitsTakeRealTime(&clock, hour + kFirstPass);
+      warehouse_test::WaitsTakeRealTime(&clock, hour + kFirstPass, kRealWaitMs);
       SnapState& st = snapState();
       if (initRfcTables() != 0) return;
       for (int pass = 0; pass < passes; ++pass) {
