@@ -10,6 +10,7 @@
 #include "lines.h"
 #include "zmoloader/aggregate_sql.h"
 #include "zmoloader/archive.h"
+#include "zmoloader/load_check.h"
 #include "zmoloader/state.h"
 
 namespace zmo::loader {
@@ -233,6 +234,9 @@ int writeSnapAggregateSql(zmo::DbKind kind) {
   }
   if (cpu) AddUserCounts(&s);
   if (s.Group(zmo::kGroupSnapAvail)) AddAvailability(&s);
+  // The marks that the data files' records are in the warehouse, in the
+  // same transaction as they are.
+  for (const std::string& tag : loaderState().load_tags) s.Add(loadDoneInsert(tag));
   for (const char* t = "vlcd"; *t != '\0'; ++t) {
     if (snapGroupOn(*t)) s.Add("drop table " + tableName(*t));
   }

@@ -507,7 +507,7 @@ int writeStatiAggregateSql(zmo::DbKind kind) {
   if (appl) AddGroupRenames(&s);
   // The mark that the data file's records are in the warehouse, in the
   // same transaction as they are.
-  if (!state.load_tag.empty()) s.Add(loadDoneInsert(state.load_tag));
+  for (const std::string& tag : state.load_tags) s.Add(loadDoneInsert(tag));
   s.Add("drop table " + s.stage);
   sqlEnd(&s.sql);
 

@@ -69,17 +69,17 @@ constexpr StepRow kCorvaStati[] = {
     {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},  {kExit, _},
 };
 constexpr StepRow kTesselSnap[] = {
-    {kCd, _},      {kTitle, _},  {kLoad, _},   {kLoadEnd1500, _}, {kMoves, _}, {kAggStart, A},
-    {kAggRun, A},  {kAggEnd, A}, {kEnd, _},    {kDeletes, _},     {kExit, _},
+    {kCd, _},     {kTitle, _},  {kLoad, _}, {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A},
+    {kAggEnd, A}, {kMoves, _},  {kEnd, _},  {kDeletes, _},     {kExit, _},
 };
 constexpr StepRow kTesselStati[] = {
     {kCd, _},     {kTitle, _},  {kLoad, _}, {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},
     {kAggEnd, A}, {kMoves, _},  {kEnd, _},  {kDeletes, _}, {kExit, _},
 };
 constexpr StepRow kMssqlSnap[] = {
-    {kCd, _},      {kBulkOn, _},  {kStage, _},  {kLoad, _}, {kBulkOff, _},
-    {kMoves, _},   {kLoadEnd1500, _}, {kDeletes, _}, {kAggStart, A}, {kAggRun, A},
-    {kAggEnd, A},  {kEnd, _},     {kExit, _},
+    {kCd, _},         {kBulkOn, _},   {kStage, _},   {kLoad, _},   {kBulkOff, _},
+    {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A}, {kAggEnd, A}, {kMoves, _},
+    {kDeletes, _},    {kEnd, _},      {kExit, _},
 };
 constexpr StepRow kMssqlStati[] = {
     {kCd, _},      {kBulkOn, _},  {kStage, _},  {kLoad, _},    {kBulkOff, _},
@@ -87,9 +87,10 @@ constexpr StepRow kMssqlStati[] = {
     {kEnd, _},     {kDeletes, _}, {kExit, _},
 };
 constexpr StepRow kOracleSnap[] = {
-    {kTitle, _},   {kCd, _},       {kStage, _},      {kLoad, _},   {kMoves, _},
-    {kLoadEnd1500, _}, {kDeletes, _}, {kOracleLogs, _}, {kCd, A},  {kAggStart, A},
-    {kAggRun, A},  {kAggEnd, A},   {kEnd, _},        {kExit, _},
+    {kTitle, _},       {kCd, _},       {kLoadCheck, A}, {kStage, _},  {kLoad, _},
+    {kLoadEnd1500, _}, {kOracleLogs, _}, {kCd, A},      {kAggStart, A}, {kAggRun, A},
+    {kAggEnd, A},      {kLoadedLabel, A}, {kMoves, _},  {kDeletes, _}, {kEnd, _},
+    {kExit, _},
 };
 constexpr StepRow kOracleStati[] = {
     {kTitle, _},   {kCd, _},    {kLoadCheck, A}, {kStage, _},   {kLoad, _},   {kLoadEnd, _},
@@ -97,8 +98,8 @@ constexpr StepRow kOracleStati[] = {
     {kMoves, _},   {kEnd, _},   {kDeletes, _},   {kExit, _},
 };
 constexpr StepRow kSybaseSnap[] = {
-    {kCd, _},      {kBulkOnHere, _}, {kStage, _},   {kLoad, _},    {kMoves, _},
-    {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A}, {kAggEnd, A}, {kEnd, _},
+    {kCd, _},      {kBulkOnHere, _}, {kStage, _},   {kLoad, _},   {kLoadEnd1500, _},
+    {kAggStart, A}, {kAggRun, A},    {kAggEnd, A},  {kMoves, _},  {kEnd, _},
     {kDeletes, _}, {kBulkOff, _},   {kExit, _},
 };
 constexpr StepRow kSybaseStati[] = {
@@ -136,20 +137,32 @@ struct Build {
 
 constexpr const char* kLoadedLabel_ = "zmoloaded";
 
-// The check that the data file is not marked loaded in the warehouse: 2
-// (the check's query failed on the mark) goes to the archive move, 1 and 3
-// and above are a failed load. Its script and the mark's insert into the
-// aggregation carry the file's tag; a file that is not there has no tag and
+// The data file of a group, or of the statistics.
+std::string DataPath(char table) {
+  return table == kStatiTable ? loaderState().stati_output : binPath(snapGroup(table).data_file);
+}
+
+// The SNAP kinds load every group's file whatever the switches (a file of a
+// group that is off has no table to go to, and its tool logs that); STATI
+// loads the one statistics file.
+std::string LoadTables() { return Snap() ? kLoadOrder : std::string(1, kStatiTable); }
+
+// The check that the data files are not marked loaded in the warehouse: 2
+// (the check's query failed on a mark) goes to the archive moves, 1 and 3
+// and above are a failed load. Its script and the marks' inserts into the
+// aggregation carry the files' tags; without a file that has a tag there is
 // no check.
 void AddLoadCheck(Lines* lines, Build* b) {
   LoaderState& s = loaderState();
-  s.load_tag = statiLoadTag();
-  if (s.load_tag.empty()) return;
-  if (writeLoadCheckScript(s.load_tag) != 0) {
-    s.load_tag.clear();
+  std::vector<std::string> paths;
+  for (char t : LoadTables()) paths.push_back(DataPath(t));
+  s.load_tags = loadTags(paths);
+  if (s.load_tags.empty()) return;
+  if (writeLoadCheckScript(s.load_tags) != 0) {
+    s.load_tags.clear();
     return;
   }
-  lines->push_back(sqlplusLine(kLoadCheckScript));
+  lines->push_back(sqlplusLine(loadCheckScript()));
   lines->push_back(std::string("if errorlevel 3 goto ") + kFailedLabel);
   lines->push_back(std::string("if errorlevel 2 goto ") + kLoadedLabel_);
   lines->push_back(std::string("if errorlevel 1 goto ") + kFailedLabel);
@@ -184,16 +197,6 @@ void AddFailureLines(Lines* lines, const Build& b) {
   lines->push_back(msgLine(Program().msg_load_failed));
   lines->push_back("Exit 1");
 }
-
-// The data file of a group, or of the statistics.
-std::string DataPath(char table) {
-  return table == kStatiTable ? loaderState().stati_output : binPath(snapGroup(table).data_file);
-}
-
-// The SNAP kinds load every group's file whatever the switches (a file of a
-// group that is off has no table to go to, and its tool logs that); STATI
-// loads the one statistics file.
-std::string LoadTables() { return Snap() ? kLoadOrder : std::string(1, kStatiTable); }
 
 void AddBcpLoads(Lines* lines, zmo::DbKind kind, Build* b) {
   const char* log = Program().load_log;

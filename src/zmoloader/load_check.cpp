@@ -10,9 +10,13 @@
 
 namespace zmo::loader {
 
-std::string statiLoadTag() {
+const char* loadCheckScript() {
+  return loaderState().prog == kProgramSnap ? "zmocheck_snap.sql" : "zmocheck_stati.sql";
+}
+
+std::string loadTag(const std::string& path) {
   std::string data;
-  if (zmo::ReadWholeFile(loaderState().stati_output, &data) != 0) return "";
+  if (zmo::ReadWholeFile(path, &data) != 0 || data.empty()) return "";
   std::uint64_t hash = 14695981039346656037ull;
   for (unsigned char c : data) {
     hash ^= c;
@@ -23,18 +27,28 @@ std::string statiLoadTag() {
   return tag;
 }
 
+std::vector<std::string> loadTags(const std::vector<std::string>& paths) {
+  std::vector<std::string> tags;
+  for (const std::string& path : paths) {
+    std::string tag = loadTag(path);
+    if (!tag.empty()) tags.push_back(tag);
+  }
+  return tags;
+}
+
 std::string loadDoneInsert(const std::string& tag) {
   return std::string("insert into ") + kLoadDoneTable + " (load_tag) values ('" + tag + "')";
 }
 
-int writeLoadCheckScript(const std::string& tag) {
-  // 1/(1 - n) divides by zero exactly when the tag is there; the client
+int writeLoadCheckScript(const std::vector<std::string>& tags) {
+  std::string list;
+  for (const std::string& tag : tags) list += (list.empty() ? "'" : ", '") + tag + "'";
+  // 1/(1 - sign(n)) divides by zero exactly when a tag is there; the client
   // then ends with 2, a failed statement, and with 0 otherwise.
-  const Lines lines = {
-      std::string("select 1/(1 - count(*)) from ") + kLoadDoneTable + " where load_tag = '" +
-          tag + "';",
-      "EXIT;"};
-  return writeLoaderFile(binPath(kLoadCheckScript), lines);
+  const Lines lines = {std::string("select 1/(1 - sign(count(*))) from ") + kLoadDoneTable +
+                           " where load_tag in (" + list + ");",
+                       "EXIT;"};
+  return writeLoaderFile(binPath(loadCheckScript()), lines);
 }
 
 }  // namespace zmo::loader

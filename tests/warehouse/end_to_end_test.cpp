@@ -5,16 +5,10 @@
 // out on its own, from the records that were loaded, what the warehouse
 // tables must hold, and compares.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <fstream>
-#include <sstream>
 #include <random>
-#include <thread>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -28,6 +22,7 @@
 #include "common/runtime_state.h"
 #include "loader_world.h"
 #include "stati_run.h"
+#include "process_kills.h"
 #include "platform/clock.h"
 #include "rfc/simulator.h"
 #include "zmo_test/landscape.h"
@@ -535,7 +530,6 @@ constexpr int kEarlyKillDelayMs = 600;  // the collection and hand-over come fir
 // first one's records are in the collecting file already.
 constexpr int kSlowServerMs = 400;
 const zmo_test::TestServer kW47{"sapw47.example.net", "W47", "00", "Secret47"};
-constexpr int kWaitLimitMs = 60000;
 
 std::string DayDate(int day) {  // 2024-03-04 plus day, as YYYYMMDD
   const int d = 4 + day;
@@ -568,36 +562,6 @@ std::string KillSystemFile() {
   return text;
 }
 
-// True while a process of the group is there (zombies of other parents
-// included: they are gone once their parent or init reaps them).
-bool GroupAlive(pid_t group) { return kill(-group, 0) == 0; }
-
-// The process of the group that started last, or -1.
-pid_t NewestOfGroup(pid_t group) {
-  pid_t newest = -1;
-  unsigned long long newest_start = 0;
-  for (const std::string& name : zmo_test::SortedFileNames("/proc")) {
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream in("/proc/" + name + "/stat");
-    std::string stat;
-    std::getline(in, stat);
-    const size_t close = stat.rfind(')');
-    if (close == std::string::npos) continue;
-    std::istringstream fields(stat.substr(close + 2));
-    std::string field;
-    std::vector<std::string> f;
-    while (fields >> field) f.push_back(field);
-    // After the name: state ppid pgrp ... starttime is the 20th from here.
-    if (f.size() < 20 || std::stol(f[2]) != group) continue;
-    const unsigned long long start = std::stoull(f[19]);
-    if (newest == -1 || start >= newest_start) {
-      newest = static_cast<pid_t>(std::stol(name));
-      newest_start = start;
-    }
-  }
-  return newest;
-}
-
 class KillTest : public EndToEndTest {
  protected:
   void SetUp() override {
@@ -618,41 +582,22 @@ class KillTest : public EndToEndTest {
   // of its own group: passes until nothing is due (at most three: a pass
   // that settled a cut-short run decides again).
   pid_t StartCollector(std::int64_t at) {
-    std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid != 0) {
-      if (pid > 0) setpgid(pid, pid);
-      return pid;
-    }
-    setpgid(0, 0);
-    warehouse_test::PrepareStatiCollector(bin_);
-    zmo::ScopedFakeClock clock(at);
-    // The collector's waits (its polls of the slow server) take real time
-    // here, at most 50 ms each, so that a kill can land while the
-    // collection is under way.
-    clock.clock().SetAdvanceHook([last = at](std::int64_t now) mutable {
-      std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(now - last, 50)));
-      last = now;
+    return warehouse_test::StartInGroup([&] {
+      warehouse_test::PrepareStatiCollector(bin_);
+      zmo::ScopedFakeClock clock(at);
+      // The collector's waits (its polls of the slow server) take real
+      // time here, so that a kill can land while the collection is under
+      // way.
+      warehouse_test::WaitsTakeRealTime(&clock, at);
+      statiResetRunState();
+      statiState().storesInterval = true;
+      statiGetDebugStatusFromRegistry();
+      statiGetDefaultAvailFileName();
+      for (int pass = 0; pass < 3; ++pass) {
+        statiWorkPass();
+        if (!statiState().due) break;
+      }
     });
-    statiResetRunState();
-    statiState().storesInterval = true;
-    statiGetDebugStatusFromRegistry();
-    statiGetDefaultAvailFileName();
-    for (int pass = 0; pass < 3; ++pass) {
-      statiWorkPass();
-      if (!statiState().due) break;
-    }
-    _exit(0);  // no test teardown in the child
-  }
-
-  // Waits for the child and then for every process of its group.
-  void WaitForGroup(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    for (int waited = 0; GroupAlive(pid); waited += 5) {
-      ASSERT_LT(waited, kWaitLimitMs) << "processes of group " << pid << " did not end";
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
   }
 };
 
@@ -662,34 +607,21 @@ TEST_F(KillTest, EveryRecordOnceAfterKillsAtRandomMoments) {
   // are; the others anywhere in the round.
   std::uniform_int_distribution<int> early(0, kEarlyKillDelayMs);
   std::uniform_int_distribution<int> delay(0, kMaxKillDelayMs);
-  std::uniform_int_distribution<int> target(0, 2);
   std::int64_t at = kFirstRun;
   for (int day = 0; day < kKillDays; ++day, at += kDay) {
     const pid_t pid = StartCollector(at);
     ASSERT_GT(pid, 0);
     const int wait_ms = day % 2 == 0 ? early(random) : delay(random);
-    std::this_thread::sleep_for(std::chrono::milliseconds(wait_ms));
-    switch (target(random)) {
-      case 0:  // the collector alone: its loader and batch run on
-        kill(pid, SIGKILL);
-        break;
-      case 1:  // the whole process tree
-        kill(-pid, SIGKILL);
-        break;
-      default:  // the newest tool
-        if (pid_t newest = NewestOfGroup(pid); newest > 0) kill(newest, SIGKILL);
-        break;
-    }
-    ASSERT_NO_FATAL_FAILURE(WaitForGroup(pid));
+    ASSERT_NO_FATAL_FAILURE(warehouse_test::KillAfter(pid, wait_ms, &random));
     // The clean restart at the same moment.
     const pid_t again = StartCollector(at);
     ASSERT_GT(again, 0);
-    ASSERT_NO_FATAL_FAILURE(WaitForGroup(again));
+    ASSERT_NO_FATAL_FAILURE(warehouse_test::WaitForGroup(again));
   }
   // Later passes hand over and load what still waits.
   for (int extra = 0; extra < 3; ++extra, at += kDay) {
     const pid_t pid = StartCollector(at);
-    ASSERT_NO_FATAL_FAILURE(WaitForGroup(pid));
+    ASSERT_NO_FATAL_FAILURE(warehouse_test::WaitForGroup(pid));
   }
   EXPECT_FALSE(zmo::FileExists((bin_ + "zmostati.dat").c_str())) << "nothing left unloaded";
 

@@ -306,3 +306,94 @@ TEST_F(SnapshotLoadTest, DailyAveragesLeaveOutTheRowsOfASwitchedOffFigure) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sums the first cycle's load leaves in the warehouse, and the tags it
+// marked there.
+Rows WarehouseSums(warehouse_test::TestDatabase* db) {
+  return db->Query(
+      "select (select coalesce(sum(snap_count), 0) from r3_cpu), "
+      "(select coalesce(sum(snap_count), 0) from r3_disk), "
+      "(select coalesce(sum(snap_count), 0) from r3_lan), "
+      "(select coalesce(sum(snap_count), 0) from r3_avail_sum), "
+      "(select coalesce(sum(sys_available), 0) from r3_avail_sum), "
+      "(select count(*) from r3_user_sum)");
+}
+
+const std::vector<const char*> kHandOverFiles = {"zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan",
+                                                 "zmoavai.dat"};
+
+// A kill after the aggregation's commit and before (or during) the archive
+// moves leaves the files, or some of them, under their load names; the next
+// load finds them marked and only archives them: no record twice.
+struct LeftCase {
+  const char* name;
+  std::vector<const char*> left;  // the files still under their load names
+};
+
+class SnapshotMarkTest : public SnapshotLoadTest,
+                         public ::testing::WithParamInterface<LeftCase> {};
+
+TEST_P(SnapshotMarkTest, FilesOfACommittedLoadAreArchivedNotLoadedAgain) {
+  std::map<std::string, std::string> bytes;
+  for (const char* f : kHandOverFiles) bytes[f] = Read(bin_ + f);
+  ASSERT_EQ(StartLoader(), 0);
+  const Rows once = WarehouseSums(db_.get());
+  ASSERT_EQ(once, (Rows{{"3", "4", "2", "3", "2", "4"}}));
+  EXPECT_EQ(db_->Value("select count(*) from r3_load_done"), "4") << "one tag a file";
+
+  for (const char* f : GetParam().left) Write(bin_ + f, bytes[f]);
+  ASSERT_EQ(StartLoader(), 0);
+  EXPECT_EQ(WarehouseSums(db_.get()), once);
+  for (const char* f : kHandOverFiles) {
+    EXPECT_FALSE(zmo::FileExists((bin_ + f).c_str())) << f << " archived";
+  }
+  EXPECT_EQ(ArchiveFiles().size(), 4u + GetParam().left.size());
+  EXPECT_EQ(OtherTables(), "0") << "no staging table made for a marked load";
+  const std::vector<std::string> wanted = {
+      "\tLoading of snap records has started", "\tLoading of snap records has ended",
+      "\tAggregation of snap records has started", "\tAggregation of snap records has ended",
+      "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane Suite Collection Ended"};
+  EXPECT_EQ(Progress("trace_zmosnapsum.log", wanted),
+            (std::vector<std::string>{wanted[0], wanted[1], wanted[2], wanted[3], wanted[4],
+                                      wanted[0], wanted[4]}))
+      << "the second run loads and aggregates nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KilledBeforeOrDuringTheMoves, SnapshotMarkTest,
+    ::testing::Values(LeftCase{"AllFour", kHandOverFiles},
+                      LeftCase{"LanAndAvailability", {"zmosnap.lan", "zmoavai.dat"}},
+                      LeftCase{"AvailabilityAlone", {"zmoavai.dat"}}),
+    [](const ::testing::TestParamInfo<LeftCase>& info) { return info.param.name; });
+
+// A failed aggregation (here: the warehouse refuses the availability rows)
+// is rolled back whole, as a kill before its commit is: the staging tables
+// stay loaded, the files stay for the next load, no tag is marked. The
+// next load drops and loads the staging tables anew and aggregates each
+// record once.
+TEST_F(SnapshotLoadTest, ALoadRunAgainAfterAnAggregationThatDidNotCommitCountsEachRecordOnce) {
+  warehouse_test::Rows none = {{"0", "0", "0", "0", "0", "0"}};
+  PGconn* admin = warehouse_test::ConnectAdmin(db_->name());
+  warehouse_test::RunSql(admin,
+                         "alter table r3_avail_sum add constraint refuse check (snap_count < 0)");
+  EXPECT_EQ(StartLoader(), 2) << "the batch reported the failed load";
+  EXPECT_EQ(WarehouseSums(db_.get()), none);
+  EXPECT_EQ(db_->Value("select count(*) from r3_load_done"), "0");
+  EXPECT_EQ(OtherTables(), "4") << "the loaded staging tables stay";
+  for (const char* f : kHandOverFiles) {
+    EXPECT_TRUE(zmo::FileExists((bin_ + f).c_str())) << f << " kept";
+  }
+  EXPECT_TRUE(ArchiveFiles().empty());
+
+  warehouse_test::RunSql(admin, "alter table r3_avail_sum drop constraint refuse");
+  PQfinish(admin);
+  ASSERT_EQ(StartLoader(), 0);
+  EXPECT_EQ(WarehouseSums(db_.get()), (Rows{{"3", "4", "2", "3", "2", "4"}}));
+  EXPECT_EQ(db_->Value("select count(*) from r3_load_done"), "4");
+  EXPECT_EQ(OtherTables(), "0");
+  EXPECT_EQ(ArchiveFiles().size(), 4u);
+}
+
+}  // namespace

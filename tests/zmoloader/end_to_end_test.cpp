@@ -86,14 +86,15 @@ std::string Ldr(const char* par, const char* log) {
 }
 
 const E2eCase kCases[] = {
-    // The check of the warehouse's load marks comes first.
+    // The check of the warehouse's load marks comes first (Oracle kind).
     {"OracleStati", "Oracle", false, "trace_zmo_load_stati.log",
      {"sqlplus " + kLogon + " @@BIN@/zmocheck_stati.sql",
       "sqlplus " + kLogon + " @@BIN@/zmostage_stati.sql",
       Ldr("zmoklvload.par", "trace_zmo_load_stati.log"),
       "sqlplus " + kLogon + " @@BIN@/zmostati.sql"}},
     {"OracleSnap", "Oracle", true, "trace_zmo_load_snap.log",
-     {"sqlplus " + kLogon + " @@BIN@/zmostage_snap.sql",
+     {"sqlplus " + kLogon + " @@BIN@/zmocheck_snap.sql",
+      "sqlplus " + kLogon + " @@BIN@/zmostage_snap.sql",
       Ldr("zmosnap_cpu.par", "trace_zmo_load_cpu.log"),
       Ldr("zmosnap_dsk.par", "trace_zmo_load_disk.log"),
       Ldr("zmosnap_lan.par", "trace_zmo_load_lan.log"),

@@ -63,6 +63,24 @@ inline std::string FixtureSystemText(const std::string& name) {
   return text;
 }
 
+// A system that answers everything (one CPU, disk and LAN line of its own
+// and, with dbHost, of its database host), with extra sections to make one
+// call fail.
+inline std::string MadeSystem(const TestServer& s, const std::string& extra, bool dbHost = true) {
+  std::string text = "[logon]\nhost = " + s.host + "\nsysnr = " + s.sysnr + "\nclient = " +
+                     s.client + "\nuser = " + s.user + "\npassword = " + s.password +
+                     "\n\n[system_info]\nsysid = " + s.sid + "\ndbhost = db" + s.sid +
+                     "\nrelease = 46C\n\n[xmi]\nusers = 3\nsessions = 5\n\n"
+                     "[cpu app]\nNBR_CPU = 2\n\n[mem app]\nFREE_MEM = 100\n\n"
+                     "[disk app]\nDISKNAME = sda\n\n[lan app]\nLANNAME = eth0\n\n";
+  if (dbHost) {
+    text += "[database_host]\ndestination = DB_" + s.sid +
+            "\n\n[cpu db]\nNBR_CPU = 4\n\n[mem db]\nFREE_MEM = 200\n\n"
+            "[disk db]\nDISKNAME = sdb\n\n[lan db]\nLANNAME = eth1\n\n";
+  }
+  return text + extra;
+}
+
 // The password scrambled as the configurator stores it.
 inline std::string ScramblePassword(const std::string& clear) {
   HMODULE lib = LoadLibraryA(ZMO_TEST_BIN_DIR "/zmogdlib.so");

@@ -1,31 +1,43 @@
-// The mark of a statistics load in the warehouse (Oracle kind), so that a
-// data file whose aggregation committed but which a kill kept from its
-// archive move is never loaded a second time.
+// The mark of a load in the warehouse (Oracle kind), so that data files
+// whose aggregation committed but which a kill kept from their archive
+// moves are never loaded a second time.
 //
-// The aggregation inserts the data file's tag into r3_load_done in its one
-// transaction. Before anything is loaded, the batch runs zmocheck_stati.sql,
-// which fails (exit code 2) when the tag is there; the batch then goes
-// straight to the archive move.
+// The aggregation inserts each data file's tag into r3_load_done in its one
+// transaction. Before anything is loaded, the batch runs zmocheck_stati.sql
+// (zmocheck_snap.sql), which fails (exit code 2) when any of the tags is
+// there; the batch then goes straight to the archive moves. All tags of a
+// run commit together, so one of them marks every file of the run loaded,
+// also when a kill during the archive moves left only some of them.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zmo::loader {
 
 // The warehouse table of the tags.
 constexpr const char* kLoadDoneTable = "r3_load_done";
-constexpr const char* kLoadCheckScript = "zmocheck_stati.sql";
 
-// The tag of the statistic data file: its length and a 64-bit FNV-1a hash
-// of its bytes, in hex. Two intervals' files never hold the same bytes; a
-// file loaded again after a kill does. "" when the file cannot be read.
-std::string statiLoadTag();
+// The check script of the run's program: zmocheck_stati.sql or
+// zmocheck_snap.sql.
+const char* loadCheckScript();
 
-// The statement that marks the tag loaded.
+// The tag of a data file: its length and a 64-bit FNV-1a hash of its bytes,
+// in hex. Two intervals' files never hold the same bytes; a file loaded
+// again after a kill does. "" when the file cannot be read or is empty: an
+// empty file holds no record to load twice, and every empty file would have
+// the same tag.
+std::string loadTag(const std::string& path);
+
+// The tags of the files that have one, in the order given.
+std::vector<std::string> loadTags(const std::vector<std::string>& paths);
+
+// The statement that marks a tag loaded.
 std::string loadDoneInsert(const std::string& tag);
 
-// Writes <BinDir>/zmocheck_stati.sql: a query that fails when the tag is
-// marked loaded. Returns 0, or kLoaderExitError after its trace lines.
-int writeLoadCheckScript(const std::string& tag);
+// Writes the check script into BinDir: a query that fails when any of the
+// tags is marked loaded. Returns 0, or kLoaderExitError after its trace
+// lines.
+int writeLoadCheckScript(const std::vector<std::string>& tags);
 
 }  // namespace zmo::loader

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/db_kind.h"
 #include "common/metric_switches.h"
@@ -91,9 +92,9 @@ struct LoaderState {
   // it starts the batch, so that a batch still running (its loader killed)
   // is never given new files under it. -1 when not held.
   int batch_lock = -1;
-  // The tag of the statistic data file when the batch checks it against the
-  // warehouse's marks (zmoloader/load_check.h); "" otherwise.
-  std::string load_tag;
+  // The tags of the data files when the batch checks them against the
+  // warehouse's marks (zmoloader/load_check.h); empty otherwise.
+  std::vector<std::string> load_tags;
   std::string bat2_file;  // zmoload2_<x>.bat
 
   // Libraries.
