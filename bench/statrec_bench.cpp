@@ -24,8 +24,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/db_kind.h"
@@ -74,7 +74,8 @@ int ParseOptions(int argc, char** argv, Options* o) {
     else if (a == "--passes") o->passes = std::atol(v);
     else return Usage(argv[0]);
   }
-  if (o->perHour <= 0 || o->passes <= 0 || o->hours <= 0 || o->hours > zmo::rfc::kMaxGeneratedHours) {
+  if (o->perHour <= 0 || o->passes <= 0 || o->hours <= 0 ||
+      o->hours > zmo::rfc::kMaxGeneratedHours) {
     std::fprintf(stderr, "--per-hour and --passes must be positive and --hours 1 to %lld\n",
                  zmo::rfc::kMaxGeneratedHours);
     return 2;
@@ -99,7 +100,8 @@ long long PeakResidentBytes() {
 double CpuSeconds() {
   rusage ru{};
   getrusage(RUSAGE_SELF, &ru);
-  return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+  return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec +
+         (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
 }
 
 // Starts the peak resident size afresh from the current one, so that the
@@ -133,7 +135,8 @@ int FillTables(const zmo::rfc::SimSystem& sys, long hours, ITAB_H batch, ITAB_H 
   const int rc = zmo::rfc::GenerateLines(
       sys, HourStamp(0, false), HourStamp(hours - 1, true), bl, nl,
       [&](bool isBatch, const std::string&, zmo::rfc::LineBuffer line) {
-        std::memcpy(ItAppLine(isBatch ? batch : normal), line.get(), (isBatch ? bl : nl)->line_size);
+        std::memcpy(ItAppLine(isBatch ? batch : normal), line.get(),
+                    (isBatch ? bl : nl)->line_size);
         ++*(isBatch ? batchLines : normalLines);
         return true;
       },
@@ -267,7 +270,8 @@ int main(int argc, char** argv) {
   st.collect.outFile = nullptr;
   const long long peak = PeakResidentBytes();
   if (rc != 0 || !closed) {
-    std::fprintf(stderr, "statiPutOut() returned %d%s\n", rc, closed ? "" : ", closing the file failed");
+    std::fprintf(stderr, "statiPutOut() returned %d%s\n", rc,
+                 closed ? "" : ", closing the file failed");
     return 1;
   }
 
@@ -281,19 +285,21 @@ int main(int argc, char** argv) {
   if (o.out.empty()) std::remove(path.c_str());
   const double seconds = std::chrono::duration<double>(end - start).count();
   const long long records = (batchLines + normalLines) * o.passes;
-  std::printf("release %s, kind %s: %lld records (%lld batch, %lld normal), %ld an hour for %ld hours",
-              o.release.c_str(), o.kind.c_str(), batchLines + normalLines, batchLines, normalLines,
-              o.perHour, o.hours);
+  std::printf(
+      "release %s, kind %s: %lld records (%lld batch, %lld normal), %ld an hour for %ld hours",
+      o.release.c_str(), o.kind.c_str(), batchLines + normalLines, batchLines, normalLines,
+      o.perHour, o.hours);
   if (o.passes > 1) std::printf(", converted %ld times", o.passes);
   std::printf("\n");
   std::printf("converted in %.3f s (%.3f s CPU): %.0f records/s, %.1f MB/s (%lld bytes written)\n",
               seconds, cpu, records / seconds, Mb(bytes) / seconds, bytes);
-  std::printf("fwrite ceiling, the same lines written with one fwrite each through a buffer of "
-              "%zu bytes: %.3f s, %.0f records/s; the writer runs at %.2f of it\n",
-              kStatiOutBufferBytes, ceilingSeconds, records / ceilingSeconds,
-              ceilingSeconds / seconds);
-  std::printf("table lines %.1f MB; resident before the conversion %.1f MB, peak %s%.1f MB (%+.1f MB)\n",
-              Mb(tableBytes), Mb(residentBefore), peakReset ? "during it " : "of the process ",
-              Mb(peak), Mb(peak - residentBefore));
+  std::printf(
+      "fwrite ceiling, the same lines written with one fwrite each through a buffer of "
+      "%zu bytes: %.3f s, %.0f records/s; the writer runs at %.2f of it\n",
+      kStatiOutBufferBytes, ceilingSeconds, records / ceilingSeconds, ceilingSeconds / seconds);
+  std::printf(
+      "table lines %.1f MB; resident before the conversion %.1f MB, peak %s%.1f MB (%+.1f MB)\n",
+      Mb(tableBytes), Mb(residentBefore), peakReset ? "during it " : "of the process ", Mb(peak),
+      Mb(peak - residentBefore));
   return 0;
 }

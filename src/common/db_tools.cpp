@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-
 namespace zmo {
 namespace {
 
 constexpr const char* kToolNames[kDbToolCount] = {
-    "sqlldr73", "sqlldr80", "sqlldr", "sqlplus", "bcp", "isql", "corvacmd", "corva", "tesseledit300",
+    "sqlldr73", "sqlldr80", "sqlldr", "sqlplus",       "bcp",
+    "isql",     "corvacmd", "corva",  "tesseledit300",
 };
 
 struct OracleVersion {

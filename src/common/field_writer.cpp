@@ -94,7 +94,8 @@ constexpr int kMaxNumberWidth = 18;
 // they begin.
 char* Digits(char* end, std::int64_t value) {
   const bool negative = value < 0;
-  std::uint64_t v = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  std::uint64_t v =
+      negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   char* p = end;
   do {
     *--p = static_cast<char>('0' + v % 10);
@@ -174,7 +175,8 @@ void recordPutNumber(RecordLine* line, const RecordField& field, std::int64_t va
     }
     char* out = line->text + line->len;
     const bool negative = value < 0;
-    std::uint64_t v = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::uint64_t v =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     int i = width;
     do {
       out[--i] = static_cast<char>('0' + v % 10);

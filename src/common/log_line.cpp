@@ -20,9 +20,9 @@ std::string textModeText(std::string_view text) {
 std::string stampedLogText(std::string_view text, std::string_view lead) {
   const std::tm tm = ClockLocalTime(ClockNow());
   char stamp[64];
-  const int n = std::snprintf(stamp, sizeof stamp, "%.4i/%.2i/%.2i %.2i.%.2i.%.2i: ",
-                              tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-                              tm.tm_min, tm.tm_sec);
+  const int n =
+      std::snprintf(stamp, sizeof stamp, "%.4i/%.2i/%.2i %.2i.%.2i.%.2i: ", tm.tm_year + 1900,
+                    tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
   std::string out(lead);
   if (n > 0) out.append(stamp, static_cast<size_t>(n) < sizeof stamp ? n : sizeof stamp - 1);
   return out + textModeText(text);

@@ -77,8 +77,8 @@ constexpr std::array<RecordField, kSnapPrefixCount + N> WithPrefix(const RecordF
 }
 
 constexpr RecordField kCpuFields[kSnapCpuFigures] = {
-    Figure("num_of_cpu"), Figure("load1_avg"),    Figure("load5_avg"),   Figure("load15_avg"),
-    Figure("user_cpu"),   Figure("system_cpu"),   Figure("idle_CPU"),    Figure("page_in_sec"),
+    Figure("num_of_cpu"),   Figure("load1_avg"),   Figure("load5_avg"),  Figure("load15_avg"),
+    Figure("user_cpu"),     Figure("system_cpu"),  Figure("idle_CPU"),   Figure("page_in_sec"),
     Figure("page_out_sec"), Figure("free_memory"), Figure("tot_memory"), Figure("num_users"),
     Figure("num_modi"),
 };

@@ -34,9 +34,8 @@ LONG ReadRegistryText(HKEY key, const char* name, std::string* out) {
 }
 
 std::string getRequiredRegValue(const char* name) {
-  static constexpr ConfigReader kRequired = {.trace = writeTrace,
-                                             .exit = exitProgram,
-                                             .keyMissingLine = "Could not open registry key\n"};
+  static constexpr ConfigReader kRequired = {
+      .trace = writeTrace, .exit = exitProgram, .keyMissingLine = "Could not open registry key\n"};
   std::string value;
   readConfigValue(metricSwitchRow(name), kRequired, &value);
   return value;

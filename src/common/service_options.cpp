@@ -62,10 +62,10 @@ int serviceInstall(int argc, char** argv) {
   SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
   if (manager == nullptr) return 1;
   const ConsoleProgramConfig& program = Runtime().program;
-  SC_HANDLE service = CreateServiceA(manager, program.service_name, program.display_name,
-                                     SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS, start_type,
-                                     SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr,
-                                     nullptr, nullptr, nullptr);
+  SC_HANDLE service =
+      CreateServiceA(manager, program.service_name, program.display_name, SERVICE_ALL_ACCESS,
+                     SERVICE_WIN32_OWN_PROCESS, start_type, SERVICE_ERROR_NORMAL, path.c_str(),
+                     nullptr, nullptr, nullptr, nullptr, nullptr);
   if (service != nullptr) CloseServiceHandle(service);
   CloseServiceHandle(manager);
   return service != nullptr ? 0 : 1;
@@ -97,8 +97,8 @@ int serviceStop() {
   SERVICE_STATUS status;
   DWORD state = 0;
   if (ControlService(service, SERVICE_CONTROL_STOP, &status)) {
-    state = WaitWhilePending(service, SERVICE_STOP_PENDING, status.dwCurrentState, kStopPollMs,
-                             true);
+    state =
+        WaitWhilePending(service, SERVICE_STOP_PENDING, status.dwCurrentState, kStopPollMs, true);
   }
   CloseOwnService(manager, service);
   return state == SERVICE_STOPPED ? 0 : 1;

@@ -17,7 +17,7 @@ void myIPaddress(char* out) {
   ConsoleRuntime& r = Runtime();
   std::string host = r.host_name != nullptr ? r.host_name() : LocalHostName();
   if (r.program.trace_host_name) writeTrace("local hostname=%s\n", host.c_str());
-  std::string address = host.empty()           ? std::string()
+  std::string address = host.empty()                ? std::string()
                         : r.ipv4_address != nullptr ? r.ipv4_address()
                                                     : LocalIPv4Address();
   // The address travels on as text into a fixed buffer; anything that is not

@@ -14,8 +14,8 @@
 // server's reason, and the chunk's other records load.
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -69,11 +69,20 @@ void AppendCopyValue(std::string* rows, const char* v, size_t n) {
   for (size_t i = plain; i < n; ++i) {
     const char c = v[i];
     switch (c) {
-      case '\\': rows->append("\\\\"); break;
-      case '\t': rows->append("\\t"); break;
-      case '\n': rows->append("\\n"); break;
-      case '\r': rows->append("\\r"); break;
-      default: rows->push_back(c);
+      case '\\':
+        rows->append("\\\\");
+        break;
+      case '\t':
+        rows->append("\\t");
+        break;
+      case '\n':
+        rows->append("\\n");
+        break;
+      case '\r':
+        rows->append("\\r");
+        break;
+      default:
+        rows->push_back(c);
     }
   }
 }
@@ -128,9 +137,8 @@ struct LoadTally {
   std::string bad;  // the rejected records, each ended by CR LF
 };
 
-void RejectRecord(ToolRun* run, const ControlFile& control,
-                  const std::vector<std::string>& records, size_t i, const std::string& why,
-                  LoadTally* tally) {
+void RejectRecord(ToolRun* run, const ControlFile& control, const std::vector<std::string>& records,
+                  size_t i, const std::string& why, LoadTally* tally) {
   ++tally->rejected;
   tally->bad += records[i] + "\r\n";
   Reject(run, "record " + std::to_string(i + 1) + " of " + control.infile + " rejected: " + why);
@@ -217,8 +225,7 @@ int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& s
         const std::string& fault = mismatch[i - first];
         if (!fault.empty()) RejectRecord(run, control, records, i, fault, &tally);
       }
-    } else if (LoadRowByRow(run, &session, control, records, first, mismatch, &tally, &why) !=
-               0) {
+    } else if (LoadRowByRow(run, &session, control, records, first, mismatch, &tally, &why) != 0) {
       return Abandon(run, &session, why);
     }
     first = end;

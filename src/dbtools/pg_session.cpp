@@ -183,8 +183,8 @@ int PgCopyRows(PgSession* session, const std::string& sql, const CopyProducer& p
     while (more && sent) {
       piece.clear();
       more = produce(&piece);
-      sent = piece.empty() ||
-             PQputCopyData(conn, piece.data(), static_cast<int>(piece.size())) == 1;
+      sent =
+          piece.empty() || PQputCopyData(conn, piece.data(), static_cast<int>(piece.size())) == 1;
     }
     PQputCopyEnd(conn, sent ? nullptr : "the rows could not be sent");
     res = PQgetResult(conn);

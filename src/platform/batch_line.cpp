@@ -18,7 +18,7 @@ struct VerbName {
 constexpr VerbName kVerbs[] = {
     {"rem", Verb::kRem},   {"cd", Verb::kCd},     {"chdir", Verb::kCd}, {"title", Verb::kTitle},
     {"echo", Verb::kEcho}, {"move", Verb::kMove}, {"del", Verb::kDel},  {"erase", Verb::kDel},
-    {"type", Verb::kType}, {"exit", Verb::kExit}, {"if", Verb::kIf},     {"goto", Verb::kGoto},
+    {"type", Verb::kType}, {"exit", Verb::kExit}, {"if", Verb::kIf},    {"goto", Verb::kGoto},
 };
 
 }  // namespace

@@ -6,6 +6,6 @@
 #include <string>
 
 struct ZmoModule {
-  void* dl = nullptr;                        // dlopen handle, or nullptr for data
-  std::map<unsigned, std::string> strings;   // string resources of a data module
+  void* dl = nullptr;                       // dlopen handle, or nullptr for data
+  std::map<unsigned, std::string> strings;  // string resources of a data module
 };

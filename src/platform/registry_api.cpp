@@ -257,9 +257,8 @@ extern "C" LONG RegDeleteValueA(HKEY key, LPCSTR value_name) {
 
 extern "C" LONG RegQueryInfoKeyA(HKEY key, LPSTR class_name, LPDWORD class_size, LPDWORD,
                                  LPDWORD sub_keys, LPDWORD max_sub_key_len, LPDWORD max_class_len,
-                                 LPDWORD values, LPDWORD max_value_name_len,
-                                 LPDWORD max_value_len, LPDWORD security_descriptor,
-                                 PFILETIME last_write) {
+                                 LPDWORD values, LPDWORD max_value_name_len, LPDWORD max_value_len,
+                                 LPDWORD security_descriptor, PFILETIME last_write) {
   return WithKey(key, Access::kRead, [&](const Target&, Key* node, bool*) -> LONG {
     if (class_name && !class_size) return ERROR_INVALID_PARAMETER;
     size_t longest_key = 0, longest_name = 0, longest_data = 0;

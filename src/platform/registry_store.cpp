@@ -151,7 +151,8 @@ LONG StoreLock::Commit(int root) {
   if (access_ != Access::kWrite || !cache.valid) return ERROR_INVALID_PARAMETER;  // misuse
   unsigned mode = kDefaultFileMode;
   struct stat st;
-  if (cache.fd >= 0 && fstat(cache.fd, &st) == 0) mode = st.st_mode & 07777;  // keep what an admin set
+  if (cache.fd >= 0 && fstat(cache.fd, &st) == 0)
+    mode = st.st_mode & 07777;  // keep what an admin set
   std::string text = SerializeRoot(RootName(root), *cache.tree);
   if (WriteFileAtomic(cache.path, text, mode) != 0) {
     int err = errno;

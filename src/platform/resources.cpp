@@ -33,11 +33,20 @@ bool DecodeText(const char* p, const char* end, std::string* out) {
     }
     if (p == end) return false;
     switch (*p++) {
-      case '\\': out->push_back('\\'); break;
-      case 't': out->push_back('\t'); break;
-      case 'r': out->push_back('\r'); break;
-      case 'n': out->push_back('\n'); break;
-      default: return false;
+      case '\\':
+        out->push_back('\\');
+        break;
+      case 't':
+        out->push_back('\t');
+        break;
+      case 'r':
+        out->push_back('\r');
+        break;
+      case 'n':
+        out->push_back('\n');
+        break;
+      default:
+        return false;
     }
   }
   return true;

@@ -167,8 +167,7 @@ extern "C" BOOL StartServiceCtrlDispatcherA(const SERVICE_TABLE_ENTRYA* table) {
   if (st.last_state != SERVICE_STOPPED) {
     // ServiceMain gave up without saying so: nobody is to wait for it.
     PublishOwnStatusLocked(st, SERVICE_STATUS{SERVICE_WIN32_OWN_PROCESS, SERVICE_STOPPED, 0,
-                                              static_cast<DWORD>(ERROR_PROCESS_ABORTED), 0, 0,
-                                              0});
+                                              static_cast<DWORD>(ERROR_PROCESS_ABORTED), 0, 0, 0});
   }
   return TRUE;
 }

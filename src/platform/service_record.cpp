@@ -20,8 +20,18 @@ constexpr const char* kDeleteFlagValue = "DeleteFlag";
 
 // Status value layout: eleven little-endian 32-bit words.
 enum StatusWord {
-  kType, kState, kControls, kWin32Exit, kSpecificExit, kCheckPoint, kWaitHint,
-  kPid, kFlags, kStartLow, kStartHigh, kStatusWords
+  kType,
+  kState,
+  kControls,
+  kWin32Exit,
+  kSpecificExit,
+  kCheckPoint,
+  kWaitHint,
+  kPid,
+  kFlags,
+  kStartLow,
+  kStartHigh,
+  kStatusWords
 };
 constexpr DWORD kFlagReported = 1;
 
@@ -61,7 +71,7 @@ bool QueryStatus(HKEY key, ServiceRecord* record) {
   if (type != REG_BINARY || size != sizeof(data)) return false;
   DWORD w[kStatusWords];
   for (int i = 0; i < kStatusWords; ++i) w[i] = GetWord(data + 4 * i);
-  record->status = SERVICE_STATUS{w[kType],       w[kState],        w[kControls], w[kWin32Exit],
+  record->status = SERVICE_STATUS{w[kType],         w[kState],      w[kControls], w[kWin32Exit],
                                   w[kSpecificExit], w[kCheckPoint], w[kWaitHint]};
   record->pid = static_cast<pid_t>(w[kPid]);
   record->reported = (w[kFlags] & kFlagReported) != 0;

@@ -11,8 +11,11 @@ namespace {
 // Matches name against a pattern in which '*' stands for any run.
 bool Matches(const char* pattern, const char* name) {
   if (*pattern == '\0') return *name == '\0';
-  if (*pattern == '*') return Matches(pattern + 1, name) || (*name != '\0' && Matches(pattern, name + 1));
-  return *name != '\0' && toupper(static_cast<unsigned char>(*pattern)) == toupper(static_cast<unsigned char>(*name)) &&
+  if (*pattern == '*')
+    return Matches(pattern + 1, name) || (*name != '\0' && Matches(pattern, name + 1));
+  return *name != '\0' &&
+         toupper(static_cast<unsigned char>(*pattern)) ==
+             toupper(static_cast<unsigned char>(*name)) &&
          Matches(pattern + 1, name + 1);
 }
 
@@ -43,7 +46,8 @@ int AnswerFunctionSearch(CallContext& ctx, Answer* answer, std::string* refusal)
   std::vector<std::vector<FieldValue>> rows;
   for (const FunctionInfo& f : kInfo) {
     if (ctx.sys.Behaviour(f.name).absent || !Matches(pattern.c_str(), f.name)) continue;
-    rows.push_back({{"FUNCNAME", f.name}, {"GROUPNAME", f.group}, {"APPL", "S"}, {"STEXT", f.text}});
+    rows.push_back(
+        {{"FUNCNAME", f.name}, {"GROUPNAME", f.group}, {"APPL", "S"}, {"STEXT", f.text}});
   }
   return PutRows(*layout, rows, true, "FUNCTIONS", answer, refusal);
 }
@@ -61,7 +65,8 @@ int AnswerFillSnapshot(CallContext& ctx, Answer* answer, std::string* refusal) {
   const HostSnapshot* host = &ctx.sys.app;
   if (!dest.empty()) {
     if (!ctx.sys.has_db_host || strcasecmp(dest.c_str(), ctx.sys.db_destination.c_str()) != 0) {
-      Raise(answer, RFC_EXCEPTION, "INVALID_DESTINATION", "no host is reached through destination " + dest);
+      Raise(answer, RFC_EXCEPTION, "INVALID_DESTINATION",
+            "no host is reached through destination " + dest);
       return 0;
     }
     host = &ctx.sys.db;
@@ -84,7 +89,8 @@ int AnswerFillSnapshot(CallContext& ctx, Answer* answer, std::string* refusal) {
     std::vector<std::vector<FieldValue>> rows = p.rows;
     for (size_t i = 0; i < rows.size(); ++i) {
       bool numbered = false;
-      for (const FieldValue& v : rows[i]) numbered = numbered || strcasecmp(v.name.c_str(), "SERIALNR") == 0;
+      for (const FieldValue& v : rows[i])
+        numbered = numbered || strcasecmp(v.name.c_str(), "SERIALNR") == 0;
       if (!numbered) rows[i].insert(rows[i].begin(), {"SERIALNR", std::to_string(i + 1)});
     }
     if (PutRows(*layout, rows, true, p.table, answer, refusal) != 0) return -1;

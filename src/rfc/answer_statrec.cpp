@@ -17,7 +17,8 @@ constexpr const char* kNormalTable = "V2_NORMAL_RECORDS";
 // digits of the right length.
 std::string Bound(const Exports& ex, const char* date_name, const char* time_name) {
   std::string date = ExportText(ex, date_name), time = ExportText(ex, time_name);
-  if (date.size() != 8 || time.size() != 6 || (date + time).find_first_not_of("0123456789") != std::string::npos) {
+  if (date.size() != 8 || time.size() != 6 ||
+      (date + time).find_first_not_of("0123456789") != std::string::npos) {
     return "";
   }
   return date + time;
@@ -29,8 +30,8 @@ std::string Bound(const Exports& ex, const char* date_name, const char* time_nam
 // normal), each line made once.
 class StatTables {
  public:
-  StatTables(const SimSystem& sys, const std::string& from, const std::string& to, const StructLayout* batch,
-             const StructLayout* normal, Answer* answer)
+  StatTables(const SimSystem& sys, const std::string& from, const std::string& to,
+             const StructLayout* batch, const StructLayout* normal, Answer* answer)
       : layouts_{batch, normal} {
     for (int k = 0; k < 2; ++k) {
       if (layouts_[k] == nullptr) continue;
@@ -42,8 +43,9 @@ class StatTables {
       if (out_[k] != nullptr && r.end_stamp >= from && r.end_stamp <= to) files_[k].push_back(&r);
     }
     for (auto& f : files_) {
-      std::stable_sort(f.begin(), f.end(),
-                       [](const StatRecord* a, const StatRecord* b) { return a->end_stamp < b->end_stamp; });
+      std::stable_sort(f.begin(), f.end(), [](const StatRecord* a, const StatRecord* b) {
+        return a->end_stamp < b->end_stamp;
+      });
     }
   }
 
@@ -63,7 +65,9 @@ class StatTables {
     }
     return fault_.empty();
   }
-  void NoteFault(int k, const std::string& why) { fault_ = "table " + std::string(kNames[k]) + ": " + why; }
+  void NoteFault(int k, const std::string& why) {
+    fault_ = "table " + std::string(kNames[k]) + ": " + why;
+  }
   const std::string& fault() const { return fault_; }
   size_t Lines() const {
     size_t n = 0;
@@ -110,28 +114,35 @@ int AnswerStatrecRead(CallContext& ctx, Answer* answer, std::string* refusal) {
   }
   const StructLayout* batch_layout = nullptr;
   const StructLayout* normal_layout = nullptr;
-  if (batch != nullptr && (batch_layout = TableLayout(ctx, *batch, kBatchStructure, tag, refusal)) == nullptr) return -1;
-  if (normal != nullptr && (normal_layout = TableLayout(ctx, *normal, kNormalStructure, tag, refusal)) == nullptr) {
+  if (batch != nullptr &&
+      (batch_layout = TableLayout(ctx, *batch, kBatchStructure, tag, refusal)) == nullptr)
+    return -1;
+  if (normal != nullptr &&
+      (normal_layout = TableLayout(ctx, *normal, kNormalStructure, tag, refusal)) == nullptr) {
     return -1;
   }
   const std::string from = Bound(ctx.exports, "READ_START_DATE", "READ_START_TIME");
   const std::string to = Bound(ctx.exports, "READ_END_DATE", "READ_END_TIME");
   if (from.empty() || to.empty()) {
     Raise(answer, RFC_SYS_EXCEPTION, "SYSTEM_FAILURE",
-          "READ_START_DATE, READ_START_TIME, READ_END_DATE and READ_END_TIME must be a date YYYYMMDD and a time hhmmss");
+          "READ_START_DATE, READ_START_TIME, READ_END_DATE and READ_END_TIME must be a date "
+          "YYYYMMDD and a time hhmmss");
     return 0;
   }
   StatTables tables(sys, from, to, batch_layout, normal_layout, answer);
   GenerateFault generated;
-  const int rc = tag == nullptr ? kGenerateOk
-                                : GenerateLines(sys, from, to, batch_layout, normal_layout,
-                                                [&](bool is_batch, const std::string& stamp, LineBuffer line) {
-                                                  return tables.PutGenerated(is_batch, stamp, std::move(line));
-                                                },
-                                                &generated);
+  const int rc = tag == nullptr
+                     ? kGenerateOk
+                     : GenerateLines(
+                           sys, from, to, batch_layout, normal_layout,
+                           [&](bool is_batch, const std::string& stamp, LineBuffer line) {
+                             return tables.PutGenerated(is_batch, stamp, std::move(line));
+                           },
+                           &generated);
   if (rc == kGenerateTooLong) {
     Raise(answer, RFC_SYS_EXCEPTION, "SYSTEM_FAILURE",
-          "the simulator generates records for at most " + std::to_string(kMaxGeneratedHours) + " hours");
+          "the simulator generates records for at most " + std::to_string(kMaxGeneratedHours) +
+              " hours");
     return 0;
   }
   if (rc == kGenerateFault) tables.NoteFault(generated.batch ? 0 : 1, generated.why);

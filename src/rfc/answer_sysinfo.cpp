@@ -9,11 +9,14 @@ namespace {
 // Host name without a router prefix or domain: "/H/gw/H/app.example.com"
 // gives "app".
 std::string ShortHost(const std::string& host) {
-  std::string h = host.substr(host.find_last_of('/') == std::string::npos ? 0 : host.find_last_of('/') + 1);
+  std::string h =
+      host.substr(host.find_last_of('/') == std::string::npos ? 0 : host.find_last_of('/') + 1);
   return h.substr(0, h.find('.'));
 }
 
-std::string Or(const std::string& value, const std::string& fallback) { return value.empty() ? fallback : value; }
+std::string Or(const std::string& value, const std::string& fallback) {
+  return value.empty() ? fallback : value;
+}
 
 }  // namespace
 

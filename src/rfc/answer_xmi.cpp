@@ -31,8 +31,10 @@ int AnswerXmiUserList(CallContext& ctx, Answer* answer, std::string* refusal) {
   if (const TableArg* t = FindTableArg(ctx, "USR_TBL")) {
     const StructLayout* layout = TableLayout(ctx, *t, "BTCSYSLOG", "", refusal);
     if (layout == nullptr) return -1;
-    rows.push_back({{"LINE", "User list of system " + ctx.sys.sysid + " for " + ExportText(ctx.exports, "EXTERNAL_USER_NAME")}});
-    rows.push_back({{"LINE", std::to_string(ctx.sys.users) + " users, " + std::to_string(ctx.sys.sessions) + " sessions"}});
+    rows.push_back({{"LINE", "User list of system " + ctx.sys.sysid + " for " +
+                                 ExportText(ctx.exports, "EXTERNAL_USER_NAME")}});
+    rows.push_back({{"LINE", std::to_string(ctx.sys.users) + " users, " +
+                                 std::to_string(ctx.sys.sessions) + " sessions"}});
     rows.push_back({{"LINE", "End of list"}});
     if (PutRows(*layout, rows, true, "USR_TBL", answer, refusal) != 0) return -1;
   }

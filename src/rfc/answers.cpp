@@ -9,22 +9,25 @@ namespace {
 // Why an installed structure differs from a layout; "" when it matches.
 std::string Mismatch(const InstalledType& t, const StructLayout& layout) {
   const unsigned form = layout.char_width == 1 ? 0 : layout.char_width == 2 ? 1 : 2;
-  if (form != 0 && !t.unicode) return "structure " + t.name + " has no " + std::to_string(layout.char_width) + "-byte form";
+  if (form != 0 && !t.unicode)
+    return "structure " + t.name + " has no " + std::to_string(layout.char_width) + "-byte form";
   if (t.fields.size() != layout.field_count) {
-    return "structure " + t.name + " has " + std::to_string(t.fields.size()) + " fields, the layout " +
-           std::to_string(layout.field_count);
+    return "structure " + t.name + " has " + std::to_string(t.fields.size()) +
+           " fields, the layout " + std::to_string(layout.field_count);
   }
   for (unsigned i = 0; i < layout.field_count; ++i) {
     const FieldLayout& f = layout.fields[i];
     const InstalledType::Field& g = t.fields[i];
-    if (strcasecmp(f.name, g.name.c_str()) != 0 || g.type != static_cast<RFC_TYPEHANDLE>(RfcTypeOfKind(f.kind)) ||
+    if (strcasecmp(f.name, g.name.c_str()) != 0 ||
+        g.type != static_cast<RFC_TYPEHANDLE>(RfcTypeOfKind(f.kind)) ||
         g.length[form] != f.length || g.offset[form] != f.offset ||
         (f.kind == FieldKind::kPacked && g.decimals != f.decimals)) {
       return "structure " + t.name + " field " + std::to_string(i + 1) + " (" + g.name +
              ") differs from the layout's " + f.name + " at offset " + std::to_string(f.offset);
     }
   }
-  if (t.size[form] != layout.line_size) return "structure " + t.name + " is not " + std::to_string(layout.line_size) + " bytes";
+  if (t.size[form] != layout.line_size)
+    return "structure " + t.name + " is not " + std::to_string(layout.line_size) + " bytes";
   return "";
 }
 
@@ -60,8 +63,8 @@ const TableArg* FindTableArg(const CallContext& ctx, const char* name) {
   return nullptr;
 }
 
-const StructLayout* TableLayout(const CallContext& ctx, const TableArg& table, const char* structure,
-                                const char* tag, std::string* refusal) {
+const StructLayout* TableLayout(const CallContext& ctx, const TableArg& table,
+                                const char* structure, const char* tag, std::string* refusal) {
   const StructLayout* layout = nullptr;
   std::string sizes;
   for (unsigned width : {1u, 2u, 4u}) {
@@ -72,8 +75,8 @@ const StructLayout* TableLayout(const CallContext& ctx, const TableArg& table, c
   }
   std::string what = std::string(structure) + (tag[0] ? std::string(" ") + tag : std::string());
   if (layout == nullptr) {
-    *refusal = "table " + table.name + ": line length " + std::to_string(table.leng) + " does not fit " + what +
-               " (" + sizes + " bytes)";
+    *refusal = "table " + table.name + ": line length " + std::to_string(table.leng) +
+               " does not fit " + what + " (" + sizes + " bytes)";
     return nullptr;
   }
   if (const InstalledType* t = FindType(ctx.st, table.type)) {
@@ -83,7 +86,8 @@ const StructLayout* TableLayout(const CallContext& ctx, const TableArg& table, c
       return nullptr;
     }
   } else if (table.type >= kFirstStructureHandle) {
-    *refusal = "table " + table.name + ": type handle " + std::to_string(table.type) + " is not installed";
+    *refusal =
+        "table " + table.name + ": type handle " + std::to_string(table.type) + " is not installed";
     return nullptr;
   }
   return layout;
@@ -109,8 +113,8 @@ int PutRows(const StructLayout& layout, const std::vector<std::vector<FieldValue
 void Raise(Answer* answer, RFC_RC rc, const std::string& exception, const std::string& message) {
   answer->rc = rc;
   answer->exception = exception;
-  answer->error = {rc == RFC_EXCEPTION ? RFC_ERROR_APPLICATION_EXCEPTION : RFC_ERROR_SYSTEM_FAILURE, exception,
-                   "RfcReceive", message};
+  answer->error = {rc == RFC_EXCEPTION ? RFC_ERROR_APPLICATION_EXCEPTION : RFC_ERROR_SYSTEM_FAILURE,
+                   exception, "RfcReceive", message};
   answer->imports.clear();
   answer->tables.clear();
 }

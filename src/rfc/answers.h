@@ -61,8 +61,8 @@ const TableArg* FindTableArg(const CallContext& ctx, const char* name);
 // filled in: the character form is the one whose line size the table has,
 // and a structure type passed with it must match that layout field by field.
 // nullptr with *refusal when it does not fit.
-const StructLayout* TableLayout(const CallContext& ctx, const TableArg& table, const char* structure,
-                                const char* tag, std::string* refusal);
+const StructLayout* TableLayout(const CallContext& ctx, const TableArg& table,
+                                const char* structure, const char* tag, std::string* refusal);
 
 // Encodes rows into the answer's table; -1 with *refusal on a fault.
 int PutRows(const StructLayout& layout, const std::vector<std::vector<FieldValue>>& rows, bool fit,

@@ -26,8 +26,8 @@ std::string Escape(const std::string& s) {
 }
 
 void AppendToFile(const char* path, const SimLogEntry& e) {
-  std::string line = std::to_string(e.at_ms) + "\t" + Escape(e.system.empty() ? "-" : e.system) + "\t" +
-                     e.event + "\t" + Escape(e.function.empty() ? "-" : e.function) + "\t" +
+  std::string line = std::to_string(e.at_ms) + "\t" + Escape(e.system.empty() ? "-" : e.system) +
+                     "\t" + e.event + "\t" + Escape(e.function.empty() ? "-" : e.function) + "\t" +
                      std::to_string(e.result);
   for (const auto& [name, value] : e.values) {
     line += "\t" + Escape(name) + "=" + (name == "PASSWORD" ? std::string("***") : Escape(value));

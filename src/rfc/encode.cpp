@@ -190,7 +190,8 @@ int EncodeField(const FieldLayout& f, unsigned width, std::string_view value, bo
     case FieldKind::kInt2: {
       const bool four = f.kind == FieldKind::kInt;
       long long v = 0;
-      if (ParseInteger(value, four ? INT32_MIN : INT16_MIN, four ? INT32_MAX : INT16_MAX, &v) != 0) {
+      if (ParseInteger(value, four ? INT32_MIN : INT16_MIN, four ? INT32_MAX : INT16_MAX, &v) !=
+          0) {
         *error = four ? "not a 4-byte integer" : "not a 2-byte integer";
         return -1;
       }

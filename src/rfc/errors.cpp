@@ -14,7 +14,9 @@ void SetError(RfcLibState& st, int group, const std::string& key, const std::str
 
 namespace {
 
-void CopyCut(char* dst, size_t size, const std::string& src) { std::snprintf(dst, size, "%s", src.c_str()); }
+void CopyCut(char* dst, size_t size, const std::string& src) {
+  std::snprintf(dst, size, "%s", src.c_str());
+}
 
 }  // namespace
 }  // namespace zmo::rfc

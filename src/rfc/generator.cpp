@@ -17,7 +17,9 @@ namespace {
 // with are counted from there).
 constexpr long long kDaysTo1970 = 719468;
 
-long long DaysFromCivil(long long y, unsigned m, unsigned d) { return zmo::DaysFromCivil(y, m, d) + kDaysTo1970; }
+long long DaysFromCivil(long long y, unsigned m, unsigned d) {
+  return zmo::DaysFromCivil(y, m, d) + kDaysTo1970;
+}
 
 void CivilFromDays(long long z, int* y, unsigned* m, unsigned* d) {
   std::int64_t year;
@@ -59,7 +61,9 @@ class Random {
     return z ^ (z >> 31);
   }
   // Uniform in [0, n).
-  long long Below(long long n) { return n <= 0 ? 0 : static_cast<long long>(Next() % static_cast<std::uint64_t>(n)); }
+  long long Below(long long n) {
+    return n <= 0 ? 0 : static_cast<long long>(Next() % static_cast<std::uint64_t>(n));
+  }
   double Unit() { return static_cast<double>(Next() >> 11) / 9007199254740992.0; }
   double Between(double lo, double hi) { return lo + (hi - lo) * Unit(); }
   // Roughly log-normal around median: most steps are quick, a few very slow.
@@ -78,8 +82,9 @@ struct Weighted {
 };
 
 // Task types of normal records: dialog most, then RFC, update, background...
-constexpr Weighted kTaskTypes[] = {{62, 0x01}, {14, 0xFE}, {7, 0x02}, {3, 0x08}, {3, 0x03}, {4, 0x04},
-                                   {2, 0x07},  {2, 0xFF},  {1, 0x06}, {1, 0x05}, {1, 0xFD}};
+constexpr Weighted kTaskTypes[] = {{62, 0x01}, {14, 0xFE}, {7, 0x02}, {3, 0x08},
+                                   {3, 0x03},  {4, 0x04},  {2, 0x07}, {2, 0xFF},
+                                   {1, 0x06},  {1, 0x05},  {1, 0xFD}};
 
 struct Transaction {
   const char* tcode;
@@ -88,22 +93,31 @@ struct Transaction {
   double median_ms;
 };
 
-constexpr Transaction kDialog[] = {
-    {"VA01", "SAPMV45A", "4001", 900},  {"VA02", "SAPMV45A", "4001", 700},
-    {"VA03", "SAPMV45A", "4001", 350},  {"ME21N", "SAPLMEGUI", "0014", 1100},
-    {"ME23N", "SAPLMEGUI", "0014", 400}, {"MM03", "SAPLMGMM", "4000", 300},
-    {"MIGO", "SAPLMIGO", "0001", 800},  {"FB01", "SAPMF05A", "0100", 600},
-    {"FB03", "SAPMF05L", "0100", 250},  {"VL01N", "SAPMV50A", "4001", 950},
-    {"SE38", "SAPMS38M", "1000", 200},  {"SM37", "SAPLBTCH", "2170", 450},
-    {"ZSD_ORDERS", "ZSD_ORDER_MONITOR", "0100", 2500}, {"ZMM_STOCK", "ZMM_STOCK_OVERVIEW", "1000", 1800},
-    {"SESSION_MANAGER", "SAPLSMTR_NAVIGATION", "0100", 150}};
+constexpr Transaction kDialog[] = {{"VA01", "SAPMV45A", "4001", 900},
+                                   {"VA02", "SAPMV45A", "4001", 700},
+                                   {"VA03", "SAPMV45A", "4001", 350},
+                                   {"ME21N", "SAPLMEGUI", "0014", 1100},
+                                   {"ME23N", "SAPLMEGUI", "0014", 400},
+                                   {"MM03", "SAPLMGMM", "4000", 300},
+                                   {"MIGO", "SAPLMIGO", "0001", 800},
+                                   {"FB01", "SAPMF05A", "0100", 600},
+                                   {"FB03", "SAPMF05L", "0100", 250},
+                                   {"VL01N", "SAPMV50A", "4001", 950},
+                                   {"SE38", "SAPMS38M", "1000", 200},
+                                   {"SM37", "SAPLBTCH", "2170", 450},
+                                   {"ZSD_ORDERS", "ZSD_ORDER_MONITOR", "0100", 2500},
+                                   {"ZMM_STOCK", "ZMM_STOCK_OVERVIEW", "1000", 1800},
+                                   {"SESSION_MANAGER", "SAPLSMTR_NAVIGATION", "0100", 150}};
 
-constexpr const char* kRfcPrograms[] = {"SAPLSRFC", "SAPLBAPT", "SAPLZIF_ORDERS", "SAPLZIF_STOCK", "SAPLSYST"};
+constexpr const char* kRfcPrograms[] = {"SAPLSRFC", "SAPLBAPT", "SAPLZIF_ORDERS", "SAPLZIF_STOCK",
+                                        "SAPLSYST"};
 constexpr const char* kUpdatePrograms[] = {"RSM13000", "SAPLV05I", "SAPLMBWL", "SAPLF005"};
-constexpr const char* kOtherPrograms[] = {"RSPOSP01", "RSBTCRTE", "RSCOLL00", "RSDBAJOB", "ZHOUSEKEEPING"};
-constexpr const char* kUsers[] = {"SALES01", "SALES02", "SALES03", "SALES04", "SALES05", "SALES06", "PURCH01",
-                                  "PURCH02", "PURCH03", "FIN01",   "FIN02",   "FIN03",   "FIN04",   "WH01",
-                                  "WH02",    "DEV01",   "DEV02",   "ADMIN01", "RFC_WEB", "RFC_CRM"};
+constexpr const char* kOtherPrograms[] = {"RSPOSP01", "RSBTCRTE", "RSCOLL00", "RSDBAJOB",
+                                          "ZHOUSEKEEPING"};
+constexpr const char* kUsers[] = {"SALES01", "SALES02", "SALES03", "SALES04", "SALES05",
+                                  "SALES06", "PURCH01", "PURCH02", "PURCH03", "FIN01",
+                                  "FIN02",   "FIN03",   "FIN04",   "WH01",    "WH02",
+                                  "DEV01",   "DEV02",   "ADMIN01", "RFC_WEB", "RFC_CRM"};
 
 struct Job {
   const char* name;
@@ -111,9 +125,10 @@ struct Job {
   double median_ms;
 };
 
-constexpr Job kJobs[] = {{"NIGHTLY_BILLING", "RV60SBAT", 240000},    {"STOCK_REORG", "ZMM_REORG", 90000},
-                         {"PERFORMANCE_COLLECTOR", "RSCOLL00", 15000}, {"SPOOL_CLEANUP", "RSPO1041", 8000},
-                         {"ZREPORT_EXPORT", "ZREPORT_EXPORT", 60000},  {"CREDIT_CHECK", "ZSD_CREDIT", 30000}};
+constexpr Job kJobs[] = {
+    {"NIGHTLY_BILLING", "RV60SBAT", 240000},      {"STOCK_REORG", "ZMM_REORG", 90000},
+    {"PERFORMANCE_COLLECTOR", "RSCOLL00", 15000}, {"SPOOL_CLEANUP", "RSPO1041", 8000},
+    {"ZREPORT_EXPORT", "ZREPORT_EXPORT", 60000},  {"CREDIT_CHECK", "ZSD_CREDIT", 30000}};
 
 template <typename T, size_t N>
 const T& Pick(Random& r, const T (&items)[N]) {
@@ -121,6 +136,7 @@ const T& Pick(Random& r, const T (&items)[N]) {
 }
 
 // The fields the generator fills, by their names in the layouts.
+// clang-format off
 #define ZMO_GENERATED_FIELDS(X)                                                                     \
   X(DATE) X(STARTDATE) X(STARTTIME) X(ENDDATE) X(ENDTIME) X(TASKTYPE) X(WPID) X(TABLOAD) X(TCODE)  \
   X(DYNPRONR) X(REPORT) X(CUA_PROG) X(CUA_FUNC) X(ACCOUNT) X(MANDT) X(TERMINALID) X(RESPTI)        \
@@ -131,6 +147,7 @@ const T& Pick(Random& r, const T (&items)[N]) {
   X(DYNPSCNT) X(DYNPLCNT) X(CUALCNT) X(QUECNT) X(DDICCNT) X(USEDBYTES) X(MEMSUM) X(PRIVSUM)        \
   X(MAXROLL) X(MAXPAGE) X(MAXBYTES) X(RFCCNT) X(GUITIME) X(GUINETTIME) X(GUICNT) X(JOBNAME)        \
   X(JOBSTEP)
+// clang-format on
 
 enum class F : unsigned {
 #define ZMO_FIELD_ID(name) name,
@@ -195,7 +212,8 @@ class LineWriter {
     } else {
       const long long cap = f->kind == FieldKind::kPacked ? 99999999999LL : 2147483647LL;
       const long long v = std::min(n, f->kind == FieldKind::kInt2 ? 32767LL : cap);
-      Put(i, std::string_view(buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf)));
+      Put(i, std::string_view(
+                 buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf)));
     }
   }
   // ENDDATE followed by ENDTIME, of those the record has.
@@ -243,7 +261,8 @@ void PutWork(Random& r, long long resp, LineWriter* v) {
   v->Number(F::READSEQCNT, 1 + resp / 25);
   v->Number(F::READSEQREC, 1 + resp / 5);
   v->Number(F::PHYREADCNT, reads / 3);
-  const long long ins = r.Below(1 + resp / 200), upd = r.Below(1 + resp / 300), del = r.Below(1 + resp / 2000);
+  const long long ins = r.Below(1 + resp / 200), upd = r.Below(1 + resp / 300),
+                  del = r.Below(1 + resp / 2000);
   v->Number(F::INSCNT, ins);
   v->Number(F::INSREC, ins);
   v->Number(F::PHYINSCNT, ins);
@@ -257,8 +276,8 @@ void PutWork(Random& r, long long resp, LineWriter* v) {
   v->Number(F::REPLOADTI, r.Below(25));
   v->Number(F::CUALOADTI, r.Below(6));
   v->Number(F::DYNPLOADTI, r.Below(12));
-  for (F bytes : {F::NTABCNT, F::DSQLCNT, F::ABAPSCNT, F::ABAPLCNT, F::DYNPSCNT, F::DYNPLCNT, F::CUALCNT, F::QUECNT,
-                  F::DDICCNT}) {
+  for (F bytes : {F::NTABCNT, F::DSQLCNT, F::ABAPSCNT, F::ABAPLCNT, F::DYNPSCNT, F::DYNPLCNT,
+                  F::CUALCNT, F::QUECNT, F::DDICCNT}) {
     v->Number(bytes, r.Below(6000));
   }
   const long long used = 200000 + r.Below(4800000);
@@ -355,9 +374,11 @@ void BatchRecord(Random& r, const SimSystem& sys, long long end_seconds, LineWri
 // The records of one hour of one kind, in end-time order, each made in its
 // own line; those whose end lies in [from, to] go to the sink.
 int HourLines(const SimSystem& sys, long long hour, bool batch, const RecordLayout& layout,
-              const std::string& from, const std::string& to, const LineSink& sink, GenerateFault* fault) {
+              const std::string& from, const std::string& to, const LineSink& sink,
+              GenerateFault* fault) {
   const unsigned n = batch ? sys.generator.batch_per_hour : sys.generator.normal_per_hour;
-  Random r((sys.generator.seed * 0x100000001B3ull) ^ (static_cast<std::uint64_t>(hour) * 2 + (batch ? 1 : 0)));
+  Random r((sys.generator.seed * 0x100000001B3ull) ^
+           (static_cast<std::uint64_t>(hour) * 2 + (batch ? 1 : 0)));
   std::vector<long long> seconds(n);
   for (long long& s : seconds) s = r.Below(3600);
   std::sort(seconds.begin(), seconds.end());
@@ -390,8 +411,8 @@ long long StampHour(const std::string& stamp) {
 }
 
 int GenerateLines(const SimSystem& sys, const std::string& from, const std::string& to,
-                  const StructLayout* batch_table, const StructLayout* normal_table, const LineSink& sink,
-                  GenerateFault* fault) {
+                  const StructLayout* batch_table, const StructLayout* normal_table,
+                  const LineSink& sink, GenerateFault* fault) {
   if (!sys.generator.enabled || from > to) return kGenerateOk;
   const long long first = StampHour(from), last = StampHour(to);
   if (first < 0 || last < 0) return kGenerateOk;

@@ -27,9 +27,9 @@ using LineSink = std::function<bool(bool batch, const std::string& end_stamp, Li
 
 // What GenerateLines gives.
 constexpr int kGenerateOk = 0;
-constexpr int kGenerateTooLong = 1;   // the interval spans more than kMaxGeneratedHours
-constexpr int kGenerateFault = 2;     // a value does not encode (*fault says which)
-constexpr int kGenerateStopped = 3;   // the sink said stop
+constexpr int kGenerateTooLong = 1;  // the interval spans more than kMaxGeneratedHours
+constexpr int kGenerateFault = 2;    // a value does not encode (*fault says which)
+constexpr int kGenerateStopped = 3;  // the sink said stop
 
 struct GenerateFault {
   bool batch = false;

@@ -19,7 +19,8 @@ std::string Upper(const char* s) {
 }
 
 // The library faults of the current landscape name this table.
-bool Faulted(RfcLibState& st, std::vector<std::string> LibraryFaults::*list, const std::string& name) {
+bool Faulted(RfcLibState& st, std::vector<std::string> LibraryFaults::*list,
+             const std::string& name) {
   std::string unused;
   auto land = CurrentLandscape(st, &unused);
   if (!land) return false;
@@ -34,7 +35,9 @@ unsigned char* AppendLine(ZmoItab* t) {
 
 }  // namespace
 
-bool IsTable(const RfcLibState& st, ITAB_H table) { return table != nullptr && st.tables.count(table) != 0; }
+bool IsTable(const RfcLibState& st, ITAB_H table) {
+  return table != nullptr && st.tables.count(table) != 0;
+}
 
 void FillTable(ITAB_H table, std::vector<LineBuffer>&& lines) { table->lines = std::move(lines); }
 
@@ -47,7 +50,8 @@ extern "C" ITAB_H ItCreate(const char* name, unsigned leng, unsigned /*occu*/, u
   std::lock_guard<std::mutex> lock(st.mu);
   std::string upper = Upper(name);
   if (leng == 0) {
-    SetError(st, RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", "ItCreate", "table " + upper + ": line length 0");
+    SetError(st, RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", "ItCreate",
+             "table " + upper + ": line length 0");
     return ITAB_NULL;
   }
   if (Faulted(st, &LibraryFaults::itcreate, upper)) {

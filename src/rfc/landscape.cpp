@@ -13,10 +13,14 @@
 namespace zmo::rfc {
 
 const std::vector<std::string>& ServedFunctions() {
-  static const std::vector<std::string> kNames = {
-      "RFC_SYSTEM_INFO",   "SAPWL_STATREC_READ_FILE", "SXMI_LOGON",
-      "SXMI_XMB_USER_LIST_READ", "SXMI_LOGOFF",       "RFC_FUNCTION_SEARCH",
-      "J_8C1_GET_DB_LOG_DEST",   "FILL_SNAPSHOT_DATA"};
+  static const std::vector<std::string> kNames = {"RFC_SYSTEM_INFO",
+                                                  "SAPWL_STATREC_READ_FILE",
+                                                  "SXMI_LOGON",
+                                                  "SXMI_XMB_USER_LIST_READ",
+                                                  "SXMI_LOGOFF",
+                                                  "RFC_FUNCTION_SEARCH",
+                                                  "J_8C1_GET_DB_LOG_DEST",
+                                                  "FILL_SNAPSHOT_DATA"};
   return kNames;
 }
 

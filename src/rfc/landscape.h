@@ -14,13 +14,13 @@ namespace zmo::rfc {
 
 // How a system answers one function module.
 struct FunctionBehaviour {
-  std::int64_t delay_ms = 0;   // answer is ready this long after RfcCall
-  int call_rc = 0;             // RfcCall gives this instead of sending
-  int listen_rc = 0;           // RfcListen gives this once the answer is due
-  std::string exception;       // RfcReceive raises it (RFC_EXCEPTION)
-  std::string sys_exception;   // RfcReceive raises it (RFC_SYS_EXCEPTION)
-  std::string table_fault;     // RfcReceive fails to deliver this table
-  bool absent = false;         // the system has no such function module
+  std::int64_t delay_ms = 0;  // answer is ready this long after RfcCall
+  int call_rc = 0;            // RfcCall gives this instead of sending
+  int listen_rc = 0;          // RfcListen gives this once the answer is due
+  std::string exception;      // RfcReceive raises it (RFC_EXCEPTION)
+  std::string sys_exception;  // RfcReceive raises it (RFC_SYS_EXCEPTION)
+  std::string table_fault;    // RfcReceive fails to deliver this table
+  bool absent = false;        // the system has no such function module
 };
 
 // A statistic record, as given in a file or made by the generator.
@@ -69,8 +69,8 @@ struct SimSystem {
 // Table and structure faults of the whole process: internal tables and
 // structures are made before any connection is open.
 struct LibraryFaults {
-  std::vector<std::string> itcreate, itfree, itdelete;  // table names
-  std::vector<std::pair<std::string, unsigned>> install;  // structure, size (0 = any)
+  std::vector<std::string> itcreate, itfree, itdelete;      // table names
+  std::vector<std::pair<std::string, unsigned>> install;    // structure, size (0 = any)
   std::vector<std::pair<std::string, unsigned>> itgetline;  // table, line
 };
 

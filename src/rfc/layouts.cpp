@@ -1,9 +1,9 @@
 // Look-ups in the layout table.
+#include "rfc/layouts.h"
+
 #include <strings.h>
 
 #include <cstring>
-
-#include "rfc/layouts.h"
 
 namespace zmo::rfc {
 

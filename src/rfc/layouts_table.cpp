@@ -6,6 +6,9 @@
 namespace zmo::rfc {
 namespace {
 
+// One field a line, so that a field's offset reads beside its name.
+// clang-format off
+
 // SAPWLPFBTC 3: 86 fields, 504 bytes.
 constexpr FieldLayout kSAPWLPFBTC_3_1[] = {
     {"RECTYPE", 0, 1, FieldKind::kRaw, 0},
@@ -1110,6 +1113,8 @@ constexpr StructLayout kTable[] = {
     {"RFCSI", "", 1, 200, kRFCSI_x_1, 18},
     {"RFCFUNC", "", 1, 139, kRFCFUNC_x_1, 5},
 };
+
+// clang-format on
 
 }  // namespace
 

@@ -25,7 +25,9 @@ std::string NameOf(const void* name, unsigned nlen) {
   return Upper(nlen == 0 ? std::string(n) : std::string(n, strnlen(n, nlen)));
 }
 
-bool IsCharType(RFC_TYPEHANDLE t) { return t == TYPC || t == TYPDATE || t == TYPTIME || t == TYPNUM; }
+bool IsCharType(RFC_TYPEHANDLE t) {
+  return t == TYPC || t == TYPDATE || t == TYPTIME || t == TYPNUM;
+}
 
 long long ReadInt(const std::string& bytes) {
   if (bytes.size() >= 4) {
@@ -69,7 +71,8 @@ void Store(const ImportValue& v, const RFC_PARAMETER& p) {
     } else {
       char buf[24];
       if (p.type == TYPNUM) {
-        std::snprintf(buf, sizeof buf, "%0*lld", static_cast<int>(p.leng < 20 ? p.leng : 20), v.number);
+        std::snprintf(buf, sizeof buf, "%0*lld", static_cast<int>(p.leng < 20 ? p.leng : 20),
+                      v.number);
       } else {
         std::snprintf(buf, sizeof buf, "%lld", v.number);
       }
@@ -98,7 +101,8 @@ RFC_RC Fail(RfcLibState& st, HandlerCall* notify, const char* operation, int gro
 std::string LogonRefusal(const SimSystem& s, const RFC_OPTIONS& o, std::string* key) {
   *key = "RFC_ERROR_LOGON_FAILURE";
   if (!s.refuse.empty()) return s.refuse;
-  if (Str(o.client) != s.client) return "Client " + Str(o.client) + " is not available in this system";
+  if (Str(o.client) != s.client)
+    return "Client " + Str(o.client) + " is not available in this system";
   if (strcasecmp(Str(o.user).c_str(), s.user.c_str()) != 0 || Str(o.password) != s.password) {
     return "Name or password is incorrect (repeat logon)";
   }
@@ -119,18 +123,24 @@ extern "C" RFC_HANDLE RfcOpen(RFC_OPTIONS* options) {
   HandlerCall notify;
   std::lock_guard<std::mutex> lock(st.mu);
   if (options == nullptr || options->connopt == nullptr) {
-    Fail(st, &notify, "RfcOpen", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", "RfcOpen needs options with connection options");
+    Fail(st, &notify, "RfcOpen", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM",
+         "RfcOpen needs options with connection options");
     return RFC_HANDLE_NULL;
   }
   const auto* conn = static_cast<const RFC_CONNOPT_R3ONLY*>(options->connopt);
   SimLogEntry entry;
   entry.at_ms = zmo::ClockNowMillis();
   entry.event = "open";
-  entry.values = {{"DESTINATION", Str(options->destination)},  {"MODE", std::to_string(options->mode)},
-                  {"HOST", Str(conn->hostname)},               {"SYSNR", std::to_string(conn->sysnr)},
-                  {"GWHOST", Str(conn->gateway_host)},         {"GWSERV", Str(conn->gateway_service)},
-                  {"CLIENT", Str(options->client)},            {"USER", Str(options->user)},
-                  {"PASSWORD", Str(options->password)},        {"LANGUAGE", Str(options->language)},
+  entry.values = {{"DESTINATION", Str(options->destination)},
+                  {"MODE", std::to_string(options->mode)},
+                  {"HOST", Str(conn->hostname)},
+                  {"SYSNR", std::to_string(conn->sysnr)},
+                  {"GWHOST", Str(conn->gateway_host)},
+                  {"GWSERV", Str(conn->gateway_service)},
+                  {"CLIENT", Str(options->client)},
+                  {"USER", Str(options->user)},
+                  {"PASSWORD", Str(options->password)},
+                  {"LANGUAGE", Str(options->language)},
                   {"TRACE", std::to_string(options->trace)}};
   std::string error, key = "RFC_ERROR_COMMUNICATION";
   int group = RFC_ERROR_COMMUNICATION;
@@ -138,12 +148,14 @@ extern "C" RFC_HANDLE RfcOpen(RFC_OPTIONS* options) {
   const SimSystem* sys = nullptr;
   if (land) {
     if (options->mode != RFC_MODE_R3ONLY) {
-      error = "connection mode " + std::to_string(options->mode) + " is not supported (host and system number only)";
+      error = "connection mode " + std::to_string(options->mode) +
+              " is not supported (host and system number only)";
     } else if ((sys = land->Find(Str(conn->hostname), conn->sysnr)) == nullptr) {
       char nr[16];
       std::snprintf(nr, sizeof nr, "%02d", conn->sysnr);
-      error = "partner " + Str(conn->hostname) + " system number " + nr + " not reached: no simulated system in " +
-              land->dir + " has this host and system number";
+      error = "partner " + Str(conn->hostname) + " system number " + nr +
+              " not reached: no simulated system in " + land->dir +
+              " has this host and system number";
     } else {
       error = LogonRefusal(*sys, *options, &key);
       if (!error.empty()) group = RFC_ERROR_LOGON_FAILURE;
@@ -167,14 +179,17 @@ extern "C" RFC_HANDLE RfcOpen(RFC_OPTIONS* options) {
   return handle;
 }
 
-extern "C" RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER* exporting, RFC_TABLE* tables) {
+extern "C" RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER* exporting,
+                          RFC_TABLE* tables) {
   auto& st = State();
   HandlerCall notify;
   std::lock_guard<std::mutex> lock(st.mu);
   Connection* conn = Find(st, handle);
-  if (conn == nullptr) return Fail(st, &notify, "RfcCall", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", "invalid handle");
+  if (conn == nullptr)
+    return Fail(st, &notify, "RfcCall", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", "invalid handle");
   if (function == nullptr || *function == '\0') {
-    return Fail(st, &notify, "RfcCall", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", "no function module named");
+    return Fail(st, &notify, "RfcCall", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM",
+                "no function module named");
   }
   if (conn->pending) {
     return Fail(st, &notify, "RfcCall", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM",
@@ -207,8 +222,8 @@ extern "C" RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER
     if (!IsTable(st, a.handle)) {
       refusal = "table " + a.name + ": unknown table handle";
     } else if (a.handle->leng != a.leng) {
-      refusal = "table " + a.name + ": leng " + std::to_string(a.leng) + " differs from the table's line length " +
-                std::to_string(a.handle->leng);
+      refusal = "table " + a.name + ": leng " + std::to_string(a.leng) +
+                " differs from the table's line length " + std::to_string(a.handle->leng);
     }
     args.push_back(a);
   }
@@ -217,9 +232,12 @@ extern "C" RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER
   if (refusal.empty() && b.call_rc == 0 && !b.absent) {
     CallContext ctx{st, sys, *conn, exports, args};
     if (FindAnswer(name)(ctx, &answer, &refusal) == 0) {
-      if (!b.exception.empty()) Raise(&answer, RFC_EXCEPTION, b.exception, "exception " + b.exception + " raised by " + name);
+      if (!b.exception.empty())
+        Raise(&answer, RFC_EXCEPTION, b.exception,
+              "exception " + b.exception + " raised by " + name);
       if (!b.sys_exception.empty()) {
-        Raise(&answer, RFC_SYS_EXCEPTION, b.sys_exception, "system exception " + b.sys_exception + " in " + name);
+        Raise(&answer, RFC_SYS_EXCEPTION, b.sys_exception,
+              "system exception " + b.sys_exception + " in " + name);
       }
       if (!b.table_fault.empty() && answer.tables.count(b.table_fault) != 0) {
         answer = Answer();
@@ -235,10 +253,12 @@ extern "C" RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER
   }
   RFC_RC rc = RFC_OK;
   if (!refusal.empty()) {
-    rc = Fail(st, &notify, "RfcCall", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", name + ": " + refusal);
+    rc =
+        Fail(st, &notify, "RfcCall", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", name + ": " + refusal);
   } else if (b.call_rc != 0) {
     rc = Fail(st, &notify, "RfcCall", RFC_ERROR_COMMUNICATION, "RFC_ERROR_COMMUNICATION",
-              "call of " + name + " failed (rc " + std::to_string(b.call_rc) + ")", static_cast<RFC_RC>(b.call_rc));
+              "call of " + name + " failed (rc " + std::to_string(b.call_rc) + ")",
+              static_cast<RFC_RC>(b.call_rc));
   } else {
     conn->pending = Pending{name, entry.at_ms + b.delay_ms, b.listen_rc, std::move(answer)};
   }
@@ -250,7 +270,8 @@ extern "C" RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER
 namespace {
 
 // The listen fault of a due answer: the connection broke while waiting.
-RFC_RC BrokenWhileWaiting(RfcLibState& st, HandlerCall* notify, Connection* conn, const char* operation) {
+RFC_RC BrokenWhileWaiting(RfcLibState& st, HandlerCall* notify, Connection* conn,
+                          const char* operation) {
   const Pending p = std::move(*conn->pending);
   conn->pending.reset();
   return Fail(st, notify, operation, RFC_ERROR_COMMUNICATION, "RFC_ERROR_COMMUNICATION",
@@ -265,14 +286,18 @@ extern "C" RFC_RC RfcListen(RFC_HANDLE handle) {
   HandlerCall notify;
   std::lock_guard<std::mutex> lock(st.mu);
   Connection* conn = Find(st, handle);
-  if (conn == nullptr) return Fail(st, &notify, "RfcListen", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", "invalid handle");
-  if (!conn->pending) return Fail(st, &notify, "RfcListen", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", "no call outstanding");
+  if (conn == nullptr)
+    return Fail(st, &notify, "RfcListen", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM", "invalid handle");
+  if (!conn->pending)
+    return Fail(st, &notify, "RfcListen", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM",
+                "no call outstanding");
   if (zmo::ClockNowMillis() < conn->pending->ready_at_ms) return RFC_RETRY;
   if (conn->pending->listen_rc != 0) return BrokenWhileWaiting(st, &notify, conn, "RfcListen");
   return RFC_OK;
 }
 
-extern "C" RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables, char** exception) {
+extern "C" RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables,
+                             char** exception) {
   auto& st = State();
   HandlerCall notify;
   std::unique_lock<std::mutex> lock(st.mu);
@@ -283,7 +308,8 @@ extern "C" RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TA
                 conn == nullptr ? "invalid handle" : "no call outstanding");
   }
   // Waits for a late answer through the clock (a fake clock just advances).
-  for (std::int64_t now = zmo::ClockNowMillis(); conn != nullptr && conn->pending && now < conn->pending->ready_at_ms;
+  for (std::int64_t now = zmo::ClockNowMillis();
+       conn != nullptr && conn->pending && now < conn->pending->ready_at_ms;
        now = zmo::ClockNowMillis()) {
     const std::int64_t wait = conn->pending->ready_at_ms - now;
     lock.unlock();
@@ -305,7 +331,9 @@ extern "C" RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TA
     if (a.rc == RFC_SYS_EXCEPTION) notify.Arm(st, "RfcReceive");
     return a.rc;
   }
-  if (a.rc != RFC_OK) return Fail(st, &notify, "RfcReceive", a.error.group, a.error.key.c_str(), a.error.message, a.rc);
+  if (a.rc != RFC_OK)
+    return Fail(st, &notify, "RfcReceive", a.error.group, a.error.key.c_str(), a.error.message,
+                a.rc);
   for (RFC_PARAMETER* p = importing; p != nullptr && p->name != nullptr; ++p) {
     auto it = a.imports.find(NameOf(p->name, p->nlen));
     if (it != a.imports.end()) Store(it->second, *p);
@@ -316,8 +344,8 @@ extern "C" RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TA
     const size_t line_size = it->second.lines.empty() ? t->leng : it->second.leng;
     if (!IsTable(st, t->ithandle) || t->ithandle->leng != line_size) {
       return Fail(st, &notify, "RfcReceive", RFC_ERROR_PROGRAM, "RFC_ERROR_PROGRAM",
-                  "table " + it->first + " is not the table of line length " + std::to_string(line_size) +
-                      " passed with the call");
+                  "table " + it->first + " is not the table of line length " +
+                      std::to_string(line_size) + " passed with the call");
     }
     FillTable(t->ithandle, std::move(it->second.lines));
   }

@@ -20,7 +20,8 @@ std::shared_ptr<const Landscape> CurrentLandscape(RfcLibState& st, std::string* 
     st.landscape_loaded = true;
     if (dir.empty()) {
       st.landscape_error = std::string(kSystemsEnv) +
-                           " is not set: no simulated SAP system can be reached (this build makes no real connection)";
+                           " is not set: no simulated SAP system can be reached (this build makes "
+                           "no real connection)";
     } else {
       auto land = std::make_shared<Landscape>();
       if (LoadLandscape(dir, land.get(), &st.landscape_error) == 0) st.landscape = land;

@@ -9,7 +9,9 @@
 namespace zmo::rfc {
 namespace {
 
-bool IsCharType(RFC_TYPEHANDLE t) { return t == TYPC || t == TYPDATE || t == TYPTIME || t == TYPNUM; }
+bool IsCharType(RFC_TYPEHANDLE t) {
+  return t == TYPC || t == TYPDATE || t == TYPTIME || t == TYPNUM;
+}
 
 // Length an elementary type must have (0: any length from 1).
 unsigned FixedLength(RFC_TYPEHANDLE t) {
@@ -41,7 +43,8 @@ std::string Upper(const char* s) {
 
 // Checks one field's type and length in form f. Returns "" or the fault.
 std::string CheckField(const InstalledType::Field& fd, unsigned form) {
-  if (!IsElementary(fd.type)) return "field " + fd.name + ": type " + std::to_string(fd.type) + " is not elementary";
+  if (!IsElementary(fd.type))
+    return "field " + fd.name + ": type " + std::to_string(fd.type) + " is not elementary";
   unsigned fixed = FixedLength(fd.type);
   unsigned len = fd.length[form];
   if (len == 0 || (fixed != 0 && len != fixed) || (fd.type == TYPP && len > 16)) {
@@ -58,7 +61,8 @@ std::string SizeOf(InstalledType* t, unsigned form) {
   for (const InstalledType::Field& fd : t->fields) {
     unsigned a = Alignment(fd.type, kWidth[form]);
     if (fd.offset[form] < end || fd.offset[form] % a != 0) {
-      return "field " + fd.name + ": offset " + std::to_string(fd.offset[form]) + " overlaps or is misaligned";
+      return "field " + fd.name + ": offset " + std::to_string(fd.offset[form]) +
+             " overlaps or is misaligned";
     }
     end = fd.offset[form] + fd.length[form];
     if (a > align) align = a;
@@ -84,7 +88,8 @@ RFC_RC Install(InstalledType t, RFC_TYPEHANDLE* handle) {
   if (fault.empty()) {
     if (auto land = CurrentLandscape(st, &unused)) {
       for (const auto& [name, size] : land->faults.install) {
-        if (name == t.name && (size == 0 || size == t.size[0])) fault = "fault of the simulated library";
+        if (name == t.name && (size == 0 || size == t.size[0]))
+          fault = "fault of the simulated library";
       }
     }
   }
@@ -111,7 +116,8 @@ RFC_RC Refuse(const char* why) {
 }  // namespace
 
 const InstalledType* FindType(const RfcLibState& st, RFC_TYPEHANDLE handle) {
-  if (handle < kFirstStructureHandle || handle - kFirstStructureHandle >= st.types.size()) return nullptr;
+  if (handle < kFirstStructureHandle || handle - kFirstStructureHandle >= st.types.size())
+    return nullptr;
   return &st.types[handle - kFirstStructureHandle];
 }
 
@@ -119,9 +125,10 @@ const InstalledType* FindType(const RfcLibState& st, RFC_TYPEHANDLE handle) {
 
 using namespace zmo::rfc;
 
-extern "C" RFC_RC RfcInstallStructure(const char* name, RFC_TYPE_ELEMENT* elements, unsigned entries,
-                                      RFC_TYPEHANDLE* type_handle) {
-  if (name == nullptr || (elements == nullptr && entries > 0) || type_handle == nullptr) return Refuse("missing argument");
+extern "C" RFC_RC RfcInstallStructure(const char* name, RFC_TYPE_ELEMENT* elements,
+                                      unsigned entries, RFC_TYPEHANDLE* type_handle) {
+  if (name == nullptr || (elements == nullptr && entries > 0) || type_handle == nullptr)
+    return Refuse("missing argument");
   InstalledType t;
   t.name = Upper(name);
   unsigned offset = 0;
@@ -145,9 +152,10 @@ extern "C" RFC_RC RfcInstallStructure(const char* name, RFC_TYPE_ELEMENT* elemen
 }
 
 extern "C" RFC_RC RfcInstallUnicodeStructure(const char* name, RFC_UNICODE_TYPE_ELEMENT* elements,
-                                             unsigned entries, unsigned /*flags*/, void* /*reserved*/,
-                                             RFC_TYPEHANDLE* type_handle) {
-  if (name == nullptr || (elements == nullptr && entries > 0) || type_handle == nullptr) return Refuse("missing argument");
+                                             unsigned entries, unsigned /*flags*/,
+                                             void* /*reserved*/, RFC_TYPEHANDLE* type_handle) {
+  if (name == nullptr || (elements == nullptr && entries > 0) || type_handle == nullptr)
+    return Refuse("missing argument");
   InstalledType t;
   t.name = Upper(name);
   t.unicode = true;
@@ -165,8 +173,11 @@ extern "C" RFC_RC RfcInstallUnicodeStructure(const char* name, RFC_UNICODE_TYPE_
     fd.offset[1] = e.c2_offset;
     fd.offset[2] = e.c4_offset;
     const bool chars = IsCharType(e.type);
-    if (e.c2_length != (chars ? 2 : 1) * e.c1_length || e.c4_length != (chars ? 4 : 1) * e.c1_length) {
-      return Refuse(("structure " + t.name + ": field " + fd.name + " has lengths that do not match its type").c_str());
+    if (e.c2_length != (chars ? 2 : 1) * e.c1_length ||
+        e.c4_length != (chars ? 4 : 1) * e.c1_length) {
+      return Refuse(
+          ("structure " + t.name + ": field " + fd.name + " has lengths that do not match its type")
+              .c_str());
     }
     t.fields.push_back(fd);
   }

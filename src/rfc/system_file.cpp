@@ -143,7 +143,8 @@ int ReadRow(const std::string& file, const ConfSection& s, const StructLayout& l
       return -1;
     }
     std::string why;
-    if (EncodeField(*f, 1, e.value, false, reinterpret_cast<unsigned char*>(scratch.data()), &why) != 0) {
+    if (EncodeField(*f, 1, e.value, false, reinterpret_cast<unsigned char*>(scratch.data()),
+                    &why) != 0) {
       *error = ConfError(file, e.line, "field '" + e.key + "': " + why);
       return -1;
     }
@@ -164,12 +165,15 @@ int ReadLogon(const std::string& file, const ConfSection& s, SimSystem* sys, std
   std::string sysnr;
   if (k.Index(error) || k.Text("host", true, 100, &sys->host, error) ||
       k.Word("sysnr", true, 2, &sysnr, error) || k.Word("client", true, 3, &sys->client, error) ||
-      k.Word("user", true, 12, &sys->user, error) || k.Text("password", true, 40, &sys->password, error) ||
-      k.Word("language", false, 1, &sys->language, error) || k.Text("refuse", false, 200, &sys->refuse, error)) {
+      k.Word("user", true, 12, &sys->user, error) ||
+      k.Text("password", true, 40, &sys->password, error) ||
+      k.Word("language", false, 1, &sys->language, error) ||
+      k.Text("refuse", false, 200, &sys->refuse, error)) {
     return -1;
   }
   long long nr = 0;
-  if (Keys::ParseNumber(sysnr, 0, 99, &nr) != 0 || sysnr.find_first_not_of("0123456789") != std::string::npos) {
+  if (Keys::ParseNumber(sysnr, 0, 99, &nr) != 0 ||
+      sysnr.find_first_not_of("0123456789") != std::string::npos) {
     *error = k.Bad(*Entry(s, "sysnr"), "a system number 00 to 99");
     return -1;
   }
@@ -181,14 +185,20 @@ int ReadLogon(const std::string& file, const ConfSection& s, SimSystem* sys, std
   return k.Leftover(error);
 }
 
-int ReadSystemInfo(const std::string& file, const ConfSection& s, SimSystem* sys, std::string* error) {
+int ReadSystemInfo(const std::string& file, const ConfSection& s, SimSystem* sys,
+                   std::string* error) {
   Keys k(file, s);
   if (k.Index(error) || k.Word("sysid", true, 8, &sys->sysid, error) ||
-      k.Word("dbhost", true, 32, &sys->dbhost, error) || k.Word("release", true, 4, &sys->release, error) ||
-      k.Text("dayst", false, 1, &sys->dayst, error) || k.Word("rfchost", false, 8, &sys->rfchost, error) ||
-      k.Word("dest", false, 32, &sys->dest, error) || k.Word("databs", false, 8, &sys->databs, error) ||
-      k.Word("dbsys", false, 10, &sys->dbsys, error) || k.Text("mach", false, 5, &sys->mach, error) ||
-      k.Text("opsys", false, 10, &sys->opsys, error) || k.Word("ipaddr", false, 15, &sys->ipaddr, error) ||
+      k.Word("dbhost", true, 32, &sys->dbhost, error) ||
+      k.Word("release", true, 4, &sys->release, error) ||
+      k.Text("dayst", false, 1, &sys->dayst, error) ||
+      k.Word("rfchost", false, 8, &sys->rfchost, error) ||
+      k.Word("dest", false, 32, &sys->dest, error) ||
+      k.Word("databs", false, 8, &sys->databs, error) ||
+      k.Word("dbsys", false, 10, &sys->dbsys, error) ||
+      k.Text("mach", false, 5, &sys->mach, error) ||
+      k.Text("opsys", false, 10, &sys->opsys, error) ||
+      k.Word("ipaddr", false, 15, &sys->ipaddr, error) ||
       k.Word("kernel", false, 4, &sys->kernel, error)) {
     return -1;
   }
@@ -202,10 +212,12 @@ int ReadSystemInfo(const std::string& file, const ConfSection& s, SimSystem* sys
   return k.Leftover(error);
 }
 
-int ReadFunction(const std::string& file, const ConfSection& s, SimSystem* sys, std::string* error) {
+int ReadFunction(const std::string& file, const ConfSection& s, SimSystem* sys,
+                 std::string* error) {
   std::string name = Upper(s.arg);
   if (!IsServedFunction(name)) {
-    *error = ConfError(file, s.line, "[function] needs one of the served function modules, not '" + s.arg + "'");
+    *error = ConfError(file, s.line,
+                       "[function] needs one of the served function modules, not '" + s.arg + "'");
     return -1;
   }
   if (sys->functions.count(name) != 0) {
@@ -216,11 +228,12 @@ int ReadFunction(const std::string& file, const ConfSection& s, SimSystem* sys, 
   Keys k(file, s);
   long long delay = 0, call_rc = 0, listen_rc = 0;
   if (k.Index(error) || k.Number("delay_ms", 0, 86400000, &delay, error) ||
-      k.Number("call_rc", 0, 99, &call_rc, error) || k.Number("listen_rc", 0, 99, &listen_rc, error) ||
+      k.Number("call_rc", 0, 99, &call_rc, error) ||
+      k.Number("listen_rc", 0, 99, &listen_rc, error) ||
       k.Word("exception", false, 30, &b.exception, error) ||
       k.Word("sys_exception", false, 30, &b.sys_exception, error) ||
-      k.Word("table_fault", false, 30, &b.table_fault, error) || k.Flag("absent", &b.absent, error) ||
-      k.Leftover(error)) {
+      k.Word("table_fault", false, 30, &b.table_fault, error) ||
+      k.Flag("absent", &b.absent, error) || k.Leftover(error)) {
     return -1;
   }
   if (!b.exception.empty() && !b.sys_exception.empty()) {
@@ -251,7 +264,8 @@ int ReadXmi(const std::string& file, const ConfSection& s, SimSystem* sys, std::
   return 0;
 }
 
-int ReadDatabaseHost(const std::string& file, const ConfSection& s, SimSystem* sys, std::string* error) {
+int ReadDatabaseHost(const std::string& file, const ConfSection& s, SimSystem* sys,
+                     std::string* error) {
   Keys k(file, s);
   sys->db_locality = "REMOTE";
   if (k.Index(error) || k.Word("destination", true, 32, &sys->db_destination, error) ||
@@ -262,7 +276,8 @@ int ReadDatabaseHost(const std::string& file, const ConfSection& s, SimSystem* s
   return 0;
 }
 
-int ReadGenerator(const std::string& file, const ConfSection& s, SimSystem* sys, std::string* error) {
+int ReadGenerator(const std::string& file, const ConfSection& s, SimSystem* sys,
+                  std::string* error) {
   Keys k(file, s);
   std::string seed;
   long long normal = 0, batch = 0;
@@ -283,7 +298,8 @@ int ReadGenerator(const std::string& file, const ConfSection& s, SimSystem* sys,
 }
 
 // Snapshot rows: [cpu app], [disk db], ...
-int ReadSnapshotRow(const std::string& file, const ConfSection& s, SimSystem* sys, std::string* error) {
+int ReadSnapshotRow(const std::string& file, const ConfSection& s, SimSystem* sys,
+                    std::string* error) {
   static const std::map<std::string, const char*> kStructures = {
       {"cpu", "CPU_ALL"}, {"mem", "MEM_ALL"}, {"disk", "DSK_SINGLE"}, {"lan", "LAN_SINGLE"}};
   std::string host = Lower(s.arg);
@@ -292,7 +308,10 @@ int ReadSnapshotRow(const std::string& file, const ConfSection& s, SimSystem* sy
     return -1;
   }
   HostSnapshot& snap = host == "app" ? sys->app : sys->db;
-  auto& rows = s.name == "cpu" ? snap.cpu : s.name == "mem" ? snap.mem : s.name == "disk" ? snap.disk : snap.lan;
+  auto& rows = s.name == "cpu"    ? snap.cpu
+               : s.name == "mem"  ? snap.mem
+               : s.name == "disk" ? snap.disk
+                                  : snap.lan;
   rows.emplace_back();
   return ReadRow(file, s, *FindLayout(kStructures.at(s.name), ""), &rows.back(), error);
 }
@@ -382,17 +401,20 @@ int LoadSystemFile(const std::string& path, SimSystem* out, std::string* error) 
         }
       }
       if (first_db_row != nullptr && !sys.has_db_host) {
-        *error = ConfError(path, first_db_row->line, "rows of the db host need a [database_host] section");
+        *error = ConfError(path, first_db_row->line,
+                           "rows of the db host need a [database_host] section");
         return -1;
       }
       if (sys.generator.enabled && StatLayoutTag(sys.release.c_str()) == nullptr) {
-        *error = ConfError(path, 1, "release " + sys.release + " has no statistic record layout for [generator]");
+        *error = ConfError(
+            path, 1, "release " + sys.release + " has no statistic record layout for [generator]");
         return -1;
       }
     }
   }
-  std::stable_sort(sys.records.begin(), sys.records.end(),
-                   [](const StatRecord& a, const StatRecord& b) { return a.end_stamp < b.end_stamp; });
+  std::stable_sort(
+      sys.records.begin(), sys.records.end(),
+      [](const StatRecord& a, const StatRecord& b) { return a.end_stamp < b.end_stamp; });
   *out = std::move(sys);
   return 0;
 }
@@ -409,7 +431,8 @@ int LoadLibraryFaults(const std::string& path, LibraryFaults* out, std::string* 
     for (const ConfEntry& e : s.entries) {
       std::string key = Lower(e.key);
       std::string name = Upper(e.value.substr(0, e.value.find(' ')));
-      std::string rest = e.value.find(' ') == std::string::npos ? "" : e.value.substr(e.value.find(' ') + 1);
+      std::string rest =
+          e.value.find(' ') == std::string::npos ? "" : e.value.substr(e.value.find(' ') + 1);
       long long n = 0;
       if (name.empty()) {
         *error = ConfError(path, e.line, "'" + e.key + "' needs a name");
@@ -420,7 +443,10 @@ int LoadLibraryFaults(const std::string& path, LibraryFaults* out, std::string* 
           *error = ConfError(path, e.line, "'" + e.key + "' takes a table name only");
           return -1;
         }
-        (key == "itcreate" ? faults.itcreate : key == "itfree" ? faults.itfree : faults.itdelete).push_back(name);
+        (key == "itcreate" ? faults.itcreate
+         : key == "itfree" ? faults.itfree
+                           : faults.itdelete)
+            .push_back(name);
       } else if (key == "install" || key == "itgetline") {
         const bool line = key == "itgetline";
         if ((line || !rest.empty()) && Keys::ParseNumber(rest, 1, 100000000, &n) != 0) {

@@ -56,8 +56,7 @@ int decodeSixBit(const char* text, std::size_t length, std::string* bytes);
 // The scrambled text of plain under key, salted with the four bytes of salt
 // (least significant first), into *text. Fails with kScrambleEmpty for an
 // empty plain text or key and kScrambleTooLong past 182 password bytes.
-int encryptString(const char* key, const std::string& plain, std::uint32_t salt,
-                  std::string* text);
+int encryptString(const char* key, const std::string& plain, std::uint32_t salt, std::string* text);
 
 // The password of a scrambled text under key into *plain. Fails with
 // kScrambleEmpty, kScrambleTooLong (a password over 254 bytes),

@@ -61,8 +61,7 @@ void AddRetention(SnapScript* s) {
 void AddTrendClear(SnapScript* s) {
   std::string where;
   if (s->d->trend_cut_time != nullptr) {
-    where =
-        " where snap_date < " + sqlLiteral(getDateForDb(1, s->d->kind) + s->d->trend_cut_time);
+    where = " where snap_date < " + sqlLiteral(getDateForDb(1, s->d->kind) + s->d->trend_cut_time);
   }
   s->Add("delete from r3_cpu_sum" + where);
   s->Add("delete from r3_disk_sum" + where);

@@ -13,8 +13,8 @@
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/aggregate_sql.h"
-#include "zmoloader/load_check.h"
 #include "zmoloader/libraries.h"
+#include "zmoloader/load_check.h"
 #include "zmoloader/registry.h"
 #include "zmoloader/state.h"
 #include "zmoloader/trace.h"
@@ -234,18 +234,12 @@ void AddThirtyDaySums(StatiScript* s) {
       s->DateCol("diag_date") + " >= " + dateLiteral(*s->d, -30) + " and diag_count > 0";
 
   const std::vector<TrendMeasure> measures = {
-      Column("cpu_time"),
-      Column("response_time"),
-      Column("database_time"),
-      OtherTime(true),
-      Column("kb_transfered"),
-      Column("kb_changed"),
-      Column("wait_time"),
-      Column("memory_used"),
-      Column("load_time"),
-      Column("gui_net_time"),
-      Column("gui_time"),
-      {{"response_time", "gui_net_time"}, "response_time + gui_net_time"}};
+      Column("cpu_time"),      Column("response_time"),
+      Column("database_time"), OtherTime(true),
+      Column("kb_transfered"), Column("kb_changed"),
+      Column("wait_time"),     Column("memory_used"),
+      Column("load_time"),     Column("gui_net_time"),
+      Column("gui_time"),      {{"response_time", "gui_net_time"}, "response_time + gui_net_time"}};
   std::vector<std::string> items;
   for (const TrendMeasure& m : measures) items.push_back(TrendTotal(m));
   for (const TrendMeasure& m : measures) items.push_back(TrendAverage(m));
@@ -260,8 +254,9 @@ void AddThirtyDaySums(StatiScript* s) {
   s->Add(trans);
   // A negative average other time is noise of the rounding; the -9 of a
   // measure no row carried stays.
-  s->Add("update r3_trans_sum set avg_other_time = 0 where avg_other_time < 0 and "
-         "avg_other_time <> -9");
+  s->Add(
+      "update r3_trans_sum set avg_other_time = 0 where avg_other_time < 0 and "
+      "avg_other_time <> -9");
 
   items.clear();
   for (const char* c : {"cpu_time", "kb_transfered", "kb_changed", "database_time"}) {
@@ -269,8 +264,8 @@ void AddThirtyDaySums(StatiScript* s) {
   }
   for (const TrendMeasure& m :
        {Column("cpu_time"), Column("response_time"), Column("database_time"), OtherTime(false),
-        Column("kb_transfered"), Column("kb_changed"), Column("wait_time"),
-        Column("memory_used"), Column("load_time")}) {
+        Column("kb_transfered"), Column("kb_changed"), Column("wait_time"), Column("memory_used"),
+        Column("load_time")}) {
     items.push_back(TrendAverage(m));
   }
   sqlStatement(&s->sql, sqlApply(s->d->empty_table, "r3_prog_sum"));
@@ -282,8 +277,9 @@ void AddThirtyDaySums(StatiScript* s) {
   prog.where = recent;
   prog.group_by = {"system_label", "cua_prog"};
   s->Add(prog);
-  s->Add("update r3_prog_sum set avg_other_time = 0 where avg_other_time < 0 and "
-         "avg_other_time <> -9");
+  s->Add(
+      "update r3_prog_sum set avg_other_time = 0 where avg_other_time < 0 and "
+      "avg_other_time <> -9");
 }
 
 // The users active per hour.

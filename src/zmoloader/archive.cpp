@@ -45,9 +45,7 @@ std::string getDateForDb(int days, zmo::DbKind kind) {
   return DayPlus(days, k == nullptr ? kArchiveDateFormat : k->dateFormat);
 }
 
-std::string getTimeStamp() {
-  return Format(zmo::ClockLocalTime(zmo::ClockNow()), "%Y%m%d%H%M%S");
-}
+std::string getTimeStamp() { return Format(zmo::ClockLocalTime(zmo::ClockNow()), "%Y%m%d%H%M%S"); }
 
 std::string archiveStamp(const std::vector<std::string>& prefixes) {
   const std::string& dir = loaderState().archive_dir;

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <iterator>
 
-#include "common/db_tools.h"
 #include "common/db_kind.h"
+#include "common/db_tools.h"
 #include "lines.h"
 #include "zmoloader/aggregate_sql.h"
 #include "zmoloader/load_check.h"
@@ -22,23 +22,23 @@ namespace {
 enum Step {
   kCd,
   kTitle,
-  kCorvaWindow,    // corvacmd with the second batch file
-  kBulkOn,         // isql with <BinDir>/BulkOn.sql
-  kBulkOnHere,     // isql with BulkOn.sql in the current directory
+  kCorvaWindow,  // corvacmd with the second batch file
+  kBulkOn,       // isql with <BinDir>/BulkOn.sql
+  kBulkOnHere,   // isql with BulkOn.sql in the current directory
   kBulkOff,
-  kStage,          // the staging tables' script
-  kLoad,           // the kind's load lines
-  kLoadEnd,        // MSG(1500 or 1495)
-  kLoadEnd1500,    // MSG1500, the other form of the SNAP load-end line
-  kAggStart,       // MSG(1501 or 1496), then the aggregation script is written
-  kAggRun,         // the kind's aggregation line
-  kAggEnd,         // MSG(1502 or 1497)
+  kStage,        // the staging tables' script
+  kLoad,         // the kind's load lines
+  kLoadEnd,      // MSG(1500 or 1495)
+  kLoadEnd1500,  // MSG1500, the other form of the SNAP load-end line
+  kAggStart,     // MSG(1501 or 1496), then the aggregation script is written
+  kAggRun,       // the kind's aggregation line
+  kAggEnd,       // MSG(1502 or 1497)
   kMoves,
-  kEnd,            // END(prog)
+  kEnd,  // END(prog)
   kDeletes,
-  kOracleLogs,     // the loader logs gathered into the load log, then deleted
-  kLoadCheck,      // is the data file marked loaded in the warehouse already?
-  kLoadedLabel,    // where a file marked loaded goes: its archive move
+  kOracleLogs,   // the loader logs gathered into the load log, then deleted
+  kLoadCheck,    // is the data file marked loaded in the warehouse already?
+  kLoadedLabel,  // where a file marked loaded goes: its archive move
   kExit,
 };
 
@@ -61,51 +61,50 @@ constexpr bool _ = false;
 constexpr StepRow kCorvaFirst[] = {{kCd, _}, {kTitle, _}, {kCorvaWindow, _}, {kExit, _}};
 
 constexpr StepRow kCorvaSnap[] = {
-    {kCd, _},    {kLoad, _},  {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},
+    {kCd, _},     {kLoad, _},  {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},
     {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},  {kExit, _},
 };
 constexpr StepRow kCorvaStati[] = {
-    {kCd, _},    {kLoad, _},   {kLoadEnd, _}, {kAggStart, A}, {kCd, A},   {kAggRun, A},
+    {kCd, _},     {kLoad, _},  {kLoadEnd, _}, {kAggStart, A}, {kCd, A},   {kAggRun, A},
     {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},  {kExit, _},
 };
 constexpr StepRow kTesselSnap[] = {
-    {kCd, _},     {kTitle, _},  {kLoad, _}, {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A},
-    {kAggEnd, A}, {kMoves, _},  {kEnd, _},  {kDeletes, _},     {kExit, _},
+    {kCd, _},     {kTitle, _}, {kLoad, _}, {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A},
+    {kAggEnd, A}, {kMoves, _}, {kEnd, _},  {kDeletes, _},     {kExit, _},
 };
 constexpr StepRow kTesselStati[] = {
-    {kCd, _},     {kTitle, _},  {kLoad, _}, {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},
-    {kAggEnd, A}, {kMoves, _},  {kEnd, _},  {kDeletes, _}, {kExit, _},
+    {kCd, _},     {kTitle, _}, {kLoad, _}, {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},
+    {kAggEnd, A}, {kMoves, _}, {kEnd, _},  {kDeletes, _}, {kExit, _},
 };
 constexpr StepRow kMssqlSnap[] = {
-    {kCd, _},         {kBulkOn, _},   {kStage, _},   {kLoad, _},   {kBulkOff, _},
+    {kCd, _},          {kBulkOn, _},   {kStage, _},  {kLoad, _},   {kBulkOff, _},
     {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A}, {kAggEnd, A}, {kMoves, _},
-    {kDeletes, _},    {kEnd, _},      {kExit, _},
+    {kDeletes, _},     {kEnd, _},      {kExit, _},
 };
 constexpr StepRow kMssqlStati[] = {
-    {kCd, _},      {kBulkOn, _},  {kStage, _},  {kLoad, _},    {kBulkOff, _},
+    {kCd, _},      {kBulkOn, _},   {kStage, _},  {kLoad, _},   {kBulkOff, _},
     {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A}, {kAggEnd, A}, {kMoves, _},
-    {kEnd, _},     {kDeletes, _}, {kExit, _},
+    {kEnd, _},     {kDeletes, _},  {kExit, _},
 };
 constexpr StepRow kOracleSnap[] = {
-    {kTitle, _},       {kCd, _},       {kLoadCheck, A}, {kStage, _},  {kLoad, _},
-    {kLoadEnd1500, _}, {kOracleLogs, _}, {kCd, A},      {kAggStart, A}, {kAggRun, A},
-    {kAggEnd, A},      {kLoadedLabel, A}, {kMoves, _},  {kDeletes, _}, {kEnd, _},
-    {kExit, _},
+    {kTitle, _},      {kCd, _},      {kLoadCheck, A}, {kStage, _},  {kLoad, _},   {kLoadEnd1500, _},
+    {kOracleLogs, _}, {kCd, A},      {kAggStart, A},  {kAggRun, A}, {kAggEnd, A}, {kLoadedLabel, A},
+    {kMoves, _},      {kDeletes, _}, {kEnd, _},       {kExit, _},
 };
 constexpr StepRow kOracleStati[] = {
-    {kTitle, _},   {kCd, _},    {kLoadCheck, A}, {kStage, _},   {kLoad, _},   {kLoadEnd, _},
-    {kAggStart, A}, {kCd, A},   {kAggRun, A},    {kAggEnd, A},  {kLoadedLabel, A},
-    {kMoves, _},   {kEnd, _},   {kDeletes, _},   {kExit, _},
+    {kTitle, _},       {kCd, _},       {kLoadCheck, A}, {kStage, _},   {kLoad, _},
+    {kLoadEnd, _},     {kAggStart, A}, {kCd, A},        {kAggRun, A},  {kAggEnd, A},
+    {kLoadedLabel, A}, {kMoves, _},    {kEnd, _},       {kDeletes, _}, {kExit, _},
 };
 constexpr StepRow kSybaseSnap[] = {
-    {kCd, _},      {kBulkOnHere, _}, {kStage, _},   {kLoad, _},   {kLoadEnd1500, _},
-    {kAggStart, A}, {kAggRun, A},    {kAggEnd, A},  {kMoves, _},  {kEnd, _},
-    {kDeletes, _}, {kBulkOff, _},   {kExit, _},
+    {kCd, _},       {kBulkOnHere, _}, {kStage, _},  {kLoad, _},  {kLoadEnd1500, _},
+    {kAggStart, A}, {kAggRun, A},     {kAggEnd, A}, {kMoves, _}, {kEnd, _},
+    {kDeletes, _},  {kBulkOff, _},    {kExit, _},
 };
 constexpr StepRow kSybaseStati[] = {
-    {kCd, _},      {kBulkOnHere, _}, {kStage, _}, {kLoad, _},   {kLoadEnd, _},
-    {kAggStart, A}, {kAggRun, A},    {kAggEnd, A}, {kMoves, _}, {kEnd, _},
-    {kDeletes, _}, {kBulkOff, _},   {kExit, _},
+    {kCd, _},       {kBulkOnHere, _}, {kStage, _},  {kLoad, _},  {kLoadEnd, _},
+    {kAggStart, A}, {kAggRun, A},     {kAggEnd, A}, {kMoves, _}, {kEnd, _},
+    {kDeletes, _},  {kBulkOff, _},    {kExit, _},
 };
 
 template <size_t N>
@@ -116,11 +115,16 @@ constexpr Plan P(zmo::DbKind kind, int prog, const StepRow (&rows)[N]) {
 // The batch that runs the tools, of every kind and program; for the Corva
 // kind it is the second batch, which the Corva command window runs.
 constexpr Plan kPlans[] = {
-    P(zmo::DbKind::kCorva, kProgramSnap, kCorvaSnap),     P(zmo::DbKind::kCorva, kProgramStati, kCorvaStati),
-    P(zmo::DbKind::kTessel, kProgramSnap, kTesselSnap),   P(zmo::DbKind::kTessel, kProgramStati, kTesselStati),
-    P(zmo::DbKind::kMssql, kProgramSnap, kMssqlSnap),     P(zmo::DbKind::kMssql, kProgramStati, kMssqlStati),
-    P(zmo::DbKind::kOracle, kProgramSnap, kOracleSnap),   P(zmo::DbKind::kOracle, kProgramStati, kOracleStati),
-    P(zmo::DbKind::kSybase, kProgramSnap, kSybaseSnap),   P(zmo::DbKind::kSybase, kProgramStati, kSybaseStati),
+    P(zmo::DbKind::kCorva, kProgramSnap, kCorvaSnap),
+    P(zmo::DbKind::kCorva, kProgramStati, kCorvaStati),
+    P(zmo::DbKind::kTessel, kProgramSnap, kTesselSnap),
+    P(zmo::DbKind::kTessel, kProgramStati, kTesselStati),
+    P(zmo::DbKind::kMssql, kProgramSnap, kMssqlSnap),
+    P(zmo::DbKind::kMssql, kProgramStati, kMssqlStati),
+    P(zmo::DbKind::kOracle, kProgramSnap, kOracleSnap),
+    P(zmo::DbKind::kOracle, kProgramStati, kOracleStati),
+    P(zmo::DbKind::kSybase, kProgramSnap, kSybaseSnap),
+    P(zmo::DbKind::kSybase, kProgramStati, kSybaseStati),
 };
 
 const LoaderProgramInfo& Program() { return *loaderProgramInfo(loaderState().prog); }
@@ -129,8 +133,8 @@ bool Snap() { return loaderState().prog == kProgramSnap; }
 // What the batch being built has done so far, for the tests of the tools'
 // results and the lines a failure goes to.
 struct Build {
-  std::vector<FileMove> moves;  // the archive moves written so far
-  bool tested = false;          // a test goes to kFailedLabel
+  std::vector<FileMove> moves;      // the archive moves written so far
+  bool tested = false;              // a test goes to kFailedLabel
   bool tested_after_moves = false;  // a test goes to kFailedAfterMovesLabel
   bool checked = false;             // a load check goes to kLoadedLabel
 };
@@ -204,7 +208,7 @@ void AddBcpLoads(Lines* lines, zmo::DbKind kind, Build* b) {
   for (char t : LoadTables()) {
     // The first load starts the load log anew, the others append to it.
     std::string bcp = kind == zmo::DbKind::kMssql ? mssqlBcpLine(t, DataPath(t), !first, log)
-                                            : sybaseBcpLine(t, DataPath(t), !first, log);
+                                                  : sybaseBcpLine(t, DataPath(t), !first, log);
     first = false;
     if (!Snap()) {
       lines->push_back(bcp);

@@ -176,8 +176,9 @@ std::string isqlScriptLine(const char* script, const char* log) {
 std::string oracleLoaderLine(const char* control_file, const char* log) {
   int tool = zmo::kToolSqlldr;
   zmo::oracleLoaderTool(loaderState().oracle_version.c_str(), &tool);
-  return Join({zmo::dbToolName(tool), lineArg("userid=" + loaderState().user + "/" +
-                                               loaderState().password + "@" + loaderState().dsn),
+  return Join({zmo::dbToolName(tool),
+               lineArg("userid=" + loaderState().user + "/" + loaderState().password + "@" +
+                       loaderState().dsn),
                lineArg("control=" + binPath(control_file)), lineArg("log=" + binPath(log)),
                "bindsize=262144"});
 }

@@ -83,14 +83,14 @@ std::string plusText();
 // block, the plus line, END, the plus line. The plus lines append to the log
 // by its bare name unless told otherwise.
 struct BannerForm {
-  bool first_truncates = false;  // the first plus line starts the log anew
+  bool first_truncates = false;    // the first plus line starts the log anew
   bool second_in_bin_dir = false;  // the plus line after BEGIN names <BinDir>/<log>
 };
 void addBanner(Lines* lines, char table, const char* log_name, const Lines& block,
                const BannerForm& form);
 
 // Tool lines.
-std::string isqlLine(const std::string& script);  // isql -U -P -S -i <script>
+std::string isqlLine(const std::string& script);                  // isql -U -P -S -i <script>
 std::string isqlScriptLine(const char* script, const char* log);  // ... -e -o <log>
 std::string oracleLoaderLine(const char* control_file, const char* log);
 std::string sqlplusLine(const char* script);

@@ -86,8 +86,8 @@ int writeBulkOffSql(zmo::DbKind kind) { return WriteBulkSql("BulkOff.sql", kind,
 int writeStatiLoadControl() {
   if (!statiDataOn()) return 0;
   return WriteControlFile("zmoklvload.par", loaderState().stati_output,
-                          "trace_zmo_out_put_daily.bad", "trace_zmo_out_put_daily.dsc",
-                          kStatiTable, zmo::statRecordLayout());
+                          "trace_zmo_out_put_daily.bad", "trace_zmo_out_put_daily.dsc", kStatiTable,
+                          zmo::statRecordLayout());
 }
 
 int writeSnapLoadControls() {

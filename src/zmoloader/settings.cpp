@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "common/db_tools.h"
 #include "common/db_kind.h"
+#include "common/db_tools.h"
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/archive.h"
@@ -43,8 +43,9 @@ int checkLineText(const char* what, const std::string& text, const char* extra) 
   for (char ch : text) {
     unsigned char c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == 0x7F || c == '"' || std::strchr(extra, c) != nullptr) {
-      std::string line = std::string(what) + " holds a character that cannot be written into "
-                                              "the load files";
+      std::string line = std::string(what) +
+                         " holds a character that cannot be written into "
+                         "the load files";
       return loaderHalt(line.c_str());
     }
   }

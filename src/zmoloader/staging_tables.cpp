@@ -110,11 +110,10 @@ int writeCorvaLoadScript() {
     const std::string plus = plusText() + ";";
     for (char t : tables) {
       const std::string name = tableName(t);
-      lines.insert(lines.end(),
-                   {plus, "echo BEGIN Loading records into " + name + ";", plus,
-                    "import from " + lineArg(binPath(snapGroup(t).data_file)) +
-                        " of del insert into " + name + ";",
-                    plus, "echo END Loading records into " + name + ";", plus});
+      lines.insert(lines.end(), {plus, "echo BEGIN Loading records into " + name + ";", plus,
+                                 "import from " + lineArg(binPath(snapGroup(t).data_file)) +
+                                     " of del insert into " + name + ";",
+                                 plus, "echo END Loading records into " + name + ";", plus});
     }
   } else if (!tables.empty()) {
     lines.push_back("import from " + lineArg(s.stati_output) + " of del insert into " +

@@ -24,7 +24,8 @@ int deleteKeyTree(HKEY key, const char* key_name) {
     std::vector<char> cls(max_class + 1);
     DWORD name_len = static_cast<DWORD>(name.size());
     DWORD cls_len = static_cast<DWORD>(cls.size());
-    LONG ret = RegEnumKeyExA(key, 0, name.data(), &name_len, nullptr, cls.data(), &cls_len, nullptr);
+    LONG ret =
+        RegEnumKeyExA(key, 0, name.data(), &name_len, nullptr, cls.data(), &cls_len, nullptr);
     if (ret == ERROR_NO_MORE_ITEMS) return kSetvalOk;
     if (ret != ERROR_SUCCESS) {
       std::printf("*** ERROR: Unable to enumerate subkeys of key '%s', error = %d\n", key_name,

@@ -37,8 +37,8 @@ HKEY setvalRootByName(const char* name) {
   return nullptr;
 }
 
-int setvalGetopt(SetvalScanner* s, int argc, char* const argv[], const char* opts,
-                 const char* prog, std::FILE* out) {
+int setvalGetopt(SetvalScanner* s, int argc, char* const argv[], const char* opts, const char* prog,
+                 std::FILE* out) {
   s->optarg = nullptr;
   if (s->sp == 1) {
     if (s->optind >= argc || argv[s->optind][0] != '-' || argv[s->optind][1] == '\0') return -1;

@@ -68,8 +68,8 @@ int setvalSetValue(HKEY root, const char* key, const char* value_name, const std
 
   // Text is stored up to its first NUL with the NUL; binary data with its
   // byte count.
-  DWORD size = binary ? static_cast<DWORD>(data.size())
-                      : static_cast<DWORD>(std::strlen(data.c_str()) + 1);
+  DWORD size =
+      binary ? static_cast<DWORD>(data.size()) : static_cast<DWORD>(std::strlen(data.c_str()) + 1);
   ret = RegSetValueExA(h, value_name, 0, type, reinterpret_cast<const BYTE*>(data.c_str()), size);
   RegCloseKey(h);
   if (ret != ERROR_SUCCESS) {

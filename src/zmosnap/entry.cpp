@@ -1,11 +1,12 @@
 // The process entry: one option in argv[1] selects what zmosnap does.
 
+#include "zmosnap/entry.h"
+
 #include <cstring>
 
 #include "common/console_program.h"
 #include "common/service_control.h"
 #include "platform/events.h"
-#include "zmosnap/entry.h"
 
 namespace zmo::snap {
 

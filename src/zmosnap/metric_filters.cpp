@@ -40,8 +40,7 @@ void snapGetMetricFilters() {
     // ProcessQRBData was "True" earlier in the process: it stays so.
     const std::string qrb = zmo::getRequiredRegValue(zmo::cfg::kProcessQRBData);
     zmo::writeTrace("Registry entry %s = <%s>\n", zmo::cfg::kProcessQRBData, qrb.c_str());
-    zmo::writeTrace(
-        "Registry entry ProcessQRBData auto set every metric filter to process true\n");
+    zmo::writeTrace("Registry entry ProcessQRBData auto set every metric filter to process true\n");
     return;
   }
   zmo::MetricSwitches now;

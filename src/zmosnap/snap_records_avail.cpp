@@ -17,7 +17,8 @@ constexpr const char* kNotKnown = "NOT KNOWN";
 std::string UnavailableLabel() {
   char text[256];
   HINSTANCE catalog = zmo::Catalog();
-  if (catalog != nullptr && LoadStringA(catalog, kNotKnownTextId, text, sizeof text) > 0) return text;
+  if (catalog != nullptr && LoadStringA(catalog, kNotKnownTextId, text, sizeof text) > 0)
+    return text;
   return kNotKnown;
 }
 
@@ -30,8 +31,8 @@ int writeAvailRecord(std::FILE* file, int available) {
     const std::string host = zmo::serverHostName(st.server.host);
     const std::string short_host = zmo::serverShortHost(host);
     char destination[256];
-    zmo::formatRfcDestination(destination, sizeof destination, short_host.c_str(), st.server.sid.c_str(),
-                              st.server.sysnr);
+    zmo::formatRfcDestination(destination, sizeof destination, short_host.c_str(),
+                              st.server.sid.c_str(), st.server.sysnr);
     char label[256];
     if (available) {
       zmo::formatSystemLabel(label, sizeof label, st.server.sid.c_str(),
@@ -47,10 +48,13 @@ int writeAvailRecord(std::FILE* file, int available) {
     line.stamp = snapRecordTime();
     line.available = available ? 1 : 0;
     int cut = 0;
-    const int written = file == nullptr ? 2 : zmo::writeAvailLine(file, zmo::DatabaseKind(), line, &cut);
+    const int written =
+        file == nullptr ? 2 : zmo::writeAvailLine(file, zmo::DatabaseKind(), line, &cut);
     if (cut) zmo::writeTrace("writeAvailRecord() a text longer than its column was cut to it\n");
-    if (written == 1) zmo::writeTrace("writeAvailRecord() the time stamp has no form, no record written\n");
-    if (written == 2) zmo::writeTrace("writeAvailRecord() writing the availability record failed\n");
+    if (written == 1)
+      zmo::writeTrace("writeAvailRecord() the time stamp has no form, no record written\n");
+    if (written == 2)
+      zmo::writeTrace("writeAvailRecord() writing the availability record failed\n");
     rc = written == 0 ? 0 : 1;
   }
   // The record is the last thing done for a server: what its system

@@ -35,9 +35,9 @@ long long snapLineInt(const void* line, unsigned leng, const char* structure, co
   // The library hands integers over little-endian, whatever the host.
   const auto* bytes = static_cast<const unsigned char*>(line) + f->offset;
   if (f->kind == zmo::rfc::FieldKind::kInt) {
-    const std::uint32_t u = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                            static_cast<std::uint32_t>(bytes[2]) << 16 |
-                            static_cast<std::uint32_t>(bytes[3]) << 24;
+    const std::uint32_t u =
+        static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+        static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
     return static_cast<std::int32_t>(u);
   }
   if (f->kind == zmo::rfc::FieldKind::kInt2) {
@@ -47,7 +47,8 @@ long long snapLineInt(const void* line, unsigned leng, const char* structure, co
   return 0;
 }
 
-std::string snapLineWord(const void* line, unsigned leng, const char* structure, const char* field) {
+std::string snapLineWord(const void* line, unsigned leng, const char* structure,
+                         const char* field) {
   const zmo::rfc::FieldLayout* f = Field(structure, field, leng);
   if (line == nullptr || f == nullptr) return "";
   return zmo::fieldWord(static_cast<const char*>(line) + f->offset, f->length);

@@ -52,7 +52,9 @@ int WriteCpu(std::FILE* file, ITAB_H cpu, ITAB_H mem) {
   const void* mem_line = Lines(mem) > 0 ? Line(mem, 1) : nullptr;
   const unsigned mem_leng = mem_line != nullptr ? ItLeng(mem) : 0;
   const bool memory = snapRecordState().switches.all && mem_line != nullptr;
-  auto m = [&](const char* field) { return memory ? snapLineInt(mem_line, mem_leng, "MEM_ALL", field) : 0; };
+  auto m = [&](const char* field) {
+    return memory ? snapLineInt(mem_line, mem_leng, "MEM_ALL", field) : 0;
+  };
   const zmo::RecordLayout f = zmo::snapCpuLayout();
 
   return EachLine(cpu, [&](const void* line, unsigned leng) {
@@ -61,7 +63,9 @@ int WriteCpu(std::FILE* file, ITAB_H cpu, ITAB_H mem) {
     if (writeRecordPrefix(&out) != 0) return kWriteFailed;
     // The figures in layout order, each the value when its switch is on.
     int next = zmo::kSnapPrefixCount;
-    auto figure = [&](bool on, long long value) { zmo::recordPutNumber(&out, f[next++], on ? value : 0); };
+    auto figure = [&](bool on, long long value) {
+      zmo::recordPutNumber(&out, f[next++], on ? value : 0);
+    };
     figure(true, c("NBR_CPU"));
     figure(true, c("LOAD1_AVG"));
     figure(true, c("LOAD5_AVG"));
@@ -157,11 +161,15 @@ int writeSnapshotRecords(const SnapRfcTables& tables) {
     rc = Checked(st.lanFile, "LAN");
     if (rc == 0) rc = WriteDevices(st.lanFile, tables.lanSingle, kLan);
   }
-  if (st.cut) zmo::writeTrace("callFillSnapshotData() a text longer than its column was cut to it\n");
+  if (st.cut)
+    zmo::writeTrace("callFillSnapshotData() a text longer than its column was cut to it\n");
   if (st.clamped) {
-    zmo::writeTrace("callFillSnapshotData() a figure wider than its 8 columns was written as the nearest that fits\n");
+    zmo::writeTrace(
+        "callFillSnapshotData() a figure wider than its 8 columns was written as the nearest that "
+        "fits\n");
   }
-  if (rc == kWriteFailed) zmo::writeTrace("callFillSnapshotData() writing the snapshot records failed\n");
+  if (rc == kWriteFailed)
+    zmo::writeTrace("callFillSnapshotData() writing the snapshot records failed\n");
   return rc;
 }
 

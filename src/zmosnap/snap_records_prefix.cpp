@@ -38,7 +38,8 @@ int writeRecordPrefix(zmo::RecordLine* line) {
   const std::string short_host = zmo::serverShortHost(host);
   char destination[256];
   if (st.dbHostRecords) {
-    std::snprintf(destination, sizeof destination, "%s_%s_%.2s", short_host.c_str(), rfc.sid.c_str(), "DB");
+    std::snprintf(destination, sizeof destination, "%s_%s_%.2s", short_host.c_str(),
+                  rfc.sid.c_str(), "DB");
   } else {
     zmo::formatRfcDestination(destination, sizeof destination, short_host.c_str(), rfc.sid.c_str(),
                               st.server.sysnr);

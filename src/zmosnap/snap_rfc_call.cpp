@@ -15,7 +15,8 @@ namespace {
 
 int AnswerTimeout() { return kSnapAnswerTimeoutSeconds; }
 
-const zmo::RfcWaitSpec kSnapAnswerWait{AnswerTimeout, zmo::kRfcTimeoutTrace, zmo::kRfcUnknownRcTrace,
+const zmo::RfcWaitSpec kSnapAnswerWait{AnswerTimeout, zmo::kRfcTimeoutTrace,
+                                       zmo::kRfcUnknownRcTrace,
                                        "ListenForRfcResponse:Disconnect detected, shutting down\n"};
 
 // The longest exception name kept.

@@ -17,9 +17,11 @@ int callRfcFunctionSearch(const char* name, int* exists) {
   SnapRfcState& s = snapRfcState();
   char funcname[kFuncNameLen];
   snapFixedText(funcname, sizeof funcname, name);
-  RFC_PARAMETER exporting[] = {{"FUNCNAME", 0, TYPC, kFuncNameLen, funcname}, {nullptr, 0, 0, 0, nullptr}};
+  RFC_PARAMETER exporting[] = {{"FUNCNAME", 0, TYPC, kFuncNameLen, funcname},
+                               {nullptr, 0, 0, 0, nullptr}};
   // Emptied first: a line left from an earlier search must not count as a hit.
-  RFC_TABLE tables[] = {snapTableParameter("FUNCTIONS", s.tables.functions, s.types.rfcfunc), kSnapTablesEnd};
+  RFC_TABLE tables[] = {snapTableParameter("FUNCTIONS", s.tables.functions, s.types.rfcfunc),
+                        kSnapTablesEnd};
   SnapCall call;
   call.function = "RFC_FUNCTION_SEARCH";
   call.exporting = exporting;

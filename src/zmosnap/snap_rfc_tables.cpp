@@ -21,14 +21,17 @@ struct TableSpec {
 
 // In the order they are created and emptied.
 constexpr TableSpec kTables[] = {
-    {"TF_CPU_ALL", kTfCpuAllLeng, &SnapRfcTables::cpuAll, "ItFree(thTfCpuAll) returned unsuccessfully\n"},
+    {"TF_CPU_ALL", kTfCpuAllLeng, &SnapRfcTables::cpuAll,
+     "ItFree(thTfCpuAll) returned unsuccessfully\n"},
     {"TF_DISK_SINGLE", kTfDiskSingleLeng, &SnapRfcTables::diskSingle,
      "ItFree(thTfDiskSingle) returned unsuccessfully\n"},
     {"TF_LAN_SINGLE", kTfLanSingleLeng, &SnapRfcTables::lanSingle,
      "ItFree(thTfLanSingle) returned unsuccessfully\n"},
-    {"TF_MEM_ALL", kTfMemAllLeng, &SnapRfcTables::memAll, "ItFree(thTfMemAll) returned unsuccessfully\n"},
+    {"TF_MEM_ALL", kTfMemAllLeng, &SnapRfcTables::memAll,
+     "ItFree(thTfMemAll) returned unsuccessfully\n"},
     {"USR_TBL", kUsrTblLeng, &SnapRfcTables::usrTbl, "ItFree(thUsrTbl) returned unsuccessfully\n"},
-    {"FUNCTIONS", kFunctionsLeng, &SnapRfcTables::functions, "ItFree(thFunctions) returned unsuccessfully\n"},
+    {"FUNCTIONS", kFunctionsLeng, &SnapRfcTables::functions,
+     "ItFree(thFunctions) returned unsuccessfully\n"},
 };
 
 struct StructureSpec {
@@ -52,11 +55,12 @@ int Install(const char* name, RFC_TYPEHANDLE* type) {
   std::vector<RFC_TYPE_ELEMENT> elements;
   for (unsigned i = 0; i < layout->field_count; ++i) {
     const zmo::rfc::FieldLayout& f = layout->fields[i];
-    elements.push_back(
-        {f.name, static_cast<RFC_TYPEHANDLE>(zmo::rfc::RfcTypeOfKind(f.kind)), f.length, f.decimals, 0});
+    elements.push_back({f.name, static_cast<RFC_TYPEHANDLE>(zmo::rfc::RfcTypeOfKind(f.kind)),
+                        f.length, f.decimals, 0});
   }
   RFC_TYPEHANDLE installed = 0;
-  if (RfcInstallStructure(name, elements.data(), layout->field_count, &installed) != RFC_OK || installed == 0) {
+  if (RfcInstallStructure(name, elements.data(), layout->field_count, &installed) != RFC_OK ||
+      installed == 0) {
     return 1;
   }
   *type = installed;

@@ -35,10 +35,12 @@ int snapUserCounts(ITAB_H usrTbl, int* users, int* sessions) {
   const int lines = usrTbl == ITAB_NULL ? -1 : ItFill(usrTbl);
   // The counts stand in the line before the last; a table of fewer than
   // two lines has no such line.
-  const char* line = lines >= 2 ? static_cast<const char*>(ItGetLine(usrTbl, static_cast<unsigned>(lines - 1)))
-                                : nullptr;
+  const char* line =
+      lines >= 2 ? static_cast<const char*>(ItGetLine(usrTbl, static_cast<unsigned>(lines - 1)))
+                 : nullptr;
   if (line == nullptr) {
-    zmo::writeTrace("callSxmiXmbUserListRead() USR_TBL of <%i> lines holds no user counts\n", lines);
+    zmo::writeTrace("callSxmiXmbUserListRead() USR_TBL of <%i> lines holds no user counts\n",
+                    lines);
     return 1;
   }
   const unsigned n = ItLeng(usrTbl);
@@ -49,7 +51,8 @@ int snapUserCounts(ITAB_H usrTbl, int* users, int* sessions) {
   return 0;
 }
 
-int callXmiLogon(const char* company, const char* product, const char* interface, const char* version) {
+int callXmiLogon(const char* company, const char* product, const char* interface,
+                 const char* version) {
   char ext_company[kExtCompanyLen], ext_product[kExtProductLen], interface_field[kInterfaceLen],
       version_field[kVersionLen];
   snapFixedText(ext_company, sizeof ext_company, company);
@@ -62,7 +65,8 @@ int callXmiLogon(const char* company, const char* product, const char* interface
                                {"VERSION", 0, TYPC, kVersionLen, version_field},
                                {nullptr, 0, 0, 0, nullptr}};
   char session_id[kSessionIdLen];
-  RFC_PARAMETER importing[] = {{"SESSIONID", 0, TYPC, kSessionIdLen, session_id}, {nullptr, 0, 0, 0, nullptr}};
+  RFC_PARAMETER importing[] = {{"SESSIONID", 0, TYPC, kSessionIdLen, session_id},
+                               {nullptr, 0, 0, 0, nullptr}};
   zmo::writeTrace("about to call RfcCallReceive with SXMI_LOGON\n");
   SnapCall call;
   call.function = "SXMI_LOGON";
@@ -84,7 +88,8 @@ int callSxmiXmbUserListRead(const char* user) {
   std::int32_t entries = 0;
   RFC_PARAMETER importing[] = {{"NUMBER_OF_ENTRIES", 0, TYPINT, sizeof entries, &entries},
                                {nullptr, 0, 0, 0, nullptr}};
-  RFC_TABLE tables[] = {snapTableParameter("USR_TBL", s.tables.usrTbl, s.types.btcSyslog), kSnapTablesEnd};
+  RFC_TABLE tables[] = {snapTableParameter("USR_TBL", s.tables.usrTbl, s.types.btcSyslog),
+                        kSnapTablesEnd};
   SnapCall call;
   call.function = "SXMI_XMB_USER_LIST_READ";
   call.exporting = exporting;

@@ -99,8 +99,7 @@ int SampleDatabaseHost(const VisitMode& mode) {
   if (Stopped(mode)) return zmo::kShutdownInProgress;
   if (rc != 0 || !exists) return 0;
 
-  zmo::writeTrace("about to retrieve db info for newly encountered r3 system <%s>\n",
-                  sid.c_str());
+  zmo::writeTrace("about to retrieve db info for newly encountered r3 system <%s>\n", sid.c_str());
   // The call clears the destination first, so a failed one leaves none.
   rc = callJ8c1GetDbLogDest();
   if (Stopped(mode)) return zmo::kShutdownInProgress;
@@ -136,8 +135,8 @@ void FillOptions(const std::string& password, zmo::RfcServerOptions* o) {
   zmo::writeTrace(
       "about to connect to host <%s>, sid <%s>, client <%s>, sysnumber <%.2i> with user <%s> "
       "language <%s>\n",
-      server.host.c_str(), server.sid.c_str(), o->options.client, server.sysnr,
-      server.user.c_str(), o->options.language);
+      server.host.c_str(), server.sid.c_str(), o->options.client, server.sysnr, server.user.c_str(),
+      o->options.language);
 }
 
 }  // namespace

@@ -103,9 +103,8 @@ int statiGetParaFromCmdLine(int argc, char** argv) {
   const struct {
     bool given;
     const char* name;
-  } required[] = {{fixed[0].given, "-st"}, {fixed[1].given, "-sd"},
-                  {fixed[2].given, "-et"}, {fixed[3].given, "-ed"},
-                  {have_bindir, "-bindir"}, {have_dbtype, "-dbtype"}};
+  } required[] = {{fixed[0].given, "-st"}, {fixed[1].given, "-sd"},  {fixed[2].given, "-et"},
+                  {fixed[3].given, "-ed"}, {have_bindir, "-bindir"}, {have_dbtype, "-dbtype"}};
   bool missing = false;
   for (const auto& r : required) {
     if (!r.given) {

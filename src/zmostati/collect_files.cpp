@@ -64,7 +64,8 @@ int statiOpenOutFile() {
   constexpr const char* kFailed = "open outfile <%s> failed\n";
   run.outStartSize = -1;
   if (OpenAppend(path, &run.outFile, kFailed) != 0) return 1;
-  if (std::setvbuf(run.outFile, buffer, _IOFBF, sizeof buffer) != 0 || std::fseek(run.outFile, 0, SEEK_END) != 0 ||
+  if (std::setvbuf(run.outFile, buffer, _IOFBF, sizeof buffer) != 0 ||
+      std::fseek(run.outFile, 0, SEEK_END) != 0 ||
       (run.outStartSize = std::ftell(run.outFile)) < 0) {
     Close(&run.outFile);
     run.outStartSize = -1;

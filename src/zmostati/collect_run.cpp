@@ -70,8 +70,7 @@ int SettleEarlierRun() {
     case zmo::RunRecovery::kKept:
       break;
   }
-  zmo::writeTrace("a run that was cut short after its collection handed over <%s>\n",
-                  text.c_str());
+  zmo::writeTrace("a run that was cut short after its collection handed over <%s>\n", text.c_str());
   StatiInterval interval;
   if (!statiState().storesInterval || statiParseIntervalText(text, &interval) != 0) return 0;
   statiStoreCollected(interval);

@@ -1,10 +1,11 @@
 // The process entry: one option in argv[1] selects what zmostati does.
 
+#include "zmostati/entry.h"
+
 #include <cstring>
 
 #include "common/console_program.h"
 #include "common/service_control.h"
-#include "zmostati/entry.h"
 
 namespace zmo::stati {
 

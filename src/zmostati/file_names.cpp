@@ -2,9 +2,9 @@
 
 #include <unistd.h>
 
-#include "common/trace_log.h"
 #include "common/runtime_state.h"
 #include "common/system_info.h"
+#include "common/trace_log.h"
 #include "platform/files.h"
 #include "zmostati/format.h"
 #include "zmostati/params.h"

@@ -56,8 +56,8 @@ int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInt
   const int minute_of_day = local.tm_hour * 60 + local.tm_min;
   int r = minute_of_day - delay;
   if (r + kStatiMinutesPerDay < 0) {
-    trace->push_back(statiFormat("internal error 1: tr+1440 < 0 . tr is <%i> delay is <%i>\n", r,
-                                 delay));
+    trace->push_back(
+        statiFormat("internal error 1: tr+1440 < 0 . tr is <%i> delay is <%i>\n", r, delay));
     return kStatiIntervalError1;
   }
   // Before the delay has passed since midnight the comparison is made
@@ -111,8 +111,8 @@ int statiDecideInterval(const StatiBorderTable& table, int delay, const StatiInt
   SetEnd(now, start_back, start_border, "01", &cur.startDate, &cur.startTime, &cur.startCount);
   SetEnd(now, end_back, end_border, "00", &cur.endDate, &cur.endTime, &cur.endCount);
   if (n == 1) {
-    trace->push_back(statiFormat("statiServiceAdmin.currentQueryIntervalEnd=%lli\n",
-                                 cur.endCount - end_border));
+    trace->push_back(
+        statiFormat("statiServiceAdmin.currentQueryIntervalEnd=%lli\n", cur.endCount - end_border));
   }
   trace->push_back(statiFormat("determined possible interval: from %.8s %.6s to %.8s %.6s\n",
                                cur.startDate.c_str(), cur.startTime.c_str(), cur.endDate.c_str(),

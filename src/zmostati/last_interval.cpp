@@ -7,9 +7,9 @@
 #include "common/config_values.h"
 #include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
+#include "zmostati/collect.h"
 #include "zmostati/format.h"
 #include "zmostati/params.h"
-#include "zmostati/collect.h"
 #include "zmostati/state.h"
 
 namespace zmo::stati {

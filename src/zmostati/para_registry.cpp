@@ -113,8 +113,7 @@ int statiGetParaFromRegistry() {
 
   s.zmomsgPath = s.binDir + "zmomsg";
   s.loaderPath = s.binDir + "zmoloader";
-  statiBuildLdrArg("statiGetParaFromRegistry()",
-                   zmo::configValueExists(k, cfg::kStatiLoaderDebug));
+  statiBuildLdrArg("statiGetParaFromRegistry()", zmo::configValueExists(k, cfg::kStatiLoaderDebug));
 
   rc = ReadInput(k, &s);
   if (rc != 0) return rc;

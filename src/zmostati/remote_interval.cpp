@@ -16,17 +16,19 @@ int Shift(const std::string& date, const std::string& time, int shift, std::stri
           std::string* outTime) {
   std::tm tm;
   if (statiConvertTimeString2TmUTC(date.c_str(), time.c_str(), &tm) != 0) {
-    zmo::writeTrace("statiConvertTimeString2TmUTC() returned unsuccessfully for date <%.8s>, time "
-                    "<%.6s>\n",
-                    date.c_str(), time.c_str());
+    zmo::writeTrace(
+        "statiConvertTimeString2TmUTC() returned unsuccessfully for date <%.8s>, time "
+        "<%.6s>\n",
+        date.c_str(), time.c_str());
     return 1;
   }
   tm.tm_sec += shift;
   char d[8], t[6];
   if (statiConvertTimeTmUtc2String(d, t, &tm) != 0) {
-    zmo::writeTrace("statiConvertTimeTmUTC2String() returned unsuccessfully for date <%.8s>, time "
-                    "<%.6s>\n",
-                    date.c_str(), time.c_str());
+    zmo::writeTrace(
+        "statiConvertTimeTmUTC2String() returned unsuccessfully for date <%.8s>, time "
+        "<%.6s>\n",
+        date.c_str(), time.c_str());
     return 1;
   }
   outDate->assign(d, sizeof d);

@@ -48,11 +48,12 @@ void statiRfcClose() {
   statiRfcSession().handle = RFC_HANDLE_NULL;
 }
 
-int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting,
-                           RFC_PARAMETER* importing, RFC_TABLE* tables) {
+int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting, RFC_PARAMETER* importing,
+                           RFC_TABLE* tables) {
   StatiRfcSession& s = statiRfcSession();
   zmo::RfcCallStep step = zmo::RfcCallStep::kStopped;
-  const int rc = zmo::RfcCallAndListen(s.handle, function, exporting, tables, kStatiAnswerWait, &step);
+  const int rc =
+      zmo::RfcCallAndListen(s.handle, function, exporting, tables, kStatiAnswerWait, &step);
   if (step == zmo::RfcCallStep::kStopped) return zmo::kShutdownInProgress;
   if (step == zmo::RfcCallStep::kCall) {
     if (rc == RFC_EXCEPTION || rc == RFC_SYS_EXCEPTION) {

@@ -44,8 +44,8 @@ RFC_RC InstallPlain(const char* structure, const char* tag, RFC_TYPEHANDLE* hand
   std::vector<RFC_TYPE_ELEMENT> elements;
   for (unsigned i = 0; i < layout->field_count; ++i) {
     const rfc::FieldLayout& f = layout->fields[i];
-    elements.push_back({f.name, static_cast<RFC_TYPEHANDLE>(rfc::RfcTypeOfKind(f.kind)), f.length,
-                        f.decimals, 0});
+    elements.push_back(
+        {f.name, static_cast<RFC_TYPEHANDLE>(rfc::RfcTypeOfKind(f.kind)), f.length, f.decimals, 0});
   }
   return RfcInstallStructure(structure, elements.data(), layout->field_count, handle);
 }
@@ -74,9 +74,8 @@ RFC_RC InstallUnicode(const char* structure, const char* tag, RFC_TYPEHANDLE* ha
 int Install(const Installation& what, RFC_TYPEHANDLE* handle) {
   const char* tag = statiLayoutTag(what.layout);
   RFC_TYPEHANDLE installed = 0;
-  const RFC_RC rc = what.layout == kStatiLayout610
-                        ? InstallUnicode(what.structure, tag, &installed)
-                        : InstallPlain(what.structure, tag, &installed);
+  const RFC_RC rc = what.layout == kStatiLayout610 ? InstallUnicode(what.structure, tag, &installed)
+                                                   : InstallPlain(what.structure, tag, &installed);
   if (rc != RFC_OK || installed == 0) return 1;
   *handle = installed;
   return 0;

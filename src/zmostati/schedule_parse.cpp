@@ -17,9 +17,10 @@ const char* const kValueName = zmo::cfg::kStatiSchedule6;
 
 std::string UnexpectedChar(const std::string& text, size_t pos, const char* key,
                            const char* expected) {
-  return statiFormat("unexpected character <%c> at position <%i> of string <%s> of <%s> of\n"
-                     "subkey <%s>. expected %s.\n",
-                     text[pos], static_cast<int>(pos), text.c_str(), kValueName, key, expected);
+  return statiFormat(
+      "unexpected character <%c> at position <%i> of string <%s> of <%s> of\n"
+      "subkey <%s>. expected %s.\n",
+      text[pos], static_cast<int>(pos), text.c_str(), kValueName, key, expected);
 }
 
 std::string UnexpectedEnd(const std::string& text, const char* key, const char* expected) {
@@ -29,9 +30,10 @@ std::string UnexpectedEnd(const std::string& text, const char* key, const char* 
 
 std::string BadValue(const char* what, int value, size_t pos, const std::string& text,
                      const char* key) {
-  return statiFormat("unexpected %s time value <%i> at position <%i> of string <%s> of <%s> of\n"
-                     "subkey <%s>. expected space or end of string.\n",
-                     what, value, static_cast<int>(pos), text.c_str(), kValueName, key);
+  return statiFormat(
+      "unexpected %s time value <%i> at position <%i> of string <%s> of <%s> of\n"
+      "subkey <%s>. expected space or end of string.\n",
+      what, value, static_cast<int>(pos), text.c_str(), kValueName, key);
 }
 
 // Scans the entries into *table by the shared grammar. Returns 0 or the
@@ -56,8 +58,9 @@ int ScanEntries(const std::string& text, const char* key, StatiBorderTable* tabl
       *trace = BadValue("minute", scan.value, scan.pos, text, key);
       return rc;
     case zmo::kScheduleTooMany:
-      *trace = statiFormat("too many time parameters in <%s> of <%s> of subkey <%s>. maximum is <%i>.\n",
-                           text.c_str(), kValueName, key, kStatiMaxBorderTimes);
+      *trace =
+          statiFormat("too many time parameters in <%s> of <%s> of subkey <%s>. maximum is <%i>.\n",
+                      text.c_str(), kValueName, key, kStatiMaxBorderTimes);
       return rc;
     default:
       *trace = UnexpectedChar(text, scan.pos, key, scan.expected);
@@ -78,9 +81,10 @@ int CheckEntries(int delay, StatiBorderTable* table, std::string* trace) {
   }
   if (n == 1) {
     if (delay < 0 || delay > kStatiMinutesPerDay - 1) {
-      *trace = statiFormat("delay time of <%i> not in valid range [0;1439] when one border time "
-                           "<%.2i:%.2i> is specified\n",
-                           delay, first[0] / 60, first[0] % 60);
+      *trace = statiFormat(
+          "delay time of <%i> not in valid range [0;1439] when one border time "
+          "<%.2i:%.2i> is specified\n",
+          delay, first[0] / 60, first[0] % 60);
       return kStatiDelayOutOfRange;
     }
     return 0;
@@ -100,9 +104,10 @@ int CheckEntries(int delay, StatiBorderTable* table, std::string* trace) {
     return kStatiBorderGapTooSmall;
   }
   if (gap < delay) {
-    *trace = statiFormat("maximum delay time <%i> exceeded (maximum delay time is minimum boarder "
-                         "time difference). delay time was <%i>\n",
-                         gap, delay);
+    *trace = statiFormat(
+        "maximum delay time <%i> exceeded (maximum delay time is minimum boarder "
+        "time difference). delay time was <%i>\n",
+        gap, delay);
     return kStatiDelayTooLong;
   }
   // A negative delay would count an interval as passed before it ends, so
@@ -124,8 +129,8 @@ int statiParseSchedule(const std::string& text, int delay, const char* keyPath,
     table->count = -1;  // no half-read schedule is ever used
     return rc;
   }
-  std::string line = statiFormat("running with delay time <%imin>  and <%i> border time(s): ", delay,
-                                 table->count);
+  std::string line = statiFormat(
+      "running with delay time <%imin>  and <%i> border time(s): ", delay, table->count);
   for (int i = 0; i < table->count; ++i) {
     line += statiFormat("<%.2i:%.2i> ", table->minutes[i] / 60, table->minutes[i] % 60);
   }

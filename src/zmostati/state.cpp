@@ -2,15 +2,12 @@
 
 namespace zmo::stati {
 
-
 StatiState& statiState() {
   static StatiState state;
   return state;
 }
 
-void statiResetState() {
-  statiState() = StatiState{};
-}
+void statiResetState() { statiState() = StatiState{}; }
 
 void statiResetRunState() {
   StatiState& st = statiState();

@@ -45,7 +45,8 @@ int statiWriteAvailRecord() {
   int cut = 0;
   const int rc = zmo::writeAvailLine(run.availFile, zmo::DatabaseKind(), line, &cut);
   if (cut && statiFirstNote(kNoteTextCut)) {
-    zmo::writeTrace("statiWriteAvailRecord() a text longer than its Oracle column was cut to fit\n");
+    zmo::writeTrace(
+        "statiWriteAvailRecord() a text longer than its Oracle column was cut to fit\n");
   }
   if (rc != 0) {
     zmo::writeTrace("statiWriteAvailRecord() writing the availability line failed\n");

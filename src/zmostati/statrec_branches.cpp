@@ -21,9 +21,9 @@ constexpr const char* kDatabase[] = {"READDIRTI", "READSEQTI", "INSTI", "UPDTI",
                                      "COMMITTI",  "MCTI",      "DELTI", nullptr};
 constexpr const char* kDatabase610[] = {"READDIRTI", "READSEQTI", "INSTI", "UPDTI",
                                         "COMMITTI",  "DELTI",     nullptr};
-constexpr const char* kKbTransfered[] = {"NTABCNT", "DSQLCNT", "ABAPSCNT", "ABAPLCNT",
-                                         "DYNPSCNT", "DYNPLCNT", "CUALCNT", "QUECNT",
-                                         "DDICCNT", "RFCCNT", nullptr};
+constexpr const char* kKbTransfered[] = {"NTABCNT",  "DSQLCNT",  "ABAPSCNT", "ABAPLCNT",
+                                         "DYNPSCNT", "DYNPLCNT", "CUALCNT",  "QUECNT",
+                                         "DDICCNT",  "RFCCNT",   nullptr};
 constexpr const char* kKbTransfered610[] = {"DSQLCNT", "QUECNT", "RFCCNT", nullptr};
 constexpr const char* kKbChanged[] = {"PHYINSCNT", "PHYUPDCNT", "PHYDELCNT", nullptr};
 constexpr const char* kMemory[] = {"PRIVSUM", "USEDBYTES", "MAXROLL", "MAXPAGE", nullptr};
@@ -95,9 +95,8 @@ int statiResolveBranch(const char* tag, bool batch, StatiBranch* branch, const c
   }
   const StructLayout* layout =
       spec == nullptr ? nullptr
-                      : zmo::rfc::FindLayout(batch ? zmo::rfc::kBatchStructure
-                                                   : zmo::rfc::kNormalStructure,
-                                             tag, 1);
+                      : zmo::rfc::FindLayout(
+                            batch ? zmo::rfc::kBatchStructure : zmo::rfc::kNormalStructure, tag, 1);
   if (layout == nullptr) {
     *missing = batch ? zmo::rfc::kBatchStructure : zmo::rfc::kNormalStructure;
     return 1;

@@ -34,8 +34,7 @@ inline std::uint64_t statiBigEndianBytes(const unsigned char* bytes, int n) {
   std::uint32_t hi, lo;
   std::memcpy(&hi, bytes, 4);
   std::memcpy(&lo, bytes + n - 4, 4);
-  return static_cast<std::uint64_t>(__builtin_bswap32(hi)) << (8 * (n - 4)) |
-         __builtin_bswap32(lo);
+  return static_cast<std::uint64_t>(__builtin_bswap32(hi)) << (8 * (n - 4)) | __builtin_bswap32(lo);
 }
 
 inline std::int64_t statiPackedValueFast(const unsigned char* bytes, int n) {
@@ -102,9 +101,9 @@ struct StatiContext {
   zmo::DbKind kind = zmo::DbKind::kNone;
   zmo::RecordLayout fields;      // the StatRecord layout
   zmo::RecordLine systemFields;  // columns 2-4 with their separators
-  bool filter = false;        // the record filter applies (not every metric)
-  bool programs = false;      // ProcessStatiPrograms
-  bool transactions = false;  // ProcessStatiTransactions
+  bool filter = false;           // the record filter applies (not every metric)
+  bool programs = false;         // ProcessStatiPrograms
+  bool transactions = false;     // ProcessStatiTransactions
   bool measureOn[kMeasureCount] = {};
 };
 

@@ -43,8 +43,9 @@ void PutStamp(zmo::RecordLine* line, const zmo::RecordField& field, const StatiC
       std::memcpy(d, gd, 8);
       std::memcpy(t, gt, 6);
     } else if (statiFirstNote(kNoteGmtFailed)) {
-      zmo::writeTrace("statiWriteInterval() time stamp <%s%s> cannot be moved to GMT, written as received\n", d,
-                      t);
+      zmo::writeTrace(
+          "statiWriteInterval() time stamp <%s%s> cannot be moved to GMT, written as received\n", d,
+          t);
     }
   }
   char stamp[zmo::kTimeStampMax];

@@ -64,8 +64,9 @@ int ConvertTable(const StatiContext& ctx, const char* tag, bool batch, ITAB_H ta
     Prefetch(next, branch.layout->line_size);
     if (bytes == nullptr) {
       if (batch) {
-        zmo::writeTrace("ItGetLine(thV2BtcStepRecords,i) returned unsuccessfully for line <%i> - <%s>\n",
-                        i, tag);
+        zmo::writeTrace(
+            "ItGetLine(thV2BtcStepRecords,i) returned unsuccessfully for line <%i> - <%s>\n", i,
+            tag);
       } else {
         zmo::writeTrace(
             "ItGetLine(tV2NormalRecords_%s,i) returned unsuccessfully for line <%i> - <%s>\n", tag,

@@ -60,8 +60,9 @@ bool AllBlank(const char* text, int n) {
 }
 
 std::int64_t Packed(const unsigned char* bytes, const StatiField& field) {
-  return field.length == 0 ? 0
-                           : statiPackedValueFast(bytes + field.offset, static_cast<int>(field.length));
+  return field.length == 0
+             ? 0
+             : statiPackedValueFast(bytes + field.offset, static_cast<int>(field.length));
 }
 
 // Sums in 64 bits, holding at the limit rather than wrapping.
@@ -175,7 +176,8 @@ bool statiConvertLine(const StatiBranch& b, const StatiContext& ctx, const unsig
   put(kMeasureKbTransfered, zmo::kStatKbTransfered,
       [&] { return statiBytesToKilobytes(Sum(bytes, b.kbTransfered)); });
   put(kMeasureKbChanged, zmo::kStatKbChanged, [&] { return Sum(bytes, b.kbChanged); });
-  put(kMeasureWait, zmo::kStatWaitTime, [&] { return statiMillisToSeconds(Packed(bytes, b.wait)); });
+  put(kMeasureWait, zmo::kStatWaitTime,
+      [&] { return statiMillisToSeconds(Packed(bytes, b.wait)); });
   put(kMeasureMemory, zmo::kStatMemoryUsed,
       [&] { return statiBytesToKilobytes(Sum(bytes, b.memory)); });
   put(kMeasureLoad, zmo::kStatLoadTime, [&] { return SumOfSeconds(bytes, b.load); });

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "zmostati/timeconv.h"
 #include "common/trace_log.h"
 #include "platform/calendar.h"
+#include "zmostati/timeconv.h"
 
 namespace zmo::stati {
 

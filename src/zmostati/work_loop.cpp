@@ -18,9 +18,7 @@ constexpr DWORD kWaitHintMs = 3000;
 // A pass whose schedule could not be read or decided waits this long.
 constexpr int kRetrySeconds = 300;
 
-void StartUpFailed() {
-  zmo::reportServiceStatus(SERVICE_STOPPED, 3, SERVICE_ACCEPT_STOP, 0);
-}
+void StartUpFailed() { zmo::reportServiceStatus(SERVICE_STOPPED, 3, SERVICE_ACCEPT_STOP, 0); }
 
 // Reads the schedule and decides the interval. Returns the wait of the
 // pass in seconds.

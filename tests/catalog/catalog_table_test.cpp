@@ -89,12 +89,15 @@ TEST(CatalogTableTest, TextsAreExact) {
       {1402, "KQZ7001E Error encountered "},
       {1403, "KQZ7002E  Error number = "},
       // Linux tools have no .exe; the trailing blank stays.
-      {1439, "KQZ7037E Required file not found, Corva client component corvacmd not installed "
-             "or is not in the path. Please refer to the release notes "},
-      {1467, "KQZ7064E Required file not found, Oracle client component sqlldr73 not installed "
-             "or is not in the path. Please refer to the release notes "},
-      {1472, "KQZ7069E Required file not found, Tessel client component tesseledit300 not "
-             "installed or is not in the path. Please refer to the release notes "},
+      {1439,
+       "KQZ7037E Required file not found, Corva client component corvacmd not installed "
+       "or is not in the path. Please refer to the release notes "},
+      {1467,
+       "KQZ7064E Required file not found, Oracle client component sqlldr73 not installed "
+       "or is not in the path. Please refer to the release notes "},
+      {1472,
+       "KQZ7069E Required file not found, Tessel client component tesseledit300 not "
+       "installed or is not in the path. Please refer to the release notes "},
       {1452, "KQZ7049I Kestrel Velmar Fieldwatch 5.1.0 - Orvane Suite"},
       {1484, "Scheduled run"},
       {1499, "Loading of snap records has started"},

@@ -150,7 +150,12 @@ const Case kCases[] = {
      "15",
      ConfigRead::kMissing,
      {NotFound("Delay"), "assuming default of <15>\n"}},
-    {"not text fails with its code", kDelay, Dword(), 3, "", ConfigRead::kNotString,
+    {"not text fails with its code",
+     kDelay,
+     Dword(),
+     3,
+     "",
+     ConfigRead::kNotString,
      {NotString("Delay")}},
     {"an empty default is spelled 0",
      kLast,
@@ -159,7 +164,12 @@ const Case kCases[] = {
      "",
      ConfigRead::kMissing,
      {NotFound("Last"), "assuming default of <0>\n"}},
-    {"found text traced", kLast, Text("20040112"), 0, "20040112", ConfigRead::kFound,
+    {"found text traced",
+     kLast,
+     Text("20040112"),
+     0,
+     "20040112",
+     ConfigRead::kFound,
      {FoundLine("20040112", "Last")}},
     {"using the default with its unit",
      kLogSize,
@@ -168,26 +178,71 @@ const Case kCases[] = {
      "1048576",
      ConfigRead::kNotString,
      {NotString("LogSize"), "using default value of <1048576> byte\n"}},
-    {"missing fails with its code", kNeeded, std::nullopt, 2, "", ConfigRead::kMissing,
+    {"missing fails with its code",
+     kNeeded,
+     std::nullopt,
+     2,
+     "",
+     ConfigRead::kMissing,
      {NotFound("Needed")}},
-    {"longer than the row takes fails", kNeeded, Text("abcdef"), 2, "", ConfigRead::kMissing,
+    {"longer than the row takes fails",
+     kNeeded,
+     Text("abcdef"),
+     2,
+     "",
+     ConfigRead::kMissing,
      {NotFound("Needed")}},
-    {"not text fails with the other code", kNeeded, Dword(), 3, "", ConfigRead::kNotString,
+    {"not text fails with the other code",
+     kNeeded,
+     Dword(),
+     3,
+     "",
+     ConfigRead::kNotString,
      {NotString("Needed")}},
-    {"bytes to the first NUL", kNeeded, Stored{REG_SZ, std::string("ab\0cdefgh", 9)}, 0, "ab",
-     ConfigRead::kFound, {}},
-    {"found number traced as a number", kCount, Text(" 99999999999x"), 0, " 99999999999x",
-     ConfigRead::kFound, {FoundLine("99999999999", "Count")}},
-    {"found int traced clamped", kWait, Text("99999999999"), 0, "99999999999",
-     ConfigRead::kFound, {FoundLine("2147483647", "Wait")}},
+    {"bytes to the first NUL",
+     kNeeded,
+     Stored{REG_SZ, std::string("ab\0cdefgh", 9)},
+     0,
+     "ab",
+     ConfigRead::kFound,
+     {}},
+    {"found number traced as a number",
+     kCount,
+     Text(" 99999999999x"),
+     0,
+     " 99999999999x",
+     ConfigRead::kFound,
+     {FoundLine("99999999999", "Count")}},
+    {"found int traced clamped",
+     kWait,
+     Text("99999999999"),
+     0,
+     "99999999999",
+     ConfigRead::kFound,
+     {FoundLine("2147483647", "Wait")}},
     {"quiet row of any type", kQuiet, Stored{REG_BINARY, "raw"}, 0, "raw", ConfigRead::kFound, {}},
     {"quiet row missing", kQuiet, std::nullopt, 0, "", ConfigRead::kMissing, {}},
-    {"quiet row of a value that is there", kPresent, Stored{REG_BINARY, "on"}, 0, "on",
-     ConfigRead::kFound, {}},
-    {"quiet row of a value that is not there", kPresent, std::nullopt, 1, "",
-     ConfigRead::kMissing, {}},
-    {"required row of any type", kRequired, Dword(), 0, std::string("\x07", 1),
-     ConfigRead::kFound, {}},
+    {"quiet row of a value that is there",
+     kPresent,
+     Stored{REG_BINARY, "on"},
+     0,
+     "on",
+     ConfigRead::kFound,
+     {}},
+    {"quiet row of a value that is not there",
+     kPresent,
+     std::nullopt,
+     1,
+     "",
+     ConfigRead::kMissing,
+     {}},
+    {"required row of any type",
+     kRequired,
+     Dword(),
+     0,
+     std::string("\x07", 1),
+     ConfigRead::kFound,
+     {}},
     {"required row missing ends the program",
      kRequired,
      std::nullopt,
@@ -271,8 +326,8 @@ TEST_F(ConfigReaderTest, MissingKeyEndsTheReadWhateverTheRowWhenTheReaderSaysSo)
   EXPECT_EQ(out, "");
   EXPECT_EQ(how, ConfigRead::kMissing);
   EXPECT_THAT(g_exits, ElementsAre(zmo::kExitMissingRegistryValue));
-  EXPECT_THAT(g_lines, ElementsAre("No key here\n", "Missing Key = HKEY_LOCAL_MACHINE\\" + K +
-                                                        "\n"));
+  EXPECT_THAT(g_lines,
+              ElementsAre("No key here\n", "Missing Key = HKEY_LOCAL_MACHINE\\" + K + "\n"));
 }
 
 TEST_F(ConfigReaderTest, WithoutTheKeyEveryValueIsMissingOtherwise) {
@@ -282,9 +337,9 @@ TEST_F(ConfigReaderTest, WithoutTheKeyEveryValueIsMissingOtherwise) {
   EXPECT_EQ(zmo::readConfigValue(kNeeded, kCatch, &out), 2);
   EXPECT_EQ(zmo::readConfigValue(nullptr, kSleep, kCatch, &out), 0);
   EXPECT_EQ(out, "60");
-  EXPECT_THAT(g_lines, ElementsAre(NotFound("Delay"), "assuming default of <15>\n",
-                                   NotFound("Needed"),
-                                   NotFound("Sleep", " setting default to 60 seconds.")));
+  EXPECT_THAT(g_lines,
+              ElementsAre(NotFound("Delay"), "assuming default of <15>\n", NotFound("Needed"),
+                          NotFound("Sleep", " setting default to 60 seconds.")));
 }
 
 TEST_F(ConfigReaderTest, DefaultLineOfARefusedValue) {
@@ -292,8 +347,8 @@ TEST_F(ConfigReaderTest, DefaultLineOfARefusedValue) {
   zmo::traceConfigDefault(Catch, kDelay);
   zmo::traceConfigDefault(Catch, kNeeded);  // a row without such a line
   zmo::traceConfigDefault(nullptr, kDelay);
-  EXPECT_THAT(g_lines, ElementsAre("using default value of <1048576> byte\n",
-                                   "assuming default of <15>\n"));
+  EXPECT_THAT(g_lines,
+              ElementsAre("using default value of <1048576> byte\n", "assuming default of <15>\n"));
 }
 
 TEST(ConfigTable, RowsAreFoundByNameWithoutRegardToCase) {

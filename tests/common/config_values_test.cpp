@@ -40,9 +40,9 @@ TEST_F(ConfigValuesTest, KeyOpensForTheAccessAsked) {
   ASSERT_TRUE(reader.Open());
   zmo::ConfigKey writer;
   ASSERT_TRUE(writer.Open(KEY_SET_VALUE | KEY_QUERY_VALUE));
-  ASSERT_EQ(RegSetValueExA(writer.get(), "Written", 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>("yes"), 4),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegSetValueExA(writer.get(), "Written", 0, REG_SZ, reinterpret_cast<const BYTE*>("yes"), 4),
+      ERROR_SUCCESS);
   std::string text;
   EXPECT_EQ(zmo::readConfigText(reader.get(), "Written", 3, &text), zmo::ConfigRead::kFound);
   EXPECT_EQ(text, "yes");
@@ -92,8 +92,7 @@ TEST_F(ConfigValuesTest, TextUpToTheLengthTheReaderTakes) {
 }
 
 // A value the caller cannot do without, as the collectors declare it.
-zmo::ConfigRow Required(const char* name, size_t max_chars, int missing_code,
-                        int not_string_code) {
+zmo::ConfigRow Required(const char* name, size_t max_chars, int missing_code, int not_string_code) {
   return {.name = name,
           .maxChars = max_chars,
           .missing = zmo::ConfigMissing::kFail,
@@ -181,11 +180,10 @@ TEST_F(ConfigValuesTest, StandardLines) {
   zmo::traceValueNotFound("StatiSleepTime");
   zmo::traceValueNotString("StatiJob");
   zmo::traceValueNotFound("StatiDelayTime");
-  zmo::traceConfigDefault(zmo::writeTrace,
-                          {.name = "StatiDelayTime",
-                           .missing = zmo::ConfigMissing::kDefault,
-                           .defaultText = "15",
-                           .lines = zmo::ConfigLines::kAssumingDefault});
+  zmo::traceConfigDefault(zmo::writeTrace, {.name = "StatiDelayTime",
+                                            .missing = zmo::ConfigMissing::kDefault,
+                                            .defaultText = "15",
+                                            .lines = zmo::ConfigLines::kAssumingDefault});
   EXPECT_THAT(TraceTexts(),
               ElementsAre("could not query value <StatiSleepTime> for subkey <" + K + ">",
                           "value <StatiJob> for subkey <" + K + "> has not string format",

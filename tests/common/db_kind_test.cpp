@@ -54,8 +54,8 @@ TEST(DbKind, VendorByItsFirstLetterInEitherCase) {
     DbKind kind;
   };
   const Case cases[] = {
-      {"CORVA", DbKind::kCorva},  {"c", DbKind::kCorva},   {"Tessel", DbKind::kTessel},
-      {"mssql", DbKind::kMssql},  {"O", DbKind::kOracle},  {"sybase", DbKind::kSybase},
+      {"CORVA", DbKind::kCorva},   {"c", DbKind::kCorva},  {"Tessel", DbKind::kTessel},
+      {"mssql", DbKind::kMssql},   {"O", DbKind::kOracle}, {"sybase", DbKind::kSybase},
       {"Informix", DbKind::kNone}, {"", DbKind::kNone},    {"9", DbKind::kNone},
       {nullptr, DbKind::kNone},
   };
@@ -92,11 +92,16 @@ TEST(DbKind, ClientToolOfEachKind) {
     const char* tool;
   };
   const Case cases[] = {
-      {DbKind::kOracle, "73", 0, "sqlldr73"}, {DbKind::kOracle, "80", 0, "sqlldr80"},
-      {DbKind::kOracle, "81", 0, "sqlldr"},   {DbKind::kOracle, "9", 1, ""},
-      {DbKind::kOracle, nullptr, 1, ""},      {DbKind::kCorva, nullptr, 0, "corvacmd"},
-      {DbKind::kMssql, "", 0, "isql"},        {DbKind::kSybase, "73", 0, "isql"},
-      {DbKind::kTessel, nullptr, 0, "tesseledit300"}, {DbKind::kNone, "81", 1, ""},
+      {DbKind::kOracle, "73", 0, "sqlldr73"},
+      {DbKind::kOracle, "80", 0, "sqlldr80"},
+      {DbKind::kOracle, "81", 0, "sqlldr"},
+      {DbKind::kOracle, "9", 1, ""},
+      {DbKind::kOracle, nullptr, 1, ""},
+      {DbKind::kCorva, nullptr, 0, "corvacmd"},
+      {DbKind::kMssql, "", 0, "isql"},
+      {DbKind::kSybase, "73", 0, "isql"},
+      {DbKind::kTessel, nullptr, 0, "tesseledit300"},
+      {DbKind::kNone, "81", 1, ""},
   };
   for (const Case& c : cases) {
     int tool = -1;

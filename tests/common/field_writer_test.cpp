@@ -166,8 +166,9 @@ TEST_F(FieldWriterTest, WritesTheWholeLineOnce) {
 }
 
 // The five kinds, for tables that go through each.
-constexpr zmo::DbKind kEveryKind[] = {zmo::DbKind::kOracle, zmo::DbKind::kCorva, zmo::DbKind::kMssql,
-                                      zmo::DbKind::kSybase, zmo::DbKind::kTessel};
+constexpr zmo::DbKind kEveryKind[] = {zmo::DbKind::kOracle, zmo::DbKind::kCorva,
+                                      zmo::DbKind::kMssql, zmo::DbKind::kSybase,
+                                      zmo::DbKind::kTessel};
 
 // Numbers at the limits of the 8 and 12 wide columns: the Oracle kind
 // keeps its columns and clamps, the comma-separated kinds write the whole

@@ -163,7 +163,8 @@ TEST_F(GdLibBindingTest, FirstPasswordLoadsTheLibraryLaterOnesReuseIt) {
 }
 
 TEST_F(GdLibBindingTest, BinDirWithOrWithoutItsSeparatorGivesOnePath) {
-  for (const std::string& dir : {std::string(ZMO_TEST_BIN_DIR), std::string(ZMO_TEST_BIN_DIR "/")}) {
+  for (const std::string& dir :
+       {std::string(ZMO_TEST_BIN_DIR), std::string(ZMO_TEST_BIN_DIR "/")}) {
     zmo::ResetGdLibBinding();
     zmo::setGdLibDirectory(dir.c_str());
     EXPECT_EQ(zmo::zmoLoaderGdLib(), 0) << dir;

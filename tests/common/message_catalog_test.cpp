@@ -64,11 +64,10 @@ TEST_F(MessageCatalogTest, EnglishIsFoundWhateverTheCaseOfItsName) {
   EXPECT_EQ(zmo::loadLang(), 0);
   ASSERT_NE(zmo::Catalog(), nullptr);
   EXPECT_EQ(Text(1000), "English");
-  EXPECT_THAT(TraceTexts(),
-              ElementsAre("zmostatiLoadLang() trying " + In("zmocatDEU.cat"),
-                          "zmostatiLoadLang() trying " + In("zmocatDEU.cat"),
-                          "zmostatiLoadLang() trying " + In("zmocatenu.cat"),
-                          "zmostatiLoadLang() loaded " + In("zmocatenu.cat")));
+  EXPECT_THAT(TraceTexts(), ElementsAre("zmostatiLoadLang() trying " + In("zmocatDEU.cat"),
+                                        "zmostatiLoadLang() trying " + In("zmocatDEU.cat"),
+                                        "zmostatiLoadLang() trying " + In("zmocatenu.cat"),
+                                        "zmostatiLoadLang() loaded " + In("zmocatenu.cat")));
 }
 
 TEST_F(MessageCatalogTest, TheUsersLanguageComesFirst) {
@@ -88,11 +87,11 @@ TEST_F(MessageCatalogTest, NoCatalogAtAllLeavesNoneAndSaysSo) {
   ScopedLocale locale("C");
   EXPECT_EQ(zmo::loadLang(), 0);
   EXPECT_EQ(zmo::Catalog(), nullptr);
-  EXPECT_THAT(TraceTexts(), ElementsAre("zmostatiLoadLang() trying " + In("zmocatENU.cat"),
-                                        "zmostatiLoadLang() trying " + In("zmocatENU.cat"),
-                                        "zmostatiLoadLang() trying " + In("zmocatenu.cat"),
-                                        "zmostatiLoadLang() Could not load dll " +
-                                            In("zmocatenu.cat")));
+  EXPECT_THAT(TraceTexts(),
+              ElementsAre("zmostatiLoadLang() trying " + In("zmocatENU.cat"),
+                          "zmostatiLoadLang() trying " + In("zmocatENU.cat"),
+                          "zmostatiLoadLang() trying " + In("zmocatenu.cat"),
+                          "zmostatiLoadLang() Could not load dll " + In("zmocatenu.cat")));
   EXPECT_EQ(zmo::freeLang(), 1);
 }
 

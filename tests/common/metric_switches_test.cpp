@@ -180,8 +180,7 @@ TEST_F(MetricSwitchesTest, SnapshotRunReadsActiveUsersFirst) {
   EXPECT_EQ(g_asked.back(), "ProcessSnapLogonAble");
   EXPECT_THAT(std::vector<std::string>(g_trace.end() - 4, g_trace.end()),
               ElementsAre("CPU data will not be processed", "Disk data will not be processed",
-                          "LAN data will not be processed",
-                          "Availability data will be processed"));
+                          "LAN data will not be processed", "Availability data will be processed"));
   EXPECT_EQ(s.group[zmo::kGroupSnapAvail], 1);
   EXPECT_EQ(s.group[zmo::kGroupSnapCpu], 0);
 }
@@ -223,7 +222,8 @@ TEST_F(MetricSwitchesTest, OnlyTheCollectorTurnsOnThePartsOfTheOtherTime) {
       {zmo::MetricRun::kStati, "ProcessApplOther", 0},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(static_cast<int>(c.run)) + " " + (c.other != nullptr ? c.other : "none"));
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.run)) + " " +
+                 (c.other != nullptr ? c.other : "none"));
     SetUp();
     AllStored("False");
     if (c.other != nullptr) g_values[c.other] = "True";

@@ -30,10 +30,8 @@ TEST_F(RequiredValueTest, ReturnsTheStoredText) {
     std::string text;
   };
   const Case cases[] = {
-      {"ProcessStatiCPU", "True"},
-      {"ProcessStatiDB", "False"},
-      {"ProcessQRBData", "no"},
-      {"Empty", ""},
+      {"ProcessStatiCPU", "True"}, {"ProcessStatiDB", "False"},
+      {"ProcessQRBData", "no"},    {"Empty", ""},
       {"Long", long_text},
   };
   for (const Case& c : cases) SetConfigText(c.name, c.text);
@@ -56,8 +54,8 @@ TEST_F(RequiredValueTest, MissingValueEndsWithNinetyNine) {
   SetConfigText("Other", "x");
   EXPECT_EQ(zmo::getRequiredRegValue("ProcessApplGUI"), "");
   EXPECT_EQ(g_exit_code, zmo::kExitMissingRegistryValue);
-  EXPECT_THAT(TraceTexts(), ElementsAre("Required Registry Value not found",
-                                        "Missing Value = ProcessApplGUI"));
+  EXPECT_THAT(TraceTexts(),
+              ElementsAre("Required Registry Value not found", "Missing Value = ProcessApplGUI"));
 }
 
 TEST_F(RequiredValueTest, MissingQrbSwitchReadsAsTrue) {
@@ -75,7 +73,8 @@ TEST_F(RequiredValueTest, MissingKeyEndsWithNinetyNineWhateverTheName) {
     EXPECT_EQ(zmo::getRequiredRegValue(name), "") << name;
     EXPECT_EQ(g_exit_code, zmo::kExitMissingRegistryValue) << name;
   }
-  const char* missing_key = "Missing Key = HKEY_LOCAL_MACHINE\\SOFTWARE\\Velmar\\Monitoring for Orvane";
+  const char* missing_key =
+      "Missing Key = HKEY_LOCAL_MACHINE\\SOFTWARE\\Velmar\\Monitoring for Orvane";
   EXPECT_THAT(TraceTexts(), ElementsAre("Could not open registry key", missing_key,
                                         "Could not open registry key", missing_key));
 }

@@ -245,7 +245,8 @@ TEST_F(RfcCallTest, CallAndListenTracesAfterTheCallBeforeTheWait) {
     bool stopped;
     std::vector<std::string> trace;
   } cases[] = {
-      {"delay_ms = 9000", false,
+      {"delay_ms = 9000",
+       false,
        {"sent", "ListenForRfcResponse() terminated because of RFC timeout"}},
       {"", false, {"sent"}},
       {"call_rc = 1", false, {}},

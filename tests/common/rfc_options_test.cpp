@@ -27,10 +27,8 @@ TEST(RfcOptions, OneServerLineWithOrWithoutDefaults) {
     const char* want_client;
     const char* want_language;
   } cases[] = {
-      {"100", "D", "000", "E", "100", "D"},
-      {"", "", "000", "E", "000", "E"},
-      {"", "D", "000", "E", "000", "D"},
-      {"100", "", nullptr, nullptr, "100", ""},
+      {"100", "D", "000", "E", "100", "D"}, {"", "", "000", "E", "000", "E"},
+      {"", "D", "000", "E", "000", "D"},    {"100", "", nullptr, nullptr, "100", ""},
       {"", "", nullptr, nullptr, "", ""},
   };
   for (const auto& c : cases) {

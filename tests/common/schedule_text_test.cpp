@@ -1,12 +1,12 @@
 // The schedule grammar shared by the collector and the configurator: what it
 // accepts, where it stops, and the entry text the configurator stores.
+#include "common/schedule_text.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include "common/schedule_text.h"
 
 namespace {
 

@@ -193,8 +193,8 @@ TEST_F(ServiceControlTest, OnlyTheFourOptionsAreServiceOptions) {
     const char* arg;
     int handled;
   };
-  const Case cases[] = {{"-sstart", 1}, {"-sstop", 1},  {"-sremove", 1}, {"-sinstall", 1},
-                        {"-SSTART", 0}, {"-d", 0},      {"-nr", 0},      {"", 0}};
+  const Case cases[] = {{"-sstart", 1}, {"-sstop", 1}, {"-sremove", 1}, {"-sinstall", 1},
+                        {"-SSTART", 0}, {"-d", 0},     {"-nr", 0},      {"", 0}};
   for (const Case& c : cases) {
     char prog[] = "zmostati";
     char* argv[] = {prog, const_cast<char*>(c.arg), nullptr};
@@ -252,11 +252,11 @@ TEST_F(ServiceCycleTest, InstallStartStopRemove) {
 
   EXPECT_EQ(zmo::serviceStop(), 0);
   EXPECT_EQ(State(), SERVICE_STOPPED);
-  EXPECT_THAT(ProbeTrace(),
-              ElementsAre("arg <zmostati>", std::string("arg <") + ZMO_SERVICE_PROBE + ">",
-                          "arg <-sstart>", "arg <extra arg>",
-                          "zmoLoaderFreeGdLib() returned unsuccessfully", "stop received",
-                          "disconnect flag set to true", "work loop ends"));
+  EXPECT_THAT(
+      ProbeTrace(),
+      ElementsAre("arg <zmostati>", std::string("arg <") + ZMO_SERVICE_PROBE + ">", "arg <-sstart>",
+                  "arg <extra arg>", "zmoLoaderFreeGdLib() returned unsuccessfully",
+                  "stop received", "disconnect flag set to true", "work loop ends"));
 
   EXPECT_EQ(Probe("-sremove"), 0);
   EXPECT_EQ(State(), 0u);

@@ -44,8 +44,11 @@ TEST(SystemInfoRecord, TheLayoutTableHasTheFieldsWhereTheRecordHasThem) {
     const char* name;
     unsigned offset;
     unsigned length;
-  } fields[] = {{"RFCSYSID", 53, 8},   {"RFCDBHOST", 69, 32}, {"RFCSAPRL", 111, 4},
-                {"RFCTZONE", 130, 6}, {"RFCDAYST", 136, 1}};
+  } fields[] = {{"RFCSYSID", 53, 8},
+                {"RFCDBHOST", 69, 32},
+                {"RFCSAPRL", 111, 4},
+                {"RFCTZONE", 130, 6},
+                {"RFCDAYST", 136, 1}};
   for (const auto& f : fields) {
     const zmo::rfc::FieldLayout* got = zmo::rfc::FindField(rfcsi, f.name);
     ASSERT_NE(got, nullptr) << f.name;
@@ -62,7 +65,7 @@ TEST(SystemInfoRecord, RemoteOffsetFromZoneAndDaylightFields) {
     int daylight;
   };
   const Case cases[] = {
-      {"  3600", 'X', 7200, 1},   {"  3600", 'x', 7200, 1},  {"  3600", '1', 7200, 1},
+      {"  3600", 'X', 7200, 1},   {"  3600", 'x', 7200, 1},   {"  3600", '1', 7200, 1},
       {"  3600", ' ', 3600, 0},   {"-18000", ' ', -18000, 0}, {"     0", 'Y', 0, 0},
       {"+19800", '\0', 19800, 0}, {"   abc", 'X', 3600, 1},   {"999999", ' ', 999999, 0},
   };

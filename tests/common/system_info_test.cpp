@@ -86,10 +86,10 @@ TEST_F(SystemInfoTest, FileSizeIs64BitAndFailuresAreTraced) {
   EXPECT_EQ(zmo::getFileSize(nullptr, &size), 1);
   EXPECT_EQ(zmo::getFileSize(empty.c_str(), nullptr), 1);
   EXPECT_EQ(size, -7);
-  EXPECT_THAT(TraceTexts(), ElementsAre("getFileSize(): _stat() failed with <-1> (No such file or "
-                                        "directory)",
-                                        "getFileSize(): internal error 1",
-                                        "getFileSize(): internal error 2"));
+  EXPECT_THAT(TraceTexts(),
+              ElementsAre("getFileSize(): _stat() failed with <-1> (No such file or "
+                          "directory)",
+                          "getFileSize(): internal error 1", "getFileSize(): internal error 2"));
 }
 
 std::string NoName() { return std::string(); }

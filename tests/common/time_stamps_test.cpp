@@ -86,12 +86,12 @@ TEST(TimeStamps, BrokenDownTimeMatchesThePrintfForms) {
     std::snprintf(want, sizeof want, "%.4i-%.2i-%.2i-%.2i.%.2i.%.2i.000000", y, mo, tm.tm_mday,
                   tm.tm_hour, tm.tm_min, tm.tm_sec);
     EXPECT_EQ(Format(zmo::DbKind::kCorva, tm), want);
-    std::snprintf(want, sizeof want, "%.2i-%.2i-%.4i %.2i:%.2i:%.2i", mo, tm.tm_mday, y,
-                  tm.tm_hour, tm.tm_min, tm.tm_sec);
+    std::snprintf(want, sizeof want, "%.2i-%.2i-%.4i %.2i:%.2i:%.2i", mo, tm.tm_mday, y, tm.tm_hour,
+                  tm.tm_min, tm.tm_sec);
     EXPECT_EQ(Format(zmo::DbKind::kMssql, tm), want);
     EXPECT_EQ(Format(zmo::DbKind::kSybase, tm), want);
-    std::snprintf(want, sizeof want, "%.4i-%.2i-%.2i %.2i:%.2i:%.2i", y, mo, tm.tm_mday,
-                  tm.tm_hour, tm.tm_min, tm.tm_sec);
+    std::snprintf(want, sizeof want, "%.4i-%.2i-%.2i %.2i:%.2i:%.2i", y, mo, tm.tm_mday, tm.tm_hour,
+                  tm.tm_min, tm.tm_sec);
     EXPECT_EQ(Format(zmo::DbKind::kTessel, tm), want);
   }
 }
@@ -99,10 +99,10 @@ TEST(TimeStamps, BrokenDownTimeMatchesThePrintfForms) {
 // A field that its digits cannot hold gives no stamp rather than a longer
 // one that would shift the columns after it.
 TEST(TimeStamps, FieldsBeyondTheirDigitsGiveNoStamp) {
-  const std::tm times[] = {Tm(10000, 1, 1, 0, 0, 0), Tm(-1, 1, 1, 0, 0, 0),
+  const std::tm times[] = {Tm(10000, 1, 1, 0, 0, 0),  Tm(-1, 1, 1, 0, 0, 0),
                            Tm(2006, 100, 1, 0, 0, 0), Tm(2006, -1, 1, 0, 0, 0),
-                           Tm(2006, 1, -1, 0, 0, 0), Tm(2006, 1, 1, 100, 0, 0),
-                           Tm(2006, 1, 1, 0, -5, 0), Tm(2006, 1, 1, 0, 0, 100)};
+                           Tm(2006, 1, -1, 0, 0, 0),  Tm(2006, 1, 1, 100, 0, 0),
+                           Tm(2006, 1, 1, 0, -5, 0),  Tm(2006, 1, 1, 0, 0, 100)};
   for (const std::tm& tm : times) {
     int rc = 0;
     EXPECT_EQ(Format(zmo::DbKind::kOracle, tm, &rc), "");

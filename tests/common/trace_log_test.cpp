@@ -84,8 +84,8 @@ TEST_F(TraceLogTest, PrefixIsTheLocalTimeOfTheLine) {
 TEST_F(TraceLogTest, EveryLineFeedReachesTheFileAsCrLf) {
   EXPECT_EQ(zmo::writeTrace("first\nsecond\n"), 13);
   EXPECT_EQ(zmo::writeTrace("no line end"), 11);
-  EXPECT_EQ(ReadFile(LogPath()), std::string(kUtcPrefix) + "first\r\nsecond\r\n" + kUtcPrefix +
-                                     "no line end");
+  EXPECT_EQ(ReadFile(LogPath()),
+            std::string(kUtcPrefix) + "first\r\nsecond\r\n" + kUtcPrefix + "no line end");
 }
 
 TEST_F(TraceLogTest, OverlongTextIsCutToTheBuffer) {

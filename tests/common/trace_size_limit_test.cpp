@@ -62,10 +62,10 @@ TEST_F(TraceSizeLimitTest, TextValuesOfAtLeast512SetTheLimit) {
 }
 
 TEST_F(TraceSizeLimitTest, UnreadableValuesKeepTheDefault) {
-  const std::string could_not = std::string("could not query value <StatiLogSize> for subkey <") +
-                                kSubkey + ">";
-  const std::string not_string = std::string("value <StatiLogSize> for subkey <") + kSubkey +
-                                 "> has not string format";
+  const std::string could_not =
+      std::string("could not query value <StatiLogSize> for subkey <") + kSubkey + ">";
+  const std::string not_string =
+      std::string("value <StatiLogSize> for subkey <") + kSubkey + "> has not string format";
   EXPECT_EQ(Apply(), (std::vector<std::string>{could_not, kDefaultLine}));
   EXPECT_EQ(zmo::TraceSizeLimit(), zmo::kDefaultTraceSizeLimit);
 

@@ -39,32 +39,38 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // errorlevel n holds for n and more.
         FlowCase{{"probe --exit=2", "if errorlevel 2 probe two-or-more"},
-                 {"probe [--exit=2]", "probe [two-or-more]"}, 0},
+                 {"probe [--exit=2]", "probe [two-or-more]"},
+                 0},
         FlowCase{{"probe --exit=1", "if errorlevel 2 probe two-or-more"}, {"probe [--exit=1]"}, 1},
         FlowCase{{"probe --exit=1", "IF NOT ErrorLevel 2 probe below-two"},
-                 {"probe [--exit=1]", "probe [below-two]"}, 0},
+                 {"probe [--exit=1]", "probe [below-two]"},
+                 0},
         // A test that does not hold leaves the error level for the next one.
         FlowCase{{"probe --exit=1", "if errorlevel 3 probe no", "if errorlevel 1 probe yes"},
-                 {"probe [--exit=1]", "probe [yes]"}, 0},
+                 {"probe [--exit=1]", "probe [yes]"},
+                 0},
         // Exactly 1: "1 or more and not 2 or more".
         FlowCase{{"probe --exit=1", "if errorlevel 1 if not errorlevel 2 probe exactly-one"},
-                 {"probe [--exit=1]", "probe [exactly-one]"}, 0},
+                 {"probe [--exit=1]", "probe [exactly-one]"},
+                 0},
         FlowCase{{"probe --exit=2", "if errorlevel 1 if not errorlevel 2 probe exactly-one"},
-                 {"probe [--exit=2]"}, 2},
+                 {"probe [--exit=2]"},
+                 2},
         // goto skips to the line after the label, in either direction, any case.
         FlowCase{{"probe --exit=4", "if errorlevel 1 goto Failed", "probe skipped", "exit 0",
                   ":failed", "probe after-label"},
-                 {"probe [--exit=4]", "probe [after-label]"}, 0},
+                 {"probe [--exit=4]", "probe [after-label]"},
+                 0},
         FlowCase{{"goto :second", ":first", "probe first", "exit 7", ":second", "probe second",
                   "goto first"},
-                 {"probe [second]", "probe [first]"}, 7},
+                 {"probe [second]", "probe [first]"},
+                 7},
         // goto keeps the error level, so the lines after the label see it.
         FlowCase{{"probe --exit=5", "goto end", "probe skipped", ":end"}, {"probe [--exit=5]"}, 5},
         // A missing label ends the batch with 1, as the command processor does.
         FlowCase{{"goto nowhere", "probe skipped"}, {}, 1},
         // A test it cannot make is a failure, and runs nothing.
-        FlowCase{{"if exist x probe no"}, {}, 1},
-        FlowCase{{"if errorlevel x probe no"}, {}, 1},
+        FlowCase{{"if exist x probe no"}, {}, 1}, FlowCase{{"if errorlevel x probe no"}, {}, 1},
         FlowCase{{"if errorlevel 1"}, {}, 1}));
 
 TEST_F(BatchTest, TheCommandOfAnIfTakesItsRedirections) {

@@ -79,9 +79,9 @@ TEST(JoinCommandLineTest, ElementsReachTheChildAsTheCallersMeanThem) {
 }
 
 TEST(QuoteCommandLineArgumentTest, SplitGivesBackExactlyTheArgument) {
-  const char* args[] = {"",          "plain",       "a b",      "tab\there", "q\"uote",
-                        "\"",        "\\",          "end\\",    "end\\\\",   "a\\\"b",
-                        "dir\\ x\\", "\\\\\"\\\\", "  lead",   "trail  ",   "x\"\"y"};
+  const char* args[] = {"",          "plain",      "a b",    "tab\there", "q\"uote",
+                        "\"",        "\\",         "end\\",  "end\\\\",   "a\\\"b",
+                        "dir\\ x\\", "\\\\\"\\\\", "  lead", "trail  ",   "x\"\"y"};
   for (const char* a : args) {
     std::string quoted = zmo::QuoteCommandLineArgument(a);
     EXPECT_EQ(zmo::SplitCommandLine(quoted), Args{a}) << "arg: [" << a << "] as [" << quoted << "]";

@@ -178,8 +178,8 @@ TEST_F(RegistryTest, FirstWriteCreatesTheDirectoryAndEachRootHasItsOwnFile) {
     HKEY root;
     const char* name;
   } roots[] = {
-      {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},   {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
-      {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"}, {HKEY_USERS, "HKEY_USERS"},
+      {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},     {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+      {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},   {HKEY_USERS, "HKEY_USERS"},
       {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG"}, {HKEY_DYN_DATA, "HKEY_DYN_DATA"},
   };
   for (const auto& r : roots) {
@@ -245,8 +245,8 @@ const FormatCase kFormatCases[] = {
 };
 
 std::string OneValueFile(const std::string& line) {
-  return kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE]\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n"s +
-         line + "\n\n";
+  return kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE]\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n"s + line +
+         "\n\n";
 }
 
 TEST_F(RegistryTest, EachValueKindIsWrittenInItsForm) {
@@ -346,14 +346,20 @@ TEST_F(RegistryTest, DamagedFileGivesBadDbNamingFileAndLine) {
   } cases[] = {
       {"empty file", "", 1},
       {"wrong header", "REGEDIT5\n\n", 1},
-      {"binary garbage", "\x7f" "ELF\x02\x01\x01\0\0\0"s, 1},
+      {"binary garbage",
+       "\x7f"
+       "ELF\x02\x01\x01\0\0\0"s,
+       1},
       {"value before any section", "REGEDIT4\n\n\"v\"=\"x\"\n", 3},
       {"section without ]", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\S\n", 3},
       {"section of another root", "REGEDIT4\n\n[HKEY_USERS\\S]\n", 3},
       {"empty key name", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\A\\\\B]\n", 3},
       {"unterminated text", good + "\"v\"=\"abc\n", 4},
       {"unknown escape", good + "\"v\"=\"a\\nb\"\n", 4},
-      {"control byte in text", good + "\"v\"=\"a\x01" "b\"\n", 4},
+      {"control byte in text",
+       good + "\"v\"=\"a\x01"
+              "b\"\n",
+       4},
       {"NUL in a line", good + "\"v\"=\"a\0b\"\n"s, 4},
       {"text after the quote", good + "\"v\"=\"x\" y\n", 4},
       {"no =", good + "\"v\" \"x\"\n", 4},
@@ -502,7 +508,7 @@ TEST_F(RegistryTest, KeyNamesMatchWithoutRegardToCaseAndKeepTheirCase) {
     const char* opened;
   } cases[] = {
       {"SOFTWARE\\MixedCase", "software\\MIXEDCASE"},
-      {"Caf\xC9", "caf\xE9"},       // E acute, Windows-1252
+      {"Caf\xC9", "caf\xE9"},                    // E acute, Windows-1252
       {"\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF"},  // S caron, OE, Z caron, Y diaeresis
   };
   for (const auto& c : cases) {
@@ -552,12 +558,8 @@ TEST_F(RegistryTest, NamesTheFileCannotHoldAreRefused) {
     const char* label;
     std::string path;
   } bad_keys[] = {
-      {"empty part", "A\\\\B"},
-      {"leading separator", "\\A"},
-      {"part of 256", long_part},
-      {"line break", "A\nB"},
-      {"control byte", "A\x7f"},
-      {"deeper than 512", deep},
+      {"empty part", "A\\\\B"}, {"leading separator", "\\A"}, {"part of 256", long_part},
+      {"line break", "A\nB"},   {"control byte", "A\x7f"},    {"deeper than 512", deep},
   };
   for (const auto& c : bad_keys) {
     SCOPED_TRACE(c.label);

@@ -64,16 +64,16 @@ TEST_F(CatalogFileTest, LoadStringCopiesAtMostSizeMinusOneAndEndsWithNul) {
   ASSERT_NE(m, nullptr);
   const LoadCase cases[] = {
       {1000, 255, 5, "&File"},
-      {1000, 6, 5, "&File"},                      // exactly fits with its NUL
-      {1000, 5, 4, "&Fil"},                       // one short: cut, still ended
-      {1000, 1, 0, ""},                           // room for the NUL only
-      {1402, 255, 27, "KQZ7001E Error encountered "},   // trailing blank kept
-      {1403, 255, 25, "KQZ7002E  Error number = "},     // double blank kept
-      {7, 255, 0, ""},                            // present but empty
+      {1000, 6, 5, "&File"},                           // exactly fits with its NUL
+      {1000, 5, 4, "&Fil"},                            // one short: cut, still ended
+      {1000, 1, 0, ""},                                // room for the NUL only
+      {1402, 255, 27, "KQZ7001E Error encountered "},  // trailing blank kept
+      {1403, 255, 25, "KQZ7002E  Error number = "},    // double blank kept
+      {7, 255, 0, ""},                                 // present but empty
       {65535, 255, 4, "last"},
-      {1001, 255, 0, ""},                         // missing id reads as empty
+      {1001, 255, 0, ""},  // missing id reads as empty
       {0, 255, 0, ""},
-      {65536 + 1000, 255, 0, ""},                 // beyond 16 bits: no alias of 1000
+      {65536 + 1000, 255, 0, ""},  // beyond 16 bits: no alias of 1000
   };
   for (const LoadCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "id " << c.id << " size " << c.size);
@@ -133,7 +133,7 @@ TEST_F(CatalogFileTest, EscapesAndWindows1252BytesAreExact) {
       "1\tback\\\\slash\n"
       "2\ttab\\there\n"
       "3\tline\\r\\nbreak\n"
-      "4\tcaf\xE9 \x80 \xA9\n"           // Windows-1252 bytes pass through
+      "4\tcaf\xE9 \x80 \xA9\n"  // Windows-1252 bytes pass through
       "5\t\\\\t is not a tab\n"
       "6\t  lead and trail  \n";
   HMODULE m = Open(Write("c.cat", data));
@@ -232,7 +232,9 @@ TEST_F(CatalogFileTest, ExactNameWinsOverOneDifferingInCase) {
   Write("zmocatenu.cat", "1\tlower\n");
   Write("ZMOCATENU.CAT", "1\tcaps\n");
   for (const auto& [name, text] : std::vector<std::pair<const char*, const char*>>{
-           {"zmocatENU.cat", "upper"}, {"zmocatenu.cat", "lower"}, {"ZMOCATENU.CAT", "caps"},
+           {"zmocatENU.cat", "upper"},
+           {"zmocatenu.cat", "lower"},
+           {"ZMOCATENU.CAT", "caps"},
            {"ZmoCatEnu.cat", "caps"}}) {  // else the first in byte order
     SCOPED_TRACE(name);
     HMODULE m = Open(zmo::JoinPath(dir_, name));

@@ -88,8 +88,8 @@ class DispatcherTest : public ::testing::Test {
     setenv("ZMO_REGISTRY", tmp_.path().c_str(), 1);
     manager_ = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     service_ = CreateServiceA(manager_, kName, nullptr, 0, SERVICE_WIN32_OWN_PROCESS,
-                              SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, "/proc/self/exe",
-                              nullptr, nullptr, nullptr, nullptr, nullptr);
+                              SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, "/proc/self/exe", nullptr,
+                              nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(service_, nullptr) << GetLastError();
     g_svc = InProcessService{};
     g_svc.stop = CreateEventA(nullptr, FALSE, FALSE, nullptr);

@@ -244,8 +244,16 @@ TEST_F(ServiceTest, StatusOfAnotherProcessUnderTheSamePidReadsStopped) {
   // state, controls, Win32 exit, specific exit, checkpoint, wait hint, pid,
   // flags, start time low and high), naming this live process.
   auto store = [&](std::uint64_t start_time) {
-    DWORD words[11] = {SERVICE_WIN32_OWN_PROCESS, SERVICE_RUNNING, SERVICE_ACCEPT_STOP, 0, 0, 0,
-                       0, static_cast<DWORD>(getpid()), 1, static_cast<DWORD>(start_time),
+    DWORD words[11] = {SERVICE_WIN32_OWN_PROCESS,
+                       SERVICE_RUNNING,
+                       SERVICE_ACCEPT_STOP,
+                       0,
+                       0,
+                       0,
+                       0,
+                       static_cast<DWORD>(getpid()),
+                       1,
+                       static_cast<DWORD>(start_time),
                        static_cast<DWORD>(start_time >> 32)};
     BYTE data[44];
     for (int i = 0; i < 44; ++i) data[i] = static_cast<BYTE>(words[i / 4] >> (8 * (i % 4)));

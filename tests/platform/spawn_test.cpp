@@ -1,5 +1,3 @@
-#include "platform/process.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,6 +10,7 @@
 
 #include "helpers/test_files.h"
 #include "platform/files.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -122,11 +121,8 @@ TEST_F(SpawnTest, BadArgumentsAreRefused) {
     const char* const* argv;
   };
   const Case cases[] = {
-      {2, kProbe.c_str(), argv},
-      {-1, kProbe.c_str(), argv},
-      {_P_WAIT, nullptr, argv},
-      {_P_WAIT, "", argv},
-      {_P_WAIT, kProbe.c_str(), nullptr},
+      {2, kProbe.c_str(), argv}, {-1, kProbe.c_str(), argv},         {_P_WAIT, nullptr, argv},
+      {_P_WAIT, "", argv},       {_P_WAIT, kProbe.c_str(), nullptr},
   };
   for (const Case& c : cases) {
     errno = 0;

@@ -21,7 +21,8 @@ std::string Encode(FieldKind kind, unsigned length, const std::string& value, un
                    unsigned decimals = 0, bool fit = false, std::string* error = nullptr) {
   FieldLayout f{"F", 0, length, kind, decimals};
   std::string line(length, '\x55'), why;
-  int rc = zmo::rfc::EncodeField(f, width, value, fit, reinterpret_cast<unsigned char*>(line.data()), &why);
+  int rc = zmo::rfc::EncodeField(f, width, value, fit,
+                                 reinterpret_cast<unsigned char*>(line.data()), &why);
   if (error != nullptr) *error = why;
   return rc == 0 ? line : "";
 }
@@ -55,10 +56,14 @@ TEST(EncodeTest, PackedRefusesWhatItCannotHold) {
     unsigned n, decimals;
     const char* why;
   };
-  const Case kCases[] = {{"100000000000", 6, 0, "more than 11 digits"}, {"1.234", 3, 2, "more than 2 decimals"},
-                         {"12", 1, 0, "more than 1 digits"},        {"abc", 6, 0, "not a decimal number"},
-                         {"", 6, 0, "not a decimal number"},         {"1.", 6, 1, "not a decimal number"},
-                         {"-", 6, 0, "not a decimal number"},        {"1e3", 6, 0, "not a decimal number"}};
+  const Case kCases[] = {{"100000000000", 6, 0, "more than 11 digits"},
+                         {"1.234", 3, 2, "more than 2 decimals"},
+                         {"12", 1, 0, "more than 1 digits"},
+                         {"abc", 6, 0, "not a decimal number"},
+                         {"", 6, 0, "not a decimal number"},
+                         {"1.", 6, 1, "not a decimal number"},
+                         {"-", 6, 0, "not a decimal number"},
+                         {"1e3", 6, 0, "not a decimal number"}};
   for (const Case& c : kCases) {
     std::string why;
     EXPECT_EQ(Encode(FieldKind::kPacked, c.n, c.value, 1, c.decimals, false, &why), "") << c.value;
@@ -98,14 +103,16 @@ TEST(EncodeTest, IntegersAndFloatsAreLittleEndian) {
 TEST(EncodeTest, WideCharactersOfTheUnicodeForms) {
   EXPECT_EQ(Encode(FieldKind::kChar, 6, "A\x80", 2), Bytes({'A', 0, 0xAC, 0x20, ' ', 0}));
   EXPECT_EQ(Encode(FieldKind::kChar, 8, "\xE9", 4), Bytes({0xE9, 0, 0, 0, ' ', 0, 0, 0}));
-  EXPECT_EQ(Encode(FieldKind::kDate, 16, "20240304", 2), Bytes({'2', 0, '0', 0, '2', 0, '4', 0, '0', 0, '3', 0, '0', 0, '4', 0}));
+  EXPECT_EQ(Encode(FieldKind::kDate, 16, "20240304", 2),
+            Bytes({'2', 0, '0', 0, '2', 0, '4', 0, '0', 0, '3', 0, '0', 0, '4', 0}));
   EXPECT_EQ(Encode(FieldKind::kChar, 4, "ABC", 2), "");  // two characters only
 }
 
 TEST(EncodeTest, InitialValuesAndWholeLines) {
   const zmo::rfc::StructLayout* l = zmo::rfc::FindLayout("SAPWLPFNRM", "3");
   std::string line, error;
-  ASSERT_EQ(zmo::rfc::EncodeLine(*l, {{"TCODE", "VA01"}, {"RESPTI", "5"}}, false, &line, &error), 0) << error;
+  ASSERT_EQ(zmo::rfc::EncodeLine(*l, {{"TCODE", "VA01"}, {"RESPTI", "5"}}, false, &line, &error), 0)
+      << error;
   ASSERT_EQ(line.size(), 512u);
   EXPECT_EQ(line.substr(72, 4), "VA01");
   EXPECT_EQ(line.substr(40, 8), Bytes({0, 0, 0, 0, 0, 0, 0, 0x5C}));

@@ -120,10 +120,10 @@ struct IntervalCase {
 
 TEST(GeneratorTest, IntervalsOutsideTheGeneratorsReach) {
   const IntervalCase cases[] = {
-      {"20240304110000", "20240304100000", zmo::rfc::kGenerateOk, 0},       // reversed
-      {"20241304000000", "20241304235959", zmo::rfc::kGenerateOk, 0},       // no date
+      {"20240304110000", "20240304100000", zmo::rfc::kGenerateOk, 0},          // reversed
+      {"20241304000000", "20241304235959", zmo::rfc::kGenerateOk, 0},          // no date
       {"20240101000000", "20240131235959", zmo::rfc::kGenerateOk, 744 * 126},  // 744 hours
-      {"20240101000000", "20240201000000", zmo::rfc::kGenerateTooLong, 0},  // 745
+      {"20240101000000", "20240201000000", zmo::rfc::kGenerateTooLong, 0},     // 745
   };
   const auto* bl = zmo::rfc::FindLayout(zmo::rfc::kBatchStructure, "46C");
   const auto* nl = zmo::rfc::FindLayout(zmo::rfc::kNormalStructure, "46C");

@@ -64,7 +64,8 @@ TEST_F(ItabTest, LibraryFaultsFailTheNamedTablesOnly) {
             0);
   zmo::rfc::SimReset();
   EXPECT_EQ(ItCreate("v2_btc_step_records", 576, 0, 0), ITAB_NULL);
-  EXPECT_EQ(LastMessage(), "table V2_BTC_STEP_RECORDS could not be created (fault of the simulated library)");
+  EXPECT_EQ(LastMessage(),
+            "table V2_BTC_STEP_RECORDS could not be created (fault of the simulated library)");
   ITAB_H normal = ItCreate("V2_NORMAL_RECORDS", 672, 0, 0);
   EXPECT_NE(normal, ITAB_NULL);
   ITAB_H cpu = ItCreate("TF_CPU_ALL", 48, 0, 0);

@@ -40,11 +40,14 @@ const Example kExamples[] = {
     {"T31", "sapt31.example.net", 0, "100", "ZMOMON", "init31pw", "E", "31I ", "  3600", "x", "3"},
     {"T40", "10.1.4.40", 1, "200", "ZMOMON", "Init40Pw", "E", "40B ", "-18000", " ", "4"},
     {"T45", "sapt45", 2, "300", "ZMOMON", "Secret45", "D", "45B ", "     0", " ", "45B"},
-    {"T46", "sapt46.example.net", 0, "100", "ZMOMON", "Secret46", "E", "46C ", "  3600", "X", "46C"},
-    {"T4D", "sapt4d.example.net", 10, "800", "ZMOMON", "Secret4D", "E", "46D ", " 19800", " ", "46C"},
-    {"T62", "/H/gw.example.net/S/3299/H/sapt62.example.net", 0, "100", "ZMOMON", "Secret62!", "E", "620 ",
-     " 32400", "1", "610"},
-    {"T70", "sapt70.example.net", 0, "100", "ZMOMON", "Secret70", "E", "700 ", "-25200", "X", nullptr},
+    {"T46", "sapt46.example.net", 0, "100", "ZMOMON", "Secret46", "E", "46C ", "  3600", "X",
+     "46C"},
+    {"T4D", "sapt4d.example.net", 10, "800", "ZMOMON", "Secret4D", "E", "46D ", " 19800", " ",
+     "46C"},
+    {"T62", "/H/gw.example.net/S/3299/H/sapt62.example.net", 0, "100", "ZMOMON", "Secret62!", "E",
+     "620 ", " 32400", "1", "610"},
+    {"T70", "sapt70.example.net", 0, "100", "ZMOMON", "Secret70", "E", "700 ", "-25200", "X",
+     nullptr},
 };
 
 class ExampleLandscapeTest : public rfc_test::RfcTest {
@@ -64,7 +67,8 @@ class ExampleLandscapeTest : public rfc_test::RfcTest {
 RFC_TYPEHANDLE Install(const StructLayout& l) {
   std::vector<RFC_TYPE_ELEMENT> e;
   for (unsigned i = 0; i < l.field_count; ++i) {
-    e.push_back({l.fields[i].name, zmo::rfc::RfcTypeOfKind(l.fields[i].kind), l.fields[i].length, l.fields[i].decimals, 0});
+    e.push_back({l.fields[i].name, zmo::rfc::RfcTypeOfKind(l.fields[i].kind), l.fields[i].length,
+                 l.fields[i].decimals, 0});
   }
   RFC_TYPEHANDLE h = 0;
   EXPECT_EQ(RfcInstallStructure(l.structure, e.data(), l.field_count, &h), RFC_OK);
@@ -77,11 +81,13 @@ RFC_TYPEHANDLE InstallUnicode(const char* structure) {
   std::vector<RFC_UNICODE_TYPE_ELEMENT> e;
   for (unsigned i = 0; i < f[0]->field_count; ++i) {
     const FieldLayout& a = f[0]->fields[i];
-    e.push_back({a.name, zmo::rfc::RfcTypeOfKind(a.kind), a.decimals, a.length, a.offset, f[1]->fields[i].length,
-                 f[1]->fields[i].offset, f[2]->fields[i].length, f[2]->fields[i].offset});
+    e.push_back({a.name, zmo::rfc::RfcTypeOfKind(a.kind), a.decimals, a.length, a.offset,
+                 f[1]->fields[i].length, f[1]->fields[i].offset, f[2]->fields[i].length,
+                 f[2]->fields[i].offset});
   }
   RFC_TYPEHANDLE h = 0;
-  EXPECT_EQ(RfcInstallUnicodeStructure(structure, e.data(), f[0]->field_count, 0, nullptr, &h), RFC_OK);
+  EXPECT_EQ(RfcInstallUnicodeStructure(structure, e.data(), f[0]->field_count, 0, nullptr, &h),
+            RFC_OK);
   return h;
 }
 
@@ -99,7 +105,8 @@ void ExpectProbe(const std::string& line, const StructLayout& l) {
         break;
       case FieldKind::kRaw: {
         unsigned long long v = 0;
-        for (unsigned b = 0; b < f.length; ++b) v = v << 8 | static_cast<unsigned char>(line[f.offset + b]);
+        for (unsigned b = 0; b < f.length; ++b)
+          v = v << 8 | static_cast<unsigned char>(line[f.offset + b]);
         EXPECT_EQ(v, f.offset % (1ull << (8 * f.length)));
         break;
       }
@@ -165,7 +172,8 @@ TEST_F(ExampleLandscapeTest, EachSystemAnswersItsLogonSystemInfoAndRecords) {
     ITAB_H normal = ItCreate("V2_NORMAL_RECORDS", nrm->line_size, 0, 0);
     Tables tables;
     tables.Add("V2_BTC_STEP_RECORDS", batch, btc_type).Add("V2_NORMAL_RECORDS", normal, nrm_type);
-    ASSERT_EQ(RfcCall(h, "SAPWL_STATREC_READ_FILE", out.list(), tables.list()), RFC_OK) << LastMessage();
+    ASSERT_EQ(RfcCall(h, "SAPWL_STATREC_READ_FILE", out.list(), tables.list()), RFC_OK)
+        << LastMessage();
     ASSERT_EQ(RfcReceive(h, in.list(), tables.list(), nullptr), RFC_OK) << LastMessage();
     ASSERT_EQ(ItFill(batch), 2);
     ASSERT_EQ(ItFill(normal), 3);
@@ -201,7 +209,8 @@ TEST_F(ExampleLandscapeTest, EachSystemAnswersItsLogonSystemInfoAndRecords) {
     EXPECT_EQ(Text(rfc_test::Line(normal, 3), at("TCODE")->offset, at("TCODE")->length), "");
     const std::string job = rfc_test::Line(batch, 2);
     EXPECT_EQ(job.substr(zmo::rfc::FindField(btc, "ENDTIME")->offset, 6), "110000");
-    EXPECT_EQ(Text(job, zmo::rfc::FindField(btc, "JOBNAME")->offset, zmo::rfc::FindField(btc, "JOBNAME")->length),
+    EXPECT_EQ(Text(job, zmo::rfc::FindField(btc, "JOBNAME")->offset,
+                   zmo::rfc::FindField(btc, "JOBNAME")->length),
               "NIGHTLY_BILLING");
 
     ItDelete(batch);
@@ -225,7 +234,8 @@ TEST_F(ExampleLandscapeTest, WrongPasswordGivesNoHandleAndAnErrorText) {
 TEST_F(ExampleLandscapeTest, VolumeSystemMakesItsRecordsAnHour) {
   RFC_HANDLE h = Open("sapv46.example.net", 0, "100", "ZMOMON", "Volume46");
   ASSERT_NE(h, RFC_HANDLE_NULL);
-  ITAB_H batch = ItCreate("V2_BTC_STEP_RECORDS", 576, 0, 0), normal = ItCreate("V2_NORMAL_RECORDS", 672, 0, 0);
+  ITAB_H batch = ItCreate("V2_BTC_STEP_RECORDS", 576, 0, 0),
+         normal = ItCreate("V2_NORMAL_RECORDS", 672, 0, 0);
   Tables tables;
   tables.Add("V2_BTC_STEP_RECORDS", batch).Add("V2_NORMAL_RECORDS", normal);
   Params out;
@@ -267,7 +277,8 @@ TEST_F(ExampleLandscapeTest, SnapshotCallsOfTheExamples) {
       Tables snap;
       snap.Add("TF_CPU_ALL", cpu);
       Params where;
-      where.Text("LOCAL_REMOTE", dest.Value("LOCALITY").substr(0, 6)).Text("LOGICAL_DESTINATION", dest.Value("DESTINATION"));
+      where.Text("LOCAL_REMOTE", dest.Value("LOCALITY").substr(0, 6))
+          .Text("LOGICAL_DESTINATION", dest.Value("DESTINATION"));
       ASSERT_EQ(RfcCall(h, "FILL_SNAPSHOT_DATA", where.list(), snap.list()), RFC_OK);
       ASSERT_EQ(RfcReceive(h, nullptr, snap.list(), nullptr), RFC_OK);
       ASSERT_EQ(ItFill(cpu), 1);

@@ -60,8 +60,8 @@ class RfcTest : public ::testing::Test {
     zmo::rfc::SimReset();  // read the directory again
   }
 
-  RFC_HANDLE Open(const char* host, int sysnr, const char* client, const char* user, const char* password,
-                  const char* language = "E") {
+  RFC_HANDLE Open(const char* host, int sysnr, const char* client, const char* user,
+                  const char* password, const char* language = "E") {
     connopt_ = {host, sysnr, nullptr, nullptr};
     RFC_OPTIONS o{};
     o.destination = "S01";

@@ -77,19 +77,22 @@ TEST_F(SessionTest, RefusedLogonsGiveNoHandleAndSayWhy) {
 }
 
 TEST_F(SessionTest, ConfiguredRefusalAndBrokenLandscapes) {
-  WriteSystem("s01", std::string(kBaseSystem).insert(std::string(kBaseSystem).find("\n[system_info]"),
-                                                      "refuse = User MONUSER is locked\n"));
+  WriteSystem("s01", std::string(kBaseSystem)
+                         .insert(std::string(kBaseSystem).find("\n[system_info]"),
+                                 "refuse = User MONUSER is locked\n"));
   EXPECT_EQ(OpenBase(), RFC_HANDLE_NULL);
   EXPECT_EQ(LastMessage(), "User MONUSER is locked");
 
   WriteSystem("s01", std::string(kBaseSystem) + "[xmi]\nusers = lots\n");
   EXPECT_EQ(OpenBase(), RFC_HANDLE_NULL);
-  EXPECT_EQ(LastMessage(), dir_.File("s01.sys") + ":17: 'users' must be a whole number from 0 to 9999999");
+  EXPECT_EQ(LastMessage(),
+            dir_.File("s01.sys") + ":17: 'users' must be a whole number from 0 to 9999999");
 
   unsetenv(zmo::rfc::kSystemsEnv);
   EXPECT_EQ(OpenBase(), RFC_HANDLE_NULL);
   EXPECT_EQ(LastMessage(),
-            "ZMO_SAP_SYSTEMS is not set: no simulated SAP system can be reached (this build makes no real connection)");
+            "ZMO_SAP_SYSTEMS is not set: no simulated SAP system can be reached (this build makes "
+            "no real connection)");
 }
 
 TEST_F(SessionTest, OptionsTheStandInCannotServe) {
@@ -175,8 +178,10 @@ TEST_F(SessionTest, ConfiguredExceptionReachesReceiveWithItsName) {
     const char* exception;
     const char* key;
   };
-  for (const Case& c : {Case{"exception = NO_DATA_FOUND\n", RFC_EXCEPTION, "NO_DATA_FOUND", "NO_DATA_FOUND"},
-                        Case{"sys_exception = SYSTEM_FAILURE\n", RFC_SYS_EXCEPTION, "SYSTEM_FAILURE", "SYSTEM_FAILURE"}}) {
+  for (const Case& c :
+       {Case{"exception = NO_DATA_FOUND\n", RFC_EXCEPTION, "NO_DATA_FOUND", "NO_DATA_FOUND"},
+        Case{"sys_exception = SYSTEM_FAILURE\n", RFC_SYS_EXCEPTION, "SYSTEM_FAILURE",
+             "SYSTEM_FAILURE"}}) {
     SCOPED_TRACE(c.section);
     WriteSystem("s01", std::string(kBaseSystem) + "[function SXMI_LOGON]\n" + c.section);
     RFC_HANDLE h = OpenBase();
@@ -199,8 +204,9 @@ TEST_F(SessionTest, ConfiguredExceptionReachesReceiveWithItsName) {
 }
 
 TEST_F(SessionTest, ConfiguredCallAndListenFailures) {
-  WriteSystem("s01", std::string(kBaseSystem) + "[function RFC_FUNCTION_SEARCH]\ncall_rc = 2\n\n"
-                                                "[function RFC_SYSTEM_INFO]\nlisten_rc = 1\ndelay_ms = 100\n");
+  WriteSystem("s01", std::string(kBaseSystem) +
+                         "[function RFC_FUNCTION_SEARCH]\ncall_rc = 2\n\n"
+                         "[function RFC_SYSTEM_INFO]\nlisten_rc = 1\ndelay_ms = 100\n");
   zmo::ScopedFakeClock clock(0);
   RFC_HANDLE h = OpenBase();
   EXPECT_EQ(RfcCall(h, "RFC_FUNCTION_SEARCH", nullptr, nullptr), RFC_EXCEPTION);
@@ -209,11 +215,13 @@ TEST_F(SessionTest, ConfiguredCallAndListenFailures) {
   EXPECT_EQ(RfcListen(h), RFC_RETRY);
   clock->Advance(100);
   EXPECT_EQ(RfcListen(h), RFC_FAILURE);
-  EXPECT_EQ(LastMessage(), "connection to partner broken while waiting for the answer of RFC_SYSTEM_INFO");
+  EXPECT_EQ(LastMessage(),
+            "connection to partner broken while waiting for the answer of RFC_SYSTEM_INFO");
   EXPECT_EQ(RfcReceive(h, nullptr, nullptr, nullptr), RFC_FAILURE);
   // The connection takes the next call.
   ASSERT_EQ(RfcCall(h, "RFC_SYSTEM_INFO", nullptr, nullptr), RFC_OK);
-  EXPECT_EQ(RfcReceive(h, nullptr, nullptr, nullptr), RFC_FAILURE);  // the receive meets the fault too
+  EXPECT_EQ(RfcReceive(h, nullptr, nullptr, nullptr),
+            RFC_FAILURE);  // the receive meets the fault too
   RfcClose(h);
 }
 
@@ -227,13 +235,15 @@ TEST_F(SessionTest, AbsentFunctionModuleFailsTheReceive) {
     RFC_ERROR_INFO info;
     RfcLastError(&info);
     EXPECT_STREQ(info.key, "FU_NOT_FOUND");
-    EXPECT_EQ(std::string(info.message), std::string("Function module \"") + f + "\" not found in system S01");
+    EXPECT_EQ(std::string(info.message),
+              std::string("Function module \"") + f + "\" not found in system S01");
   }
   RfcClose(h);
 }
 
 TEST_F(SessionTest, TableFaultFailsTheReceiveAndLeavesTheTable) {
-  WriteSystem("s01", std::string(kBaseSystem) + "[function SAPWL_STATREC_READ_FILE]\ntable_fault = V2_NORMAL_RECORDS\n");
+  WriteSystem("s01", std::string(kBaseSystem) +
+                         "[function SAPWL_STATREC_READ_FILE]\ntable_fault = V2_NORMAL_RECORDS\n");
   RFC_HANDLE h = OpenBase();
   ITAB_H normal = ItCreate("V2_NORMAL_RECORDS", 672, 0, 0);
   ItAppLine(normal);
@@ -244,7 +254,8 @@ TEST_F(SessionTest, TableFaultFailsTheReceiveAndLeavesTheTable) {
   t.Add("V2_NORMAL_RECORDS", normal);
   ASSERT_EQ(RfcCall(h, "SAPWL_STATREC_READ_FILE", out.list(), t.list()), RFC_OK);
   EXPECT_EQ(RfcReceive(h, nullptr, t.list(), nullptr), RFC_FAILURE);
-  EXPECT_EQ(LastMessage(), "table V2_NORMAL_RECORDS of SAPWL_STATREC_READ_FILE could not be received");
+  EXPECT_EQ(LastMessage(),
+            "table V2_NORMAL_RECORDS of SAPWL_STATREC_READ_FILE could not be received");
   EXPECT_EQ(ItFill(normal), 1);
   ItDelete(normal);
   RfcClose(h);
@@ -301,16 +312,26 @@ TEST_F(SessionTest, CallLogHoldsWhatTheSystemReceived) {
   EXPECT_EQ(log[0].system, "s01");
   EXPECT_EQ(log[0].result, 0);
   EXPECT_EQ(log[0].values,
-            (std::vector<std::pair<std::string, std::string>>{
-                {"DESTINATION", "S01"}, {"MODE", "0"}, {"HOST", "app1.example.net"}, {"SYSNR", "0"},
-                {"GWHOST", ""}, {"GWSERV", ""}, {"CLIENT", "100"}, {"USER", "MONUSER"}, {"PASSWORD", "nope"},
-                {"LANGUAGE", "E"}, {"TRACE", "0"}}));
+            (std::vector<std::pair<std::string, std::string>>{{"DESTINATION", "S01"},
+                                                              {"MODE", "0"},
+                                                              {"HOST", "app1.example.net"},
+                                                              {"SYSNR", "0"},
+                                                              {"GWHOST", ""},
+                                                              {"GWSERV", ""},
+                                                              {"CLIENT", "100"},
+                                                              {"USER", "MONUSER"},
+                                                              {"PASSWORD", "nope"},
+                                                              {"LANGUAGE", "E"},
+                                                              {"TRACE", "0"}}));
   EXPECT_EQ(log[1].result, static_cast<int>(h));
   EXPECT_EQ(log[2].event, "call");
   EXPECT_EQ(log[2].function, "SXMI_LOGON");
   EXPECT_EQ(log[2].at_ms, 42);
-  EXPECT_EQ(log[2].values, (std::vector<std::pair<std::string, std::string>>{
-                               {"EXTCOMPANY", "Velmar          "}, {"VERSION", "0.1"}, {"COUNT", "-3"}, {"RAW", "01AB"}}));
+  EXPECT_EQ(log[2].values,
+            (std::vector<std::pair<std::string, std::string>>{{"EXTCOMPANY", "Velmar          "},
+                                                              {"VERSION", "0.1"},
+                                                              {"COUNT", "-3"},
+                                                              {"RAW", "01AB"}}));
   EXPECT_EQ(log[2].tables, (std::vector<std::string>{"USR_TBL/255"}));
   EXPECT_EQ(log[3].event, "close");
   zmo::rfc::SimClearCallLog();
@@ -330,7 +351,8 @@ TEST_F(SessionTest, CallLogFileMasksThePassword) {
   std::string text;
   ASSERT_EQ(zmo::ReadWholeFile(path, &text), 0);
   EXPECT_EQ(text,
-            "7\ts01\topen\t-\t1\tDESTINATION=S01\tMODE=0\tHOST=app1.example.net\tSYSNR=0\tGWHOST=\tGWSERV=\t"
+            "7\ts01\topen\t-\t1\tDESTINATION=S01\tMODE=0\tHOST=app1.example.net\tSYSNR=0\tGWHOST="
+            "\tGWSERV=\t"
             "CLIENT=100\tUSER=MONUSER\tPASSWORD=***\tLANGUAGE=E\tTRACE=0\n"
             "7\ts01\tcall\tRFC_FUNCTION_SEARCH\t0\tFUNCNAME=RFC\\x09X\n"
             "7\ts01\tclose\t-\t1\n");

@@ -27,15 +27,18 @@ class StatrecTest : public rfc_test::RfcTest {
 
   // Reads the interval from the base system with tables of these line
   // lengths (0 = table not passed).
-  Result Read(const std::string& from, const std::string& to, unsigned batch_leng = 576, unsigned normal_leng = 672) {
+  Result Read(const std::string& from, const std::string& to, unsigned batch_leng = 576,
+              unsigned normal_leng = 672) {
     Result r;
     RFC_HANDLE h = OpenBase();
     EXPECT_NE(h, RFC_HANDLE_NULL);
     ITAB_H batch = batch_leng ? ItCreate("V2_BTC_STEP_RECORDS", batch_leng, 0, 0) : ITAB_NULL;
     ITAB_H normal = normal_leng ? ItCreate("V2_NORMAL_RECORDS", normal_leng, 0, 0) : ITAB_NULL;
     Params out;
-    out.Text("READ_END_DATE", to.substr(0, 8), TYPDATE).Text("READ_END_TIME", to.substr(8), TYPTIME);
-    out.Text("READ_START_DATE", from.substr(0, 8), TYPDATE).Text("READ_START_TIME", from.substr(8), TYPTIME);
+    out.Text("READ_END_DATE", to.substr(0, 8), TYPDATE)
+        .Text("READ_END_TIME", to.substr(8), TYPTIME);
+    out.Text("READ_START_DATE", from.substr(0, 8), TYPDATE)
+        .Text("READ_START_TIME", from.substr(8), TYPTIME);
     out.Int("READ_CONTINUE_RECORDNO", 0);
     Tables tables;
     if (batch) tables.Add("V2_BTC_STEP_RECORDS", batch);
@@ -50,7 +53,8 @@ class StatrecTest : public rfc_test::RfcTest {
       if (r.rc == RFC_OK) r.records_read = in.IntValue("RECORDS_READ");
     }
     for (int i = 1; batch && i <= ItFill(batch); ++i) r.batch.push_back(rfc_test::Line(batch, i));
-    for (int i = 1; normal && i <= ItFill(normal); ++i) r.normal.push_back(rfc_test::Line(normal, i));
+    for (int i = 1; normal && i <= ItFill(normal); ++i)
+      r.normal.push_back(rfc_test::Line(normal, i));
     if (batch) ItDelete(batch);
     if (normal) ItDelete(normal);
     RfcClose(h);
@@ -118,7 +122,8 @@ TEST_F(StatrecTest, EachReleaseInItsLayoutAndForm) {
     ASSERT_EQ(r.rc, RFC_OK) << LastMessage();
     ASSERT_EQ(r.normal.size(), 2u);
     ASSERT_EQ(r.batch.size(), 1u);
-    const zmo::rfc::StructLayout* l = zmo::rfc::FindLayout("SAPWLPFNRM", zmo::rfc::StatLayoutTag(c.release), c.char_width);
+    const zmo::rfc::StructLayout* l =
+        zmo::rfc::FindLayout("SAPWLPFNRM", zmo::rfc::StatLayoutTag(c.release), c.char_width);
     const zmo::rfc::FieldLayout* resp = zmo::rfc::FindField(l, "RESPTI");
     const zmo::rfc::FieldLayout* tcode = zmo::rfc::FindField(l, "TCODE");
     const zmo::rfc::FieldLayout* end = zmo::rfc::FindField(l, "ENDTIME");
@@ -143,19 +148,23 @@ TEST_F(StatrecTest, FaultyRequestsAndTables) {
   Result wrong_size = Read("20240304100001", "20240304110000", 576, 640);
   EXPECT_EQ(wrong_size.rc, RFC_FAILURE);
   EXPECT_EQ(LastMessage(),
-            "SAPWL_STATREC_READ_FILE: table V2_NORMAL_RECORDS: line length 640 does not fit SAPWLPFNRM 46C (672 bytes)");
+            "SAPWL_STATREC_READ_FILE: table V2_NORMAL_RECORDS: line length 640 does not fit "
+            "SAPWLPFNRM 46C (672 bytes)");
 
-  WriteSystem("s01", std::string(kBaseSystem).replace(std::string(kBaseSystem).find("46C"), 3, "700"));
+  WriteSystem("s01",
+              std::string(kBaseSystem).replace(std::string(kBaseSystem).find("46C"), 3, "700"));
   Result unrecognised = Read("20240304100001", "20240304110000", 0, 0);
   EXPECT_EQ(unrecognised.rc, RFC_OK);
   EXPECT_EQ(unrecognised.records_read, 0);
   EXPECT_EQ(Read("20240304100001", "20240304110000").rc, RFC_FAILURE);
-  EXPECT_EQ(LastMessage(), "SAPWL_STATREC_READ_FILE: release 700 has no statistic record layout to fill the tables with");
+  EXPECT_EQ(LastMessage(),
+            "SAPWL_STATREC_READ_FILE: release 700 has no statistic record layout to fill the "
+            "tables with");
 }
 
 std::string Generated(const char* seed, const char* extra = "") {
-  return std::string(kBaseSystem) + "[generator]\nseed = " + seed + "\nnormal_per_hour = 120\nbatch_per_hour = 6\n" +
-         extra;
+  return std::string(kBaseSystem) + "[generator]\nseed = " + seed +
+         "\nnormal_per_hour = 120\nbatch_per_hour = 6\n" + extra;
 }
 
 TEST_F(StatrecTest, GeneratorMakesNRecordsAnHour) {
@@ -234,8 +243,8 @@ TEST_F(StatrecTest, FileRecordsMergeWithGeneratedOnesByEndStamp) {
   const std::string tie = generated.normal[150].substr(26, 14);
   size_t first_tie = 0;
   while (generated.normal[first_tie].substr(26, 14) != tie) ++first_tie;
-  const std::string record = "[record normal]\nENDDATE = " + tie.substr(0, 8) + "\nENDTIME = " +
-                             tie.substr(8) + "\nRESPTI = 77777\n\n";
+  const std::string record = "[record normal]\nENDDATE = " + tie.substr(0, 8) +
+                             "\nENDTIME = " + tie.substr(8) + "\nRESPTI = 77777\n\n";
   WriteSystem("s01", Generated("4711", ("\n" + record +
                                         "[record normal]\nENDDATE = 20240304\nENDTIME = 115959\n"
                                         "RESPTI = 88888\n\n[record batch]\nENDDATE = 20240304\n"

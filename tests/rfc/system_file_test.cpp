@@ -89,36 +89,47 @@ TEST_F(SystemFileTest, EveryMistakeIsNamedWithFileAndLine) {
       {base + "[xmi now]\n", 16, "[xmi] takes no argument"},
       {base + "[logon]\n", 16, "section [logon] given twice"},
       {"[system_info]\nsysid = S\ndbhost = d\nrelease = 46C\n", 1, "section [logon] is missing"},
-      {"[logon]\nsysnr = 00\nclient = 100\nuser = U\npassword = p\n", 1, "[logon] needs key 'host'"},
+      {"[logon]\nsysnr = 00\nclient = 100\nuser = U\npassword = p\n", 1,
+       "[logon] needs key 'host'"},
       {"[logon]\nhost = h\nsysnr = 1x\nclient = 100\nuser = U\npassword = p\n", 3,
        "'sysnr' must be a system number 00 to 99"},
-      {"[logon]\nhost = h\nsysnr = 00\nclient = 10\nuser = U\npassword = p\n", 4, "'client' must be three digits"},
+      {"[logon]\nhost = h\nsysnr = 00\nclient = 10\nuser = U\npassword = p\n", 4,
+       "'client' must be three digits"},
       {"[logon]\nhost = h\nsysnr = 00\nclient = 100\nuser = ONE TWO\npassword = p\n", 5,
        "'user' must be a word without blanks"},
       {"[logon]\nhost = h\nsysnr = 00\nclient = 100\nuser = U\npassword = \"open\n", 6,
        "value opens a quote it does not close"},
-      {base + "[function RFC_PING]\n", 16, "[function] needs one of the served function modules, not 'RFC_PING'"},
+      {base + "[function RFC_PING]\n", 16,
+       "[function] needs one of the served function modules, not 'RFC_PING'"},
       {base + "[function SXMI_LOGON]\nexception = A\nsys_exception = B\n", 16,
        "give exception or sys_exception, not both"},
-      {base + "[function SXMI_LOGON]\nlisten_rc = 7\n", 17, "'listen_rc' must be a failure code (7 means no answer yet)"},
+      {base + "[function SXMI_LOGON]\nlisten_rc = 7\n", 17,
+       "'listen_rc' must be a failure code (7 means no answer yet)"},
       {base + "[function SXMI_LOGON]\nabsent = maybe\n", 17, "'absent' must be yes or no"},
-      {base + "[function SXMI_LOGON]\n[function sxmi_logon]\n", 17, "function SXMI_LOGON described twice"},
+      {base + "[function SXMI_LOGON]\n[function sxmi_logon]\n", 17,
+       "function SXMI_LOGON described twice"},
       {base + "[cpu]\n", 16, "[cpu] needs the host: app or db"},
       {base + "[cpu db]\nNBR_CPU = 2\n", 16, "rows of the db host need a [database_host] section"},
-      {base + "[lan app]\nLANNAME = averyverylongname\n", 17, "field 'LANNAME': longer than 8 characters"},
+      {base + "[lan app]\nLANNAME = averyverylongname\n", 17,
+       "field 'LANNAME': longer than 8 characters"},
       {base + "[mem app]\nFREE = 1\n", 17, "field 'FREE' is not in MEM_ALL"},
       {base + "[record]\n", 16, "[record] needs the kind: batch or normal"},
       {base + "[record normal]\nENDDATE = 20240304\n", 16, "[record] needs ENDDATE and ENDTIME"},
-      {base + "[record normal]\nENDDATE = 20240304\nENDTIME = 1200\n", 18, "field 'ENDTIME': not 6 digits"},
-      {base + "[record normal]\nRESPTI = 1000000000000000\n", 17, "field 'RESPTI': more than 15 digits"},
+      {base + "[record normal]\nENDDATE = 20240304\nENDTIME = 1200\n", 18,
+       "field 'ENDTIME': not 6 digits"},
+      {base + "[record normal]\nRESPTI = 1000000000000000\n", 17,
+       "field 'RESPTI': more than 15 digits"},
       {base + "[record batch]\nTCODE = VA01\n", 17, "field 'TCODE' is not in SAPWLPFBTC 46C"},
       {base + "[record normal]\nWPID = 5\n", 17, "field 'WPID': not 4 hex digits"},
-      {base + "[generator]\nseed = -1\n", 17, "'seed' must be a whole number from 0 to 18446744073709551615"},
+      {base + "[generator]\nseed = -1\n", 17,
+       "'seed' must be a whole number from 0 to 18446744073709551615"},
       {base + "[generator]\nnormal_per_hour = 5\n", 16, "[generator] needs key 'seed'"},
       {std::string("[logon]\nhost = h\nsysnr = 00\nclient = 100\nuser = U\npassword = p\n") +
-           "[system_info]\nsysid = S\ndbhost = d\nrelease = 700\n[record normal]\nENDDATE = 20240304\n",
+           "[system_info]\nsysid = S\ndbhost = d\nrelease = 700\n[record normal]\nENDDATE = "
+           "20240304\n",
        11, "release 700 has no statistic record layout"},
-      {"[logon]\nhost = h\nsysnr = 00\nclient = 100\nuser = U\npassword = p\n[system_info]\nsysid = S\n"
+      {"[logon]\nhost = h\nsysnr = 00\nclient = 100\nuser = U\npassword = p\n[system_info]\nsysid "
+       "= S\n"
        "dbhost = d\nrelease = 4\n",
        10, "'release' must be 2 to 4 characters"},
       {std::string(kBaseSystem).replace(std::string(kBaseSystem).find("3600"), 4, "99999"), 13,
@@ -143,10 +154,12 @@ TEST_F(SystemFileTest, LandscapeReadsOnlySysFilesAndRefusesTwoSystemsOnOneAddres
 
   ASSERT_EQ(zmo::WriteFileAtomic(dir_.File("b.sys"), kBaseSystem), 0);
   EXPECT_EQ(zmo::rfc::SimCheckLandscape(dir_.path(), &error), -1);
-  EXPECT_EQ(error, dir_.File("b.sys") + ": host app1.example.net system number 0 is already described by " +
+  EXPECT_EQ(error, dir_.File("b.sys") +
+                       ": host app1.example.net system number 0 is already described by " +
                        dir_.File("a.sys"));
   EXPECT_EQ(zmo::rfc::SimCheckLandscape(dir_.File("missing"), &error), -1);
-  EXPECT_EQ(error, "cannot read the system directory " + dir_.File("missing") + ": No such file or directory");
+  EXPECT_EQ(error, "cannot read the system directory " + dir_.File("missing") +
+                       ": No such file or directory");
 }
 
 TEST_F(SystemFileTest, LibraryFaults) {
@@ -159,8 +172,10 @@ TEST_F(SystemFileTest, LibraryFaults) {
       {"[faults]\nitcreate = v2_normal_records\nitcreate = USR_TBL\ninstall = SAPWLPFBTC 504\n"
        "install = RFCSI\nitgetline = TF_CPU_ALL 2\nitfree = TF_MEM_ALL\nitdelete = FUNCTIONS\n",
        ""},
-      {"[faults]\nitgetline = TF_CPU_ALL\n", ":2: 'itgetline' takes a table name and a line number"},
-      {"[faults]\ninstall = RFCSI big\n", ":2: 'install' takes a structure name and optionally its size"},
+      {"[faults]\nitgetline = TF_CPU_ALL\n",
+       ":2: 'itgetline' takes a table name and a line number"},
+      {"[faults]\ninstall = RFCSI big\n",
+       ":2: 'install' takes a structure name and optionally its size"},
       {"[faults]\nitfree = A B\n", ":2: 'itfree' takes a table name only"},
       {"[faults]\ncrash = yes\n", ":2: unknown key 'crash' in [faults]"},
       {"[other]\n", ":1: library.conf holds only a [faults] section"},
@@ -186,7 +201,8 @@ TEST_F(SystemFileTest, LibraryFaults) {
 
 TEST(ExampleFixturesTest, TheFixturesLoad) {
   std::string error;
-  EXPECT_EQ(zmo::rfc::SimCheckLandscape(std::string(ZMO_TEST_FIXTURES) + "/sap", &error), 0) << error;
+  EXPECT_EQ(zmo::rfc::SimCheckLandscape(std::string(ZMO_TEST_FIXTURES) + "/sap", &error), 0)
+      << error;
 }
 
 }  // namespace

@@ -38,8 +38,10 @@ class XmiTest : public rfc_test::RfcTest {
     RfcTest::TearDown();
   }
   // Call and receive in one; the exception name in *exception.
-  RFC_RC Call(const char* function, Params* out, Params* in, Tables* tables, std::string* exception = nullptr) {
-    RFC_RC rc = RfcCall(h_, function, out ? out->list() : nullptr, tables ? tables->list() : nullptr);
+  RFC_RC Call(const char* function, Params* out, Params* in, Tables* tables,
+              std::string* exception = nullptr) {
+    RFC_RC rc =
+        RfcCall(h_, function, out ? out->list() : nullptr, tables ? tables->list() : nullptr);
     if (rc != RFC_OK) return rc;
     char* ex = nullptr;
     rc = RfcReceive(h_, in ? in->list() : nullptr, tables ? tables->list() : nullptr, &ex);
@@ -67,7 +69,9 @@ TEST_F(XmiTest, SystemInfoRecordAndItsCompanions) {
 
 TEST_F(XmiTest, SystemInfoNeverWritesPastTheCallersBuffer) {
   Params in;
-  in.Out("RFCSI_EXPORT", 100).Out("CURRENT_RESOURCES", 2, TYPINT2).Out("MAXIMAL_RESOURCES", 6, TYPC);
+  in.Out("RFCSI_EXPORT", 100)
+      .Out("CURRENT_RESOURCES", 2, TYPINT2)
+      .Out("MAXIMAL_RESOURCES", 6, TYPC);
   ASSERT_EQ(Call("RFC_SYSTEM_INFO", nullptr, &in, nullptr), RFC_OK);
   EXPECT_EQ(in.Value("RFCSI_EXPORT").size(), 100u);
   EXPECT_EQ(in.Value("RFCSI_EXPORT").substr(53, 3), "S01");
@@ -86,7 +90,10 @@ TEST_F(XmiTest, UserListOnlyAfterLogonAndUntilLogoff) {
   EXPECT_EQ(exception, "NOT_LOGGED_ON");
 
   Params logon, session;
-  logon.Text("EXTCOMPANY", "Velmar").Text("EXTPRODUCT", "KLV 3.1").Text("INTERFACE", "XMB").Text("VERSION", "0.1");
+  logon.Text("EXTCOMPANY", "Velmar")
+      .Text("EXTPRODUCT", "KLV 3.1")
+      .Text("INTERFACE", "XMB")
+      .Text("VERSION", "0.1");
   session.Out("SESSIONID", 24);
   ASSERT_EQ(Call("SXMI_LOGON", &logon, &session, nullptr), RFC_OK);
   EXPECT_EQ(Text(session.Value("SESSIONID"), 0, 24), "S0100XMB000001");
@@ -125,9 +132,10 @@ TEST_F(XmiTest, FunctionSearchFindsWhatTheSystemHas) {
     int lines;
     const char* first;  // FUNCNAME of the first line
   };
-  for (const Case& c : {Case{"J_8C1_GET_DB_LOG_DEST", 1, "J_8C1_GET_DB_LOG_DEST"}, Case{"SXMI_*", 3, "SXMI_LOGON"},
-                        Case{"rfc_system_info", 1, "RFC_SYSTEM_INFO"}, Case{"Z_NOTHING", 0, ""},
-                        Case{"*", 8, "RFC_SYSTEM_INFO"}}) {
+  for (const Case& c :
+       {Case{"J_8C1_GET_DB_LOG_DEST", 1, "J_8C1_GET_DB_LOG_DEST"}, Case{"SXMI_*", 3, "SXMI_LOGON"},
+        Case{"rfc_system_info", 1, "RFC_SYSTEM_INFO"}, Case{"Z_NOTHING", 0, ""},
+        Case{"*", 8, "RFC_SYSTEM_INFO"}}) {
     SCOPED_TRACE(c.pattern);
     ITAB_H f = ItCreate("FUNCTIONS", 139, 0, 0);
     Tables t;
@@ -167,7 +175,10 @@ TEST_F(XmiTest, SnapshotOfTheApplicationServerAndOfTheDatabaseHost) {
   ITAB_H cpu = ItCreate("TF_CPU_ALL", 48, 0, 0), disk = ItCreate("TF_DISK_SINGLE", 72, 0, 0);
   ITAB_H lan = ItCreate("TF_LAN_SINGLE", 40, 0, 0), mem = ItCreate("TF_MEM_ALL", 48, 0, 0);
   Tables t;
-  t.Add("TF_CPU_ALL", cpu).Add("TF_DISK_SINGLE", disk).Add("TF_LAN_SINGLE", lan).Add("TF_MEM_ALL", mem);
+  t.Add("TF_CPU_ALL", cpu)
+      .Add("TF_DISK_SINGLE", disk)
+      .Add("TF_LAN_SINGLE", lan)
+      .Add("TF_MEM_ALL", mem);
   ASSERT_EQ(Call("FILL_SNAPSHOT_DATA", nullptr, nullptr, &t), RFC_OK);
   ASSERT_EQ(ItFill(cpu), 1);
   const std::string c = rfc_test::Line(cpu, 1);
@@ -207,7 +218,8 @@ TEST_F(XmiTest, SnapshotTableOfTheWrongSizeIsRefused) {
   Tables t;
   t.Add("TF_CPU_ALL", cpu);
   EXPECT_EQ(RfcCall(h_, "FILL_SNAPSHOT_DATA", nullptr, t.list()), RFC_FAILURE);
-  EXPECT_EQ(LastMessage(), "FILL_SNAPSHOT_DATA: table TF_CPU_ALL: line length 44 does not fit CPU_ALL (48 bytes)");
+  EXPECT_EQ(LastMessage(),
+            "FILL_SNAPSHOT_DATA: table TF_CPU_ALL: line length 44 does not fit CPU_ALL (48 bytes)");
   ItDelete(cpu);
 }
 

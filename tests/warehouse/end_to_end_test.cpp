@@ -8,11 +8,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <random>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <tuple>
@@ -21,10 +21,10 @@
 #include "common/metric_switches.h"
 #include "common/runtime_state.h"
 #include "loader_world.h"
-#include "stati_run.h"
-#include "process_kills.h"
 #include "platform/clock.h"
+#include "process_kills.h"
 #include "rfc/simulator.h"
+#include "stati_run.h"
 #include "zmo_test/landscape.h"
 #include "zmo_test/scoped.h"
 #include "zmogdlib/config_key.h"
@@ -504,8 +504,7 @@ TEST_F(EndToEndTest, ARefusedLoadThenGoodOnesLoadEveryRecordOnce) {
   const std::vector<std::string> progress = Progress(wanted);
   ASSERT_GE(progress.size(), 2u);
   EXPECT_EQ(progress[1], kLoadFailed);
-  EXPECT_EQ(std::count(progress.begin(), progress.end(), kProgress[1]), 2)
-      << "two loads ended";
+  EXPECT_EQ(std::count(progress.begin(), progress.end(), kProgress[1]), 2) << "two loads ended";
 }
 
 }  // namespace
@@ -629,8 +628,8 @@ TEST_F(KillTest, EveryRecordOnceAfterKillsAtRandomMoments) {
   Rows expected;
   for (int day = 0; day < kKillDays; ++day) {
     for (const char* hour : {"10", "11"}) {
-      expected.push_back(
-          {IsoDate(DayDate(day)), hour, "USER" + std::to_string(day), std::to_string(kStepsAnHour)});
+      expected.push_back({IsoDate(DayDate(day)), hour, "USER" + std::to_string(day),
+                          std::to_string(kStepsAnHour)});
     }
   }
   EXPECT_EQ(Sorted(db_->Query("select to_char(diag_date,'yyyy-mm-dd'), diag_hour, "

@@ -98,10 +98,10 @@ class SnapshotKillTest : public warehouse_test::LoaderWorld {
     // host of its own.
     Write(tmp_.File("sap") + "/W46.sys", zmo_test::MadeSystem(kW46, ""));
     Write(tmp_.File("sap") + "/W47.sys",
-          zmo_test::MadeSystem(kW47,
-                               "[function FILL_SNAPSHOT_DATA]\ndelay_ms = " +
-                                   std::to_string(kSlowServerMs) + "\n",
-                               false));
+          zmo_test::MadeSystem(
+              kW47,
+              "[function FILL_SNAPSHOT_DATA]\ndelay_ms = " + std::to_string(kSlowServerMs) + "\n",
+              false));
     Write(bin_ + "zmoserver.dat", zmo_test::ServerRecord(kW46) + zmo_test::ServerRecord(kW47));
     SlowAggregation();
   }
@@ -197,9 +197,9 @@ TEST_F(SnapshotKillTest, EverySnapshotRecordOnceAfterKillsAtRandomMoments) {
   ASSERT_GT(last, 0);
   ASSERT_NO_FATAL_FAILURE(warehouse_test::WaitForGroup(last));
 
-  for (const char* f : {"zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan", "zmoavai.dat",
-                        "zmosnipsnap.cpu", "zmosnipsnap.dsk", "zmosnipsnap.lan",
-                        "zmosnapavai.dat", "zmosnipsnap.mark"}) {
+  for (const char* f :
+       {"zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan", "zmoavai.dat", "zmosnipsnap.cpu",
+        "zmosnipsnap.dsk", "zmosnipsnap.lan", "zmosnapavai.dat", "zmosnipsnap.mark"}) {
     EXPECT_FALSE(zmo::FileExists((bin_ + f).c_str())) << f << ": nothing left unloaded";
   }
 

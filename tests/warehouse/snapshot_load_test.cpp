@@ -281,8 +281,7 @@ TEST_F(SnapshotLoadTest, DailyAveragesLeaveOutTheRowsOfASwitchedOffFigure) {
   for (const char* f : {"zmosnap.dsk", "zmosnap.lan", "zmoavai.dat"}) Write(bin_ + f, "");
   Set(zmo::cfg::kProcessQRBData, "True");
   ASSERT_EQ(StartLoader(), 0);
-  ASSERT_EQ(db_->Value("select count(*) from r3_cpu where idle_CPU = -9 and page_in_sec = -9"),
-            "2")
+  ASSERT_EQ(db_->Value("select count(*) from r3_cpu where idle_CPU = -9 and page_in_sec = -9"), "2")
       << "the first cycle's two hours";
 
   auto average = [](double sum, double count) {
@@ -332,8 +331,7 @@ struct LeftCase {
   std::vector<const char*> left;  // the files still under their load names
 };
 
-class SnapshotMarkTest : public SnapshotLoadTest,
-                         public ::testing::WithParamInterface<LeftCase> {};
+class SnapshotMarkTest : public SnapshotLoadTest, public ::testing::WithParamInterface<LeftCase> {};
 
 TEST_P(SnapshotMarkTest, FilesOfACommittedLoadAreArchivedNotLoadedAgain) {
   std::map<std::string, std::string> bytes;

@@ -167,10 +167,10 @@ TEST_F(SqlplusTest, WheneverSqlerrorExitUndoesTheWholeTransaction) {
     int code;
     const char* rows;  // rows of t after the run
   };
-  for (const Case& c : {Case{"whenever sqlerror exit failure rollback", 1, "0"},
-                        Case{"WHENEVER SQLERROR EXIT 7 ROLLBACK", 7, "0"},
-                        Case{"whenever sqlerror exit", 1, "1"},
-                        Case{"whenever sqlerror continue", 2, "2"}}) {
+  for (const Case& c :
+       {Case{"whenever sqlerror exit failure rollback", 1, "0"},
+        Case{"WHENEVER SQLERROR EXIT 7 ROLLBACK", 7, "0"}, Case{"whenever sqlerror exit", 1, "1"},
+        Case{"whenever sqlerror continue", 2, "2"}}) {
     SCOPED_TRACE(c.whenever);
     db_->Query("drop table if exists t");
     // The last insert runs only when the script goes on after the failure.

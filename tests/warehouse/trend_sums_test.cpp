@@ -27,14 +27,26 @@ using warehouse_test::Sorted;
 const std::string kLabel = "W46_dbw46";
 
 // The measures of a statistic record, in the order of its columns.
-enum Measure { kCpu, kResponse, kDatabase, kKbTrans, kKbChanged, kWait, kMemory, kLoad, kGui,
-               kGuiCount, kGuiNet, kMeasureCount };
+enum Measure {
+  kCpu,
+  kResponse,
+  kDatabase,
+  kKbTrans,
+  kKbChanged,
+  kWait,
+  kMemory,
+  kLoad,
+  kGui,
+  kGuiCount,
+  kGuiNet,
+  kMeasureCount
+};
 
 struct Record {
-  int run;             // 1 or 2
+  int run;  // 1 or 2
   const char* tcode;
   const char* program;
-  const char* time;    // hhmmss of the run's day
+  const char* time;  // hhmmss of the run's day
   long long figures[kMeasureCount];
 };
 
@@ -87,11 +99,10 @@ const Trend kWaitTrend{{kWait}, [](const long long* f) { return Of(f, kWait); }}
 const Trend kMemoryTrend{{kMemory}, [](const long long* f) { return Of(f, kMemory); }};
 // The other time of r3_trans_sum (less the GUI network time) and of
 // r3_prog_sum (without it).
-const Trend kOtherTrans{{kResponse, kDatabase, kCpu, kWait, kLoad, kGuiNet},
-                        [](const long long* f) {
-                          return f[kResponse] - f[kDatabase] - f[kCpu] - f[kWait] - f[kLoad] -
-                                 f[kGuiNet];
-                        }};
+const Trend kOtherTrans{
+    {kResponse, kDatabase, kCpu, kWait, kLoad, kGuiNet}, [](const long long* f) {
+      return f[kResponse] - f[kDatabase] - f[kCpu] - f[kWait] - f[kLoad] - f[kGuiNet];
+    }};
 const Trend kOtherProg{{kResponse, kDatabase, kCpu, kWait, kLoad}, [](const long long* f) {
                          return f[kResponse] - f[kDatabase] - f[kCpu] - f[kWait] - f[kLoad];
                        }};
@@ -112,8 +123,8 @@ std::string Number(double v) {
 
 // The total and the average per step of a measure over the records of one
 // key that carry it; -9 for both when none does.
-std::vector<std::string> TotalAndAverage(const std::vector<const Record*>& records,
-                                         const Trend& t, bool other) {
+std::vector<std::string> TotalAndAverage(const std::vector<const Record*>& records, const Trend& t,
+                                         bool other) {
   long long total = 0, steps = 0;
   for (const Record* r : records) {
     if (!Carries(*r, t)) continue;
@@ -131,8 +142,8 @@ class TrendSumsTest : public warehouse_test::LoaderWorld {
   void SetUp() override {
     LoaderWorld::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    SetLoaderRegistry({zmo::kSwStatiWait, zmo::kSwApplWait, zmo::kSwStatiMemUsed,
-                       zmo::kSwApplMemUsed});
+    SetLoaderRegistry(
+        {zmo::kSwStatiWait, zmo::kSwApplWait, zmo::kSwStatiMemUsed, zmo::kSwApplMemUsed});
     Set(zmo::cfg::kSystemSLA, "2000");
     Set(zmo::cfg::kCustomGroupDate, "never");
   }
@@ -148,8 +159,9 @@ class TrendSumsTest : public warehouse_test::LoaderWorld {
     const std::string start = " -S " + day;
     const std::string end = " -E " + day;
     const std::string pid_arg = std::string(" -I ") + pid;
-    const char* argv[] = {program.c_str(), " -A", " -P STATI", start.c_str(), end.c_str(),
-                          " -H 10.20.30.40", pid_arg.c_str(), nullptr};
+    const char* argv[] = {program.c_str(), " -A",       " -P STATI",
+                          start.c_str(),   end.c_str(), " -H 10.20.30.40",
+                          pid_arg.c_str(), nullptr};
     ASSERT_EQ(_spawnv(_P_WAIT, program.c_str(), argv), 0);
   }
 

@@ -27,7 +27,8 @@ const char kText1336[] =
 
 class CatalogTest : public DataTest {
  protected:
-  CatalogTest() : lang_("LANG", "C"), all_("LC_ALL", std::nullopt), messages_("LC_MESSAGES", std::nullopt) {
+  CatalogTest()
+      : lang_("LANG", "C"), all_("LC_ALL", std::nullopt), messages_("LC_MESSAGES", std::nullopt) {
     std::filesystem::create_directories(CatalogDir());
     SetCatalogDirectory(CatalogDir());
   }
@@ -94,15 +95,15 @@ TEST_P(CatalogLocaleTest, LanguageThenDefaultSublanguageThenEnglish) {
   EXPECT_EQ(LoadResString(1201), "") << "an id the catalog lacks is empty";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Locales, CatalogLocaleTest,
-    ::testing::Values(LocaleCase{"de_DE.UTF-8", {"DEU", "ENU"}, "OK-DEU"},
-                      LocaleCase{"de_CH.UTF-8", {"DES", "DEU", "ENU"}, "OK-DES"},
-                      // Swiss German without its own catalog: German.
-                      LocaleCase{"de_CH.UTF-8", {"DEU", "ENU"}, "OK-DEU"},
-                      LocaleCase{"de_AT", {"ENU"}, "OK-ENU"},
-                      LocaleCase{"fr_FR", {"DEU", "ENU"}, "OK-ENU"},
-                      LocaleCase{"C", {"DEU", "ENU"}, "OK-ENU"}));
+INSTANTIATE_TEST_SUITE_P(Locales, CatalogLocaleTest,
+                         ::testing::Values(LocaleCase{"de_DE.UTF-8", {"DEU", "ENU"}, "OK-DEU"},
+                                           LocaleCase{
+                                               "de_CH.UTF-8", {"DES", "DEU", "ENU"}, "OK-DES"},
+                                           // Swiss German without its own catalog: German.
+                                           LocaleCase{"de_CH.UTF-8", {"DEU", "ENU"}, "OK-DEU"},
+                                           LocaleCase{"de_AT", {"ENU"}, "OK-ENU"},
+                                           LocaleCase{"fr_FR", {"DEU", "ENU"}, "OK-ENU"},
+                                           LocaleCase{"C", {"DEU", "ENU"}, "OK-ENU"}));
 
 TEST_F(CatalogTest, NoCatalogIsTriedAgainOnTheNextCall) {
   EXPECT_FALSE(LoadCatalog());
@@ -117,9 +118,13 @@ TEST_F(CatalogTest, NoCatalogIsTriedAgainOnTheNextCall) {
 }
 
 TEST_F(CatalogTest, TextsReachTheWidgetsAsUtf8) {
-  WriteCatalog("ENU", "1300\tPreis \x80 5, Gr\xFC\xDF" "e \x93quoted\x94\n");
+  WriteCatalog("ENU",
+               "1300\tPreis \x80 5, Gr\xFC\xDF"
+               "e \x93quoted\x94\n");
   ASSERT_TRUE(LoadCatalog());
-  EXPECT_EQ(LoadResString(1300), "Preis \x80 5, Gr\xFC\xDF" "e \x93quoted\x94");
+  EXPECT_EQ(LoadResString(1300),
+            "Preis \x80 5, Gr\xFC\xDF"
+            "e \x93quoted\x94");
   EXPECT_EQ(LoadResStringUtf8(1300), "Preis \u20AC 5, Gr\u00FC\u00DFe \u201Cquoted\u201D");
 }
 
@@ -128,9 +133,8 @@ TEST(CatalogIdTest, NumberValueOfAProperty) {
     const char* text;
     int id;
   };
-  const Case cases[] = {{"1200", 1200}, {" 1200", 1200}, {"1200abc", 1200}, {"CLEAR", 0},
-                        {"", 0},        {"0", 0},        {"-5", 0},          {"99999999", 0},
-                        {"&File", 0}};
+  const Case cases[] = {{"1200", 1200}, {" 1200", 1200}, {"1200abc", 1200}, {"CLEAR", 0}, {"", 0},
+                        {"0", 0},       {"-5", 0},       {"99999999", 0},   {"&File", 0}};
   for (const Case& c : cases) EXPECT_EQ(CatalogIdValue(c.text), c.id) << c.text;
 }
 

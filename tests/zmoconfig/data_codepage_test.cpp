@@ -53,8 +53,12 @@ TEST(CodepageTest, CharactersOutsideTheCodePageBecomeQuestionMarks) {
 TEST(CodepageTest, MalformedUtf8DoesNotReadPastTheEnd) {
   EXPECT_EQ(Utf8ToCp1252("ab\xC3"), "ab?");
   EXPECT_EQ(Utf8ToCp1252("\xE2\x82"), "??");
-  EXPECT_EQ(Utf8ToCp1252("\xFF" "a"), "?a");
-  EXPECT_EQ(Utf8ToCp1252("\xC3" "a"), "?a");
+  EXPECT_EQ(Utf8ToCp1252("\xFF"
+                         "a"),
+            "?a");
+  EXPECT_EQ(Utf8ToCp1252("\xC3"
+                         "a"),
+            "?a");
 }
 
 TEST(CodepageTest, UpperCaseWithAccents) {

@@ -82,7 +82,8 @@ TEST_F(ExclusionTest, FilesByteForByte) {
   EXPECT_EQ(ids, "ABC         \r\nDDIC        \r\nSAP*        \r\n");
   EXPECT_EQ(ids.size(), 42u);
   ASSERT_EQ(SaveIgnoreList(IgnoreList::kProgs, {" ABC "}), kSaveOk);
-  EXPECT_EQ(zmo_test::FileText(BinFile("zmoProgsToIgnore.dat")), "ABC" + std::string(27, ' ') + "\r\n");
+  EXPECT_EQ(zmo_test::FileText(BinFile("zmoProgsToIgnore.dat")),
+            "ABC" + std::string(27, ' ') + "\r\n");
   ASSERT_EQ(SaveIgnoreList(IgnoreList::kTrans, {"VA01", "SE38"}), kSaveOk);
   EXPECT_EQ(zmo_test::FileText(BinFile("zmoTransToIgnore.dat")),
             "VA01" + std::string(16, ' ') + "\r\nSE38" + std::string(16, ' ') + "\r\n");
@@ -111,7 +112,8 @@ TEST_F(ExclusionTest, EmptiedListDeletesTheFileAndKeepsTheBackup) {
   ASSERT_EQ(SaveIgnoreList(IgnoreList::kTrans, {"VA02"}), kSaveOk);
   ASSERT_EQ(SaveIgnoreList(IgnoreList::kTrans, {}), kSaveOk);
   EXPECT_FALSE(std::filesystem::exists(BinFile("zmoTransToIgnore.dat")));
-  EXPECT_EQ(zmo_test::FileText(BinFile("zmoTransToIgnore.bak")), "VA01" + std::string(16, ' ') + "\r\n");
+  EXPECT_EQ(zmo_test::FileText(BinFile("zmoTransToIgnore.bak")),
+            "VA01" + std::string(16, ' ') + "\r\n");
   // Emptying a list that has no file is no failure.
   EXPECT_EQ(SaveIgnoreList(IgnoreList::kIds, {}), kSaveOk);
   EXPECT_TRUE(ui_.status.empty());

@@ -52,18 +52,29 @@ TEST(LevelMillisTest, SecondsToMillisecondsTable) {
     const char* millis;
   };
   const Case cases[] = {
-      {"2.5", kGroupLevelMax, 0, "2500"},    {".5", kGroupLevelMax, 0, "0500"},
-      {"0,1", kGroupLevelMax, 0, "0100"},    {"2", kGroupLevelMax, 0, "2000"},
-      {"9.999", kGroupLevelMax, 0, "9999"},  {"9,9999", kGroupLevelMax, 0, "9999"},
+      {"2.5", kGroupLevelMax, 0, "2500"},
+      {".5", kGroupLevelMax, 0, "0500"},
+      {"0,1", kGroupLevelMax, 0, "0100"},
+      {"2", kGroupLevelMax, 0, "2000"},
+      {"9.999", kGroupLevelMax, 0, "9999"},
+      {"9,9999", kGroupLevelMax, 0, "9999"},
       {" 2.125 ", kGroupLevelMax, 0, "2125"},
-      {"10", kGroupLevelMax, 1423, ""},      {"10.0", kGroupLevelMax, 1423, ""},
-      {"0.09", kGroupLevelMax, 1423, ""},    {"0", kGroupLevelMax, 1423, ""},
-      {"", kGroupLevelMax, 1423, ""},        {"abc", kGroupLevelMax, 1423, ""},
-      {"1.2.3", kGroupLevelMax, 1423, ""},   {"1,5.", kGroupLevelMax, 1423, ""},
-      {"-1", kGroupLevelMax, 1423, ""},      {"1e1", kGroupLevelMax, 1423, ""},
-      {"10", kSystemLevelMax, 0, "10000"},   {"10.0", kSystemLevelMax, 0, "10000"},
-      {"10,000", kSystemLevelMax, 0, "10000"}, {"10.5", kSystemLevelMax, 1423, ""},
-      {"0.1", kSystemLevelMax, 0, "0100"},   {"99999999999", kSystemLevelMax, 1423, ""},
+      {"10", kGroupLevelMax, 1423, ""},
+      {"10.0", kGroupLevelMax, 1423, ""},
+      {"0.09", kGroupLevelMax, 1423, ""},
+      {"0", kGroupLevelMax, 1423, ""},
+      {"", kGroupLevelMax, 1423, ""},
+      {"abc", kGroupLevelMax, 1423, ""},
+      {"1.2.3", kGroupLevelMax, 1423, ""},
+      {"1,5.", kGroupLevelMax, 1423, ""},
+      {"-1", kGroupLevelMax, 1423, ""},
+      {"1e1", kGroupLevelMax, 1423, ""},
+      {"10", kSystemLevelMax, 0, "10000"},
+      {"10.0", kSystemLevelMax, 0, "10000"},
+      {"10,000", kSystemLevelMax, 0, "10000"},
+      {"10.5", kSystemLevelMax, 1423, ""},
+      {"0.1", kSystemLevelMax, 0, "0100"},
+      {"99999999999", kSystemLevelMax, 1423, ""},
   };
   for (const Case& c : cases) {
     std::string millis;
@@ -79,10 +90,9 @@ TEST(LevelShownTest, MillisecondsToSecondsTable) {
     const char* shown;
   };
   const Case cases[] = {
-      {"2500", ".", "2.5"},   {"2500", ",", "2,5"},   {"2125", ".", "2.125"},
-      {"2125", "V", "2.125"}, {"2000", "V", "2"},     {"2000", ".", "2"},
-      {"0500", ".", "0.5"},   {"0100", ",", "0,1"},   {"10000", ".", "10"},
-      {"9999", "V", "9.999"}, {"", ".", ""},          {"12a", ".", ""},
+      {"2500", ".", "2.5"}, {"2500", ",", "2,5"},   {"2125", ".", "2.125"}, {"2125", "V", "2.125"},
+      {"2000", "V", "2"},   {"2000", ".", "2"},     {"0500", ".", "0.5"},   {"0100", ",", "0,1"},
+      {"10000", ".", "10"}, {"9999", "V", "9.999"}, {"", ".", ""},          {"12a", ".", ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(LevelShown(c.millis, c.notation), c.shown) << c.millis << " " << c.notation;

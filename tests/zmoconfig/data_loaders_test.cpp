@@ -2,11 +2,10 @@
 // lists, the server file with its lists and failures, transaction codes,
 // data-source values and WaitSeconds.
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <ostream>
@@ -76,8 +75,8 @@ TEST_F(GroupLoaderTest, MissingFilesEmptyBothTables) {
 }
 
 TEST_F(GroupLoaderTest, MembershipsTrimmedUnderTheHourglass) {
-  WriteBin("zmoTransGroup.dat", EncodeTransGroupRecord("  Sales", " VA01") +
-                                    EncodeTransGroupRecord("Sales", "VA02"));
+  WriteBin("zmoTransGroup.dat",
+           EncodeTransGroupRecord("  Sales", " VA01") + EncodeTransGroupRecord("Sales", "VA02"));
   LoadTransGroups();
   ASSERT_EQ(gTransGroupCount, 2);
   EXPECT_EQ(gTransGroups[1], (GroupRow{"", "Sales", "VA01"}));
@@ -87,14 +86,14 @@ TEST_F(GroupLoaderTest, MembershipsTrimmedUnderTheHourglass) {
 
 TEST_F(GroupLoaderTest, CountRoundsAPartialLastRecord) {
   // 55 + 30 bytes: 1.55 records round to 2; the short record keeps its name.
-  WriteBin("zmoTransGroup.dat",
-           EncodeTransGroupRecord("Sales", "VA01") + EncodeTransGroupRecord("Tail", "").substr(0, 30));
+  WriteBin("zmoTransGroup.dat", EncodeTransGroupRecord("Sales", "VA01") +
+                                    EncodeTransGroupRecord("Tail", "").substr(0, 30));
   LoadTransGroups();
   ASSERT_EQ(gTransGroupCount, 2);
   EXPECT_EQ(gTransGroups[2], (GroupRow{"", "Tail", ""}));
   // 55 + 27 bytes: 1.49 records round to 1.
-  WriteBin("zmoTransGroup.dat",
-           EncodeTransGroupRecord("Sales", "VA01") + EncodeTransGroupRecord("Tail", "").substr(0, 27));
+  WriteBin("zmoTransGroup.dat", EncodeTransGroupRecord("Sales", "VA01") +
+                                    EncodeTransGroupRecord("Tail", "").substr(0, 27));
   LoadTransGroups();
   EXPECT_EQ(gTransGroupCount, 1);
 }
@@ -417,10 +416,10 @@ TEST_F(TCodeTest, StandardAndCustomerCodes) {
     bool standard;
   };
   const Case cases[] = {
-      {"/NSE16", true}, {"FB01", true},   {"ME21N", true},   {"SE38", true},
-      {"SM50", true},   {"VA01", true},   {"VA02", true},    {"  va01 ", true},
-      {"me21n", true},  {"VA03", false},  {"AAAA", false},   {"ZZZZ", false},
-      {"ZVA99", true},  {"zmm01", true},  {"LAST", true},    {"", false},
+      {"/NSE16", true}, {"FB01", true},  {"ME21N", true}, {"SE38", true},
+      {"SM50", true},   {"VA01", true},  {"VA02", true},  {"  va01 ", true},
+      {"me21n", true},  {"VA03", false}, {"AAAA", false}, {"ZZZZ", false},
+      {"ZVA99", true},  {"zmm01", true}, {"LAST", true},  {"", false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsStandardTCode(c.code), c.standard) << '"' << c.code << '"';

@@ -30,14 +30,22 @@ TEST(RecordCountTest, LengthOverRecordRoundedHalfToEven) {
     std::int64_t count;
   };
   const Case cases[] = {
-      {0, 22, 0},   {22, 22, 1},  {44, 22, 2},  {10, 22, 0},  {11, 22, 0},  // 0.5 -> 0
-      {12, 22, 1},  {33, 22, 2},  // 1.5 -> 2
+      {0, 22, 0},
+      {22, 22, 1},
+      {44, 22, 2},
+      {10, 22, 0},
+      {11, 22, 0},  // 0.5 -> 0
+      {12, 22, 1},
+      {33, 22, 2},  // 1.5 -> 2
       {55, 22, 2},  // 2.5 -> 2
       {77, 22, 4},  // 3.5 -> 4
       {20, 22, 1},  // a last line without its CR LF
       {39, 14, 3},  // 2.79
-      {183 * 3, 183, 3}, {183 * 3 + 91, 183, 3}, {183 * 3 + 92, 183, 4},
-      {-1, 22, 0},  {5, 0, 0},
+      {183 * 3, 183, 3},
+      {183 * 3 + 91, 183, 3},
+      {183 * 3 + 92, 183, 4},
+      {-1, 22, 0},
+      {5, 0, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(zmo::recordCount(c.length, c.record), c.count)
@@ -71,8 +79,8 @@ TEST(RecordLayoutTest, FieldsTileEachRecordExactly) {
   EXPECT_EQ(zmo::kTransGroupCode.end(), zmo::kTransGroupRecordLength);
   EXPECT_EQ(zmo::kRenameOldName.end(), zmo::kRenameRecordLength);
   EXPECT_EQ(zmo::kTCodeCode.end() + 2, zmo::kTCodeRecordLength);
-  for (zmo::IgnoreList list : {zmo::IgnoreList::kIds, zmo::IgnoreList::kProgs,
-                               zmo::IgnoreList::kTrans}) {
+  for (zmo::IgnoreList list :
+       {zmo::IgnoreList::kIds, zmo::IgnoreList::kProgs, zmo::IgnoreList::kTrans}) {
     const zmo::IgnoreListLayout& l = zmo::ignoreListLayout(list);
     EXPECT_EQ(l.entry.end() + 2, l.record) << l.file;
   }

@@ -69,9 +69,9 @@ TEST(RegistryErrorTest, CodesAndTheirTexts) {
     int code;
     int id;
   };
-  const Case cases[] = {{1, 1458},  {2, 1459}, {3, 1460}, {4, 1461}, {5, 1462},  {6, 1463},
-                        {8, 1464},  {87, 1465}, {259, 1466}, {0, 0},  {7, 0},    {9, 0},
-                        {-1, 0},    {1000, 0}};
+  const Case cases[] = {{1, 1458}, {2, 1459}, {3, 1460},  {4, 1461},   {5, 1462},
+                        {6, 1463}, {8, 1464}, {87, 1465}, {259, 1466}, {0, 0},
+                        {7, 0},    {9, 0},    {-1, 0},    {1000, 0}};
   for (const Case& c : cases) EXPECT_EQ(RegistryErrorTextId(c.code), c.id) << c.code;
 }
 

@@ -86,8 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
                    ServerBox::kNone},
         FieldsCase{"DottedAddress", With(kGood, &ServerEntry::host, "10.1.2.3"), 1503,
                    ServerBox::kNone},
-        FieldsCase{"InnerBlankInHost", With(kGood, &ServerEntry::host, "sap 01.example.com"),
-                   1516, ServerBox::kServer},
+        FieldsCase{"InnerBlankInHost", With(kGood, &ServerEntry::host, "sap 01.example.com"), 1516,
+                   ServerBox::kServer},
         FieldsCase{"NoUser", With(kGood, &ServerEntry::user, " "), 1429, ServerBox::kId},
         FieldsCase{"InnerBlankInUser", With(kGood, &ServerEntry::user, "col lector"), 1516,
                    ServerBox::kId},
@@ -96,8 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
         FieldsCase{"PasswordOverTheScrambledField",
                    With(kGood, &ServerEntry::password, std::string(15, 'p')), 1515,
                    ServerBox::kPassword},
-        FieldsCase{"LongestPassword", With(kGood, &ServerEntry::password, std::string(14, 'p')),
-                   0, ServerBox::kNone, "AB", "001", "05"},
+        FieldsCase{"LongestPassword", With(kGood, &ServerEntry::password, std::string(14, 'p')), 0,
+                   ServerBox::kNone, "AB", "001", "05"},
         FieldsCase{"NoSid", With(kGood, &ServerEntry::sid, ""), 1431, ServerBox::kSid},
         FieldsCase{"NoInstance", With(kGood, &ServerEntry::sysnr, " "), 1432,
                    ServerBox::kInstanceNo},
@@ -153,10 +153,10 @@ TEST_F(ServerTableTest, CheckForDupsTable) {
   const Case cases[] = {
       {Entry("SAP01.Example.COM", "001", "00", "c11"), 0, false},  // case of host and SID
       {Entry(" sap01.example.com ", "001", "00"), 0, false},
-      {Entry("sap01.example.com", "002", "00"), 0, true},          // another client
-      {Entry("sap01.example.com", "001", "01"), 0, true},          // another instance
-      {Entry("sap01.example.com", "001", "00", "C12"), 0, true},   // another SID
-      {Entry("sap01.example.com", "001", "00"), 1, true},          // its own row skipped
+      {Entry("sap01.example.com", "002", "00"), 0, true},         // another client
+      {Entry("sap01.example.com", "001", "01"), 0, true},         // another instance
+      {Entry("sap01.example.com", "001", "00", "C12"), 0, true},  // another SID
+      {Entry("sap01.example.com", "001", "00"), 1, true},         // its own row skipped
       {Entry("sap01.example.com", "001", "00"), 2, false},
   };
   for (const Case& c : cases) {

@@ -26,11 +26,11 @@ TEST(SnapDaysTest, MaskTable) {
     WeekDays days;  // Monday .. Sunday
   };
   const Case cases[] = {
-      {"2", 0, {F, T, F, F, F, F, F}},   {"127", 0, {T, T, T, T, T, T, T}},
-      {"0", 0, {F, F, F, F, F, F, F}},   {"6", 0, {F, T, T, F, F, F, F}},
-      {"69", 0, {T, F, T, F, F, F, T}},  {"", kSnapDaysMissing, {F, F, F, F, F, F, F}},
-      {"128", kSnapDaysInvalid, {}},      {"-1", kSnapDaysInvalid, {}},
-      {"abc", kSnapDaysInvalid, {}},      {"2.5", kSnapDaysInvalid, {}},
+      {"2", 0, {F, T, F, F, F, F, F}},  {"127", 0, {T, T, T, T, T, T, T}},
+      {"0", 0, {F, F, F, F, F, F, F}},  {"6", 0, {F, T, T, F, F, F, F}},
+      {"69", 0, {T, F, T, F, F, F, T}}, {"", kSnapDaysMissing, {F, F, F, F, F, F, F}},
+      {"128", kSnapDaysInvalid, {}},    {"-1", kSnapDaysInvalid, {}},
+      {"abc", kSnapDaysInvalid, {}},    {"2.5", kSnapDaysInvalid, {}},
       {"0002", kSnapDaysInvalid, {}},
   };
   for (const Case& c : cases) {
@@ -51,9 +51,9 @@ TEST(SnapIntervalTest, IntervalTable) {
     const char* seconds;
   };
   const Case cases[] = {
-      {"1800", 0, "1800"}, {"1", 0, "1"},        {"12.6", 0, "13"},   {"0012", 0, "12"},
-      {" 60 ", 0, "60"},   {"0.5", 0, "1"},      {"1801", 1413, ""},  {"0", 1414, ""},
-      {"0.4", 1414, ""},   {"", 1414, ""},       {"abc", 1414, ""},   {"-5", 1413, ""},
+      {"1800", 0, "1800"}, {"1", 0, "1"},       {"12.6", 0, "13"},  {"0012", 0, "12"},
+      {" 60 ", 0, "60"},   {"0.5", 0, "1"},     {"1801", 1413, ""}, {"0", 1414, ""},
+      {"0.4", 1414, ""},   {"", 1414, ""},      {"abc", 1414, ""},  {"-5", 1413, ""},
       {"1e3", 0, "1000"},  {"1e300", 1413, ""},
   };
   for (const Case& c : cases) {
@@ -70,9 +70,9 @@ TEST(RetentionTest, RetentionTable) {
     const char* value;
   };
   const Case cases[] = {
-      {"15", 0, "-15"},   {"365", 0, "-365"},  {"030", 0, "-30"},   {"0045", 0, "-45"},
-      {"14", 1419, ""},   {"366", 1419, ""},   {"3.5", 1418, ""},   {"-30", 1418, ""},
-      {" 30", 1418, ""},  {"abc", 1420, ""},   {"", 1420, ""},      {"99999", 1419, ""},
+      {"15", 0, "-15"},  {"365", 0, "-365"}, {"030", 0, "-30"}, {"0045", 0, "-45"},
+      {"14", 1419, ""},  {"366", 1419, ""},  {"3.5", 1418, ""}, {"-30", 1418, ""},
+      {" 30", 1418, ""}, {"abc", 1420, ""},  {"", 1420, ""},    {"99999", 1419, ""},
   };
   for (const Case& c : cases) {
     std::string value;
@@ -85,7 +85,10 @@ TEST(RetentionTest, RetentionTable) {
     const char* days;
   };
   const Shown shown[] = {
-      {"-45", 0, "45"}, {"45", 0, "45"}, {"-", 0, ""}, {"", kRetentionMissing, "kept"},
+      {"-45", 0, "45"},
+      {"45", 0, "45"},
+      {"-", 0, ""},
+      {"", kRetentionMissing, "kept"},
   };
   for (const Shown& s : shown) {
     std::string days = "kept";

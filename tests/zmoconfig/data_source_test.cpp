@@ -1,5 +1,7 @@
 // The data-source OK as a table against a PATH of stand-in client tools:
 // what is refused with which message, and which registry values are written.
+#include "zmoconfig/data_source.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,7 +11,6 @@
 
 #include "data_fixture.h"
 #include "zmo_test/config_store.h"
-#include "zmoconfig/data_source.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
 
@@ -23,8 +24,8 @@ using zmoconfig_test::DataTest;
 // The values OK may write, in one line for comparison.
 std::string Stored() {
   std::string out;
-  for (const char* name : {zmo::cfg::kDB, zmo::cfg::kOracle, zmo::cfg::kINST, zmo::cfg::kUser,
-                           zmo::cfg::kDSN}) {
+  for (const char* name :
+       {zmo::cfg::kDB, zmo::cfg::kOracle, zmo::cfg::kINST, zmo::cfg::kUser, zmo::cfg::kDSN}) {
     out += std::string(name) + "=" + zmo_test::ConfigText(name) + " ";
   }
   return out;
@@ -59,8 +60,9 @@ TEST_F(DataSourceOkTest, OkTable) {
     int result;
     std::string stored;
   };
-  const std::string none = "DB=<missing> Oracle=<missing> INST=<missing> User=<missing> "
-                           "DSN=<missing> ";
+  const std::string none =
+      "DB=<missing> Oracle=<missing> INST=<missing> User=<missing> "
+      "DSN=<missing> ";
   const Case cases[] = {
       {"NoKind", DbOption::kNone, OracleOption::kNone, 1440, none},
       {"OracleWithoutVersion", DbOption::kOracle, OracleOption::kNone, 1518, none},

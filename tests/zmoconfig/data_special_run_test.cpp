@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "data_fixture.h"
-#include "special_run_fakes.h"
 #include "platform/window_titles.h"
+#include "special_run_fakes.h"
 #include "zmo_test/config_store.h"
 #include "zmoconfig/loaders.h"
 #include "zmoconfig/record_codec.h"
@@ -40,20 +40,33 @@ TEST_F(CheckSpecRunTest, Table) {
   const Case cases[] = {
       {"Valid", {"20260301", "000000", "20260309", "235959"}, 1, 0, SpecRunBox::kNone},
       {"SameTimeSameDay", {"20260309", "120000", "20260309", "120000"}, 2, 0, SpecRunBox::kNone},
-      {"BadStartDate", {"2026030", "000000", "20260309", "000000"}, 1, 1408,
+      {"BadStartDate",
+       {"2026030", "000000", "20260309", "000000"},
+       1,
+       1408,
        SpecRunBox::kStartDate},
-      {"StartTimeInTheFuture", {"20260310", "120001", "20260310", "120001"}, 1, 1409,
+      {"StartTimeInTheFuture",
+       {"20260310", "120001", "20260310", "120001"},
+       1,
+       1409,
        SpecRunBox::kStartTime},
-      {"BadEndDate", {"20260301", "000000", "20260230", "000000"}, 1, 1410,
+      {"BadEndDate", {"20260301", "000000", "20260230", "000000"}, 1, 1410, SpecRunBox::kEndDate},
+      {"EndBeforeStart",
+       {"20031201", "120000", "20031130", "120000"},
+       1,
+       1441,
        SpecRunBox::kEndDate},
-      {"EndBeforeStart", {"20031201", "120000", "20031130", "120000"}, 1, 1441,
-       SpecRunBox::kEndDate},
-      {"BadEndTime", {"20260301", "000000", "20260302", "126000"}, 1, 1411,
-       SpecRunBox::kEndTime},
+      {"BadEndTime", {"20260301", "000000", "20260302", "126000"}, 1, 1411, SpecRunBox::kEndTime},
       {"NoServers", {"20260301", "000000", "20260302", "000000"}, 0, 1442, SpecRunBox::kNone},
-      {"StartAfterEndSameDay", {"20260309", "130000", "20260309", "120000"}, 1, 1443,
+      {"StartAfterEndSameDay",
+       {"20260309", "130000", "20260309", "120000"},
+       1,
+       1443,
        SpecRunBox::kEndTime},
-      {"NoServersBeforeTimeOrder", {"20260309", "130000", "20260309", "120000"}, 0, 1442,
+      {"NoServersBeforeTimeOrder",
+       {"20260309", "130000", "20260309", "120000"},
+       0,
+       1442,
        SpecRunBox::kNone},
   };
   for (const Case& c : cases) {
@@ -104,11 +117,11 @@ TEST_F(SpecialRunTest, GuardLooksAtProgramWindowsAndTheService) {
 
 TEST_F(SpecialRunTest, ArgumentVector) {
   gBinDir = "/opt/my zmo";
-  EXPECT_THAT(SpecialRunArguments(fields_, false, false, "MSSQL"),
-              ElementsAre("/opt/my zmo/zmostati", "-np", "-if", "/opt/my zmo/zmoSpecRunServList.dat",
-                          "-of", "/opt/my zmo/zmostati.dat", "-st", "000000", "-sd", "20260301",
-                          "-et", "235959", "-ed", "20260309", "-bindir", "/opt/my zmo", "-dbtype",
-                          "MSSQL"));
+  EXPECT_THAT(
+      SpecialRunArguments(fields_, false, false, "MSSQL"),
+      ElementsAre("/opt/my zmo/zmostati", "-np", "-if", "/opt/my zmo/zmoSpecRunServList.dat", "-of",
+                  "/opt/my zmo/zmostati.dat", "-st", "000000", "-sd", "20260301", "-et", "235959",
+                  "-ed", "20260309", "-bindir", "/opt/my zmo", "-dbtype", "MSSQL"));
   const std::vector<std::string> both = SpecialRunArguments(fields_, true, true, "ORACLE");
   EXPECT_THAT(std::vector<std::string>(both.begin(), both.begin() + 5),
               ElementsAre("/opt/my zmo/zmostati", "-np", "-d", "-ld", "-if"));
@@ -131,11 +144,11 @@ TEST_F(SpecialRunTest, WritesTheSelectedRecordsOnceInFileOrderAndStarts) {
   EXPECT_EQ(zmo_test::FileText(BinFile("zmoSpecRunServList.dat")), first + third);
   ASSERT_EQ(services_.started.size(), 1u);
   EXPECT_EQ(services_.programs[0], BinFile("zmostati"));
-  EXPECT_THAT(services_.started[0],
-              ElementsAre(BinFile("zmostati"), "-np", "-d", "-if", BinFile("zmoSpecRunServList.dat"),
-                          "-of", BinFile("zmostati.dat"), "-st", "000000", "-sd", "20260301",
-                          "-et", "235959", "-ed", "20260309", "-bindir", BinDir(), "-dbtype",
-                          "ORACLE"));
+  EXPECT_THAT(
+      services_.started[0],
+      ElementsAre(BinFile("zmostati"), "-np", "-d", "-if", BinFile("zmoSpecRunServList.dat"), "-of",
+                  BinFile("zmostati.dat"), "-st", "000000", "-sd", "20260301", "-et", "235959",
+                  "-ed", "20260309", "-bindir", BinDir(), "-dbtype", "ORACLE"));
   EXPECT_TRUE(ui_.messages.empty());
 }
 

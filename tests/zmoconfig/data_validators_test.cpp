@@ -23,16 +23,17 @@ TEST_F(DateTimeTest, Dates) {
     bool valid;
   };
   const Case cases[] = {
-      {"20260310", true},    // today
-      {"20260311", false},   // tomorrow
+      {"20260310", true},                                              // today
+      {"20260311", false},                                             // tomorrow
       {"20260309", true},    {"19991231", true},  {"20240229", true},  // leap day
       {"20230229", false},   {"21000229", false}, {"20000229", true},
-      {"20261301", false},   {"20260001", false}, {"20260100", false}, {"20250431", false},
-      {"2026031", false},    // seven digits
-      {"202603101", false},  // nine digits
+      {"20261301", false},   {"20260001", false}, {"20260100", false},
+      {"20250431", false},   {"2026031", false},  // seven digits
+      {"202603101", false},                       // nine digits
       {"020260310", false},  {"00000101", false}, {"", false},
-      {"+2026031", false},   {"-2026031", false}, {"2026-3-1", false}, {"2.026E07", false},
-      {" 2026031", false},   {"2026031 ", false}, {"20260310\n", false},
+      {"+2026031", false},   {"-2026031", false}, {"2026-3-1", false},
+      {"2.026E07", false},   {" 2026031", false}, {"2026031 ", false},
+      {"20260310\n", false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ValidStartDate(c.date), c.valid) << '"' << c.date << '"';
@@ -46,12 +47,12 @@ TEST_F(DateTimeTest, TimesOnAnotherDay) {
     bool valid;
   };
   const Case cases[] = {
-      {"000000", true},  {"240000", true},  {"235959", true},  {"120000", true},
+      {"000000", true},   {"240000", true},  {"235959", true},  {"120000", true},
       {"236000", false},  // minute 60
       {"123460", false},  // second 60
-      {"240001", false},  {"240100", false}, {"250000", false},
-      {"12000", false},   {"1200000", false}, {"", false},
-      {"+12000", false},  {"-12000", false}, {"1.2E05", false}, {" 12000", false},
+      {"240001", false},  {"240100", false}, {"250000", false}, {"12000", false},
+      {"1200000", false}, {"", false},       {"+12000", false}, {"-12000", false},
+      {"1.2E05", false},  {" 12000", false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ValidStartTime(c.time, "20260309"), c.valid) << '"' << c.time << '"';
@@ -73,9 +74,9 @@ TEST(ConverterTest, IsDecimalNumber) {
     const char* text;
     bool decimal;
   };
-  const Case cases[] = {{"1,5", true},  {"1.5", true},  {"", true},    {"0500", true},
-                        {"1.2.3", true}, {"1 5", false}, {"-1", false}, {"1e3", false},
-                        {"+1", false}};
+  const Case cases[] = {{"1,5", true},  {"1.5", true},   {"", true},
+                        {"0500", true}, {"1.2.3", true}, {"1 5", false},
+                        {"-1", false},  {"1e3", false},  {"+1", false}};
   for (const Case& c : cases) EXPECT_EQ(IsDecimalNumber(c.text), c.decimal) << c.text;
 }
 
@@ -86,19 +87,31 @@ TEST(ConverterTest, SecondsToMillis) {
     const char* argument_after;
   };
   const Case cases[] = {
-      {"2.5", "2500", "2.5"},     {".5", "0500", ".5"},        {"0,5", "0500", "0,5"},
-      {"2,25", "2250", "2,25"},   {"2.5555", "2555", "2.5555"}, {"10.5", "10500", "10.5"},
-      {"0.1", "0100", "0.1"},     {"9.999", "9999", "9.999"},   {"0.0001", "0000", "0.0001"},
-      {"2", "2000", "2000"},      {"10", "10000", "10000"},     {"0", "0", "0"},
-      {"007", "7000", "7000"},    {"2147483", "2147483000", "2147483000"},
+      {"2.5", "2500", "2.5"},
+      {".5", "0500", ".5"},
+      {"0,5", "0500", "0,5"},
+      {"2,25", "2250", "2,25"},
+      {"2.5555", "2555", "2.5555"},
+      {"10.5", "10500", "10.5"},
+      {"0.1", "0100", "0.1"},
+      {"9.999", "9999", "9.999"},
+      {"0.0001", "0000", "0.0001"},
+      {"2", "2000", "2000"},
+      {"10", "10000", "10000"},
+      {"0", "0", "0"},
+      {"007", "7000", "7000"},
+      {"2147483", "2147483000", "2147483000"},
       // Over 32 bits of milliseconds: left as typed, for the range check to refuse.
       {"2147484", "2147484", "2147484"},
       {"99999999999999999999", "99999999999999999999", "99999999999999999999"},
       {"2147483.648", "2147483.648", "2147483.648"},
       {"99999999999999999999.5", "99999999999999999999.5", "99999999999999999999.5"},
       {"2147483.647", "2147483647", "2147483.647"},
-      {"abc", "abc", "abc"},      {"", "", ""},                {"1.2.3", "1.2.3", "1.2.3"},
-      {"-2", "-2", "-2"},         {"1 5", "1 5", "1 5"},
+      {"abc", "abc", "abc"},
+      {"", "", ""},
+      {"1.2.3", "1.2.3", "1.2.3"},
+      {"-2", "-2", "-2"},
+      {"1 5", "1 5", "1 5"},
   };
   for (const Case& c : cases) {
     std::string argument = c.seconds;
@@ -112,9 +125,9 @@ TEST(ConverterTest, StripLeadingZeros) {
     const char* millis;
     const char* text;
   };
-  const Case cases[] = {{"0500", "500"}, {"2000", "2000"},   {"00000", ""},  {"0050", "50"},
-                        {"10000", "10000"}, {"0102", "102"}, {"", ""},        {"000001", ""},
-                        {"123456", "12345"}};
+  const Case cases[] = {{"0500", "500"}, {"2000", "2000"},   {"00000", ""},
+                        {"0050", "50"},  {"10000", "10000"}, {"0102", "102"},
+                        {"", ""},        {"000001", ""},     {"123456", "12345"}};
   for (const Case& c : cases) EXPECT_EQ(StripLeadingZeros(c.millis), c.text) << c.millis;
 }
 

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <memory>
 
-
 namespace {
 
 // The offscreen platform says on every window that it cannot raise it.

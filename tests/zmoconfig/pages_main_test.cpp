@@ -189,7 +189,7 @@ TEST_F(MainWindowTest, EachLogItemStartsTheViewerOnItsFile) {
   zmo_test::ScopedEnv viewer(kViewerVariable, std::nullopt);
   for (const LogCase& c : kLogCases) WriteLog(c.file);
   for (const LogCase& c : kLogCases) {
-    main_->findChild<QAction*>(c.item)->trigger();  // the menu item
+    main_->findChild<QAction*>(c.item)->trigger();                          // the menu item
     ASSERT_TRUE(QMetaObject::invokeMethod(main_, c.handler)) << c.handler;  // the tree's call
   }
   ASSERT_EQ(ui_.started.size(), 2 * std::size(kLogCases));
@@ -205,8 +205,8 @@ TEST_F(MainWindowTest, MissingLogShowsItsMessageThenTheFailureInTheStatusLine) {
   for (const LogCase& c : kLogCases) {
     ui_.events.clear();
     main_->findChild<QAction*>(c.item)->trigger();
-    EXPECT_EQ(ui_.events, (std::vector<std::string>{BoxOf(kTextLogMissing),
-                                                    StatusOf(kTextActionFailed)}))
+    EXPECT_EQ(ui_.events,
+              (std::vector<std::string>{BoxOf(kTextLogMissing), StatusOf(kTextActionFailed)}))
         << c.item;
     EXPECT_EQ(ui_.box_buttons.back(), MsgButtons::Ok);
   }
@@ -275,10 +275,8 @@ TEST_F(MainWindowTest, DebugTraceSwitchFollowsSnapDebugAndWritesBoth) {
     bool mark;
     const char* written;
   } cases[] = {
-      {"True", "False", true, "False"},
-      {"true", "True", false, "True"},
-      {nullptr, nullptr, false, "True"},
-      {"False", "True", false, "True"},
+      {"True", "False", true, "False"},  {"true", "True", false, "True"},
+      {nullptr, nullptr, false, "True"}, {"False", "True", false, "True"},
       {"True ", "True", false, "True"},
   };
   for (const auto& c : cases) {

@@ -341,8 +341,7 @@ TEST_F(NavigationTest, InformationPagesShowTheirCatalogTexts) {
     Press(c.node);
     FormBase* page = main_->Page(QLatin1String(c.page));
     EXPECT_EQ(page->findChild<QLabel*>(QLatin1String(c.first))->text(), CatalogText(c.first_id));
-    EXPECT_EQ(page->findChild<QLabel*>(QLatin1String(c.second))->text(),
-              CatalogText(c.second_id));
+    EXPECT_EQ(page->findChild<QLabel*>(QLatin1String(c.second))->text(), CatalogText(c.second_id));
     EXPECT_FALSE(page->findChild<QLabel*>("imgLogo")->pixmap().isNull());
   }
 }
@@ -443,8 +442,8 @@ TEST_F(NavigationTest, EnterRunsOkAndEscapeRunsCancelFromAnyControl) {
   auto* page = new SkeletonPage;
   AddMdiChild(main_->mdiArea, page);
   page->Show();
-  for (QWidget* w : std::initializer_list<QWidget*>{page->txtTagged, page->lstItems,
-                                                    page->cmdCancel}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{page->txtTagged, page->lstItems, page->cmdCancel}) {
     page->calls.clear();
     w->setFocus();
     QTest::keyClick(w, Qt::Key_Return);

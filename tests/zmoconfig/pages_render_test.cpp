@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <QTreeWidget>
+#include <fstream>
 
 #include "MDIMainForm.h"
 #include "frmAbout.h"
@@ -18,10 +21,6 @@
 #include "zmoconfig/record_codec.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
-
-#include <QLineEdit>
-#include <QTreeWidget>
-#include <fstream>
 
 using namespace zmo::config;
 

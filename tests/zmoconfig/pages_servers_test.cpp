@@ -37,7 +37,9 @@ namespace {
 using zmo_test::ConfigText;
 using zmo_test::PutConfigText;
 
-std::string Pad(const std::string& s, size_t width) { return s + std::string(width - s.size(), ' '); }
+std::string Pad(const std::string& s, size_t width) {
+  return s + std::string(width - s.size(), ' ');
+}
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -87,8 +89,8 @@ class ServersPageTest : public PagesTest {
     return r;
   }
   // Fills the dialog's boxes (language -1: none chosen).
-  void Type(const char* host, const char* user, const char* pw, const char* sid,
-            const char* client, const char* sysnr, int language = -1) {
+  void Type(const char* host, const char* user, const char* pw, const char* sid, const char* client,
+            const char* sysnr, int language = -1) {
     frmAddServers* d = dialog();
     d->txtServer->setText(host);
     d->txtID->setText(user);
@@ -229,8 +231,8 @@ const RefusalCase kRefusals[] = {
     {"BlankServer", "   ", "U", "p", "PRD", "100", "00", 1428, "", "PRD", "00"},
     {"NoDot", "sapa", "U", "p", "PRD", "100", "00", 1503, "", "PRD", "00"},
     {"DottedNumber", "10.1.4.40", "U", "p", "PRD", "100", "00", 1503, "", "PRD", "00"},
-    {"InnerBlankHost", "sap a.example.com", "U", "p", "PRD", "100", "00", 1516, "txtServer",
-     "PRD", "00"},
+    {"InnerBlankHost", "sap a.example.com", "U", "p", "PRD", "100", "00", 1516, "txtServer", "PRD",
+     "00"},
     {"NoUser", "sapa.example.com", " ", "p", "PRD", "100", "00", 1429, "txtID", "PRD", "00"},
     {"NoPassword", "sapa.example.com", "U", "  ", "PRD", "100", "00", 1430, "txtPW", "PRD", "00"},
     {"NoSid", "sapa.example.com", "U", "p", "", "100", "00", 1431, "txtSID", "", "00"},
@@ -326,8 +328,8 @@ TEST_F(ServersPageTest, EnteringABoxSelectsItsWholeText) {
   Open();
   page()->cmdCreate->click();
   frmAddServers* d = dialog();
-  for (QLineEdit* box : {d->txtServer, d->txtID, d->txtPW, d->txtSID, d->txtClient,
-                         d->txtInstanceNo}) {
+  for (QLineEdit* box :
+       {d->txtServer, d->txtID, d->txtPW, d->txtSID, d->txtClient, d->txtInstanceNo}) {
     box->setText("42");
     box->deselect();
     box->setFocus(Qt::OtherFocusReason);  // not by Tab, which selects by itself
@@ -382,8 +384,7 @@ TEST_F(ServersPageTest, OkWritesTheFileByteForByteWithItsBackupAndTheRegistry) {
   SetListIndex(page()->lstServer, 0);
   page()->cmdDelete->click();
   page()->cmdCreate->click();
-  Type("/H/gw.example.net/S/3299/H/sapt62.example.net", "ZMOMON", "Secret62!", "t62", "7", "3",
-       9);
+  Type("/H/gw.example.net/S/3299/H/sapt62.example.net", "ZMOMON", "Secret62!", "t62", "7", "3", 9);
   dialog()->cmdOK->click();
   Settle();
   page()->cmdCreate->click();
@@ -396,11 +397,11 @@ TEST_F(ServersPageTest, OkWritesTheFileByteForByteWithItsBackupAndTheRegistry) {
   const std::string scrambled2 = gServers[2][kSrvPassword];
   ASSERT_FALSE(scrambled1.empty());
   EXPECT_EQ(DecryptText(scrambled1), "Secret62!");
-  const std::string want =
-      Pad("/H/gw.example.net/S/3299/H/sapt62.example.net", 100) + Pad("ZMOMON", 30) +
-      Pad(scrambled1, 30) + "T62" + "007" + "03" + "000000" + "240000" + "C" + "\r\n" +
-      Pad("sapx.example.com", 100) + Pad("USER2", 30) + Pad(scrambled2, 30) + "X01" + "800" +
-      "10" + "000000" + "240000" + " " + "\r\n";
+  const std::string want = Pad("/H/gw.example.net/S/3299/H/sapt62.example.net", 100) +
+                           Pad("ZMOMON", 30) + Pad(scrambled1, 30) + "T62" + "007" + "03" +
+                           "000000" + "240000" + "C" + "\r\n" + Pad("sapx.example.com", 100) +
+                           Pad("USER2", 30) + Pad(scrambled2, 30) + "X01" + "800" + "10" +
+                           "000000" + "240000" + " " + "\r\n";
   EXPECT_EQ(ReadAll(server_file_), want);
   EXPECT_EQ(ReadAll(bin_dir_ + "/zmoserver.bak"), before);
   EXPECT_EQ(ConfigText(zmo::cfg::kStatiInput), server_file_);

@@ -24,16 +24,9 @@ TEST(CommandLine, DashDInAnyCaseAnywhereSkipsTheWait) {
     QStringList args;
     bool skips;
   } cases[] = {
-      {{}, false},
-      {{"-D"}, true},
-      {{"-d"}, true},
-      {{"x", "-d"}, true},
-      {{"--debug"}, true},
-      {{"a-db"}, true},
-      {{"-"}, false},
-      {{"-", "D"}, false},
-      {{"d", "-x"}, false},
-      {{"/D"}, false},
+      {{}, false},          {{"-D"}, true},   {{"-d"}, true}, {{"x", "-d"}, true},
+      {{"--debug"}, true},  {{"a-db"}, true}, {{"-"}, false}, {{"-", "D"}, false},
+      {{"d", "-x"}, false}, {{"/D"}, false},
   };
   for (const auto& c : cases)
     EXPECT_EQ(CommandLineSkipsWait(c.args), c.skips) << c.args.join(' ').toStdString();

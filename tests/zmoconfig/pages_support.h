@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "catalog_text.h"
-#include "zmoconfig/config_state.h"
 #include "ui_services.h"
 #include "zmo_test/config_store.h"
 #include "zmo_test/registry.h"
 #include "zmo_test/scoped.h"
+#include "zmoconfig/config_state.h"
 
 using namespace zmo::config;
 

@@ -24,7 +24,6 @@
 #include "zmo_test/registry.h"
 #include "zmogdlib/config_key.h"
 
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -116,10 +115,10 @@ TEST_F(XServerTest, MainWindowAppearsSecondInstanceEndsItselfCtrlQEndsTheFirst) 
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
   Child xvfb;
-  ASSERT_EQ(xvfb.Start({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
-                        "tcp"},
-                       {}, fds[1]),
-            0);
+  ASSERT_EQ(
+      xvfb.Start({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {},
+                 fds[1]),
+      0);
   close(fds[1]);
   std::string display;
   pollfd pfd{fds[0], POLLIN, 0};

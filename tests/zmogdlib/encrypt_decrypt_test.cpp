@@ -84,7 +84,8 @@ TEST(EncryptTest, TextLengthFollowsPasswordLength) {
     std::size_t password;
     std::size_t text;
   };
-  const Case cases[] = {{1, 12}, {2, 14}, {3, 15}, {4, 16}, {13, 28}, {14, 30}, {15, 31}, {182, 254}};
+  const Case cases[] = {{1, 12},  {2, 14},  {3, 15},  {4, 16},
+                        {13, 28}, {14, 30}, {15, 31}, {182, 254}};
   for (const Case& c : cases) {
     const std::string plain(c.password, 'w');
     const std::string text = EncryptText(plain, kConfigKey);
@@ -141,7 +142,8 @@ TEST(EncryptTest, EmptyOrMissingArgumentsWriteNothing) {
     const char* plain;
     const char* key;
   };
-  const Case cases[] = {{"", kConfigKey}, {nullptr, kConfigKey}, {"pw", ""}, {"pw", nullptr}, {"", ""}};
+  const Case cases[] = {
+      {"", kConfigKey}, {nullptr, kConfigKey}, {"pw", ""}, {"pw", nullptr}, {"", ""}};
   for (const Case& c : cases) {
     OutBuffer out;
     EXPECT_EQ(Encrypt(c.plain, c.key, out.bytes), 0);

@@ -151,8 +151,9 @@ TEST(EncryptStringTest, OneByteKeyChainsEveryByteWithIt) {
   // byte, then the key byte again (0 ^ k ^ 0) until the password starts.
   std::string text;
   ASSERT_EQ(encryptString("k", "a", 0, &text), kScrambleOk);
-  const std::string chained = {'k', 'k', 'k', 'k', static_cast<char>('k' ^ 'a'),
-                               static_cast<char>('a' ^ 'k'), 'k', 'k', 'k'};
+  const std::string chained = {
+      'k', 'k', 'k', 'k', static_cast<char>('k' ^ 'a'), static_cast<char>('a' ^ 'k'),
+      'k', 'k', 'k'};
   EXPECT_EQ(text, Encode(chained));
 }
 
@@ -178,8 +179,8 @@ TEST(DecryptStringTest, ReportsWhyATextIsRefused) {
   const Case cases[] = {
       {kConfigKey, "", kScrambleEmpty},
       {"", good, kScrambleEmpty},
-      {kConfigKey, good + "AA", kScrambleMalformed},           // 4j + 1 characters
-      {kConfigKey, "AAAAAAAAAA", kScrambleMalformed},          // 7 bytes only
+      {kConfigKey, good + "AA", kScrambleMalformed},   // 4j + 1 characters
+      {kConfigKey, "AAAAAAAAAA", kScrambleMalformed},  // 7 bytes only
       {kConfigKey, good.substr(0, 18) + "+", kScrambleMalformed},
       {"other", good, kScrambleMismatch},
       {kConfigKey, ReferenceScramble(kConfigKey, std::string(255, 'p'), 5), kScrambleTooLong},

@@ -80,7 +80,8 @@ TEST_F(SharedObjectTest, RoundTripsWithTheConfiguratorKey) {
   auto decrypt = reinterpret_cast<ZmoDecryptFn>(GetProcAddress(module_, "Decrypt"));
   ASSERT_NE(encrypt, nullptr);
   ASSERT_NE(decrypt, nullptr);
-  const std::string plains[] = {"a", "secret", "Pa55_w.rd!", "fourteen chars", std::string(182, 'm')};
+  const std::string plains[] = {"a", "secret", "Pa55_w.rd!", "fourteen chars",
+                                std::string(182, 'm')};
   for (const std::string& plain : plains) {
     char text[255];
     const int length = encrypt(plain.c_str(), kConfigKey, text);

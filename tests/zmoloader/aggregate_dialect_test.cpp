@@ -150,7 +150,11 @@ TEST_F(DialectTest, DateAndHourReadTheCollectorsTimeStampOfEachKind) {
       {"MSSQL", zmo::DbKind::kMssql, {"01-09-2004", "14"}, {"14", "01-09-2004"}, "),110)"},
       {"Sybase", zmo::DbKind::kSybase, {"01-09-2004", "14"}, {"14", "01-09-2004"}, "),110)"},
       // date() of mm/dd/yyyy.
-      {"Tessel", zmo::DbKind::kTessel, {"01", "09", "2004", "14"}, {"14", "2004-01-09"}, "|| '/' ||"},
+      {"Tessel",
+       zmo::DbKind::kTessel,
+       {"01", "09", "2004", "14"},
+       {"14", "2004-01-09"},
+       "|| '/' ||"},
   };
   for (const Case& c : cases) {
     char stamp[zmo::kTimeStampMax] = {};

@@ -105,11 +105,10 @@ TEST_F(SnapScriptTest, TrendDataEmptiesAndRebuildsTheDailyAverages) {
     return "case when " + rows + "1 else 0 end) = 0 then -9 else " + rows + f + " else 0 end)/" +
            rows + "snap_count else 0 end) end";
   };
-  EXPECT_EQ(SelectItems(disk),
-            (std::vector<std::string>{"rfc_dest_str", "host_name", "system_label", "sys_id",
-                                      "snap_date", "disk_name", carried("utilization"),
-                                      carried("queue_length"), carried("wait"),
-                                      carried("service")}));
+  EXPECT_EQ(SelectItems(disk), (std::vector<std::string>{
+                                   "rfc_dest_str", "host_name", "system_label", "sys_id",
+                                   "snap_date", "disk_name", carried("utilization"),
+                                   carried("queue_length"), carried("wait"), carried("service")}));
 
   // Without trend data nothing of them, and the trend measures of r3_cpu are -9.
   AllSwitchesBut({});

@@ -442,10 +442,8 @@ TEST_F(StatiScriptTest, GroupRenamesAreAppliedAndTheFileDeleted) {
                          "= 'Sales';");
   ASSERT_NE(first, lines.end());
   const std::vector<std::string> want = {
-      "update r3_tcode_group set group_name = 'Sales Europe' where group_name = 'Sales';",
-      "",
-      "update r3_tcode_group set group_name = 'Buyers' where group_name = 'Buyer''s';",
-      "",
+      "update r3_tcode_group set group_name = 'Sales Europe' where group_name = 'Sales';", "",
+      "update r3_tcode_group set group_name = 'Buyers' where group_name = 'Buyer''s';", "",
       "drop table " + kStage + ";"};
   EXPECT_EQ(std::vector<std::string>(first, first + want.size()), want);
   EXPECT_FALSE(BinExists("zmogrpupdt.dat"));
@@ -662,7 +660,9 @@ TEST_F(StatiScriptTest, ConfigurationTextsWithControlBytesAreSkipped) {
   Prime(kProgramStati, "MSSQL");
   WriteBin("zmoTransGroup.dat", TransGroups({{"Sales", "VA01"},
                                              {"X'\ngo\ndrop table r3_progresp\ngo\n", "VA02"},
-                                             {"Tools", "SE\x01" "38"}}));
+                                             {"Tools",
+                                              "SE\x01"
+                                              "38"}}));
   WriteBin("zmoAppGroup.dat", AppGroups({{"Sales", "1500"}}));
   WriteBin("zmoIDsToIgnore.dat", aggregate_test::IgnoreList({"DDIC", "EVIL\x1b", "SAP*"}, 12));
   WriteBin("zmogrpupdt.dat", Renames({{"New\rgo", "Sales"}, {"Buyers", "Sales"}}));

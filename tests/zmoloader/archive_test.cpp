@@ -46,13 +46,14 @@ TEST_F(ArchiveTest, DateLiteralOfEachKindLetter) {
     const char* text;
   };
   const Case cases[] = {
-      {0, 'C', "2004-01-10"},  {0, 'c', "2004-01-10"}, {0, 'T', "01/10/2004"},
-      {0, 'M', "2004-01-10"},  {0, 'O', "20040110"},   {0, 'S', "2004-01-10"},
-      {0, 'X', "20040110"},    {-45, 'O', "20031126"}, {1, 'T', "01/11/2004"},
-      {-10, 'X', "20031231"},  {366, 'X', "20050110"},
+      {0, 'C', "2004-01-10"}, {0, 'c', "2004-01-10"}, {0, 'T', "01/10/2004"},
+      {0, 'M', "2004-01-10"}, {0, 'O', "20040110"},   {0, 'S', "2004-01-10"},
+      {0, 'X', "20040110"},   {-45, 'O', "20031126"}, {1, 'T', "01/11/2004"},
+      {-10, 'X', "20031231"}, {366, 'X', "20050110"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(getDateForDb(c.days, zmo::dbKindFromVendor(std::string(1, c.letter).c_str())), c.text) << c.days << " " << c.letter;
+    EXPECT_EQ(getDateForDb(c.days, zmo::dbKindFromVendor(std::string(1, c.letter).c_str())), c.text)
+        << c.days << " " << c.letter;
   }
 }
 
@@ -90,9 +91,9 @@ TEST_F(ArchiveTest, ArchiveKeepDaysAlwaysLooksBack) {
     int days;
   };
   const Case cases[] = {
-      {"-7", 0, -7}, {"7", 0, -7},       {"+7", 0, -7},  {"0", 0, 0},      {"-30", 0, -30},
-      {"", 1, 0},    {"-", 1, 0},        {"abc", 1, 0},  {"7days", 1, 0},  {"123456", 1, 0},
-      {" 7", 1, 0},  {"--7", 1, 0},
+      {"-7", 0, -7},   {"7", 0, -7},     {"+7", 0, -7}, {"0", 0, 0},
+      {"-30", 0, -30}, {"", 1, 0},       {"-", 1, 0},   {"abc", 1, 0},
+      {"7days", 1, 0}, {"123456", 1, 0}, {" 7", 1, 0},  {"--7", 1, 0},
   };
   for (const Case& c : cases) {
     int days = 0;

@@ -68,7 +68,7 @@ struct E2eCase {
   const char* name;
   const char* db;
   bool snap;
-  const char* load_log;           // where the load reports end up
+  const char* load_log;            // where the load reports end up
   std::vector<std::string> calls;  // @BIN@ for BinDir, @KEY@ for the table key
 };
 
@@ -76,8 +76,10 @@ struct E2eCase {
 // clear one where the loader puts it.
 const std::string kIsql = "isql -Uzmouser -P**** -SWHSE -i ";
 const std::string kLogon = "zmouser/****@WHSE";
-const std::string kBcpMssql = " -e @BIN@/trace_zmo_out_put_daily.bad -c -t , -Uzmouser -P**** -SWHSE";
-const std::string kBcpSybase = " -c -Uzmouser -P**** -t , -e @BIN@/trace_zmo_out_put_daily.bad -SWHSE";
+const std::string kBcpMssql =
+    " -e @BIN@/trace_zmo_out_put_daily.bad -c -t , -Uzmouser -P**** -SWHSE";
+const std::string kBcpSybase =
+    " -c -Uzmouser -P**** -t , -e @BIN@/trace_zmo_out_put_daily.bad -SWHSE";
 const std::string kTessel = "tesseledit300 /s WHSE /d ";
 
 std::string Ldr(const char* par, const char* log) {
@@ -87,12 +89,18 @@ std::string Ldr(const char* par, const char* log) {
 
 const E2eCase kCases[] = {
     // The check of the warehouse's load marks comes first (Oracle kind).
-    {"OracleStati", "Oracle", false, "trace_zmo_load_stati.log",
+    {"OracleStati",
+     "Oracle",
+     false,
+     "trace_zmo_load_stati.log",
      {"sqlplus " + kLogon + " @@BIN@/zmocheck_stati.sql",
       "sqlplus " + kLogon + " @@BIN@/zmostage_stati.sql",
       Ldr("zmoklvload.par", "trace_zmo_load_stati.log"),
       "sqlplus " + kLogon + " @@BIN@/zmostati.sql"}},
-    {"OracleSnap", "Oracle", true, "trace_zmo_load_snap.log",
+    {"OracleSnap",
+     "Oracle",
+     true,
+     "trace_zmo_load_snap.log",
      {"sqlplus " + kLogon + " @@BIN@/zmocheck_snap.sql",
       "sqlplus " + kLogon + " @@BIN@/zmostage_snap.sql",
       Ldr("zmosnap_cpu.par", "trace_zmo_load_cpu.log"),
@@ -100,12 +108,18 @@ const E2eCase kCases[] = {
       Ldr("zmosnap_lan.par", "trace_zmo_load_lan.log"),
       Ldr("zmosnap_avai.par", "trace_zmo_load_avai.log"),
       "sqlplus " + kLogon + " @@BIN@/zmosnap.sql"}},
-    {"MssqlStati", "MSSQL", false, "trace_zmo_load_stati.log",
+    {"MssqlStati",
+     "MSSQL",
+     false,
+     "trace_zmo_load_stati.log",
      {kIsql + "@BIN@/BulkOn.sql",
       kIsql + "@BIN@/zmostage_stati.sql -e -o @BIN@/trace_zmo_stage_stati.log",
       "bcp r3klv..s@KEY@ in @BIN@/zmostati.dat" + kBcpMssql, kIsql + "@BIN@/BulkOff.sql",
       kIsql + "@BIN@/zmostati.sql -e -o @BIN@/trace_zmo_agg_stati.log"}},
-    {"MssqlSnap", "MSSQL", true, "trace_zmo_load_snap.log",
+    {"MssqlSnap",
+     "MSSQL",
+     true,
+     "trace_zmo_load_snap.log",
      {kIsql + "@BIN@/BulkOn.sql",
       kIsql + "@BIN@/zmostage_snap.sql -e -o @BIN@/trace_zmo_stage_snap.log",
       "bcp r3klv..c@KEY@ in @BIN@/zmosnap.cpu" + kBcpMssql,
@@ -113,35 +127,51 @@ const E2eCase kCases[] = {
       "bcp r3klv..l@KEY@ in @BIN@/zmosnap.lan" + kBcpMssql,
       "bcp r3klv..v@KEY@ in @BIN@/zmoavai.dat" + kBcpMssql, kIsql + "@BIN@/BulkOff.sql",
       kIsql + "@BIN@/zmosnap.sql -e -o @BIN@/trace_zmo_agg_snap.log"}},
-    {"SybaseStati", "Sybase", false, "trace_zmo_load_stati.log",
+    {"SybaseStati",
+     "Sybase",
+     false,
+     "trace_zmo_load_stati.log",
      {kIsql + "BulkOn.sql",
       kIsql + "@BIN@/zmostage_stati.sql -e -o @BIN@/trace_zmo_stage_stati.log",
       "bcp r3klv..s@KEY@ in @BIN@/zmostati.dat" + kBcpSybase,
       kIsql + "@BIN@/zmostati.sql -e -o @BIN@/trace_zmo_agg_stati.log",
       kIsql + "@BIN@/BulkOff.sql"}},
-    {"SybaseSnap", "Sybase", true, "trace_zmo_load_snap.log",
-     {kIsql + "BulkOn.sql",
-      kIsql + "@BIN@/zmostage_snap.sql -e -o @BIN@/trace_zmo_stage_snap.log",
+    {"SybaseSnap",
+     "Sybase",
+     true,
+     "trace_zmo_load_snap.log",
+     {kIsql + "BulkOn.sql", kIsql + "@BIN@/zmostage_snap.sql -e -o @BIN@/trace_zmo_stage_snap.log",
       "bcp r3klv..c@KEY@ in @BIN@/zmosnap.cpu" + kBcpSybase,
       "bcp r3klv..d@KEY@ in @BIN@/zmosnap.dsk" + kBcpSybase,
       "bcp r3klv..l@KEY@ in @BIN@/zmosnap.lan" + kBcpSybase,
       "bcp r3klv..v@KEY@ in @BIN@/zmoavai.dat" + kBcpSybase,
-      kIsql + "@BIN@/zmosnap.sql -e -o @BIN@/trace_zmo_agg_snap.log",
-      kIsql + "@BIN@/BulkOff.sql"}},
-    {"TesselStati", "Tessel", false, "trace_zmo_load_stati.log",
+      kIsql + "@BIN@/zmosnap.sql -e -o @BIN@/trace_zmo_agg_snap.log", kIsql + "@BIN@/BulkOff.sql"}},
+    {"TesselStati",
+     "Tessel",
+     false,
+     "trace_zmo_load_stati.log",
      {kTessel + "r3klv /u zmouser /pw **** @BIN@/zmoload_stati.sql /exec /ns /nomsg /output "
                 "@BIN@/trace_zmo_load_stati.log /exit",
       kTessel + "WHSE /u zmouser /pw **** @BIN@/zmostati.sql /exec /ns /nomsg /output "
                 "@BIN@/trace_zmo_agg_stati.log /exit"}},
-    {"TesselSnap", "Tessel", true, "trace_zmo_load_snap.log",
+    {"TesselSnap",
+     "Tessel",
+     true,
+     "trace_zmo_load_snap.log",
      {kTessel + "r3klv /u zmouser /pw **** @BIN@/zmoload_snap.sql /exec /ns /nomsg /output "
                 "@BIN@/trace_zmo_load_snap.log /exit",
       kTessel + "WHSE /u zmouser /pw **** @BIN@/zmosnap.sql /exec /ns /nomsg /output "
                 "@BIN@/trace_zmo_agg_snap.log /exit"}},
-    {"CorvaStati", "Corva", false, "trace_zmo_load_stati.log",
+    {"CorvaStati",
+     "Corva",
+     false,
+     "trace_zmo_load_stati.log",
      {"corvacmd @BIN@/zmoload2_stati.bat", "corva -tvf @BIN@/zmoload_stati.sql",
       "corva -tvf @BIN@/zmostati.sql"}},
-    {"CorvaSnap", "Corva", true, "trace_zmo_load_snap.log",
+    {"CorvaSnap",
+     "Corva",
+     true,
+     "trace_zmo_load_snap.log",
      {"corvacmd @BIN@/zmoload2_snap.bat", "corva -tvf @BIN@/zmoload_snap.sql",
       "corva -tvf @BIN@/zmosnap.sql"}},
 };
@@ -174,8 +204,8 @@ class EndToEndTest : public LoaderTest, public ::testing::WithParamInterface<E2e
       groups.push_back(kStatiGroup);
     }
     for (const Group& g : groups) {
-      std::string row = std::string(c.db) == "Oracle" ? Fixed(g.record_length, g.date_at)
-                                                      : Delimited(g.fields);
+      std::string row =
+          std::string(c.db) == "Oracle" ? Fixed(g.record_length, g.date_at) : Delimited(g.fields);
       ASSERT_EQ(zmo::WriteFileAtomic(Bin(g.file), row + "\r\n" + row + "\r\n"), 0);
       tables_.push_back(std::string(1, g.table) + kKey);
     }
@@ -218,8 +248,8 @@ TEST_P(EndToEndTest, FromTheCollectorsCallToTheArchive) {
 
   std::vector<std::string> call =
       c.snap ? std::vector<std::string>{" -a", "-p SNAP", " -h 10.20.30.40", " -i 153"}
-             : std::vector<std::string>{" -A", " -P STATI", " -S 20040109", " -E 20040110",
-                                        " -H 10.20.30.40", " -I 153"};
+             : std::vector<std::string>{" -A",          " -P STATI",       " -S 20040109",
+                                        " -E 20040110", " -H 10.20.30.40", " -I 153"};
   const bool corva = std::string(c.db) == "Corva";
   // The Corva command window is not waited for: the test lets the loader
   // write its files only (debug mode, as StatiLoaderDebug asks for) and then
@@ -243,7 +273,8 @@ TEST_P(EndToEndTest, FromTheCollectorsCallToTheArchive) {
   const std::string load_log = Read(Bin(c.load_log));
   for (const std::string& table : tables_) {
     EXPECT_NE(load_log.find("2 rows loaded into " + table + ", 0 rejected"), std::string::npos)
-        << table << " in\n" << load_log;
+        << table << " in\n"
+        << load_log;
   }
 
   // The loaded files are archived under one stamp of today.
@@ -254,9 +285,9 @@ TEST_P(EndToEndTest, FromTheCollectorsCallToTheArchive) {
     }
     EXPECT_EQ(archived, 1) << p;
   }
-  const std::vector<const char*> data = c.snap
-      ? std::vector<const char*>{"zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan", "zmoavai.dat"}
-      : std::vector<const char*>{"zmostati.dat"};
+  const std::vector<const char*> data =
+      c.snap ? std::vector<const char*>{"zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan", "zmoavai.dat"}
+             : std::vector<const char*>{"zmostati.dat"};
   for (const char* f : data) EXPECT_FALSE(zmo::FileExists(Bin(f).c_str())) << f;
   for (const std::string& n : gone) {
     EXPECT_FALSE(zmo::FileExists((archive_dir() + "/" + n).c_str())) << n;

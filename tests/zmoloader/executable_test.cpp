@@ -82,16 +82,14 @@ TEST_F(ExecutableTest, StatiRunArchivesItsFileAndDeletesTheRetentionDates) {
   const std::vector<std::string> gone = {"stati_" + Day(-7) + "0900.dat",
                                          "stati_" + Day(-8) + "235959.dat",
                                          "stati_" + Day(-9) + "0000_1.dat"};
-  const std::vector<std::string> kept = {"stati_" + Day(-6) + "1200.dat",
-                                         "stati_" + Day(-10) + "1200.dat",
-                                         "stati_m_" + Day(-7) + "1200.dat",
-                                         "cpu_" + Day(-7) + "1200.dat"};
+  const std::vector<std::string> kept = {
+      "stati_" + Day(-6) + "1200.dat", "stati_" + Day(-10) + "1200.dat",
+      "stati_m_" + Day(-7) + "1200.dat", "cpu_" + Day(-7) + "1200.dat"};
   for (const std::string& n : gone) Touch(archive_dir() + "/" + n);
   for (const std::string& n : kept) Touch(archive_dir() + "/" + n);
 
   // The elements as zmostati gives them, each with its leading blank.
-  ASSERT_EQ(Start({" -P STATI", " -S 20040109", " -E 20040110", " -H 10.20.30.40", " -I 153"}),
-            0);
+  ASSERT_EQ(Start({" -P STATI", " -S 20040109", " -E 20040110", " -H 10.20.30.40", " -I 153"}), 0);
   if (Day(0) != today) GTEST_SKIP() << "the date changed during the run";
 
   EXPECT_FALSE(zmo::FileExists(Bin("zmostati.dat").c_str()));
@@ -160,12 +158,12 @@ TEST_F(ExecutableTest, SnapRunArchivesTheFourFilesUnderOneStamp) {
   for (const std::string& s : stamps) EXPECT_EQ(s, stamps[0]);
   EXPECT_EQ(stamps[0].substr(0, 8), today);
 
-  EXPECT_EQ(SummaryTexts("trace_zmosnapsum.log"),
-            (std::vector<std::string>{
-                "\tLoading of snap records has started", "\tLoading of snap records has ended",
-                "\tAggregation of snap records has started",
-                "\tAggregation of snap records has ended",
-                "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane Suite Collection Ended"}));
+  EXPECT_EQ(
+      SummaryTexts("trace_zmosnapsum.log"),
+      (std::vector<std::string>{
+          "\tLoading of snap records has started", "\tLoading of snap records has ended",
+          "\tAggregation of snap records has started", "\tAggregation of snap records has ended",
+          "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane Suite Collection Ended"}));
 }
 
 TEST_F(ExecutableTest, DebugRunStartsNoBatch) {

@@ -86,8 +86,8 @@ TEST_P(GoldenFilesTest, EveryFileAsFrozen) {
   }
   // Every batch ends with Exit: the load batch's good end is its first
   // Exit, and the lines of a failed tool after it end with Exit 1.
-  for (const char* bat : {"zmoload_snap.bat", "zmoload2_snap.bat", "zmoload_stati.bat",
-                          "zmoload2_stati.bat"}) {
+  for (const char* bat :
+       {"zmoload_snap.bat", "zmoload2_snap.bat", "zmoload_stati.bat", "zmoload2_stati.bat"}) {
     if (expected.count(bat) == 0) continue;
     std::vector<std::string> lines = loader_test::CrlfLines(Read(Bin(bat)));
     const bool corva_window =

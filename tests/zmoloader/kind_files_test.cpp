@@ -27,11 +27,11 @@ using ::testing::Not;
 
 const std::vector<std::string> kSnap = {"-p", "SNAP", "-h", "10.20.30.40", "-i", "153", "-d"};
 const std::vector<std::string> kStati = {"-p", "STATI", "-h", "10.20.30.40", "-i", "153", "-d"};
-const char* const kDiskLanAvail[] = {
-    "ProcessSnapQueueLength", "ProcessSnapServiceTime", "ProcessSnapDiskWaitTime",
-    "ProcessSnapDiskUtilization", "ProcessSnapCollisions", "ProcessSnapInErrors",
-    "ProcessSnapOutErrors", "ProcessSnapPacketsIn", "ProcessSnapPacketsOut",
-    "ProcessSnapLogonAble"};
+const char* const kDiskLanAvail[] = {"ProcessSnapQueueLength",  "ProcessSnapServiceTime",
+                                     "ProcessSnapDiskWaitTime", "ProcessSnapDiskUtilization",
+                                     "ProcessSnapCollisions",   "ProcessSnapInErrors",
+                                     "ProcessSnapOutErrors",    "ProcessSnapPacketsIn",
+                                     "ProcessSnapPacketsOut",   "ProcessSnapLogonAble"};
 
 // A password scrambled with the configurator's key by the built zmogdlib.
 std::string Scramble(const std::string& password) {
@@ -61,14 +61,15 @@ class KindFilesTest : public LoaderTest {
                  kDiskLanAvail[8], kDiskLanAvail[9]});
   }
   void Statioff() {
-    SetSwitches({"ProcessStatiCPU", "ProcessStatiResp", "ProcessStatiDB", "ProcessStatiOther",
-                 "ProcessStatiKBtrans", "ProcessStatiKBchanged", "ProcessStatiWait",
-                 "ProcessStatiMemUsed", "ProcessStatiLoad", "ProcessStatiGUI",
-                 "ProcessStatiGUIcount", "ProcessStatiGUInetTime", "ProcessSLAyes", "ProcessSLAno",
-                 "ProcessApplCPU", "ProcessApplResp", "ProcessApplDB", "ProcessApplOther",
-                 "ProcessApplKBtrans", "ProcessApplKBchanged", "ProcessApplWait",
-                 "ProcessApplMemUsed", "ProcessApplLoad", "ProcessApplGUI", "ProcessApplGUIcount",
-                 "ProcessApplGUInetTime"});
+    SetSwitches({"ProcessStatiCPU",     "ProcessStatiResp",     "ProcessStatiDB",
+                 "ProcessStatiOther",   "ProcessStatiKBtrans",  "ProcessStatiKBchanged",
+                 "ProcessStatiWait",    "ProcessStatiMemUsed",  "ProcessStatiLoad",
+                 "ProcessStatiGUI",     "ProcessStatiGUIcount", "ProcessStatiGUInetTime",
+                 "ProcessSLAyes",       "ProcessSLAno",         "ProcessApplCPU",
+                 "ProcessApplResp",     "ProcessApplDB",        "ProcessApplOther",
+                 "ProcessApplKBtrans",  "ProcessApplKBchanged", "ProcessApplWait",
+                 "ProcessApplMemUsed",  "ProcessApplLoad",      "ProcessApplGUI",
+                 "ProcessApplGUIcount", "ProcessApplGUInetTime"});
   }
 };
 
@@ -141,8 +142,7 @@ TEST_F(KindFilesTest, StatiWithEveryGroupOffHasNoControlFileAndNoTable) {
   ASSERT_EQ(Run(kStati), 0);
   EXPECT_EQ(BinLines("zmoload_stati.sql"),
             (std::vector<std::string>{"attach to zmoinst user zmouser using secret;",
-                                      "connect to WHSE user zmouser using secret;",
-                                      "Terminate;"}));
+                                      "connect to WHSE user zmouser using secret;", "Terminate;"}));
 }
 
 // The field names of an Oracle control file, lower-cased: the first word of
@@ -243,7 +243,7 @@ TEST_F(KindFilesTest, OracleVersionNamesTheLoader) {
     const char* first_word;
   };
   const Case cases[] = {{"73", 0, "sqlldr73"}, {"80", 0, "sqlldr80"}, {"81", 0, "sqlldr"},
-                        {"90", 99, ""},        {" 81", 99, ""},     {"81 & del *", 99, ""}};
+                        {"90", 99, ""},        {" 81", 99, ""},       {"81 & del *", 99, ""}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.version);
     ResetRun();

@@ -72,8 +72,8 @@ TEST_F(LoadCheckTest, NoCheckWithoutRecords) {
 // The statistics run checks its one file under its own script name.
 TEST_F(LoadCheckTest, AStatisticsRunChecksItsFile) {
   WriteBin("zmostati.dat", "A\r\n");
-  ASSERT_EQ(Run({"-A", "-P", "STATI", "-S", "20040109", "-E", "20040110", "-H", "10.20.30.40",
-                 "-I", "153"}),
+  ASSERT_EQ(Run({"-A", "-P", "STATI", "-S", "20040109", "-E", "20040110", "-H", "10.20.30.40", "-I",
+                 "153"}),
             0);
   EXPECT_EQ(Read(Bin("zmocheck_stati.sql")),
             "select 1/(1 - sign(count(*))) from r3_load_done where load_tag in "

@@ -122,9 +122,7 @@ class LoaderTest : public ::testing::Test {
   std::string archive_dir() const { return bin_dir() + "/ArchiveData"; }
   std::string Bin(const std::string& name) const { return bin_dir() + "/" + name; }
 
-  void SetConfig(const char* name, const std::string& text) {
-    zmo_test::PutConfigText(name, text);
-  }
+  void SetConfig(const char* name, const std::string& text) { zmo_test::PutConfigText(name, text); }
   // The key must be there.
   void DeleteConfig(const char* name) {
     ASSERT_EQ(zmo_test::DeleteConfigValue(name), ERROR_SUCCESS);

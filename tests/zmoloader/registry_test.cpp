@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <string>
 #include <vector>
 
@@ -35,8 +34,8 @@ TEST_F(LoaderRegistryTest, ThreeValuesHaveDefaults) {
     const char* name;
     const char* text;
   };
-  const Case cases[] = {{"System_SLA", "0"}, {"LoadDebug", "null"}, {"ProcessQRBData", "True"},
-                        {"system_sla", "0"}};
+  const Case cases[] = {
+      {"System_SLA", "0"}, {"LoadDebug", "null"}, {"ProcessQRBData", "True"}, {"system_sla", "0"}};
   for (const Case& c : cases) {
     std::string out = "stale";
     EXPECT_EQ(loaderQueryReg(c.name, &out), 0) << c.name;
@@ -112,14 +111,21 @@ TEST_F(LoaderRegistryTest, EveryRequiredValueOfARun) {
   const std::vector<std::string> snap = {"-p", "SNAP", "-h", "10.20.30.40", "-i", "153", "-d"};
   const std::vector<std::string> stati = {"-p", "STATI", "-h", "10.20.30.40", "-i", "153", "-d"};
   const MissingCase cases[] = {
-      {"LoaderLogSize", "Oracle", snap, false},  {"TrendKeepDays", "Oracle", snap, false},
-      {"DetailKeepDays", "Oracle", snap, false}, {"DB", "Oracle", snap, false},
-      {"User", "Oracle", snap, false},           {"Access", "Oracle", snap, false},
-      {"DSN", "Oracle", snap, false},            {"ArchiveKeepDays", "Oracle", snap, false},
-      {"INST", "Corva", snap, false},            {"Oracle", "Oracle", snap, false},
-      {"StatiOutPut", "MSSQL", stati, false},    {"ProcessSnapUsers", "Oracle", snap, true},
+      {"LoaderLogSize", "Oracle", snap, false},
+      {"TrendKeepDays", "Oracle", snap, false},
+      {"DetailKeepDays", "Oracle", snap, false},
+      {"DB", "Oracle", snap, false},
+      {"User", "Oracle", snap, false},
+      {"Access", "Oracle", snap, false},
+      {"DSN", "Oracle", snap, false},
+      {"ArchiveKeepDays", "Oracle", snap, false},
+      {"INST", "Corva", snap, false},
+      {"Oracle", "Oracle", snap, false},
+      {"StatiOutPut", "MSSQL", stati, false},
+      {"ProcessSnapUsers", "Oracle", snap, true},
       {"ProcessStatiActiveUsers", "Oracle", snap, true},
-      {"ProcessSLAyes", "Oracle", stati, true},  {"ProcessStatiActiveUsers", "Oracle", stati, true},
+      {"ProcessSLAyes", "Oracle", stati, true},
+      {"ProcessStatiActiveUsers", "Oracle", stati, true},
       {"ProcessApplKBchanged", "Oracle", stati, true},
   };
   for (const MissingCase& c : cases) {
@@ -170,8 +176,8 @@ TEST_F(LoaderRegistryTest, ADamagedStoreIsNamedWithItsFileAndLine) {
   EXPECT_EQ(Run({"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"}), 99);
   const std::string err = testing::internal::GetCapturedStderr();
   // No trace switch and no BinDir can be read: standard error names it.
-  const std::string named = "zmoloader: the registry store is damaged: " + store + ":" +
-                            std::to_string(lines + 1) + ": ";
+  const std::string named =
+      "zmoloader: the registry store is damaged: " + store + ":" + std::to_string(lines + 1) + ": ";
   EXPECT_EQ(err.rfind(named, 0), 0u) << err;
 }
 

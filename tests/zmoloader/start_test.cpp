@@ -26,16 +26,16 @@ class StartTest : public LoaderTest {
  protected:
   void SetUp() override {
     LoaderTest::SetUp();
-    for (const char* f : {"zmostati.dat", "zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan",
-                          "zmoavai.dat"}) {
+    for (const char* f :
+         {"zmostati.dat", "zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan", "zmoavai.dat"}) {
       ASSERT_EQ(zmo::WriteFileAtomic(Bin(f), "x\r\n"), 0);
     }
   }
 };
 
 TEST_F(StartTest, NoDataFileToLoadStartsNoBatch) {
-  for (const char* f : {"zmostati.dat", "zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan",
-                        "zmoavai.dat"}) {
+  for (const char* f :
+       {"zmostati.dat", "zmosnap.cpu", "zmosnap.dsk", "zmosnap.lan", "zmoavai.dat"}) {
     ASSERT_EQ(std::remove(Bin(f).c_str()), 0);
   }
   for (const auto& args : {kSnap, kStati}) {
@@ -64,15 +64,15 @@ TEST_F(StartTest, StartMessageThenTheBatchWaitedFor) {
   EXPECT_EQ(bat.path, Bin("zmoload_snap.bat"));
   EXPECT_THAT(bat.argv, ElementsAre(Bin("zmoload_snap.bat")));
   std::vector<std::string> traced = TraceTexts();
-  EXPECT_THAT(traced, Contains("About to execute <" + Bin("zmomsg") + "> arguments <" +
-                               Bin("zmomsg") +
-                               ">,< -P SNAP>,< -T>,< -M \"Loading of snap records has started\">"));
+  EXPECT_THAT(traced,
+              Contains("About to execute <" + Bin("zmomsg") + "> arguments <" + Bin("zmomsg") +
+                       ">,< -P SNAP>,< -T>,< -M \"Loading of snap records has started\">"));
   EXPECT_THAT(traced, Contains("About to execute <" + Bin("zmoload_snap.bat") + "> arguments <" +
                                Bin("zmoload_snap.bat") + ">,<>,<>,<>"));
-  EXPECT_EQ(std::vector<std::string>(traced.end() - 3, traced.end()),
-            (std::vector<std::string>{"spawn() returned <0>",
-                                      "zmoLoaderFreeLib() returned successfully",
-                                      "zmoLoaderFreeGdLib() returned successfully"}));
+  EXPECT_EQ(
+      std::vector<std::string>(traced.end() - 3, traced.end()),
+      (std::vector<std::string>{"spawn() returned <0>", "zmoLoaderFreeLib() returned successfully",
+                                "zmoLoaderFreeGdLib() returned successfully"}));
 }
 
 TEST_F(StartTest, StatiStartMessageFromTheCatalog) {

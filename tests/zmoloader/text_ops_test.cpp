@@ -14,8 +14,8 @@ TEST(TextOpsTest, IsNumericTakesDigitsOnly) {
     const char* text;
     bool numeric;
   };
-  const Case cases[] = {{"", true},      {"0", true},   {"20040110", true}, {"2004O110", false},
-                        {" 1", false},   {"-1", false}, {"1.5", false},     {"12a", false}};
+  const Case cases[] = {{"", true},    {"0", true},   {"20040110", true}, {"2004O110", false},
+                        {" 1", false}, {"-1", false}, {"1.5", false},     {"12a", false}};
   for (const Case& c : cases) EXPECT_EQ(isNumeric(c.text), c.numeric) << c.text;
 }
 
@@ -60,11 +60,21 @@ TEST(TextOpsTest, Ipv4AddressesOnly) {
     bool ok;
   };
   const Case cases[] = {
-      {"10.20.30.40", true},   {"0.0.0.0", true},       {"255.255.255.255", true},
-      {"010.020.030.040", true}, {"10.20.30", false},   {"10.20.30.40.50", false},
-      {"10.20.30.400", false}, {"256.1.1.1", false},    {"10..30.40", false},
-      {"10.20.30.", false},    {"a.b.c.d", false},      {"10.20.30.4x", false},
-      {"", false},             {"1234.1.1.1", false},   {"10.20.30.40;del", false},
+      {"10.20.30.40", true},
+      {"0.0.0.0", true},
+      {"255.255.255.255", true},
+      {"010.020.030.040", true},
+      {"10.20.30", false},
+      {"10.20.30.40.50", false},
+      {"10.20.30.400", false},
+      {"256.1.1.1", false},
+      {"10..30.40", false},
+      {"10.20.30.", false},
+      {"a.b.c.d", false},
+      {"10.20.30.4x", false},
+      {"", false},
+      {"1234.1.1.1", false},
+      {"10.20.30.40;del", false},
       {" 10.20.30.40", false},
   };
   for (const Case& c : cases) EXPECT_EQ(isIpv4Address(c.text), c.ok) << c.text;
@@ -75,9 +85,9 @@ TEST(TextOpsTest, DecimalPidsOnly) {
     const char* text;
     bool ok;
   };
-  const Case cases[] = {{"153", true},  {"0", true},          {"1234567890", true},
-                        {"", false},    {"12345678901", false}, {"-1", false},
-                        {"15 3", false}, {"0x10", false}};
+  const Case cases[] = {
+      {"153", true},          {"0", true},   {"1234567890", true}, {"", false},
+      {"12345678901", false}, {"-1", false}, {"15 3", false},      {"0x10", false}};
   for (const Case& c : cases) EXPECT_EQ(isDecimalPid(c.text), c.ok) << c.text;
 }
 
@@ -87,9 +97,16 @@ TEST(TextOpsTest, ParseIntTextReadsAsAtoiWithoutOverflow) {
     int value;
   };
   const Case cases[] = {
-      {"30", 30},           {"-45", -45},         {"  12abc", 12},      {"abc", 0},
-      {"", 0},              {"+7", 7},            {"99999999999", INT_MAX},
-      {"-99999999999", INT_MIN}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN},
+      {"30", 30},
+      {"-45", -45},
+      {"  12abc", 12},
+      {"abc", 0},
+      {"", 0},
+      {"+7", 7},
+      {"99999999999", INT_MAX},
+      {"-99999999999", INT_MIN},
+      {"2147483647", INT_MAX},
+      {"-2147483648", INT_MIN},
   };
   for (const Case& c : cases) EXPECT_EQ(parseIntText(c.text), c.value) << c.text;
 }

@@ -75,7 +75,7 @@ struct RollCase {
 
 TEST_F(LoaderTraceTest, RollsAtOrAboveTheLimitInWholeKilobytes) {
   const RollCase cases[] = {
-      {"2", 2048, true}, {"2", 2047, false}, {"2", 4000, true},
+      {"2", 2048, true},     {"2", 2047, false}, {"2", 4000, true},
       {"1024", 2048, false}, {"0", 0, true},
   };
   for (const RollCase& c : cases) {
@@ -97,13 +97,13 @@ TEST_F(LoaderTraceTest, RollsAtOrAboveTheLimitInWholeKilobytes) {
 
 TEST_F(LoaderTraceTest, CheckLinesOfALogNotReadyToRoll) {
   EXPECT_EQ(CheckLogSize(kLoaderLogName, kLoaderOldLogName), 0);
-  EXPECT_EQ(TraceTexts(),
-            (std::vector<std::string>{
-                "CheckLogSize: Loader log size registry key name=<LoaderLogSize>",
-                "CheckLogSize: Loader log returns <1024>", "CheckLogSize: Size of the log = <1024>",
-                "CheckLogSize: Check size of loader log file named <" + Bin(kLoaderLogName) + ">",
-                "CheckLogSize: Size of loader log = <0>",
-                "CheckLogSize: Log file not ready to roll"}));
+  EXPECT_EQ(
+      TraceTexts(),
+      (std::vector<std::string>{
+          "CheckLogSize: Loader log size registry key name=<LoaderLogSize>",
+          "CheckLogSize: Loader log returns <1024>", "CheckLogSize: Size of the log = <1024>",
+          "CheckLogSize: Check size of loader log file named <" + Bin(kLoaderLogName) + ">",
+          "CheckLogSize: Size of loader log = <0>", "CheckLogSize: Log file not ready to roll"}));
 }
 
 TEST_F(LoaderTraceTest, CheckOfAMissingLog) {

@@ -25,8 +25,9 @@ TEST_F(ZmomsgExecutableTest, CollectorElementsReachTheLog) {
             0);
   EXPECT_EQ(Spawn({kProgram.c_str(), " -p SNAP", " -M \"Snap ended\""}), 0);
   // The child runs on the real clock: only the shape of its stamp is known.
-  std::regex stati("\t\\d{4}/\\d\\d/\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d: "
-                   "Collection of STATI records has started\r\n");
+  std::regex stati(
+      "\t\\d{4}/\\d\\d/\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d: "
+      "Collection of STATI records has started\r\n");
   std::regex snap("\\d{4}/\\d\\d/\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d: Snap ended\r\n");
   EXPECT_TRUE(std::regex_match(Read(LogPath("trace_zmostatisum.log")), stati));
   EXPECT_TRUE(std::regex_match(Read(LogPath("trace_zmosnapsum.log")), snap));
@@ -35,8 +36,9 @@ TEST_F(ZmomsgExecutableTest, CollectorElementsReachTheLog) {
 TEST_F(ZmomsgExecutableTest, CatalogBesideTheProgram) {
   SetConfig("BinDir", bin_dir());
   EXPECT_EQ(Spawn({kProgram.c_str(), "-N", "1494", "-P", "STATI"}), 0);
-  std::regex line("\\d{4}/\\d\\d/\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d: "
-                  "Loading of statistics records has started\r\n");
+  std::regex line(
+      "\\d{4}/\\d\\d/\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d: "
+      "Loading of statistics records has started\r\n");
   EXPECT_TRUE(std::regex_match(Read(LogPath("trace_zmostatisum.log")), line));
 }
 

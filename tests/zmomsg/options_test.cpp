@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "platform/command_line.h"
-#include "zmomsg/zmomsg.h"
 #include "zmo_test/usage.h"
+#include "zmomsg/zmomsg.h"
 
 using namespace zmo::msg;
 
@@ -43,9 +43,11 @@ struct ScanCase {
 TEST(ZmomsgScanArgsTest, Table) {
   std::string long_text(150, 'x');
   ScanCase cases[] = {
-      {"lower case", {"zmomsg", "-m", "hello", "-n", "1494", "-p", "STATI", "-t"},
+      {"lower case",
+       {"zmomsg", "-m", "hello", "-n", "1494", "-p", "STATI", "-t"},
        {"hello", "1494", "STATI", 1}},
-      {"upper case", {"zmomsg", "-M", "hello", "-N", "1494", "-P", "STATI", "-T"},
+      {"upper case",
+       {"zmomsg", "-M", "hello", "-N", "1494", "-P", "STATI", "-T"},
        {"hello", "1494", "STATI", 1}},
       {"no tab", {"zmomsg", "-p", "SNAP", "-m", "a b"}, {"a b", "", "SNAP", 0}},
       {"value compared later, kept as given", {"zmomsg", "-p", "snap"}, {"", "", "snap", 0}},
@@ -54,15 +56,19 @@ TEST(ZmomsgScanArgsTest, Table) {
       {"other letters take a value too", {"zmomsg", "-x", "-m", "-m", "y"}, {"y", "", "", 0}},
       {"lone dash takes a value", {"zmomsg", "-", "-t"}, {"", "", "", 0}},
       {"value may begin with a dash", {"zmomsg", "-m", "-t"}, {"-t", "", "", 0}},
-      {"elements without a dash are skipped", {"zmomsg", "Begin", "-n", "7", "records"},
+      {"elements without a dash are skipped",
+       {"zmomsg", "Begin", "-n", "7", "records"},
        {"", "7", "", 0}},
-      {"option in the last element is ignored", {"zmomsg", "-p", "STATI", "-m"},
+      {"option in the last element is ignored",
+       {"zmomsg", "-p", "STATI", "-m"},
        {"", "", "STATI", 0}},
       {"tab in the last element still counts", {"zmomsg", "-m", "z", "-T"}, {"z", "", "", 1}},
       {"message cut to 100", {"zmomsg", "-m", long_text}, {std::string(100, 'x'), "", "", 0}},
-      {"number cut to 20", {"zmomsg", "-n", std::string(30, '1')},
+      {"number cut to 20",
+       {"zmomsg", "-n", std::string(30, '1')},
        {"", std::string(20, '1'), "", 0}},
-      {"program cut to 20", {"zmomsg", "-p", "STATI" + std::string(30, 'X')},
+      {"program cut to 20",
+       {"zmomsg", "-p", "STATI" + std::string(30, 'X')},
        {"", "", "STATI" + std::string(15, 'X'), 0}},
       {"empty value", {"zmomsg", "-m", ""}, {"", "", "", 0}},
   };
@@ -85,9 +91,11 @@ TEST(ZmomsgScanArgsTest, CallersFormsAfterTheCommandLineSplit) {
        zmo::JoinCommandLine({"/opt/zmo/zmomsg", " -p SNAP", " -M \"Snap ended\""}),
        {"Snap ended", "", "SNAP", 0}},
       {"loader batch line", "\"/opt/zmo/zmomsg\" -T -N 1494 -P STATI", {"", "1494", "STATI", 1}},
-      {"loader batch line, quoted program", "\"/opt/my zmo/zmomsg\" -P \"SNAP\" -T -N 1500",
+      {"loader batch line, quoted program",
+       "\"/opt/my zmo/zmomsg\" -P \"SNAP\" -T -N 1500",
        {"", "1500", "SNAP", 1}},
-      {"loader batch line without tab", "\"/opt/zmo/zmomsg\" -N 1498 -P PERF",
+      {"loader batch line without tab",
+       "\"/opt/zmo/zmomsg\" -N 1498 -P PERF",
        {"", "1498", "PERF", 0}},
   };
   for (Form& f : forms) EXPECT_EQ(Scan(zmo::SplitCommandLine(f.line)), f.expected) << f.name;

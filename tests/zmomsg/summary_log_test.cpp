@@ -25,8 +25,7 @@ TEST_F(ZmomsgWriteLineTest, StampTextAndCrLf) {
       {"plain", 0, "Loading started", std::string(kStamp) + "Loading started\r\n"},
       {"tab before the date", 1, "x", std::string("\t") + kStamp + "x\r\n"},
       {"empty text", 0, "", std::string(kStamp) + "\r\n"},
-      {"LF inside the text as text mode writes it", 0, "a\nb",
-       std::string(kStamp) + "a\r\nb\r\n"},
+      {"LF inside the text as text mode writes it", 0, "a\nb", std::string(kStamp) + "a\r\nb\r\n"},
       {"high bytes as they are", 0, "\xe4\xf6", std::string(kStamp) + "\xe4\xf6\r\n"},
   };
   for (const Case& c : cases) {

@@ -21,8 +21,11 @@ class ZmomsgMainTest : public zmotest::MsgTest {
     WriteCatalog(
         "1494\tLoading of statistics records has started\n"
         "1500\tLoading of snap records has ended\n"
-        "1510\t" + std::string(120, 'c') + "\n"
-        "1511\t" + std::string(200, 'd') + "\n");
+        "1510\t" +
+        std::string(120, 'c') +
+        "\n"
+        "1511\t" +
+        std::string(200, 'd') + "\n");
   }
   int RunMsg(Argv args, std::string* out = nullptr) {
     testing::internal::CaptureStdout();
@@ -48,27 +51,38 @@ TEST_F(ZmomsgMainTest, WhichTextIsWritten) {
     Argv args;
     std::string line;  // what the STATI log then holds
   } cases[] = {
-      {"catalog text", {"zmomsg", "-n", "1494", "-p", "STATI"},
+      {"catalog text",
+       {"zmomsg", "-n", "1494", "-p", "STATI"},
        std::string(kStamp) + "Loading of statistics records has started\r\n"},
-      {"literal text", {"zmomsg", "-m", "Begin collecting records", "-p", "STATI"},
+      {"literal text",
+       {"zmomsg", "-m", "Begin collecting records", "-p", "STATI"},
        std::string(kStamp) + "Begin collecting records\r\n"},
-      {"catalog text wins over -m", {"zmomsg", "-m", "mine", "-n", "1500", "-p", "STATI"},
+      {"catalog text wins over -m",
+       {"zmomsg", "-m", "mine", "-n", "1500", "-p", "STATI"},
        std::string(kStamp) + "Loading of snap records has ended\r\n"},
-      {"number without a text keeps -m", {"zmomsg", "-m", "mine", "-n", "1234", "-p", "STATI"},
+      {"number without a text keeps -m",
+       {"zmomsg", "-m", "mine", "-n", "1234", "-p", "STATI"},
        std::string(kStamp) + "mine\r\n"},
-      {"number without a text and no -m", {"zmomsg", "-n", "1234", "-p", "STATI"},
+      {"number without a text and no -m",
+       {"zmomsg", "-n", "1234", "-p", "STATI"},
        std::string(kStamp) + "\r\n"},
-      {"number that is no number", {"zmomsg", "-n", "abc", "-m", "m", "-p", "STATI"},
+      {"number that is no number",
+       {"zmomsg", "-n", "abc", "-m", "m", "-p", "STATI"},
        std::string(kStamp) + "m\r\n"},
-      {"number read like atoi", {"zmomsg", "-n", "1494xyz", "-p", "STATI"},
+      {"number read like atoi",
+       {"zmomsg", "-n", "1494xyz", "-p", "STATI"},
        std::string(kStamp) + "Loading of statistics records has started\r\n"},
-      {"catalog text cut to 100", {"zmomsg", "-n", "1510", "-p", "STATI"},
+      {"catalog text cut to 100",
+       {"zmomsg", "-n", "1510", "-p", "STATI"},
        std::string(kStamp) + std::string(100, 'c') + "\r\n"},
-      {"catalog text read with 127 and cut to 100", {"zmomsg", "-n", "1511", "-p", "STATI"},
+      {"catalog text read with 127 and cut to 100",
+       {"zmomsg", "-n", "1511", "-p", "STATI"},
        std::string(kStamp) + std::string(100, 'd') + "\r\n"},
-      {"message cut to 100", {"zmomsg", "-m", std::string(300, 'm'), "-p", "STATI"},
+      {"message cut to 100",
+       {"zmomsg", "-m", std::string(300, 'm'), "-p", "STATI"},
        std::string(kStamp) + std::string(100, 'm') + "\r\n"},
-      {"upper-case options and tab", {"zmomsg", "-T", "-N", "1494", "-P", "STATI"},
+      {"upper-case options and tab",
+       {"zmomsg", "-T", "-N", "1494", "-P", "STATI"},
        std::string("\t") + kStamp + "Loading of statistics records has started\r\n"},
       {"-m as the last element", {"zmomsg", "-p", "STATI", "-m"}, std::string(kStamp) + "\r\n"},
   };

@@ -28,9 +28,9 @@ TEST_F(ZmosetvalExecutableTest, StatusIsTheExitCode) {
   EXPECT_EQ(Spawn({kProgram.c_str(), "-k", "\"SOFTWARE\\Velmar\\Monitoring for Orvane\"", "-n",
                    "ArchiveKeepDays", "-v", "-7"}),
             0);
-  EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmar\\Monitoring for Orvane",
-                     "ArchiveKeepDays"),
-            Sz("-7"));
+  EXPECT_EQ(
+      GetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmar\\Monitoring for Orvane", "ArchiveKeepDays"),
+      Sz("-7"));
   EXPECT_EQ(StatusFile(), "clicfg.err 0\r\n");
 
   EXPECT_EQ(Spawn({kProgram.c_str(), "-k", "K"}), 2);

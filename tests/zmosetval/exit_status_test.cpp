@@ -26,7 +26,9 @@ TEST(ZmosetvalExitStatusTest, OneLineWithTheStatus) {
   struct Case {
     int status;
     const char* line;
-  } cases[] = {{0, "clicfg.err 0\r\n"}, {-1, "clicfg.err -1\r\n"}, {1, "clicfg.err 1\r\n"},
+  } cases[] = {{0, "clicfg.err 0\r\n"},
+               {-1, "clicfg.err -1\r\n"},
+               {1, "clicfg.err 1\r\n"},
                {2, "clicfg.err 2\r\n"}};
   for (const Case& c : cases) {
     EXPECT_EQ(writeExitStatus(c.status), c.status);

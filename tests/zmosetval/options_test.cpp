@@ -5,8 +5,8 @@
 #include <string>
 
 #include "test_util.h"
-#include "zmosetval/zmosetval.h"
 #include "zmo_test/usage.h"
+#include "zmosetval/zmosetval.h"
 
 using namespace zmo::setval;
 
@@ -51,7 +51,10 @@ struct ScanCase {
 
 TEST(ZmosetvalGetoptTest, Table) {
   ScanCase cases[] = {
-      {"separate values", {"zmosetval", "-k", "A\\B", "-n", "N", "-v", "-7"}, "k=A\\B n=N v=-7", ""},
+      {"separate values",
+       {"zmosetval", "-k", "A\\B", "-n", "N", "-v", "-7"},
+       "k=A\\B n=N v=-7",
+       ""},
       {"value glued to its letter", {"zmosetval", "-kA\\B", "-nN"}, "k=A\\B n=N", ""},
       {"grouped switches", {"zmosetval", "-db", "-k", "K"}, "d b k=K", ""},
       {"group ending in a valued letter", {"zmosetval", "-dkK"}, "d k=K", ""},
@@ -62,9 +65,15 @@ TEST(ZmosetvalGetoptTest, Table) {
       {"operand ends the options, no reordering", {"zmosetval", "x", "-d"}, "|x", ""},
       {"nothing to scan", {"zmosetval"}, "", ""},
       {"illegal letter", {"zmosetval", "-x"}, "?", "zmosetval: illegal option -- x\n"},
-      {"illegal letter inside a group", {"zmosetval", "-dxb"}, "d ? b", "zmosetval: illegal option -- x\n"},
+      {"illegal letter inside a group",
+       {"zmosetval", "-dxb"},
+       "d ? b",
+       "zmosetval: illegal option -- x\n"},
       {"colon is never a letter", {"zmosetval", "-:"}, "?", "zmosetval: illegal option -- :\n"},
-      {"missing value", {"zmosetval", "-d", "-k"}, "d ?", "zmosetval: option requires an argument -- k\n"},
+      {"missing value",
+       {"zmosetval", "-d", "-k"},
+       "d ?",
+       "zmosetval: option requires an argument -- k\n"},
       {"o is scanned as a switch", {"zmosetval", "-o"}, "o", ""},
       {"blank takes a value", {"zmosetval", "- x", "-d"}, " =x d", ""},
   };
@@ -94,17 +103,29 @@ TEST(ZmosetvalParseArgsTest, AcceptedOrWrongUsage) {
       {"set without a value", {"zmosetval", "-k", "K", "-n", "N"}, kSetvalUsage, ""},
       {"set without a name", {"zmosetval", "-k", "K", "-v", "V"}, kSetvalUsage, ""},
       {"no argument", {"zmosetval"}, kSetvalUsage, ""},
-      {"illegal option", {"zmosetval", "-d", "-k", "K", "-q"}, kSetvalUsage,
+      {"illegal option",
+       {"zmosetval", "-d", "-k", "K", "-q"},
+       kSetvalUsage,
        "zmosetval: illegal option -- q\n"},
       {"o is no option of the program", {"zmosetval", "-o", "-d", "-k", "K"}, kSetvalUsage, ""},
-      {"blank is no option of the program", {"zmosetval", "- x", "-d", "-k", "K"}, kSetvalUsage, ""},
-      {"missing value", {"zmosetval", "-d", "-k"}, kSetvalUsage,
+      {"blank is no option of the program",
+       {"zmosetval", "- x", "-d", "-k", "K"},
+       kSetvalUsage,
+       ""},
+      {"missing value",
+       {"zmosetval", "-d", "-k"},
+       kSetvalUsage,
        "zmosetval: option requires an argument -- k\n"},
       {"short root name", {"zmosetval", "-h", "HKLM", "-d", "-k", "K"}, kSetvalUsage, ""},
       {"root name in lower case", {"zmosetval", "-h", "hkey_users", "-d", "-k", "K"}, 0, ""},
       {"program name is the part after the last slash",
-       {"/opt/zmo/zmosetval", "-z"}, kSetvalUsage, "zmosetval: illegal option -- z\n"},
-      {"options after an operand are not read", {"zmosetval", "x", "-d", "-k", "K"}, kSetvalUsage, ""},
+       {"/opt/zmo/zmosetval", "-z"},
+       kSetvalUsage,
+       "zmosetval: illegal option -- z\n"},
+      {"options after an operand are not read",
+       {"zmosetval", "x", "-d", "-k", "K"},
+       kSetvalUsage,
+       ""},
   };
   for (ParseCase& c : cases) {
     setvalReset();
@@ -117,7 +138,8 @@ TEST(ZmosetvalParseArgsTest, AcceptedOrWrongUsage) {
 
 TEST(ZmosetvalParseArgsTest, FillsTheOptions) {
   setvalReset();
-  Argv args{"zmosetval", "-bd", "-h", "HKEY_CURRENT_USER", "-kSOFTWARE\\X", "-n", "Name", "-v", "@v"};
+  Argv args{"zmosetval", "-bd", "-h", "HKEY_CURRENT_USER", "-kSOFTWARE\\X", "-n",
+            "Name",      "-v",  "@v"};
   ASSERT_EQ(setvalParseArgs(args.argc(), args.argv()), 0);
   const SetvalOptions& o = setvalState().opt;
   EXPECT_TRUE(o.binary);

@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
 #include "test_util.h"
-#include "zmosetval/zmosetval.h"
 #include "zmo_test/usage.h"
+#include "zmosetval/zmosetval.h"
 
 using namespace zmo::setval;
 
@@ -65,7 +64,8 @@ TEST_F(ZmosetvalMainTest, ExistingValueKeepsItsTypeWhateverTheCaseOfItsName) {
   PutValue(HKEY_LOCAL_MACHINE, "K", "Other", Sz("x"));
   RunResult r = RunSetval({"zmosetval", "-k", "K", "-n", "COUNT", "-v", "9"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, "K", "Count"), (RegValue{REG_DWORD, std::string("9\0", 2)}));
+  EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, "K", "Count"),
+            (RegValue{REG_DWORD, std::string("9\0", 2)}));
   EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, "K", "Other"), Sz("x"));
 }
 
@@ -80,11 +80,20 @@ TEST_F(ZmosetvalMainTest, ValueFromFile) {
       {"text keeps its line end", {}, "abc\n", std::nullopt, Sz("abc\n")},
       {"text mode reads CR LF as LF", {}, "a\r\nb\r\n", std::nullopt, Sz("a\nb\n")},
       {"text ends at a NUL", {}, std::string("ab\0cd", 5), std::nullopt, Sz("ab")},
-      {"binary keeps every byte", {"-b"}, std::string("\0\r\n\xff", 4), std::nullopt,
+      {"binary keeps every byte",
+       {"-b"},
+       std::string("\0\r\n\xff", 4),
+       std::nullopt,
        {REG_BINARY, std::string("\0\r\n\xff", 4)}},
-      {"binary into an existing text value keeps its type", {"-b"}, "xy", Sz("old"),
+      {"binary into an existing text value keeps its type",
+       {"-b"},
+       "xy",
+       Sz("old"),
        {REG_SZ, "xy"}},
-      {"text cut at 1023 bytes", {}, std::string(1500, 'q'), std::nullopt,
+      {"text cut at 1023 bytes",
+       {},
+       std::string(1500, 'q'),
+       std::nullopt,
        Sz(std::string(1023, 'q'))},
   };
   for (Case& c : cases) {
@@ -125,17 +134,23 @@ TEST_F(ZmosetvalMainTest, AtFileThatCannotBeReadIsStatusOne) {
     Argv args;
     std::string out;
   } cases[] = {
-      {"value file missing", {"zmosetval", "-k", "K", "-n", "N", "-v", "@" + missing},
+      {"value file missing",
+       {"zmosetval", "-k", "K", "-n", "N", "-v", "@" + missing},
        "*** ERROR: Unable to open " + missing + "\n"},
-      {"value file empty", {"zmosetval", "-k", "K", "-n", "N", "-v", "@" + empty},
+      {"value file empty",
+       {"zmosetval", "-k", "K", "-n", "N", "-v", "@" + empty},
        "*** ERROR: Unable to read value from " + empty + "\n"},
-      {"binary value file empty", {"zmosetval", "-b", "-k", "K", "-n", "N", "-v", "@" + empty},
+      {"binary value file empty",
+       {"zmosetval", "-b", "-k", "K", "-n", "N", "-v", "@" + empty},
        "*** ERROR: Unable to read value from " + empty + "\n"},
-      {"key file missing", {"zmosetval", "-k", "@" + missing, "-n", "N", "-v", "1"},
+      {"key file missing",
+       {"zmosetval", "-k", "@" + missing, "-n", "N", "-v", "1"},
        "*** ERROR: Unable to open " + missing + "\n"},
-      {"key file empty", {"zmosetval", "-k", "@" + empty, "-n", "N", "-v", "1"},
+      {"key file empty",
+       {"zmosetval", "-k", "@" + empty, "-n", "N", "-v", "1"},
        "*** ERROR: Unable to read key from " + empty + "\n"},
-      {"key file empty, delete", {"zmosetval", "-d", "-k", "@" + empty},
+      {"key file empty, delete",
+       {"zmosetval", "-d", "-k", "@" + empty},
        "*** ERROR: Unable to read key from " + empty + "\n"},
   };
   for (Case& c : cases) {
@@ -160,10 +175,12 @@ TEST_F(ZmosetvalMainTest, WrongUsageIsStatusTwoWithTheUsageText) {
       {"set without a value", {"zmosetval", "-k", "K", "-n", "N"}, ""},
       {"binary value not from a file", {"zmosetval", "-b", "-k", "K", "-n", "N", "-v", "data"}, ""},
       {"unknown root", {"zmosetval", "-h", "HKLM", "-k", "K", "-n", "N", "-v", "V"}, ""},
-      {"illegal option", {"zmosetval", "-k", "K", "-n", "N", "-v", "V", "-x"},
+      {"illegal option",
+       {"zmosetval", "-k", "K", "-n", "N", "-v", "V", "-x"},
        "zmosetval: illegal option -- x\n"},
       {"o option", {"zmosetval", "-o", "-k", "K", "-n", "N", "-v", "V"}, ""},
-      {"missing option value", {"zmosetval", "-n", "N", "-v", "V", "-k"},
+      {"missing option value",
+       {"zmosetval", "-n", "N", "-v", "V", "-k"},
        "zmosetval: option requires an argument -- k\n"},
       {"delete with an empty key", {"zmosetval", "-d", "-k", ""}, ""},
       {"delete of the root through separators", {"zmosetval", "-d", "-k", "\\"}, ""},
@@ -222,11 +239,14 @@ TEST_F(ZmosetvalMainTest, FailedDeletesAreStatusMinusOne) {
     Argv args;
     const char* out;
   } cases[] = {
-      {"value not there", {"zmosetval", "-d", "-k", "K", "-n", "Nope"},
+      {"value not there",
+       {"zmosetval", "-d", "-k", "K", "-n", "Nope"},
        "*** ERROR: Key value 'Nope' not found\n"},
-      {"key of the value not there", {"zmosetval", "-d", "-k", "Missing", "-n", "V"},
+      {"key of the value not there",
+       {"zmosetval", "-d", "-k", "Missing", "-n", "V"},
        "*** ERROR: Unable to open key 'Missing', error = 2\n"},
-      {"key not there", {"zmosetval", "-d", "-k", "Missing"},
+      {"key not there",
+       {"zmosetval", "-d", "-k", "Missing"},
        "*** ERROR: Unable to open key 'Missing'\n, error = 2\n"},
   };
   for (Case& c : cases) {
@@ -244,8 +264,8 @@ TEST_F(ZmosetvalMainTest, RootByName) {
     const char* name;
     HKEY root;
   } cases[] = {
-      {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"hkey_users", HKEY_USERS},
-      {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"Hkey_Current_User", HKEY_CURRENT_USER},
+      {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},     {"hkey_users", HKEY_USERS},
+      {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},   {"Hkey_Current_User", HKEY_CURRENT_USER},
       {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG}, {"hkey_dyn_data", HKEY_DYN_DATA},
   };
   for (const Case& c : cases) {

@@ -36,8 +36,8 @@ class ConsoleRuns : public SnapWorld {
   // A file of the -np run, in the program directory.
   std::string Own(const std::string& name) const { return env_.Dir() + name; }
   static std::vector<std::string> ServerOptions(const TestServer& s) {
-    return {"-r", s.host, "-s", s.sid, "-u", s.user, "-p", s.password,
-            "-c", s.client, "-i", s.sysnr, "-l", s.language};
+    return {"-r",       s.host, "-s",     s.sid, "-u",    s.user, "-p",
+            s.password, "-c",   s.client, "-i",  s.sysnr, "-l",   s.language};
   }
 };
 

@@ -27,11 +27,13 @@ class Cycle : public SnapWorld {
  protected:
   void SetUp() override {
     SnapWorld::SetUp();
-    WriteSystem("TSI", MadeSystem(kNoSysInfo, "[function RFC_SYSTEM_INFO]\n"
-                                              "exception = SYSTEM_FAILURE\n"));
+    WriteSystem("TSI", MadeSystem(kNoSysInfo,
+                                  "[function RFC_SYSTEM_INFO]\n"
+                                  "exception = SYSTEM_FAILURE\n"));
     WriteSystem("TXL", MadeSystem(kNoLogon, "[function SXMI_LOGON]\nexception = LOGON_REFUSED\n"));
-    WriteSystem("TUL", MadeSystem(kNoUsers, "[function SXMI_XMB_USER_LIST_READ]\n"
-                                            "exception = NO_LIST\n"));
+    WriteSystem("TUL", MadeSystem(kNoUsers,
+                                  "[function SXMI_XMB_USER_LIST_READ]\n"
+                                  "exception = NO_LIST\n"));
   }
   // Calls of a function module in the call log, optionally only those with
   // a logical destination.
@@ -67,11 +69,10 @@ TEST_F(Cycle, PerServerMatrix) {
     int cpu, disk, lan;  // the server's own lines
     int db;              // lines of its database host in each file
   } rows[] = {
-      {&kRefused, 0, 0, 0, 0, 0},  // no connection
+      {&kRefused, 0, 0, 0, 0, 0},    // no connection
       {&kNoSysInfo, 0, 0, 0, 0, 0},  // nothing after the failed system info
-      {&kNoLogon, 0, 1, 1, 1, 1},  // the snapshot comes all the same
-      {&kNoUsers, 0, 1, 1, 1, 1},
-      {&kT46, 1, 1, 2, 1, 1},
+      {&kNoLogon, 0, 1, 1, 1, 1},    // the snapshot comes all the same
+      {&kNoUsers, 0, 1, 1, 1, 1},   {&kT46, 1, 1, 2, 1, 1},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.server->sid);
@@ -118,10 +119,10 @@ TEST_F(Cycle, FilesAndMessagesOfACompleteCycle) {
   ASSERT_EQ(RunCycle(), 0);
   // The first cycle of a process has nothing to hand over: no loader.
   EXPECT_EQ(Children(), (std::vector<std::vector<std::string>>{StartMessage()}));
-  EXPECT_EQ(Files(bin_), (std::vector<std::string>{
-                             "ArchiveData", "zmogdlib.so", "zmoloader", "zmomsg",
-                             "zmoserver.dat", "zmosnapavai.dat", "zmosnipsnap.cpu",
-                             "zmosnipsnap.dsk", "zmosnipsnap.lan"}));
+  EXPECT_EQ(Files(bin_),
+            (std::vector<std::string>{"ArchiveData", "zmogdlib.so", "zmoloader", "zmomsg",
+                                      "zmoserver.dat", "zmosnapavai.dat", "zmosnipsnap.cpu",
+                                      "zmosnipsnap.dsk", "zmosnipsnap.lan"}));
   for (const SnapFile& f : snapState().files) EXPECT_EQ(f.file, nullptr) << f.collecting;
   EXPECT_TRUE(snapState().knownSystems.empty());
   EXPECT_TRUE(snapState().inBuffer.empty());
@@ -169,8 +170,9 @@ TEST_F(Cycle, FailedDestinationCallEndsTheDatabaseBranch) {
   EXPECT_EQ(CountDestination(Lines(Collecting("cpu")), kT46.DbDestination()), 0);
   EXPECT_EQ(CountDestination(Lines(Collecting("cpu")), kT46b.DbDestination()), 1);
   EXPECT_EQ(Calls("FILL_SNAPSHOT_DATA", true), 1);
-  EXPECT_TRUE(env_.TraceHas("db info for this system not retrieved. callJ8c1GetDbLogDest() "
-                            "returned unsuccessfully\n"));
+  EXPECT_TRUE(
+      env_.TraceHas("db info for this system not retrieved. callJ8c1GetDbLogDest() "
+                    "returned unsuccessfully\n"));
 }
 
 TEST_F(Cycle, StopDuringACallEndsWith28AndKeepsTheFiles) {
@@ -224,7 +226,8 @@ TEST_F(Cycle, ServerFileFallsBackToTheDefault) {
   EXPECT_LT(clock_->NowMillis() - start, 10 * 3000 + 1000);
   EXPECT_EQ(Available(Lines(Collecting("avai")), kT46), 1);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("open infile <" + bin_ + "missing.dat> failed. attempt <10>. sleeping for "
+  EXPECT_NE(trace.find("open infile <" + bin_ +
+                       "missing.dat> failed. attempt <10>. sleeping for "
                        "<3> sec\n"),
             std::string::npos);
   EXPECT_NE(trace.find("about to open default input file\nname of fallback input file is <" +
@@ -249,8 +252,9 @@ TEST_F(Cycle, UnreadableSettingsEndTheCycleSilently) {
   WriteServers({kT46});
   EXPECT_EQ(RunCycle(), 1);
   EXPECT_EQ(Children(), std::vector<std::vector<std::string>>{}) << "not even zmomsg";
-  EXPECT_TRUE(env_.TraceHas("unknown db format <oracle> encountered\n"
-                            "queryRegForFormat() returned unsuccessfully\n"));
+  EXPECT_TRUE(
+      env_.TraceHas("unknown db format <oracle> encountered\n"
+                    "queryRegForFormat() returned unsuccessfully\n"));
 }
 
 TEST_F(Cycle, CollectingFileThatCannotBeOpenedEndsTheCycle) {
@@ -258,7 +262,8 @@ TEST_F(Cycle, CollectingFileThatCannotBeOpenedEndsTheCycle) {
   WriteServers({kT46});
   EXPECT_EQ(RunCycle(), 1);
   EXPECT_EQ(Children().back(), EndMessage());
-  EXPECT_TRUE(env_.TraceHas("failed to open snipsnap file <" + Collecting("dsk") + ">\n"
+  EXPECT_TRUE(env_.TraceHas("failed to open snipsnap file <" + Collecting("dsk") +
+                            ">\n"
                             "openSnapFiles() returned unsuccessfully\n"));
   for (const SnapFile& f : snapState().files) EXPECT_EQ(f.file, nullptr);
   EXPECT_EQ(Opens(), 0);

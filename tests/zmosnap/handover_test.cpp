@@ -56,12 +56,16 @@ TEST_F(SnapHandOver, SecondCycleHandsTheFirstCyclesFilesToTheLoader) {
   // The second cycle collected anew.
   EXPECT_EQ(Lines(Collecting("avai")).size(), 1u);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("about to execute command <" + bin_ + "zmoloader>\n"
+  EXPECT_NE(trace.find("about to execute command <" + bin_ +
+                       "zmoloader>\n"
                        "local hostname=collector\n"
                        "myIPaddress() returned IP address <10.9.8.7>\n"
                        "snapLoad() IP address returned <10.9.8.7>\n"
-                       "snapLoad() PID returned <" + std::to_string(getpid()) + ">\n"
-                       "spawn(" + bin_ + "zmoloader) returned <0>.\n"),
+                       "snapLoad() PID returned <" +
+                       std::to_string(getpid()) +
+                       ">\n"
+                       "spawn(" +
+                       bin_ + "zmoloader) returned <0>.\n"),
             std::string::npos)
       << trace;
 }
@@ -79,11 +83,16 @@ TEST_F(SnapHandOver, UnloadedLeftoverIsLoadedAndAnEmptyOneDeleted) {
   EXPECT_EQ(SnapTestEnv::Read(HandOver("cpu")), "unloaded cpu\r\n");
   for (const char* k : {"avai", "dsk", "lan"}) EXPECT_EQ(SnapTestEnv::Read(HandOver(k)), "<none>");
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("file <" + HandOver("avai") + "> exists and is zero bytes in length\n"
-                       "trying to delete file <" + HandOver("avai") + ">\n"),
+  EXPECT_NE(trace.find("file <" + HandOver("avai") +
+                       "> exists and is zero bytes in length\n"
+                       "trying to delete file <" +
+                       HandOver("avai") + ">\n"),
             std::string::npos);
-  EXPECT_NE(trace.find("file <" + HandOver("cpu") + "> exits and contains data \n"
-                       "file <" + HandOver("cpu") + "> waits for the loader; the records stay "
+  EXPECT_NE(trace.find("file <" + HandOver("cpu") +
+                       "> exits and contains data \n"
+                       "file <" +
+                       HandOver("cpu") +
+                       "> waits for the loader; the records stay "
                        "in the collecting files\n"),
             std::string::npos)
       << trace;
@@ -125,8 +134,9 @@ TEST_F(SnapHandOver, ACycleCutShortIsCutBackAtTheNextStart) {
   Later(10);
   ASSERT_EQ(RunCycle(), 0);
   EXPECT_EQ(HandOverData(), first) << "the torn lines are gone before the hand-over";
-  EXPECT_TRUE(env_.TraceHas("records of a cycle that did not end removed from the collecting "
-                            "files\n"));
+  EXPECT_TRUE(
+      env_.TraceHas("records of a cycle that did not end removed from the collecting "
+                    "files\n"));
   EXPECT_FALSE(zmo::FileExists(snapRunMarkPath().c_str()));
 }
 

@@ -28,15 +28,15 @@ TEST(DecideRunTimes, WeekdayMaskAndSleepTimes) {
     int run;
     std::uint32_t sleep;
   } cases[] = {
-      {31, 120, 1, 0, 1, 120000},           // Monday in Monday to Friday
-      {31, 120, 5, 0, 1, 120000},           // Friday
-      {31, 120, 6, 0, 0, 600000},           // Saturday: not a collection day
-      {31, 120, 0, 0, 0, 600000},           // Sunday
-      {64, 60, 0, 0, 1, 60000},             // Sunday alone
+      {31, 120, 1, 0, 1, 120000},  // Monday in Monday to Friday
+      {31, 120, 5, 0, 1, 120000},  // Friday
+      {31, 120, 6, 0, 0, 600000},  // Saturday: not a collection day
+      {31, 120, 0, 0, 0, 600000},  // Sunday
+      {64, 60, 0, 0, 1, 60000},    // Sunday alone
       {64, 60, 1, 0, 0, 600000},
-      {1, 60, 1, 0, 1, 60000},              // Monday alone
-      {2, 60, 2, 0, 1, 60000},              // Tuesday alone
-      {32, 60, 6, 0, 1, 60000},             // Saturday alone
+      {1, 60, 1, 0, 1, 60000},   // Monday alone
+      {2, 60, 2, 0, 1, 60000},   // Tuesday alone
+      {32, 60, 6, 0, 1, 60000},  // Saturday alone
       {127, 1, 3, 0, 1, 1000},
       {0, 60, 1, 6, 0, 300000},             // no run days
       {31, 0, 1, 7, 0, 300000},             // no sleep time
@@ -45,7 +45,7 @@ TEST(DecideRunTimes, WeekdayMaskAndSleepTimes) {
       {31, 4294967, 1, 0, 1, 4294967000u},  // the longest wait that fits
       {31, 4294968, 1, 8, 0, 300000},       // beyond what a wait takes
       {31, 9223372036854775807LL, 1, 8, 0, 300000},
-      {31, -5, 0, 0, 0, 600000},            // an idle day never looks at the time
+      {31, -5, 0, 0, 0, 600000},  // an idle day never looks at the time
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.days << " " << c.seconds << " day " << c.weekday);
@@ -81,13 +81,10 @@ TEST_F(RunTimes, RegistryValuesOnTheClock) {
       {"31", "900", 22, 0, 1, 900000},  // Friday
       {"31", "900", 23, 0, 0, 600000},  // Saturday
       {"96", "60", 23, 0, 1, 60000},    // the weekend
-      {"0", "900", 18, 6, 0, 300000},
-      {"none", "900", 18, 6, 0, 300000},
+      {"0", "900", 18, 6, 0, 300000},     {"none", "900", 18, 6, 0, 300000},
       {" 31x", "900", 18, 0, 1, 900000},  // the leading number counts
-      {"31", "0", 18, 7, 0, 300000},
-      {"31", "-1", 18, 8, 0, 300000},
-      {nullptr, "900", 18, 2, 0, 300000},
-      {"31", nullptr, 18, 4, 0, 300000},
+      {"31", "0", 18, 7, 0, 300000},      {"31", "-1", 18, 8, 0, 300000},
+      {nullptr, "900", 18, 2, 0, 300000}, {"31", nullptr, 18, 4, 0, 300000},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << (c.days ? c.days : "-") << " / "

@@ -65,12 +65,9 @@ TEST_F(ServiceCycle, InstallStartStopRemove) {
     const char* option;
     DWORD state_after;
   } steps[] = {
-      {"-sinstall", SERVICE_STOPPED},
-      {"-sstart", SERVICE_RUNNING},
-      {"-sstop", SERVICE_STOPPED},
+      {"-sinstall", SERVICE_STOPPED}, {"-sstart", SERVICE_RUNNING}, {"-sstop", SERVICE_STOPPED},
       {"-sstart", SERVICE_RUNNING},  // a stopped service starts again
-      {"-sstop", SERVICE_STOPPED},
-      {"-sremove", kNoService},
+      {"-sstop", SERVICE_STOPPED},    {"-sremove", kNoService},
   };
   for (const auto& s : steps) {
     SCOPED_TRACE(s.option);
@@ -107,12 +104,10 @@ TEST_F(ServiceCycle, ExitCodesOfTheOtherEntries) {
     std::vector<std::string> args;
     int code;
   } cases[] = {
-      {{}, 1},                      // not started by the service manager
-      {{"-sstop"}, 0},              // no such service: ends quietly
-      {{"-sstart"}, 0},
-      {{"-nr"}, 0},                 // a console cycle, whatever it found
-      {{"-bogus"}, 1},
-      {{"-DEBUG"}, 1},              // options are compared exactly
+      {{}, 1},                            // not started by the service manager
+      {{"-sstop"}, 0},                    // no such service: ends quietly
+      {{"-sstart"}, 0}, {{"-nr"}, 0},     // a console cycle, whatever it found
+      {{"-bogus"}, 1},  {{"-DEBUG"}, 1},  // options are compared exactly
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);

@@ -213,8 +213,26 @@ TEST(KnownSystems, OncePerSidOfThreeCharacters) {
 
 TEST(CmdLine, EveryOption) {
   SnapTestEnv env;
-  Argv a({"-np", "-u", "ZMOMON", "-p", "Secret46", "-c", "100", "-l", "D", "-i", "07", "-r",
-          "sapt46.example.net", "-s", "T46", "-if", "/tmp/servers.dat", "-dbtype", "corva", "-d"});
+  Argv a({"-np",
+          "-u",
+          "ZMOMON",
+          "-p",
+          "Secret46",
+          "-c",
+          "100",
+          "-l",
+          "D",
+          "-i",
+          "07",
+          "-r",
+          "sapt46.example.net",
+          "-s",
+          "T46",
+          "-if",
+          "/tmp/servers.dat",
+          "-dbtype",
+          "corva",
+          "-d"});
   SnapCmdLine cmd;
   ASSERT_EQ(snapParseCmdLine(a.argc(), a.argv(), &cmd), 0);
   EXPECT_EQ(cmd.server.user, "ZMOMON");
@@ -244,7 +262,10 @@ TEST(CmdLine, KindsAndRefusals) {
       {{"-dbtype", "Oracle"}, 1, zmo::DbKind::kNone, "snapCmdLineRun() unknown db type <Oracle>\n"},
       {{"-u", "X"}, 1, zmo::DbKind::kNone, "snapCmdLineRun() missing option <-dbtype>\n"},
       {{}, 1, zmo::DbKind::kNone, "snapCmdLineRun() missing option <-dbtype>\n"},
-      {{"-dbtype", "mssql", "-u"}, 1, zmo::DbKind::kNone, "snapCmdLineRun() option without its value <-u>\n"},
+      {{"-dbtype", "mssql", "-u"},
+       1,
+       zmo::DbKind::kNone,
+       "snapCmdLineRun() option without its value <-u>\n"},
       {{"-dbtype"}, 1, zmo::DbKind::kNone, "snapCmdLineRun() option without its value <-dbtype>\n"},
       // An unknown option is skipped by itself; its value is then an option.
       {{"-x", "-dbtype", "sybase"}, 0, zmo::DbKind::kSybase, nullptr},
@@ -294,10 +315,10 @@ TEST_F(MetricFilters, GroupsFollowTheirSwitches) {
     const char* on;  // the one switch set "True"
     int cpu, disk, lan, avail;
   } cases[] = {
-      {"ProcessSnapTotalCPU", 1, 0, 0, 0},      {"ProcessSnapSessions", 1, 0, 0, 0},
-      {"ProcessSnapQueueLength", 0, 1, 0, 0},   {"ProcessSnapDiskUtilization", 0, 1, 0, 0},
-      {"ProcessSnapCollisions", 0, 0, 1, 0},    {"ProcessSnapPacketsOut", 0, 0, 1, 0},
-      {"ProcessSnapLogonAble", 0, 0, 0, 1},     {"ProcessStatiActiveUsers", 0, 0, 0, 0},
+      {"ProcessSnapTotalCPU", 1, 0, 0, 0},    {"ProcessSnapSessions", 1, 0, 0, 0},
+      {"ProcessSnapQueueLength", 0, 1, 0, 0}, {"ProcessSnapDiskUtilization", 0, 1, 0, 0},
+      {"ProcessSnapCollisions", 0, 0, 1, 0},  {"ProcessSnapPacketsOut", 0, 0, 1, 0},
+      {"ProcessSnapLogonAble", 0, 0, 0, 1},   {"ProcessStatiActiveUsers", 0, 0, 0, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.on);

@@ -58,12 +58,15 @@ struct Mem {
 };
 
 // The prefix of the test's server in each form, time stamp included.
-const std::string kOraclePrefix = "appsrv1_PRD_00" + B(6) + "appsrv1.example.com" + B(11) + "PRD_dbprd" + B(25) +
-                                  "PRD" + "100" + "20061207153005";
-const std::string kMssqlPrefix = "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,PRD,100,12-07-2006 15:30:05";
+const std::string kOraclePrefix = "appsrv1_PRD_00" + B(6) + "appsrv1.example.com" + B(11) +
+                                  "PRD_dbprd" + B(25) + "PRD" + "100" + "20061207153005";
+const std::string kMssqlPrefix =
+    "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,PRD,100,12-07-2006 15:30:05";
 const std::string kCorvaPrefix =
-    "\"appsrv1_PRD_00\",\"appsrv1.example.com\",\"PRD_dbprd\",\"PRD\",100,2006-12-07-15.30.05.000000";
-const std::string kTesselPrefix = "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,PRD,100,2006-12-07 15:30:05";
+    "\"appsrv1_PRD_00\",\"appsrv1.example.com\",\"PRD_dbprd\",\"PRD\",100,2006-12-07-15.30.05."
+    "000000";
+const std::string kTesselPrefix =
+    "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,PRD,100,2006-12-07 15:30:05";
 
 class SnapRecordsTest : public ::testing::Test {
  protected:
@@ -198,21 +201,23 @@ TEST_F(SnapRecordsTest, EveryRecordKindInTheFormOfEachDatabaseKind) {
     zmo::DbKind kind;
     std::string cpu, disk, lan, avail;
   };
-  const std::string oracle_cpu = kOraclePrefix + "4" + B(7) + "135" + B(5) + "120" + B(5) + "98" + B(6) + "38" +
-                                 B(6) + "9" + B(7) + "53" + B(6) + "12" + B(6) + "3" + B(7) + "812000" + B(2) +
-                                 "8388608" + B(1) + "14" + B(6) + "32" + B(6) + "\r\n";
+  const std::string oracle_cpu = kOraclePrefix + "4" + B(7) + "135" + B(5) + "120" + B(5) + "98" +
+                                 B(6) + "38" + B(6) + "9" + B(7) + "53" + B(6) + "12" + B(6) + "3" +
+                                 B(7) + "812000" + B(2) + "8388608" + B(1) + "14" + B(6) + "32" +
+                                 B(6) + "\r\n";
   const std::string oracle_disk =
       kOraclePrefix + "hd" + B(28) + "23" + B(6) + "1" + B(7) + "4" + B(7) + "6" + B(7) + "\r\n";
-  const std::string oracle_lan = kOraclePrefix + "eth0" + B(26) + "15000" + B(3) + "13200" + B(3) + "0" + B(7) +
-                                 "1" + B(7) + "0" + B(7) + "\r\n";
-  const std::string oracle_avail = "appsrv1_PRD_00" + B(6) + "appsrv1.example.com" + B(11) + "PRD_dbprd" +
-                                   B(25) + "PRD" + "20061207153005" + "1\r\n";
+  const std::string oracle_lan = kOraclePrefix + "eth0" + B(26) + "15000" + B(3) + "13200" + B(3) +
+                                 "0" + B(7) + "1" + B(7) + "0" + B(7) + "\r\n";
+  const std::string oracle_avail = "appsrv1_PRD_00" + B(6) + "appsrv1.example.com" + B(11) +
+                                   "PRD_dbprd" + B(25) + "PRD" + "20061207153005" + "1\r\n";
   const std::string comma_cpu = ",4,135,120,98,38,9,53,12,3,812000,8388608,14,32\r\n";
   const Case cases[] = {
       {zmo::DbKind::kOracle, oracle_cpu, oracle_disk, oracle_lan, oracle_avail},
       {zmo::DbKind::kCorva, kCorvaPrefix + comma_cpu, kCorvaPrefix + ",\"hd\",23,1,4,6\r\n",
        kCorvaPrefix + ",\"eth0\",15000,13200,0,1,0\r\n",
-       "\"appsrv1_PRD_00\",\"appsrv1.example.com\",\"PRD_dbprd\",\"PRD\",2006-12-07-15.30.05.000000,1\r\n"},
+       "\"appsrv1_PRD_00\",\"appsrv1.example.com\",\"PRD_dbprd\",\"PRD\",2006-12-07-15.30.05."
+       "000000,1\r\n"},
       {zmo::DbKind::kMssql, kMssqlPrefix + comma_cpu, kMssqlPrefix + ",hd,23,1,4,6\r\n",
        kMssqlPrefix + ",eth0,15000,13200,0,1,0\r\n",
        "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,PRD,12-07-2006 15:30:05,1\r\n"},
@@ -246,15 +251,17 @@ TEST_F(SnapRecordsTest, UnavailableServerIsLabelledNotKnownOrByTheCatalog) {
   zmo::setDatabaseKind(zmo::DbKind::kMssql);
   snapRecordState().server.sid = "QAS";  // the availability record takes the server line's
   ASSERT_EQ(writeAvailRecord(avail_, 0), 0);
-  EXPECT_EQ(AvailFile(), "appsrv1_QAS_00,appsrv1.example.com,NOT KNOWN,QAS,12-07-2006 15:30:05,0\r\n");
+  EXPECT_EQ(AvailFile(),
+            "appsrv1_QAS_00,appsrv1.example.com,NOT KNOWN,QAS,12-07-2006 15:30:05,0\r\n");
 
   zmo_test::ScopedEnv locale("LC_ALL", std::string("C"));
   ASSERT_EQ(zmo::WriteFileAtomic(File("zmocatENU.cat"), "1513\tNot known\n"), 0);
   zmo::loadLang();
   ASSERT_NE(zmo::Catalog(), nullptr);
   ASSERT_EQ(writeAvailRecord(avail_, 0), 0);
-  EXPECT_EQ(AvailFile(), "appsrv1_QAS_00,appsrv1.example.com,NOT KNOWN,QAS,12-07-2006 15:30:05,0\r\n"
-                         "appsrv1_QAS_00,appsrv1.example.com,Not known,QAS,12-07-2006 15:30:05,0\r\n");
+  EXPECT_EQ(AvailFile(),
+            "appsrv1_QAS_00,appsrv1.example.com,NOT KNOWN,QAS,12-07-2006 15:30:05,0\r\n"
+            "appsrv1_QAS_00,appsrv1.example.com,Not known,QAS,12-07-2006 15:30:05,0\r\n");
 }
 
 TEST_F(SnapRecordsTest, DatabaseHostRecordsCarryDbInTheDestinationAndTheServersHost) {
@@ -265,9 +272,11 @@ TEST_F(SnapRecordsTest, DatabaseHostRecordsCarryDbInTheDestinationAndTheServersH
   ASSERT_EQ(writeSnapshotRecords(tables_), 0);
   snapRecordState().dbHostRecords = 1;
   ASSERT_EQ(writeSnapshotRecords(tables_), 0);
-  EXPECT_EQ(DiskFile(),
-            "appsrv1_PRD_07,appsrv1.example.com,PRD_dbprd,PRD,100,2006-12-07 15:30:05,data01,23,1,4,6\r\n"
-            "appsrv1_PRD_DB,appsrv1.example.com,PRD_dbprd,PRD,100,2006-12-07 15:30:05,data01,23,1,4,6\r\n");
+  EXPECT_EQ(
+      DiskFile(),
+      "appsrv1_PRD_07,appsrv1.example.com,PRD_dbprd,PRD,100,2006-12-07 15:30:05,data01,23,1,4,6\r\n"
+      "appsrv1_PRD_DB,appsrv1.example.com,PRD_dbprd,PRD,100,2006-12-07 "
+      "15:30:05,data01,23,1,4,6\r\n");
 }
 
 TEST_F(SnapRecordsTest, CpuFieldsFollowTheirSwitches) {
@@ -279,16 +288,24 @@ TEST_F(SnapRecordsTest, CpuFieldsFollowTheirSwitches) {
   };
   const Case cases[] = {
       {"none", {}, {"4", "135", "120", "98", "0", "0", "0", "0", "0", "0", "0", "0", "0"}},
-      {"total only", {Sw::kSwSnapTotalCPU}, {"4", "135", "120", "98", "38", "9", "0", "0", "0", "0", "0", "0", "0"}},
-      {"user", {Sw::kSwSnapUserCPU}, {"4", "135", "120", "98", "38", "0", "0", "0", "0", "0", "0", "0", "0"}},
-      {"system", {Sw::kSwSnapSystemCPU}, {"4", "135", "120", "98", "0", "9", "0", "0", "0", "0", "0", "0", "0"}},
-      {"idle", {Sw::kSwSnapIdleCPU}, {"4", "135", "120", "98", "0", "0", "53", "0", "0", "0", "0", "0", "0"}},
+      {"total only",
+       {Sw::kSwSnapTotalCPU},
+       {"4", "135", "120", "98", "38", "9", "0", "0", "0", "0", "0", "0", "0"}},
+      {"user",
+       {Sw::kSwSnapUserCPU},
+       {"4", "135", "120", "98", "38", "0", "0", "0", "0", "0", "0", "0", "0"}},
+      {"system",
+       {Sw::kSwSnapSystemCPU},
+       {"4", "135", "120", "98", "0", "9", "0", "0", "0", "0", "0", "0", "0"}},
+      {"idle",
+       {Sw::kSwSnapIdleCPU},
+       {"4", "135", "120", "98", "0", "0", "53", "0", "0", "0", "0", "0", "0"}},
       {"users and sessions",
        {Sw::kSwSnapUsers, Sw::kSwSnapSessions},
        {"4", "135", "120", "98", "0", "0", "0", "0", "0", "0", "0", "14", "32"}},
       {"every snapshot switch but no QRB data",
-       {Sw::kSwSnapSystemCPU, Sw::kSwSnapUserCPU, Sw::kSwSnapIdleCPU, Sw::kSwSnapTotalCPU, Sw::kSwSnapUsers,
-        Sw::kSwSnapSessions},
+       {Sw::kSwSnapSystemCPU, Sw::kSwSnapUserCPU, Sw::kSwSnapIdleCPU, Sw::kSwSnapTotalCPU,
+        Sw::kSwSnapUsers, Sw::kSwSnapSessions},
        {"4", "135", "120", "98", "38", "9", "53", "0", "0", "0", "0", "14", "32"}},
   };
   for (const Case& c : cases) {
@@ -388,8 +405,8 @@ TEST_F(SnapRecordsTest, OneCpuRecordPerCpuLineAndNoneForAnEmptyTable) {
   AddCpu(second);
   AddMem();
   ASSERT_EQ(writeSnapshotRecords(tables_), 0);
-  EXPECT_EQ(CpuFile(), kMssqlPrefix + ",4,135,120,98,38,9,53,12,3,812000,8388608,14,32\r\n" + kMssqlPrefix +
-                           ",2,135,120,98,38,9,53,12,3,812000,8388608,14,32\r\n");
+  EXPECT_EQ(CpuFile(), kMssqlPrefix + ",4,135,120,98,38,9,53,12,3,812000,8388608,14,32\r\n" +
+                           kMssqlPrefix + ",2,135,120,98,38,9,53,12,3,812000,8388608,14,32\r\n");
 }
 
 TEST_F(SnapRecordsTest, EmptyMemoryTableGivesZerosInTheirColumns) {
@@ -413,7 +430,7 @@ TEST_F(SnapRecordsTest, UnreadUserListGivesZeroCountsAndATraceNamingTheCpuFile) 
   ASSERT_EQ(writeSnapshotRecords(tables_), 0);
   EXPECT_EQ(CpuNumbers().back(), "0");
   EXPECT_NE(env_.Trace().find("inserting <0> for user data in file <" + File("zmosnipsnap.cpu") +
-                         "> due to unsuccessfull xmi call\n"),
+                              "> due to unsuccessfull xmi call\n"),
             std::string::npos);
 }
 
@@ -452,11 +469,14 @@ TEST_F(SnapRecordsTest, OracleLinesKeepTheirColumnsWhateverTheInput) {
   EXPECT_EQ(LanFile().substr(104, 30), "eth0eth0" + B(22));
   EXPECT_EQ(AvailFile().size(), 102u + 2);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("callFillSnapshotData() a text longer than its column was cut to it\n"), std::string::npos);
-  EXPECT_NE(trace.find("callFillSnapshotData() a figure wider than its 8 columns was written as the nearest that "
+  EXPECT_NE(trace.find("callFillSnapshotData() a text longer than its column was cut to it\n"),
+            std::string::npos);
+  EXPECT_NE(trace.find("callFillSnapshotData() a figure wider than its 8 columns was written as "
+                       "the nearest that "
                        "fits\n"),
             std::string::npos);
-  EXPECT_NE(trace.find("writeAvailRecord() a text longer than its column was cut to it\n"), std::string::npos);
+  EXPECT_NE(trace.find("writeAvailRecord() a text longer than its column was cut to it\n"),
+            std::string::npos);
 }
 
 TEST_F(SnapRecordsTest, OtherKindsWriteLongTextsAndNumbersWhole) {
@@ -480,7 +500,8 @@ TEST_F(SnapRecordsTest, ControlBytesInReceivedNamesKeepEachRecordOneLine) {
     const char* disk;   // the name field of the disk record
     const char* label;  // SYSTEM_LABEL
   } cases[] = {
-      {zmo::DbKind::kOracle, "hd 1 x 2                      ", "PRD_db 1                          "},
+      {zmo::DbKind::kOracle, "hd 1 x 2                      ",
+       "PRD_db 1                          "},
       {zmo::DbKind::kCorva, "\"hd 1 x 2\"", "\"PRD_db 1\""},
       {zmo::DbKind::kMssql, "hd 1 x 2", "PRD_db 1"},
       {zmo::DbKind::kSybase, "hd 1 x 2", "PRD_db 1"},
@@ -548,17 +569,20 @@ TEST_F(SnapRecordsTest, TimeStampIsUtcWithTheGmtFlagElseTheSapSystemsTime) {
     const char* stamp;  // Tessel form
   };
   const Case cases[] = {
-      {"UTC host, no shift", "UTC0", UtcMillis(2006, 12, 7, 15, 30, 5), 0, 0, "2006-12-07 15:30:05"},
+      {"UTC host, no shift", "UTC0", UtcMillis(2006, 12, 7, 15, 30, 5), 0, 0,
+       "2006-12-07 15:30:05"},
       {"winter host, GMT", "CET-1CEST,M3.5.0,M10.5.0/3", UtcMillis(2006, 12, 7, 15, 30, 5), 1, 7200,
        "2006-12-07 15:30:05"},
       {"summer host, GMT", "CET-1CEST,M3.5.0,M10.5.0/3", UtcMillis(2006, 7, 1, 12, 0, 0), 1, 0,
        "2006-07-01 12:00:00"},
-      {"winter host, remote two hours east", "CET-1CEST,M3.5.0,M10.5.0/3", UtcMillis(2006, 12, 7, 15, 30, 5), 0,
-       7200, "2006-12-07 17:30:05"},
-      {"remote five hours west", "UTC0", UtcMillis(2006, 12, 7, 15, 30, 5), 0, -18000, "2006-12-07 10:30:05"},
-      {"shift over the year's end", "UTC0", UtcMillis(2006, 12, 31, 23, 30, 0), 0, 3600, "2007-01-01 00:30:00"},
-      {"summer host, remote in its winter", "EST5EDT,M3.2.0,M11.1.0", UtcMillis(2006, 7, 1, 12, 0, 0), 0, 3600,
-       "2006-07-01 13:00:00"},
+      {"winter host, remote two hours east", "CET-1CEST,M3.5.0,M10.5.0/3",
+       UtcMillis(2006, 12, 7, 15, 30, 5), 0, 7200, "2006-12-07 17:30:05"},
+      {"remote five hours west", "UTC0", UtcMillis(2006, 12, 7, 15, 30, 5), 0, -18000,
+       "2006-12-07 10:30:05"},
+      {"shift over the year's end", "UTC0", UtcMillis(2006, 12, 31, 23, 30, 0), 0, 3600,
+       "2007-01-01 00:30:00"},
+      {"summer host, remote in its winter", "EST5EDT,M3.2.0,M11.1.0",
+       UtcMillis(2006, 7, 1, 12, 0, 0), 0, 3600, "2006-07-01 13:00:00"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -584,8 +608,9 @@ TEST_F(SnapRecordsTest, AvailabilityRecordForgetsTheServersSystemInformation) {
   EXPECT_EQ(snapRfcState().results.usersRead, 0);
   // The next server, whose system information never came, has no shift.
   ASSERT_EQ(writeAvailRecord(avail_, 0), 0);
-  EXPECT_EQ(AvailFile(), "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,PRD,2006-12-07 16:30:05,1\r\n"
-                         "appsrv1_PRD_00,appsrv1.example.com,NOT KNOWN,PRD,2006-12-07 15:30:05,0\r\n");
+  EXPECT_EQ(AvailFile(),
+            "appsrv1_PRD_00,appsrv1.example.com,PRD_dbprd,PRD,2006-12-07 16:30:05,1\r\n"
+            "appsrv1_PRD_00,appsrv1.example.com,NOT KNOWN,PRD,2006-12-07 15:30:05,0\r\n");
 
   // Nothing written, but forgotten all the same.
   snapRecordState().switches = zmo::MetricSwitches();
@@ -599,7 +624,8 @@ TEST_F(SnapRecordsTest, TableFieldsAreReadByTheLayoutAndWithinTheLine) {
   PutInt(line, "CPU_ALL", "IDLE_TOTAL", -5);
   EXPECT_EQ(snapLineInt(line, sizeof line, "CPU_ALL", "IDLE_TOTAL"), -5);
   EXPECT_EQ(snapLineInt(line, sizeof line, "CPU_ALL", "NO_SUCH_FIELD"), 0);
-  EXPECT_EQ(snapLineInt(line, 40, "CPU_ALL", "IDLE_TOTAL"), 0);  // the field lies beyond a short line
+  EXPECT_EQ(snapLineInt(line, 40, "CPU_ALL", "IDLE_TOTAL"),
+            0);  // the field lies beyond a short line
   EXPECT_EQ(snapLineInt(nullptr, sizeof line, "CPU_ALL", "IDLE_TOTAL"), 0);
 
   char disk[kTfDiskSingleLeng];

@@ -90,7 +90,9 @@ class SnapRfcTest : public ::testing::Test {
     snapResetRfcState();
   }
 
-  void UseExampleLandscape() { systems_.emplace(zmo::rfc::kSystemsEnv, std::string(ZMO_TEST_FIXTURES "/sap")); }
+  void UseExampleLandscape() {
+    systems_.emplace(zmo::rfc::kSystemsEnv, std::string(ZMO_TEST_FIXTURES "/sap"));
+  }
   // A landscape of the test's own: one system with extra sections, and the
   // library's faults when given.
   void UseOwnSystem(const std::string& extra, const std::string& faults = "") {
@@ -178,8 +180,9 @@ TEST_F(SnapRfcTest, TablesAreCreatedWithTheirLineLengthsAndStructuresInstalledOn
   EXPECT_EQ(ItLeng(tables.memAll), 48u);
   EXPECT_EQ(ItLeng(tables.usrTbl), 255u);
   EXPECT_EQ(ItLeng(tables.functions), 139u);
-  const std::vector<RFC_TYPEHANDLE> handles = {types.cpuAll,    types.dskSingle, types.topSingle, types.memAll,
-                                               types.lanSingle, types.btcSyslog, types.rfcsi,     types.rfcfunc};
+  const std::vector<RFC_TYPEHANDLE> handles = {types.cpuAll, types.dskSingle, types.topSingle,
+                                               types.memAll, types.lanSingle, types.btcSyslog,
+                                               types.rfcsi,  types.rfcfunc};
   for (size_t i = 0; i < handles.size(); ++i) {
     EXPECT_NE(handles[i], 0u) << i;
     if (i > 0) {
@@ -224,7 +227,8 @@ TEST_F(SnapRfcTest, SetUpFailureIsReportedWithTheOperation) {
     snapResetRfcState();
     UseOwnSystem("", c.fault);
     EXPECT_EQ(initRfcTables(), 1);
-    EXPECT_TRUE(TraceHas(std::string("rfc error occurred\noperation/code <") + c.operation + ">\n"));
+    EXPECT_TRUE(
+        TraceHas(std::string("rfc error occurred\noperation/code <") + c.operation + ">\n"));
   }
 }
 
@@ -291,7 +295,8 @@ TEST_F(SnapRfcTest, SystemInfoGivesIdDatabaseHostAndRemoteOffset) {
     EXPECT_EQ(snapRfcState().results.dbHost, c.db_host);
     EXPECT_EQ(snapRfcState().results.remoteOffset, c.offset);
     EXPECT_EQ(TraceHas("determined daylight saving at remote host\n"), c.daylight);
-    EXPECT_TRUE(TraceHas("total offset to UTC of remote host is <" + std::to_string(c.offset / 60) + "> min\n"));
+    EXPECT_TRUE(TraceHas("total offset to UTC of remote host is <" + std::to_string(c.offset / 60) +
+                         "> min\n"));
     EXPECT_TRUE(TraceHas("rfcRc <0> from ListenForRfcResponse()\nrfcRc <0> from rfcReceive()\n"));
     Disconnect();
   }
@@ -330,7 +335,8 @@ TEST_F(SnapRfcTest, XmiLogonAsTheSystemReceivedIt) {
   };
   EXPECT_EQ(calls[0].values, expected);
   EXPECT_TRUE(calls[0].tables.empty());
-  EXPECT_TRUE(TraceHas("about to call RfcCallReceive with SXMI_LOGON\ncall RfcCall with SXMI_LOGON OK\n"));
+  EXPECT_TRUE(
+      TraceHas("about to call RfcCallReceive with SXMI_LOGON\ncall RfcCall with SXMI_LOGON OK\n"));
 
   // Texts longer than their fields are cut to them.
   ASSERT_EQ(callXmiLogon("A company of many words", "P", "XMBX", "0.1.2.3.4.5.6"), 0);
@@ -371,8 +377,9 @@ TEST_F(SnapRfcTest, UserListBeforeALogonFailsWithZeroCounts) {
   EXPECT_EQ(snapRfcState().results.users, 0);
   EXPECT_EQ(snapRfcState().results.sessions, 0);
   EXPECT_EQ(snapRfcState().results.usersRead, 0);
-  EXPECT_TRUE(TraceHas("rfcRc <2> from rfcReceive()\nRFC_EXCEPTION caught rfcException=<2>\n"
-                       "rfc error occurred\noperation/code <NOT_LOGGED_ON>\nkey <NOT_LOGGED_ON>\n"));
+  EXPECT_TRUE(
+      TraceHas("rfcRc <2> from rfcReceive()\nRFC_EXCEPTION caught rfcException=<2>\n"
+               "rfc error occurred\noperation/code <NOT_LOGGED_ON>\nkey <NOT_LOGGED_ON>\n"));
   EXPECT_EQ(callXmiLogoff(kXmiInterface), 1);
 }
 
@@ -391,7 +398,11 @@ TEST_F(SnapRfcTest, UserCountsFromTheLineBeforeTheLast) {
       {"one number", {"head", "7 users", "end"}, 0, 7, 0},
       {"numbers run into text", {"head", "users:12;sessions:40;", "end"}, 0, 12, 40},
       {"too many digits", {"head", "99999999999999999999 users, 3 sessions", "end"}, 0, INT_MAX, 3},
-      {"digits up to the line's last byte", {"head", std::string(250, 'x') + "5 u 6", "end"}, 0, 5, 6},
+      {"digits up to the line's last byte",
+       {"head", std::string(250, 'x') + "5 u 6", "end"},
+       0,
+       5,
+       6},
       {"a line of digits", {"head", std::string(255, '9'), "end"}, 0, INT_MAX, 0},
   };
   for (const Case& c : cases) {
@@ -443,10 +454,12 @@ TEST_F(SnapRfcTest, FunctionSearchFoundAndNotFound) {
     int exists = -1;
     ASSERT_EQ(callRfcFunctionSearch(c.name, &exists), 0);
     EXPECT_EQ(exists, c.exists);
-    const std::string verdict = c.exists ? "> exists on target system\n" : "> doesn't exist on target system\n";
+    const std::string verdict =
+        c.exists ? "> exists on target system\n" : "> doesn't exist on target system\n";
     EXPECT_TRUE(TraceHas(std::string("function module <") + c.name + verdict));
     const zmo::rfc::SimLogEntry call = Calls("RFC_FUNCTION_SEARCH").at(0);
-    EXPECT_EQ(Value(call, "FUNCNAME"), std::string(c.name) + std::string(30 - std::strlen(c.name), ' '));
+    EXPECT_EQ(Value(call, "FUNCNAME"),
+              std::string(c.name) + std::string(30 - std::strlen(c.name), ' '));
     EXPECT_EQ(call.tables, std::vector<std::string>{"FUNCTIONS/139"});
     Disconnect();
   }
@@ -499,8 +512,10 @@ TEST_F(SnapRfcTest, DatabaseHostIsSampledThroughItsDestination) {
   const std::vector<std::string> tables = {"TF_CPU_ALL/48", "TF_DISK_SINGLE/72", "TF_LAN_SINGLE/40",
                                            "TF_MEM_ALL/48"};
   EXPECT_EQ(call.tables, tables);
-  const std::string prefix = "sapt46_T46_DB,sapt46.example.net,T46_dbt46,T46,100,12-07-2006 15:30:05";
-  EXPECT_EQ(Lines("cpu"), std::vector<std::string>{prefix + ",8,310,290,250,55,15,30,2,1,2100000,33554432,0,0"});
+  const std::string prefix =
+      "sapt46_T46_DB,sapt46.example.net,T46_dbt46,T46,100,12-07-2006 15:30:05";
+  EXPECT_EQ(Lines("cpu"),
+            std::vector<std::string>{prefix + ",8,310,290,250,55,15,30,2,1,2100000,33554432,0,0"});
   EXPECT_EQ(Lines("dsk"), std::vector<std::string>{prefix + ",data01,72,4,9,5"});
   EXPECT_EQ(Lines("lan"), std::vector<std::string>{prefix + ",bond0,41000,39000,2,0,0"});
 }
@@ -515,9 +530,12 @@ TEST_F(SnapRfcTest, ApplicationServerSnapshotWithoutADestination) {
   const zmo::rfc::SimLogEntry call = Calls("FILL_SNAPSHOT_DATA").at(0);
   EXPECT_TRUE(call.values.empty());
   // The SAP system's time: one hour ahead of UTC and in daylight saving.
-  const std::string prefix = "sapt46_T46_00,sapt46.example.net,T46_dbt46,T46,100,12-07-2006 17:30:05";
-  EXPECT_EQ(Lines("cpu"), std::vector<std::string>{prefix + ",4,135,120,98,38,9,53,12,3,812000,8388608,14,32"});
-  EXPECT_EQ(Lines("dsk"), (std::vector<std::string>{prefix + ",sda,23,1,4,6", prefix + ",sdb,61,3,11,8"}));
+  const std::string prefix =
+      "sapt46_T46_00,sapt46.example.net,T46_dbt46,T46,100,12-07-2006 17:30:05";
+  EXPECT_EQ(Lines("cpu"),
+            std::vector<std::string>{prefix + ",4,135,120,98,38,9,53,12,3,812000,8388608,14,32"});
+  EXPECT_EQ(Lines("dsk"),
+            (std::vector<std::string>{prefix + ",sda,23,1,4,6", prefix + ",sdb,61,3,11,8"}));
   EXPECT_EQ(Lines("lan"), std::vector<std::string>{prefix + ",eth0,15000,13200,0,1,0"});
   EXPECT_FALSE(TraceHas("inserting <0> for user data"));
 }
@@ -531,12 +549,15 @@ TEST_F(SnapRfcTest, FailedSnapshotWritesNoRecords) {
   };
   const Case cases[] = {
       {"unknown destination", "", "ELSEWHERE", "RFC_EXCEPTION caught rfcException=<2>\n"},
-      {"system exception", "[function FILL_SNAPSHOT_DATA]\nsys_exception = SYSTEM_FAILURE\n", nullptr,
-       "RFC_SYS_EXCEPTION caught rfcException=<3>\nrfc error occurred\noperation/code <SYSTEM_FAILURE>\n"},
-      {"a table not received", "[function FILL_SNAPSHOT_DATA]\ntable_fault = TF_DISK_SINGLE\n", nullptr,
-       "rfcRc <1> from rfcReceive()\nrfcException=<1>\n"},
+      {"system exception", "[function FILL_SNAPSHOT_DATA]\nsys_exception = SYSTEM_FAILURE\n",
+       nullptr,
+       "RFC_SYS_EXCEPTION caught rfcException=<3>\nrfc error occurred\noperation/code "
+       "<SYSTEM_FAILURE>\n"},
+      {"a table not received", "[function FILL_SNAPSHOT_DATA]\ntable_fault = TF_DISK_SINGLE\n",
+       nullptr, "rfcRc <1> from rfcReceive()\nrfcException=<1>\n"},
       {"connection broken while waiting", "[function FILL_SNAPSHOT_DATA]\nlisten_rc = 6\n", nullptr,
-       "ListenForRfcResponse() terminated because of unknown RfcRc <6>\nrfcRc <6> from ListenForRfcResponse()\n"
+       "ListenForRfcResponse() terminated because of unknown RfcRc <6>\nrfcRc <6> from "
+       "ListenForRfcResponse()\n"
        "rfcException=<6>\n"},
   };
   for (const Case& c : cases) {
@@ -545,7 +566,8 @@ TEST_F(SnapRfcTest, FailedSnapshotWritesNoRecords) {
     UseOwnSystem(c.section);
     Connect(kOwn);
     OpenFiles();
-    EXPECT_EQ(callFillSnapshotData(c.destination, c.destination != nullptr ? "REMOTE" : nullptr), 1);
+    EXPECT_EQ(callFillSnapshotData(c.destination, c.destination != nullptr ? "REMOTE" : nullptr),
+              1);
     EXPECT_TRUE(TraceHas(c.trace));
     EXPECT_TRUE(Lines("cpu").empty());
     EXPECT_TRUE(Lines("dsk").empty());
@@ -558,8 +580,9 @@ TEST_F(SnapRfcTest, FailedCallReturnsAtOnceWithoutListening) {
   Connect(kOwn);
   EXPECT_EQ(callXmiLogon(kXmiCompany, kXmiProduct, kXmiInterface, kXmiVersion), 1);
   EXPECT_EQ(clock_->NowMillis(), kStartMs);
-  EXPECT_TRUE(TraceHas("about to call RfcCallReceive with SXMI_LOGON\nrfcRc <1> from RfcCall()\n"
-                       "rfcException=<1>\nrfc error occurred\noperation/code <>\n"));
+  EXPECT_TRUE(
+      TraceHas("about to call RfcCallReceive with SXMI_LOGON\nrfcRc <1> from RfcCall()\n"
+               "rfcException=<1>\nrfc error occurred\noperation/code <>\n"));
   EXPECT_FALSE(TraceHas("call RfcCall with SXMI_LOGON OK"));
   EXPECT_FALSE(TraceHas("from ListenForRfcResponse()"));
 
@@ -577,12 +600,9 @@ TEST_F(SnapRfcTest, AnswerIsGivenUpAfterSixtySeconds) {
     std::int64_t ended_at_ms;  // after the call
   };
   const Case cases[] = {
-      {0, 0, 50},
-      {59950, 0, 59950},
-      {60000, 0, 60000},
+      {0, 0, 50},        {59950, 0, 59950},   {60000, 0, 60000},
       {61000, 0, 61000},  // 61 whole seconds are not more than 60 until the next poll
-      {61001, 1, 61000},
-      {3600000, 1, 61000},
+      {61001, 1, 61000}, {3600000, 1, 61000},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.delay_ms);
@@ -592,7 +612,8 @@ TEST_F(SnapRfcTest, AnswerIsGivenUpAfterSixtySeconds) {
     const std::int64_t start = clock_->NowMillis();
     EXPECT_EQ(callXmiLogon(kXmiCompany, kXmiProduct, kXmiInterface, kXmiVersion), c.rc);
     EXPECT_EQ(clock_->NowMillis() - start, c.ended_at_ms);
-    EXPECT_EQ(TraceHas("call RfcCall with SXMI_LOGON OK\nListenForRfcResponse() terminated because of RFC timeout\n"
+    EXPECT_EQ(TraceHas("call RfcCall with SXMI_LOGON OK\nListenForRfcResponse() terminated because "
+                       "of RFC timeout\n"
                        "rfcRc <116> from ListenForRfcResponse()\nrfcException=<116>\n"),
               c.rc != 0);
     Disconnect();
@@ -610,8 +631,9 @@ TEST_F(SnapRfcTest, StopRequestEndsTheWaitWithinOnePoll) {
   EXPECT_EQ(callFillSnapshotData(nullptr, nullptr), 28);
   clock_->SetAdvanceHook(nullptr);
   EXPECT_LE(clock_->NowMillis() - stop_at, 50);
-  EXPECT_TRUE(TraceHas("ListenForRfcResponse:Disconnect detected, shutting down\n"
-                       "ListenForRfcResponse() shutting down\n"));
+  EXPECT_TRUE(
+      TraceHas("ListenForRfcResponse:Disconnect detected, shutting down\n"
+               "ListenForRfcResponse() shutting down\n"));
   EXPECT_FALSE(TraceHas("rfcException="));
   EXPECT_TRUE(Lines("cpu").empty());
 
@@ -668,8 +690,9 @@ TEST_F(SnapRfcTest, ErrorCallbackTracesTheLibrarysLastError) {
   o.password = "wrong";
   o.language = "E";
   EXPECT_EQ(RfcOpen(&o), RFC_HANDLE_NULL);
-  EXPECT_TRUE(TraceHas("rfc error occurred\noperation/code <RfcOpen>\nkey <RFC_ERROR_LOGON_FAILURE>\n"
-                       "message <Name or password is incorrect (repeat logon)>\n"));
+  EXPECT_TRUE(
+      TraceHas("rfc error occurred\noperation/code <RfcOpen>\nkey <RFC_ERROR_LOGON_FAILURE>\n"
+               "message <Name or password is incorrect (repeat logon)>\n"));
 }
 
 }  // namespace

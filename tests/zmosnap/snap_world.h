@@ -93,15 +93,16 @@ class SnapWorld : public zmo_test::CollectorWorld<SnapTestEnv> {
     return Message("Collection of SNAP records has ended");
   }
   static std::vector<std::string> Loader(const std::vector<std::string>& said) {
-    std::vector<std::string> v{"zmoloader", "-a", "-p", "SNAP", "-h", "10.9.8.7",
-                               "-i",        std::to_string(getpid())};
+    std::vector<std::string> v{"zmoloader", "-a",       "-p", "SNAP",
+                               "-h",        "10.9.8.7", "-i", std::to_string(getpid())};
     v.insert(v.end(), said.begin(), said.end());
     return v;
   }
 
   // Collecting and hand-over files by kind.
   std::string Collecting(const char* ext) const {
-    return bin_ + (std::string(ext) == "avai" ? "zmosnapavai.dat" : "zmosnipsnap." + std::string(ext));
+    return bin_ +
+           (std::string(ext) == "avai" ? "zmosnapavai.dat" : "zmosnipsnap." + std::string(ext));
   }
   std::string HandOver(const char* ext) const {
     return bin_ + (std::string(ext) == "avai" ? "zmoavai.dat" : "zmosnap." + std::string(ext));

@@ -37,7 +37,9 @@ int FakeCycle(int, char**) {
 }
 
 // A local time in March 2024; the 18th is a Monday.
-std::int64_t March(int day, int hour, int minute) { return LocalMillis(2024, 3, day, hour, minute); }
+std::int64_t March(int day, int hour, int minute) {
+  return LocalMillis(2024, 3, day, hour, minute);
+}
 
 class WorkLoop : public testing::Test {
  protected:
@@ -98,8 +100,7 @@ TEST_F(WorkLoop, OrderOfOnePass) {
   StopAfterWaits(1);
   snapServiceRun(0, nullptr);
   const std::string trace = env_.Trace();
-  const char* const order[] = {"awake, run 1\n",
-                               "about to connect\n",
+  const char* const order[] = {"awake, run 1\n", "about to connect\n",
                                "Registry entry ProcessQRBData = <True>\n",
                                "about to fall asleep 900s\n"};
   size_t at = 0;

@@ -54,8 +54,8 @@ class CmdLineTest : public testing::Test {
   StatiTestEnv env_;
 };
 
-const std::vector<std::string> kComplete = {"-st", "12", "-sd", "2024", "-et", "13", "-ed", "2024",
-                                            "-bindir", "/opt/p", "-dbtype", "MSSQL"};
+const std::vector<std::string> kComplete = {"-st", "12",   "-sd",     "2024",   "-et",     "13",
+                                            "-ed", "2024", "-bindir", "/opt/p", "-dbtype", "MSSQL"};
 
 TEST_F(CmdLineTest, ShortValuesArePaddedAndBinDirGetsItsSeparator) {
   zmo::SetTraceSwitch(1);
@@ -83,14 +83,15 @@ TEST_F(CmdLineTest, ShortValuesArePaddedAndBinDirGetsItsSeparator) {
             "using default output file\n"
             "myIPaddress() returned IP address <10.1.2.3>\n"
             "statiGetParaFromCmdLine() IP Address=< -H 10.1.2.3>\n"
-            "statiGetParaFromCmdLine(), PID=<" + pid + ">\n");
+            "statiGetParaFromCmdLine(), PID=<" +
+                pid + ">\n");
 }
 
 TEST_F(CmdLineTest, LongValuesAreCutAndFilesTaken) {
-  ASSERT_EQ(Parse({"-st", "1234567", "-sd", "202403151", "-et", "235959", "-ed", "20240315",
-                   "-bindir", "/b/", "-dbtype", "ORACLE", "-if", "/in/servers.dat", "-of",
-                   "/out/stati.dat"}),
-            0);
+  ASSERT_EQ(
+      Parse({"-st", "1234567", "-sd", "202403151", "-et", "235959", "-ed", "20240315", "-bindir",
+             "/b/", "-dbtype", "ORACLE", "-if", "/in/servers.dat", "-of", "/out/stati.dat"}),
+      0);
   const StatiState& st = statiState();
   EXPECT_EQ(st.current.startTime, "123456");
   EXPECT_EQ(st.current.startDate, "20240315");

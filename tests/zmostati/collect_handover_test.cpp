@@ -47,10 +47,11 @@ TEST_F(CollectHandOver, LeftoverWithDataIsLoadedAndTheRecordsWait) {
   EXPECT_EQ(Read(Archive()), "<none>");
   EXPECT_EQ(Read(HandOverFile()), "unloaded\r\n");
   EXPECT_EQ(CountDestination(Lines(CollectingFile()), "sapt46_T46_00"), RecordsOf("T46"));
-  EXPECT_TRUE(env_.TraceContains("file zmostati.dat exists and contains data\n"
-                                 "zmostati.dat waits for the loader; the records of this run "
-                                 "stay in <" +
-                                 CollectingFile() + ">\n"));
+  EXPECT_TRUE(
+      env_.TraceContains("file zmostati.dat exists and contains data\n"
+                         "zmostati.dat waits for the loader; the records of this run "
+                         "stay in <" +
+                         CollectingFile() + ">\n"));
   auto loader = Loader({});
   loader.push_back("handover file present");
   loader.push_back("collecting file present");

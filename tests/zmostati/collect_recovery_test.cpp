@@ -42,8 +42,7 @@ class CollectRecovery : public CollectWorld {
 
 TEST_F(CollectRecovery, ACollectionThatDidNotEndIsCutBackWithItsTornLine) {
   const std::string earlier = "records an earlier run kept\r\n";
-  ASSERT_EQ(zmo::WriteFileAtomic(CollectingFile(), earlier + "killed run's record\r\ntorn rec"),
-            0);
+  ASSERT_EQ(zmo::WriteFileAtomic(CollectingFile(), earlier + "killed run's record\r\ntorn rec"), 0);
   WriteMark(zmo::RunMarkState::kCollecting, {static_cast<std::int64_t>(earlier.size())});
   ASSERT_EQ(Collect(), 0);
   const auto handed = Lines(HandOverFile());

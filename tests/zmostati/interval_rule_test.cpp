@@ -109,8 +109,8 @@ DueCase Fresh(const char* name, const char* tz, std::vector<int> borders, int de
   }
   trace.push_back(Determined(sd, st, ed, et));
   trace.push_back(kConnect);
-  return DueCase{name, tz, std::move(borders), delay, now, StatiInterval{}, 0, 1, sd, st, ed, et,
-                 trace};
+  return DueCase{name, tz,   std::move(borders), delay, now, StatiInterval{}, 0, 1, sd, st, ed,
+                 et,   trace};
 }
 
 const std::vector<int> kEightTwenty = {480, 1200};
@@ -119,8 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
     Intervals, DueRuleTable,
     testing::Values(
         // 08:00 is not yet 15 minutes back at 08:14 (480 is not below 479).
-        Fresh("BeforeTheDelayHasPassed", "UTC", kEightTwenty, 15, {2024, 3, 15, 8, 14},
-              "20240314", "080001", "20240314", "200000"),
+        Fresh("BeforeTheDelayHasPassed", "UTC", kEightTwenty, 15, {2024, 3, 15, 8, 14}, "20240314",
+              "080001", "20240314", "200000"),
         Fresh("AfterTheDelayHasPassed", "UTC", kEightTwenty, 15, {2024, 3, 15, 8, 16}, "20240314",
               "200001", "20240315", "080000"),
         Fresh("ExactlyAtTheDelayCountsAsNotPassed", "UTC", kEightTwenty, 15, {2024, 3, 15, 20, 15},
@@ -135,12 +135,12 @@ INSTANTIATE_TEST_SUITE_P(
         Fresh("OneTimeJustPassed", "UTC", {360}, 0, {2024, 3, 15, 6, 1}, "20240314", "060001",
               "20240315", "060000"),
         // Before the delay has passed since midnight the clock is yesterday's.
-        Fresh("OneTimeWrappedPassed", "UTC", {1380}, 30, {2024, 3, 15, 0, 10}, "20240313",
-              "230001", "20240314", "230000"),
+        Fresh("OneTimeWrappedPassed", "UTC", {1380}, 30, {2024, 3, 15, 0, 10}, "20240313", "230001",
+              "20240314", "230000"),
         Fresh("OneTimeWrappedNotPassed", "UTC", {1430}, 30, {2024, 3, 15, 0, 10}, "20240312",
               "235001", "20240313", "235000"),
-        Fresh("SeveralWrapped", "UTC", kEightTwenty, 30, {2024, 3, 15, 0, 10}, "20240314",
-              "080001", "20240314", "200000"),
+        Fresh("SeveralWrapped", "UTC", kEightTwenty, 30, {2024, 3, 15, 0, 10}, "20240314", "080001",
+              "20240314", "200000"),
         Fresh("MidnightTimeNotYetPassed", "UTC", {0, 720}, 15, {2024, 3, 15, 0, 15}, "20240314",
               "000001", "20240314", "120000"),
         Fresh("MidnightTimeJustPassed", "UTC", {0, 720}, 15, {2024, 3, 15, 0, 16}, "20240314",
@@ -159,11 +159,31 @@ INSTANTIATE_TEST_SUITE_P(
         // on the 27th.
         Fresh("EndOfFallBackDay", kCentralEurope, {1380}, 15, {2024, 10, 27, 23, 30}, "20241026",
               "230001", "20241027", "230000"),
-        DueCase{"TwoTimesAroundMidnightBeforeDelay", "UTC", {10, 1435}, 15, {2024, 3, 15, 0, 5},
-                StatiInterval{}, 2, 0, "", "", "", "",
+        DueCase{"TwoTimesAroundMidnightBeforeDelay",
+                "UTC",
+                {10, 1435},
+                15,
+                {2024, 3, 15, 0, 5},
+                StatiInterval{},
+                2,
+                0,
+                "",
+                "",
+                "",
+                "",
                 {"internal error 2 : j <= 0. j is <0>\n"}},
-        DueCase{"DelayBeyondADay", "UTC", kEightTwenty, 3000, {2024, 3, 15, 0, 0},
-                StatiInterval{}, 1, 0, "", "", "", "",
+        DueCase{"DelayBeyondADay",
+                "UTC",
+                kEightTwenty,
+                3000,
+                {2024, 3, 15, 0, 0},
+                StatiInterval{},
+                1,
+                0,
+                "",
+                "",
+                "",
+                "",
                 {"internal error 1: tr+1440 < 0 . tr is <-3000> delay is <3000>\n"}}),
     [](const testing::TestParamInfo<DueCase>& info) { return info.param.name; });
 
@@ -172,8 +192,9 @@ INSTANTIATE_TEST_SUITE_P(
 DueCase Verdict(const char* name, StatiInterval last, int due, std::vector<const char*> verdict) {
   std::vector<std::string> trace = {Determined("20240314", "200001", "20240315", "080000")};
   for (const char* v : verdict) trace.push_back(v);
-  return DueCase{name,       "UTC",    kEightTwenty, 15,       {2024, 3, 15, 8, 16}, last, 0, due,
-                 "20240314", "200001", "20240315",   "080000", trace};
+  return DueCase{name,       "UTC",    kEightTwenty, 15,         {2024, 3, 15, 8, 16},
+                 last,       0,        due,          "20240314", "200001",
+                 "20240315", "080000", trace};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -182,8 +203,9 @@ INSTANTIATE_TEST_SUITE_P(
         Verdict("AlreadyCollected",
                 Last("20240314", "200001", "20240315", "080000", Count(2024, 3, 15, 480)), 0,
                 {kAlready}),
-        Verdict("Smooth", Last("20240314", "080001", "20240314", "200000", Count(2024, 3, 14, 1200)),
-                1, {kConnect}),
+        Verdict("Smooth",
+                Last("20240314", "080001", "20240314", "200000", Count(2024, 3, 14, 1200)), 1,
+                {kConnect}),
         Verdict("Overlap",
                 Last("20240315", "080001", "20240315", "200000", Count(2024, 3, 15, 1200)), 0,
                 {kOverlap}),
@@ -200,21 +222,48 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     OneTimeVerdicts, DueRuleTable,
     testing::Values(
-        DueCase{"OneTimeSmooth", "UTC", {360}, 0, {2024, 3, 15, 6, 1},
-                Last("20240313", "060001", "20240314", "060000", Count(2024, 3, 14, 360)), 0, 1,
-                "20240314", "060001", "20240315", "060000",
+        DueCase{"OneTimeSmooth",
+                "UTC",
+                {360},
+                0,
+                {2024, 3, 15, 6, 1},
+                Last("20240313", "060001", "20240314", "060000", Count(2024, 3, 14, 360)),
+                0,
+                1,
+                "20240314",
+                "060001",
+                "20240315",
+                "060000",
                 {EndCountLine(2024, 3, 15), Determined("20240314", "060001", "20240315", "060000"),
                  kSmoothOne, kConnect}},
         // With one time only the dates are compared.
-        DueCase{"OneTimeAlreadyByDates", "UTC", {360}, 0, {2024, 3, 15, 6, 1},
-                Last("20240314", "070001", "20240315", "070000", Count(2024, 3, 15, 420)), 0, 0,
-                "20240314", "060001", "20240315", "060000",
+        DueCase{"OneTimeAlreadyByDates",
+                "UTC",
+                {360},
+                0,
+                {2024, 3, 15, 6, 1},
+                Last("20240314", "070001", "20240315", "070000", Count(2024, 3, 15, 420)),
+                0,
+                0,
+                "20240314",
+                "060001",
+                "20240315",
+                "060000",
                 {EndCountLine(2024, 3, 15), Determined("20240314", "060001", "20240315", "060000"),
                  kAlready}},
         // The 31-day months of the count keep the end of March smooth.
-        DueCase{"SmoothOverMonthEnd", "UTC", kEightTwenty, 15, {2024, 4, 1, 8, 16},
-                Last("20240331", "080001", "20240331", "200000", Count(2024, 3, 31, 1200)), 0, 1,
-                "20240331", "200001", "20240401", "080000",
+        DueCase{"SmoothOverMonthEnd",
+                "UTC",
+                kEightTwenty,
+                15,
+                {2024, 4, 1, 8, 16},
+                Last("20240331", "080001", "20240331", "200000", Count(2024, 3, 31, 1200)),
+                0,
+                1,
+                "20240331",
+                "200001",
+                "20240401",
+                "080000",
                 {Determined("20240331", "200001", "20240401", "080000"), kConnect}}),
     [](const testing::TestParamInfo<DueCase>& info) { return info.param.name; });
 

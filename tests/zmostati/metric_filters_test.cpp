@@ -86,14 +86,15 @@ TEST_F(MetricFilters, EachSwitchIsReadInOrder) {
   statiGetMetricFilters();
   const auto& m = statiState().switches.on;
   for (int sw : CollectorSwitches()) {
-    const bool expected = sw == zmo::kSwStatiKBchanged || sw == zmo::kSwSLAno ||
-                          sw == zmo::kSwApplGUI;
+    const bool expected =
+        sw == zmo::kSwStatiKBchanged || sw == zmo::kSwSLAno || sw == zmo::kSwApplGUI;
     EXPECT_EQ(m[sw], expected ? 1 : 0) << zmo::metricSwitchName(sw);
   }
   std::string expected = "Registry entry ProcessQRBData = <False>\n";
   for (int sw : CollectorSwitches()) {
     const std::string v = env_.Get(zmo::metricSwitchName(sw));
-    expected += std::string("Registry entry ") + zmo::metricSwitchTraceName(sw) + " = <" + v + ">\n";
+    expected +=
+        std::string("Registry entry ") + zmo::metricSwitchTraceName(sw) + " = <" + v + ">\n";
   }
   expected +=
       "Stati data will be processed\nSLA data will be processed\nAppl data will be processed\n";

@@ -59,9 +59,9 @@ TEST_F(ParaTest, NamesAndLoaderArguments) {
   EXPECT_EQ(s.outFile, "/opt/zmo/zmo_stati.dat");
   EXPECT_EQ(s.handOverFile, "/opt/zmo/zmostati.dat");
   const std::string pid = " -I " + std::to_string(getpid());
-  EXPECT_EQ(s.ldrArg, (std::vector<std::string>{"/opt/zmo/zmoloader", " -A", " -P STATI",
-                                                " -S 20240314", " -E 20240315", " -H 10.1.2.3",
-                                                pid}));
+  EXPECT_EQ(s.ldrArg,
+            (std::vector<std::string>{"/opt/zmo/zmoloader", " -A", " -P STATI", " -S 20240314",
+                                      " -E 20240315", " -H 10.1.2.3", pid}));
   EXPECT_EQ(env_.Trace(),
             "debug switched off now\n");  // StatiDebug is missing: the rest goes unseen
 }
@@ -94,8 +94,10 @@ TEST_F(ParaTest, TraceOfAFullRead) {
             "log file max size set to <4096> bytes\n"
             "myIPaddress() returned IP address <10.1.2.3>\n"
             "statiGetParaFromRegistry() IP Address=< -H 10.1.2.3>\n"
-            "statiGetParaFromRegistry(), PID=<" + pid + ">\n"
-            "About to exit statiGetParaFromRegistry \n");
+            "statiGetParaFromRegistry(), PID=<" +
+                pid +
+                ">\n"
+                "About to exit statiGetParaFromRegistry \n");
 }
 
 TEST_F(ParaTest, EveryDatabaseKind) {
@@ -104,8 +106,11 @@ TEST_F(ParaTest, EveryDatabaseKind) {
     int kind;
     int oracle;
     int corva;
-  } kinds[] = {{"Oracle", 1, 1, 0}, {"Corva", 2, 0, 1}, {"MSSQL", 3, 0, 0},
-               {"Sybase", 4, 0, 0}, {"Tessel", 5, 0, 0}};
+  } kinds[] = {{"Oracle", 1, 1, 0},
+               {"Corva", 2, 0, 1},
+               {"MSSQL", 3, 0, 0},
+               {"Sybase", 4, 0, 0},
+               {"Tessel", 5, 0, 0}};
   for (const auto& k : kinds) {
     env_.Set("DB", k.name);
     ASSERT_EQ(statiGetParaFromRegistry(), 0) << k.name;
@@ -165,7 +170,9 @@ struct ParaFailure {
 };
 
 // Names the case in test output.
-void PrintTo(const ParaFailure& c, std::ostream* os) { *os << c.name << " = " << (c.value ? c.value : "<missing>"); }
+void PrintTo(const ParaFailure& c, std::ostream* os) {
+  *os << c.name << " = " << (c.value ? c.value : "<missing>");
+}
 
 class ParaFailures : public testing::TestWithParam<ParaFailure> {};
 
@@ -199,7 +206,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "value <DB> for subkey <" + K + "> has not string format\n"},
         ParaFailure{"DB", "oracle", 4, "unknown db format <oracle> encountered\n"},
         ParaFailure{"DB", "ORACLE", 4, "unknown db format <ORACLE> encountered\n"},
-        ParaFailure{"BinDir", nullptr, 5, "could not query value <BinDir> for subkey <" + K + ">\n"},
+        ParaFailure{"BinDir", nullptr, 5,
+                    "could not query value <BinDir> for subkey <" + K + ">\n"},
         ParaFailure{"BinDir", "<dword>", 6,
                     "value <BinDir> for subkey <" + K + "> has not string format\n"},
         ParaFailure{"BinDir", "", 7, "entry <BinDir> of subkey <" + K + "> has zero length\n"},

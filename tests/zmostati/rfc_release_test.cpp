@@ -22,12 +22,12 @@ struct ReleaseCase {
 
 TEST(RfcReleaseSelection, FirstCharacterAndForFourTheSecond) {
   const std::vector<ReleaseCase> cases = {
-      {"31I", kStatiLayout3},    {"30F", kStatiLayout3},     {"3", kStatiLayout3},
-      {"40B", kStatiLayout4},    {"40A", kStatiLayout4},     {"45B", kStatiLayout45B},
-      {"45A", kStatiLayout45B},  {"46C", kStatiLayout46C},   {"46D", kStatiLayout46C},
-      {"47X", kStatiLayout46C},  {"4", kStatiLayout46C},     {"620", kStatiLayout610},
-      {"610", kStatiLayout610},  {"640", kStatiLayout610},   {"700", kStatiLayoutCount},
-      {"", kStatiLayoutCount},   {"B46", kStatiLayoutCount}, {" 46", kStatiLayoutCount},
+      {"31I", kStatiLayout3},   {"30F", kStatiLayout3},     {"3", kStatiLayout3},
+      {"40B", kStatiLayout4},   {"40A", kStatiLayout4},     {"45B", kStatiLayout45B},
+      {"45A", kStatiLayout45B}, {"46C", kStatiLayout46C},   {"46D", kStatiLayout46C},
+      {"47X", kStatiLayout46C}, {"4", kStatiLayout46C},     {"620", kStatiLayout610},
+      {"610", kStatiLayout610}, {"640", kStatiLayout610},   {"700", kStatiLayoutCount},
+      {"", kStatiLayoutCount},  {"B46", kStatiLayoutCount}, {" 46", kStatiLayoutCount},
   };
   for (const ReleaseCase& c : cases) {
     EXPECT_EQ(statiLayoutOfRelease(c.release), c.layout) << "release \"" << c.release << "\"";
@@ -57,9 +57,9 @@ struct SystemCase {
 
 TEST_F(RfcReleaseTest, EveryExampleSystemGetsItsReleasesTables) {
   const std::vector<SystemCase> cases = {
-      {"T31", "31I", kStatiLayout3, 504, 512},    {"T40", "40B", kStatiLayout4, 576, 640},
-      {"T45", "45B", kStatiLayout45B, 576, 640},  {"T46", "46C", kStatiLayout46C, 576, 672},
-      {"T4D", "46D", kStatiLayout46C, 576, 672},  {"T62", "620", kStatiLayout610, 528, 632},
+      {"T31", "31I", kStatiLayout3, 504, 512},   {"T40", "40B", kStatiLayout4, 576, 640},
+      {"T45", "45B", kStatiLayout45B, 576, 640}, {"T46", "46C", kStatiLayout46C, 576, 672},
+      {"T4D", "46D", kStatiLayout46C, 576, 672}, {"T62", "620", kStatiLayout610, 528, 632},
   };
   for (const SystemCase& c : cases) {
     SCOPED_TRACE(c.system);
@@ -77,9 +77,8 @@ TEST_F(RfcReleaseTest, EveryExampleSystemGetsItsReleasesTables) {
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().function, "SAPWL_STATREC_READ_FILE");
     EXPECT_EQ(calls.back().result, RFC_OK);
-    EXPECT_EQ(calls.back().tables,
-              (Lines{"V2_BTC_STEP_RECORDS/" + std::to_string(c.batchLine),
-                     "V2_NORMAL_RECORDS/" + std::to_string(c.normalLine)}));
+    EXPECT_EQ(calls.back().tables, (Lines{"V2_BTC_STEP_RECORDS/" + std::to_string(c.batchLine),
+                                          "V2_NORMAL_RECORDS/" + std::to_string(c.normalLine)}));
     // Each example system holds two job steps and three normal steps in the
     // interval; the lines are in the release's layout.
     ASSERT_EQ(ItFill(s.batchTable), 2);

@@ -189,15 +189,18 @@ TEST_F(RfcSessionTest, FailedSystemInfoCallsFailTheServer) {
        {"ListenForRfcResponse() terminated because of unknown RfcRc <1>",
         "rfcRc <1> from ListenForRfcResponse()", "rfcRc <1> from ListenForRfcResponse()",
         "rfc error occurred", "operation/code <>"}},
-      {"an exception", "exception = NOT_AUTHORIZED",
+      {"an exception",
+       "exception = NOT_AUTHORIZED",
        {"rfcRc <0> from ListenForRfcResponse()", "rfc error occurred",
         "operation/code <NOT_AUTHORIZED>"}},
-      {"a system exception", "sys_exception = SYSTEM_FAILURE",
+      {"a system exception",
+       "sys_exception = SYSTEM_FAILURE",
        {"rfcRc <0> from ListenForRfcResponse()", "rfc error occurred",
         "operation/code <SYSTEM_FAILURE>"}},
       // The receive fails without an exception: nothing was filled, so the
       // server fails rather than being read from an empty record.
-      {"the receive fails", "absent = yes",
+      {"the receive fails",
+       "absent = yes",
        {"rfcRc <0> from ListenForRfcResponse()", "rfcRc <1> from rfcReceive()",
         "rfc error occurred", "operation/code <>"}},
   };
@@ -259,8 +262,9 @@ TEST_F(RfcSessionTest, StopDuringTheWait) {
   clock_->SetAdvanceHook(nullptr);
   EXPECT_LE(zmo::ClockNowMillis() - stop_ms, 50);
   EXPECT_TRUE(zmo::DisconnectFlag());
-  EXPECT_EQ(TraceLinesFrom(mark), WaitTimeLines() + Lines({"ListenForRfcResponse() shutting down",
-                                                           "ListenForRfcResponse() shutting down"}));
+  EXPECT_EQ(TraceLinesFrom(mark),
+            WaitTimeLines() + Lines({"ListenForRfcResponse() shutting down",
+                                     "ListenForRfcResponse() shutting down"}));
   EXPECT_EQ(statiRfcSession().release, "");
 }
 

@@ -101,8 +101,8 @@ TEST_F(RfcStatrecReadTest, AnswerWithinTheTimeOutIsTakenLaterOneEndsWith116) {
   for (const WaitCase& c : cases) {
     SCOPED_TRACE(c.name);
     StatiTestEnv::Set("RetrievalWait", c.retrievalWait);
-    OwnLandscape("T46", "[function SAPWL_STATREC_READ_FILE]\ndelay_ms = " +
-                            std::to_string(c.delay_ms));
+    OwnLandscape("T46",
+                 "[function SAPWL_STATREC_READ_FILE]\ndelay_ms = " + std::to_string(c.delay_ms));
     Prepare("T46");
     const size_t mark = TraceLines().size();
     const std::int64_t sent_ms = zmo::ClockNowMillis();
@@ -196,11 +196,14 @@ struct AnswerFault {
 
 TEST_F(RfcStatrecReadTest, FailedAnswerFailsTheServer) {
   const std::vector<AnswerFault> cases = {
-      {"a table that does not arrive", "table_fault = V2_NORMAL_RECORDS",
+      {"a table that does not arrive",
+       "table_fault = V2_NORMAL_RECORDS",
        {"rfcRc <1> from rfcReceive()", "rfc error occurred", "operation/code <>"}},
-      {"an exception", "exception = NO_DATA_FOUND",
+      {"an exception",
+       "exception = NO_DATA_FOUND",
        {"rfc error occurred", "operation/code <NO_DATA_FOUND>"}},
-      {"a system exception", "sys_exception = SYSTEM_FAILURE",
+      {"a system exception",
+       "sys_exception = SYSTEM_FAILURE",
        {"rfc error occurred", "operation/code <SYSTEM_FAILURE>"}},
   };
   for (const AnswerFault& c : cases) {

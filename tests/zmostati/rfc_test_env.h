@@ -143,8 +143,8 @@ class StatiRfcTest : public ::testing::Test {
   // The lines of the trace that one wait for an answer writes when the
   // registry's RetrievalWait is 5.
   static std::vector<std::string> WaitTimeLines() {
-    return {std::string("found value <5> of <RetrievalWait> of subkey <") + StatiTestEnv::KeyPath() +
-                ">",
+    return {std::string("found value <5> of <RetrievalWait> of subkey <") +
+                StatiTestEnv::KeyPath() + ">",
             "Retrieval wait time set to <300>"};
   }
 

@@ -75,8 +75,8 @@ TEST_F(RunTimesTest, ReadsEverythingAndJoinsThePieces) {
 
 TEST_F(RunTimesTest, DefaultsWhenOnlyTheScheduleIsThere) {
   env_.Set("StatiSchedule", "6:00");
-  for (const char* piece : {"StatiSchedule2", "StatiSchedule3", "StatiSchedule4",
-                            "StatiSchedule5", "StatiSchedule6"}) {
+  for (const char* piece :
+       {"StatiSchedule2", "StatiSchedule3", "StatiSchedule4", "StatiSchedule5", "StatiSchedule6"}) {
     env_.Set(piece, "");
   }
   statiState().delayMinutes = 99;
@@ -96,8 +96,8 @@ TEST_F(RunTimesTest, DefaultsWhenOnlyTheScheduleIsThere) {
               " setting default to 60 seconds.\n";
   expected += NotFound("StatiDelayTime") + "assuming default of <15>\n";
   expected += Found("6:00", "StatiSchedule");
-  for (const char* piece : {"StatiSchedule2", "StatiSchedule3", "StatiSchedule4",
-                            "StatiSchedule5", "StatiSchedule6"}) {
+  for (const char* piece :
+       {"StatiSchedule2", "StatiSchedule3", "StatiSchedule4", "StatiSchedule5", "StatiSchedule6"}) {
     expected += Found("", piece);
   }
   expected += "running with delay time <15min>  and <1> border time(s): <06:00> \n";
@@ -114,7 +114,9 @@ struct ReadFailure {
 };
 
 // Names the case in test output.
-void PrintTo(const ReadFailure& c, std::ostream* os) { *os << c.name << " = " << c.value.value_or("<dword>"); }
+void PrintTo(const ReadFailure& c, std::ostream* os) {
+  *os << c.name << " = " << c.value.value_or("<dword>");
+}
 
 class RunTimesFailures : public testing::TestWithParam<ReadFailure> {};
 
@@ -206,9 +208,8 @@ std::string OutOfRange(const std::string& v) {
 INSTANTIATE_TEST_SUITE_P(
     Values, SleepTimeTable,
     testing::Values(SleepCase{"30", 30, ""}, SleepCase{"1", 1, ""},
-                    SleepCase{"2147483", 2147483, ""},
-                    SleepCase{"0", 60, OutOfRange("0")}, SleepCase{"-5", 60, OutOfRange("-5")},
-                    SleepCase{"abc", 60, OutOfRange("abc")},
+                    SleepCase{"2147483", 2147483, ""}, SleepCase{"0", 60, OutOfRange("0")},
+                    SleepCase{"-5", 60, OutOfRange("-5")}, SleepCase{"abc", 60, OutOfRange("abc")},
                     SleepCase{"2147484", 60, OutOfRange("2147484")},
                     SleepCase{"99999999999999999999", 60, OutOfRange("99999999999999999999")},
                     SleepCase{std::nullopt, 60,
@@ -316,11 +317,10 @@ TEST(SetLastInterval, WritesTheFiveValues) {
   auto set = [](const std::string& name, const std::string& v) {
     return "value <" + name + "> for subkey <" + K + "> set to <" + v + ">\n";
   };
-  EXPECT_EQ(env.Trace(), set("StatiLastStartDate", "20240314") +
-                             set("StatiLastEndDate", "20240315") +
-                             set("StatiLastStartTime", "200001") +
-                             set("StatiLastEndTime", "080000") +
-                             set("StatiLastQueryIntervalEnd", "13011840"));
+  EXPECT_EQ(env.Trace(),
+            set("StatiLastStartDate", "20240314") + set("StatiLastEndDate", "20240315") +
+                set("StatiLastStartTime", "200001") + set("StatiLastEndTime", "080000") +
+                set("StatiLastQueryIntervalEnd", "13011840"));
 
   // What was written is what the next pass reads.
   statiState().last = StatiInterval{};

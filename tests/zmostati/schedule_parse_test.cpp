@@ -28,8 +28,10 @@ std::string Chr(char c, int pos, const std::string& text, const char* expected) 
 }
 
 std::string End(const std::string& text, const char* expected) {
-  return "unexpected end of string <" + text + "> of <StatiSchedule6> of subkey <SOFTWARE\\K>. "
-         "expected " + expected + ".\n";
+  return "unexpected end of string <" + text +
+         "> of <StatiSchedule6> of subkey <SOFTWARE\\K>. "
+         "expected " +
+         expected + ".\n";
 }
 
 std::string Value(const char* what, int value, int pos, const std::string& text) {
@@ -130,9 +132,9 @@ TEST(ScheduleParse, HundredEntriesAreTheMaximum) {
   EXPECT_EQ(table.count, 100);
   EXPECT_EQ(table.minutes[0], 0);
   EXPECT_EQ(table.minutes[99], 594);
-  EXPECT_EQ(trace.rfind("running with delay time <6min>  and <100> border time(s): <00:00> <00:06> ",
-                        0),
-            0u);
+  EXPECT_EQ(
+      trace.rfind("running with delay time <6min>  and <100> border time(s): <00:00> <00:06> ", 0),
+      0u);
   EXPECT_EQ(trace.substr(trace.size() - 9), "<09:54> \n");
 
   const std::string text = Entries(101);

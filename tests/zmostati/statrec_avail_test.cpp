@@ -78,21 +78,36 @@ TEST_F(StatrecAvailTest, EachKindWritesItsLine) {
   };
   const Case cases[] = {
       {zmo::DbKind::kOracle, false,
-       "app1_S01_00         " "app1.example.net              " "PRD_db1                           "
-       "S01" "20240201133456" "1" "\r\n"},
+       "app1_S01_00         "
+       "app1.example.net              "
+       "PRD_db1                           "
+       "S01"
+       "20240201133456"
+       "1"
+       "\r\n"},
       {zmo::DbKind::kOracle, true,
-       "app1_S01_00         " "app1.example.net              " "NOT_KNOWN                         "
-       "S01" "20240201133456" "0" "\r\n"},
+       "app1_S01_00         "
+       "app1.example.net              "
+       "NOT_KNOWN                         "
+       "S01"
+       "20240201133456"
+       "0"
+       "\r\n"},
       {zmo::DbKind::kCorva, false,
        "\"app1_S01_00\",\"app1.example.net\",\"PRD_db1\",\"S01\",2024-02-01-13.34.56.000000,1\r\n"},
       {zmo::DbKind::kCorva, true,
-       "\"app1_S01_00\",\"app1.example.net\",\"NOT_KNOWN\",\"S01\",2024-02-01-13.34.56.000000,0\r\n"},
-      {zmo::DbKind::kMssql, false, "app1_S01_00,app1.example.net,PRD_db1,S01,02-01-2024 13:34:56,1\r\n"},
-      {zmo::DbKind::kSybase, true, "app1_S01_00,app1.example.net,NOT_KNOWN,S01,02-01-2024 13:34:56,0\r\n"},
-      {zmo::DbKind::kTessel, false, "app1_S01_00,app1.example.net,PRD_db1,S01,2024-02-01 13:34:56,1\r\n"},
+       "\"app1_S01_00\",\"app1.example.net\",\"NOT_KNOWN\",\"S01\",2024-02-01-13.34.56.000000,"
+       "0\r\n"},
+      {zmo::DbKind::kMssql, false,
+       "app1_S01_00,app1.example.net,PRD_db1,S01,02-01-2024 13:34:56,1\r\n"},
+      {zmo::DbKind::kSybase, true,
+       "app1_S01_00,app1.example.net,NOT_KNOWN,S01,02-01-2024 13:34:56,0\r\n"},
+      {zmo::DbKind::kTessel, false,
+       "app1_S01_00,app1.example.net,PRD_db1,S01,2024-02-01 13:34:56,1\r\n"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "kind " << zmo::dbKindName(c.kind) << " failed " << c.failed);
+    SCOPED_TRACE(::testing::Message()
+                 << "kind " << zmo::dbKindName(c.kind) << " failed " << c.failed);
     zmo::setDatabaseKind(c.kind);
     statiState().collect.failed = c.failed;
     int rc = -1;
@@ -109,8 +124,13 @@ TEST_F(StatrecAvailTest, OracleLineKeepsItsColumns) {
   run.shortHost = "a-very-long-host-name-of-forty-characters";
   statiRfcSession().dbHost = "database-host-with-a-32-char-name";
   const std::string want =
-      "a-very-long-host-nam" "a-very-long-host-name-of-forty" "PRD_database-host-with-a-32-char-n"
-      "S01" "20240201133456" "1" "\r\n";
+      "a-very-long-host-nam"
+      "a-very-long-host-name-of-forty"
+      "PRD_database-host-with-a-32-char-n"
+      "S01"
+      "20240201133456"
+      "1"
+      "\r\n";
   EXPECT_EQ(Written(), want);
   EXPECT_EQ(Written(), want);
   const std::string note =

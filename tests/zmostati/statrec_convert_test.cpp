@@ -38,9 +38,18 @@ TEST(StatrecConvert, MillisecondsToSecondsHalfUp) {
   struct Case {
     std::int64_t ms, s;
   };
-  const Case cases[] = {{0, 0},       {499, 0},    {500, 1},     {1499, 1},   {1500, 2},
-                        {2500, 3},    {999999, 1000}, {-499, 0}, {-1499, 0},  {-1500, -1},
-                        {-2501, -2},  {999999999999999LL, 1000000000000LL},
+  const Case cases[] = {{0, 0},
+                        {499, 0},
+                        {500, 1},
+                        {1499, 1},
+                        {1500, 2},
+                        {2500, 3},
+                        {999999, 1000},
+                        {-499, 0},
+                        {-1499, 0},
+                        {-1500, -1},
+                        {-2501, -2},
+                        {999999999999999LL, 1000000000000LL},
                         {INT64_MAX, INT64_MAX / 1000 + 1}};
   for (const Case& c : cases) EXPECT_EQ(statiMillisToSeconds(c.ms), c.s) << c.ms;
 }
@@ -49,9 +58,9 @@ TEST(StatrecConvert, BytesToKilobytesWithPointFiftyFive) {
   struct Case {
     std::int64_t bytes, kb;
   };
-  const Case cases[] = {{0, 0},       {460, 0},      {461, 1},     {1024, 1},
-                        {1484, 1},    {1485, 2},     {55480, 54},  {1836008, 1793},
-                        {-563, 0},    {-1000, 0},    {-1024, 0},   {-2000, -1}};
+  const Case cases[] = {{0, 0},    {460, 0},   {461, 1},    {1024, 1},
+                        {1484, 1}, {1485, 2},  {55480, 54}, {1836008, 1793},
+                        {-563, 0}, {-1000, 0}, {-1024, 0},  {-2000, -1}};
   for (const Case& c : cases) EXPECT_EQ(statiBytesToKilobytes(c.bytes), c.kb) << c.bytes;
 }
 
@@ -81,7 +90,8 @@ TEST(StatrecConvert, PlusToBlankReplacesTheFirstPlusOnly) {
     const char* in;
     const char* out;
   };
-  const Case cases[] = {{"A+B+C", "A B+C"}, {"+123", " 123"}, {"abc", "abc"}, {"", ""}, {"++", " +"}};
+  const Case cases[] = {
+      {"A+B+C", "A B+C"}, {"+123", " 123"}, {"abc", "abc"}, {"", ""}, {"++", " +"}};
   for (const Case& c : cases) {
     char text[16];
     std::strcpy(text, c.in);
@@ -126,12 +136,12 @@ TEST(StatrecConvert, PackedValueReadsThe64BitNumberOfTheText) {
       {std::string("\x00\x00\x00\x0C", 4), 0},
       {std::string("\x0D", 1), 0},
       {std::string("\x7C", 1), 7},
-      {std::string("\x12\xA4\x5C", 3), 12},   // stops at the first nibble above 9
+      {std::string("\x12\xA4\x5C", 3), 12},  // stops at the first nibble above 9
       {std::string("\x1F\x45\x6D", 3), -1},
       {std::string("\xF1\x23\x4C", 3), 0},
       {std::string("\x99\x99\x99\x99\x99\x99\x99\x9C", 8), 999999999999999LL},  // P8 at its top
-      {std::string("\x21\x47\x48\x36\x47\x0C", 6), 21474836470LL},           // past 32 bits
-      {std::string(9, '\x99') + "\x9C", INT64_MAX},                            // 19 nines saturate
+      {std::string("\x21\x47\x48\x36\x47\x0C", 6), 21474836470LL},              // past 32 bits
+      {std::string(9, '\x99') + "\x9C", INT64_MAX},                             // 19 nines saturate
   };
   for (const Case& c : cases) EXPECT_EQ(Value(c.bytes), c.value) << Dec(c.bytes);
 }
@@ -188,13 +198,15 @@ TEST_F(StatrecConvertRecord, ResponseTimeRoundsHalfUp) {
 
 TEST_F(StatrecConvertRecord, DatabaseTimeSumsEachComponentRounded) {
   auto seven400 = [](auto& l) {
-    for (const char* f : {"READDIRTI", "READSEQTI", "INSTI", "UPDTI", "COMMITTI", "MCTI", "DELTI"}) {
+    for (const char* f :
+         {"READDIRTI", "READSEQTI", "INSTI", "UPDTI", "COMMITTI", "MCTI", "DELTI"}) {
       l.Packed(f, 400);
     }
   };
   EXPECT_EQ(Columns(232, 239, seven400), "       0");  // 2800 ms, but each part rounds to 0
   auto seven500 = [](auto& l) {
-    for (const char* f : {"READDIRTI", "READSEQTI", "INSTI", "UPDTI", "COMMITTI", "MCTI", "DELTI"}) {
+    for (const char* f :
+         {"READDIRTI", "READSEQTI", "INSTI", "UPDTI", "COMMITTI", "MCTI", "DELTI"}) {
       l.Packed(f, 500);
     }
   };
@@ -226,13 +238,18 @@ TEST_F(StatrecConvertRecord, TaskTypeLetter) {
 TEST_F(StatrecConvertRecord, GuiCountIsThousandsHalfUp) {
   EXPECT_EQ(Columns(292, 299, [](auto& l) { l.Packed("GUICNT", 1499); }), "       1");
   EXPECT_EQ(Columns(292, 299, [](auto& l) { l.Packed("GUICNT", 1500); }), "       2");
-  EXPECT_EQ(Columns(292, 299, [](auto& l) { l.Packed("Guicnt", 499); }, "610"), "       0");
+  EXPECT_EQ(Columns(
+                292, 299, [](auto& l) { l.Packed("Guicnt", 499); }, "610"),
+            "       0");
 }
 
 TEST_F(StatrecConvertRecord, TransactionLosesLeadingBlanksAndPlus) {
-  EXPECT_EQ(Columns(117, 136, [](auto& l) { l.Text("TCODE", "  VA"); }), "VA" + std::string(18, ' '));
-  EXPECT_EQ(Columns(117, 136, [](auto& l) { l.Text("TCODE", "+VA01"); }), "VA01" + std::string(16, ' '));
-  EXPECT_EQ(Columns(117, 136, [](auto& l) { l.Text("TCODE", "VA+01"); }), "VA 01" + std::string(15, ' '));
+  EXPECT_EQ(Columns(117, 136, [](auto& l) { l.Text("TCODE", "  VA"); }),
+            "VA" + std::string(18, ' '));
+  EXPECT_EQ(Columns(117, 136, [](auto& l) { l.Text("TCODE", "+VA01"); }),
+            "VA01" + std::string(16, ' '));
+  EXPECT_EQ(Columns(117, 136, [](auto& l) { l.Text("TCODE", "VA+01"); }),
+            "VA 01" + std::string(15, ' '));
 }
 
 // A text ends at a zero byte; the column is filled with blanks.

@@ -74,9 +74,8 @@ TEST_F(StatrecFilterTest, FilterTable) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "all " << c.all << " programs " << c.programs
-                                      << " transactions " << c.transactions << " tcode <"
-                                      << c.tcode << "> program <" << c.program << "> batch "
-                                      << c.batch);
+                                      << " transactions " << c.transactions << " tcode <" << c.tcode
+                                      << "> program <" << c.program << "> batch " << c.batch);
     EXPECT_EQ(Written(c.all, c.programs, c.transactions, c.tcode, c.program, c.batch), c.written);
   }
 }
@@ -87,8 +86,8 @@ TEST_F(StatrecFilterTest, LaterBatchRecordsHaveNoTransaction) {
   metrics_[zmo::kSwStatiTransactions] = 1;
   for (const char* release : {"40B", "45B", "46C", "620"}) {
     SCOPED_TRACE(release);
-    ITAB_H table = statrec_test::MakeTable(
-        "T", {StandardLine(zmo::rfc::StatLayoutTag(release), true)});
+    ITAB_H table =
+        statrec_test::MakeTable("T", {StandardLine(zmo::rfc::StatLayoutTag(release), true)});
     StatiConvertJob job = Job(release);
     job.allMetrics = 0;
     job.normalFlag = 0;
@@ -110,7 +109,11 @@ TEST_F(StatrecFilterTest, ColumnSwitches) {
   };
   const Measure measures[] = {
       {"CPU_TIME", 216, 8, "      46", {zmo::kSwStatiCPU, zmo::kSwApplCPU}},
-      {"RESPONSE_TIME", 224, 8, "     123", {zmo::kSwStatiResp, zmo::kSwSLAyes, zmo::kSwSLAno, zmo::kSwApplResp}},
+      {"RESPONSE_TIME",
+       224,
+       8,
+       "     123",
+       {zmo::kSwStatiResp, zmo::kSwSLAyes, zmo::kSwSLAno, zmo::kSwApplResp}},
       {"DATABASE_TIME", 232, 8, "      39", {zmo::kSwStatiDB, zmo::kSwApplDB}},
       {"KB_TRANSFERED", 240, 8, "      54", {zmo::kSwStatiKBtrans, zmo::kSwApplKBtrans}},
       {"KB_CHANGED", 248, 12, "          66", {zmo::kSwStatiKBchanged, zmo::kSwApplKBchanged}},
@@ -143,8 +146,7 @@ TEST_F(StatrecFilterTest, ColumnSwitches) {
                                          std::find(other.switches.begin(), other.switches.end(),
                                                    sw) != other.switches.end());
         EXPECT_EQ(out.substr(other.from - 1, other.width),
-                  on ? std::string(other.value)
-                     : std::string(other.width - 1, ' ') + "0")
+                  on ? std::string(other.value) : std::string(other.width - 1, ' ') + "0")
             << other.column;
       }
     }

@@ -88,8 +88,9 @@ TEST_F(StatrecPutOutTest, UnrecognisedReleaseWritesNothing) {
   int rc = -1;
   EXPECT_EQ(Convert(job, &rc), "");
   EXPECT_EQ(rc, 0);
-  EXPECT_NE(Trace().find("rfc error occurred\noperation/code <unrecognized SAP level encountered>\n"),
-            std::string::npos)
+  EXPECT_NE(
+      Trace().find("rfc error occurred\noperation/code <unrecognized SAP level encountered>\n"),
+      std::string::npos)
       << Trace();
 }
 
@@ -135,7 +136,8 @@ TEST_F(StatrecPutOutTest, MissingLineEndsTheConversion) {
   EXPECT_EQ(rc, 1);
   ASSERT_EQ(out.size(), 309u);
   EXPECT_EQ(out.substr(185, 5), "USER1");
-  EXPECT_NE(Trace().find("ItGetLine(tV2NormalRecords_46C,i) returned unsuccessfully for line <2> - <46C>\n"),
+  EXPECT_NE(Trace().find(
+                "ItGetLine(tV2NormalRecords_46C,i) returned unsuccessfully for line <2> - <46C>\n"),
             std::string::npos)
       << Trace();
 
@@ -145,8 +147,9 @@ TEST_F(StatrecPutOutTest, MissingLineEndsTheConversion) {
   job.normalTable = normal;
   EXPECT_EQ(Convert(job, &rc), "");
   EXPECT_EQ(rc, 1);
-  EXPECT_NE(Trace().find("ItGetLine(thV2BtcStepRecords,i) returned unsuccessfully for line <1> - <3>\n"),
-            std::string::npos)
+  EXPECT_NE(
+      Trace().find("ItGetLine(thV2BtcStepRecords,i) returned unsuccessfully for line <1> - <3>\n"),
+      std::string::npos)
       << Trace();
   unsetenv(zmo::rfc::kSystemsEnv);
 }
@@ -186,8 +189,9 @@ TEST_F(StatrecPutOutTest, FailedWriteGives1) {
   probe.refuseFrom = 1;
   EXPECT_EQ(ConvertInto(&probe), 1);
   EXPECT_EQ(probe.writes.size(), 1u);
-  EXPECT_NE(Trace().find("statiPutOut() writing line <2> - <46C> to the statistic data file failed\n"),
-            std::string::npos)
+  EXPECT_NE(
+      Trace().find("statiPutOut() writing line <2> - <46C> to the statistic data file failed\n"),
+      std::string::npos)
       << Trace();
 }
 
@@ -273,11 +277,31 @@ TEST_F(StatrecPutOutTest, OracleRecordKeepsItsColumns) {
   ASSERT_EQ(out.size(), 2u * 309);
   EXPECT_EQ(out.substr(0, 309), out.substr(309));
   const std::string want =
-      "N" "a-very-long-host-nam" "a-very-long-host-name-of-forty"
-      "S01_database-host-with-a-32-char-n" "100" "20240131235959" "20240201000004"
-      "VA01                " "4001" "SAPMV45A_ORDER_ENTRY_PROGRAM_OF_40_CHARS" "001F" "D"
-      "SALES01                       " "-9999999" "      -1" "      39" "      54" "          66"
-      "       7" "    1793" "     105" "       4" "       3" "       1" "\r\n";
+      "N"
+      "a-very-long-host-nam"
+      "a-very-long-host-name-of-forty"
+      "S01_database-host-with-a-32-char-n"
+      "100"
+      "20240131235959"
+      "20240201000004"
+      "VA01                "
+      "4001"
+      "SAPMV45A_ORDER_ENTRY_PROGRAM_OF_40_CHARS"
+      "001F"
+      "D"
+      "SALES01                       "
+      "-9999999"
+      "      -1"
+      "      39"
+      "      54"
+      "          66"
+      "       7"
+      "    1793"
+      "     105"
+      "       4"
+      "       3"
+      "       1"
+      "\r\n";
   statrec_test::ExpectOracleLine(out.substr(0, 309), want);
 
   // A second server in the same pass: no second trace line.
@@ -314,7 +338,8 @@ TEST_F(StatrecPutOutTest, ZeroLinesStillGiveFullRecords) {
   for (const char* release : {"31I", "40B", "45B", "46C", "620"}) {
     for (bool batch : {true, false}) {
       SCOPED_TRACE(std::string(release) + (batch ? " batch" : " normal"));
-      const zmo::rfc::StructLayout* l = statrec_test::Layout(zmo::rfc::StatLayoutTag(release), batch);
+      const zmo::rfc::StructLayout* l =
+          statrec_test::Layout(zmo::rfc::StatLayoutTag(release), batch);
       ITAB_H t = ItCreate("T", l->line_size, 0, 0);
       ItAppLine(t);
       StatiConvertJob job = Job(release);
@@ -363,8 +388,13 @@ TEST_F(StatrecPutOutTest, PutOutReadsTheRunAndTheSession) {
   std::free(data);
   ASSERT_EQ(out.size(), 3u * 309);
   EXPECT_EQ(out.substr(0, 116),
-            "N" "appsrv1_PRD_07      " "appsrv1.corp.example          "
-            "PRD_dbsrv                         " "100" "20240131225959" "20240131230004");
+            "N"
+            "appsrv1_PRD_07      "
+            "appsrv1.corp.example          "
+            "PRD_dbsrv                         "
+            "100"
+            "20240131225959"
+            "20240131230004");
   EXPECT_EQ(out.substr(215, 92),
             "       0     123       0       0           0       0       0       0       0       0"
             "       0");

@@ -140,14 +140,14 @@ struct PackedValue {
   long long value;
 };
 constexpr PackedValue kStandardPacked[] = {
-    {"RESPTI", 123456},    {"CPUTI", 45500},      {"QUEUETI", 7499},    {"READDIRTI", 1500},
-    {"READSEQTI", 2500},   {"INSTI", 400},        {"UPDTI", 3600},      {"COMMITTI", 10000},
-    {"MCTI", 20000},       {"DELTI", 499},        {"NTABCNT", 1000},    {"DSQLCNT", 2048},
-    {"ABAPSCNT", 3000},    {"ABAPLCNT", 4000},    {"DYNPSCNT", 5000},   {"DYNPLCNT", 6000},
-    {"CUALCNT", 7000},     {"QUECNT", 8192},      {"DDICCNT", 9000},    {"RFCCNT", 10240},
-    {"PHYINSCNT", 11},     {"PHYUPDCNT", 22},     {"PHYDELCNT", 33},    {"PRIVSUM", 1048576},
-    {"USEDBYTES", 524288}, {"MAXROLL", 262144},   {"MAXPAGE", 1000},    {"GENERATETI", 1500},
-    {"CUALOADTI", 2499},   {"REPLOADTI", 500},    {"DYNPLOADTI", 99999}, {"GUITIME", 3500},
+    {"RESPTI", 123456},    {"CPUTI", 45500},    {"QUEUETI", 7499},     {"READDIRTI", 1500},
+    {"READSEQTI", 2500},   {"INSTI", 400},      {"UPDTI", 3600},       {"COMMITTI", 10000},
+    {"MCTI", 20000},       {"DELTI", 499},      {"NTABCNT", 1000},     {"DSQLCNT", 2048},
+    {"ABAPSCNT", 3000},    {"ABAPLCNT", 4000},  {"DYNPSCNT", 5000},    {"DYNPLCNT", 6000},
+    {"CUALCNT", 7000},     {"QUECNT", 8192},    {"DDICCNT", 9000},     {"RFCCNT", 10240},
+    {"PHYINSCNT", 11},     {"PHYUPDCNT", 22},   {"PHYDELCNT", 33},     {"PRIVSUM", 1048576},
+    {"USEDBYTES", 524288}, {"MAXROLL", 262144}, {"MAXPAGE", 1000},     {"GENERATETI", 1500},
+    {"CUALOADTI", 2499},   {"REPLOADTI", 500},  {"DYNPLOADTI", 99999}, {"GUITIME", 3500},
     {"GUICNT", 2500},      {"GUINETTIME", 600},
 };
 
@@ -184,7 +184,8 @@ inline Line StandardLine(const char* tag, bool batch) {
       .Raw("TASKTYPE", batch ? "\x04" : "\x01");
   if (line.Has("TCODE")) line.Text("TCODE", std::strcmp(tag, "3") == 0 ? "  VA" : "  VA01");
   if (line.Has("CUA_PROG")) {
-    line.Text("CUA_PROG", std::strcmp(tag, "3") == 0 ? "SAPMV45A" : "SAPMV45A_ORDER_ENTRY_PROGRAM_OF_40_CHARS");
+    line.Text("CUA_PROG",
+              std::strcmp(tag, "3") == 0 ? "SAPMV45A" : "SAPMV45A_ORDER_ENTRY_PROGRAM_OF_40_CHARS");
   }
   return line;
 }
@@ -208,12 +209,12 @@ struct Column {
   int width;
 };
 constexpr Column kColumns[] = {
-    {"RECORD_TYPE", 1},   {"RFC_DEST_STR", 20},   {"HOST_NAME", 30},     {"SYSTEM_LABEL", 34},
-    {"CLIENT", 3},        {"START_DATE", 14},     {"END_DATE", 14},      {"T_CODE", 20},
-    {"DYNPRO_NUMBER", 4}, {"CUA_PROG", 40},       {"WP_ID", 4},          {"TASK_TYPE", 1},
-    {"USER_NAME", 30},    {"CPU_TIME", 8},        {"RESPONSE_TIME", 8},  {"DATABASE_TIME", 8},
-    {"KB_TRANSFERED", 8}, {"KB_CHANGED", 12},     {"WAIT_TIME", 8},      {"MEMORY_USED", 8},
-    {"LOAD_TIME", 8},     {"GUI_TIME", 8},        {"GUI_COUNT", 8},      {"GUI_NET_TIME", 8},
+    {"RECORD_TYPE", 1},   {"RFC_DEST_STR", 20}, {"HOST_NAME", 30},    {"SYSTEM_LABEL", 34},
+    {"CLIENT", 3},        {"START_DATE", 14},   {"END_DATE", 14},     {"T_CODE", 20},
+    {"DYNPRO_NUMBER", 4}, {"CUA_PROG", 40},     {"WP_ID", 4},         {"TASK_TYPE", 1},
+    {"USER_NAME", 30},    {"CPU_TIME", 8},      {"RESPONSE_TIME", 8}, {"DATABASE_TIME", 8},
+    {"KB_TRANSFERED", 8}, {"KB_CHANGED", 12},   {"WAIT_TIME", 8},     {"MEMORY_USED", 8},
+    {"LOAD_TIME", 8},     {"GUI_TIME", 8},      {"GUI_COUNT", 8},     {"GUI_NET_TIME", 8},
 };
 constexpr int kOracleColumns = 307;
 

@@ -50,19 +50,18 @@ TEST_P(ShiftTable, ParsesShiftsAndPrints) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ShiftTable,
-    testing::Values(ShiftCase{"Unchanged", "20240315", "080001", 0, "20240315", "080001"},
-                    ShiftCase{"IntoNextDay", "20240315", "230001", 7200, "20240316", "010001"},
-                    ShiftCase{"BackIntoLastYear", "20240101", "003000", -3600, "20231231",
-                              "233000"},
-                    // -np dates with month 00 roll back into the year before.
-                    ShiftCase{"MonthAndDayZero", "20240000", "120000", 0, "20231130", "120000"},
-                    ShiftCase{"DayZero", "20240300", "000000", 0, "20240229", "000000"},
-                    ShiftCase{"ShortTimeIsPadded", "20240315", "12", 0, "20240315", "120000"},
-                    // The hour that does not exist on this machine exists remotely.
-                    ShiftCase{"AcrossSpringForward", "20240331", "013000", 3600, "20240331",
-                              "023000"},
-                    ShiftCase{"AcrossFallBack", "20241027", "023000", 3600, "20241027", "033000"},
-                    ShiftCase{"Overflowing fields", "20241231", "246060", 0, "20250101", "010100"}),
+    testing::Values(
+        ShiftCase{"Unchanged", "20240315", "080001", 0, "20240315", "080001"},
+        ShiftCase{"IntoNextDay", "20240315", "230001", 7200, "20240316", "010001"},
+        ShiftCase{"BackIntoLastYear", "20240101", "003000", -3600, "20231231", "233000"},
+        // -np dates with month 00 roll back into the year before.
+        ShiftCase{"MonthAndDayZero", "20240000", "120000", 0, "20231130", "120000"},
+        ShiftCase{"DayZero", "20240300", "000000", 0, "20240229", "000000"},
+        ShiftCase{"ShortTimeIsPadded", "20240315", "12", 0, "20240315", "120000"},
+        // The hour that does not exist on this machine exists remotely.
+        ShiftCase{"AcrossSpringForward", "20240331", "013000", 3600, "20240331", "023000"},
+        ShiftCase{"AcrossFallBack", "20241027", "023000", 3600, "20241027", "033000"},
+        ShiftCase{"Overflowing fields", "20241231", "246060", 0, "20250101", "010100"}),
     [](const testing::TestParamInfo<ShiftCase>& info) {
       std::string n = info.param.name;
       for (char& ch : n) {
@@ -81,7 +80,8 @@ TEST(TimeConvert, ResultsAnEightDigitDateCannotHoldFail) {
   EXPECT_EQ(statiConvertTimeTmUtc2String(date, time, &tm), 1);
   EXPECT_EQ(env.Trace(), "statiConvertTimeTmUtc2String: mktime() returned unsuccessfully\n");
   EXPECT_EQ(statiConvertTimeString2TmUTC("00000100", "000000", &tm), 1);
-  EXPECT_TRUE(env.TraceContains("statiConvertTimeString2TmUTC: mktime() returned unsuccessfully\n"));
+  EXPECT_TRUE(
+      env.TraceContains("statiConvertTimeString2TmUTC: mktime() returned unsuccessfully\n"));
 }
 
 TEST(TimeConvert, ToGmtSubtractsTheOffset) {

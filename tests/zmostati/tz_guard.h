@@ -4,7 +4,6 @@
 #include "zmo_test/scoped.h"
 #include "zmo_test/time.h"
 
-
 using zmo_test::LocalTime;
 using zmo_test::ScopedTz;
 

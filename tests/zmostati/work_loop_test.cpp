@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "zmo_test/files.h"
-
 #include <algorithm>
-
 #include <string>
 
 #include "common/runtime_state.h"
@@ -16,6 +13,7 @@
 #include "platform/service.h"
 #include "stati_test_env.h"
 #include "tz_guard.h"
+#include "zmo_test/files.h"
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
 
@@ -269,8 +267,8 @@ TEST_F(WorkLoop, ADamagedRegistryStoreIsNamedAndTheConsoleRunEndsWithOne) {
   EXPECT_EQ(g_queries, 0);
   const std::string trace = env_.Trace();
   EXPECT_NE(trace.find("could not open subkey <"), std::string::npos) << trace;
-  EXPECT_NE(trace.find("the registry store is damaged: " + store + ":" +
-                       std::to_string(lines + 1) + ": "),
+  EXPECT_NE(trace.find("the registry store is damaged: " + store + ":" + std::to_string(lines + 1) +
+                       ": "),
             std::string::npos)
       << trace;
 }

@@ -12,8 +12,8 @@ namespace zmo::config {
 
 namespace {
 
-std::string catalog_dir;             // empty: the program's directory
-HINSTANCE catalog = nullptr;         // the loaded catalog, or none
+std::string catalog_dir;      // empty: the program's directory
+HINSTANCE catalog = nullptr;  // the loaded catalog, or none
 
 // A first read size that holds every text of the shipped catalogs; longer
 // ones are read again with a larger buffer.

@@ -69,11 +69,11 @@ int CheckDataSource(const DataSourceInput& in, DataSourceRefusal* refusal) {
   const struct {
     const std::string& text;
     DataSourceBox box;
-  } texts[] = {{in.option == DbOption::kCorva ? in.corva_instance : none,
-                DataSourceBox::kCorvaInstance},
-               {in.user, DataSourceBox::kUser},
-               {in.dsn, DataSourceBox::kDsn},
-               {in.password, DataSourceBox::kPassword}};
+  } texts[] = {
+      {in.option == DbOption::kCorva ? in.corva_instance : none, DataSourceBox::kCorvaInstance},
+      {in.user, DataSourceBox::kUser},
+      {in.dsn, DataSourceBox::kDsn},
+      {in.password, DataSourceBox::kPassword}};
   for (const auto& t : texts) {
     if (HasCommandLineCharacter(t.text)) return Refuse(refusal, kTextLineCharacter, t.box);
   }
@@ -89,13 +89,11 @@ int SaveDataSource(const DataSourceInput& in, DataSourceRefusal* refusal) {
   const int rc = CheckDataSource(in, refusal);
   if (rc != 0) return rc;
   const Choice* choice = ChoiceOf(in.option, in.oracle);
-  if (in.option == DbOption::kOracle &&
-      SetRegValue(zmo::cfg::kOracle, choice->version) != kRegOk) {
+  if (in.option == DbOption::kOracle && SetRegValue(zmo::cfg::kOracle, choice->version) != kRegOk) {
     return WriteFailed();
   }
   if (SetRegValue(zmo::cfg::kDB, choice->db) != kRegOk) return WriteFailed();
-  if (in.option == DbOption::kCorva &&
-      SetRegValue(zmo::cfg::kINST, in.corva_instance) != kRegOk) {
+  if (in.option == DbOption::kCorva && SetRegValue(zmo::cfg::kINST, in.corva_instance) != kRegOk) {
     return WriteFailed();
   }
   if (!Trimmed(in.user).empty() && SetRegValue(zmo::cfg::kUser, Trimmed(in.user)) != kRegOk) {

@@ -88,8 +88,7 @@ int CheckGroupName(const std::string& name, int record_to_skip) {
   return 0;
 }
 
-int ApplyGroupDialog(const std::string& name, const std::string& seconds, int position,
-                     int* row) {
+int ApplyGroupDialog(const std::string& name, const std::string& seconds, int position, int* row) {
   if (Trimmed(seconds).empty()) return kTextNoValueToUpdate;
   const int edited = position >= 0 ? position + 1 : 0;
   if (edited > Rows(gAppGroups, gAppGroupCount)) return kGroupNothing;
@@ -179,7 +178,8 @@ bool DuplicateFound(const std::string& group, const std::string& code) {
   const std::string g = UpperText(Trimmed(group));
   const std::string c = UpperText(Trimmed(code));
   for (int j = 1; j <= Rows(gTransGroups, gTransGroupCount); ++j) {
-    if (UpperText(Trimmed(gTransGroups[j][1])) == g && UpperText(Trimmed(gTransGroups[j][2])) == c) {
+    if (UpperText(Trimmed(gTransGroups[j][1])) == g &&
+        UpperText(Trimmed(gTransGroups[j][2])) == c) {
       return true;
     }
   }

@@ -1,7 +1,7 @@
 // LoadDataSource: the warehouse data-source values for their pages.
 #include "common/data_files.h"
-#include "common/db_tools.h"
 #include "common/db_kind.h"
+#include "common/db_tools.h"
 #include "zmoconfig/config_state.h"
 #include "zmoconfig/loaders.h"
 #include "zmoconfig/registry_wrappers.h"

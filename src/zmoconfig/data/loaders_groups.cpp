@@ -16,8 +16,7 @@ namespace {
 // The records of a group file, or false when there is none to read (no
 // BinDir, a missing or unreadable file). A file of more records than a
 // table holds is refused as a whole and reported.
-bool ReadGroupFile(const char* name, size_t record_length, std::string* data,
-                   std::int64_t* count) {
+bool ReadGroupFile(const char* name, size_t record_length, std::string* data, std::int64_t* count) {
   std::string path;
   if (BinFilePath(name, &path) != kBinDirOk) return false;
   if (zmo::ReadWholeFile(path, data) != 0) return false;

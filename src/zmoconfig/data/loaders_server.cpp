@@ -14,8 +14,8 @@
 #include "zmoconfig/config_state.h"
 #include "zmoconfig/config_ui.h"
 #include "zmoconfig/loaders.h"
-#include "zmoconfig/text_ids.h"
 #include "zmoconfig/registry_wrappers.h"
+#include "zmoconfig/text_ids.h"
 #include "zmogdlib/config_key.h"
 
 namespace zmo::config {
@@ -98,7 +98,7 @@ int ReadServerRows(const std::string& form, const std::vector<std::string>& sele
   const int error = path.empty() ? ENOENT : ReadLocked(path, &data);
   if (error != 0 && error != ENOENT) {  // a missing file is an empty list
     const int result = error == EACCES || error == EPERM || error == EAGAIN ? kServerLoadLocked
-                                                                           : kServerLoadFailed;
+                                                                            : kServerLoadFailed;
     return Failed(result, form, path, std::strerror(error));
   }
   const std::int64_t count =

@@ -1,11 +1,11 @@
 #include "zmoconfig/registry_wrappers.h"
-#include "zmoconfig/text_ids.h"
 
 #include "common/data_files.h"
 #include "common/registry_value.h"
 #include "platform/registry.h"
 #include "zmoconfig/catalog.h"
 #include "zmoconfig/config_ui.h"
+#include "zmoconfig/text_ids.h"
 #include "zmogdlib/config_key.h"
 #include "zmogdlib/zmogdlib.h"
 
@@ -17,13 +17,12 @@ namespace {
 // keeps a margin.
 constexpr size_t kExportBuffer = kRegTextMax + 2;
 
-
 struct RegistryError {
   std::int32_t code;
   int text_id;
 };
 constexpr RegistryError kRegistryErrors[] = {
-    {1, 1458}, {2, 1459}, {3, 1460}, {4, 1461}, {5, 1462},
+    {1, 1458}, {2, 1459}, {3, 1460},  {4, 1461},   {5, 1462},
     {6, 1463}, {8, 1464}, {87, 1465}, {259, 1466},
 };
 

@@ -60,7 +60,8 @@ int LoadScheduleEntries(std::vector<std::string>* entries) {
   return rc;
 }
 
-std::array<std::string, kSchedulePieceCount> SchedulePieces(const std::vector<std::string>& entries) {
+std::array<std::string, kSchedulePieceCount> SchedulePieces(
+    const std::vector<std::string>& entries) {
   std::string text;
   for (const std::string& e : entries) text += e + " ";
   std::array<std::string, kSchedulePieceCount> pieces;

@@ -64,7 +64,8 @@ int CheckFields(ServerEntry* e, EntryRefusal* refusal) {
   if (host.empty()) return Refuse(refusal, kTextNoServer, ServerBox::kNone);
   const size_t slash = host.rfind('/');
   const std::string part = slash == std::string::npos ? host : host.substr(slash + 1);
-  if (part.find('.') == std::string::npos) return Refuse(refusal, kTextNotQualified, ServerBox::kNone);
+  if (part.find('.') == std::string::npos)
+    return Refuse(refusal, kTextNotQualified, ServerBox::kNone);
   std::string undotted;
   for (char c : part) {
     if (c != '.') undotted += c;
@@ -85,8 +86,8 @@ int CheckFields(ServerEntry* e, EntryRefusal* refusal) {
   if (Trimmed(e->sid).empty()) return Refuse(refusal, kTextNoSid, ServerBox::kSid);
   e->sid = UpperText(Trimmed(e->sid));
   if (Trimmed(e->sysnr).empty()) return Refuse(refusal, kTextNoInstance, ServerBox::kInstanceNo);
-  int id = NumberBox(e->sysnr, zmo::kServerSysnr.width, kTextInstanceNumeric,
-                     kTextInstanceNegative, &e->sysnr);
+  int id = NumberBox(e->sysnr, zmo::kServerSysnr.width, kTextInstanceNumeric, kTextInstanceNegative,
+                     &e->sysnr);
   if (id != 0) return Refuse(refusal, id, ServerBox::kInstanceNo);
   if (Trimmed(e->client).empty()) return Refuse(refusal, kTextNoClient, ServerBox::kClient);
   id = NumberBox(e->client, zmo::kServerClient.width, kTextClientNumeric, kTextClientNumeric,

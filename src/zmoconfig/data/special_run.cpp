@@ -62,7 +62,8 @@ bool NamesProgram(const std::string& name, const std::string& text) {
 
 int CheckSpecRun(const SpecRunFields& f, size_t selected_count, SpecRunBox* box) {
   *box = SpecRunBox::kNone;
-  if (!ValidStartDate(f.start_date)) return Refuse(box, kTextStartDateInvalid, SpecRunBox::kStartDate);
+  if (!ValidStartDate(f.start_date))
+    return Refuse(box, kTextStartDateInvalid, SpecRunBox::kStartDate);
   if (!ValidStartTime(f.start_time, f.start_date)) {
     return Refuse(box, kTextStartTimeInvalid, SpecRunBox::kStartTime);
   }
@@ -79,7 +80,8 @@ int CheckSpecRun(const SpecRunFields& f, size_t selected_count, SpecRunBox* box)
   return 0;
 }
 
-int SpecRunServices::StartProgram(const std::string& program, const std::vector<std::string>& argv) {
+int SpecRunServices::StartProgram(const std::string& program,
+                                  const std::vector<std::string>& argv) {
   zmo::SpawnRequest request;
   request.path = program;
   request.argv = argv;

@@ -40,9 +40,7 @@ bool LooksNumeric(std::string_view text) {
   return AllDigits(std::string_view(t).substr(p));
 }
 
-bool HasInnerBlank(std::string_view text) {
-  return Trimmed(text).find(' ') != std::string::npos;
-}
+bool HasInnerBlank(std::string_view text) { return Trimmed(text).find(' ') != std::string::npos; }
 
 std::string UpperText(std::string_view text) { return Cp1252Upper(text); }
 

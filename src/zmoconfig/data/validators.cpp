@@ -36,8 +36,8 @@ std::tm Now() { return zmo::ClockLocalTime(zmo::ClockNow()); }
 std::string TodayText() {
   const std::tm t = Now();
   char text[32];
-  std::snprintf(text, sizeof text, "%04d%02d%02d", (t.tm_year + 1900) % 10000,
-                (t.tm_mon + 1) % 100, t.tm_mday % 100);
+  std::snprintf(text, sizeof text, "%04d%02d%02d", (t.tm_year + 1900) % 10000, (t.tm_mon + 1) % 100,
+                t.tm_mday % 100);
   return text;
 }
 

@@ -52,8 +52,7 @@ void DrawChart(QPainter& p, const QRectF& box) {
     }
   }
   p.setRenderHint(QPainter::Antialiasing, true);
-  p.setPen(QPen(kLine, qMax(2.0, box.width() / 120), Qt::SolidLine, Qt::RoundCap,
-                Qt::RoundJoin));
+  p.setPen(QPen(kLine, qMax(2.0, box.width() / 120), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   p.drawPath(trend);
   p.setBrush(kLine);
   const QPointF end = trend.currentPosition();
@@ -226,18 +225,41 @@ QPixmap TreeImage(int index) {
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing, true);
   switch (index) {
-    case 1: DrawServer(p); break;
-    case 2: DrawClock(p); break;
-    case 3: DrawApps(p); break;
-    case 4: DrawSheet(p, QColor(120, 120, 130)); break;
-    case 5: DrawFolder(p, false); break;
-    case 6: DrawData(p); break;
-    case 7: DrawId(p); break;
-    case 8: DrawFolder(p, true); break;
-    case 9: DrawGauge(p); break;
-    case 10: DrawFlash(p); break;
-    case 11: DrawSheet(p, QColor(40, 90, 170)); break;
-    default: break;
+    case 1:
+      DrawServer(p);
+      break;
+    case 2:
+      DrawClock(p);
+      break;
+    case 3:
+      DrawApps(p);
+      break;
+    case 4:
+      DrawSheet(p, QColor(120, 120, 130));
+      break;
+    case 5:
+      DrawFolder(p, false);
+      break;
+    case 6:
+      DrawData(p);
+      break;
+    case 7:
+      DrawId(p);
+      break;
+    case 8:
+      DrawFolder(p, true);
+      break;
+    case 9:
+      DrawGauge(p);
+      break;
+    case 10:
+      DrawFlash(p);
+      break;
+    case 11:
+      DrawSheet(p, QColor(40, 90, 170));
+      break;
+    default:
+      break;
   }
   return pm;
 }

@@ -2,8 +2,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QFocusEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -72,8 +72,7 @@ class FocusWatch : public QObject {
 };
 
 ClickRelay* FocusRelay(QWidget* control, QEvent::Type type, const char* name) {
-  if (auto* relay = control->findChild<ClickRelay*>(name, Qt::FindDirectChildrenOnly))
-    return relay;
+  if (auto* relay = control->findChild<ClickRelay*>(name, Qt::FindDirectChildrenOnly)) return relay;
   auto* relay = new ClickRelay(control);
   relay->setObjectName(name);
   new FocusWatch(control, type, relay);

@@ -58,8 +58,8 @@ frmAddServers::frmAddServers(QWidget* parent) : PageForm("frmAddServers", parent
 
   auto* grid = new QGridLayout;
   const std::pair<QLabel*, QWidget*> rows[] = {
-      {lblServer, txtServer},         {lblID, txtID},         {lblPW, txtPW},
-      {lblSID, txtSID},               {lblClient, txtClient}, {lblInstanceNo, txtInstanceNo},
+      {lblServer, txtServer},     {lblID, txtID},         {lblPW, txtPW},
+      {lblSID, txtSID},           {lblClient, txtClient}, {lblInstanceNo, txtInstanceNo},
       {lblLanguage, cmbLanguage},
   };
   int r = 0;
@@ -107,20 +107,35 @@ bool frmAddServers::CheckFields() {
   if (result == 0) return true;
   QLineEdit* box = nullptr;
   switch (refusal.box) {
-    case ServerBox::kNone: break;
-    case ServerBox::kServer: box = txtServer; break;
-    case ServerBox::kId: box = txtID; break;
-    case ServerBox::kPassword: box = txtPW; break;
-    case ServerBox::kSid: box = txtSID; break;
-    case ServerBox::kClient: box = txtClient; break;
-    case ServerBox::kInstanceNo: box = txtInstanceNo; break;
+    case ServerBox::kNone:
+      break;
+    case ServerBox::kServer:
+      box = txtServer;
+      break;
+    case ServerBox::kId:
+      box = txtID;
+      break;
+    case ServerBox::kPassword:
+      box = txtPW;
+      break;
+    case ServerBox::kSid:
+      box = txtSID;
+      break;
+    case ServerBox::kClient:
+      box = txtClient;
+      break;
+    case ServerBox::kInstanceNo:
+      box = txtInstanceNo;
+      break;
   }
   Ui().MsgBox(FromAnsi(refusal.text), MsgButtons::Ok);
   if (box) SelectText(box);
   return false;
 }
 
-bool frmAddServers::CheckForDups(int RecordToSkip) { return zmo::config::CheckForDups(RecordToSkip, Entry()); }
+bool frmAddServers::CheckForDups(int RecordToSkip) {
+  return zmo::config::CheckForDups(RecordToSkip, Entry());
+}
 
 void frmAddServers::Form_Activate() {
   ActivateDialog();

@@ -166,18 +166,36 @@ void frmDataSource::Form_Activate() {
   DataSourceValues values;
   LoadDataSource("frmDataSource", &values);
   switch (values.option) {
-    case DbOption::kNone: break;
-    case DbOption::kOracle: SetValue(optORA, true); break;
-    case DbOption::kCorva: SetValue(optCorva, true); break;
-    case DbOption::kMssql: SetValue(optMSSQL, true); break;
-    case DbOption::kSybase: SetValue(optSybase, true); break;
-    case DbOption::kTessel: SetValue(optTessel, true); break;
+    case DbOption::kNone:
+      break;
+    case DbOption::kOracle:
+      SetValue(optORA, true);
+      break;
+    case DbOption::kCorva:
+      SetValue(optCorva, true);
+      break;
+    case DbOption::kMssql:
+      SetValue(optMSSQL, true);
+      break;
+    case DbOption::kSybase:
+      SetValue(optSybase, true);
+      break;
+    case DbOption::kTessel:
+      SetValue(optTessel, true);
+      break;
   }
   switch (values.oracle) {
-    case OracleOption::kNone: break;
-    case OracleOption::k73: SetValue(optORA73, true); break;
-    case OracleOption::k80: SetValue(optORA80, true); break;
-    case OracleOption::k81: SetValue(optORA81, true); break;
+    case OracleOption::kNone:
+      break;
+    case OracleOption::k73:
+      SetValue(optORA73, true);
+      break;
+    case OracleOption::k80:
+      SetValue(optORA80, true);
+      break;
+    case OracleOption::k81:
+      SetValue(optORA81, true);
+      break;
   }
   if (!values.txtCorvainst.empty()) txtCorvainst->setText(FromAnsi(values.txtCorvainst));
   if (!values.dsn.empty()) txtDSN->setText(FromAnsi(values.dsn));
@@ -235,11 +253,20 @@ void frmDataSource::cmdOK_Click() {
   if (refusal.text_id == 0) return;  // a failed write, shown by the data layer
   QLineEdit* box = nullptr;
   switch (refusal.box) {
-    case DataSourceBox::kNone: break;
-    case DataSourceBox::kCorvaInstance: box = txtCorvainst; break;
-    case DataSourceBox::kUser: box = txtUserID; break;
-    case DataSourceBox::kDsn: box = txtDSN; break;
-    case DataSourceBox::kPassword: box = txtPassword; break;
+    case DataSourceBox::kNone:
+      break;
+    case DataSourceBox::kCorvaInstance:
+      box = txtCorvainst;
+      break;
+    case DataSourceBox::kUser:
+      box = txtUserID;
+      break;
+    case DataSourceBox::kDsn:
+      box = txtDSN;
+      break;
+    case DataSourceBox::kPassword:
+      box = txtPassword;
+      break;
   }
   Refuse(FromAnsi(refusal.text), box);
 }

@@ -90,8 +90,8 @@ void frmGetServerFile::SetDrive(const QString& path) {
   qsizetype best_length = -1;
   for (int i = 0; i < drvDriveList->count(); ++i) {
     const QString root = drvDriveList->itemText(i);
-    const bool holds = root == QLatin1String("/") || clean == root ||
-                       clean.startsWith(root + QLatin1Char('/'));
+    const bool holds =
+        root == QLatin1String("/") || clean == root || clean.startsWith(root + QLatin1Char('/'));
     if (holds && root.size() > best_length) {
       best = i;
       best_length = root.size();
@@ -106,8 +106,8 @@ void frmGetServerFile::SetDirPath(const QString& path) {
   dirDirList->clear();
   QDir dir(dir_path_);
   if (!dir.isRoot()) dirDirList->addItem(kParentEntry);
-  dirDirList->addItems(
-      dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase));
+  dirDirList->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                                     QDir::Name | QDir::IgnoreCase));
   dirDirList_Change();
 }
 
@@ -140,8 +140,8 @@ void frmGetServerFile::cmdOK_Click() {
   gServerFile.clear();
   const QListWidgetItem* chosen = fileFileList->currentItem();
   std::string path;
-  const int result = ServerFileChoice(ToAnsi(file_path_), chosen ? ToAnsi(chosen->text()) : "",
-                                      &path);
+  const int result =
+      ServerFileChoice(ToAnsi(file_path_), chosen ? ToAnsi(chosen->text()) : "", &path);
   if (result != 0) {
     Refuse(result);
     return;

@@ -197,7 +197,8 @@ void LocalizeForm(QWidget* form) {
     if (!IsFormControl(o, form)) continue;
     if (auto* action = qobject_cast<QAction*>(o)) {
       SetFontFamily(action);
-      if (!action->isSeparator()) action->setText(TextOf(HeldId(action, kCaptionId, action->text())));
+      if (!action->isSeparator())
+        action->setText(TextOf(HeldId(action, kCaptionId, action->text())));
     } else if (o->isWidgetType()) {
       LocalizeWidget(static_cast<QWidget*>(o));
     }

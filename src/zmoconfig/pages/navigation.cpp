@@ -34,8 +34,8 @@ constexpr int kFolderNodes[] = {2, 6, 10, 13, 16};
 }  // namespace
 
 const TreeNodeRow kTreeNodes[kTreeNodeCount] = {
-    {"ndCurrentConfig", nullptr, "Current configuration", 1100, kImgCloseFolder,
-     "frmCurrentConfig", nullptr, kNoFolder, false},
+    {"ndCurrentConfig", nullptr, "Current configuration", 1100, kImgCloseFolder, "frmCurrentConfig",
+     nullptr, kNoFolder, false},
     {"ndInitialConfig", nullptr, "Initial configuration", 1108, kImgCloseFolder, "frmInitConfig",
      nullptr, 2, false},
     {"ndDataSource", "ndInitialConfig", "Repository database", 1113, kImgData, "frmDataSource",
@@ -45,8 +45,8 @@ const TreeNodeRow kTreeNodes[kTreeNodeCount] = {
      nullptr, 2, false},
     {"ndReportConfig", nullptr, "Report configuration", 1109, kImgCloseFolder, "frmRepConfig",
      nullptr, 6, false},
-    {"ndProgsToIgnore", "ndReportConfig", "Programs to exclude", 1116, kImgApps,
-     "frmProgsToIgnore", nullptr, 6, false},
+    {"ndProgsToIgnore", "ndReportConfig", "Programs to exclude", 1116, kImgApps, "frmProgsToIgnore",
+     nullptr, 6, false},
     {"ndIDsToIgnore", "ndReportConfig", "IDs to exclude", 1117, kImgID, "frmIDsToIgnore", nullptr,
      6, false},
     {"ndTransToIgnore", "ndReportConfig", "Transactions to exclude", 1118, kImgTrans,
@@ -58,8 +58,8 @@ const TreeNodeRow kTreeNodes[kTreeNodeCount] = {
     {"ndSystemSLA", "ndSLA", "All Transaction SLA", 1120, kImgSLA, "frmSystemSLA", nullptr, 10,
      false},
     {"ndSchedule", nullptr, "Schedule", 1111, kImgCloseFolder, "frmSchConfig", nullptr, 13, false},
-    {"ndSchStati", "ndSchedule", "Schedule statistics", 1121, kImgOSCollect, "frmSchStati",
-     nullptr, 13, false},
+    {"ndSchStati", "ndSchedule", "Schedule statistics", 1121, kImgOSCollect, "frmSchStati", nullptr,
+     13, false},
     {"ndSnapConfig", "ndSchedule", "Schedule indicator", 1122, kImgOSCollect, "frmSnapConfig",
      nullptr, 13, false},
     {"ndLogs", nullptr, "Logs", 1112, kImgCloseFolder, nullptr, nullptr, kNoFolder, false},

@@ -44,8 +44,7 @@ MsgAnswer UiServices::MsgBox(const QString& text, MsgButtons buttons) {
     box.setIcon(QMessageBox::NoIcon);
   } else {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setIcon(buttons == MsgButtons::YesNoCritical ? QMessageBox::Critical
-                                                     : QMessageBox::NoIcon);
+    box.setIcon(buttons == MsgButtons::YesNoCritical ? QMessageBox::Critical : QMessageBox::NoIcon);
   }
   const int chosen = box.exec();
   if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;

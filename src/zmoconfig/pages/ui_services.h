@@ -12,7 +12,6 @@
 
 namespace zmo::config {
 
-
 // The three message-box kinds the configurator shows.
 enum class MsgButtons {
   Ok,             // OK button, no icon

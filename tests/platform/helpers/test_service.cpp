@@ -70,7 +70,8 @@ void ServiceMain(DWORD argc, LPSTR* argv) {
 }  // namespace
 
 int main() {
-  SERVICE_TABLE_ENTRYA table[] = {{const_cast<LPSTR>("zmotestsvc"), ServiceMain}, {nullptr, nullptr}};
+  SERVICE_TABLE_ENTRYA table[] = {{const_cast<LPSTR>("zmotestsvc"), ServiceMain},
+                                  {nullptr, nullptr}};
   if (!StartServiceCtrlDispatcherA(table)) {
     DWORD err = GetLastError();
     std::fprintf(stderr, "dispatcher %u\n", static_cast<unsigned>(err));

@@ -15,8 +15,8 @@ namespace zmo_test {
 // Writes at path a stand-in that appends "== <name>", its arguments as the
 // program received them ("[arg]" each) and what the shell lines of extra
 // print, to log.
-inline void WriteRecorder(const std::string& path, const std::string& name,
-                          const std::string& log, const std::string& extra) {
+inline void WriteRecorder(const std::string& path, const std::string& name, const std::string& log,
+                          const std::string& extra) {
   const std::string script = "#!/bin/sh\n{\necho '== " + name + "'\n" +
                              "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done\n" + extra +
                              "} >> '" + log + "'\n";

@@ -67,9 +67,10 @@ inline std::string FixtureSystemText(const std::string& name) {
 // and, with dbHost, of its database host), with extra sections to make one
 // call fail.
 inline std::string MadeSystem(const TestServer& s, const std::string& extra, bool dbHost = true) {
-  std::string text = "[logon]\nhost = " + s.host + "\nsysnr = " + s.sysnr + "\nclient = " +
-                     s.client + "\nuser = " + s.user + "\npassword = " + s.password +
-                     "\n\n[system_info]\nsysid = " + s.sid + "\ndbhost = db" + s.sid +
+  std::string text = "[logon]\nhost = " + s.host + "\nsysnr = " + s.sysnr +
+                     "\nclient = " + s.client + "\nuser = " + s.user +
+                     "\npassword = " + s.password + "\n\n[system_info]\nsysid = " + s.sid +
+                     "\ndbhost = db" + s.sid +
                      "\nrelease = 46C\n\n[xmi]\nusers = 3\nsessions = 5\n\n"
                      "[cpu app]\nNBR_CPU = 2\n\n[mem app]\nFREE_MEM = 100\n\n"
                      "[disk app]\nDISKNAME = sda\n\n[lan app]\nLANNAME = eth0\n\n";

@@ -44,14 +44,14 @@ inline void PutValue(HKEY root, const std::string& key, const std::string& name,
                      const RegValue& v) {
   HKEY h = nullptr;
   char no_class[1] = "";
-  ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, no_class, REG_OPTION_NON_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &h, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, no_class, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                            nullptr, &h, nullptr),
             ERROR_SUCCESS)
       << key;
-  EXPECT_EQ(RegSetValueExA(h, name.c_str(), 0, v.type,
-                           reinterpret_cast<const BYTE*>(v.bytes.data()),
-                           static_cast<DWORD>(v.bytes.size())),
-            ERROR_SUCCESS)
+  EXPECT_EQ(
+      RegSetValueExA(h, name.c_str(), 0, v.type, reinterpret_cast<const BYTE*>(v.bytes.data()),
+                     static_cast<DWORD>(v.bytes.size())),
+      ERROR_SUCCESS)
       << name;
   RegCloseKey(h);
 }
@@ -95,8 +95,7 @@ inline LONG DeleteValue(HKEY root, const std::string& key, const std::string& na
 // A test with its own registry store and TEMP directory, both in one temp dir.
 class StoreTest : public ::testing::Test {
  protected:
-  StoreTest()
-      : registry_("ZMO_REGISTRY", dir_ / "registry"), temp_("TEMP", dir_ / "temp") {
+  StoreTest() : registry_("ZMO_REGISTRY", dir_ / "registry"), temp_("TEMP", dir_ / "temp") {
     std::filesystem::create_directories(dir_ / "registry");
   }
   TempDir dir_;

@@ -17,9 +17,9 @@ enum class DecryptResolve {
 using ServiceWorkLoop = int (*)(int argc, char** argv);
 
 struct ConsoleProgramConfig {
-  const char* program = "";          // program name, as in its trace lines
-  const char* trace_log_name = "";   // trace log in the program directory
-  const char* trace_old_name = "";   // the rolled-over copy beside it
+  const char* program = "";         // program name, as in its trace lines
+  const char* trace_log_name = "";  // trace log in the program directory
+  const char* trace_old_name = "";  // the rolled-over copy beside it
   // The writer puts the size limit back to its default whenever it opens the
   // log (zmostati); otherwise the limit stays as the registry reader set it.
   bool trace_limit_reset_on_open = false;

@@ -29,12 +29,12 @@ constexpr FixedField kServerHost{0, 100};  // may be a route: host after the las
 constexpr FixedField kServerUser{100, 30};
 constexpr FixedField kServerPassword{130, 30};  // scrambled
 constexpr FixedField kServerSid{160, 3};
-constexpr FixedField kServerClient{163, 3};          // "000"
-constexpr FixedField kServerSysnr{166, 2};           // "00"
-constexpr FixedField kServerWindowStart{168, 6};     // hhmmss, "000000"
-constexpr FixedField kServerWindowEnd{174, 6};       // hhmmss, "240000"
-constexpr FixedField kServerLanguage{180, 1};        // letter or blank
-constexpr FixedField kServerLineEnd{181, 2};         // CR LF
+constexpr FixedField kServerClient{163, 3};       // "000"
+constexpr FixedField kServerSysnr{166, 2};        // "00"
+constexpr FixedField kServerWindowStart{168, 6};  // hhmmss, "000000"
+constexpr FixedField kServerWindowEnd{174, 6};    // hhmmss, "240000"
+constexpr FixedField kServerLanguage{180, 1};     // letter or blank
+constexpr FixedField kServerLineEnd{181, 2};      // CR LF
 constexpr int kServerDataFields = 9;
 // The nine data fields in record order (the configurator's table fields 1-9).
 constexpr FixedField kServerFields[kServerDataFields] = {

@@ -18,8 +18,8 @@ constexpr int kCatalogNames = 3;
 using TraceFn = int (*)(const char* format, ...);
 
 struct CatalogLookup {
-  const char* dir = nullptr;            // directory of the names, nullptr: bare names
-  const char* function_name = "";       // names the loader in its trace lines
+  const char* dir = nullptr;       // directory of the names, nullptr: bare names
+  const char* function_name = "";  // names the loader in its trace lines
   TraceFn trace = nullptr;
 };
 

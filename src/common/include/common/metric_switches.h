@@ -123,8 +123,8 @@ ConfigRow metricSwitchRow(const char* name);
 // When it is "True" every switch and group is set and nothing else is read;
 // otherwise the run's switches are read in order, each traced, a switch being
 // on when its text is exactly "True", and the run's groups are derived (after
-// the switches the run derives) and traced. Returns 0, or the reader's status at the first value it refused
-// (the switches read so far stay set).
+// the switches the run derives) and traced. Returns 0, or the reader's status at the first value it
+// refused (the switches read so far stay set).
 int readMetricSwitches(MetricRun run, MetricValueReader read, MetricTraceFn trace,
                        MetricSwitches* out);
 

@@ -49,8 +49,8 @@ enum class RfcCallStep {
 
 // The first half of a remote call: unless the disconnect flag is set, sends
 // function with RfcCall and, when that succeeded and no stop came meanwhile,
-// traces after_call_trace (unless nullptr) and waits for the answer. Returns 0 when the answer is ready to be received,
-// else the result of the step named in *step: 28 for RfcCallStep::kStopped,
+// traces after_call_trace (unless nullptr) and waits for the answer. Returns 0 when the answer is
+// ready to be received, else the result of the step named in *step: 28 for RfcCallStep::kStopped,
 // RfcCall's result for RfcCallStep::kCall, ListenForRfcResponse's for
 // RfcCallStep::kListen.
 int RfcCallAndListen(RFC_HANDLE handle, const char* function, RFC_PARAMETER* exporting,

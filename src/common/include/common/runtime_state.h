@@ -51,11 +51,11 @@ struct ConsoleRuntime {
   TraceState trace;
   ServiceState service;
   GdLibState gdlib;
-  DbKind db_kind = DbKind::kNone;  // the run's database kind (db_kind.h)
-  HINSTANCE catalog = nullptr;  // the message catalog, nullptr when none found
-  int utc_offset = 0;           // seconds, local time minus UTC
-  ExitFn exit = nullptr;        // nullptr: std::exit
-  LookupFn host_name = nullptr; // nullptr: LocalHostName
+  DbKind db_kind = DbKind::kNone;   // the run's database kind (db_kind.h)
+  HINSTANCE catalog = nullptr;      // the message catalog, nullptr when none found
+  int utc_offset = 0;               // seconds, local time minus UTC
+  ExitFn exit = nullptr;            // nullptr: std::exit
+  LookupFn host_name = nullptr;     // nullptr: LocalHostName
   LookupFn ipv4_address = nullptr;  // nullptr: LocalIPv4Address
 };
 

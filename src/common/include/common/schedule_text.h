@@ -13,17 +13,17 @@ namespace zmo {
 
 // Syntax results of scanScheduleText, numbered as the collector reports them.
 constexpr int kScheduleOk = 0;
-constexpr int kScheduleNotDigit = 6;         // an entry starts with no digit
-constexpr int kScheduleEndAfterDigit = 7;    // ends after the first hour digit
-constexpr int kScheduleNoColon = 8;          // no colon after the hour
-constexpr int kScheduleEndBeforeColon = 9;   // ends after two hour digits
-constexpr int kScheduleEndInMinute = 10;     // fewer than two minute digits left
-constexpr int kScheduleMinuteDigit1 = 11;    // first minute character no digit
-constexpr int kScheduleMinuteDigit2 = 12;    // second minute character no digit
-constexpr int kScheduleNoSeparator = 13;     // the entry is followed by no blank
-constexpr int kScheduleBadHour = 14;         // hour above 23
-constexpr int kScheduleBadMinute = 15;       // minute above 59
-constexpr int kScheduleTooMany = 16;         // more entries than allowed
+constexpr int kScheduleNotDigit = 6;        // an entry starts with no digit
+constexpr int kScheduleEndAfterDigit = 7;   // ends after the first hour digit
+constexpr int kScheduleNoColon = 8;         // no colon after the hour
+constexpr int kScheduleEndBeforeColon = 9;  // ends after two hour digits
+constexpr int kScheduleEndInMinute = 10;    // fewer than two minute digits left
+constexpr int kScheduleMinuteDigit1 = 11;   // first minute character no digit
+constexpr int kScheduleMinuteDigit2 = 12;   // second minute character no digit
+constexpr int kScheduleNoSeparator = 13;    // the entry is followed by no blank
+constexpr int kScheduleBadHour = 14;        // hour above 23
+constexpr int kScheduleBadMinute = 15;      // minute above 59
+constexpr int kScheduleTooMany = 16;        // more entries than allowed
 
 // What a scan found: the entries as minutes of the day in text order, and
 // for a failure where and what.

@@ -16,10 +16,10 @@ constexpr unsigned kDbHostChars = 32;
 constexpr unsigned kReleaseChars = 3;
 
 struct SystemInfoRecord {
-  std::string systemId;  // RFCSYSID up to its first blank or zero byte
-  std::string dbHost;    // RFCDBHOST, the same way
-  std::string release;   // RFCSAPRL's first kReleaseChars bytes up to a zero byte
-  int remoteOffset = 0;  // offset to UTC in seconds: RFCTZONE, plus 3600 with daylight saving
+  std::string systemId;   // RFCSYSID up to its first blank or zero byte
+  std::string dbHost;     // RFCDBHOST, the same way
+  std::string release;    // RFCSAPRL's first kReleaseChars bytes up to a zero byte
+  int remoteOffset = 0;   // offset to UTC in seconds: RFCTZONE, plus 3600 with daylight saving
   bool daylight = false;  // RFCDAYST is "X", "x" or "1"
 };
 

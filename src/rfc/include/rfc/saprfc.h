@@ -149,8 +149,7 @@ RFC_RC RfcListen(RFC_HANDLE handle);
 // yet): fills the importing parameters and the tables. On RFC_EXCEPTION and
 // RFC_SYS_EXCEPTION *exception names the exception until the next call on
 // the handle.
-RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables,
-                  char** exception);
+RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables, char** exception);
 // Closes one connection; RFC_HANDLE_NULL closes every connection.
 void RfcClose(RFC_HANDLE handle);
 void RfcEnvironment(RFC_ENV* env);

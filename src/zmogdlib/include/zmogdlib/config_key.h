@@ -72,23 +72,22 @@ inline constexpr const char* kProcessQRBData = "ProcessQRBData";
 
 // The metric switches, by group.
 inline constexpr const char* kStatiSwitches[] = {
-    "ProcessStatiTransactions", "ProcessStatiPrograms",  "ProcessStatiCPU",
-    "ProcessStatiResp",         "ProcessStatiDB",        "ProcessStatiOther",
-    "ProcessStatiKBtrans",      "ProcessStatiKBchanged", "ProcessStatiWait",
-    "ProcessStatiMemUsed",      "ProcessStatiLoad",      "ProcessStatiGUI",
+    "ProcessStatiTransactions", "ProcessStatiPrograms",   "ProcessStatiCPU",
+    "ProcessStatiResp",         "ProcessStatiDB",         "ProcessStatiOther",
+    "ProcessStatiKBtrans",      "ProcessStatiKBchanged",  "ProcessStatiWait",
+    "ProcessStatiMemUsed",      "ProcessStatiLoad",       "ProcessStatiGUI",
     "ProcessStatiGUIcount",     "ProcessStatiGUInetTime", "ProcessStatiActiveUsers"};
 inline constexpr const char* kSlaSwitches[] = {"ProcessSLAyes", "ProcessSLAno"};
 inline constexpr const char* kApplSwitches[] = {
-    "ProcessApplCPU",      "ProcessApplResp",      "ProcessApplDB",
-    "ProcessApplOther",    "ProcessApplKBtrans",   "ProcessApplKBchanged",
-    "ProcessApplWait",     "ProcessApplMemUsed",   "ProcessApplLoad",
-    "ProcessApplGUI",      "ProcessApplGUIcount",  "ProcessApplGUInetTime"};
+    "ProcessApplCPU",     "ProcessApplResp",      "ProcessApplDB",       "ProcessApplOther",
+    "ProcessApplKBtrans", "ProcessApplKBchanged", "ProcessApplWait",     "ProcessApplMemUsed",
+    "ProcessApplLoad",    "ProcessApplGUI",       "ProcessApplGUIcount", "ProcessApplGUInetTime"};
 inline constexpr const char* kSnapSwitches[] = {
-    "ProcessSnapSystemCPU",       "ProcessSnapUserCPU",         "ProcessSnapIdleCPU",
-    "ProcessSnapTotalCPU",        "ProcessSnapUsers",           "ProcessSnapSessions",
-    "ProcessSnapQueueLength",     "ProcessSnapServiceTime",     "ProcessSnapDiskWaitTime",
-    "ProcessSnapDiskUtilization", "ProcessSnapCollisions",      "ProcessSnapInErrors",
-    "ProcessSnapOutErrors",       "ProcessSnapPacketsIn",       "ProcessSnapPacketsOut",
+    "ProcessSnapSystemCPU",       "ProcessSnapUserCPU",     "ProcessSnapIdleCPU",
+    "ProcessSnapTotalCPU",        "ProcessSnapUsers",       "ProcessSnapSessions",
+    "ProcessSnapQueueLength",     "ProcessSnapServiceTime", "ProcessSnapDiskWaitTime",
+    "ProcessSnapDiskUtilization", "ProcessSnapCollisions",  "ProcessSnapInErrors",
+    "ProcessSnapOutErrors",       "ProcessSnapPacketsIn",   "ProcessSnapPacketsOut",
     "ProcessSnapLogonAble"};
 
 }  // namespace zmo::cfg

@@ -25,15 +25,15 @@ enum LoaderProgram { kProgramNone, kProgramSnap, kProgramStati };
 
 // What differs between the two programs' files and lines.
 struct LoaderProgramInfo {
-  const char* name;        // "SNAP", as in -p and the zmomsg lines
-  const char* collector;   // "zmosnap", in the title line
-  int msg_load_start;      // catalog ids of the progress lines
+  const char* name;       // "SNAP", as in -p and the zmomsg lines
+  const char* collector;  // "zmosnap", in the title line
+  int msg_load_start;     // catalog ids of the progress lines
   int msg_load_end;
   int msg_agg_start;
   int msg_agg_end;
   const char* load_start_tag;       // names the start text in a trace line
   const char* load_start_fallback;  // the start text without a catalog
-  const char* load_sql;     // files in BinDir
+  const char* load_sql;             // files in BinDir
   const char* first_bat;
   const char* second_bat;
   const char* agg_script;
@@ -51,21 +51,21 @@ using LoaderSpawnFn = std::intptr_t (*)(int mode, const char* path, const char* 
 
 struct LoaderState {
   // The command line.
-  std::string program;      // -p, upper-cased
-  std::string vendor;       // -v upper-cased, else DB as stored
+  std::string program;  // -p, upper-cased
+  std::string vendor;   // -v upper-cased, else DB as stored
   int vendor_given = 0;
-  int aggregate = 0;        // -a
-  int debug = 0;            // -d
-  std::string start_date;   // -s, -e: checked and logged only
+  int aggregate = 0;       // -a
+  int debug = 0;           // -d
+  std::string start_date;  // -s, -e: checked and logged only
   std::string end_date;
-  std::string file_name;    // -f: logged only
-  std::string ip;           // -h
-  std::string pid;          // -i
+  std::string file_name;  // -f: logged only
+  std::string ip;         // -h
+  std::string pid;        // -i
   int ip_given = 0;
   int pid_given = 0;
 
   // Derived from it.
-  int prog = kProgramNone;  // LoaderProgram of program
+  int prog = kProgramNone;                // LoaderProgram of program
   zmo::DbKind kind = zmo::DbKind::kNone;  // by the vendor's first letter
   std::string table_key;
 
@@ -76,8 +76,8 @@ struct LoaderState {
   int detail_keep_days = 0;
   int system_sla = 0;
   std::string user;
-  std::string access;       // scrambled
-  std::string password;     // clear; wiped by loaderReset
+  std::string access;    // scrambled
+  std::string password;  // clear; wiped by loaderReset
   std::string dsn;
   int archive_keep_days = 0;  // days back, never positive
   std::string inst;
@@ -86,8 +86,8 @@ struct LoaderState {
   zmo::MetricSwitches switches;
 
   // Files of the run.
-  std::string sql_file;   // zmoload_<x>.sql
-  std::string bat_file;   // zmoload_<x>.bat
+  std::string sql_file;  // zmoload_<x>.sql
+  std::string bat_file;  // zmoload_<x>.bat
   // Holds the lock of bat_file from before the run writes its files until
   // it starts the batch, so that a batch still running (its loader killed)
   // is never given new files under it. -1 when not held.

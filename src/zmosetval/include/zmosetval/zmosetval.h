@@ -35,16 +35,16 @@ constexpr const char* kSetvalStatusText = "clicfg.err";
 
 // State of the option scanner: the next element and the position in it.
 struct SetvalScanner {
-  int optind = 1;               // next element of argv to scan
-  int sp = 1;                   // next letter within a grouped element
-  const char* optarg = nullptr; // value of the last option that takes one
+  int optind = 1;                // next element of argv to scan
+  int sp = 1;                    // next letter within a grouped element
+  const char* optarg = nullptr;  // value of the last option that takes one
 };
 
 // Returns the next option letter, '?' after an error (its message already
 // printed to out with the program's name), or -1 when the options end: at the
 // first element that is no option, at "-", or after "--".
-int setvalGetopt(SetvalScanner* s, int argc, char* const argv[], const char* opts,
-                 const char* prog, std::FILE* out);
+int setvalGetopt(SetvalScanner* s, int argc, char* const argv[], const char* opts, const char* prog,
+                 std::FILE* out);
 
 // What the command line asked for.
 struct SetvalOptions {

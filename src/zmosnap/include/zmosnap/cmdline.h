@@ -11,15 +11,14 @@
 #include <string>
 
 #include "common/db_kind.h"
-
 #include "common/server_file.h"
 
 namespace zmo::snap {
 
 struct SnapCmdLine {
-  zmo::ServerLine server;  // the one server of a run without -if
-  std::string password;    // clear
-  std::string inFile;      // -if: the server file; empty without
+  zmo::ServerLine server;                   // the one server of a run without -if
+  std::string password;                     // clear
+  std::string inFile;                       // -if: the server file; empty without
   zmo::DbKind dbKind = zmo::DbKind::kNone;  // of -dbtype; none when not given
   bool debug = false;
 };

@@ -21,7 +21,6 @@
 #include <string>
 
 #include "common/handover.h"
-
 #include "zmosnap/state.h"
 
 namespace zmo::snap {

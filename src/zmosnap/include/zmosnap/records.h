@@ -40,7 +40,7 @@ namespace zmo::snap {
 struct SnapRecordState {
   zmo::ServerLine server;
   bool dbHostRecords = false;  // while the database host's records are written
-  bool gmt = false;       // time stamps in UTC instead of the SAP system's time
+  bool gmt = false;            // time stamps in UTC instead of the SAP system's time
   zmo::MetricSwitches switches;
   std::FILE* cpuFile = nullptr;
   std::FILE* diskFile = nullptr;

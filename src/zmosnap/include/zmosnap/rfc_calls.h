@@ -76,12 +76,12 @@ struct SnapRfcTypes {
 // What the calls keep for the cycle and the record writers. Every text is a
 // bounded, terminated copy of what the system sent.
 struct SnapRfcResults {
-  std::string sid;        // RFCSYSID up to its first blank
-  std::string dbHost;     // RFCDBHOST up to its first blank
-  int remoteOffset = 0;   // seconds: RFCTZONE, plus 3600 with daylight saving
-  int users = 0;          // from the user list
+  std::string sid;       // RFCSYSID up to its first blank
+  std::string dbHost;    // RFCDBHOST up to its first blank
+  int remoteOffset = 0;  // seconds: RFCTZONE, plus 3600 with daylight saving
+  int users = 0;         // from the user list
   int sessions = 0;
-  bool usersRead = false;  // once the user list was read on this connection
+  bool usersRead = false;     // once the user list was read on this connection
   std::string dbDestination;  // DESTINATION as it came (32 characters)
   std::string dbLocality;     // LOCALITY as it came (10 characters)
 };
@@ -139,7 +139,6 @@ int callFillSnapshotData(const char* destination, const char* locality);
 // digits in the line before the last. 0 with the counts set; 1 with both 0
 // when the table has fewer than two lines or that line cannot be read.
 int snapUserCounts(ITAB_H usrTbl, int* users, int* sessions);
-
 
 // Pieces the calls share.
 //

@@ -36,10 +36,10 @@ struct SnapFile {
 
 // The settings a cycle reads from the registry (queryRegForFormat).
 struct SnapSettings {
-  std::string binDir;       // with its trailing separator
-  std::string zmomsgPath;   // <BinDir>zmomsg
-  std::string loaderPath;   // <BinDir>zmoloader
-  std::string serverFile;   // SnapInput, or zmoserver.dat in the own directory
+  std::string binDir;      // with its trailing separator
+  std::string zmomsgPath;  // <BinDir>zmomsg
+  std::string loaderPath;  // <BinDir>zmoloader
+  std::string serverFile;  // SnapInput, or zmoserver.dat in the own directory
 };
 
 // The work loop calls the cycle through this pointer, so that the loop's own

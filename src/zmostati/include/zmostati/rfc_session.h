@@ -35,12 +35,12 @@ enum StatiLayout {
 // structure is installed once.
 struct StatiRfcSession {
   RFC_HANDLE handle = RFC_HANDLE_NULL;  // 0 = no connection
-  std::string systemId;  // RFCSYSID up to its first blank, upper-cased
-  std::string dbHost;    // RFCDBHOST up to its first blank
-  std::string release;   // the first three characters of RFCSAPRL
-  ITAB_H batchTable = ITAB_NULL;   // V2_BTC_STEP_RECORDS
-  ITAB_H normalTable = ITAB_NULL;  // V2_NORMAL_RECORDS
-  std::string exception;           // name of the last exception RfcReceive raised
+  std::string systemId;                 // RFCSYSID up to its first blank, upper-cased
+  std::string dbHost;                   // RFCDBHOST up to its first blank
+  std::string release;                  // the first three characters of RFCSAPRL
+  ITAB_H batchTable = ITAB_NULL;        // V2_BTC_STEP_RECORDS
+  ITAB_H normalTable = ITAB_NULL;       // V2_NORMAL_RECORDS
+  std::string exception;                // name of the last exception RfcReceive raised
   std::array<RFC_TYPEHANDLE, kStatiLayoutCount> batchTypes{};   // SAPWLPFBTC; 0 = not installed
   std::array<RFC_TYPEHANDLE, kStatiLayoutCount> normalTypes{};  // SAPWLPFNRM; 0 = not installed
 };
@@ -87,8 +87,8 @@ int statiCallSapwlStatrecReadFile();
 // tables, reporting every failure through the error handler. 0, 1 failure,
 // 28 shutdown (the disconnect flag was set before or right after the call;
 // a stop seen while waiting gives 1 and leaves the flag to the caller).
-int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting,
-                           RFC_PARAMETER* importing, RFC_TABLE* tables);
+int statiRfcCallAndReceive(const char* function, RFC_PARAMETER* exporting, RFC_PARAMETER* importing,
+                           RFC_TABLE* tables);
 
 // The answer wait of both remote calls (zmo::ListenForRfcResponse): the
 // time-out is RetrievalWait, read again from the registry at every wait

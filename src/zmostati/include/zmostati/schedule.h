@@ -42,11 +42,11 @@ long long statiMinuteCount(int year, int month, int day);
 // the messages. Returns 0 with the table filled, or the schedule error 6-21:
 // 6-16 those of one entry (common/schedule_text.h), then these of the whole.
 // *trace receives the one trace line, success or error, with its line feed.
-constexpr int kStatiNoBorderTime = 17;      // no valid entry at all
-constexpr int kStatiDelayOutOfRange = 18;   // one entry, delay outside a day
-constexpr int kStatiEqualBorderTimes = 19;  // two entries the same
-constexpr int kStatiBorderGapTooSmall = 20; // two entries closer than kStatiMinBorderGap
-constexpr int kStatiDelayTooLong = 21;      // delay above the smallest gap, or negative
+constexpr int kStatiNoBorderTime = 17;       // no valid entry at all
+constexpr int kStatiDelayOutOfRange = 18;    // one entry, delay outside a day
+constexpr int kStatiEqualBorderTimes = 19;   // two entries the same
+constexpr int kStatiBorderGapTooSmall = 20;  // two entries closer than kStatiMinBorderGap
+constexpr int kStatiDelayTooLong = 21;       // delay above the smallest gap, or negative
 int statiParseSchedule(const std::string& text, int delay, const char* keyPath,
                        StatiBorderTable* table, std::string* trace);
 

@@ -18,11 +18,11 @@ namespace zmo::stati {
 // registry for the service and -nr, from the command line for -np.
 struct StatiSettings {
   zmo::DbKind dbKind = zmo::DbKind::kNone;
-  bool batchFlag = true;  // read batch step records
-  bool normalFlag = true; // read normal records
-  bool gmtSwitch = false;  // convert record time stamps to GMT
+  bool batchFlag = true;       // read batch step records
+  bool normalFlag = true;      // read normal records
+  bool gmtSwitch = false;      // convert record time stamps to GMT
   bool filterRecords = false;  // StatiFilterRecords present
-  std::string binDir;     // with its trailing separator
+  std::string binDir;          // with its trailing separator
   std::string serverFile;
   std::string outFile;       // statistic data file the run writes
   std::string handOverFile;  // registry mode only
@@ -56,9 +56,9 @@ struct StatiState {
   int sleepSeconds = 60;
   StatiBorderTable borders;
   int passCounter = 0;
-  StatiInterval last;     // the interval collected last (StatiLast* values)
-  StatiInterval current;  // the interval to collect
-  StatiInterval remote;   // current, in the remote system's time
+  StatiInterval last;           // the interval collected last (StatiLast* values)
+  StatiInterval current;        // the interval to collect
+  StatiInterval remote;         // current, in the remote system's time
   int remoteOffsetSeconds = 0;  // remote time minus UTC, set by the RFC session
   int rfcTimeoutSeconds = 300;  // RetrievalWait
   StatiSettings settings;

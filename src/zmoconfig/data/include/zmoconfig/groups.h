@@ -55,11 +55,10 @@ int CheckGroupName(const std::string& name, int record_to_skip);
 // when adding. Checks in order: empty seconds 1422, the level 1423 (an edit
 // keeps the stored milliseconds while the box shows them), the name's rules,
 // an empty name kGroupNothing. Then writes Notation (a failed write is
-// shown with status 1453 and gives 1453, changing nothing), adds or changes the row (name trimmed) and, for a rename,
-// gives the group's codes the new name and remembers the rename for the
-// loader. Returns 0 with *row the 1-based row, or the code.
-int ApplyGroupDialog(const std::string& name, const std::string& seconds, int position,
-                     int* row);
+// shown with status 1453 and gives 1453, changing nothing), adds or changes the row (name trimmed)
+// and, for a rename, gives the group's codes the new name and remembers the rename for the loader.
+// Returns 0 with *row the 1-based row, or the code.
+int ApplyGroupDialog(const std::string& name, const std::string& seconds, int position, int* row);
 
 // The direct mode of frmTransGroup's Add: a new group named typed with the
 // seconds in the page's box, starting with a copy of the codes of the group

@@ -32,8 +32,8 @@ constexpr int kServerLoadOk = 0;
 // Another process holds a write lock on the file (an open file description
 // lock, F_OFD_SETLK), or the file may not be read.
 constexpr int kServerLoadLocked = 70;
-constexpr int kServerLoadFailed = 1;     // cannot be opened or read (not missing)
-constexpr int kServerLoadTooLarge = 2;   // more rows than a table holds
+constexpr int kServerLoadFailed = 1;    // cannot be opened or read (not missing)
+constexpr int kServerLoadTooLarge = 2;  // more rows than a table holds
 
 // The list items a server-file load produces for the pages.
 struct ServerLists {
@@ -108,10 +108,10 @@ enum class OracleOption { kNone, k73, k80, k81 };
 
 // What LoadDataSource shows. An empty text means: leave the control as it is.
 struct DataSourceValues {
-  std::string txtUserID;      // frmDataSource only
-  std::string dsn;            // frmDataSource.txtDSN, or frmCurrentConfig.txtDataSource
-  std::string txtPassword;    // frmDataSource only: DecryptText of Access
-  std::string txtCorvainst;   // with DbOption::kCorva: gCorvaInstance
+  std::string txtUserID;     // frmDataSource only
+  std::string dsn;           // frmDataSource.txtDSN, or frmCurrentConfig.txtDataSource
+  std::string txtPassword;   // frmDataSource only: DecryptText of Access
+  std::string txtCorvainst;  // with DbOption::kCorva: gCorvaInstance
   // Ticked whichever form is named; kNone (DB missing or unknown): no kind
   // option is ticked, so a choice that was never saved does not look stored.
   DbOption option = DbOption::kNone;

@@ -37,7 +37,8 @@ int LoadScheduleEntries(std::vector<std::string>* entries);
 
 // The six registry values of entries (each "HH:MM"): every entry and a
 // blank, cut into 90-character pieces; the pieces past the text are "".
-std::array<std::string, kSchedulePieceCount> SchedulePieces(const std::vector<std::string>& entries);
+std::array<std::string, kSchedulePieceCount> SchedulePieces(
+    const std::vector<std::string>& entries);
 
 // The page's OK and a confirmed Delete: entries sorted; refused with 1417
 // for more than 90, 1416 when one is not "HH:MM" by the grammar, 1415 for

@@ -50,9 +50,9 @@ bool CheckForDups(int record_to_skip, const ServerEntry& entry);
 
 // Result codes of StoreServerEntry.
 constexpr int kStoreOk = 0;
-constexpr int kStoreNoRow = 1;        // row is no row of the table
-constexpr int kStoreTableFull = 2;    // no row can be added
-constexpr int kStoreNotScrambled = 3; // scrambling gave nothing (1448 shown)
+constexpr int kStoreNoRow = 1;         // row is no row of the table
+constexpr int kStoreTableFull = 2;     // no row can be added
+constexpr int kStoreNotScrambled = 3;  // scrambling gave nothing (1448 shown)
 
 // Stores a checked entry into row (1-based) of gServers, or appends a row
 // when row is 0: host and user trimmed, the password scrambled, the window
