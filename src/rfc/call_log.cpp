@@ -26,27 +26,13 @@ std::string Escape(const std::string& s) {
 }
 
 void AppendToFile(const char* path, const SimLogEntry& e) {
-  // Appended piece by piece: one long chain of operator+ here draws a false
-  // -Wrestrict from the optimiser.
-  std::string line = std::to_string(e.at_ms);
-  line += '\t';
-  line += Escape(e.system.empty() ? "-" : e.system);
-  line += '\t';
-  line += e.event;
-  line += '\t';
-  line += Escape(e.function.empty() ? "-" : e.function);
-  line += '\t';
-  line += std::to_string(e.result);
+  std::string line = std::to_string(e.at_ms) + "\t" + Escape(e.system.empty() ? "-" : e.system) +
+                     "\t" + e.event + "\t" + Escape(e.function.empty() ? "-" : e.function) + "\t" +
+                     std::to_string(e.result);
   for (const auto& [name, value] : e.values) {
-    line += '\t';
-    line += Escape(name);
-    line += '=';
-    line += name == "PASSWORD" ? std::string("***") : Escape(value);
+    line += "\t" + Escape(name) + "=" + (name == "PASSWORD" ? std::string("***") : Escape(value));
   }
-  for (const std::string& t : e.tables) {
-    line += "\ttable=";
-    line += Escape(t);
-  }
+  for (const std::string& t : e.tables) line += "\ttable=" + Escape(t);
   line += "\n";
   if (std::FILE* f = std::fopen(path, "ab")) {
     std::fwrite(line.data(), 1, line.size(), f);
