@@ -133,10 +133,8 @@ bool Snap() { return loaderState().prog == kProgramSnap; }
 // What the batch being built has done so far, for the tests of the tools'
 // results and the lines a failure goes to.
 struct Build {
-  std::vector<FileMove> moves;      // the archive moves written so far
-  bool tested = false;              // a test goes to kFailedLabel
-  bool tested_after_moves = false;  // a test goes to kFailedAfterMovesLabel
-  bool checked = false;             // a load check goes to kLoadedLabel
+  bool tested = false;   // a test goes to kFailedLabel
+  bool checked = false;  // a load check goes to kLoadedLabel
 };
 
 constexpr const char* kLoadedLabel_ = "zmoloaded";
@@ -174,29 +172,19 @@ void AddLoadCheck(Lines* lines, Build* b) {
   b->checked = true;
 }
 
-// The test of the result of the tool line just written.
+// The test of the result of the tool line just written. Every plan moves
+// its data files to the archive after its last tested tool, so a failure
+// always finds them under their load names.
 void AddTest(Lines* lines, Build* b) {
-  if (b->moves.empty()) {
-    b->tested = true;
-    addResultTest(lines, kFailedLabel);
-  } else {
-    b->tested_after_moves = true;
-    addResultTest(lines, kFailedAfterMovesLabel);
-  }
+  b->tested = true;
+  addResultTest(lines, kFailedLabel);
 }
 
-// After the batch's Exit: where a failed tool sends it. The archives moved
-// before the failure go back under their load names, then the summary log
-// is told and the batch ends with 1, so that nothing counts as loaded that
-// was not.
+// After the batch's Exit: where a failed tool sends it. The summary log is
+// told and the batch ends with 1, so that nothing counts as loaded that was
+// not.
 void AddFailureLines(Lines* lines, const Build& b) {
-  if (!b.tested && !b.tested_after_moves) return;
-  if (b.tested_after_moves) {
-    lines->push_back(std::string(":") + kFailedAfterMovesLabel);
-    for (auto m = b.moves.rbegin(); m != b.moves.rend(); ++m) {
-      lines->push_back("move " + quoteAlways(m->to) + " " + quoteAlways(m->from));
-    }
-  }
+  if (!b.tested) return;
   lines->push_back(std::string(":") + kFailedLabel);
   lines->push_back(msgLine(Program().msg_load_failed));
   lines->push_back("Exit 1");
@@ -363,7 +351,7 @@ void AddStep(Lines* lines, Step step, zmo::DbKind kind, Build* b) {
       lines->push_back(msgLine(p.msg_agg_end));
       return;
     case kMoves:
-      addMoves(lines, &b->moves);
+      addMoves(lines);
       return;
     case kEnd:
       lines->push_back(endLine());

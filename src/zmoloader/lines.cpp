@@ -103,7 +103,7 @@ std::string msg1500Line() { return ZmomsgPath() + " -P \"SNAP\" -T -N 1500"; }
 
 std::string endLine() { return Join({ZmomsgPath(), "-N 1498 -P", Program().name}); }
 
-void addMoves(Lines* lines, std::vector<FileMove>* moves) {
+void addMoves(Lines* lines) {
   const LoaderState& s = loaderState();
   std::string archive = s.archive_dir;
   if (s.prog == kProgramSnap) {
@@ -113,17 +113,15 @@ void addMoves(Lines* lines, std::vector<FileMove>* moves) {
     for (const char* t = kArchiveOrder; *t; ++t) {
       const SnapGroup& g = snapGroup(*t);
       std::string to = std::string(g.archive_prefix) + "_" + stamp + ".dat";
-      FileMove m{binPath(g.data_file), zmo::JoinPath(archive, to)};
-      lines->push_back(Join({"move", quoteAlways(m.from), quoteAlways(m.to)}));
-      if (moves != nullptr) moves->push_back(m);
+      lines->push_back(Join(
+          {"move", quoteAlways(binPath(g.data_file)), quoteAlways(zmo::JoinPath(archive, to))}));
     }
     return;
   }
   std::string stamp = archiveStamp({kStatiArchivePrefix});
   std::string to = std::string(kStatiArchivePrefix) + "_" + stamp + ".dat";
-  FileMove m{s.stati_output, zmo::JoinPath(archive, to)};
-  lines->push_back(Join({"move", quoteAlways(m.from), quoteAlways(m.to)}));
-  if (moves != nullptr) moves->push_back(m);
+  lines->push_back(
+      Join({"move", quoteAlways(s.stati_output), quoteAlways(zmo::JoinPath(archive, to))}));
 }
 
 void addResultTest(Lines* lines, const char* label) {

@@ -56,19 +56,11 @@ std::string msgLine(int id);  // "<zmomsg>" -T -N <id> -P <prog>
 std::string msg1500Line();    // "<zmomsg>" -P "SNAP" -T -N 1500
 std::string endLine();        // "<zmomsg>" -N 1498 -P <prog>
 constexpr const char* kExitLine = "Exit";
-// A file move of the batch: from, to.
-struct FileMove {
-  std::string from;
-  std::string to;
-};
-// MOVES-SNAP or MOVE-STATI with this run's archive stamp; the moves are
-// added to *moves when it is given.
-void addMoves(Lines* lines, std::vector<FileMove>* moves = nullptr);
+// MOVES-SNAP or MOVE-STATI with this run's archive stamp.
+void addMoves(Lines* lines);
 
-// The labels a failed tool sends the batch to: before the data files were
-// archived, and after (the archives are then moved back first).
+// The label a failed tool sends the batch to.
 constexpr const char* kFailedLabel = "zmofailed";
-constexpr const char* kFailedAfterMovesLabel = "zmofailedmoved";
 // The lines after a tool's line that leave the batch for label when the
 // tool failed: exit code 1 (nothing done) or 3 and above (not found, not
 // startable, killed). 2 (done, with rejected rows or a failed statement)
