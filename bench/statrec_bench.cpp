@@ -23,7 +23,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -165,8 +164,13 @@ std::string TemporaryFile() {
 // the collector's size (all passes' worth, as the writer wrote them).
 // *bytes is the written file's size.
 int FwriteCeiling(const std::string& written, long passes, long long* bytes, double* seconds) {
-  std::ifstream in(written, std::ios::binary);
-  const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ifstream in(written, std::ios::binary | std::ios::ate);
+  std::string data(static_cast<size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  if (!in.read(data.data(), static_cast<std::streamsize>(data.size()))) {
+    std::fprintf(stderr, "reading %s back failed\n", written.c_str());
+    return 1;
+  }
   *bytes = static_cast<long long>(data.size());
   std::vector<std::pair<size_t, size_t>> lines;  // offset, length
   for (size_t at = 0; at < data.size();) {

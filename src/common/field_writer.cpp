@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/byte_marks.h"
+
 namespace zmo {
 namespace {
 
@@ -25,18 +27,16 @@ void Put(RecordLine* line, const char* text, int n) {
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
 // Whether n bytes may hold a control byte, eight at a time: a byte below
-// 0x20 or equal to 0x7F sets its top bit in one of the two masks. A byte
-// that borrows can mark its neighbour too, so a true answer is checked.
+// 0x20 sets its top bit in the first mask (as byteMarks does, a byte that
+// borrows can mark its neighbour too), one equal to 0x7F in the second. A
+// true answer is checked byte by byte.
 bool MayHoldControl(const char* p, int n) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kTops = 0x8080808080808080ull;
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     std::uint64_t w;
     std::memcpy(&w, p + i, 8);
-    const std::uint64_t below = (w - 0x20 * kOnes) & ~w & kTops;
-    const std::uint64_t del = w ^ (0x7F * kOnes);
-    if ((below | ((del - kOnes) & ~del & kTops)) != 0) return true;
+    const std::uint64_t below = (w - 0x20 * kByteOnes) & ~w & (kByteOnes << 7);
+    if ((below | byteMarks(w, 0x7F)) != 0) return true;
   }
   for (; i < n; ++i) {
     if (IsControl(static_cast<unsigned char>(p[i]))) return true;

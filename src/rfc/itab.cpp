@@ -62,6 +62,12 @@ extern "C" ITAB_H ItCreate(const char* name, unsigned leng, unsigned /*occu*/, u
   auto* t = new ZmoItab;
   t->name = upper;
   t->leng = leng;
+  std::string unused;
+  if (auto land = CurrentLandscape(st, &unused)) {
+    for (const auto& [table, line] : land->faults.itgetline) {
+      if (table == upper) t->failing_lines.push_back(line);
+    }
+  }
   st.tables.insert(t);
   return t;
 }
@@ -76,12 +82,8 @@ extern "C" void* ItGetLine(ITAB_H table, unsigned line) {
   auto& st = State();
   std::lock_guard<std::mutex> lock(st.mu);
   if (!IsTable(st, table) || line == 0 || line > table->lines.size()) return nullptr;
-  std::string unused;
-  if (auto land = CurrentLandscape(st, &unused)) {
-    for (const auto& [name, n] : land->faults.itgetline) {
-      if (name == table->name && n == line) return nullptr;
-    }
-  }
+  const auto& failing = table->failing_lines;
+  if (std::find(failing.begin(), failing.end(), line) != failing.end()) return nullptr;
   return table->lines[line - 1].get();
 }
 

@@ -19,6 +19,9 @@ struct ZmoItab {
   std::string name;  // upper-cased
   unsigned leng = 0;
   std::vector<zmo::rfc::LineBuffer> lines;  // stable addresses
+  // Lines that ItGetLine refuses, by the landscape's faults when the table
+  // was created: looked up once, not on every line read.
+  std::vector<unsigned> failing_lines;
 };
 
 namespace zmo::rfc {

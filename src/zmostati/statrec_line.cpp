@@ -23,20 +23,28 @@ void statiWriteSystemFields(zmo::RecordLine* line, const StatiConvertJob& job) {
 
 namespace {
 
+// n characters of a stamp's date or time: a zero byte stands for a blank,
+// so that the stamp keeps its length, and the first "+" is blanked.
+void CopyStampPart(char* out, const char* in, int n) {
+  bool plus = false;
+  for (int i = 0; i < n; ++i) {
+    char c = in[i] == '\0' ? ' ' : in[i];
+    if (c == '+' && !plus) {
+      c = ' ';
+      plus = true;
+    }
+    out[i] = c;
+  }
+  out[n] = '\0';
+}
+
 // One stamp of 8 date and 6 time characters, moved to GMT when the job
 // says so. A stamp that cannot be moved (not a date) is written as received.
-// A zero byte in a field stands for a blank, so that the stamp keeps its
-// length.
 void PutStamp(zmo::RecordLine* line, const zmo::RecordField& field, const StatiConvertJob& job,
               const char* date, const char* time) {
   char d[9], t[7];
-  std::memcpy(d, date, 8);
-  std::memcpy(t, time, 6);
-  d[8] = t[6] = '\0';
-  for (char* c = d; c < d + 8; ++c) *c = *c == '\0' ? ' ' : *c;
-  for (char* c = t; c < t + 6; ++c) *c = *c == '\0' ? ' ' : *c;
-  statiPlusToBlank(d);
-  statiPlusToBlank(t);
+  CopyStampPart(d, date, 8);
+  CopyStampPart(t, time, 6);
   if (job.gmt) {
     char gd[9], gt[7];
     if (statiConvertTimeToGMT(d, t, job.remoteOffset, gd, gt) == 0) {

@@ -37,6 +37,19 @@ constexpr TaskType kTaskTypes[] = {
 };
 constexpr const char* kUnknownTaskType = "XX";
 
+constexpr int HexDigit(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
+
+// The letter of every task-type byte, from the codes above.
+constexpr std::array<char, 256> MakeTaskLetters() {
+  std::array<char, 256> t{};
+  t.fill(kUnknownTaskType[1]);
+  for (const TaskType& type : kTaskTypes) {
+    t[HexDigit(type.code[0]) * 16 + HexDigit(type.code[1])] = type.letters[1];
+  }
+  return t;
+}
+constexpr std::array<char, 256> kTaskLetters = MakeTaskLetters();
+
 // Largest values that two more digits, or one, still fit after.
 constexpr std::int64_t kMaxBeforePair = (INT64_MAX - 99) / 100;
 constexpr std::int64_t kMaxBeforeDigit = (INT64_MAX - 9) / 10;
@@ -111,5 +124,7 @@ const char* statiMapTaskType(const char* code) {
   }
   return kUnknownTaskType;
 }
+
+char statiTaskTypeLetter(unsigned char type) { return kTaskLetters[type]; }
 
 }  // namespace zmo::stati

@@ -2,8 +2,10 @@
 // stamps, the task type, the measures in seconds and kilobytes, the record
 // filter and the column switches.
 
+#include <cstdint>
 #include <cstring>
 
+#include "common/byte_marks.h"
 #include "common/metric_switches.h"
 #include "statrec_internal.h"
 #include "zmostati/state.h"
@@ -36,20 +38,39 @@ constexpr MeasureSwitches kMeasureSwitches[] = {
 constexpr char kHex[] = "0123456789ABCDEF";
 constexpr char kBlanks[] = "                                        ";  // 40
 
-// A text field of the line: its characters up to a zero byte, the first
-// "+" blanked. out has room for field.length + 1. Returns the length.
-int ReadText(const unsigned char* bytes, const StatiField& field, char* out) {
+// The index of the first zero byte or "+" among n bytes, or n.
+int FirstZeroOrPlus(const char* p, int n) {
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    const std::uint64_t marks = zmo::byteMarks(w, '\0') | zmo::byteMarks(w, '+');
+    if (marks != 0) return i + zmo::firstMarkedByte(marks);
+  }
+  while (i < n && p[i] != '\0' && p[i] != '+') ++i;
+  return i;
+}
+
+// The text of a field: its characters up to a zero byte, the first "+"
+// blanked.
+struct Text {
+  const char* chars;
+  int n;
+};
+
+// A text field of the line. A field without a "+", that is nearly every
+// one, is used where it lies in the line; one with a "+" is copied into
+// scratch (room for field.length) to blank it.
+Text ReadText(const unsigned char* bytes, const StatiField& field, char* scratch) {
   const char* src = reinterpret_cast<const char*>(bytes) + field.offset;
   const int length = static_cast<int>(field.length);
-  bool plus = false;
-  int n = 0;
-  for (; n < length && src[n] != '\0'; ++n) {
-    const char c = src[n];
-    out[n] = c == '+' && !plus ? ' ' : c;
-    plus = plus || c == '+';
-  }
-  out[n] = '\0';
-  return n;
+  const int stop = FirstZeroOrPlus(src, length);
+  if (stop == length || src[stop] == '\0') return {src, stop};
+  std::memcpy(scratch, src, stop);
+  scratch[stop] = ' ';
+  int n = stop + 1;
+  for (; n < length && src[n] != '\0'; ++n) scratch[n] = src[n];
+  return {scratch, n};
 }
 
 bool AllBlank(const char* text, int n) {
@@ -110,59 +131,55 @@ void statiStartContext(const StatiConvertJob& job, zmo::DbKind kind, StatiContex
 bool statiConvertLine(const StatiBranch& b, const StatiContext& ctx, const unsigned char* bytes,
                       zmo::RecordLine* line) {
   // T_CODE without its leading blanks, CUA_PROG blank-filled to 40.
-  char tcodeText[kStatiTextMax];
-  const char* tcode = " ";
-  int tcodeLen = 1;
+  char tcodeScratch[kStatiTextMax];
+  Text tcode{" ", 1};
   if (b.tcode.length > 0) {
-    tcodeLen = ReadText(bytes, b.tcode, tcodeText);
-    tcode = tcodeText;
-    while (tcodeLen > 0 && *tcode == ' ') ++tcode, --tcodeLen;
+    tcode = ReadText(bytes, b.tcode, tcodeScratch);
+    while (tcode.n > 0 && *tcode.chars == ' ') ++tcode.chars, --tcode.n;
   }
   const zmo::RecordLayout f = ctx.fields;
   const int cuaWidth = f[zmo::kStatCuaProg].width;
-  char cuaProg[kStatiTextMax];
-  int cuaLen = cuaWidth;
+  char cuaScratch[kStatiTextMax];
+  Text cuaProg{kBlanks, cuaWidth};
   if (b.cuaProg.length > 0) {
-    cuaLen = ReadText(bytes, b.cuaProg, cuaProg);
-    if (cuaLen < cuaWidth) {
-      std::memset(cuaProg + cuaLen, ' ', cuaWidth - cuaLen);
-      cuaLen = cuaWidth;
+    cuaProg = ReadText(bytes, b.cuaProg, cuaScratch);
+    if (cuaProg.n < cuaWidth) {
+      if (cuaProg.chars != cuaScratch) std::memcpy(cuaScratch, cuaProg.chars, cuaProg.n);
+      std::memset(cuaScratch + cuaProg.n, ' ', cuaWidth - cuaProg.n);
+      cuaProg = {cuaScratch, cuaWidth};
     }
-  } else {
-    std::memcpy(cuaProg, kBlanks, cuaWidth);
   }
 
   if (ctx.filter) {
-    const bool programBlank = AllBlank(cuaProg, cuaLen);
-    const bool tcodeBlank = AllBlank(tcode, tcodeLen);
+    const bool programBlank = AllBlank(cuaProg.chars, cuaProg.n);
+    const bool tcodeBlank = AllBlank(tcode.chars, tcode.n);
     if (ctx.programs && programBlank) return false;
     if (ctx.transactions && tcodeBlank && (!ctx.programs || programBlank)) return false;
   }
 
-  char text[kStatiTextMax];
+  char scratch[kStatiTextMax];
   zmo::recordLineStart(line, ctx.kind);
   const char record_type = static_cast<char>(b.recordType);
   zmo::recordPutText(line, f[zmo::kStatRecordType], &record_type, 1);
   zmo::recordLineAppend(line, ctx.systemFields);
-  int n = ReadText(bytes, b.mandt, text);
-  zmo::recordPutText(line, f[zmo::kStatClient], text, n);
+  Text text = ReadText(bytes, b.mandt, scratch);
+  zmo::recordPutText(line, f[zmo::kStatClient], text.chars, text.n);
   const char* chars = reinterpret_cast<const char*>(bytes);
   statiWriteInterval(line, *ctx.job, chars + b.startDate.offset, chars + b.startTime.offset,
                      chars + b.endDate.offset, chars + b.endTime.offset);
-  zmo::recordPutText(line, f[zmo::kStatTcode], tcode, tcodeLen);
-  n = ReadText(bytes, b.dynpro, text);
-  zmo::recordPutText(line, f[zmo::kStatDynpro], text, n);
-  zmo::recordPutText(line, f[zmo::kStatCuaProg], cuaProg, cuaLen);
+  zmo::recordPutText(line, f[zmo::kStatTcode], tcode.chars, tcode.n);
+  text = ReadText(bytes, b.dynpro, scratch);
+  zmo::recordPutText(line, f[zmo::kStatDynpro], text.chars, text.n);
+  zmo::recordPutText(line, f[zmo::kStatCuaProg], cuaProg.chars, cuaProg.n);
 
   const unsigned char* wpid = bytes + b.wpid.offset;
   const char wpHex[4] = {kHex[wpid[0] >> 4], kHex[wpid[0] & 0xF], kHex[wpid[1] >> 4],
                          kHex[wpid[1] & 0xF]};
   zmo::recordPutText(line, f[zmo::kStatWpId], wpHex, 4);
-  const unsigned char task = bytes[b.taskType.offset];
-  const char taskHex[3] = {kHex[task >> 4], kHex[task & 0xF], '\0'};
-  zmo::recordPutText(line, f[zmo::kStatTaskType], statiMapTaskType(taskHex) + 1, 1);
-  n = ReadText(bytes, b.account, text);
-  zmo::recordPutText(line, f[zmo::kStatUserName], text, n);
+  const char task = statiTaskTypeLetter(bytes[b.taskType.offset]);
+  zmo::recordPutText(line, f[zmo::kStatTaskType], &task, 1);
+  text = ReadText(bytes, b.account, scratch);
+  zmo::recordPutText(line, f[zmo::kStatUserName], text.chars, text.n);
 
   // The measures, each only when its column is on (0 otherwise).
   const bool* on = ctx.measureOn;

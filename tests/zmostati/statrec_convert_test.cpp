@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "statrec_test_util.h"
@@ -83,6 +84,16 @@ TEST(StatrecConvert, TaskTypeMap) {
                         {"FD", "LL"}, {"0A", "XX"}, {"00", "XX"}, {"09", "XX"}, {"FC", "XX"},
                         {"fe", "XX"}, {"", "XX"},   {"0", "XX"},  {"011", "XX"}};
   for (const Case& c : cases) EXPECT_STREQ(statiMapTaskType(c.code), c.letters) << c.code;
+}
+
+// Every byte gives the letter its two hex digits give in the map.
+TEST(StatrecConvert, TaskTypeLetterOfEveryByte) {
+  for (int type = 0; type < 256; ++type) {
+    char code[3];
+    std::snprintf(code, sizeof code, "%02X", type);
+    EXPECT_EQ(statiTaskTypeLetter(static_cast<unsigned char>(type)), statiMapTaskType(code)[1])
+        << code;
+  }
 }
 
 TEST(StatrecConvert, PlusToBlankReplacesTheFirstPlusOnly) {
@@ -256,6 +267,28 @@ TEST_F(StatrecConvertRecord, TransactionLosesLeadingBlanksAndPlus) {
 TEST_F(StatrecConvertRecord, TextEndsAtAZeroByte) {
   EXPECT_EQ(Columns(186, 215, [](auto& l) { l.Raw("ACCOUNT", std::string("AB\0CDEFGHIJ", 12)); }),
             "AB" + std::string(28, ' '));
+}
+
+// The text read ends at the first zero byte and has its first "+" before
+// that blanked, wherever in the field (word or tail) the two lie: here a
+// "+" at every position of CUA_PROG's 40 characters against a zero byte at
+// every position, and neither.
+TEST_F(StatrecConvertRecord, TextEndAndPlusAtEveryPosition) {
+  const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn";
+  for (int plus = -1; plus < 40; ++plus) {
+    for (int zero = -1; zero < 40; ++zero) {
+      std::string field = letters;
+      if (plus >= 0) field[plus] = '+';
+      if (zero >= 0) field[zero] = '\0';
+      if (plus >= 0 && plus + 1 < 40 && plus + 1 != zero)
+        field[plus + 1] = '+';  // a second one stays
+      std::string expected = field.substr(0, zero < 0 ? 40 : zero);
+      if (plus >= 0 && plus < static_cast<int>(expected.size())) expected[plus] = ' ';
+      expected.resize(40, ' ');
+      ASSERT_EQ(Columns(141, 180, [&](auto& l) { l.Raw("CUA_PROG", field); }), expected)
+          << "plus " << plus << ", zero " << zero;
+    }
+  }
 }
 
 // Sums and single values beyond 32 bits keep their digits.

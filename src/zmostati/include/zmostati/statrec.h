@@ -47,6 +47,9 @@ std::int64_t statiPackedValue(const unsigned char* bytes, int n);
 // "01" DD, "02" UU, "03" SS, "04" BB, "05" EE, "06" YY, "07" AA, "08" 22,
 // "FF" CC, "FE" RR, "FD" LL, anything else XX.
 const char* statiMapTaskType(const char* code);
+// The task type byte's letter: the last of its code above (0x01 D, 0xFF C,
+// an unknown byte X).
+char statiTaskTypeLetter(unsigned char type);
 
 // Both conversions work in integers and cut toward zero, as the integer
 // part of the double would, so that no large count loses digits; negative
