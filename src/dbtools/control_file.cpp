@@ -62,11 +62,11 @@ bool ParseField(const std::string& text, ControlField* f, std::string* why) {
   return true;
 }
 
-bool PlausibleDate(const std::string& s) {
+bool PlausibleDate(std::string_view s) {
   if (s.size() != kDateWidth || !AllDigits(s)) return false;
-  auto num = [&](size_t at, size_t n) { return std::atoi(s.substr(at, n).c_str()); };
-  return num(4, 2) >= 1 && num(4, 2) <= 12 && num(6, 2) >= 1 && num(6, 2) <= 31 &&
-         num(8, 2) <= 23 && num(10, 2) <= 59 && num(12, 2) <= 59;
+  auto two = [&](size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); };
+  return two(4) >= 1 && two(4) <= 12 && two(6) >= 1 && two(6) <= 31 && two(8) <= 23 &&
+         two(10) <= 59 && two(12) <= 59;
 }
 
 }  // namespace
@@ -141,15 +141,15 @@ size_t RecordLength(const ControlFile& control) {
   return control.fields.empty() ? 0 : control.fields.back().end;
 }
 
-std::string RecordMismatch(const ControlFile& control, const std::string& record) {
+std::string RecordMismatch(const ControlFile& control, std::string_view record) {
   if (record.size() != RecordLength(control)) {
     return std::to_string(record.size()) + " characters, the fields take " +
            std::to_string(RecordLength(control));
   }
   for (const ControlField& f : control.fields) {
     if (!f.date) continue;  // only dates are checked here: no copy of the other fields
-    std::string value = record.substr(f.start - 1, f.end - f.start + 1);
-    if (!PlausibleDate(value)) return f.name + " \"" + value + "\" is no date";
+    const std::string_view value = record.substr(f.start - 1, f.end - f.start + 1);
+    if (!PlausibleDate(value)) return f.name + " \"" + std::string(value) + "\" is no date";
   }
   return "";
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zmo::dbtools {
@@ -29,6 +30,6 @@ int ParseControlFile(const std::vector<std::string>& lines, ControlFile* out, st
 size_t RecordLength(const ControlFile& control);
 
 // Empty when the record fits the fields (its length and its dates), else why not.
-std::string RecordMismatch(const ControlFile& control, const std::string& record);
+std::string RecordMismatch(const ControlFile& control, std::string_view record);
 
 }  // namespace zmo::dbtools

@@ -9,15 +9,16 @@
 //
 // The records go to the server in chunks through COPY, which takes them in
 // one stream without waiting per row. COPY is all or nothing, so a chunk
-// that fails is rolled back and loaded again row by row, each row under its
-// own savepoint: every record the table refuses is rejected with the
-// server's reason, and the chunk's other records load.
+// that fails is rolled back and its halves are loaded the same way, down to
+// a few records, which go row by row, each under its own savepoint: every
+// record the table refuses is rejected with the server's reason, and the
+// chunk's other records load.
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "control_file.h"
@@ -27,47 +28,61 @@ namespace zmo::dbtools {
 
 namespace {
 
-std::string IsoTimestamp(const std::string& v) {
-  return v.substr(0, 4) + "-" + v.substr(4, 2) + "-" + v.substr(6, 2) + " " + v.substr(8, 2) + ":" +
-         v.substr(10, 2) + ":" + v.substr(12, 2);
+// Appends "YYYY-MM-DD HH:MM:SS" of the "YYYYMMDDHH24MISS" value at v.
+void AppendIsoTimestamp(std::string* out, const char* v) {
+  out->append(v, 4).append(1, '-').append(v + 4, 2).append(1, '-').append(v + 6, 2);
+  out->append(1, ' ').append(v + 8, 2).append(1, ':').append(v + 10, 2).append(1, ':');
+  out->append(v + 12, 2);
 }
 
 // Why a record cannot go to the server at all; "" when it fits the fields.
-std::string RecordFault(const ControlFile& control, const std::string& record) {
+std::string RecordFault(const ControlFile& control, std::string_view record) {
   std::string why = RecordMismatch(control, record);
-  if (why.empty() && record.find('\0') != std::string::npos) why = "the record holds a NUL byte";
+  if (why.empty() && record.find('\0') != std::string_view::npos) {
+    why = "the record holds a NUL byte";
+  }
   return why;
 }
 
 // The values of a record, or why it cannot be loaded.
-std::string RecordValues(const ControlFile& control, const std::string& record,
+std::string RecordValues(const ControlFile& control, std::string_view record,
                          std::vector<std::string>* values) {
   std::string why = RecordFault(control, record);
   if (!why.empty()) return why;
   values->clear();
   for (const ControlField& f : control.fields) {
-    std::string v = record.substr(f.start - 1, f.end - f.start + 1);
-    values->push_back(f.date ? IsoTimestamp(v) : v);
+    const char* v = record.data() + f.start - 1;
+    values->emplace_back();
+    if (f.date) {
+      AppendIsoTimestamp(&values->back(), v);
+    } else {
+      values->back().assign(v, f.end - f.start + 1);
+    }
   }
   return "";
 }
 
-// A chunk of records is one COPY; a chunk that fails is done again row by
-// row, so chunks stay small. Its rows go to the server in pieces.
-constexpr size_t kChunkRecords = 2000;
-constexpr size_t kPieceBytes = 256 << 10;
+// A chunk of records is one COPY. Its rows go to the server in pieces small
+// enough that the server is seldom left waiting while the first is made, or
+// the loader while the server ends the last. A refused range of at most
+// kRowByRowRecords goes row by row.
+constexpr size_t kPieceBytes = 64 << 10;
+constexpr size_t kRowByRowRecords = 32;
 
 // The bytes COPY's text form escapes: a backslash and the characters that
 // end a value or a row.
-constexpr bool NeedsEscape(char c) { return c == '\\' || c == '\t' || c == '\n' || c == '\r'; }
+constexpr char kCopyEscaped[] = {'\\', '\t', '\n', '\r'};
 
-// Appends a value in COPY's text form.
-void AppendCopyValue(std::string* rows, const char* v, size_t n) {
-  size_t plain = 0;
-  while (plain < n && !NeedsEscape(v[plain])) ++plain;
-  rows->append(v, plain);  // as a rule the whole value
-  for (size_t i = plain; i < n; ++i) {
-    const char c = v[i];
+bool HoldsEscapedBytes(std::string_view text) {
+  for (char c : kCopyEscaped) {
+    if (text.find(c) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+// Appends a value in COPY's text form, escaping byte by byte.
+void AppendEscapedValue(std::string* rows, std::string_view v) {
+  for (const char c : v) {
     switch (c) {
       case '\\':
         rows->append("\\\\");
@@ -87,16 +102,20 @@ void AppendCopyValue(std::string* rows, const char* v, size_t n) {
   }
 }
 
-// Appends a record that fits the fields as one COPY row.
-void AppendCopyRow(const ControlFile& control, const std::string& record, std::string* rows) {
+// Appends a record that fits the fields as one COPY row. As a rule no byte
+// of a record needs escaping, and its values are copied as they are.
+void AppendCopyRow(const ControlFile& control, std::string_view record, std::string* rows) {
+  const bool escape = HoldsEscapedBytes(record);
   for (size_t i = 0; i < control.fields.size(); ++i) {
     const ControlField& f = control.fields[i];
     if (i) rows->push_back('\t');
+    const std::string_view v = record.substr(f.start - 1, f.end - f.start + 1);
     if (f.date) {
-      const std::string iso = IsoTimestamp(record.substr(f.start - 1, f.end - f.start + 1));
-      rows->append(iso);
+      AppendIsoTimestamp(rows, v.data());
+    } else if (escape) {
+      AppendEscapedValue(rows, v);
     } else {
-      AppendCopyValue(rows, record.data() + f.start - 1, f.end - f.start + 1);
+      rows->append(v);
     }
   }
   rows->push_back('\n');
@@ -137,26 +156,60 @@ struct LoadTally {
   std::string bad;  // the rejected records, each ended by CR LF
 };
 
-void RejectRecord(ToolRun* run, const ControlFile& control, const std::vector<std::string>& records,
-                  size_t i, const std::string& why, LoadTally* tally) {
-  ++tally->rejected;
-  tally->bad += records[i] + "\r\n";
-  Reject(run, "record " + std::to_string(i + 1) + " of " + control.infile + " rejected: " + why);
+// One chunk of the load's records.
+struct Chunk {
+  ToolRun* run;
+  PgSession* session;
+  const ControlFile& control;
+  const std::string& copy;  // the COPY statement
+  const std::vector<std::string_view>& records;
+  size_t number;  // the number in the file of records[0], from 1
+  // Why each record reached so far does not fit the fields, or "": worked
+  // out once, as the first COPY that takes the record makes its row.
+  std::vector<std::string> fault;
+  LoadTally* tally;
+};
+
+void RejectRecord(Chunk* c, size_t i, const std::string& why) {
+  ++c->tally->rejected;
+  c->tally->bad.append(c->records[i]).append("\r\n");
+  Reject(c->run, "record " + std::to_string(c->number + i) + " of " + c->control.infile +
+                     " rejected: " + why);
 }
 
-// A chunk that COPY refused, rolled back: its records one by one, each
-// under its own savepoint, so that only the refused ones stay out.
-// fault[i] is why records[first + i] does not fit, or "". Returns 0, or -1
-// with *lost when the session cannot go on.
-int LoadRowByRow(ToolRun* run, PgSession* session, const ControlFile& control,
-                 const std::vector<std::string>& records, size_t first,
-                 const std::vector<std::string>& fault, LoadTally* tally, std::string* lost) {
+// Makes sure the faults of the records before `to` are known.
+void ReachRecords(Chunk* c, size_t to) {
+  for (size_t i = c->fault.size(); i < to; ++i) {
+    c->fault.push_back(RecordFault(c->control, c->records[i]));
+  }
+}
+
+// Records [from, to) of the chunk as one COPY. 0 when the server took them.
+int CopyRange(Chunk* c, size_t from, size_t to, PgOutcome* outcome) {
+  size_t next = from;
+  auto produce = [&](std::string* piece) {
+    for (; next < to && piece->size() < kPieceBytes; ++next) {
+      ReachRecords(c, next + 1);
+      if (c->fault[next].empty()) AppendCopyRow(c->control, c->records[next], piece);
+    }
+    return next < to;
+  };
+  const int rc = PgCopyRows(c->session, c->copy, produce, outcome);
+  ReachRecords(c, to);  // a COPY refused before it asked for all its rows
+  return rc;
+}
+
+// Records [from, to) of the chunk one by one, each under its own savepoint,
+// so that only the refused ones stay out. Returns 0, or -1 with *lost when
+// the session cannot go on.
+int LoadRowByRow(Chunk* c, size_t from, size_t to, std::string* lost) {
+  ReachRecords(c, to);
   std::vector<std::string> values;
   PgOutcome outcome;
-  for (size_t i = first; i < first + fault.size(); ++i) {
-    std::string why = fault[i - first];
-    if (why.empty()) why = RecordValues(control, records[i], &values);
-    if (why.empty() && PgRunLoad(session, values, &outcome) != 0) {
+  for (size_t i = from; i < to; ++i) {
+    std::string why = c->fault[i];
+    if (why.empty()) why = RecordValues(c->control, c->records[i], &values);
+    if (why.empty() && PgRunLoad(c->session, values, &outcome) != 0) {
       if (outcome.lost) {
         *lost = outcome.error;
         return -1;
@@ -164,12 +217,39 @@ int LoadRowByRow(ToolRun* run, PgSession* session, const ControlFile& control,
       why = outcome.error;
     }
     if (why.empty()) {
-      ++tally->loaded;
+      ++c->tally->loaded;
     } else {
-      RejectRecord(run, control, records, i, why, tally);
+      RejectRecord(c, i, why);
     }
   }
   return 0;
+}
+
+// Records [from, to) of the chunk: one COPY; a range the server refuses
+// (rolled back) is halved and each half loaded the same way, down to
+// ranges that go row by row. One refused record costs a few COPYs of its
+// neighbours, not a row-by-row load of its chunk. Returns 0, or -1 with
+// *lost when the session cannot go on.
+int LoadRange(Chunk* c, size_t from, size_t to, std::string* lost) {
+  if (to - from <= kRowByRowRecords) return LoadRowByRow(c, from, to, lost);
+  PgOutcome outcome;
+  if (CopyRange(c, from, to, &outcome) == 0) {
+    for (size_t i = from; i < to; ++i) {
+      if (c->fault[i].empty()) {
+        ++c->tally->loaded;
+      } else {
+        RejectRecord(c, i, c->fault[i]);
+      }
+    }
+    return 0;
+  }
+  if (outcome.lost) {
+    *lost = outcome.error;
+    return -1;
+  }
+  const size_t middle = from + (to - from) / 2;
+  if (LoadRange(c, from, middle, lost) != 0) return -1;
+  return LoadRange(c, middle, to, lost);
 }
 
 // Nothing of the load stays: the transaction is rolled back.
@@ -183,7 +263,7 @@ int Abandon(ToolRun* run, PgSession* session, const std::string& why) {
 }  // namespace
 
 int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& source,
-                      const ControlFile& control, const std::vector<std::string>& records) {
+                      const ControlFile& control, RecordReader* reader) {
   std::string why;
   std::string insert = InsertStatement(control, &why);
   if (insert.empty()) return Refuse(run, why);
@@ -199,36 +279,15 @@ int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& s
   }
   const std::string copy = CopyStatement(control);
   LoadTally tally;
-  std::vector<std::string> mismatch;  // per record of the chunk: why it does not fit, or ""
-  for (size_t first = 0; first < records.size();) {
-    // The chunk: the records that fit go out as COPY rows while the next
-    // are made.
-    mismatch.clear();
-    size_t end = first;
-    const size_t last = std::min(records.size(), first + kChunkRecords);
-    auto produce = [&](std::string* piece) {
-      for (; end < last && piece->size() < kPieceBytes; ++end) {
-        mismatch.push_back(RecordFault(control, records[end]));
-        if (mismatch.back().empty()) AppendCopyRow(control, records[end], piece);
-      }
-      return end < last;
-    };
-    bool copied = PgCopyRows(&session, copy, produce, &outcome) == 0;
-    if (!copied && outcome.lost) return Abandon(run, &session, outcome.error);
-    // A COPY refused before it asked for all its rows: the rest are checked.
-    for (; end < last; ++end) mismatch.push_back(RecordFault(control, records[end]));
-    size_t fitting = 0;
-    for (const std::string& m : mismatch) fitting += m.empty();
-    if (copied) {
-      tally.loaded += fitting;
-      for (size_t i = first; i < end; ++i) {
-        const std::string& fault = mismatch[i - first];
-        if (!fault.empty()) RejectRecord(run, control, records, i, fault, &tally);
-      }
-    } else if (LoadRowByRow(run, &session, control, records, first, mismatch, &tally, &why) != 0) {
-      return Abandon(run, &session, why);
+  std::vector<std::string_view> records;
+  for (size_t number = 1;; number += records.size()) {
+    if (reader->Next(kChunkRecords, &records) != 0) {
+      return Abandon(run, &session,
+                     "cannot read the data file " + control.infile + ": " + std::strerror(errno));
     }
-    first = end;
+    if (records.empty()) break;
+    Chunk chunk{run, &session, control, copy, records, number, {}, &tally};
+    if (LoadRange(&chunk, 0, records.size(), &why) != 0) return Abandon(run, &session, why);
   }
   if (PgEndTransaction(&session, true, &why) != 0) {
     return Abandon(run, &session, "cannot commit the load of " + control.table + ": " + why);

@@ -20,7 +20,7 @@ std::string Trim(const std::string& s) {
 
 }  // namespace
 
-bool AllDigits(const std::string& s) {
+bool AllDigits(std::string_view s) {
   if (s.empty()) return false;
   for (char c : s) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;

@@ -67,22 +67,32 @@ int RunSqlldr(ToolRun* run) {
   Say(run, run->tool + ": control file " + control_path + ", table " + control.table + ", " +
                std::to_string(control.fields.size()) + " fields in " +
                std::to_string(RecordLength(control)) + " columns");
-  std::vector<std::string> records;
-  if (ReadLines(control.infile, &records) != 0) {
+  RecordReader reader;
+  if (reader.Open(control.infile) != 0) {
     return Refuse(run, "cannot read the data file " + control.infile + ": " + std::strerror(errno));
   }
-  if (warehouse) return LoadIntoWarehouse(run, logon, source, control, records);
+  if (warehouse) return LoadIntoWarehouse(run, logon, source, control, &reader);
   std::string bad;
-  size_t rejected = 0;
-  for (size_t i = 0; i < records.size(); ++i) {
-    std::string why = RecordMismatch(control, records[i]);
-    if (why.empty()) continue;
-    ++rejected;
-    bad += records[i] + "\r\n";
-    Reject(run, "record " + std::to_string(i + 1) + " of " + control.infile + " rejected: " + why);
+  size_t count = 0, rejected = 0;
+  std::vector<std::string_view> records;
+  for (;;) {
+    if (reader.Next(kChunkRecords, &records) != 0) {
+      return Refuse(run,
+                    "cannot read the data file " + control.infile + ": " + std::strerror(errno));
+    }
+    if (records.empty()) break;
+    for (std::string_view record : records) {
+      ++count;
+      std::string why = RecordMismatch(control, record);
+      if (why.empty()) continue;
+      ++rejected;
+      bad.append(record).append("\r\n");
+      Reject(run,
+             "record " + std::to_string(count) + " of " + control.infile + " rejected: " + why);
+    }
   }
   if (rejected) WriteRejectedRows(run, control.badfile, bad);
-  Say(run, run->tool + ": " + std::to_string(records.size() - rejected) + " rows loaded into " +
+  Say(run, run->tool + ": " + std::to_string(count - rejected) + " rows loaded into " +
                control.table + ", " + std::to_string(rejected) + " rejected");
   return kToolOk;
 }

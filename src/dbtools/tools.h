@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dbtools/dbtools.h"
@@ -39,6 +41,33 @@ bool FailRequested(const std::string& tool, int* code);
 // The lines of a text file without their LF or CR LF. Returns 0, or -1
 // with errno.
 int ReadLines(const std::string& path, std::vector<std::string>* lines);
+
+// The records of a data file read, checked and loaded as one chunk.
+constexpr size_t kChunkRecords = 10000;
+
+// A data file's records read a chunk at a time, so that a file of any size
+// is never held whole: its lines without their LF or CR LF, a last line
+// without a line end counting, as ReadLines gives them.
+class RecordReader {
+ public:
+  RecordReader() = default;
+  ~RecordReader();
+  RecordReader(const RecordReader&) = delete;
+  RecordReader& operator=(const RecordReader&) = delete;
+
+  // 0, or -1 with errno.
+  int Open(const std::string& path);
+  // The next records, at most n, as views that stay valid until the next
+  // call; none at the end of the file. 0, or -1 with errno.
+  int Next(size_t n, std::vector<std::string_view>* records);
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string text_;          // the records of the chunk, one after another
+  std::vector<size_t> ends_;  // where each ends in text_
+  char* line_ = nullptr;      // getline's buffer
+  size_t line_size_ = 0;
+};
 bool ReadableFile(const std::string& path);
 
 // "<user>/<password>@<data source>", each part non-empty.
@@ -68,7 +97,7 @@ std::vector<std::string> SplitStatements(const std::string& text, std::string* t
 // Writes the rejected rows (each ended by CR LF) to the bad file anew.
 void WriteRejectedRows(ToolRun* run, const std::string& path, const std::string& rows);
 // True for a non-empty text of decimal digits.
-bool AllDigits(const std::string& s);
+bool AllDigits(std::string_view s);
 // Lower-case copy.
 std::string Lower(const std::string& s);
 // The words of a statement, blanks and line ends between; a quoted text

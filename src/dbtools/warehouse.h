@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "control_file.h"
@@ -91,13 +92,15 @@ int PgCopyRows(PgSession* session, const std::string& sql, const CopyProducer& p
 int PgEndTransaction(PgSession* session, bool commit, std::string* error);
 
 // sqlldr into the warehouse: the control file's table is emptied (truncate)
-// and every record that fits the fields and converts to the columns is
-// inserted; the others go to the bad file. The records go in chunks through
-// COPY; a chunk that fails is loaded again row by row, so that each record
-// the table refuses is rejected with its reason and the others still load.
-// All in one transaction, committed at the end. Returns the tool's exit code.
+// and every record of reader (the open data file) that fits the fields and
+// converts to the columns is inserted; the others go to the bad file. The
+// records go in chunks of kChunkRecords through COPY; a chunk that fails is
+// loaded again in halves, and so on down to a few records loaded row by
+// row, so that each record the table refuses is rejected with its reason
+// and the others still load. All in one transaction, committed at the end.
+// Returns the tool's exit code.
 int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& source,
-                      const ControlFile& control, const std::vector<std::string>& records);
+                      const ControlFile& control, RecordReader* reader);
 
 // sqlplus on the warehouse: runs the script. Returns the tool's exit code.
 int RunScriptInWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& source,
