@@ -1,5 +1,6 @@
 #include "common/field_writer.h"
 
+#include <array>
 #include <cstring>
 
 #include "common/byte_marks.h"
@@ -90,18 +91,42 @@ constexpr std::int64_t kPowersOfTen[] = {1,
                                          1000000000000000000};
 constexpr int kMaxNumberWidth = 18;
 
+// "00" to "99", so that a number is written two digits at a time.
+constexpr auto kDigitPairs = [] {
+  std::array<char, 200> t{};
+  for (int i = 0; i < 100; ++i) {
+    t[2 * i] = static_cast<char>('0' + i / 10);
+    t[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return t;
+}();
+
+// The decimal digits of v ending at end. Returns where they begin.
+char* PutDigits(char* end, std::uint64_t v) {
+  while (v >= 100) {
+    end -= 2;
+    std::memcpy(end, &kDigitPairs[2 * (v % 100)], 2);
+    v /= 100;
+  }
+  if (v >= 10) {
+    end -= 2;
+    std::memcpy(end, &kDigitPairs[2 * v], 2);
+  } else {
+    *--end = static_cast<char>('0' + v);
+  }
+  return end;
+}
+
+// The magnitude of value, whatever its sign.
+std::uint64_t Magnitude(std::int64_t value) {
+  return value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+}
+
 // The decimal digits of value, with its sign, ending at end. Returns where
 // they begin.
 char* Digits(char* end, std::int64_t value) {
-  const bool negative = value < 0;
-  std::uint64_t v =
-      negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-  char* p = end;
-  do {
-    *--p = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
-  if (negative) *--p = '-';
+  char* p = PutDigits(end, Magnitude(value));
+  if (value < 0) *--p = '-';
   return p;
 }
 
@@ -174,16 +199,8 @@ void recordPutNumber(RecordLine* line, const RecordField& field, std::int64_t va
       return;
     }
     char* out = line->text + line->len;
-    const bool negative = value < 0;
-    std::uint64_t v =
-        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    int i = width;
-    do {
-      out[--i] = static_cast<char>('0' + v % 10);
-      v /= 10;
-    } while (v != 0);
-    if (negative) out[--i] = '-';
-    while (i > 0) out[--i] = ' ';
+    std::memset(out, ' ', width);
+    Digits(out + width, value);
     line->len += width;
     return;
   }
