@@ -26,16 +26,9 @@ namespace {
 // n characters of a stamp's date or time: a zero byte stands for a blank,
 // so that the stamp keeps its length, and the first "+" is blanked.
 void CopyStampPart(char* out, const char* in, int n) {
-  bool plus = false;
-  for (int i = 0; i < n; ++i) {
-    char c = in[i] == '\0' ? ' ' : in[i];
-    if (c == '+' && !plus) {
-      c = ' ';
-      plus = true;
-    }
-    out[i] = c;
-  }
+  for (int i = 0; i < n; ++i) out[i] = in[i] == '\0' ? ' ' : in[i];
   out[n] = '\0';
+  statiPlusToBlank(out);
 }
 
 // One stamp of 8 date and 6 time characters, moved to GMT when the job

@@ -60,16 +60,17 @@ struct Text {
 
 // A text field of the line. A field without a "+", that is nearly every
 // one, is used where it lies in the line; one with a "+" is copied into
-// scratch (room for field.length) to blank it.
+// scratch (room for field.length + 1) to blank it.
 Text ReadText(const unsigned char* bytes, const StatiField& field, char* scratch) {
   const char* src = reinterpret_cast<const char*>(bytes) + field.offset;
   const int length = static_cast<int>(field.length);
   const int stop = FirstZeroOrPlus(src, length);
   if (stop == length || src[stop] == '\0') return {src, stop};
-  std::memcpy(scratch, src, stop);
-  scratch[stop] = ' ';
   int n = stop + 1;
-  for (; n < length && src[n] != '\0'; ++n) scratch[n] = src[n];
+  while (n < length && src[n] != '\0') ++n;
+  std::memcpy(scratch, src, n);
+  scratch[n] = '\0';
+  statiPlusToBlank(scratch);
   return {scratch, n};
 }
 
@@ -119,11 +120,11 @@ void statiStartContext(const StatiConvertJob& job, zmo::DbKind kind, StatiContex
   statiWriteSystemFields(&ctx->systemFields, job);
   const bool all = job.allMetrics || job.metrics == nullptr;
   ctx->filter = !all;
-  ctx->programs = !all && job.metrics[zmo::kSwStatiPrograms] != 0;
-  ctx->transactions = !all && job.metrics[zmo::kSwStatiTransactions] != 0;
+  ctx->programs = !all && job.metrics[zmo::kSwStatiPrograms];
+  ctx->transactions = !all && job.metrics[zmo::kSwStatiTransactions];
   for (const MeasureSwitches& m : kMeasureSwitches) {
     bool on = all;
-    for (int i = 0; i < m.count && !on; ++i) on = job.metrics[m.switches[i]] != 0;
+    for (int i = 0; i < m.count && !on; ++i) on = job.metrics[m.switches[i]];
     ctx->measureOn[m.measure] = on;
   }
 }
