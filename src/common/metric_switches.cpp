@@ -104,14 +104,14 @@ const MetricGroupInfo& metricGroupInfo(int group) {
 
 void setAllMetricSwitches(MetricSwitches* s) {
   s->all = true;
-  s->on.fill(1);
-  s->group.fill(1);
+  s->on.fill(true);
+  s->group.fill(true);
 }
 
 void deriveMetricGroups(MetricSwitches* s) {
   for (int g = 0; g < kMetricGroupCount; ++g) {
-    int any = 0;
-    for (int sw = kGroups[g].first; sw <= kGroups[g].last; ++sw) any |= s->on[sw];
+    bool any = false;
+    for (int sw = kGroups[g].first; sw <= kGroups[g].last; ++sw) any = any || s->on[sw];
     s->group[g] = any;
   }
 }
@@ -142,10 +142,10 @@ int readMetricSwitches(MetricRun run, MetricValueReader read, MetricTraceFn trac
     rc = read(metricSwitchName(sw), &text);
     if (rc != 0) return rc;
     trace("Registry entry %s = <%s>\n", metricSwitchTraceName(sw), text.c_str());
-    out->on[sw] = text == cfg::kTrue ? 1 : 0;
+    out->on[sw] = text == cfg::kTrue;
   }
   if (order.other_needs_parts && (out->on[kSwStatiOther] || out->on[kSwApplOther])) {
-    for (int sw : kOtherTimeParts) out->on[sw] = 1;
+    for (int sw : kOtherTimeParts) out->on[sw] = true;
   }
   deriveMetricGroups(out);
   for (int i = 0; i < order.group_count; ++i) {

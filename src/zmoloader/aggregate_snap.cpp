@@ -22,8 +22,8 @@ struct SnapScript {
   const SqlDialect* d = nullptr;
   const zmo::MetricSwitches* sw = nullptr;
 
-  bool On(int s) const { return sw->on[s] != 0; }
-  bool Group(int g) const { return sw->group[g] != 0; }
+  bool On(int s) const { return sw->on[s]; }
+  bool Group(int g) const { return sw->group[g]; }
   bool Trend() const { return sw->all != 0; }
   void Add(const std::string& statement) { sqlStatement(&sql, statement); }
   void Add(const SqlInsert& insert) { sqlStatement(&sql, sqlInsertSelect(*d, insert)); }

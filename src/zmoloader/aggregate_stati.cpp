@@ -72,8 +72,8 @@ struct StatiScript {
   std::string group_date;  // the group file's time text
   bool delete_renames = false;
 
-  bool On(int s) const { return sw->on[s] != 0; }
-  bool Group(int g) const { return sw->group[g] != 0; }
+  bool On(int s) const { return sw->on[s]; }
+  bool Group(int g) const { return sw->group[g]; }
   bool Trend() const { return sw->all != 0; }
   std::string Trim(const std::string& x) const { return sqlApply(d->trim, x); }
   std::string DateCol(const std::string& c) const { return sqlApply(d->date_col, c); }

@@ -82,7 +82,7 @@ const SnapGroup& snapGroup(char table) {
   return kSnapGroups[0];
 }
 
-bool snapGroupOn(char table) { return loaderState().switches.group[snapGroup(table).group] != 0; }
+bool snapGroupOn(char table) { return loaderState().switches.group[snapGroup(table).group]; }
 
 bool statiDataOn() {
   const zmo::MetricSwitches& s = loaderState().switches;

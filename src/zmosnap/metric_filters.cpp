@@ -50,7 +50,7 @@ void snapGetMetricFilters() {
     zmo::setAllMetricSwitches(&m);
     return;
   }
-  for (int sw = 0; sw < zmo::kMetricSwitchCount; ++sw) m.on[sw] |= now.on[sw];
+  for (int sw = 0; sw < zmo::kMetricSwitchCount; ++sw) m.on[sw] = m.on[sw] || now.on[sw];
   zmo::deriveMetricGroups(&m);
 }
 

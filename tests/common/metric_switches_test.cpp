@@ -121,7 +121,7 @@ TEST_F(MetricSwitchesTest, GroupsAndTheirSwitches) {
     // Each switch of the group alone turns the group on, and no other.
     for (int sw = c.first; sw <= c.last; ++sw) {
       zmo::MetricSwitches s;
-      s.on[sw] = 1;
+      s.on[sw] = true;
       zmo::deriveMetricGroups(&s);
       for (int other = 0; other < zmo::kMetricGroupCount; ++other) {
         EXPECT_EQ(s.group[other], other == c.group ? 1 : 0) << zmo::metricSwitchName(sw);
@@ -131,7 +131,7 @@ TEST_F(MetricSwitchesTest, GroupsAndTheirSwitches) {
   // Transactions, programs and active users belong to no group.
   for (int sw : {zmo::kSwStatiTransactions, zmo::kSwStatiPrograms, zmo::kSwStatiActiveUsers}) {
     zmo::MetricSwitches s;
-    s.on[sw] = 1;
+    s.on[sw] = true;
     zmo::deriveMetricGroups(&s);
     for (int g : s.group) EXPECT_EQ(g, 0);
   }
@@ -159,9 +159,9 @@ TEST_F(MetricSwitchesTest, StatisticsRunReadsItsSwitchesInOrder) {
   expected.push_back("ProcessStatiActiveUsers");
   EXPECT_EQ(g_asked, expected);
   EXPECT_EQ(s.all, 0);
-  EXPECT_EQ(s.on[zmo::kSwStatiCPU], 0);
-  EXPECT_EQ(s.on[zmo::kSwStatiResp], 1);
-  EXPECT_EQ(s.on[zmo::kSwSnapUsers], 0);  // not read
+  EXPECT_FALSE(s.on[zmo::kSwStatiCPU]);
+  EXPECT_TRUE(s.on[zmo::kSwStatiResp]);
+  EXPECT_FALSE(s.on[zmo::kSwSnapUsers]);  // not read
   EXPECT_EQ(g_trace[1], "Registry entry ProcessStatiTransactions = <True>");
   EXPECT_EQ(g_trace[3], "Registry entry ProcessStatiCPU = <true>");
   EXPECT_THAT(std::vector<std::string>(g_trace.end() - 3, g_trace.end()),
@@ -181,8 +181,8 @@ TEST_F(MetricSwitchesTest, SnapshotRunReadsActiveUsersFirst) {
   EXPECT_THAT(std::vector<std::string>(g_trace.end() - 4, g_trace.end()),
               ElementsAre("CPU data will not be processed", "Disk data will not be processed",
                           "LAN data will not be processed", "Availability data will be processed"));
-  EXPECT_EQ(s.group[zmo::kGroupSnapAvail], 1);
-  EXPECT_EQ(s.group[zmo::kGroupSnapCpu], 0);
+  EXPECT_TRUE(s.group[zmo::kGroupSnapAvail]);
+  EXPECT_FALSE(s.group[zmo::kGroupSnapCpu]);
 }
 
 TEST_F(MetricSwitchesTest, AMissingSwitchStopsTheRead) {
@@ -191,7 +191,7 @@ TEST_F(MetricSwitchesTest, AMissingSwitchStopsTheRead) {
   zmo::MetricSwitches s;
   EXPECT_EQ(zmo::readMetricSwitches(zmo::MetricRun::kStati, Read, Trace, &s), 99);
   EXPECT_EQ(g_asked.back(), "ProcessSLAno");
-  EXPECT_EQ(s.on[zmo::kSwSLAyes], 1);  // read before it
+  EXPECT_TRUE(s.on[zmo::kSwSLAyes]);  // read before it
   EXPECT_EQ(g_trace.back(), "Registry entry ProcessSLAyes = <True>");
 }
 
@@ -230,8 +230,8 @@ TEST_F(MetricSwitchesTest, OnlyTheCollectorTurnsOnThePartsOfTheOtherTime) {
     zmo::MetricSwitches s;
     ASSERT_EQ(zmo::readMetricSwitches(c.run, Read, Trace, &s), 0);
     for (int sw : parts) EXPECT_EQ(s.on[sw], c.parts_on) << zmo::metricSwitchName(sw);
-    EXPECT_EQ(s.on[zmo::kSwStatiGUI], 0);
-    EXPECT_EQ(s.on[zmo::kSwApplResp], 0) << "nothing of the Appl group follows from it";
+    EXPECT_FALSE(s.on[zmo::kSwStatiGUI]);
+    EXPECT_FALSE(s.on[zmo::kSwApplResp]) << "nothing of the Appl group follows from it";
     // The group lines follow from the switches as derived.
     const bool stati =
         c.parts_on || (c.other != nullptr && std::string(c.other) == "ProcessStatiOther");

@@ -99,15 +99,15 @@ class AggregateTest : public loader_test::LoaderTest {
   void OnlySwitches(const std::vector<int>& on) {
     zmo::MetricSwitches& sw = loaderState().switches;
     sw = zmo::MetricSwitches();
-    for (int s : on) sw.on[s] = 1;
+    for (int s : on) sw.on[s] = true;
     zmo::deriveMetricGroups(&sw);
   }
   // Every switch but the ones named, without trend data.
   void AllSwitchesBut(const std::vector<int>& off) {
     zmo::MetricSwitches& sw = loaderState().switches;
     sw = zmo::MetricSwitches();
-    for (int s = 0; s < zmo::kMetricSwitchCount; ++s) sw.on[s] = 1;
-    for (int s : off) sw.on[s] = 0;
+    for (int s = 0; s < zmo::kMetricSwitchCount; ++s) sw.on[s] = true;
+    for (int s : off) sw.on[s] = false;
     zmo::deriveMetricGroups(&sw);
   }
 

@@ -340,8 +340,8 @@ TEST_F(MetricFilters, ASwitchOnceOnStaysOn) {
   snapGetMetricFilters();
   SnapTestEnv::Set("ProcessSnapUsers", "False");
   snapGetMetricFilters();
-  EXPECT_EQ(M().on[zmo::kSwSnapUsers], 1);
-  EXPECT_EQ(M().group[zmo::kGroupSnapCpu], 1);
+  EXPECT_TRUE(M().on[zmo::kSwSnapUsers]);
+  EXPECT_TRUE(M().group[zmo::kGroupSnapCpu]);
 }
 
 TEST_F(MetricFilters, AllDataOnceStaysOnAndReadsNothingElse) {
@@ -353,7 +353,7 @@ TEST_F(MetricFilters, AllDataOnceStaysOnAndReadsNothingElse) {
   snapGetMetricFilters();
   EXPECT_EQ(g_exit, -1);
   EXPECT_EQ(M().all, 1);
-  for (int g = zmo::kGroupSnapCpu; g <= zmo::kGroupSnapAvail; ++g) EXPECT_EQ(M().group[g], 1);
+  for (int g = zmo::kGroupSnapCpu; g <= zmo::kGroupSnapAvail; ++g) EXPECT_TRUE(M().group[g]);
   const std::string trace = env_.Trace();
   EXPECT_NE(trace.find("Registry entry ProcessQRBData = <False>\n"
                        "Registry entry ProcessQRBData auto set every metric filter to process "

@@ -317,8 +317,8 @@ TEST_F(SnapRecordsTest, CpuFieldsFollowTheirSwitches) {
     AddMem();
     zmo::MetricSwitches& sw = snapRecordState().switches;
     sw = zmo::MetricSwitches();
-    sw.group[zmo::kGroupSnapCpu] = 1;
-    for (int s : c.on) sw.on[s] = 1;
+    sw.group[zmo::kGroupSnapCpu] = true;
+    for (int s : c.on) sw.on[s] = true;
     ASSERT_EQ(writeSnapshotRecords(tables_), 0);
     EXPECT_EQ(CpuNumbers(), c.numbers);
   }
@@ -350,9 +350,9 @@ TEST_F(SnapRecordsTest, DiskAndLanFieldsFollowTheirSwitches) {
     AddLan();
     zmo::MetricSwitches& sw = snapRecordState().switches;
     sw = zmo::MetricSwitches();
-    sw.group[zmo::kGroupSnapDisk] = 1;
-    sw.group[zmo::kGroupSnapLan] = 1;
-    sw.on[c.sw] = 1;
+    sw.group[zmo::kGroupSnapDisk] = true;
+    sw.group[zmo::kGroupSnapLan] = true;
+    sw.on[c.sw] = true;
     ASSERT_EQ(writeSnapshotRecords(tables_), 0);
     EXPECT_EQ(DiskFile(), kMssqlPrefix + ",hd," + c.disk + "\r\n");
     EXPECT_EQ(LanFile(), kMssqlPrefix + ",eth0," + c.lan + "\r\n");

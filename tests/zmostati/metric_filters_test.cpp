@@ -111,10 +111,10 @@ TEST_F(MetricFilters, OtherTimeTurnsOnItsParts) {
     const auto& m = statiState().switches.on;
     for (int x : {zmo::kSwStatiResp, zmo::kSwStatiDB, zmo::kSwStatiCPU, zmo::kSwStatiWait,
                   zmo::kSwStatiLoad}) {
-      EXPECT_EQ(m[x], 1) << other << " " << x;
+      EXPECT_TRUE(m[x]) << other << " " << x;
     }
-    EXPECT_EQ(m[zmo::kSwStatiGUI], 0);
-    EXPECT_EQ(m[zmo::kSwApplResp], 0) << "nothing of the Appl group follows from it";
+    EXPECT_FALSE(m[zmo::kSwStatiGUI]);
+    EXPECT_FALSE(m[zmo::kSwApplResp]) << "nothing of the Appl group follows from it";
   }
 }
 

@@ -20,7 +20,7 @@ class StatrecFilterTest : public statrec_test::StatrecTest {
   // written under the switches.
   bool Written(bool all, bool programs, bool transactions, const char* tcode, const char* program,
                bool batch = false) {
-    std::fill(std::begin(metrics_), std::end(metrics_), 0);
+    std::fill(std::begin(metrics_), std::end(metrics_), false);
     metrics_[zmo::kSwStatiPrograms] = programs;
     metrics_[zmo::kSwStatiTransactions] = transactions;
     statrec_test::Line line = StandardLine("3", batch);
@@ -83,7 +83,7 @@ TEST_F(StatrecFilterTest, FilterTable) {
 // Batch records of the 4.x and 6.10 layouts have a T_CODE of one blank:
 // with transactions collected they are all dropped.
 TEST_F(StatrecFilterTest, LaterBatchRecordsHaveNoTransaction) {
-  metrics_[zmo::kSwStatiTransactions] = 1;
+  metrics_[zmo::kSwStatiTransactions] = true;
   for (const char* release : {"40B", "45B", "46C", "620"}) {
     SCOPED_TRACE(release);
     ITAB_H table =
@@ -125,8 +125,8 @@ TEST_F(StatrecFilterTest, ColumnSwitches) {
       {"GUI_NET_TIME", 300, 8, "       1", {zmo::kSwStatiGUInetTime, zmo::kSwApplGUInetTime}},
   };
   auto line_with = [&](const std::vector<zmo::MetricSwitch>& on, bool all) {
-    std::fill(std::begin(metrics_), std::end(metrics_), 0);
-    for (zmo::MetricSwitch m : on) metrics_[m] = 1;
+    std::fill(std::begin(metrics_), std::end(metrics_), false);
+    for (zmo::MetricSwitch m : on) metrics_[m] = true;
     ITAB_H table = statrec_test::MakeTable("T", {StandardLine("46C", false)});
     StatiConvertJob job = Job("46C");
     job.allMetrics = all;

@@ -377,7 +377,7 @@ TEST_F(StatrecPutOutTest, PutOutReadsTheRunAndTheSession) {
   st.settings.gmtSwitch = 1;
   st.remoteOffsetSeconds = 3600;
   st.switches = zmo::MetricSwitches();
-  st.switches.on[zmo::kSwStatiResp] = 1;
+  st.switches.on[zmo::kSwStatiResp] = true;
   char* data = nullptr;
   size_t size = 0;
   st.collect.outFile = open_memstream(&data, &size);

@@ -286,7 +286,7 @@ class StatrecTest : public ::testing::Test {
   }
 
   StatiTestEnv env_;
-  int metrics_[zmo::kMetricSwitchCount] = {};
+  bool metrics_[zmo::kMetricSwitchCount] = {};
 };
 
 }  // namespace statrec_test

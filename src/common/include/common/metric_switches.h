@@ -90,8 +90,8 @@ const MetricGroupInfo& metricGroupInfo(int group);
 
 struct MetricSwitches {
   bool all = false;  // ProcessQRBData was "True": no filtering at all
-  std::array<int, kMetricSwitchCount> on{};
-  std::array<int, kMetricGroupCount> group{};
+  std::array<bool, kMetricSwitchCount> on{};
+  std::array<bool, kMetricGroupCount> group{};
 };
 
 // Every switch and every group on (no filtering).

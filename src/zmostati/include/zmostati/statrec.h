@@ -112,7 +112,7 @@ struct StatiConvertJob {
   // ProcessQRBData: every record and every measure. Otherwise metrics
   // (indexed by zmo::MetricSwitch) filter the records and switch the columns.
   bool allMetrics = true;
-  const int* metrics = nullptr;
+  const bool* metrics = nullptr;
 };
 
 // Converts and writes the tables of job in the form of the database kind in
