@@ -21,12 +21,17 @@ class PageWindowTest : public PagesTest {
     delete main_.data();
     Settle();
   }
-  // The main window with the page of name shown; the events so far are
-  // dropped.
-  void Open(const char* name) {
+  // The main window with its overview page; the events so far are dropped.
+  void OpenMain() {
     main_ = new MDIMainForm;
     main_->Show();
     QApplication::setActiveWindow(main_);
+    ui_.events.clear();
+  }
+  // The main window with the page of name shown; the events so far are
+  // dropped.
+  void Open(const char* name) {
+    OpenMain();
     main_->ShowPage(QLatin1String(name));
     ui_.events.clear();
   }

@@ -18,7 +18,7 @@
 #include "controls.h"
 #include "frmDataSource.h"
 #include "navigation.h"
-#include "pages_support.h"
+#include "page_window.h"
 #include "zmoconfig/loaders.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
@@ -31,23 +31,13 @@ using zmo_test::ConfigText;
 using zmo_test::PutConfigText;
 namespace cfg = zmo::cfg;
 
-class DataSourcePageTest : public PagesTest {
+class DataSourcePageTest : public PageWindowTest {
  protected:
   DataSourcePageTest() : tools_(dir_ / "tools"), path_("PATH", tools_ + ":" + (dir_ / "empty")) {
     std::filesystem::create_directories(tools_);
   }
-  void TearDown() override {
-    delete main_.data();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  void Open() {
-    main_ = new MDIMainForm;
-    main_->Show();
-    QApplication::setActiveWindow(main_);
-    main_->ShowPage("frmDataSource");
-    ui_.events.clear();
-  }
-  frmDataSource* page() const { return static_cast<frmDataSource*>(main_->Page("frmDataSource")); }
+  void Open() { PageWindowTest::Open("frmDataSource"); }
+  frmDataSource* page() const { return Page<frmDataSource>("frmDataSource"); }
   // A stand-in client tool on PATH, named as the kind's tool is named.
   void Tool(DbOption option, OracleOption oracle = OracleOption::kNone) {
     const std::string name = ClientToolName(option, oracle);
@@ -59,7 +49,6 @@ class DataSourcePageTest : public PagesTest {
 
   std::string tools_;
   zmo_test::ScopedEnv path_;
-  QPointer<MDIMainForm> main_;
 };
 
 // One press of OK: the kind and version chosen, the client tools on PATH,

@@ -24,7 +24,7 @@
 #include "frmIgnoreLists.h"
 #include "frmTreeView.h"
 #include "navigation.h"
-#include "pages_support.h"
+#include "page_window.h"
 
 using namespace zmo::config;
 
@@ -63,20 +63,16 @@ const MemberCase kMembers[] = {
      20, 1407, 1426},
 };
 
-class ExclusionPagesTest : public PagesTest {
+class ExclusionPagesTest : public PageWindowTest {
  protected:
-  void TearDown() override {
-    delete main_.data();
-    Settle();
-  }
   // The main window with the member's page shown (or only the overview).
   void Open(IgnoreList list, bool show_page = true) {
     member_ = &IgnoreMemberOf(list);
-    main_ = new MDIMainForm;
-    main_->Show();
-    QApplication::setActiveWindow(main_);
-    if (show_page) main_->ShowPage(member_->page);
-    ui_.events.clear();
+    if (show_page) {
+      PageWindowTest::Open(member_->page);
+    } else {
+      OpenMain();
+    }
   }
   bool BoxShown() const {
     for (const std::string& e : ui_.events) {
@@ -109,7 +105,6 @@ class ExclusionPagesTest : public PagesTest {
   static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
   const IgnoreMember* member_ = nullptr;
-  QPointer<MDIMainForm> main_;
 };
 
 class ExclusionMemberTest : public ExclusionPagesTest,

@@ -23,7 +23,7 @@
 #include "frmSystemSLA.h"
 #include "frmTransGroup.h"
 #include "navigation.h"
-#include "pages_support.h"
+#include "page_window.h"
 #include "zmoconfig/groups.h"
 #include "zmoconfig/loaders.h"
 #include "zmogdlib/config_key.h"
@@ -52,11 +52,10 @@ std::string TransRecord(const std::string& name, const std::string& code) {
   return Pad(name, 35) + Pad(code, 20);
 }
 
-class GroupPagesTest : public PagesTest {
+class GroupPagesTest : public PageWindowTest {
  protected:
   void TearDown() override {
-    delete main_.data();
-    Settle();
+    PageWindowTest::TearDown();
     ForgetGroupRenames();
   }
   std::string Path(const char* file) const { return bin_dir_ + "/" + file; }
@@ -74,19 +73,11 @@ class GroupPagesTest : public PagesTest {
   void Open(const char* form = "frmTransGroup") {
     LoadAppGroups();
     LoadTransGroups();
-    main_ = new MDIMainForm;
-    main_->Show();
-    QApplication::setActiveWindow(main_);
-    main_->ShowPage(form);
-    ui_.events.clear();
+    PageWindowTest::Open(form);
   }
-  frmTransGroup* page() const { return static_cast<frmTransGroup*>(main_->Page("frmTransGroup")); }
-  frmAddApplication* groupDialog() const {
-    return static_cast<frmAddApplication*>(main_->Page("frmAddApplication"));
-  }
-  frmAddAppTrans* codeDialog() const {
-    return static_cast<frmAddAppTrans*>(main_->Page("frmAddAppTrans"));
-  }
+  frmTransGroup* page() const { return Page<frmTransGroup>("frmTransGroup"); }
+  frmAddApplication* groupDialog() const { return Page<frmAddApplication>("frmAddApplication"); }
+  frmAddAppTrans* codeDialog() const { return Page<frmAddAppTrans>("frmAddAppTrans"); }
   std::vector<std::string> Groups() const {
     std::vector<std::string> names;
     for (int i = 0; i < page()->cmbTransGroup->count(); ++i)
@@ -131,8 +122,6 @@ class GroupPagesTest : public PagesTest {
     }
     return shown;
   }
-
-  QPointer<MDIMainForm> main_;
 };
 
 TEST_F(GroupPagesTest, ActivationListsTheGroupsAndAClickShowsLevelAndCodes) {

@@ -20,7 +20,7 @@
 #include "frmTreeView.h"
 #include "instance.h"
 #include "log_viewer.h"
-#include "pages_support.h"
+#include "page_window.h"
 #include "zmogdlib/config_key.h"
 
 using namespace zmo::config;
@@ -30,21 +30,10 @@ namespace {
 using zmo_test::ConfigText;
 using zmo_test::PutConfigText;
 
-class MainWindowTest : public PagesTest {
+class MainWindowTest : public PageWindowTest {
  protected:
-  void SetUp() override {
-    main_ = new MDIMainForm;
-    main_->Show();
-    QApplication::setActiveWindow(main_);
-    ui_.events.clear();  // the overview page's "ready"
-  }
-  void TearDown() override {
-    delete main_.data();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
+  void SetUp() override { OpenMain(); }  // the overview page's "ready" dropped
   void WriteLog(const std::string& name) { std::ofstream(bin_dir_ + "/" + name) << "line\r\n"; }
-
-  QPointer<MDIMainForm> main_;
 };
 
 // Every item of the menu bar: control, parent, caption after localisation,

@@ -24,7 +24,7 @@
 #include "mdi.h"
 #include "navigation.h"
 #include "page.h"
-#include "pages_support.h"
+#include "page_window.h"
 #include "zmoconfig/record_codec.h"
 #include "zmogdlib/config_key.h"
 
@@ -34,19 +34,13 @@ namespace {
 
 using zmo_test::PutConfigText;
 
-class NavigationTest : public PagesTest {
+class NavigationTest : public PageWindowTest {
  protected:
   void SetUp() override {
     PutConfigText(zmo::cfg::kStatiInput, bin_dir_ + "/zmoserver.dat");
-    main_ = new MDIMainForm;
-    main_->Show();
-    QApplication::setActiveWindow(main_);
+    OpenMain();
     tree()->treConfigurator->expandAll();
     ui_.events.clear();
-  }
-  void TearDown() override {
-    delete main_.data();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   frmTreeView* tree() const { return main_->Tree(); }
   QTreeWidgetItem* node(const char* key) const { return tree()->Node(QLatin1String(key)); }
@@ -80,8 +74,6 @@ class NavigationTest : public PagesTest {
     std::ofstream(bin_dir_ + "/" + name, std::ios::binary) << data;
   }
   void ProcessQueued() { QCoreApplication::processEvents(); }
-
-  QPointer<MDIMainForm> main_;
 };
 
 constexpr int kC = kImgCloseFolder;

@@ -25,7 +25,7 @@
 #include "frmServers.h"
 #include "frmTreeView.h"
 #include "navigation.h"
-#include "pages_support.h"
+#include "page_window.h"
 #include "zmoconfig/record_codec.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
@@ -48,29 +48,17 @@ std::string ReadAll(const std::string& path) {
   return ss.str();
 }
 
-class ServersPageTest : public PagesTest {
+class ServersPageTest : public PageWindowTest {
  protected:
   void SetUp() override {
     server_file_ = bin_dir_ + "/zmoserver.dat";
     PutConfigText(zmo::cfg::kStatiInput, server_file_);
     PutConfigText(zmo::cfg::kSnapInput, server_file_);
   }
-  void TearDown() override {
-    delete main_.data();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
   // The main window with the servers page shown.
-  void Open() {
-    main_ = new MDIMainForm;
-    main_->Show();
-    QApplication::setActiveWindow(main_);
-    main_->ShowPage("frmServers");
-    ui_.events.clear();
-  }
-  frmServers* page() const { return static_cast<frmServers*>(main_->Page("frmServers")); }
-  frmAddServers* dialog() const {
-    return static_cast<frmAddServers*>(main_->Page("frmAddServers"));
-  }
+  void Open() { PageWindowTest::Open("frmServers"); }
+  frmServers* page() const { return Page<frmServers>("frmServers"); }
+  frmAddServers* dialog() const { return Page<frmAddServers>("frmAddServers"); }
   void WriteServerFile(const std::string& data) {
     std::ofstream(server_file_, std::ios::binary) << data;
   }
@@ -109,7 +97,6 @@ class ServersPageTest : public PagesTest {
   void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
   std::string server_file_;
-  QPointer<MDIMainForm> main_;
 };
 
 TEST_F(ServersPageTest, ActivationListsTheFileAndShowsItsPath) {

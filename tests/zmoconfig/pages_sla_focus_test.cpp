@@ -10,26 +10,16 @@
 #include "MDIMainForm.h"
 #include "frmTreeView.h"
 #include "navigation.h"
-#include "pages_support.h"
+#include "page_window.h"
 
 using namespace zmo::config;
 
 namespace {
 
-class SlaFocusTest : public PagesTest, public ::testing::WithParamInterface<const char*> {
- protected:
-  void TearDown() override {
-    delete main_.data();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  QPointer<MDIMainForm> main_;
-};
+class SlaFocusTest : public PageWindowTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(SlaFocusTest, CancelLeftWithTabLandsInTheTreeAndEscapeCancels) {
-  main_ = new MDIMainForm;
-  main_->Show();
-  QApplication::setActiveWindow(main_);
-  main_->ShowPage(GetParam());
+  Open(GetParam());
   FormBase* form = main_->Page(GetParam());
   ASSERT_NE(form, nullptr) << "the page table has a row for it";
   EXPECT_TRUE(form->IsActive());

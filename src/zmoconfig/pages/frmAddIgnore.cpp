@@ -38,15 +38,8 @@ IgnoreEntryDialog::IgnoreEntryDialog(IgnoreList list, QWidget* parent)
   cmdCancel = NamedControl<QPushButton>(this, "cmdCancel", 1201);
   WireOkCancel(cmdOK, cmdCancel);
 
-  auto* head = new QHBoxLayout;
-  auto* texts = new QVBoxLayout;
-  texts->addWidget(lblTitle);
-  texts->addWidget(entry_label_);
-  texts->addWidget(txtIgnore);
-  head->addLayout(texts, 1);
-  head->addWidget(imgLogo, 0, Qt::AlignTop);
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(head);
+  layout->addLayout(TextsBesideLogo({lblTitle, entry_label_, txtIgnore}, imgLogo));
   layout->addStretch(1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
   resize(Twips(5884), Twips(4995));

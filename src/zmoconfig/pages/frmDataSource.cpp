@@ -112,11 +112,8 @@ frmDataSource::frmDataSource(QWidget* parent) : PageForm("frmDataSource", parent
     boxes->addWidget(box, r, 1);
     ++r;
   }
-  auto* head = new QHBoxLayout;
-  head->addWidget(lblTitle, 1);
-  head->addWidget(imgLogo, 0, Qt::AlignTop);
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(head);
+  layout->addLayout(TextsBesideLogo({lblTitle}, imgLogo));
   layout->addWidget(fraDBtype);
   layout->addLayout(boxes);
   layout->addStretch(1);

@@ -62,12 +62,6 @@ IgnoreListPage::IgnoreListPage(IgnoreList list, QWidget* parent)
   connect(cmdDelete, &QPushButton::clicked, this, &IgnoreListPage::cmdDelete_Click);
   WireOkCancel(cmdOK, cmdCancel);
 
-  auto* head = new QHBoxLayout;
-  auto* texts = new QVBoxLayout;
-  texts->addWidget(lblTitle);
-  texts->addWidget(lblText);
-  head->addLayout(texts, 1);
-  head->addWidget(imgLogo, 0, Qt::AlignTop);
   auto* side = new QVBoxLayout;
   side->addWidget(cmdAdd);
   side->addWidget(cmdEdit);
@@ -77,7 +71,7 @@ IgnoreListPage::IgnoreListPage(IgnoreList list, QWidget* parent)
   body->addWidget(list_, 1);
   body->addLayout(side);
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(head);
+  layout->addLayout(TextsBesideLogo({lblTitle, lblText}, imgLogo));
   layout->addLayout(body, 1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
   resize(Twips(5884), Twips(4995));

@@ -34,11 +34,8 @@ InfoPage::InfoPage(const char* name, const char* first, int first_id, const char
   first_ = NamedLabel(this, first, first_id);
   MakeTitle(first_);
   second_ = NamedLabel(this, second, second_id);
-  auto* head = new QHBoxLayout;
-  head->addWidget(first_, 1);
-  head->addWidget(imgLogo, 0, Qt::AlignTop);
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(head);
+  layout->addLayout(TextsBesideLogo({first_}, imgLogo));
   layout->addWidget(second_, 1);
   resize(Twips(5884), Twips(4995));
 }

@@ -31,18 +31,12 @@ frmSystemSLA::frmSystemSLA(QWidget* parent) : PageForm("frmSystemSLA", parent) {
   cmdCancel = NamedControl<QPushButton>(this, "cmdCancel", 1201);
   WireOkCancel(cmdOK, cmdCancel);
 
-  auto* head = new QHBoxLayout;
-  auto* texts = new QVBoxLayout;
-  texts->addWidget(lblTitle);
-  texts->addWidget(lblSLAInstructions);
-  head->addLayout(texts, 1);
-  head->addWidget(imgLogo, 0, Qt::AlignTop);
   auto* seconds = new QHBoxLayout;
   seconds->addWidget(lblSeconds);
   seconds->addWidget(txtSeconds);
   seconds->addStretch(1);
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(head);
+  layout->addLayout(TextsBesideLogo({lblTitle, lblSLAInstructions}, imgLogo));
   layout->addLayout(seconds);
   layout->addStretch(1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QVBoxLayout>
 
 #include "MDIMainForm.h"
 #include "artwork.h"
@@ -126,6 +127,15 @@ QHBoxLayout* TitleRow(QLabel* title, QLabel* logo) {
   auto* row = new QHBoxLayout;
   row->addWidget(title, 1, Qt::AlignBottom);
   row->addWidget(logo);
+  return row;
+}
+
+QHBoxLayout* TextsBesideLogo(std::initializer_list<QWidget*> texts, QLabel* logo) {
+  auto* column = new QVBoxLayout;
+  for (QWidget* text : texts) column->addWidget(text);
+  auto* row = new QHBoxLayout;
+  row->addLayout(column, 1);
+  row->addWidget(logo, 0, Qt::AlignTop);
   return row;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 
 #include "forms.h"
 
@@ -85,6 +86,9 @@ void MakeTitle(QLabel* label);
 QLabel* MakeLogo(QWidget* form);
 // A page's heading row: the title at the bottom left, the logo at the right.
 QHBoxLayout* TitleRow(QLabel* title, QLabel* logo);
+// A page's heading whose texts run down beside the logo: texts one under
+// the other at the left, taking the width, the logo at the top right.
+QHBoxLayout* TextsBesideLogo(std::initializer_list<QWidget*> texts, QLabel* logo);
 // A text box as wide as characters digits and a margin.
 void FitDigits(QLineEdit* box, int characters);
 // OK and Cancel at the right of a row of their own.
