@@ -44,7 +44,7 @@ bool FailRequested(const std::string& tool, int* code) {
     start = comma + 1;
     size_t colon = entry.find(':');
     if (entry.substr(0, colon) != tool) continue;
-    *code = kToolRefused;
+    *code = kToolFailed;
     if (colon != std::string::npos) {
       char* end = nullptr;
       long n = std::strtol(entry.c_str() + colon + 1, &end, 10);

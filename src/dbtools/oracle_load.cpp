@@ -268,7 +268,7 @@ int LoadIntoWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource& s
   std::string insert = InsertStatement(control, &why);
   if (insert.empty()) return Refuse(run, why);
   PgSession session;
-  if (PgConnectTool(run, logon, source, &session) != 0) return kToolRefused;
+  if (PgConnectTool(run, logon, source, &session) != 0) return kToolFailed;
   session.on_notice = [run](const std::string& text) { Say(run, run->tool + ": " + text); };
   PgOutcome outcome;
   if (PgRunStatement(&session, "truncate table " + control.table, &outcome) != 0) {

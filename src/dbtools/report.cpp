@@ -46,7 +46,7 @@ int Refuse(ToolRun* run, const std::string& why) {
   Say(run, line);
   // Standard error too, unless the report went there already.
   if (run->out_fd != 2) WriteAll(2, line + "\n");
-  return kToolRefused;
+  return kToolFailed;
 }
 
 void Reject(ToolRun* run, const std::string& why) {

@@ -10,6 +10,9 @@
 //   exit|quit [success|failure|warning|<n>] [commit|rollback]
 //   whenever sqlerror exit [success|failure|warning|<n>] [commit|rollback]
 //   whenever sqlerror continue
+//   define <name> = <value>, column <column> new_value <name> [noprint]
+//   &<name>, &&<name>                                 the value of a defined name, in
+//                                                     any line while set define is on
 //
 // The work is one transaction at a time, as the client's: a COMMIT in the
 // script ends it, EXIT commits (unless told to roll back), and so does the
@@ -23,6 +26,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -54,6 +58,11 @@ struct SqlplusRun {
   // "whenever sqlerror exit ...": the EXIT words a failed statement runs;
   // empty: the script goes on (continue).
   std::string on_sql_error;
+  // Substitution: the defined names (lower case) and their values, and the
+  // query columns (lower case) whose last value a name takes.
+  bool define = true;
+  std::map<std::string, std::string> defines;
+  std::map<std::string, std::string> new_values;
 };
 
 void Exit(SqlplusRun* s, const std::string& rest, const std::string& where);
@@ -165,9 +174,10 @@ void RunSql(SqlplusRun* s, const std::string& where) {
   if (PgRunStatement(&s->session, s->buffer, &o) != 0) {
     Fail(s, where, o.error);
     if (o.lost) {
+      // Nothing of the open transaction stays, whatever the script asked.
       Out(s, "the connection to the warehouse is lost; the script ends here");
       s->exited = true;
-      s->exit_code = kToolRejected;
+      s->exit_code = kToolFailed;
     } else if (!s->on_sql_error.empty()) {
       Exit(s, s->on_sql_error, where);
     }
@@ -175,6 +185,12 @@ void RunSql(SqlplusRun* s, const std::string& where) {
   }
   PrintRows(s, o);
   if (s->feedback) Out(s, Feedback(o.tag));
+  // A column named by "column ... new_value" gives its name the last row's
+  // value.
+  for (size_t c = 0; c < o.columns.size() && !o.rows.empty(); ++c) {
+    auto it = s->new_values.find(Lower(o.columns[c]));
+    if (it != s->new_values.end()) s->defines[it->second] = o.rows.back()[c];
+  }
 }
 
 void CloseSpool(SqlplusRun* s) {
@@ -220,6 +236,67 @@ void Set(SqlplusRun* s, const std::string& rest) {
   bool on = w[1] == "on";
   if (w[0] == "echo") s->echo = on;
   if (w[0] == "feedback" || w[0] == "feed") s->feedback = on;
+  if (w[0] == "define" || w[0] == "def") s->define = w[1] != "off";
+}
+
+// define <name> = <value>
+void Define(SqlplusRun* s, const std::string& rest, const std::string& where) {
+  const size_t eq = rest.find('=');
+  std::vector<std::string> name = Words(rest.substr(0, eq == std::string::npos ? 0 : eq));
+  std::vector<std::string> value =
+      Words(eq == std::string::npos ? std::string() : rest.substr(eq + 1));
+  if (name.size() != 1 || value.size() != 1) {
+    Fail(s, where, "DEFINE takes <name> = <value>");
+    return;
+  }
+  s->defines[Lower(name[0])] = value[0];
+}
+
+// column <column> new_value <name> [noprint]: other column settings are
+// taken and have no effect.
+void Column(SqlplusRun* s, const std::string& rest) {
+  std::vector<std::string> w = Words(Lower(rest));
+  for (size_t i = 1; i + 1 < w.size(); ++i) {
+    if (w[i] == "new_value" || w[i] == "new_val") s->new_values[w[0]] = w[i + 1];
+  }
+}
+
+bool NameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// The text with each &name and &&name replaced by its value (a "." right
+// after the name ends it and goes). Returns false after a failure when a
+// name is not defined: the client would ask for its value, which nobody
+// answers in a batch.
+bool Substitute(SqlplusRun* s, const std::string& where, std::string* text) {
+  if (!s->define || text->find('&') == std::string::npos) return true;
+  std::string out;
+  for (size_t i = 0; i < text->size();) {
+    const char c = (*text)[i];
+    if (c != '&') {
+      out += c;
+      ++i;
+      continue;
+    }
+    size_t from = i + 1;
+    if (from < text->size() && (*text)[from] == '&') ++from;
+    size_t end = from;
+    while (end < text->size() && NameChar((*text)[end])) ++end;
+    if (end == from) {
+      out.append(*text, i, end - i);
+      i = end;
+      continue;
+    }
+    const std::string name = Lower(text->substr(from, end - from));
+    auto it = s->defines.find(name);
+    if (it == s->defines.end()) {
+      Fail(s, where, "substitution variable &" + name + " is not defined");
+      return false;
+    }
+    out += it->second;
+    i = end < text->size() && (*text)[end] == '.' ? end + 1 : end;
+  }
+  *text = out;
+  return true;
 }
 
 // whenever sqlerror exit [code] [commit|rollback] | whenever sqlerror continue
@@ -241,6 +318,7 @@ void Whenever(SqlplusRun* s, const std::string& rest, const std::string& where) 
 
 void Exit(SqlplusRun* s, const std::string& rest, const std::string& where) {
   int code = s->failed ? kToolRejected : kToolOk;
+  bool bad_word = false;
   bool commit = true;
   for (const std::string& word : Words(Lower(rest))) {
     if (word == "success") {
@@ -260,13 +338,16 @@ void Exit(SqlplusRun* s, const std::string& rest, const std::string& where) {
            "EXIT takes success, failure, warning or a number from 0 to 255, and "
            "commit or rollback, not " +
                word);
-      code = kToolRejected;
+      bad_word = true;
     }
   }
+  // An EXIT that cannot be read, or work that cannot be committed, is a
+  // failure whatever the code asked for.
+  if (bad_word) code = kToolFailed;
   std::string why;
   if (PgEndTransaction(&s->session, commit, &why) != 0) {
     Fail(s, where, "the work of the script was not committed: " + why);
-    if (code == kToolOk) code = kToolRejected;
+    code = kToolFailed;
   }
   s->exited = true;
   s->exit_code = code;
@@ -296,9 +377,11 @@ void RunNested(SqlplusRun* s, const std::string& script, const std::string& word
 }
 
 void RunCommand(SqlplusRun* s, const std::string& script, const ScriptItem& item) {
-  std::string word, rest;
-  SplitCommand(item.text, &word, &rest);
   std::string where = Where(script, item);
+  std::string text = item.text;
+  if (!Substitute(s, where, &text)) return;
+  std::string word, rest;
+  SplitCommand(text, &word, &rest);
   if (word == "spool") {
     Spool(s, rest, where);
   } else if (word == "set") {
@@ -309,6 +392,10 @@ void RunCommand(SqlplusRun* s, const std::string& script, const ScriptItem& item
     Exit(s, rest, where);
   } else if (word == "whenever") {
     Whenever(s, rest, where);
+  } else if (word == "define" || word == "def") {
+    Define(s, rest, where);
+  } else if (word == "column" || word == "col") {
+    Column(s, rest);
   } else if (word == "@" || word == "@@" || word == "start") {
     RunNested(s, script, word, rest, where);
   }  // rem, remark: nothing
@@ -329,7 +416,11 @@ int RunScript(SqlplusRun* s, const std::string& path) {
         break;
       case ScriptItemKind::kStatement:
         s->buffer = item.text;
-        RunSql(s, Where(path, item));
+        if (Substitute(s, Where(path, item), &s->buffer)) {
+          RunSql(s, Where(path, item));
+        } else if (!s->on_sql_error.empty()) {
+          Exit(s, s->on_sql_error, Where(path, item));
+        }
         break;
       case ScriptItemKind::kStored:
         s->buffer = item.text;
@@ -354,12 +445,12 @@ int RunScriptInWarehouse(ToolRun* run, const Logon& logon, const WarehouseSource
                          const std::string& script) {
   SqlplusRun s;
   s.run = run;
-  if (PgConnectTool(run, logon, source, &s.session) != 0) return kToolRefused;
+  if (PgConnectTool(run, logon, source, &s.session) != 0) return kToolFailed;
   s.session.on_notice = [&s](const std::string& text) { Out(&s, text); };
   if (RunScript(&s, script) != 0) {
     Refuse(run, "cannot read the script " + script + ": " + std::strerror(errno));
     s.exited = true;
-    s.exit_code = kToolRefused;
+    s.exit_code = kToolFailed;
   }
   // The end of the script without EXIT ends the run as EXIT does.
   if (!s.exited) Exit(&s, "", "the end of " + script);

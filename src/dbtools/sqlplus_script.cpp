@@ -13,8 +13,9 @@ namespace zmo::dbtools {
 
 namespace {
 
-constexpr const char* kCommandWords[] = {"spool", "set",    "exit",  "quit",    "prompt",
-                                         "rem",   "remark", "start", "whenever"};
+constexpr const char* kCommandWords[] = {"spool", "set",    "exit",  "quit",     "prompt",
+                                         "rem",   "remark", "start", "whenever", "define",
+                                         "def",   "column", "col"};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 

@@ -25,7 +25,7 @@ struct ScriptItem {
 
 // Splits a script. A line that begins (after blanks) with "@", "@@" or the
 // name of a client command (spool, set, exit, quit, prompt, rem, remark,
-// start, any case) outside a statement is a command; comment lines ("--")
+// start, whenever, define, column, any case) outside a statement is a command; comment lines ("--")
 // outside a statement are skipped; every other line begins or continues a
 // statement. A ";" ends a statement only as the last character of a line
 // outside quotes.

@@ -88,7 +88,7 @@ int RunIsql(ToolRun* run) {
   if (ReadLines(opts['i'], &lines) != 0) {
     return Refuse(run, "cannot read the script " + opts['i'] + ": " + std::strerror(errno));
   }
-  if (opts.count('o') && OpenReport(run, opts['o']) != 0) return kToolRefused;
+  if (opts.count('o') && OpenReport(run, opts['o']) != 0) return kToolFailed;
   Say(run, run->tool + ": connected to " + opts['S'] + " as " + opts['U']);
   // A batch runs at its "go"; text after the last one is never sent.
   size_t batches = 0;

@@ -45,7 +45,7 @@ int RunSqlldr(ToolRun* run) {
     return Refuse(run, "userid is <user>/<password>@<data source>");
   }
   if (!AllDigits(opts["bindsize"])) return Refuse(run, "bindsize is a number of bytes");
-  if (OpenReport(run, opts["log"]) != 0) return kToolRefused;
+  if (OpenReport(run, opts["log"]) != 0) return kToolFailed;
   bool warehouse = IsWarehouseSource(logon.source);
   WarehouseSource source;
   std::string why;

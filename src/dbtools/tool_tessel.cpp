@@ -77,7 +77,7 @@ int RunTessel(ToolRun* run) {
   if (zmo::ReadWholeFile(script, &text) != 0) {
     return Refuse(run, "cannot read the script " + script + ": " + std::strerror(errno));
   }
-  if (OpenReport(run, opts["/output"]) != 0) return kToolRefused;
+  if (OpenReport(run, opts["/output"]) != 0) return kToolFailed;
   Say(run, run->tool + ": connected to " + opts["/s"] + ", database " + opts["/d"] + ", as " +
                opts["/u"]);
   std::string tail;

@@ -28,7 +28,7 @@ void CloseReport(ToolRun* run);
 // One line of the report, ended by CR LF as the tools write text.
 void Say(ToolRun* run, const std::string& line);
 // Reports why the call cannot be served (also on standard error) and
-// returns kToolRefused.
+// returns kToolFailed.
 int Refuse(ToolRun* run, const std::string& why);
 // Reports a failed row or statement; the call ends with kToolRejected.
 void Reject(ToolRun* run, const std::string& why);

@@ -60,7 +60,7 @@ struct PgOutcome {
 int PgConnect(const WarehouseSource& source, const Logon& logon, const std::string& program,
               PgSession* session, std::string* error);
 // PgConnect for a tool: reports the connection, or refuses the call.
-// Returns 0, or kToolRefused.
+// Returns 0, or kToolFailed.
 int PgConnectTool(ToolRun* run, const Logon& logon, const WarehouseSource& source,
                   PgSession* session);
 void PgDisconnect(PgSession* session);

@@ -95,7 +95,7 @@ TEST_P(BcpRefusalTest, RefusesTheCommandLine) {
   Write(File("data.txt"), Crlf({Row(19)}));
   std::vector<std::string> args;
   for (std::string a : GetParam().args) args.push_back(a == "{data}" ? File("data.txt") : a);
-  EXPECT_EQ(Run("bcp", args), zmo::dbtools::kToolRefused);
+  EXPECT_EQ(Run("bcp", args), zmo::dbtools::kToolFailed);
   EXPECT_NE(Stderr().find(GetParam().message), std::string::npos) << Stderr();
 }
 
@@ -145,7 +145,7 @@ TEST_F(ToolTest, IsqlFindsARelativeScriptInTheCurrentDirectory) {
   EXPECT_EQ(Run("isql", {"-Uzmo", "-Psecret", "-SWH", "-i", "BulkOn.sql"}), 0) << Stderr();
   ASSERT_EQ(chdir("/"), 0);
   EXPECT_EQ(Run("isql", {"-Uzmo", "-Psecret", "-SWH", "-i", "BulkOn.sql"}),
-            zmo::dbtools::kToolRefused);
+            zmo::dbtools::kToolFailed);
   EXPECT_NE(Stderr().find("cannot read the script BulkOn.sql"), std::string::npos);
 }
 
@@ -186,7 +186,7 @@ TEST_F(ToolTest, IsqlRefusesOtherForms) {
       {{"-Uzmo", "-Psecret", "-SWH", "-i", s, "-o", "/no/dir/x.log"}, "cannot create the log"},
   };
   for (const auto& [args, message] : wrong) {
-    EXPECT_EQ(Run("isql", args), zmo::dbtools::kToolRefused) << message;
+    EXPECT_EQ(Run("isql", args), zmo::dbtools::kToolFailed) << message;
     EXPECT_NE(Stderr().find(message), std::string::npos) << message << "\n" << Stderr();
   }
 }

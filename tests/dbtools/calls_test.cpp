@@ -34,7 +34,7 @@ TEST_F(ToolTest, EachCallIsOneLineThatSplitsBackIntoItsArguments) {
 
 TEST_F(ToolTest, WithoutTheLogVariableNothingIsRecorded) {
   unsetenv(zmo::dbtools::kCallLogEnv);
-  EXPECT_EQ(Run("corva", {}), zmo::dbtools::kToolRefused);
+  EXPECT_EQ(Run("corva", {}), zmo::dbtools::kToolFailed);
   EXPECT_FALSE(zmo::FileExists(calls_.c_str()));
 }
 
@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FailCase{"isql:x", "isql", 1}, FailCase{"", "corva", -1}));
 
 TEST_F(ToolTest, AnUnknownToolNameIsRefused) {
-  EXPECT_EQ(Run("sqlldr90", {}), zmo::dbtools::kToolRefused);
+  EXPECT_EQ(Run("sqlldr90", {}), zmo::dbtools::kToolFailed);
   EXPECT_NE(Stderr().find("sqlldr90: no such tool"), std::string::npos);
 }
 
@@ -93,7 +93,7 @@ TEST_F(ToolTest, EveryToolIsBuiltInTheDbtoolsDirectory) {
   for (const char* tool : kTools) {
     std::string path = dir + tool;
     const char* argv[] = {path.c_str(), " --no-such-option", nullptr};
-    EXPECT_EQ(_spawnv(_P_WAIT, path.c_str(), argv), zmo::dbtools::kToolRefused) << tool;
+    EXPECT_EQ(_spawnv(_P_WAIT, path.c_str(), argv), zmo::dbtools::kToolFailed) << tool;
   }
   auto calls = Calls();
   ASSERT_EQ(calls.size(), std::size(kTools));

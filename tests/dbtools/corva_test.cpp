@@ -169,10 +169,10 @@ TEST_F(CorvaTest, RefusesOtherForms) {
   const std::vector<std::vector<std::string>> wrong = {
       {}, {"-tvf"}, {File("s.sql")}, {"-tf", File("s.sql")}, {"-tvf", File("s.sql"), "x"}};
   for (const auto& args : wrong) {
-    EXPECT_EQ(Run("corva", args), zmo::dbtools::kToolRefused);
+    EXPECT_EQ(Run("corva", args), zmo::dbtools::kToolFailed);
     EXPECT_NE(Stderr().find("the form is corva -tvf <script>"), std::string::npos) << Stderr();
   }
-  EXPECT_EQ(Run("corva", {"-tvf", File("none.sql")}), zmo::dbtools::kToolRefused);
+  EXPECT_EQ(Run("corva", {"-tvf", File("none.sql")}), zmo::dbtools::kToolFailed);
   EXPECT_NE(Stderr().find("cannot read the script " + File("none.sql")), std::string::npos);
 }
 
@@ -219,10 +219,10 @@ TEST_F(CorvacmdTest, RunsTheSecondBatchAsTheCommandWindowWould) {
 }
 
 TEST_F(CorvacmdTest, RefusesOtherForms) {
-  EXPECT_EQ(Run("corvacmd", {}), zmo::dbtools::kToolRefused);
-  EXPECT_EQ(Run("corvacmd", {"a.bat", "b.bat"}), zmo::dbtools::kToolRefused);
+  EXPECT_EQ(Run("corvacmd", {}), zmo::dbtools::kToolFailed);
+  EXPECT_EQ(Run("corvacmd", {"a.bat", "b.bat"}), zmo::dbtools::kToolFailed);
   EXPECT_NE(Stderr().find("the form is corvacmd <batch file>"), std::string::npos);
-  EXPECT_EQ(Run("corvacmd", {File("none.bat")}), zmo::dbtools::kToolRefused);
+  EXPECT_EQ(Run("corvacmd", {File("none.bat")}), zmo::dbtools::kToolFailed);
   EXPECT_NE(Stderr().find("cannot read the batch file " + File("none.bat")), std::string::npos);
 }
 

@@ -185,7 +185,7 @@ TEST_P(SqlldrRefusalTest, RefusesTheCommandLine) {
     if (at != std::string::npos) a.replace(at, 5, File("load.log"));
     args.push_back(a);
   }
-  EXPECT_EQ(Run("sqlldr80", args), zmo::dbtools::kToolRefused);
+  EXPECT_EQ(Run("sqlldr80", args), zmo::dbtools::kToolFailed);
   EXPECT_NE(Stderr().find(GetParam().message), std::string::npos) << Stderr();
   EXPECT_EQ(Calls().size(), 1u) << "a refused call is recorded too";
 }
@@ -243,7 +243,7 @@ TEST_P(ControlFileTest, ADamagedControlFileIsRefusedNamingItsLine) {
     lines.erase(lines.begin() + static_cast<long>(d.line));
   }
   Write(control, Crlf(lines));
-  EXPECT_EQ(Run("sqlldr", Args(control)), zmo::dbtools::kToolRefused);
+  EXPECT_EQ(Run("sqlldr", Args(control)), zmo::dbtools::kToolFailed);
   std::string log = Read(File("load.log"));
   EXPECT_NE(log.find(d.message), std::string::npos) << log;
 }
@@ -305,11 +305,11 @@ TEST_F(ToolTest, SqlplusRefusesOtherForms) {
       {"zmo/secret@WH", "@"},
   };
   for (const auto& args : wrong) {
-    EXPECT_EQ(Run("sqlplus", args), zmo::dbtools::kToolRefused) << args.size();
+    EXPECT_EQ(Run("sqlplus", args), zmo::dbtools::kToolFailed) << args.size();
     EXPECT_NE(Stderr().find("the form is sqlplus"), std::string::npos) << Stderr();
   }
   EXPECT_EQ(Run("sqlplus", {"zmo/secret@WH", "@" + File("missing.sql")}),
-            zmo::dbtools::kToolRefused);
+            zmo::dbtools::kToolFailed);
   EXPECT_NE(Stderr().find("cannot read the script"), std::string::npos) << Stderr();
 }
 

@@ -133,7 +133,7 @@ TEST_F(TesselTest, RefusesOtherForms) {
        "cannot create the log /no/dir/x.log"},
   };
   for (const auto& [args, message] : wrong) {
-    EXPECT_EQ(Run("tesseledit300", args), zmo::dbtools::kToolRefused) << message;
+    EXPECT_EQ(Run("tesseledit300", args), zmo::dbtools::kToolFailed) << message;
     EXPECT_NE(Stderr().find(message), std::string::npos) << message << "\n" << Stderr();
   }
 }

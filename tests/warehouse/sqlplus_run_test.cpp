@@ -107,8 +107,10 @@ const ExitCase kExits[] = {
     {"Success", {"select nothing;", "exit success"}, 0},
     {"Failure", {"exit failure"}, 1},
     {"Warning", {"exit warning commit"}, 2},
-    {"ANumberOutOfRange", {"exit 300"}, 2},
-    {"AWordItDoesNotKnow", {"exit later"}, 2},
+    // An EXIT the client cannot read is a failure, whatever else it names.
+    {"ANumberOutOfRange", {"exit 300"}, 1},
+    {"AWordItDoesNotKnow", {"exit later"}, 1},
+    {"AWordItDoesNotKnowWithSuccess", {"exit success later"}, 1},
     {"TheFirstExitEndsTheScript", {"exit 4", "exit 5"}, 4},
     {"AStatementNotEndedIsNotRunAndNoFailure", {"select nothing", "", "exit"}, 0},
     {"NoStatementToRunAgain", {"/", "exit"}, 2},
@@ -180,6 +182,71 @@ TEST_F(SqlplusTest, WheneverSqlerrorExitUndoesTheWholeTransaction) {
               c.code);
     EXPECT_EQ(db_->Value("select count(*) from t"), c.rows);
   }
+}
+
+// The work of a script that cannot be finished is undone and the run is a
+// failure, never the 0 or 2 of a script that was done: the connection lost
+// half-way (whatever the whenever setting), or a commit the server refuses.
+TEST_F(SqlplusTest, WorkThatCannotBeFinishedIsAFailure) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"lost, going on",
+       {"insert into t values (1);", "select pg_terminate_backend(pg_backend_pid());",
+        "insert into t values (2);", "EXIT;"}},
+      {"lost, exit on error",
+       {"whenever sqlerror exit warning", "insert into t values (1);",
+        "select pg_terminate_backend(pg_backend_pid());", "EXIT;"}},
+      {"lost, exit success asked",
+       {"insert into t values (1);", "select pg_terminate_backend(pg_backend_pid());",
+        "exit success"}},
+      {"commit refused",
+       {"insert into t values (1);", "insert into t values (1);", "exit success commit"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(RunScript({"drop table t;", "whenever sqlerror exit failure",
+                         "create table t (a integer unique deferrable initially deferred);",
+                         "exit success"}),
+              0);
+    EXPECT_EQ(RunScript(c.lines), 1) << Stdout();
+    EXPECT_EQ(db_->Value("select count(*) from t"), "0");
+  }
+}
+
+// Substitution: a name defined, or given the last value of a query's column,
+// stands for its value in any later line; an undefined one fails the line
+// (the client would ask for its value, and nobody answers in a batch); with
+// define off an "&" is text. The load check ends with the code its query
+// chose this way.
+TEST_F(SqlplusTest, DefinedNamesAndQueryValuesAreSubstituted) {
+  ASSERT_EQ(RunScript({"create table marks (tag varchar(10));", "insert into marks values ('a');",
+                       "EXIT;"}),
+            0);
+  const auto check = [&](const char* tag) {
+    return RunScript({"whenever sqlerror exit failure rollback", "define zmo_x = 1",
+                      "column found new_value zmo_x noprint",
+                      std::string("select case when count(*) > 0 then 4 else 0 end found from "
+                                  "marks where tag in ('") +
+                          tag + "');",
+                      "exit &zmo_x"});
+  };
+  EXPECT_EQ(check("a"), 4);
+  EXPECT_EQ(check("b"), 0);
+  ASSERT_EQ(RunScript({"drop table marks;", "EXIT;"}), 0);
+  EXPECT_EQ(check("a"), 1) << "the query failed: the default, and the whenever, say failure";
+
+  EXPECT_EQ(RunScript({"define t = sub", "create table &t._x (a varchar(5));",
+                       "insert into &&T._x values ('&t');", "set define off",
+                       "insert into sub_x values ('R&D');", "EXIT;"}),
+            0)
+      << Stdout();
+  EXPECT_EQ(Values("sub_x"), "R&D;sub;");
+  EXPECT_EQ(RunScript({"insert into sub_x values ('&nosuch');", "exit &nosuch"}), 2) << Stdout();
+  EXPECT_NE(Stdout().find("substitution variable &nosuch is not defined"), std::string::npos);
+  EXPECT_EQ(Values("sub_x"), "R&D;sub;");
 }
 
 TEST_F(SqlplusTest, WrongPasswordRunsNothing) {

@@ -30,10 +30,18 @@ constexpr const char* kFailEnv = "ZMO_DBTOOLS_FAIL";
 // that socket with the user and password of their logon.
 constexpr const char* kWarehousePrefix = "pg:";
 
-// Exit codes of the stand-ins.
+// Exit codes of the stand-ins. A failure never ends with 0 or 2, the codes
+// a batch reads as done: the load batches go on after 2 only behind the
+// load tools (sqlldr, bcp, the Corva and Tessel load scripts), and take any
+// other code of a script tool as a failed load.
 constexpr int kToolOk = 0;
-constexpr int kToolRefused = 1;   // command line or input files not usable; nothing done
-constexpr int kToolRejected = 2;  // done, but rows were rejected or a statement failed
+// Failed: the call cannot be served (command line, input files, logon), or
+// its work was undone (a statement failed under "whenever sqlerror exit",
+// the connection was lost, the work could not be committed).
+constexpr int kToolFailed = 1;
+// Done, but records were rejected (they are in the log and the bad file),
+// or a statement failed and the script went on past it.
+constexpr int kToolRejected = 2;
 
 // Runs the stand-in named tool with the program's argv. Returns its exit code.
 int dbtoolMain(const char* tool, int argc, char** argv);
