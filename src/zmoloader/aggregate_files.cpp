@@ -133,11 +133,4 @@ std::string readCustomGroupDate() {
   return text;
 }
 
-bool aggregateBatchRuns() {
-  if (loaderState().debug) return false;
-  std::string load_debug;
-  if (loaderQueryReg(zmo::cfg::kLoadDebug, &load_debug) != 0) return false;
-  return load_debug != zmo::cfg::kTrue;
-}
-
 }  // namespace zmo::loader

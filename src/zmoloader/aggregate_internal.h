@@ -50,11 +50,6 @@ int fileTimeText(const std::string& path, std::string* out);
 // last built from; a missing value reads as "", which no file has.
 std::string readCustomGroupDate();
 
-// True when this run starts the batch that runs the script: neither -d nor
-// LoadDebug "True". Otherwise nothing a script run would settle (the group
-// file's date, the rename file) is changed now.
-bool aggregateBatchRuns();
-
 // Starts a script of the kind: its dialect and header. Returns 0, or
 // kAggregateNotWritten after its trace line for a kind without a dialect.
 int aggregateBegin(zmo::DbKind kind, const char* agg_log, bool snapshot, SqlScript* script);

@@ -237,7 +237,7 @@ int writeSnapAggregateSql(zmo::DbKind kind) {
   // same transaction as they are.
   for (const std::string& tag : loaderState().load_tags) s.Add(loadDoneInsert(tag));
   for (const char* t = "vlcd"; *t != '\0'; ++t) {
-    if (snapGroupOn(*t)) s.Add("drop table " + tableName(*t));
+    if (tableOn(*t)) s.Add("drop table " + tableName(*t));
   }
   sqlEnd(&s.sql);
   return aggregateWrite(s.sql, program.agg_script);

@@ -62,15 +62,12 @@ constexpr const char* kVarianceFigures[] = {"tot_cpu_time",      "tot_kb_transfe
                                             "tot_kb_changed",    "tot_response_time",
                                             "tot_database_time", "tot_memory_used"};
 
-// One script being written, with what its run settles once it is written.
+// One script being written.
 struct StatiScript {
   SqlScript sql;
   const SqlDialect* d = nullptr;
   const zmo::MetricSwitches* sw = nullptr;
   std::string stage;  // s<key>
-  bool store_group_date = false;
-  std::string group_date;  // the group file's time text
-  bool delete_renames = false;
 
   bool On(int s) const { return sw->on[s]; }
   bool Group(int g) const { return sw->group[g]; }
@@ -374,8 +371,10 @@ void AddGroupTable(StatiScript* s) {
            sqlLiteral(c.group) + "," + sqlLiteral(c.code) + "," + c.sla + ")");
   }
   sqlCommit(&s->sql);
-  s->store_group_date = true;
-  s->group_date = stamp;
+  // The batch stores the time text once the script has committed.
+  LoaderState& state = loaderState();
+  state.store_group_date = true;
+  state.group_date = stamp;
 }
 
 // One service-level statement: the steps of this run's rows within (yes) or
@@ -444,37 +443,24 @@ void AddSlaSum(StatiScript* s) {
   s->Add(in);
 }
 
-// The group renames.
+// The group renames. The batch deletes the rename file once the script has
+// committed.
 void AddGroupRenames(StatiScript* s) {
-  s->delete_renames = true;
   if (!zmo::FileExists(binPath(kGroupRenameFile).c_str())) return;
   for (const GroupRename& r : readGroupRenames()) {
     s->Add("update r3_tcode_group set group_name = " + sqlLiteral(r.new_name) +
            " where group_name = " + sqlLiteral(r.old_name));
   }
   sqlCommit(&s->sql);
-}
-
-// What the written script settles: the group file it built r3_tcode_group
-// from, and the renames it applies. Only a run that starts the batch does.
-void SettleGroupFiles(const StatiScript& s) {
-  if (!s.store_group_date && !s.delete_renames) return;
-  if (!aggregateBatchRuns()) {
-    loaderLog("writeStatiAggregateSql() debug mode: <%s> and <%s> kept for a run of the script\n",
-              zmo::cfg::kCustomGroupDate, kGroupRenameFile);
-    return;
-  }
-  if (s.store_group_date &&
-      loaderUpdateReg(s.group_date.c_str(), zmo::cfg::kCustomGroupDate) != 0) {
-    loaderLog("Unable to update registry...\n");
-  }
-  if (s.delete_renames) std::remove(binPath(kGroupRenameFile).c_str());
+  loaderState().delete_renames = true;
 }
 
 }  // namespace
 
 int writeStatiAggregateSql(zmo::DbKind kind) {
-  const LoaderState& state = loaderState();
+  LoaderState& state = loaderState();
+  state.store_group_date = false;
+  state.delete_renames = false;
   const LoaderProgramInfo& program = *loaderProgramInfo(kProgramStati);
   StatiScript s;
   int rc = aggregateBegin(kind, program.agg_log, false, &s.sql);
@@ -504,13 +490,9 @@ int writeStatiAggregateSql(zmo::DbKind kind) {
   // The mark that the data file's records are in the warehouse, in the
   // same transaction as they are.
   for (const std::string& tag : state.load_tags) s.Add(loadDoneInsert(tag));
-  s.Add("drop table " + s.stage);
+  if (tableOn(kStatiTable)) s.Add("drop table " + s.stage);
   sqlEnd(&s.sql);
-
-  rc = aggregateWrite(s.sql, program.agg_script);
-  if (rc != 0) return rc;
-  SettleGroupFiles(s);
-  return 0;
+  return aggregateWrite(s.sql, program.agg_script);
 }
 
 }  // namespace zmo::loader

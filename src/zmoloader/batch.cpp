@@ -1,14 +1,23 @@
 // The batch files, from one table of steps per kind and program. A step is a
 // line or a group of lines; the rows marked aggregate are written with -a
 // only.
+//
+// A step writes only what the run has: the loads of the tables that are on
+// and whose data file is there, the staging tables when any is on, the
+// aggregation when a data file is there. A run without any data file only
+// closes the run: its end line and the archive deletes. Every tool line that
+// loads or aggregates is followed by the test of its exit code, which sends
+// a failed load to the lines after the batch's Exit.
 #include "zmoloader/batch.h"
 
 #include <cstdio>
 #include <iterator>
 
+#include "common/data_files.h"
 #include "common/db_kind.h"
 #include "common/db_tools.h"
 #include "lines.h"
+#include "zmogdlib/config_key.h"
 #include "zmoloader/aggregate_sql.h"
 #include "zmoloader/load_check.h"
 #include "zmoloader/load_files.h"
@@ -32,6 +41,7 @@ enum Step {
   kLoadEnd1500,  // MSG1500, the other form of the SNAP load-end line
   kAggStart,     // MSG(1501 or 1496), then the aggregation script is written
   kAggRun,       // the kind's aggregation line
+  kSettle,       // what the committed aggregation settles: group date, renames
   kAggEnd,       // MSG(1502 or 1497)
   kMoves,
   kEnd,  // END(prog)
@@ -61,50 +71,50 @@ constexpr bool _ = false;
 constexpr StepRow kCorvaFirst[] = {{kCd, _}, {kTitle, _}, {kCorvaWindow, _}, {kExit, _}};
 
 constexpr StepRow kCorvaSnap[] = {
-    {kCd, _},     {kLoad, _},  {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},
+    {kCd, _},     {kLoad, _},  {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A}, {kSettle, A},
     {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},  {kExit, _},
 };
 constexpr StepRow kCorvaStati[] = {
-    {kCd, _},     {kLoad, _},  {kLoadEnd, _}, {kAggStart, A}, {kCd, A},   {kAggRun, A},
-    {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},  {kExit, _},
+    {kCd, _},     {kLoad, _},   {kLoadEnd, _}, {kAggStart, A}, {kCd, A},      {kAggRun, A},
+    {kSettle, A}, {kAggEnd, A}, {kMoves, _},   {kEnd, _},      {kDeletes, _}, {kExit, _},
 };
 constexpr StepRow kTesselSnap[] = {
-    {kCd, _},     {kTitle, _}, {kLoad, _}, {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A},
-    {kAggEnd, A}, {kMoves, _}, {kEnd, _},  {kDeletes, _},     {kExit, _},
+    {kCd, _},     {kTitle, _},  {kLoad, _},  {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A},
+    {kSettle, A}, {kAggEnd, A}, {kMoves, _}, {kEnd, _},         {kDeletes, _},  {kExit, _},
 };
 constexpr StepRow kTesselStati[] = {
-    {kCd, _},     {kTitle, _}, {kLoad, _}, {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},
-    {kAggEnd, A}, {kMoves, _}, {kEnd, _},  {kDeletes, _}, {kExit, _},
+    {kCd, _},     {kTitle, _},  {kLoad, _},  {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},
+    {kSettle, A}, {kAggEnd, A}, {kMoves, _}, {kEnd, _},     {kDeletes, _},  {kExit, _},
 };
 constexpr StepRow kMssqlSnap[] = {
     {kCd, _},          {kBulkOn, _},   {kStage, _},  {kLoad, _},   {kBulkOff, _},
-    {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A}, {kAggEnd, A}, {kMoves, _},
-    {kDeletes, _},     {kEnd, _},      {kExit, _},
+    {kLoadEnd1500, _}, {kAggStart, A}, {kAggRun, A}, {kSettle, A}, {kAggEnd, A},
+    {kMoves, _},       {kDeletes, _},  {kEnd, _},    {kExit, _},
 };
 constexpr StepRow kMssqlStati[] = {
-    {kCd, _},      {kBulkOn, _},   {kStage, _},  {kLoad, _},   {kBulkOff, _},
-    {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A}, {kAggEnd, A}, {kMoves, _},
-    {kEnd, _},     {kDeletes, _},  {kExit, _},
+    {kCd, _},      {kBulkOn, _},   {kStage, _},   {kLoad, _},   {kBulkOff, _},
+    {kLoadEnd, _}, {kAggStart, A}, {kAggRun, A},  {kSettle, A}, {kAggEnd, A},
+    {kMoves, _},   {kEnd, _},      {kDeletes, _}, {kExit, _},
 };
 constexpr StepRow kOracleSnap[] = {
-    {kTitle, _},      {kCd, _},      {kLoadCheck, A}, {kStage, _},  {kLoad, _},   {kLoadEnd1500, _},
-    {kOracleLogs, _}, {kCd, A},      {kAggStart, A},  {kAggRun, A}, {kAggEnd, A}, {kLoadedLabel, A},
-    {kMoves, _},      {kDeletes, _}, {kEnd, _},       {kExit, _},
+    {kTitle, _},       {kCd, _},    {kLoadCheck, A}, {kStage, _},  {kLoad, _},   {kLoadEnd1500, _},
+    {kOracleLogs, _},  {kCd, A},    {kAggStart, A},  {kAggRun, A}, {kSettle, A}, {kAggEnd, A},
+    {kLoadedLabel, A}, {kMoves, _}, {kDeletes, _},   {kEnd, _},    {kExit, _},
 };
 constexpr StepRow kOracleStati[] = {
-    {kTitle, _},       {kCd, _},       {kLoadCheck, A}, {kStage, _},   {kLoad, _},
-    {kLoadEnd, _},     {kAggStart, A}, {kCd, A},        {kAggRun, A},  {kAggEnd, A},
-    {kLoadedLabel, A}, {kMoves, _},    {kEnd, _},       {kDeletes, _}, {kExit, _},
+    {kTitle, _},    {kCd, _},  {kLoadCheck, A}, {kStage, _},  {kLoad, _},   {kLoadEnd, _},
+    {kAggStart, A}, {kCd, A},  {kAggRun, A},    {kSettle, A}, {kAggEnd, A}, {kLoadedLabel, A},
+    {kMoves, _},    {kEnd, _}, {kDeletes, _},   {kExit, _},
 };
 constexpr StepRow kSybaseSnap[] = {
-    {kCd, _},       {kBulkOnHere, _}, {kStage, _},  {kLoad, _},  {kLoadEnd1500, _},
-    {kAggStart, A}, {kAggRun, A},     {kAggEnd, A}, {kMoves, _}, {kEnd, _},
-    {kDeletes, _},  {kBulkOff, _},    {kExit, _},
+    {kCd, _},       {kBulkOnHere, _}, {kStage, _},   {kLoad, _},   {kLoadEnd1500, _},
+    {kAggStart, A}, {kAggRun, A},     {kSettle, A},  {kAggEnd, A}, {kMoves, _},
+    {kEnd, _},      {kDeletes, _},    {kBulkOff, _}, {kExit, _},
 };
 constexpr StepRow kSybaseStati[] = {
-    {kCd, _},       {kBulkOnHere, _}, {kStage, _},  {kLoad, _},  {kLoadEnd, _},
-    {kAggStart, A}, {kAggRun, A},     {kAggEnd, A}, {kMoves, _}, {kEnd, _},
-    {kDeletes, _},  {kBulkOff, _},    {kExit, _},
+    {kCd, _},       {kBulkOnHere, _}, {kStage, _},   {kLoad, _},   {kLoadEnd, _},
+    {kAggStart, A}, {kAggRun, A},     {kSettle, A},  {kAggEnd, A}, {kMoves, _},
+    {kEnd, _},      {kDeletes, _},    {kBulkOff, _}, {kExit, _},
 };
 
 template <size_t N>
@@ -127,65 +137,69 @@ constexpr Plan kPlans[] = {
     P(zmo::DbKind::kSybase, kProgramStati, kSybaseStati),
 };
 
+// The steps a run without any data file writes: it only closes the run.
+bool ClosingStep(Step step) {
+  return step == kCd || step == kTitle || step == kCorvaWindow || step == kEnd ||
+         step == kDeletes || step == kExit;
+}
+
 const LoaderProgramInfo& Program() { return *loaderProgramInfo(loaderState().prog); }
 bool Snap() { return loaderState().prog == kProgramSnap; }
 
-// What the batch being built has done so far, for the tests of the tools'
-// results and the lines a failure goes to.
+// What the batch being built has written so far, for the lines a failure
+// goes to.
 struct Build {
   bool tested = false;   // a test goes to kFailedLabel
   bool checked = false;  // a load check goes to kLoadedLabel
+  bool bulk_on = false;  // the database is in bulk-copy mode
+  bool staged = false;   // the staging tables are made
 };
 
 constexpr const char* kLoadedLabel_ = "zmoloaded";
 
-// The data file of a group, or of the statistics.
-std::string DataPath(char table) {
-  return table == kStatiTable ? loaderState().stati_output : binPath(snapGroup(table).data_file);
+void AddTest(Lines* lines, Build* b, ToolResult result) {
+  b->tested = true;
+  addResultTest(lines, result);
 }
 
-// The SNAP kinds load every group's file whatever the switches (a file of a
-// group that is off has no table to go to, and its tool logs that); STATI
-// loads the one statistics file.
-std::string LoadTables() { return Snap() ? kLoadOrder : std::string(1, kStatiTable); }
-
-// The check that the data files are not marked loaded in the warehouse: 2
-// (the check's query failed on a mark) goes to the archive moves, 1 and 3
-// and above are a failed load. Its script and the marks' inserts into the
-// aggregation carry the files' tags; without a file that has a tag there is
-// no check.
+// The check that the data files are not marked loaded in the warehouse: the
+// code it ends with when a mark is there goes to the archive moves, any
+// other code but 0 is a failed load. Its script and the marks' inserts into
+// the aggregation carry the files' tags; without a file that has a tag
+// there is no check.
 void AddLoadCheck(Lines* lines, Build* b) {
   LoaderState& s = loaderState();
   std::vector<std::string> paths;
-  for (char t : LoadTables()) paths.push_back(DataPath(t));
+  for (char t : s.present) paths.push_back(dataPath(t));
   s.load_tags = loadTags(paths);
   if (s.load_tags.empty()) return;
   if (writeLoadCheckScript(s.load_tags) != 0) {
     s.load_tags.clear();
     return;
   }
+  const std::string loaded = std::to_string(kLoadCheckLoaded);
   lines->push_back(sqlplusLine(loadCheckScript()));
-  lines->push_back(std::string("if errorlevel 3 goto ") + kFailedLabel);
-  lines->push_back(std::string("if errorlevel 2 goto ") + kLoadedLabel_);
+  lines->push_back("if errorlevel " + std::to_string(kLoadCheckLoaded + 1) + " goto " +
+                   kFailedLabel);
+  lines->push_back("if errorlevel " + loaded + " goto " + kLoadedLabel_);
   lines->push_back(std::string("if errorlevel 1 goto ") + kFailedLabel);
   b->tested = true;
   b->checked = true;
 }
 
-// The test of the result of the tool line just written. Every plan moves
-// its data files to the archive after its last tested tool, so a failure
-// always finds them under their load names.
-void AddTest(Lines* lines, Build* b) {
-  b->tested = true;
-  addResultTest(lines, kFailedLabel);
-}
-
-// After the batch's Exit: where a failed tool sends it. The summary log is
-// told and the batch ends with 1, so that nothing counts as loaded that was
-// not.
-void AddFailureLines(Lines* lines, const Build& b) {
+// After the batch's Exit: where a failed tool sends it. The run's staging
+// tables are dropped and the database leaves bulk-copy mode, the summary
+// log is told, and the batch ends with 1, so that nothing counts as loaded
+// that was not. The data files are still under their load names: every
+// plan archives after its last tested tool.
+void AddFailureLines(Lines* lines, const Build& b, zmo::DbKind kind) {
   if (!b.tested) return;
   lines->push_back(std::string(":") + kFailedLabel);
+  if (b.staged) {
+    const char* drop = Program().drop_script;
+    lines->push_back(kind == zmo::DbKind::kOracle ? sqlplusLine(drop) : isqlLine(binPath(drop)));
+  }
+  if (b.bulk_on) lines->push_back(isqlLine(binPath("BulkOff.sql")));
   lines->push_back(msgLine(Program().msg_load_failed));
   lines->push_back("Exit 1");
 }
@@ -193,49 +207,52 @@ void AddFailureLines(Lines* lines, const Build& b) {
 void AddBcpLoads(Lines* lines, zmo::DbKind kind, Build* b) {
   const char* log = Program().load_log;
   bool first = true;
-  for (char t : LoadTables()) {
+  for (char t : runTables()) {
+    if (!tableLoaded(t)) continue;
     // The first load starts the load log anew, the others append to it.
-    std::string bcp = kind == zmo::DbKind::kMssql ? mssqlBcpLine(t, DataPath(t), !first, log)
-                                                  : sybaseBcpLine(t, DataPath(t), !first, log);
+    std::string bcp = kind == zmo::DbKind::kMssql ? mssqlBcpLine(t, dataPath(t), !first, log)
+                                                  : sybaseBcpLine(t, dataPath(t), !first, log);
     first = false;
+    Lines block{bcp};
+    AddTest(&block, b, ToolResult::kLoad);
     if (!Snap()) {
-      lines->push_back(bcp);
-      AddTest(lines, b);
+      lines->insert(lines->end(), block.begin(), block.end());
       continue;
     }
     BannerForm form;
     form.second_in_bin_dir = kind == zmo::DbKind::kSybase && t == 'd';
-    // A group that is off has no table: its load fails and is no failure.
-    Lines block{bcp};
-    if (snapGroupOn(t)) AddTest(&block, b);
     addBanner(lines, t, log, block, form);
   }
 }
+
+// True when the kind's load script has something to do: a table to make.
+bool LoadScriptRuns() { return stagingTablesMade(); }
 
 void AddLoad(Lines* lines, zmo::DbKind kind, Build* b) {
   const LoaderProgramInfo& p = Program();
   switch (kind) {
     case zmo::DbKind::kCorva:
+      if (!LoadScriptRuns()) return;
       lines->push_back(corvaLine(p.load_sql, p.load_log));
-      AddTest(lines, b);
+      AddTest(lines, b, ToolResult::kLoad);
       return;
     case zmo::DbKind::kTessel:
+      if (!LoadScriptRuns()) return;
       lines->push_back(tesselLine("r3klv", p.load_sql, p.load_log));
-      AddTest(lines, b);
+      AddTest(lines, b, ToolResult::kLoad);
       return;
     case zmo::DbKind::kOracle:
-      if (!Snap()) {
-        lines->push_back(oracleLoaderLine("zmoklvload.par", p.load_log));
-        AddTest(lines, b);
-        return;
-      }
-      // All four loader lines, whatever the switches; only the control
-      // files follow them, so only the lines of the groups that are on are
-      // tested.
-      for (const char* t = kLoadOrder; *t; ++t) {
-        const SnapGroup& g = snapGroup(*t);
-        lines->push_back(oracleLoaderLine(g.control_file, g.ldr_log));
-        if (snapGroupOn(*t)) AddTest(lines, b);
+      // A loader line for each table that is loaded; its control file is
+      // written when the table is on.
+      for (char t : runTables()) {
+        if (!tableLoaded(t)) continue;
+        if (t == kStatiTable) {
+          lines->push_back(oracleLoaderLine("zmoklvload.par", p.load_log));
+        } else {
+          const SnapGroup& g = snapGroup(t);
+          lines->push_back(oracleLoaderLine(g.control_file, g.ldr_log));
+        }
+        AddTest(lines, b, ToolResult::kLoad);
       }
       return;
     default:
@@ -261,23 +278,26 @@ void AddAggRun(Lines* lines, zmo::DbKind kind, Build* b) {
       lines->push_back(isqlScriptLine(p.agg_script, p.agg_log));
       break;
   }
-  AddTest(lines, b);
+  AddTest(lines, b, ToolResult::kScript);
 }
 
 void AddStage(Lines* lines, zmo::DbKind kind, Build* b) {
+  if (!stagingTablesMade()) return;
   const LoaderProgramInfo& p = Program();
   if (kind == zmo::DbKind::kOracle) {
     lines->push_back(sqlplusLine(p.stage_script));
   } else {
     lines->push_back(isqlScriptLine(p.stage_script, p.stage_log));
   }
-  AddTest(lines, b);
+  AddTest(lines, b, ToolResult::kScript);
+  b->staged = true;
 }
 
 void AddOracleLogs(Lines* lines) {
   const char* log = Program().load_log;
   bool first = true;
   for (const char* t = kOracleLogOrder; *t; ++t) {
+    if (!tableLoaded(*t)) continue;
     const SnapGroup& g = snapGroup(*t);
     std::string type = "type " + lineArg(binPath(g.ldr_log)) + " >> " + lineArg(binPath(log));
     BannerForm form;
@@ -286,13 +306,13 @@ void AddOracleLogs(Lines* lines) {
     addBanner(lines, *t, log, {type}, form);
   }
   for (const char* t = kOracleLogOrder; *t; ++t) {
-    lines->push_back("del " + quoteAlways(binPath(snapGroup(*t).ldr_log)));
+    if (tableLoaded(*t)) lines->push_back("del " + quoteAlways(binPath(snapGroup(*t).ldr_log)));
   }
 }
 
 // Writes the aggregation script where its line goes. A script that could not
 // be written is traced; the batch still runs its line, whose tool then logs
-// the missing file, so nothing is reported as done that was not.
+// the missing file and fails, so nothing is reported as done that was not.
 void WriteAggregateScript() {
   const LoaderState& s = loaderState();
   const LoaderProgramInfo& p = Program();
@@ -304,6 +324,20 @@ void WriteAggregateScript() {
     loaderLog("ERROR - ERROR: Aggregation script <%s> not written, result <%i>\n", path.c_str(),
               rc);
   }
+}
+
+// Once the aggregation has committed: the group file's time text that it
+// built r3_tcode_group from becomes CustomGroupDate, and the rename file it
+// applied goes. A failed aggregation never gets here, so the next run builds
+// and renames again.
+void AddSettle(Lines* lines) {
+  const LoaderState& s = loaderState();
+  if (s.store_group_date) {
+    lines->push_back(quoteAlways(binPath("zmosetval")) + " -k " +
+                     quoteAlways(zmo::cfg::kConfigKey) + " -n " + zmo::cfg::kCustomGroupDate +
+                     " -v " + quoteAlways(s.group_date));
+  }
+  if (s.delete_renames) lines->push_back("del " + quoteAlways(binPath(zmo::kGroupRenameFile)));
 }
 
 void AddStep(Lines* lines, Step step, zmo::DbKind kind, Build* b) {
@@ -320,10 +354,10 @@ void AddStep(Lines* lines, Step step, zmo::DbKind kind, Build* b) {
                        lineArg(binPath(p.second_bat)));
       return;
     case kBulkOn:
-      lines->push_back(isqlLine(binPath("BulkOn.sql")));
-      return;
     case kBulkOnHere:
-      lines->push_back(isqlLine("BulkOn.sql"));
+      lines->push_back(isqlLine(step == kBulkOn ? binPath("BulkOn.sql") : "BulkOn.sql"));
+      AddTest(lines, b, ToolResult::kScript);
+      b->bulk_on = true;
       return;
     case kBulkOff:
       lines->push_back(isqlLine(binPath("BulkOff.sql")));
@@ -346,6 +380,9 @@ void AddStep(Lines* lines, Step step, zmo::DbKind kind, Build* b) {
       return;
     case kAggRun:
       AddAggRun(lines, kind, b);
+      return;
+    case kSettle:
+      AddSettle(lines);
       return;
     case kAggEnd:
       lines->push_back(msgLine(p.msg_agg_end));
@@ -370,16 +407,18 @@ void AddStep(Lines* lines, Step step, zmo::DbKind kind, Build* b) {
       return;
     case kExit:
       lines->push_back(kExitLine);
-      AddFailureLines(lines, *b);
+      AddFailureLines(lines, *b, kind);
       return;
   }
 }
 
 void AddSteps(Lines* lines, const StepRow* rows, size_t count) {
   const LoaderState& s = loaderState();
+  const bool closing_only = s.present.empty();
   Build b;
   for (size_t i = 0; i < count; ++i) {
     if (rows[i].aggregate && !s.aggregate) continue;
+    if (closing_only && (rows[i].aggregate || !ClosingStep(rows[i].step))) continue;
     AddStep(lines, rows[i].step, s.kind, &b);
   }
 }
@@ -395,12 +434,14 @@ int WriteLoadFiles() {
       return writeTesselLoadScript();
     case zmo::DbKind::kOracle:
       rc = Snap() ? writeSnapLoadControls() : writeStatiLoadControl();
-      return rc != 0 ? rc : writeStagingScript();
+      break;
     default:
       rc = writeBulkOnSql(s.kind);
       if (rc == 0) rc = writeBulkOffSql(s.kind);
-      return rc != 0 ? rc : writeStagingScript();
+      break;
   }
+  if (rc == 0) rc = writeStagingScript();
+  return rc != 0 ? rc : writeDropScript();
 }
 
 }  // namespace
@@ -424,6 +465,7 @@ int buildFirstBatch(Lines* lines) {
 
 int writeKindFiles() {
   const LoaderProgramInfo& p = Program();
+  noteDataFiles();
   int rc = WriteLoadFiles();
   if (rc != 0) return rc;
   if (loaderState().kind == zmo::DbKind::kCorva) {

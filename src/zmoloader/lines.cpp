@@ -82,12 +82,32 @@ const SnapGroup& snapGroup(char table) {
   return kSnapGroups[0];
 }
 
-bool snapGroupOn(char table) { return loaderState().switches.group[snapGroup(table).group]; }
-
-bool statiDataOn() {
-  const zmo::MetricSwitches& s = loaderState().switches;
-  return s.group[zmo::kGroupStati] || s.group[zmo::kGroupSla] || s.group[zmo::kGroupAppl];
+std::string runTables() {
+  return loaderState().prog == kProgramSnap ? kLoadOrder : std::string(1, kStatiTable);
 }
+
+bool tableOn(char table) {
+  const zmo::MetricSwitches& s = loaderState().switches;
+  if (table != kStatiTable) return s.group[snapGroup(table).group];
+  return s.group[zmo::kGroupStati] || s.group[zmo::kGroupSla] || s.group[zmo::kGroupAppl] ||
+         s.on[zmo::kSwStatiActiveUsers];
+}
+
+std::string dataPath(char table) {
+  return table == kStatiTable ? loaderState().stati_output : binPath(snapGroup(table).data_file);
+}
+
+void noteDataFiles() {
+  LoaderState& s = loaderState();
+  s.present.clear();
+  for (char t : runTables()) {
+    if (zmo::FileExists(dataPath(t).c_str())) s.present += t;
+  }
+}
+
+bool dataPresent(char table) { return loaderState().present.find(table) != std::string::npos; }
+
+bool tableLoaded(char table) { return tableOn(table) && dataPresent(table); }
 
 std::string cdLine() { return "cd " + quoteAlways(loaderState().bin_dir); }
 
@@ -105,28 +125,30 @@ std::string endLine() { return Join({ZmomsgPath(), "-N 1498 -P", Program().name}
 
 void addMoves(Lines* lines) {
   const LoaderState& s = loaderState();
-  std::string archive = s.archive_dir;
-  if (s.prog == kProgramSnap) {
-    std::vector<std::string> prefixes;
-    for (const char* t = kArchiveOrder; *t; ++t) prefixes.push_back(snapGroup(*t).archive_prefix);
-    std::string stamp = archiveStamp(prefixes);
-    for (const char* t = kArchiveOrder; *t; ++t) {
-      const SnapGroup& g = snapGroup(*t);
-      std::string to = std::string(g.archive_prefix) + "_" + stamp + ".dat";
-      lines->push_back(Join(
-          {"move", quoteAlways(binPath(g.data_file)), quoteAlways(zmo::JoinPath(archive, to))}));
-    }
-    return;
+  const std::string order = s.prog == kProgramSnap ? kArchiveOrder : std::string(1, kStatiTable);
+  auto prefix = [](char t) {
+    return t == kStatiTable ? kStatiArchivePrefix : snapGroup(t).archive_prefix;
+  };
+  std::vector<std::string> prefixes;
+  for (char t : order) prefixes.push_back(prefix(t));
+  const std::string stamp = archiveStamp(prefixes);
+  // Only the files that are there: the others were never loaded.
+  for (char t : order) {
+    if (!dataPresent(t)) continue;
+    const std::string to = std::string(prefix(t)) + "_" + stamp + ".dat";
+    lines->push_back(
+        Join({"move", quoteAlways(dataPath(t)), quoteAlways(zmo::JoinPath(s.archive_dir, to))}));
   }
-  std::string stamp = archiveStamp({kStatiArchivePrefix});
-  std::string to = std::string(kStatiArchivePrefix) + "_" + stamp + ".dat";
-  lines->push_back(
-      Join({"move", quoteAlways(s.stati_output), quoteAlways(zmo::JoinPath(archive, to))}));
 }
 
-void addResultTest(Lines* lines, const char* label) {
-  lines->push_back(std::string("if errorlevel 3 goto ") + label);
-  lines->push_back(std::string("if errorlevel 1 if not errorlevel 2 goto ") + label);
+void addResultTest(Lines* lines, ToolResult result) {
+  const std::string go = std::string(" goto ") + kFailedLabel;
+  if (result == ToolResult::kScript) {
+    lines->push_back("if errorlevel 1" + go);
+    return;
+  }
+  lines->push_back("if errorlevel 3" + go);
+  lines->push_back("if errorlevel 1 if not errorlevel 2" + go);
 }
 
 void addDeletes(Lines* lines) {

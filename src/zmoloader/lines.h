@@ -44,10 +44,22 @@ constexpr const char* kOracleLogOrder = "vcdl";
 // The staging table and archive prefix of the statistics data.
 constexpr char kStatiTable = 's';
 constexpr const char* kStatiArchivePrefix = "stati";
-// True when any group of the run's program is on (the STATI groups: any of
-// the three).
-bool snapGroupOn(char table);
-bool statiDataOn();
+// The staging tables of the run's program: kLoadOrder or the statistics one.
+std::string runTables();
+// True when the run makes the staging table and loads it: a snapshot
+// group's switch is on; the statistics table when any statistics group or
+// the count of active users wants the records.
+bool tableOn(char table);
+// The data file of a staging table: the group's file in BinDir, or the
+// statistics file StatiOutPut.
+std::string dataPath(char table);
+// Notes which data files are there (LoaderState::present); the run loads
+// only those, and when none is there its batch only closes the run.
+void noteDataFiles();
+// True when the table's data file was there when the run noted them.
+bool dataPresent(char table);
+// True when the table is on and its data file there: the run loads it.
+bool tableLoaded(char table);
 
 // Common line groups.
 std::string cdLine();
@@ -56,16 +68,25 @@ std::string msgLine(int id);  // "<zmomsg>" -T -N <id> -P <prog>
 std::string msg1500Line();    // "<zmomsg>" -P "SNAP" -T -N 1500
 std::string endLine();        // "<zmomsg>" -N 1498 -P <prog>
 constexpr const char* kExitLine = "Exit";
-// MOVES-SNAP or MOVE-STATI with this run's archive stamp.
+// The moves of the run's data files into the archive, with this run's
+// archive stamp: the snapshot files in the order cpu, lan, dsk, avl, or the
+// statistics file; only the files that were there.
 void addMoves(Lines* lines);
 
 // The label a failed tool sends the batch to.
 constexpr const char* kFailedLabel = "zmofailed";
-// The lines after a tool's line that leave the batch for label when the
-// tool failed: exit code 1 (nothing done) or 3 and above (not found, not
-// startable, killed). 2 (done, with rejected rows or a failed statement)
-// goes on, as the rejects are in the tool's log and bad file.
-void addResultTest(Lines* lines, const char* label);
+// How a tool line's exit code is read.
+enum class ToolResult {
+  // A load: 0 done, 2 done with rejected records (they are in the tool's
+  // log and bad file); 1 (failed) and 3 and above (fatal, not found, not
+  // startable, killed) are a failed load.
+  kLoad,
+  // A script: anything but 0 is a failed load.
+  kScript,
+};
+// The lines after a tool's line that leave the batch for kFailedLabel when
+// the tool failed.
+void addResultTest(Lines* lines, ToolResult result);
 // DELS-SNAP or DELS-STATI for the three retention dates.
 void addDeletes(Lines* lines);
 

@@ -43,11 +43,14 @@ std::string loadDoneInsert(const std::string& tag) {
 int writeLoadCheckScript(const std::vector<std::string>& tags) {
   std::string list;
   for (const std::string& tag : tags) list += (list.empty() ? "'" : ", '") + tag + "'";
-  // 1/(1 - sign(n)) divides by zero exactly when a tag is there; the client
-  // then ends with 2, a failed statement, and with 0 otherwise.
-  const Lines lines = {std::string("select 1/(1 - sign(count(*))) from ") + kLoadDoneTable +
-                           " where load_tag in (" + list + ");",
-                       "EXIT;"};
+  // The query's answer becomes the exit code; until it has answered, and
+  // when it fails, the code is a failure.
+  const std::string loaded = std::to_string(kLoadCheckLoaded);
+  const Lines lines = {"whenever sqlerror exit failure rollback", "define zmo_loaded = 1",
+                       "column loaded new_value zmo_loaded noprint",
+                       "select case when count(*) > 0 then " + loaded + " else 0 end loaded from " +
+                           kLoadDoneTable + " where load_tag in (" + list + ");",
+                       "exit &zmo_loaded"};
   return writeLoaderFile(binPath(loadCheckScript()), lines);
 }
 

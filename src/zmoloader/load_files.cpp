@@ -84,7 +84,7 @@ int writeBulkOnSql(zmo::DbKind kind) { return WriteBulkSql("BulkOn.sql", kind, t
 int writeBulkOffSql(zmo::DbKind kind) { return WriteBulkSql("BulkOff.sql", kind, false); }
 
 int writeStatiLoadControl() {
-  if (!statiDataOn()) return 0;
+  if (!tableOn(kStatiTable)) return 0;
   return WriteControlFile("zmoklvload.par", loaderState().stati_output,
                           "trace_zmo_out_put_daily.bad", "trace_zmo_out_put_daily.dsc", kStatiTable,
                           zmo::statRecordLayout());
@@ -95,7 +95,7 @@ int writeSnapLoadControls() {
                                      zmo::snapLanLayout(), zmo::availLayout()};
   for (int i = 0; kLoadOrder[i] != '\0'; ++i) {
     const SnapGroup& g = snapGroup(kLoadOrder[i]);
-    if (!snapGroupOn(g.table)) continue;
+    if (!tableOn(g.table)) continue;
     std::string bad = std::string(g.reject_stem) + ".bad";
     std::string discard = std::string(g.reject_stem) + ".dsk";
     int rc = WriteControlFile(g.control_file, binPath(g.data_file), bad.c_str(), discard.c_str(),

@@ -103,6 +103,16 @@ int WriteFiles() {
   }
   s.bat2_file = binPath(p->second_bat);
   loaderLog("fzmoload1_bat=%s\n", s.bat2_file.c_str());
+  // The Corva command window runs the second batch on by itself: its lock
+  // too, so that no run writes files under a second batch that is still
+  // running (its first batch killed).
+  if (zmo::dbKindFromVendor(s.vendor.c_str()) == zmo::DbKind::kCorva) {
+    s.batch2_lock = zmo::LockBatchFile(s.bat2_file);
+    if (s.batch2_lock < 0) {
+      std::string text = "Could not lock file <" + s.bat2_file + "> (" + std::strerror(errno) + ")";
+      return loaderHalt(text.c_str());
+    }
+  }
   // The first batch file is created before the kind is known; it stays
   // empty when the kind is not one of the five.
   int rc = writeLoaderFile(s.bat_file, {});

@@ -61,16 +61,4 @@ int loaderQueryReg(const char* name, std::string* out) {
   return zmo::readConfigValue(row != nullptr ? *row : zmo::metricSwitchRow(name), kReader, out);
 }
 
-long loaderUpdateReg(const char* value, const char* name) {
-  HKEY key = nullptr;
-  LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, nullptr,
-                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  if (rc != ERROR_SUCCESS) return rc;
-  std::string text = value != nullptr ? value : "";
-  rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                      static_cast<DWORD>(text.size() + 1));
-  RegCloseKey(key);
-  return rc;
-}
-
 }  // namespace zmo::loader

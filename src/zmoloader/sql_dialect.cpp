@@ -224,7 +224,9 @@ void sqlHeader(SqlScript* script, const SqlHeaderValues& v) {
       if (v.snapshot_form) AddLines(script, {""});
       break;
     case SqlHeader::kOracle:
-      AddLines(script, {"spool " + v.agg_log, "set serverout on", "set echo on",
+      // An "&" in a group name or an exclusion entry is text, not a
+      // substitution that the client would ask for on standard input.
+      AddLines(script, {"spool " + v.agg_log, "set serverout on", "set echo on", "set define off",
                         "whenever sqlerror exit failure rollback", ""});
       break;
     case SqlHeader::kSybase:

@@ -64,38 +64,57 @@ void AddCreate(Lines* lines, char table, zmo::DbKind kind, const char* last_end)
   }
 }
 
-// The tables of this run whose group is on, in load order.
+// The tables of this run that are on, in load order.
 std::string TablesOn() {
-  if (loaderState().prog != kProgramSnap) return statiDataOn() ? "s" : "";
   std::string tables;
-  for (const char* t = kLoadOrder; *t; ++t) {
-    if (snapGroupOn(*t)) tables += *t;
+  for (char t : runTables()) {
+    if (tableOn(t)) tables += t;
   }
   return tables;
 }
 
-// The drop and create of one table in a kind's own dialect.
-void AddDropCreate(Lines* lines, char table, zmo::DbKind kind) {
+// The drop of one table in a kind's own dialect. The MSSQL and Sybase one
+// drops only a table that is there; the others fail on a missing table,
+// which the scripts pass over.
+void AddDrop(Lines* lines, char table, zmo::DbKind kind) {
   const std::string name = tableName(table);
   switch (kind) {
     case zmo::DbKind::kCorva:
       lines->insert(lines->end(), {"drop table " + name + ";", "commit;"});
+      return;
+    case zmo::DbKind::kMssql:
+    case zmo::DbKind::kSybase:
+      lines->insert(lines->end(),
+                    {"if object_id('" + name + "') is not null drop table " + name, "go"});
+      return;
+    default:
+      lines->push_back("drop table " + name + ";");
+      return;
+  }
+}
+
+// The create of one table in a kind's own dialect.
+void AddCreateIn(Lines* lines, char table, zmo::DbKind kind) {
+  switch (kind) {
+    case zmo::DbKind::kCorva:
       AddCreate(lines, table, kind, ")");
       lines->push_back(table == kStatiTable ? "        in r3klv_load;" : "        in r3klv_data;");
       lines->push_back("commit;");
       return;
     case zmo::DbKind::kMssql:
     case zmo::DbKind::kSybase:
-      lines->insert(lines->end(),
-                    {"if object_id('" + name + "') is not null drop table " + name, "go"});
       AddCreate(lines, table, kind, ")");
       lines->push_back("go");
       return;
-    default:  // Oracle, Tessel: a failed drop of a missing table is logged and passed
-      lines->push_back("drop table " + name + ";");
+    default:
       AddCreate(lines, table, kind, ");");
       return;
   }
+}
+
+void AddDropCreate(Lines* lines, char table, zmo::DbKind kind) {
+  AddDrop(lines, table, kind);
+  AddCreateIn(lines, table, kind);
 }
 
 }  // namespace
@@ -109,13 +128,14 @@ int writeCorvaLoadScript() {
   if (s.prog == kProgramSnap) {
     const std::string plus = plusText() + ";";
     for (char t : tables) {
+      if (!dataPresent(t)) continue;
       const std::string name = tableName(t);
       lines.insert(lines.end(), {plus, "echo BEGIN Loading records into " + name + ";", plus,
                                  "import from " + lineArg(binPath(snapGroup(t).data_file)) +
                                      " of del insert into " + name + ";",
                                  plus, "echo END Loading records into " + name + ";", plus});
     }
-  } else if (!tables.empty()) {
+  } else if (tableLoaded(kStatiTable)) {
     lines.push_back("import from " + lineArg(s.stati_output) + " of del insert into " +
                     tableName(kStatiTable) + ";");
   }
@@ -127,15 +147,12 @@ int writeTesselLoadScript() {
   const LoaderState& s = loaderState();
   Lines lines;
   for (char t : TablesOn()) AddDropCreate(&lines, t, zmo::DbKind::kTessel);
-  if (s.prog == kProgramSnap) {
-    // Every file is loaded, whatever the switches.
-    for (const char* t = kLoadOrder; *t; ++t) {
-      lines.push_back("load from " + quoteAlways(binPath(snapGroup(*t).data_file)) +
-                      " delimiter \",\" insert into " + tableName(*t) + ";");
-    }
-  } else {
-    lines.push_back("load from " + quoteAlways(s.stati_output) + " delimiter \",\" insert into " +
-                    tableName(kStatiTable));
+  // Only the tables that are made, from the files that are there.
+  for (char t : runTables()) {
+    if (!tableLoaded(t)) continue;
+    std::string load =
+        "load from " + quoteAlways(dataPath(t)) + " delimiter \",\" insert into " + tableName(t);
+    lines.push_back(s.prog == kProgramSnap ? load + ";" : load);
   }
   return writeLoaderFile(binPath(loaderProgramInfo(s.prog)->load_sql), lines);
 }
@@ -144,14 +161,31 @@ int writeStagingScript() {
   const LoaderState& s = loaderState();
   const LoaderProgramInfo& program = *loaderProgramInfo(s.prog);
   Lines lines;
-  if (s.kind == zmo::DbKind::kOracle) {
-    lines.push_back("spool " + lineArg(binPath(program.stage_log)));
-  } else {
+  if (s.kind != zmo::DbKind::kOracle) {
     lines.insert(lines.end(), {"use r3klv", "go"});
+    for (char t : TablesOn()) AddDropCreate(&lines, t, s.kind);
+    return writeLoaderFile(binPath(program.stage_script), lines);
   }
-  for (char t : TablesOn()) AddDropCreate(&lines, t, s.kind);
-  if (s.kind == zmo::DbKind::kOracle) lines.insert(lines.end(), {"spool off;", "EXIT;"});
+  // The drops of tables that are not there fail and are passed over; any
+  // other failure ends the script with failure, and it ends with success
+  // only when every table was made.
+  lines.push_back("spool " + lineArg(binPath(program.stage_log)));
+  for (char t : TablesOn()) AddDrop(&lines, t, s.kind);
+  lines.push_back("whenever sqlerror exit failure");
+  for (char t : TablesOn()) AddCreateIn(&lines, t, s.kind);
+  lines.insert(lines.end(), {"spool off;", "EXIT SUCCESS;"});
   return writeLoaderFile(binPath(program.stage_script), lines);
 }
+
+int writeDropScript() {
+  const LoaderState& s = loaderState();
+  Lines lines;
+  if (s.kind != zmo::DbKind::kOracle) lines.insert(lines.end(), {"use r3klv", "go"});
+  for (char t : TablesOn()) AddDrop(&lines, t, s.kind);
+  if (s.kind == zmo::DbKind::kOracle) lines.push_back("EXIT;");
+  return writeLoaderFile(binPath(loaderProgramInfo(s.prog)->drop_script), lines);
+}
+
+bool stagingTablesMade() { return !TablesOn().empty(); }
 
 }  // namespace zmo::loader

@@ -57,20 +57,6 @@ void loaderSendStartMessage() {
   loaderLog("spawn() returned <%i>\n", static_cast<int>(rc));
 }
 
-namespace {
-
-// True when a data file the batch loads is there.
-bool AnythingToLoad() {
-  const LoaderState& s = loaderState();
-  if (s.prog == kProgramStati) return zmo::FileExists(s.stati_output.c_str());
-  for (const char* t = kLoadOrder; *t; ++t) {
-    if (zmo::FileExists(binPath(snapGroup(*t).data_file).c_str())) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 int loaderStartBatch() {
   const LoaderState& s = loaderState();
   // The batch waits for the lock itself; this run lets go of it first.
@@ -85,11 +71,6 @@ int loaderStartBatch() {
   }
   if (s.debug) {
     loaderLog("main() We are in command line Debug mode\n");
-    return 0;
-  }
-  if (!AnythingToLoad()) {
-    // A batch of an earlier run took the files while this run waited.
-    loaderLog("No data file to load, no batch started\n");
     return 0;
   }
   // The Corva command window runs on by itself; every other batch is

@@ -12,12 +12,12 @@ namespace {
 constexpr LoaderProgramInfo kPrograms[] = {
     {"SNAP", "zmosnap", 1499, 1500, 1501, 1502, "msgSnapLoadStart_Tag",
      "Loading of snap records has started", "zmoload_snap.sql", "zmoload_snap.bat",
-     "zmoload2_snap.bat", "zmosnap.sql", "zmostage_snap.sql", "trace_zmo_load_snap.log",
-     "trace_zmo_agg_snap.log", "trace_zmo_stage_snap.log", 1521},
+     "zmoload2_snap.bat", "zmosnap.sql", "zmostage_snap.sql", "zmodrop_snap.sql",
+     "trace_zmo_load_snap.log", "trace_zmo_agg_snap.log", "trace_zmo_stage_snap.log", 1521},
     {"STATI", "zmostati", 1494, 1495, 1496, 1497, "msgStatiLoadStart_Tag",
      "Loading of statistics records has started", "zmoload_stati.sql", "zmoload_stati.bat",
-     "zmoload2_stati.bat", "zmostati.sql", "zmostage_stati.sql", "trace_zmo_load_stati.log",
-     "trace_zmo_agg_stati.log", "trace_zmo_stage_stati.log", 1522},
+     "zmoload2_stati.bat", "zmostati.sql", "zmostage_stati.sql", "zmodrop_stati.sql",
+     "trace_zmo_load_stati.log", "trace_zmo_agg_stati.log", "trace_zmo_stage_stati.log", 1522},
 };
 
 LoaderState g_state;
@@ -39,8 +39,10 @@ const LoaderProgramInfo* loaderProgramInfo(int program) {
 LoaderState& loaderState() { return g_state; }
 
 void loaderReleaseBatchLock() {
-  if (g_state.batch_lock >= 0) close(g_state.batch_lock);
-  g_state.batch_lock = -1;
+  for (int* lock : {&g_state.batch_lock, &g_state.batch2_lock}) {
+    if (*lock >= 0) close(*lock);
+    *lock = -1;
+  }
 }
 
 void loaderReset() {

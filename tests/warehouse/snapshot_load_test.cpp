@@ -367,10 +367,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LeftCase>& info) { return info.param.name; });
 
 // A failed aggregation (here: the warehouse refuses the availability rows)
-// is rolled back whole, as a kill before its commit is: the staging tables
-// stay loaded, the files stay for the next load, no tag is marked. The
-// next load drops and loads the staging tables anew and aggregates each
-// record once.
+// is rolled back whole, as a kill before its commit is: the files stay for
+// the next load, no tag is marked, and the batch's failure lines drop the
+// run's staging tables. The next load makes and loads the staging tables
+// anew and aggregates each record once.
 TEST_F(SnapshotLoadTest, ALoadRunAgainAfterAnAggregationThatDidNotCommitCountsEachRecordOnce) {
   warehouse_test::Rows none = {{"0", "0", "0", "0", "0", "0"}};
   PGconn* admin = warehouse_test::ConnectAdmin(db_->name());
@@ -379,7 +379,7 @@ TEST_F(SnapshotLoadTest, ALoadRunAgainAfterAnAggregationThatDidNotCommitCountsEa
   EXPECT_EQ(StartLoader(), 2) << "the batch reported the failed load";
   EXPECT_EQ(WarehouseSums(db_.get()), none);
   EXPECT_EQ(db_->Value("select count(*) from r3_load_done"), "0");
-  EXPECT_EQ(OtherTables(), "4") << "the loaded staging tables stay";
+  EXPECT_EQ(OtherTables(), "0") << "the failed run's staging tables are dropped";
   for (const char* f : kHandOverFiles) {
     EXPECT_TRUE(zmo::FileExists((bin_ + f).c_str())) << f << " kept";
   }

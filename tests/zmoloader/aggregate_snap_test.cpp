@@ -35,7 +35,7 @@ TEST_F(SnapScriptTest, AvailabilityAloneWritesItsStatementsOnly) {
   const Case cases[] = {
       {"Oracle",
        {"spool " + Bin("trace_zmo_agg_snap.log"), "set serverout on", "set echo on",
-        "whenever sqlerror exit failure rollback", "",
+        "set define off", "whenever sqlerror exit failure rollback", "",
         "delete from r3_avail_sum where to_char(snap_date,'yyyymmdd') < '20031126';", "",
         "insert into r3_avail_sum",
         "select rfc_dest_str, host_name, system_label, sys_id, "

@@ -53,21 +53,13 @@ TEST_F(StatiScriptTest, EverySwitchOffWritesTheFrameOnly) {
   OnlySwitches({});
   ASSERT_EQ(WriteStati(), 0);
   const std::vector<std::string> want = {
-      "spool " + Bin("trace_zmo_agg_stati.log"),
-      "set serverout on",
-      "set echo on",
-      "whenever sqlerror exit failure rollback",
-      "",
-      "delete from r3_last_seq;",
-      "",
-      "insert into r3_last_seq (prog_seq_id) select max(prog_seq_id) from r3_progresp;",
-      "",
-      "update r3_last_seq set prog_seq_id = 0 where prog_seq_id is null;",
-      "",
-      "drop table " + kStage + ";",
-      "",
-      "spool off;",
-      "EXIT;"};
+      "spool " + Bin("trace_zmo_agg_stati.log"), "set serverout on", "set echo on",
+      "set define off", "whenever sqlerror exit failure rollback", "", "delete from r3_last_seq;",
+      "", "insert into r3_last_seq (prog_seq_id) select max(prog_seq_id) from r3_progresp;", "",
+      "update r3_last_seq set prog_seq_id = 0 where prog_seq_id is null;", "",
+      // No staging table was made for a run that wants no records, so
+      // there is none to drop.
+      "spool off;", "EXIT;"};
   EXPECT_EQ(StatiLines(), want);
   EXPECT_EQ(StoredGroupDate(), "<none>");
   EXPECT_TRUE(BinExists("zmogrpupdt.dat"));
@@ -263,7 +255,7 @@ TEST_F(StatiScriptTest, UnchangedGroupFileLeavesTheGroupTableAlone) {
   std::vector<std::string> statements = Written();
   EXPECT_TRUE(Starting(statements, "delete from r3_tcode_group").empty());
   EXPECT_TRUE(Starting(statements, "insert into r3_tcode_group").empty());
-  EXPECT_EQ(StoredGroupDate(), FileTime("zmoTransGroup.dat"));
+  EXPECT_FALSE(loaderState().store_group_date) << "nothing for the batch to store";
 }
 
 TEST_F(StatiScriptTest, TouchedGroupFileRebuildsTheGroupTable) {
@@ -274,15 +266,17 @@ TEST_F(StatiScriptTest, TouchedGroupFileRebuildsTheGroupTable) {
   std::vector<std::string> statements = Written();
   EXPECT_EQ(Starting(statements, "delete from r3_tcode_group where group_area='ZZ'").size(), 1u);
   EXPECT_EQ(Starting(statements, "insert into r3_tcode_group").size(), 1u);
-  EXPECT_EQ(StoredGroupDate(), FileTime("zmoTransGroup.dat"));
-  EXPECT_EQ(StoredGroupDate().size(), 24u);
+  // The batch stores the file's time once the script has committed.
+  EXPECT_TRUE(loaderState().store_group_date);
+  EXPECT_EQ(loaderState().group_date, FileTime("zmoTransGroup.dat"));
+  EXPECT_EQ(loaderState().group_date.size(), 24u);
 }
 
 TEST_F(StatiScriptTest, GroupTableIsBuiltWhenCustomGroupDateIsMissing) {
   WriteGroupFiles();
   EXPECT_EQ(StoredGroupDate(), "<none>");
   EXPECT_EQ(Starting(Written(), "insert into r3_tcode_group").size(), 1u);
-  EXPECT_EQ(StoredGroupDate(), FileTime("zmoTransGroup.dat"));
+  EXPECT_EQ(loaderState().group_date, FileTime("zmoTransGroup.dat"));
 }
 
 // Every statement that joins r3_tcode_group meets the groups of this run's
@@ -376,36 +370,20 @@ TEST_F(StatiScriptTest, GroupNamesAndCodesAreQuotedLiterals) {
             "values('ZZ','Buyer''s Desk','Z''1',0500)");
 }
 
-TEST_F(StatiScriptTest, OnlyARunThatStartsTheBatchSettlesTheGroupFiles) {
-  struct Case {
-    const char* name;
-    int debug;
-    const char* load_debug;  // nullptr: value missing
-    bool settled;
-  };
-  const Case cases[] = {
-      {"batch started", 0, nullptr, true},
-      {"LoadDebug not True", 0, "False", true},
-      {"command-line debug", 1, nullptr, false},
-      {"LoadDebug True", 0, "True", false},
-  };
-  for (const Case& c : cases) {
-    WriteGroupFiles();
-    WriteBin("zmogrpupdt.dat", Renames({{"Sales Europe", "Sales"}}));
-    DeleteConfig(zmo::cfg::kCustomGroupDate);
-    if (c.load_debug != nullptr) {
-      SetConfig(zmo::cfg::kLoadDebug, c.load_debug);
-    } else {
-      DeleteConfig(zmo::cfg::kLoadDebug);
-    }
-    loaderState().debug = c.debug;
-    std::vector<std::string> statements = Written();
-    // The script itself is the same either way.
-    EXPECT_EQ(Starting(statements, "insert into r3_tcode_group").size(), 1u) << c.name;
-    EXPECT_EQ(Starting(statements, "update r3_tcode_group").size(), 1u) << c.name;
-    EXPECT_EQ(StoredGroupDate() != "<none>", c.settled) << c.name;
-    EXPECT_EQ(BinExists("zmogrpupdt.dat"), !c.settled) << c.name;
-  }
+// Writing the script changes neither the group date nor the rename file:
+// the batch settles them once the script has committed, so a script that
+// fails or never runs leaves them for the next run.
+TEST_F(StatiScriptTest, WritingTheScriptSettlesNothing) {
+  WriteGroupFiles();
+  WriteBin("zmogrpupdt.dat", Renames({{"Sales Europe", "Sales"}}));
+  DeleteConfig(zmo::cfg::kCustomGroupDate);
+  std::vector<std::string> statements = Written();
+  EXPECT_EQ(Starting(statements, "insert into r3_tcode_group").size(), 1u);
+  EXPECT_EQ(Starting(statements, "update r3_tcode_group").size(), 1u);
+  EXPECT_EQ(StoredGroupDate(), "<none>");
+  EXPECT_TRUE(BinExists("zmogrpupdt.dat"));
+  EXPECT_TRUE(loaderState().store_group_date);
+  EXPECT_TRUE(loaderState().delete_renames);
 }
 
 TEST_F(StatiScriptTest, AScriptThatCannotBeWrittenSettlesNothing) {
@@ -418,6 +396,31 @@ TEST_F(StatiScriptTest, AScriptThatCannotBeWrittenSettlesNothing) {
   EXPECT_TRUE(BinExists("zmogrpupdt.dat"));
 }
 
+// The batch settles the group files right after the aggregation's test: a
+// failed aggregation leaves for the failure lines before them.
+TEST_F(StatiScriptTest, TheBatchSettlesTheGroupFilesAfterTheAggregationCommitted) {
+  WriteGroupFiles();
+  WriteBin("zmogrpupdt.dat", Renames({{"Sales Europe", "Sales"}}));
+  loaderReset();
+  loaderState().spawn = loader_test::RecordSpawn;
+  ASSERT_EQ(Run({"-A", "-P", "STATI", "-S", "20040109", "-E", "20040110", "-H", "10.20.30.40", "-I",
+                 "153"}),
+            0);
+  const std::vector<std::string> lines = loader_test::CrlfLines(Read(Bin("zmoload_stati.bat")));
+  const std::string aggregation = "sqlplus zmouser/secret@WHSE @" + Bin("zmostati.sql");
+  auto at = std::find(lines.begin(), lines.end(), aggregation);
+  ASSERT_NE(at, lines.end());
+  const std::vector<std::string> want = {
+      aggregation, "if errorlevel 1 goto zmofailed",
+      "\"" + Bin("zmosetval") + "\" -k \"SOFTWARE\\Velmar\\Monitoring for Orvane\" -n " +
+          "CustomGroupDate -v \"" + FileTime("zmoTransGroup.dat") + "\"",
+      "del \"" + Bin("zmogrpupdt.dat") + "\"", "\"" + Bin("zmomsg") + "\" -T -N 1497 -P STATI"};
+  ASSERT_LE(want.size(), static_cast<size_t>(lines.end() - at));
+  EXPECT_EQ(std::vector<std::string>(at, at + want.size()), want);
+  EXPECT_EQ(StoredGroupDate(), "<none>");
+  EXPECT_TRUE(BinExists("zmogrpupdt.dat"));
+}
+
 TEST_F(StatiScriptTest, AMissingCustomGroupDateDoesNotEndTheRun) {
   WriteGroupFiles();
   loaderReset();
@@ -426,12 +429,12 @@ TEST_F(StatiScriptTest, AMissingCustomGroupDateDoesNotEndTheRun) {
                  "153"}),
             0);
   EXPECT_EQ(Starting(StatiStatements(), "insert into r3_tcode_group").size(), 1u);
-  EXPECT_EQ(StoredGroupDate(), FileTime("zmoTransGroup.dat"));
+  EXPECT_EQ(loaderState().group_date, FileTime("zmoTransGroup.dat"));
 }
 
 // -- The group renames ---------------------------------------------------------
 
-TEST_F(StatiScriptTest, GroupRenamesAreAppliedAndTheFileDeleted) {
+TEST_F(StatiScriptTest, GroupRenamesAreAppliedAndTheFileLeftForTheBatch) {
   std::string data = Renames({{"Sales Europe", "Sales"}, {"", "Dropped"}, {"Buyers", "Buyer's"}});
   data += "truncated record";
   WriteBin("zmogrpupdt.dat", data);
@@ -446,7 +449,8 @@ TEST_F(StatiScriptTest, GroupRenamesAreAppliedAndTheFileDeleted) {
       "update r3_tcode_group set group_name = 'Buyers' where group_name = 'Buyer''s';", "",
       "drop table " + kStage + ";"};
   EXPECT_EQ(std::vector<std::string>(first, first + want.size()), want);
-  EXPECT_FALSE(BinExists("zmogrpupdt.dat"));
+  EXPECT_TRUE(BinExists("zmogrpupdt.dat"));
+  EXPECT_TRUE(loaderState().delete_renames);
 }
 
 TEST_F(StatiScriptTest, NoRenameFileNoRenames) {

@@ -31,16 +31,20 @@ class ExecutableTest : public LoaderTest {
     std::filesystem::create_directories(tools_dir());
   }
   std::string tools_dir() const { return dir_ / "tools"; }
-  // Puts the tools of the Oracle and MSSQL kinds on PATH, each ending with
-  // exit_code.
-  void Tools(int exit_code) {
+  // Puts the tools of the Oracle and MSSQL kinds on PATH: the load tools
+  // ending with exit_code, the SQL tools with script_exit_code.
+  void Tools(int exit_code, int script_exit_code) {
     for (const char* name : {"sqlldr", "sqlplus", "bcp", "isql"}) {
+      const bool load = std::string(name) == "sqlldr" || std::string(name) == "bcp";
       std::string path = tools_dir() + "/" + name;
-      ASSERT_EQ(zmo::WriteFileAtomic(path, "#!/bin/sh\nexit " + std::to_string(exit_code) + "\n"),
+      ASSERT_EQ(zmo::WriteFileAtomic(path, "#!/bin/sh\nexit " +
+                                               std::to_string(load ? exit_code : script_exit_code) +
+                                               "\n"),
                 0);
       std::filesystem::permissions(path, std::filesystem::perms::owner_all);
     }
   }
+  void Tools(int exit_code) { Tools(exit_code, exit_code); }
 
   int Start(std::vector<const char*> elements) {
     zmo_test::ScopedEnv path("PATH", tools_dir());
@@ -76,7 +80,7 @@ TEST_F(ExecutableTest, NoArgumentAndWrongArgumentExitCodes) {
 TEST_F(ExecutableTest, StatiRunArchivesItsFileAndDeletesTheRetentionDates) {
   SetConfig(zmo::cfg::kDB, "Oracle");
   // Rows rejected (2) is a load that was done.
-  Tools(2);
+  Tools(2, 0);
   Touch(Bin("zmostati.dat"));
   const std::string today = Day(0);
   const std::vector<std::string> gone = {"stati_" + Day(-7) + "0900.dat",

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "loader_test_env.h"
+#include "zmo_test/golden.h"
 
 using namespace zmo::loader;
 
@@ -43,10 +44,11 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-// The regular files a run left in dir, the trace log and the aggregation
-// scripts (golden files of their own) aside.
+// The regular files a run left in dir, the trace log, the aggregation
+// scripts (golden files of their own) and the data files aside.
 std::set<std::string> WrittenFiles(const std::string& dir) {
-  const std::set<std::string> others = {"trace_zmoldr.log", "zmosnap.sql", "zmostati.sql"};
+  std::set<std::string> others = {"trace_zmoldr.log", "zmosnap.sql", "zmostati.sql"};
+  for (const std::string& f : loader_test::kDataFiles) others.insert(f);
   std::set<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(dir)) {
     if (!e.is_regular_file() || e.is_symlink()) continue;
@@ -74,6 +76,13 @@ TEST_P(GoldenFilesTest, EveryFileAsFrozen) {
 
   const std::string golden_dir = std::string(ZMO_TEST_FIXTURES) + "/zmoloader/" + c.name;
   std::set<std::string> written = WrittenFiles(bin_dir());
+  if (zmo_test::WritingGoldens()) {
+    std::filesystem::remove_all(golden_dir);
+    for (const std::string& name : written) {
+      zmo_test::ExpectGolden(Replace(Read(Bin(name)), bin_dir(), "@BINDIR@"),
+                             golden_dir + "/" + name);
+    }
+  }
   std::set<std::string> expected = WrittenFiles(golden_dir);
   EXPECT_EQ(written, expected);
   for (const std::string& name : expected) {

@@ -61,15 +61,21 @@ class KindFilesTest : public LoaderTest {
                  kDiskLanAvail[8], kDiskLanAvail[9]});
   }
   void Statioff() {
-    SetSwitches({"ProcessStatiCPU",     "ProcessStatiResp",     "ProcessStatiDB",
-                 "ProcessStatiOther",   "ProcessStatiKBtrans",  "ProcessStatiKBchanged",
-                 "ProcessStatiWait",    "ProcessStatiMemUsed",  "ProcessStatiLoad",
-                 "ProcessStatiGUI",     "ProcessStatiGUIcount", "ProcessStatiGUInetTime",
-                 "ProcessSLAyes",       "ProcessSLAno",         "ProcessApplCPU",
-                 "ProcessApplResp",     "ProcessApplDB",        "ProcessApplOther",
-                 "ProcessApplKBtrans",  "ProcessApplKBchanged", "ProcessApplWait",
-                 "ProcessApplMemUsed",  "ProcessApplLoad",      "ProcessApplGUI",
-                 "ProcessApplGUIcount", "ProcessApplGUInetTime"});
+    SetSwitches({"ProcessStatiCPU",         "ProcessStatiResp",
+                 "ProcessStatiDB",          "ProcessStatiOther",
+                 "ProcessStatiKBtrans",     "ProcessStatiKBchanged",
+                 "ProcessStatiWait",        "ProcessStatiMemUsed",
+                 "ProcessStatiLoad",        "ProcessStatiGUI",
+                 "ProcessStatiGUIcount",    "ProcessStatiGUInetTime",
+                 "ProcessSLAyes",           "ProcessSLAno",
+                 "ProcessApplCPU",          "ProcessApplResp",
+                 "ProcessApplDB",           "ProcessApplOther",
+                 "ProcessApplKBtrans",      "ProcessApplKBchanged",
+                 "ProcessApplWait",         "ProcessApplMemUsed",
+                 "ProcessApplLoad",         "ProcessApplGUI",
+                 "ProcessApplGUIcount",     "ProcessApplGUInetTime",
+                 "ProcessStatiActiveUsers", "ProcessStatiTransactions",
+                 "ProcessStatiPrograms"});
   }
 };
 
@@ -90,20 +96,24 @@ TEST_F(KindFilesTest, CorvaWithOnlyTheCpuGroupCreatesAndLoadsOnlyItsTable) {
   EXPECT_TRUE(Traced("Availability data will not be processed"));
 }
 
-TEST_F(KindFilesTest, OracleWithOnlyTheCpuGroupWritesOneControlFileButFourLoaderLines) {
+// A loader line whose control file is not written would fail every run: only
+// the groups that are on are loaded.
+TEST_F(KindFilesTest, OracleWithOnlyTheCpuGroupWritesOneControlFileAndOneLoaderLine) {
   CpuOnly();
   ASSERT_EQ(Run(kSnap), 0);
   EXPECT_TRUE(zmo::FileExists(Bin("zmosnap_cpu.par").c_str()));
   for (const char* par : {"zmosnap_dsk.par", "zmosnap_lan.par", "zmosnap_avai.par"}) {
     EXPECT_FALSE(zmo::FileExists(Bin(par).c_str())) << par;
   }
-  EXPECT_EQ(CountWith(BinLines("zmoload_snap.bat"), "sqlldr userid="), 4);
+  EXPECT_EQ(CountWith(BinLines("zmoload_snap.bat"), "sqlldr userid="), 1);
+  EXPECT_EQ(CountWith(BinLines("zmoload_snap.bat"), "zmosnap_cpu.par"), 1);
   std::vector<std::string> stage = BinLines("zmostage_snap.sql");
   EXPECT_THAT(stage, Contains("create table c01002003004000153 ("));
   EXPECT_EQ(CountWith(stage, "create table"), 1);
 }
 
-TEST_F(KindFilesTest, OtherKindsLoadAllFourFilesButCreateOnlyTheTablesOn) {
+// A load into a table that is not made would fail every run.
+TEST_F(KindFilesTest, OtherKindsCreateAndLoadOnlyTheTablesOn) {
   struct Case {
     const char* db;
     const char* load_file;  // the file holding the load lines
@@ -121,7 +131,9 @@ TEST_F(KindFilesTest, OtherKindsLoadAllFourFilesButCreateOnlyTheTablesOn) {
     CpuOnly();
     SetConfig(zmo::cfg::kDB, c.db);
     ASSERT_EQ(Run(kSnap), 0);
-    EXPECT_EQ(CountWith(BinLines(c.load_file), c.load_text), 4);
+    EXPECT_EQ(CountWith(BinLines(c.load_file), c.load_text), 1);
+    EXPECT_EQ(CountWith(BinLines(c.load_file), "c01002003004000153"), 3)
+        << "Tessel: drop, create and load; the others: a banner's BEGIN, END and the load";
     std::vector<std::string> create = BinLines(c.create_file);
     EXPECT_EQ(CountWith(create, "create table"), 1);
     EXPECT_THAT(create, Contains("create table c01002003004000153 ("));
@@ -137,12 +149,54 @@ TEST_F(KindFilesTest, StatiWithEveryGroupOffHasNoControlFileAndNoTable) {
   EXPECT_TRUE(Traced("SLA data will not be processed"));
   EXPECT_TRUE(Traced("Appl data will not be processed"));
 
-  ResetRun();
-  SetConfig(zmo::cfg::kDB, "Corva");
+  // No staging table, no load; the file is still archived, the run closed
+  // and the archives of the retention dates deleted.
+  const std::vector<std::string> bat = BinLines("zmoload_stati.bat");
+  EXPECT_EQ(CountWith(bat, "sqlldr"), 0);
+  EXPECT_EQ(CountWith(bat, "zmostage_stati.sql"), 0);
+  EXPECT_EQ(CountWith(bat, "move \"" + Bin("zmostati.dat") + "\""), 1);
+  EXPECT_EQ(CountWith(bat, "-N 1498 -P STATI"), 1);
+  EXPECT_EQ(CountWith(bat, "del \"" + archive_dir() + "/stati_"), 3);
+
+  for (const char* db : {"Corva", "Tessel", "MSSQL", "Sybase"}) {
+    SCOPED_TRACE(db);
+    ResetRun();
+    SetConfig(zmo::cfg::kDB, db);
+    ASSERT_EQ(Run(kStati), 0);
+    const bool corva = std::string(db) == "Corva";
+    const std::vector<std::string> lines =
+        BinLines(corva ? "zmoload2_stati.bat" : "zmoload_stati.bat");
+    EXPECT_EQ(CountWith(lines, "s01002003004000153"), 0) << "no load into a table not made";
+    EXPECT_EQ(CountWith(lines, "-N 1498 -P STATI"), 1);
+  }
+}
+
+// The count of active users reads the staging table: with it alone on, the
+// statistics are loaded.
+TEST_F(KindFilesTest, ActiveUsersAloneLoadTheStatistics) {
+  Statioff();
+  SetConfig("ProcessStatiActiveUsers", "True");
   ASSERT_EQ(Run(kStati), 0);
-  EXPECT_EQ(BinLines("zmoload_stati.sql"),
-            (std::vector<std::string>{"attach to zmoinst user zmouser using secret;",
-                                      "connect to WHSE user zmouser using secret;", "Terminate;"}));
+  EXPECT_TRUE(zmo::FileExists(Bin("zmoklvload.par").c_str()));
+  EXPECT_EQ(CountWith(BinLines("zmoload_stati.bat"), "sqlldr userid="), 1);
+}
+
+// A run whose data files are not there only closes the run: its end line
+// and the archive deletes, no tool.
+TEST_F(KindFilesTest, WithoutADataFileTheBatchOnlyClosesTheRun) {
+  RemoveDataFiles();
+  ASSERT_EQ(Run({"-a", "-p", "SNAP", "-h", "10.20.30.40", "-i", "153", "-d"}), 0);
+  std::vector<std::string> want = {"title Monitoring for Orvane Load/Aggregate zmosnap data",
+                                   "cd \"" + bin_dir() + "\""};
+  // The fake clock's day, 2004-01-10, and ArchiveKeepDays -7.
+  for (const char* day : {"20040103", "20040102", "20040101"}) {
+    for (const char* prefix : {"cpu", "lan", "dsk", "avl"}) {
+      want.push_back("del \"" + archive_dir() + "/" + prefix + "_" + day + "*.dat\"");
+    }
+  }
+  want.push_back("\"" + Bin("zmomsg") + "\" -N 1498 -P SNAP");
+  want.push_back("Exit");
+  EXPECT_EQ(BinLines("zmoload_snap.bat"), want);
 }
 
 // The field names of an Oracle control file, lower-cased: the first word of
@@ -289,6 +343,7 @@ TEST_F(KindFilesTest, PathsWithBlanksStayOneArgument) {
     std::filesystem::create_symlink(std::string(ZMO_TEST_BIN_DIR) + "/" + name,
                                     spaced + "/" + name);
   }
+  for (const std::string& f : loader_test::kDataFiles) zmo_test::WriteFile(spaced + "/" + f, "");
   SetConfig(zmo::cfg::kBinDir, spaced);
   SetConfig(zmo::cfg::kDB, "MSSQL");
   ASSERT_EQ(Run(kSnap), 0);
@@ -297,9 +352,11 @@ TEST_F(KindFilesTest, PathsWithBlanksStayOneArgument) {
   EXPECT_EQ(zmo::SplitCommandLine(bat[1]),
             (std::vector<std::string>{"isql", "-Uzmouser", "-Psecret", "-SWHSE", "-i",
                                       spaced + "/BulkOn.sql"}));
-  // The bcp line (after the staging line and its result test): data file,
-  // error file and log each one argument.
-  std::vector<std::string> bcp = zmo::SplitCommandLine(bat[8]);
+  // The bcp line: data file, error file and log each one argument.
+  auto bcp_line = std::find_if(bat.begin(), bat.end(),
+                               [](const std::string& l) { return l.rfind("bcp ", 0) == 0; });
+  ASSERT_NE(bcp_line, bat.end());
+  std::vector<std::string> bcp = zmo::SplitCommandLine(*bcp_line);
   ASSERT_GE(bcp.size(), 12u);
   EXPECT_EQ(bcp[3], spaced + "/zmosnap.cpu");
   EXPECT_EQ(bcp[5], spaced + "/trace_zmo_out_put_daily.bad");
@@ -313,8 +370,10 @@ TEST_F(KindFilesTest, PasswordThatABlankOrARedirectWouldSplitIsQuoted) {
   ASSERT_EQ(Run(kStati), 0);
   std::vector<std::string> bat = BinLines("zmoload_stati.bat");
   EXPECT_EQ(bat[1], "isql -Uzmouser \"-Pse cret>x\" -SWHSE -i " + Bin("BulkOn.sql"));
-  // The bcp line, after the staging line and its result test.
-  EXPECT_THAT(zmo::SplitCommandLine(bat[5]), Contains("-Pse cret>x"));
+  auto bcp = std::find_if(bat.begin(), bat.end(),
+                          [](const std::string& l) { return l.rfind("bcp ", 0) == 0; });
+  ASSERT_NE(bcp, bat.end());
+  EXPECT_THAT(zmo::SplitCommandLine(*bcp), Contains("-Pse cret>x"));
 }
 
 TEST_F(KindFilesTest, TextThatWouldBreakALineIsRefused) {

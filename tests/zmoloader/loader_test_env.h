@@ -38,6 +38,10 @@ constexpr const char* kTzBerlin = zmo_test::kTzCentralEurope;
 constexpr std::int64_t kNowMillis = 1073725872000LL;
 constexpr const char* kNowStamp = "20040110101112";
 
+// The data files a run loads, in BinDir (StatiOutPut names zmostati.dat).
+inline const std::vector<std::string> kDataFiles = {"zmostati.dat", "zmosnap.cpu", "zmosnap.dsk",
+                                                    "zmosnap.lan", "zmoavai.dat"};
+
 // One start the loader asked for.
 struct SpawnCall {
   int mode;
@@ -85,8 +89,18 @@ class LoaderTest : public ::testing::Test {
       std::filesystem::create_symlink(zmo::JoinPath(ZMO_TEST_BIN_DIR, name), Bin(name));
     }
     SetDefaults();
+    WriteDataFiles();
   }
   void TearDown() override { loaderReset(); }
+
+  // Every data file there, empty: a run writes its whole batch (a run whose
+  // data files are missing only closes the run).
+  void WriteDataFiles() {
+    for (const std::string& f : kDataFiles) zmo_test::WriteFile(Bin(f), "");
+  }
+  void RemoveDataFiles() {
+    for (const std::string& f : kDataFiles) std::filesystem::remove(Bin(f));
+  }
 
   // The configuration every test starts from (ProcessQRBData missing: no
   // filtering).

@@ -67,39 +67,6 @@ TEST_F(LoaderRegistryTest, MissingKeyEndsWith99) {
             "loaderLog, NOT Debug mode\nloaderLog, NOT Debug mode\n");
 }
 
-TEST_F(LoaderRegistryTest, UpdateStoresTextWithItsNul) {
-  const std::string stamp = "Mon Jan 12 10:00:00 2004";
-  EXPECT_EQ(loaderUpdateReg(stamp.c_str(), zmo::cfg::kCustomGroupDate), 0);
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, zmo::cfg::kConfigKey, 0, KEY_QUERY_VALUE, &key),
-            ERROR_SUCCESS);
-  char data[64] = {};
-  DWORD size = sizeof(data);
-  DWORD type = REG_NONE;
-  EXPECT_EQ(RegQueryValueExA(key, zmo::cfg::kCustomGroupDate, nullptr, &type,
-                             reinterpret_cast<LPBYTE>(data), &size),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
-  EXPECT_EQ(type, REG_SZ);
-  EXPECT_EQ(size, stamp.size() + 1);
-  EXPECT_EQ(std::string(data), stamp);
-}
-
-TEST_F(LoaderRegistryTest, UpdateCreatesTheKeyInAnEmptyStore) {
-  zmo_test::TempDir empty("zmoloader_empty");
-  zmo_test::ScopedEnv env("ZMO_REGISTRY", empty.path());
-  EXPECT_EQ(loaderUpdateReg("x", zmo::cfg::kCustomGroupDate), 0);
-  std::string out;
-  EXPECT_EQ(loaderQueryReg(zmo::cfg::kCustomGroupDate, &out), 0);
-  EXPECT_EQ(out, "x");
-}
-
-TEST_F(LoaderRegistryTest, UpdateThatCannotWriteReportsItsError) {
-  // A store path that is a file: nothing can be created there.
-  zmo_test::ScopedEnv env("ZMO_REGISTRY", Bin("zmogdlib.so"));
-  EXPECT_NE(loaderUpdateReg("x", zmo::cfg::kCustomGroupDate), 0);
-}
-
 struct MissingCase {
   const char* value;
   const char* db;

@@ -12,8 +12,4 @@ namespace zmo::loader {
 // any other value is missing.
 int loaderQueryReg(const char* name, std::string* out);
 
-// Stores value as REG_SZ under name, creating the key when needed. Returns 0,
-// or the registry's error code (never a false success).
-long loaderUpdateReg(const char* value, const char* name);
-
 }  // namespace zmo::loader

@@ -38,6 +38,7 @@ struct LoaderProgramInfo {
   const char* second_bat;
   const char* agg_script;
   const char* stage_script;  // creates the staging tables
+  const char* drop_script;   // drops them again when the load fails
   const char* load_log;      // tool logs in BinDir
   const char* agg_log;
   const char* stage_log;
@@ -96,6 +97,17 @@ struct LoaderState {
   // warehouse's marks (zmoloader/load_check.h); empty otherwise.
   std::vector<std::string> load_tags;
   std::string bat2_file;  // zmoload2_<x>.bat
+  // Holds the lock of bat2_file (Corva) as batch_lock does bat_file's.
+  int batch2_lock = -1;
+  // The staging tables (letters) whose data file was there when the run
+  // wrote its files; only those are loaded.
+  std::string present;
+  // What the batch settles once the aggregation has committed: the group
+  // file's time text that r3_tcode_group was built from (CustomGroupDate),
+  // and the rename file the script applied.
+  bool store_group_date = false;
+  std::string group_date;
+  bool delete_renames = false;
 
   // Libraries.
   HINSTANCE catalog = nullptr;
@@ -104,7 +116,7 @@ struct LoaderState {
   LoaderSpawnFn spawn = nullptr;  // nullptr: _spawnv
 };
 
-// Lets go of the batch file's lock when the run holds it.
+// Lets go of the batch files' locks the run holds.
 void loaderReleaseBatchLock();
 LoaderState& loaderState();
 // Frees the libraries, wipes the password and puts every item back to its
