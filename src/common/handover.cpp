@@ -54,7 +54,7 @@ int handOverFiles(const HandOverFile* files, size_t count, HandOverNote note) {
   return 0;
 }
 
-int execCommand(const std::string& path, const std::vector<std::string>& argv) {
+int execCommand(const std::string& path, const std::vector<std::string>& argv, int* exit_code) {
   std::vector<const char*> elements;
   elements.reserve(argv.size() + 1);
   for (const std::string& a : argv) elements.push_back(a.c_str());
@@ -66,6 +66,7 @@ int execCommand(const std::string& path, const std::vector<std::string>& argv) {
     writeTrace("errno is <%d> (%s).\n", err, std::strerror(err));
     return 1;
   }
+  if (exit_code != nullptr) *exit_code = static_cast<int>(rc);
   return 0;
 }
 

@@ -89,13 +89,14 @@ int HandOver() {
 
 }  // namespace
 
-int statiExecCommand(const std::string& program, const std::vector<std::string>& argv) {
+int statiExecCommand(const std::string& program, const std::vector<std::string>& argv,
+                     int* exit_code) {
   const StatiSettings& s = statiState().settings;
   if (!argv.empty() && argv[0] == s.loaderPath && HandOver() == zmo::kHandOverFailed) {
     return zmo::kHandOverFailed;
   }
   TraceStart(program, argv);
-  return zmo::execCommand(program, argv);
+  return zmo::execCommand(program, argv, exit_code);
 }
 
 }  // namespace zmo::stati

@@ -119,12 +119,20 @@ void HandOver() {
     zmo::writeTrace("special run: records written to <%s>, no loader started\n", s.outFile.c_str());
     return;
   }
-  const int rc = statiExecCommand(s.loaderPath, s.ldrArg);
+  int loader_exit = 0;
+  const int rc = statiExecCommand(s.loaderPath, s.ldrArg, &loader_exit);
   if (rc == zmo::kHandOverFailed) {
     zmo::writeTrace("hand-over failed: the records stay in <%s> for the next run\n",
                     s.outFile.c_str());
   } else if (rc != 0) {
     zmo::writeTrace("statiExecCommand() returned unsuccessfully\n");
+  } else if (loader_exit != 0) {
+    // The loader keeps its data file for the next load; a one-shot run
+    // says so in its exit code.
+    zmo::writeTrace("zmoloader ended with <%i>: the load failed, its file is kept for the next "
+                    "load\n",
+                    loader_exit);
+    statiState().loadFailed = true;
   }
 }
 

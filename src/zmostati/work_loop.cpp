@@ -123,27 +123,28 @@ int statiRunOnce(int argc, char** argv) {
     }
     if (statiGetDefaultAvailFileName() != 0) {
       zmo::writeTrace("statiGetDefaultAvailFileName() returned unsuccessfully\n");
-      return 1;
+      return kStatiRunFailed;
     }
-    if (statiGetRunTimes() != 0 || statiQueryRegForSleepTime() != 0) return 1;
+    if (statiGetRunTimes() != 0 || statiQueryRegForSleepTime() != 0) return kStatiRunFailed;
     if (statiGetParaFromRegistry() != 0) {
       zmo::SetTraceSwitch(true);
       zmo::writeTrace("statiGetParaFromRegistry() returned unsuccessfully\n");
-      return 1;
+      return kStatiRunFailed;
     }
   } else {
     if (statiGetParaFromCmdLine(argc, argv) != 0) {
       zmo::SetTraceSwitch(true);
       zmo::writeTrace("statiGetParaFromCmdLine() returned unsuccessfully\n");
-      return 1;
+      return kStatiRunFailed;
     }
     if (statiGetDefaultAvailFileName() != 0) {
       zmo::writeTrace("statiGetDefaultAvailFileName() returned unsuccessfully\n");
-      return 1;
+      return kStatiRunFailed;
     }
   }
   st.hooks.installRfcErrorHandler();
-  return st.hooks.startQuery() == 0 ? 0 : 1;
+  if (st.hooks.startQuery() != 0) return kStatiRunFailed;
+  return st.loadFailed ? kStatiRunLoadFailed : 0;
 }
 
 }  // namespace zmo::stati

@@ -143,4 +143,22 @@ TEST_F(CollectHandOver, RegistryRunCollectsTheDecidedInterval) {
   EXPECT_EQ(StatiTestEnv::Get("StatiLastEndDate"), "<missing>") << "-nr writes nothing back";
 }
 
+// A -nr run whose loader reports a failed load (its file kept for the next
+// load) says so in its exit code; one whose loader did its work ends with 0.
+TEST_F(CollectHandOver, RegistryRunEndsWithTheFailureOfItsLoad) {
+  StatiTestEnv::Set("StatiSchedule", "00:00");
+  std::vector<std::string> args{"zmostati", "-nr"};
+  std::vector<char*> argv{args[0].data(), args[1].data(), nullptr};
+  for (int loader_exit : {2, 99, 0}) {
+    SCOPED_TRACE(loader_exit);
+    std::remove(HandOverFile().c_str());
+    WriteRecorder("zmoloader", "exit " + std::to_string(loader_exit) + "\n");
+    const int want = loader_exit == 0 ? 0 : kStatiRunLoadFailed;
+    EXPECT_EQ(statiRunOnce(2, argv.data()), want);
+    EXPECT_EQ(env_.TraceContains("zmoloader ended with <" + std::to_string(loader_exit) +
+                                 ">: the load failed, its file is kept for the next load\n"),
+              loader_exit != 0);
+  }
+}
+
 }  // namespace

@@ -49,8 +49,9 @@ int handOverFiles(const HandOverFile* files, size_t count, HandOverNote note);
 // later element carries its own leading blank, the command line is the
 // elements joined) and waits for it to end. Traces "spawn(<path>) returned
 // <rc>." and, when it could not be started, "errno is <n> (<text>).".
-// Returns 0 when the program ran, whatever its exit code; 1 when it could
-// not be started.
-int execCommand(const std::string& path, const std::vector<std::string>& argv);
+// Returns 0 when the program ran, whatever its exit code, which goes to
+// *exit_code when given; 1 when it could not be started.
+int execCommand(const std::string& path, const std::vector<std::string>& argv,
+                int* exit_code = nullptr);
 
 }  // namespace zmo

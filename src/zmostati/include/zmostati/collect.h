@@ -64,8 +64,10 @@ void statiInstallRfcErrorHandler();
 // failed, 29 a hand-over step failed (the loader is then not started; the
 // records stay in the collecting file). When an unloaded file is still
 // under the hand-over name, the records stay in the collecting file and the
-// loader is started for that file.
-int statiExecCommand(const std::string& program, const std::vector<std::string>& argv);
+// loader is started for that file. The program's exit code goes to
+// *exit_code when given.
+int statiExecCommand(const std::string& program, const std::vector<std::string>& argv,
+                     int* exit_code = nullptr);
 
 // The run's files (statiState().collect). Each returns 0, or 1 with its
 // trace line.

@@ -13,8 +13,12 @@ int statiServiceRun(int argc, char** argv);
 // interval, schedule) is statiState()'s; storesInterval must be set.
 int statiWorkPass();
 // One collection run for -nr (settings from the registry) or -np (from the
-// command line). 0 when the collection ran, 1 when a setting could not be
-// read or the collection failed.
+// command line). 0 when the collection ran and its load (if it started one)
+// ended well, kStatiRunFailed when a setting could not be read or the
+// collection failed, kStatiRunLoadFailed when the loader it started
+// reported a failed load (the records are kept for the next load).
+constexpr int kStatiRunFailed = 1;
+constexpr int kStatiRunLoadFailed = 2;
 int statiRunOnce(int argc, char** argv);
 // Parses the -np command line into the settings and the current interval.
 // 0, or 1 a file name too long, 2 BinDir too long, 3 unknown database kind,

@@ -71,6 +71,8 @@ struct StatiState {
   // The work loop counts a handed-over interval as collected (StatiLast*);
   // a one-shot run does not.
   bool storesInterval = false;
+  // The loader this run started ended with a failure (its file is kept).
+  bool loadFailed = false;
 };
 
 // The one instance.
