@@ -9,6 +9,7 @@
 
 #include "aggregate_internal.h"
 #include "common/metric_switches.h"
+#include "common/record_layouts.h"
 #include "lines.h"
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
@@ -78,6 +79,37 @@ struct StatiScript {
   void Add(const SqlInsert& insert) { sqlStatement(&sql, sqlInsertSelect(*d, insert)); }
 };
 
+// The warehouse's marks of the intervals whose records were loaded.
+constexpr const char* kIntervalDone = "r3_interval_done";
+
+// The intervals the staging table's interval lines name: each server's
+// records of one kind whose end lies in an interval already marked loaded
+// leave the staging table, the new intervals are marked, and the interval
+// lines themselves go, so that only records reach the statements after
+// these. An interval collected, handed over or loaded again therefore adds
+// none of its records twice.
+void AddIntervalMarks(StatiScript* s) {
+  const std::string& st = s->stage;
+  const std::string m = kIntervalDone;
+  const std::string interval(1, zmo::kStatIntervalRecord);
+  auto stamp = [&](const std::string& column) { return sqlApply(s->d->stamp, column); };
+  const std::string same = "\nand " + m + ".";
+  s->Add("delete from " + st + "\nwhere record_type <> '" + interval +
+         "' and exists (select 1 from " + m + "\nwhere " + m + ".rfc_dest_str = " + st +
+         ".rfc_dest_str" + same + "host_name = " + st + ".host_name" + same +
+         "system_label = " + st + ".system_label" + same + "record_type = " + st +
+         ".record_type\nand " + stamp(st + ".end_date") + " between " + stamp(m + ".start_date") +
+         " and " + stamp(m + ".end_date") + ")");
+  SqlInsert marks;
+  marks.table = kIntervalDone;
+  marks.select = {"distinct rfc_dest_str", "host_name",  "system_label",
+                  s->Trim("t_code"),       "start_date", "end_date"};
+  marks.from = st;
+  marks.where = "record_type = '" + interval + "'";
+  s->Add(marks);
+  s->Add("delete from " + st + " where record_type = '" + interval + "'");
+}
+
 // The exclusion lists. The staging columns hold the fixed-width fields with
 // their trailing blanks (the Oracle load preserves them), so each entry is
 // compared with the trimmed column.
@@ -110,6 +142,8 @@ void AddRetention(StatiScript* s) {
   };
   const Rule rules[] = {
       {s->Group(zmo::kGroupStati), "r3_progresp", "diag_date"},
+      // The marks go with the rows they kept from being loaded twice.
+      {s->Group(zmo::kGroupStati), kIntervalDone, s->d->diag_date},
       {s->Group(zmo::kGroupSla), "r3_tx_sla", "record_date"},
       {s->On(zmo::kSwStatiActiveUsers), "r3_user_sum", "diag_date"},
       {s->Group(zmo::kGroupAppl), "r3_application", "diag_date"},
@@ -472,6 +506,7 @@ int writeStatiAggregateSql(zmo::DbKind kind) {
   const bool stati = s.Group(zmo::kGroupStati);
   const bool sla = s.Group(zmo::kGroupSla);
   const bool appl = s.Group(zmo::kGroupAppl);
+  if (tableOn(kStatiTable)) AddIntervalMarks(&s);
   AddExclusions(&s);
   AddRetention(&s);
   AddLastSeq(&s);

@@ -26,6 +26,7 @@ constexpr SqlDialect kMssql = {.kind = zmo::DbKind::kMssql,
                                .snap_hour = "CONVERT(varchar(2), snap_date, 108)",
                                .retention_tail = "",
                                .trend_cut_time = nullptr,
+                               .stamp = "convert(datetime,%s)",
                                .column_lists = false};
 
 constexpr SqlDialect AsMssql(zmo::DbKind kind, SqlHeader header) {
@@ -38,8 +39,8 @@ constexpr SqlDialect AsMssql(zmo::DbKind kind, SqlHeader header) {
 // The five dialects. The date and hour of end_date read the statistic data
 // file's own time-stamp form of each kind (Oracle YYYYMMDDhhmmss, Corva
 // YYYY-MM-DD-hh.mm.ss.000000, MSSQL and Sybase MM-DD-YYYY hh:mm:ss, Tessel
-// YYYY-MM-DD hh:mm:ss), and the MSSQL and Sybase hour of snap_date is taken
-// from the 24-hour style 108, never from a 12-hour clock.
+// YYYY-MM-DD hh:mm:ss; all but the month-first one order as text), and the MSSQL and Sybase hour of
+// snap_date is taken from the 24-hour style 108, never from a 12-hour clock.
 constexpr SqlDialect kDialects[] = {
     {.kind = zmo::DbKind::kCorva,
      .header = SqlHeader::kCorva,
@@ -59,6 +60,7 @@ constexpr SqlDialect kDialects[] = {
      .snap_hour = "substr(char(snap_date),12,2)",
      .retention_tail = "-00.00.00.000000",
      .trend_cut_time = nullptr,
+     .stamp = "%s",
      .column_lists = false},
     // Emptying a table keeps a where clause, but one that holds for every
     // row: a filler value would leave the rows whose key equals it or is
@@ -81,6 +83,7 @@ constexpr SqlDialect kDialects[] = {
      .snap_hour = "snap_date[12,13]",
      .retention_tail = "",
      .trend_cut_time = " 00:00:00",
+     .stamp = "%s",
      .column_lists = true},
     kMssql,
     // The Oracle date columns compare with YYYYMMDD literals through to_char,
@@ -105,6 +108,7 @@ constexpr SqlDialect kDialects[] = {
      .snap_hour = "substr(to_char(snap_date,'dd-mon-yyyy hh24:mi:ss'),13,2)",
      .retention_tail = "",
      .trend_cut_time = nullptr,
+     .stamp = "%s",
      .column_lists = false},
     AsMssql(zmo::DbKind::kSybase, SqlHeader::kSybase),
 };
@@ -177,6 +181,7 @@ constexpr WarehouseTable kTables[] = {
      "system_label,sys_id,group_name,t_code,record_date,record_hour,sla_yes_count,sla_no_count,"
      "tot_count,sla_seq_id"},
     {"r3_sla_sum", "system_label,group_name,record_date,sla_yes_count,sla_no_count,tot_count"},
+    {"r3_interval_done", "rfc_dest_str,host_name,system_label,record_type,start_date,end_date"},
 };
 
 void AddLines(SqlScript* script, std::initializer_list<std::string> lines) {

@@ -34,6 +34,7 @@ struct SqlDialect {
   const char* snap_hour;       // HOUR of snap_date
   const char* retention_tail;  // appended to the snapshot retention date
   const char* trend_cut_time;  // Tessel: the trend tables keep rows before tomorrow
+  const char* stamp;           // a statistic time stamp's text as a value that orders by time
   bool column_lists;           // inserts name their columns
 };
 

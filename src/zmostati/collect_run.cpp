@@ -129,9 +129,10 @@ void HandOver() {
   } else if (loader_exit != 0) {
     // The loader keeps its data file for the next load; a one-shot run
     // says so in its exit code.
-    zmo::writeTrace("zmoloader ended with <%i>: the load failed, its file is kept for the next "
-                    "load\n",
-                    loader_exit);
+    zmo::writeTrace(
+        "zmoloader ended with <%i>: the load failed, its file is kept for the next "
+        "load\n",
+        loader_exit);
     statiState().loadFailed = true;
   }
 }

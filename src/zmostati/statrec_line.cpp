@@ -63,6 +63,24 @@ void statiWriteInterval(zmo::RecordLine* line, const StatiConvertJob& job, const
   PutStamp(line, f[zmo::kStatEndDate], job, endDate, endTime);
 }
 
+void statiIntervalLine(const StatiConvertJob& job, char recordKind, zmo::RecordLine* line) {
+  const zmo::RecordLayout f = zmo::statRecordLayout();
+  zmo::recordLineStart(line, zmo::DatabaseKind());
+  zmo::recordPutText(line, f[zmo::kStatRecordType], &zmo::kStatIntervalRecord, 1);
+  statiWriteSystemFields(line, job);
+  zmo::recordPutText(line, f[zmo::kStatClient], "", 0);
+  statiWriteInterval(line, job, job.readStartDate, job.readStartTime, job.readEndDate,
+                     job.readEndTime);
+  zmo::recordPutText(line, f[zmo::kStatTcode], &recordKind, 1);
+  for (int field = zmo::kStatDynpro; field <= zmo::kStatUserName; ++field) {
+    zmo::recordPutText(line, f[field], "", 0);
+  }
+  for (int field = zmo::kStatCpuTime; field < zmo::kStatFieldCount; ++field) {
+    zmo::recordPutNumber(line, f[field], 0);
+  }
+  zmo::recordLineEnd(line);
+}
+
 bool statiFirstNote(StatiNote note) {
   StatiState& st = statiState();
   StatiRecordNotes& notes = st.recordNotes;

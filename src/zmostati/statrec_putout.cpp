@@ -85,6 +85,16 @@ int ConvertTable(const StatiContext& ctx, const char* tag, bool batch, ITAB_H ta
   return 0;
 }
 
+// After a table converted whole: its interval line, when the job has one.
+int WriteIntervalLine(const StatiContext& ctx, char recordKind) {
+  if (ctx.job->readStartDate == nullptr) return 0;
+  zmo::RecordLine line;
+  statiIntervalLine(*ctx.job, recordKind, &line);
+  if (zmo::recordLineWrite(ctx.job->file, line) == 0) return 0;
+  zmo::writeTrace("statiPutOut() writing the interval line to the statistic data file failed\n");
+  return 1;
+}
+
 }  // namespace
 
 int statiConvertTables(const StatiConvertJob& job) {
@@ -101,10 +111,15 @@ int statiConvertTables(const StatiConvertJob& job) {
   StatiContext ctx;
   statiStartContext(job, kind, &ctx);
   if (job.batchFlag) {
-    const int rc = ConvertTable(ctx, tag, true, job.batchTable);
+    int rc = ConvertTable(ctx, tag, true, job.batchTable);
+    if (rc == 0) rc = WriteIntervalLine(ctx, zmo::kStatBatchRecord);
     if (rc != 0) return rc;
   }
-  if (job.normalFlag) return ConvertTable(ctx, tag, false, job.normalTable);
+  if (job.normalFlag) {
+    int rc = ConvertTable(ctx, tag, false, job.normalTable);
+    if (rc == 0) rc = WriteIntervalLine(ctx, zmo::kStatNormalRecord);
+    return rc;
+  }
   return 0;
 }
 
@@ -127,6 +142,15 @@ int statiPutOut() {
   job.remoteOffset = st.remoteOffsetSeconds;
   job.allMetrics = st.switches.all;
   job.metrics = st.switches.on.data();
+  // The interval lines need the whole read interval; a run always has it.
+  const StatiInterval& r = st.remote;
+  if (r.startDate.size() == 8 && r.startTime.size() == 6 && r.endDate.size() == 8 &&
+      r.endTime.size() == 6) {
+    job.readStartDate = r.startDate.c_str();
+    job.readStartTime = r.startTime.c_str();
+    job.readEndDate = r.endDate.c_str();
+    job.readEndTime = r.endTime.c_str();
+  }
   return statiConvertTables(job);
 }
 

@@ -177,7 +177,9 @@ TEST_F(ConfiguratorRoadTest, SavedEntriesAndGroupsReachTheWarehouse) {
   warehouse_test::RunStatiCollection(bin_, kRun);
   if (HasFatalFailure()) return;
   const std::string log = Read(bin_ + "trace_zmo_load_stati.log");
-  ASSERT_NE(log.find("sqlldr: 5 rows loaded into s"), std::string::npos)
+  ASSERT_NE(
+      log.find("sqlldr: " + std::to_string(warehouse_test::LoadedRows(5)) + " rows loaded into s"),
+      std::string::npos)
       << log << Read(bin_ + "trace_zmostati.log");
 
   // The excluded user's steps are in no sum.

@@ -231,24 +231,28 @@ class EndToEndTest : public warehouse_test::LoaderWorld {
     Write(bin_ + "zmoTransGroup.dat", transactions);
   }
 
-  // A zmostati -nr run at the given moment, and everything it starts.
-  void Collect(std::int64_t at) { warehouse_test::RunStatiCollection(bin_, at); }
+  // A zmostati -nr run at the given moment, and everything it starts; its
+  // exit code says whether its load failed.
+  void Collect(std::int64_t at, int exit_code = 0) {
+    warehouse_test::RunStatiCollection(bin_, at, exit_code);
+  }
 
   // The records of each loaded file, in the order of the runs.
   std::vector<std::vector<Line>> Archived() {
     std::vector<std::vector<Line>> runs;
     for (const std::string& f : ArchiveFiles()) {
       std::vector<Line> lines;
-      for (const std::string& l : zmo::SplitTextLines(Read(f))) lines.push_back(Cut(l));
+      for (const std::string& l : warehouse_test::StatRecordLines(Read(f))) lines.push_back(Cut(l));
       runs.push_back(lines);
     }
     return runs;
   }
 
-  // The load reached the table.
+  // The load reached the table: the records and the server's interval lines.
   void ExpectLoaded(size_t records) {
     const std::string log = Read(bin_ + "trace_zmo_load_stati.log");
-    EXPECT_NE(log.find("sqlldr: " + std::to_string(records) + " rows loaded into s"),
+    EXPECT_NE(log.find("sqlldr: " + std::to_string(warehouse_test::LoadedRows(records)) +
+                       " rows loaded into s"),
               std::string::npos)
         << log << Read(bin_ + "trace_zmostati.log");
   }
@@ -441,7 +445,7 @@ TEST_F(EndToEndTest, ABrokenDataLineGoesToTheBadFileAndTheOthersAreLoaded) {
 
   const std::vector<std::string> archived = ArchiveFiles();
   ASSERT_EQ(archived.size(), 1u);
-  const std::vector<std::string> lines = zmo::SplitTextLines(Read(archived[0]));
+  const std::vector<std::string> lines = warehouse_test::StatRecordLines(Read(archived[0]));
   ASSERT_EQ(lines.size(), 8u);
   EXPECT_EQ(lines[0], broken);
   EXPECT_FALSE(zmo::FileExists(data.c_str()));
@@ -456,7 +460,7 @@ TEST_F(EndToEndTest, ARefusedConnectionKeepsTheFileForTheNextLoad) {
   const std::string dsn =
       "pg:" + warehouse_test::SocketDir() + ":" + warehouse_test::Port() + ":no_such_database";
   Set(zmo::cfg::kDSN, dsn);
-  Collect(kFirstRun);
+  Collect(kFirstRun, kStatiRunLoadFailed);
 
   std::vector<std::string> tools;
   for (const std::string& call : zmo::SplitTextLines(Read(tmp_.File("calls.log")))) {
@@ -469,7 +473,7 @@ TEST_F(EndToEndTest, ARefusedConnectionKeepsTheFileForTheNextLoad) {
   EXPECT_EQ(db_->Value("select count(*) from r3_progresp"), "0");
 
   EXPECT_TRUE(ArchiveFiles().empty());
-  EXPECT_EQ(zmo::SplitTextLines(Read(bin_ + "zmostati.dat")).size(), 7u);
+  EXPECT_EQ(warehouse_test::StatRecordLines(Read(bin_ + "zmostati.dat")).size(), 7u);
   std::vector<std::string> wanted = kProgress;
   wanted.push_back(kLoadFailed);
   EXPECT_EQ(Progress(wanted),
@@ -486,7 +490,7 @@ namespace {
 TEST_F(EndToEndTest, ARefusedLoadThenGoodOnesLoadEveryRecordOnce) {
   Set(zmo::cfg::kDSN,
       "pg:" + warehouse_test::SocketDir() + ":" + warehouse_test::Port() + ":no_such_database");
-  Collect(kFirstRun);
+  Collect(kFirstRun, kStatiRunLoadFailed);
   EXPECT_EQ(db_->Value("select count(*) from r3_progresp"), "0");
   Set(zmo::cfg::kDSN, db_->Dsn());
   Collect(kFirstRun + kDay);

@@ -366,7 +366,8 @@ TEST_F(PagesRoadTest, PagesConfigureASpecialRunAndTheWarehouseRoad) {
                 yesterday_, "-bindir", bin_.substr(0, bin_.size() - 1), "-dbtype", "ORACLE"}));
   EXPECT_EQ(Read(bin_ + "zmoSpecRunServList.dat"), Read(bin_ + "zmoserver.dat"));
   ASSERT_EQ(machine_.Wait(), 0) << Read(bin_ + "trace_zmostati.log");
-  const std::vector<std::string> special = zmo::SplitTextLines(Read(bin_ + "zmostati.dat"));
+  const std::vector<std::string> special =
+      warehouse_test::StatRecordLines(Read(bin_ + "zmostati.dat"));
   int collected = 0;
   for (const std::string& line : special) {
     if (line.substr(1, 20) == Pad(kW47.Destination(), 20)) ++collected;

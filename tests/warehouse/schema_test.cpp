@@ -31,7 +31,7 @@ TEST_F(SchemaTest, EveryTableHasTheColumnsTheScriptsFillInTheirOrder) {
       "r3_prog_sum",       "r3_user_sum",      "r3_cur_prog",    "r3_prev_prog",
       "r3_trans_variance", "r3_prog_variance", "r3_tcode_group", "r3_tx_sla",
       "r3_sla_sum",        "r3_cpu",           "r3_disk",        "r3_lan",
-      "r3_cpu_sum",        "r3_disk_sum",      "r3_avail_sum"};
+      "r3_cpu_sum",        "r3_disk_sum",      "r3_avail_sum",   "r3_interval_done"};
   for (const char* table : kTables) {
     ASSERT_STRNE(warehouseColumns(table), "") << table;
     EXPECT_EQ(db_->Value("select string_agg(column_name, ',' order by ordinal_position) "

@@ -37,14 +37,16 @@ inline void PrepareStatiCollector(const std::string& program_dir) {
   zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
 }
 
-// Runs zmostati -nr at the moment at with program_dir as its directory.
-inline void RunStatiCollection(const std::string& program_dir, std::int64_t at) {
+// Runs zmostati -nr at the moment at with program_dir as its directory;
+// expects its exit code: 0, or kStatiRunLoadFailed when its load fails.
+inline void RunStatiCollection(const std::string& program_dir, std::int64_t at,
+                               int exit_code = 0) {
   PrepareStatiCollector(program_dir);
   zmo::ScopedFakeClock clock(at);
   char program[] = "zmostati";
   char option[] = "-nr";
   char* argv[] = {program, option, nullptr};
-  ASSERT_EQ(statiMain(2, argv), 0);
+  ASSERT_EQ(statiMain(2, argv), exit_code);
 }
 
 }  // namespace warehouse_test

@@ -19,6 +19,20 @@
 
 namespace warehouse_test {
 
+// The record lines of a statistic data file's text (Oracle form): the
+// interval lines that follow each server's records left out.
+inline std::vector<std::string> StatRecordLines(const std::string& text) {
+  std::vector<std::string> records;
+  for (const std::string& line : zmo::SplitTextLines(text)) {
+    if (line.empty() || line[0] != 'I') records.push_back(line);
+  }
+  return records;
+}
+
+// The rows a collection of one server loads: its records and the two
+// interval lines of its batch-step and normal records.
+inline size_t LoadedRows(size_t records) { return records + 2; }
+
 // The loader's role, as scripts/warehouse.sh makes it.
 constexpr const char* kUser = "zmouser";
 constexpr const char* kPassword = "secret";

@@ -1,6 +1,7 @@
 // What the five dialects write differently: the frame of a statement, the
 // headers, the date and hour of the time stamps the collectors write, the
 // column lists and the emptying of a table.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@ using namespace zmo::loader;
 namespace {
 
 using aggregate_test::AggregateTest;
+using ::testing::Contains;
 
 const std::string kStage = std::string("s") + aggregate_test::kKey;
 
@@ -69,12 +71,14 @@ TEST_F(DialectTest, EachKindFramesItsStatements) {
 }
 
 TEST_F(DialectTest, KindIsChosenByItsFirstLetterInEitherCase) {
-  // Only the Tessel dialect starts with a statement ending in ";".
+  // Only the Tessel dialect has no header and trims with trim().
   WriteBin("zmoIDsToIgnore.dat", aggregate_test::IgnoreList({"DDIC"}, 12));
   for (const char* kind : {"TESSEL", "tessel", "Tessel", "T"}) {
     ASSERT_EQ(writeStatiAggregateSql(zmo::dbKindFromVendor(kind)), 0) << kind;
     std::vector<std::string> lines = StatiLines();
-    EXPECT_EQ(lines.front(), "delete from " + kStage + " where trim(user_name) = 'DDIC';") << kind;
+    EXPECT_EQ(lines.front(), "delete from " + kStage) << kind;
+    EXPECT_THAT(lines, Contains("delete from " + kStage + " where trim(user_name) = 'DDIC';"))
+        << kind;
   }
 }
 
@@ -100,7 +104,11 @@ TEST_F(DialectTest, ExclusionDeletesCompareTheTrimmedColumn) {
     ASSERT_EQ(WriteStati(), 0);
     std::vector<std::string> deletes;
     for (const std::string& line : StatiLines()) {
-      if (line.rfind("delete from " + kStage, 0) == 0) deletes.push_back(line);
+      if (line.rfind("delete from " + kStage + " where rtrim(", 0) == 0 ||
+          line.rfind("delete from " + kStage + " where trim(", 0) == 0 ||
+          line.rfind("delete from " + kStage + " where ltrim(", 0) == 0) {
+        deletes.push_back(line);
+      }
     }
     std::vector<std::string> want;
     for (const auto& [column, word] :

@@ -105,13 +105,14 @@ TEST_F(StatiScriptTest, RetentionFollowsEachGroup) {
     std::vector<int> on;
     std::vector<const char*> tables;
   };
+  // The statistics group also trims the marks of the loaded intervals.
   const Case cases[] = {
-      {{zmo::kSwStatiCPU}, {"r3_progresp"}},
+      {{zmo::kSwStatiCPU}, {"r3_progresp", "r3_interval_done"}},
       {{zmo::kSwSLAno}, {"r3_tx_sla"}},
       {{zmo::kSwStatiActiveUsers}, {"r3_user_sum"}},
       {{zmo::kSwApplWait}, {"r3_application"}},
       {{zmo::kSwStatiDB, zmo::kSwSLAyes, zmo::kSwApplDB},
-       {"r3_progresp", "r3_tx_sla", "r3_application"}},
+       {"r3_progresp", "r3_interval_done", "r3_tx_sla", "r3_application"}},
   };
   for (const Case& c : cases) {
     OnlySwitches(c.on);
@@ -122,6 +123,9 @@ TEST_F(StatiScriptTest, RetentionFollowsEachGroup) {
     ASSERT_EQ(found.size(), c.tables.size());
     for (size_t i = 0; i < found.size(); ++i) {
       std::string column = std::string(c.tables[i]) == "r3_tx_sla" ? "record_date" : "diag_date";
+      if (std::string(c.tables[i]) == "r3_interval_done") {
+        column = "to_date(substr(end_date,1,8),'yyyymmdd')";
+      }
       EXPECT_EQ(found[i], std::string("delete from ") + c.tables[i] + " where to_char(" + column +
                               ",'yyyymmdd') < '20031126'");
     }

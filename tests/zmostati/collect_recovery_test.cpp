@@ -45,7 +45,7 @@ TEST_F(CollectRecovery, ACollectionThatDidNotEndIsCutBackWithItsTornLine) {
   ASSERT_EQ(zmo::WriteFileAtomic(CollectingFile(), earlier + "killed run's record\r\ntorn rec"), 0);
   WriteMark(zmo::RunMarkState::kCollecting, {static_cast<std::int64_t>(earlier.size())});
   ASSERT_EQ(Collect(), 0);
-  const auto handed = Lines(HandOverFile());
+  const auto handed = Records(Lines(HandOverFile()));
   ASSERT_FALSE(handed.empty());
   EXPECT_EQ(handed[0], "records an earlier run kept");
   EXPECT_EQ(handed.size(), 1 + static_cast<size_t>(RecordsOf("T46")));

@@ -28,7 +28,8 @@ TEST_F(CollectRun, LandscapeWithOneUnreachableSystem) {
   EXPECT_EQ(Children(), expected);
 
   // Records of the three systems that answered with a known release.
-  const std::vector<std::string> records = Lines(HandOverFile());
+  const std::vector<std::string> handed = Lines(HandOverFile());
+  const std::vector<std::string> records = Records(handed);
   EXPECT_EQ(Read(CollectingFile()), "<none>");
   EXPECT_EQ(CountDestination(records, "sapt31_T31_00"), RecordsOf("T31"));
   EXPECT_EQ(CountDestination(records, "sapt46_T46_00"), RecordsOf("T46"));
@@ -36,6 +37,24 @@ TEST_F(CollectRun, LandscapeWithOneUnreachableSystem) {
   EXPECT_EQ(records.size(),
             static_cast<size_t>(RecordsOf("T31") + RecordsOf("T46") + RecordsOf("T62")));
   for (const std::string& r : records) EXPECT_EQ(r.size(), 307u) << r;
+  // After each of them, the interval it was read for, once per record kind,
+  // in its own time (the trace names it); none for the others.
+  for (const char* dest : {"sapt31_T31_00", "sapt46_T46_00", "sapt62_T62_00"}) {
+    const std::vector<std::string> intervals = Intervals(handed, dest);
+    ASSERT_EQ(intervals.size(), 2u) << dest;
+    EXPECT_EQ(intervals[0].substr(0, 1), "B");
+    EXPECT_EQ(intervals[1].substr(0, 1), "N");
+    const std::string bounds = intervals[0].substr(2);
+    EXPECT_EQ(intervals[1].substr(2), bounds);
+    EXPECT_TRUE(env_.TraceContains("determined remote connection interval from " +
+                                   bounds.substr(0, 8) + " " + bounds.substr(8, 6) + " to " +
+                                   bounds.substr(15, 8) + " " + bounds.substr(23, 6) + "\n"))
+        << dest << " " << bounds;
+  }
+  for (const char* dest : {"sapt99_T99_00", "saptsi_TSI_03", "sapt70_T70_00"}) {
+    EXPECT_TRUE(Intervals(handed, dest).empty()) << dest;
+  }
+  EXPECT_EQ(handed.size(), records.size() + 6);
 
   // One availability line per server, in file order.
   const std::vector<std::string> avail = Lines(AvailFile());

@@ -96,10 +96,30 @@ class CollectWorld : public zmo_test::CollectorWorld<StatiTestEnv> {
   std::string HandOverFile() const { return bin_ + "zmostati.dat"; }
   std::string CollectingFile() const { return bin_ + "zmo_stati.dat"; }
 
+  // The record lines among Oracle lines: the interval lines left out.
+  static std::vector<std::string> Records(const std::vector<std::string>& lines) {
+    std::vector<std::string> records;
+    for (const std::string& l : lines) {
+      if (l.empty() || l[0] != 'I') records.push_back(l);
+    }
+    return records;
+  }
+  // The interval lines of a destination, each its record kind (T_CODE) and
+  // its START_DATE and END_DATE.
+  static std::vector<std::string> Intervals(const std::vector<std::string>& lines,
+                                            const std::string& dest) {
+    std::vector<std::string> intervals;
+    for (const std::string& l : lines) {
+      if (l.size() == 307 && l[0] == 'I' && l.compare(1, 20, Pad(dest, 20)) == 0) {
+        intervals.push_back(l.substr(116, 1) + " " + l.substr(88, 14) + " " + l.substr(102, 14));
+      }
+    }
+    return intervals;
+  }
   // Records of a destination ("sapt31_T31_00") among Oracle lines.
   static int CountDestination(const std::vector<std::string>& lines, const std::string& dest) {
     int n = 0;
-    for (const std::string& l : lines) {
+    for (const std::string& l : Records(lines)) {
       if (l.size() > 21 && l.compare(1, 20, Pad(dest, 20)) == 0) ++n;
     }
     return n;

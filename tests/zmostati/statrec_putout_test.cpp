@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "common/runtime_state.h"
 #include "platform/files.h"
 #include "statrec_test_util.h"
+#include "zmo_test/files.h"
 #include "zmostati/collect.h"
 #include "zmostati/rfc_session.h"
 
@@ -398,6 +400,76 @@ TEST_F(StatrecPutOutTest, PutOutReadsTheRunAndTheSession) {
   EXPECT_EQ(out.substr(215, 92),
             "       0     123       0       0           0       0       0       0       0       0"
             "       0");
+  session.batchTable = session.normalTable = ITAB_NULL;
+}
+
+// With the run's read interval, each table converted whole is followed by
+// its interval line: the server's fields, the interval in the records' own
+// time (here moved to GMT as they are), the record kind as T_CODE, empty
+// texts and zero measures, in the form of each kind.
+TEST_F(StatrecPutOutTest, EachTableReadIsFollowedByItsIntervalLine) {
+  ITAB_H normal = statrec_test::MakeTable("V2_NORMAL_RECORDS", ThreeLines());
+  ITAB_H batch = statrec_test::MakeTable("V2_BTC_STEP_RECORDS", {StandardLine("46C", true)});
+  statiResetRfcSession();
+  StatiRfcSession& session = statiRfcSession();
+  session.systemId = "PRD";
+  session.dbHost = "dbsrv";
+  session.release = "46C";
+  session.batchTable = batch;
+  session.normalTable = normal;
+  StatiState& st = statiState();
+  st.collect.host = "appsrv1.corp.example";
+  st.collect.shortHost = "appsrv1";
+  st.collect.server.sysnr = 7;
+  st.settings.gmtSwitch = 1;
+  st.remoteOffsetSeconds = 3600;
+  st.remote.startDate = "20240304";
+  st.remote.startTime = "100001";
+  st.remote.endDate = "20240304";
+  st.remote.endTime = "110000";
+  const std::string zeros =
+      "       0       0       0       0           0       0       0       0"
+      "       0       0       0";
+  const std::string commas =
+      "       0,       0,       0,       0,           0,       0,       0,"
+      "       0,       0,       0,       0";
+  struct Case {
+    zmo::DbKind kind;
+    std::string batch_line;  // the normal line has N in place of B
+  };
+  const Case cases[] = {
+      {zmo::DbKind::kOracle,
+       "I" + zmo_test::Pad("appsrv1_PRD_07", 20) + zmo_test::Pad("appsrv1.corp.example", 30) +
+           zmo_test::Pad("PRD_dbsrv", 34) + "   " + "2024030409000120240304100000" +
+           zmo_test::Pad("B", 20) + std::string(4 + 40 + 4 + 1 + 30, ' ') + zeros},
+      {zmo::DbKind::kCorva,
+       "\"I\",\"appsrv1_PRD_07\",\"appsrv1.corp.example\",\"PRD_dbsrv\",\"\","
+       "2024-03-04-09.00.01.000000,2024-03-04-10.00.00.000000,\"B\",\"\",\"\",\"\",\"\",\"\"," +
+           commas},
+      {zmo::DbKind::kMssql,
+       "I,appsrv1_PRD_07,appsrv1.corp.example,PRD_dbsrv,,03-04-2024 09:00:01,03-04-2024 "
+       "10:00:00,B,,,,,," +
+           commas},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(zmo::dbKindName(c.kind));
+    zmo::setDatabaseKind(c.kind);
+    char* data = nullptr;
+    size_t size = 0;
+    st.collect.outFile = open_memstream(&data, &size);
+    EXPECT_EQ(statiPutOut(), 0);
+    std::fclose(st.collect.outFile);
+    st.collect.outFile = nullptr;
+    const std::vector<std::string> lines = zmo_test::SplitCrlf(std::string(data, size));
+    std::free(data);
+    ASSERT_EQ(lines.size(), 6u) << "one batch line and its interval, three normal and theirs";
+    EXPECT_EQ(lines[1], c.batch_line);
+    // The same with the record kind N, the only "B" of the line.
+    std::string normal_line = c.batch_line;
+    ASSERT_EQ(std::count(normal_line.begin(), normal_line.end(), 'B'), 1);
+    normal_line[normal_line.find('B')] = 'N';
+    EXPECT_EQ(lines[5], normal_line);
+  }
   session.batchTable = session.normalTable = ITAB_NULL;
 }
 

@@ -367,6 +367,24 @@ create sequence r3_avail_sum_seq;
 create trigger r3_avail_sum_seq_id before insert on r3_avail_sum
   for each row execute function zmo_assign_seq_id('avail_seq_id', 'r3_avail_sum_seq');
 
+-- The intervals whose statistic records are in the warehouse: one row per
+-- server (destination, host, system label), record kind ('B' batch steps,
+-- 'N' normal records) and interval, from the interval lines a collection
+-- writes after each server's records. A load deletes from its staging table
+-- every record whose end lies in an interval already here, inside the
+-- aggregation's transaction, so that an interval collected, handed over or
+-- loaded again is counted once. The stamps are the staging table's text.
+create table r3_interval_done (
+  rfc_dest_str      varchar(20),
+  host_name         varchar(55),
+  system_label      varchar(34),
+  record_type       varchar(1),
+  start_date        varchar(26),
+  end_date          varchar(26)
+);
+create index r3_interval_done_server
+  on r3_interval_done (rfc_dest_str, host_name, system_label, record_type);
+
 -- The statistic data files whose records are in the warehouse, by tag: the
 -- aggregation marks its file in its own transaction, and a batch that
 -- finds its file marked moves it to the archive instead of loading it

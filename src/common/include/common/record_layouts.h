@@ -70,6 +70,17 @@ enum StatField {
   kStatFieldCount,
 };
 
+// RECORD_TYPE of a StatRecord: a batch-step or a normal record, or the
+// interval line that follows a server's records of one kind. The interval
+// line says that every record of that server and kind whose END_DATE lies
+// in [START_DATE, END_DATE] of the line is in the file before it; its
+// T_CODE names the kind (kStatBatchRecord or kStatNormalRecord), its other
+// text fields are empty and its numbers 0. The loader marks such intervals
+// loaded, so that the same records loaded again are not counted twice.
+inline constexpr char kStatBatchRecord = 'B';
+inline constexpr char kStatNormalRecord = 'N';
+inline constexpr char kStatIntervalRecord = 'I';
+
 // The snapshot prefix, and the fields after it in each snapshot record.
 enum SnapPrefixField {
   kSnapRfcDest,

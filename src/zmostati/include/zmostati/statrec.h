@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/field_writer.h"
 #include "rfc/sapitab.h"
 
 namespace zmo::stati {
@@ -113,7 +114,19 @@ struct StatiConvertJob {
   // (indexed by zmo::MetricSwitch) filter the records and switch the columns.
   bool allMetrics = true;
   const bool* metrics = nullptr;
+  // The interval the tables were read for, in the remote system's time
+  // (YYYYMMDD and hhmmss). When given, each table converted whole is
+  // followed by its interval line (common/record_layouts.h).
+  const char* readStartDate = nullptr;
+  const char* readStartTime = nullptr;
+  const char* readEndDate = nullptr;
+  const char* readEndTime = nullptr;
 };
+
+// The interval line of job's server and read interval for the record kind
+// (kStatBatchRecord or kStatNormalRecord), in the form of the kind in
+// force. job's read interval must be given.
+void statiIntervalLine(const StatiConvertJob& job, char recordKind, zmo::RecordLine* line);
 
 // Converts and writes the tables of job in the form of the database kind in
 // force (field_writer.h): first the batch table when batchFlag is set, then
