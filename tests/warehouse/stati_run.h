@@ -39,8 +39,7 @@ inline void PrepareStatiCollector(const std::string& program_dir) {
 
 // Runs zmostati -nr at the moment at with program_dir as its directory;
 // expects its exit code: 0, or kStatiRunLoadFailed when its load fails.
-inline void RunStatiCollection(const std::string& program_dir, std::int64_t at,
-                               int exit_code = 0) {
+inline void RunStatiCollection(const std::string& program_dir, std::int64_t at, int exit_code = 0) {
   PrepareStatiCollector(program_dir);
   zmo::ScopedFakeClock clock(at);
   char program[] = "zmostati";
