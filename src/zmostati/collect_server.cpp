@@ -19,21 +19,30 @@ namespace {
 struct Step {
   const char* name;
   int (*run)();
+  bool reads;  // the first step of reading the records
 };
 constexpr Step kSteps[] = {
-    {"statiCallRfcSystemInfo", statiCallRfcSystemInfo},
-    {"statiGetRemoteSystemQueryInterval", statiGetRemoteSystemQueryInterval},
-    {"statiCreateRfcTables", statiCreateRfcTables},
-    {"statiRfcInstallStructures", statiRfcInstallStructures},
-    {"statiCallSapwlStatrecReadFile", statiCallSapwlStatrecReadFile},
-    {"statiPutOut", statiPutOut},
+    {"statiCallRfcSystemInfo", statiCallRfcSystemInfo, false},
+    {"statiGetRemoteSystemQueryInterval", statiGetRemoteSystemQueryInterval, false},
+    {"statiCreateRfcTables", statiCreateRfcTables, true},
+    {"statiRfcInstallStructures", statiRfcInstallStructures, false},
+    {"statiCallSapwlStatrecReadFile", statiCallSapwlStatrecReadFile, false},
+    {"statiPutOut", statiPutOut, false},
 };
 
 // Runs the steps until the first failure, which marks the server failed.
-// 0, or 28 when a stop request came.
+// Records that wait for the loader already are not read again: the server
+// counts as read. 0, or 28 when a stop request came.
 int CollectRecords(StatiCollectRun& run) {
   for (const Step& step : kSteps) {
     if (zmo::DisconnectFlag()) return zmo::kShutdownInProgress;
+    if (step.reads && statiRecordsWaiting()) {
+      zmo::writeTrace(
+          "the records of host <%s> for this interval wait for the loader already, not read "
+          "again\n",
+          run.host.c_str());
+      return 0;
+    }
     const int rc = step.run();
     if (rc == 0) continue;
     if (rc == zmo::kShutdownInProgress || zmo::DisconnectFlag()) {

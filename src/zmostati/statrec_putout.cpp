@@ -123,7 +123,7 @@ int statiConvertTables(const StatiConvertJob& job) {
   return 0;
 }
 
-int statiPutOut() {
+StatiConvertJob statiRunJob() {
   const StatiState& st = statiState();
   const StatiRfcSession& session = statiRfcSession();
   StatiConvertJob job;
@@ -151,7 +151,9 @@ int statiPutOut() {
     job.readEndDate = r.endDate.c_str();
     job.readEndTime = r.endTime.c_str();
   }
-  return statiConvertTables(job);
+  return job;
 }
+
+int statiPutOut() { return statiConvertTables(statiRunJob()); }
 
 }  // namespace zmo::stati

@@ -37,6 +37,12 @@ struct StatiCollectRun {
   bool failed = false;     // the server's failure mark: availability 0
   // The run stored its interval as collected at the hand-over.
   bool intervalStored = false;
+  // The interval lines (without line end) of the records that wait for the
+  // loader already: those in the statistic data file before this run and
+  // in the hand-over file. Read at the first server that would read its
+  // records.
+  std::vector<std::string> waiting;
+  bool waitingRead = false;
 };
 
 // Result of a run that found an earlier run's hand-over and stored that
@@ -82,6 +88,12 @@ int statiOpenAvailFile();
 int closeOutFile();
 int closeAvailFile();
 int statiFreeInBuffer();
+// True when the records that the server being visited would now be read
+// for wait for the loader already: every interval line it would write is
+// in the statistic data file before this run or in the hand-over file. A
+// second copy of them would be loaded with the first, so they are not read
+// again.
+bool statiRecordsWaiting();
 // Cuts the statistic data file back to its length at the start of the run,
 // so that an interval that will be collected again is not loaded twice,
 // and removes the run's mark.

@@ -139,11 +139,13 @@ int statiConvertTables(const StatiConvertJob& job);
 
 // --- The collection run's steps -----------------------------------------
 
+// The conversion job of the server being visited: from the run
+// (statiState().collect: file and server line), the RFC session
+// (statiRfcSession(): system id, database host, release, tables), the
+// settings, the metric switches and the read interval.
+StatiConvertJob statiRunJob();
 // Converts both tables of the server being visited into the run's open
-// statistic data file: the job is gathered from the run (statiState().collect:
-// file and server line), the RFC session (statiRfcSession(): system id,
-// database host, release, tables) and the settings and metric switches.
-// Results as statiConvertTables.
+// statistic data file (statiRunJob). Results as statiConvertTables.
 int statiPutOut();
 
 // Appends the availability line of the server being visited to the run's
