@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <random>
 #include <set>
 #include <string>
 #include <tuple>
@@ -20,11 +19,10 @@
 
 #include "common/metric_switches.h"
 #include "common/runtime_state.h"
-#include "loader_world.h"
 #include "platform/clock.h"
-#include "process_kills.h"
 #include "rfc/simulator.h"
 #include "stati_run.h"
+#include "stati_world.h"
 #include "zmo_test/landscape.h"
 #include "zmo_test/scoped.h"
 #include "zmogdlib/config_key.h"
@@ -37,84 +35,9 @@ using namespace zmo::stati;
 
 namespace {
 
+using namespace warehouse_test;
 using dbtools_test::Read;
 using dbtools_test::Write;
-using warehouse_test::IsoDate;
-using warehouse_test::Pad;
-using warehouse_test::Rows;
-using warehouse_test::RTrim;
-using warehouse_test::Sorted;
-
-// The simulated system, as the server file names it.
-const zmo_test::TestServer kW46{"sapw46.example.net", "W46", "00", "Secret46"};
-constexpr const char* kExcludedUser = "DDIC";
-constexpr const char* kSystemSla = "2000";
-// 2024-03-05 13:00:00 UTC: with the schedule "00:00" the day before is due.
-constexpr std::int64_t kFirstRun = 1709643600000LL;
-constexpr std::int64_t kDay = 86400000LL;
-
-// A dialog step of the simulated system.
-struct Step {
-  const char* date;  // YYYYMMDD
-  const char* time;  // hhmmss, the end of the step
-  const char* tcode;
-  const char* user;
-  int response_ms;
-  int cpu_ms;
-  int db_ms;  // one database part of the step
-};
-
-// Day one: a group's transactions within and beyond its level, one outside
-// any group, the excluded user; day two: the second run's steps.
-const Step kSteps[] = {
-    {"20240304", "101500", "VA01", "SALES01", 1200, 300, 400},
-    {"20240304", "102000", "VA01", "SALES02", 3000, 900, 1200},
-    {"20240304", "104000", "VA02", "SALES01", 900, 200, 300},
-    {"20240304", "104500", "VA01", "SALES01", 1500, 500, 100},
-    {"20240304", "110500", "ME21N", "BUYER1", 500, 100, 100},
-    {"20240304", "113000", "VA01", kExcludedUser, 700, 100, 100},
-    {"20240304", "114500", "SE38", "SALES01", 2500, 2000, 100},
-    {"20240305", "091000", "VA01", "SALES01", 1000, 300, 200},
-    {"20240305", "095000", "VA02", "SALES02", 2000, 600, 900},
-    {"20240305", "095500", "VA01", "SALES02", 4000, 700, 900},
-};
-
-std::string SystemFile() {
-  std::string text =
-      "[logon]\nhost = sapw46.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
-      "password = " +
-      kW46.password +
-      "\nlanguage = E\n\n"
-      "[system_info]\nsysid = W46\ndbhost = dbw46\nrelease = 46C\n";
-  int wp = 1;
-  for (const Step& s : kSteps) {
-    text += "\n[record normal]\nDATE = " + std::string(s.date) + "\nSTARTDATE = " + s.date +
-            "\nSTARTTIME = " + s.time + "\nENDDATE = " + s.date + "\nENDTIME = " + s.time +
-            "\nRESPTI = " + std::to_string(s.response_ms) +
-            "\nCPUTI = " + std::to_string(s.cpu_ms) + "\nREADDIRTI = " + std::to_string(s.db_ms) +
-            "\nWPID = 000" + std::to_string(wp++ % 10) + "\nTASKTYPE = 01\nTCODE = " + s.tcode +
-            "\nDYNPRONR = 0100\nREPORT = SAPM" + s.tcode + "\nCUA_PROG = SAPM" + s.tcode +
-            "\nACCOUNT = " + s.user + "\nMANDT = 100\nGUITIME = 120\nGUICNT = 2\nGUINETTIME = 40\n";
-  }
-  return text;
-}
-
-// One loaded record, cut by the columns of the loader's control file.
-struct Line {
-  std::string record_type, dest, host, label, end_date, tcode, cua_prog, task_type, user;
-  long long cpu, response, database, kb_trans, kb_changed, wait, memory, load, gui_time, gui_count,
-      gui_net;
-};
-
-Line Cut(const std::string& l) {
-  auto text = [&](size_t from, size_t to) { return l.substr(from - 1, to - from + 1); };
-  auto number = [&](size_t from, size_t to) { return std::stoll(text(from, to)); };
-  return Line{text(1, 1),       text(2, 21),      text(22, 51),     text(52, 85),
-              text(103, 116),   text(117, 136),   text(141, 180),   text(185, 185),
-              text(186, 215),   number(216, 223), number(224, 231), number(232, 239),
-              number(240, 247), number(248, 259), number(260, 267), number(268, 275),
-              number(276, 283), number(284, 291), number(292, 299), number(300, 307)};
-}
 
 // The figures of a warehouse row: count and the twelve sums.
 struct Sums {
@@ -179,99 +102,8 @@ std::vector<ProgRow> ProgRows(const std::vector<Line>& lines) {
   return out;
 }
 
-// The loader's and the batch's lines in the summary log of a run.
-const std::vector<std::string> kProgress = {
-    "\tLoading of statistics records has started", "\tLoading of statistics records has ended",
-    "\tAggregation of statistics records has started",
-    "\tAggregation of statistics records has ended",
-    "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane Suite Collection Ended"};
-
-const std::string kLoadFailed =
-    "\tLoading of statistics records has failed, the records are kept for the next load";
-
-// The application groups: the group files' transactions and their levels.
-const std::map<std::string, std::pair<std::string, int>> kGroupOf = {
-    {"VA01", {"Sales", 1500}}, {"VA02", {"Sales", 1500}}, {"SE38", {"Tools", 2000}}};
-
-class EndToEndTest : public warehouse_test::LoaderWorld {
- protected:
-  void SetUp() override {
-    LoaderWorld::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    std::filesystem::create_directories(tmp_.File("sap"));
-    Write(tmp_.File("sap") + "/W46.sys", SystemFile());
-    Write(bin_ + "zmoserver.dat", zmo_test::ServerRecord(kW46));
-    WriteGroupFiles();
-    Write(bin_ + "zmoIDsToIgnore.dat", Pad(kExcludedUser, 12) + "\r\n");
-    // Every metric on but the GUI time, which arrives as -9.
-    SetLoaderRegistry({zmo::kSwStatiGUI, zmo::kSwApplGUI});
-    namespace cfg = zmo::cfg;
-    Set(cfg::kStatiInput, bin_ + "zmoserver.dat");
-    Set(cfg::kStatiSchedule, "00:00 ");
-    Set(cfg::kStatiDebug, "True");
-    Set(cfg::kSystemSLA, kSystemSla);
-    Set(cfg::kCustomGroupDate, "never");
-  }
-  void TearDown() override {
-    warehouse_test::ResetCollector();
-    LoaderWorld::TearDown();
-  }
-
-  void WriteGroupFiles() {
-    std::string groups, transactions;
-    std::set<std::string> seen;
-    for (const auto& [tcode, group] : kGroupOf) {
-      transactions += Pad(group.first, 35) + Pad(tcode, 20);
-      if (!seen.insert(group.first).second) continue;
-      char sla[8];
-      std::snprintf(sla, sizeof(sla), "%04d", group.second);
-      groups += Pad(group.first, 35) + sla;
-    }
-    Write(bin_ + "zmoAppGroup.dat", groups);
-    Write(bin_ + "zmoTransGroup.dat", transactions);
-  }
-
-  // A zmostati -nr run at the given moment, and everything it starts; its
-  // exit code says whether its load failed.
-  void Collect(std::int64_t at, int exit_code = 0) {
-    warehouse_test::RunStatiCollection(bin_, at, exit_code);
-  }
-
-  // The records of each loaded file, in the order of the runs.
-  std::vector<std::vector<Line>> Archived() {
-    std::vector<std::vector<Line>> runs;
-    for (const std::string& f : ArchiveFiles()) {
-      std::vector<Line> lines;
-      for (const std::string& l : warehouse_test::StatRecordLines(Read(f))) lines.push_back(Cut(l));
-      runs.push_back(lines);
-    }
-    return runs;
-  }
-
-  // The load reached the table: the records and the server's interval lines.
-  void ExpectLoaded(size_t records) {
-    const std::string log = Read(bin_ + "trace_zmo_load_stati.log");
-    EXPECT_NE(log.find("sqlldr: " + std::to_string(warehouse_test::LoadedRows(records)) +
-                       " rows loaded into s"),
-              std::string::npos)
-        << log << Read(bin_ + "trace_zmostati.log");
-  }
-
-  std::vector<std::string> Progress(const std::vector<std::string>& wanted = kProgress) {
-    return LoaderWorld::Progress("trace_zmostatisum.log", wanted);
-  }
-
-  Rows ProgrespRows(const std::string& where) {
-    return db_->Query(
-        "select record_type, system_label, sys_id, rfc_dest_str, host_name, diag_date, "
-        "diag_hour, t_code, cua_prog, user_name, task_type, diag_count, cpu_time, response_time, "
-        "database_time, other_time, kb_transfered, kb_changed, wait_time, memory_used, "
-        "load_time, gui_time, gui_count, gui_net_time from r3_progresp " +
-        where + " order by prog_seq_id");
-  }
-
-  zmo_test::ScopedEnv sap_{zmo::rfc::kSystemsEnv, tmp_.File("sap")};
-};
+// The fixture of this file's tests.
+class EndToEndTest : public StatiWorld {};
 
 // The rows of r3_progresp that the runs' records make, in the order the
 // database numbered them (the script's grouping order does not fix it, so
@@ -512,137 +344,6 @@ TEST_F(EndToEndTest, ARefusedLoadThenGoodOnesLoadEveryRecordOnce) {
   ASSERT_GE(progress.size(), 2u);
   EXPECT_EQ(progress[1], kLoadFailed);
   EXPECT_EQ(std::count(progress.begin(), progress.end(), kProgress[1]), 2) << "two loads ended";
-}
-
-}  // namespace
-
-namespace {
-
-// Collections killed at random moments, each followed by a clean restart:
-// every record of every collected interval is in r3_progresp exactly once.
-// The collector runs in a child process of its own process group (forked,
-// so it keeps the fake clock and the simulated systems); the second server
-// answers late, in real time, so kills land in the collection too. The
-// kills are seeded, local, and the waits for the processes bounded.
-
-constexpr int kKillDays = 24;  // one interval a day
-// Steps a day in each of two hours: more than the collector's file buffer
-// takes, so a kill can leave some of a run's records on disk, a torn line
-// among them.
-constexpr int kStepsAnHour = 12;
-constexpr int kMaxKillDelayMs = 2000;   // a round takes about that long
-constexpr int kEarlyKillDelayMs = 600;  // the collection and hand-over come first
-// A second server answers the statistics read after this long, while the
-// first one's records are in the collecting file already.
-constexpr int kSlowServerMs = 400;
-const zmo_test::TestServer kW47{"sapw47.example.net", "W47", "00", "Secret47"};
-
-std::string DayDate(int day) {  // 2024-03-04 plus day, as YYYYMMDD
-  const int d = 4 + day;
-  return "202403" + std::string(1, static_cast<char>('0' + d / 10)) +
-         static_cast<char>('0' + d % 10);
-}
-
-std::string KillSystemFile() {
-  std::string text =
-      "[logon]\nhost = sapw46.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
-      "password = " +
-      kW46.password +
-      "\nlanguage = E\n\n[system_info]\nsysid = W46\ndbhost = dbw46\nrelease = 46C\n";
-  int wp = 1;
-  for (int day = 0; day < kKillDays; ++day) {
-    for (int step = 0; step < 2 * kStepsAnHour; ++step) {
-      const std::string date = DayDate(day);
-      const std::string time = (step < kStepsAnHour ? "10" : "11") +
-                               std::string(1, static_cast<char>('0' + step % kStepsAnHour / 10)) +
-                               static_cast<char>('0' + step % 10) + "00";
-      text += "\n[record normal]\nDATE = " + date + "\nSTARTDATE = " + date +
-              "\nSTARTTIME = " + time + "\nENDDATE = " + date + "\nENDTIME = " + time +
-              "\nRESPTI = 900\nCPUTI = 300\nREADDIRTI = 200\nWPID = 000" +
-              std::to_string(wp++ % 10) +
-              "\nTASKTYPE = 01\nTCODE = VA01\nDYNPRONR = 0100\nREPORT = SAPMVA01"
-              "\nCUA_PROG = SAPMVA01\nACCOUNT = USER" +
-              std::to_string(day) + "\nMANDT = 100\nGUITIME = 120\nGUICNT = 2\nGUINETTIME = 40\n";
-    }
-  }
-  return text;
-}
-
-class KillTest : public EndToEndTest {
- protected:
-  void SetUp() override {
-    EndToEndTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    Write(tmp_.File("sap") + "/W46.sys", KillSystemFile());
-    Write(tmp_.File("sap") + "/W47.sys",
-          "[logon]\nhost = sapw47.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
-          "password = " +
-              kW47.password +
-              "\nlanguage = E\n\n[system_info]\nsysid = W47\ndbhost = dbw47\nrelease = 46C\n\n"
-              "[function SAPWL_STATREC_READ_FILE]\ndelay_ms = " +
-              std::to_string(kSlowServerMs) + "\n");
-    Write(bin_ + "zmoserver.dat", zmo_test::ServerRecord(kW46) + zmo_test::ServerRecord(kW47));
-  }
-
-  // Starts the work loop's passes at the moment given in a child process
-  // of its own group: passes until nothing is due (at most three: a pass
-  // that settled a cut-short run decides again).
-  pid_t StartCollector(std::int64_t at) {
-    return warehouse_test::StartInGroup([&] {
-      warehouse_test::PrepareStatiCollector(bin_);
-      zmo::ScopedFakeClock clock(at);
-      // The collector's waits (its polls of the slow server) take real
-      // time here, so that a kill can land while the collection is under
-      // way.
-      warehouse_test::WaitsTakeRealTime(&clock, at);
-      statiResetRunState();
-      statiState().storesInterval = true;
-      statiGetDebugStatusFromRegistry();
-      statiGetDefaultAvailFileName();
-      for (int pass = 0; pass < 3; ++pass) {
-        statiWorkPass();
-        if (!statiState().due) break;
-      }
-    });
-  }
-};
-
-TEST_F(KillTest, EveryRecordOnceAfterKillsAtRandomMoments) {
-  std::mt19937 random(20240304);
-  // Every other kill comes early, where the collection and the hand-over
-  // are; the others anywhere in the round.
-  std::uniform_int_distribution<int> early(0, kEarlyKillDelayMs);
-  std::uniform_int_distribution<int> delay(0, kMaxKillDelayMs);
-  std::int64_t at = kFirstRun;
-  for (int day = 0; day < kKillDays; ++day, at += kDay) {
-    const pid_t pid = StartCollector(at);
-    ASSERT_GT(pid, 0);
-    const int wait_ms = day % 2 == 0 ? early(random) : delay(random);
-    ASSERT_NO_FATAL_FAILURE(warehouse_test::KillAfter(pid, wait_ms, &random));
-    // The clean restart at the same moment.
-    const pid_t again = StartCollector(at);
-    ASSERT_GT(again, 0);
-    ASSERT_NO_FATAL_FAILURE(warehouse_test::WaitForGroup(again));
-  }
-  // Later passes hand over and load what still waits.
-  for (int extra = 0; extra < 3; ++extra, at += kDay) {
-    const pid_t pid = StartCollector(at);
-    ASSERT_NO_FATAL_FAILURE(warehouse_test::WaitForGroup(pid));
-  }
-  EXPECT_FALSE(zmo::FileExists((bin_ + "zmostati.dat").c_str())) << "nothing left unloaded";
-
-  // Each step of each day exactly once.
-  Rows expected;
-  for (int day = 0; day < kKillDays; ++day) {
-    for (const char* hour : {"10", "11"}) {
-      expected.push_back({IsoDate(DayDate(day)), hour, "USER" + std::to_string(day),
-                          std::to_string(kStepsAnHour)});
-    }
-  }
-  EXPECT_EQ(Sorted(db_->Query("select to_char(diag_date,'yyyy-mm-dd'), diag_hour, "
-                              "rtrim(user_name), sum(diag_count) from r3_progresp "
-                              "group by 1, 2, 3")),
-            Sorted(expected));
 }
 
 }  // namespace

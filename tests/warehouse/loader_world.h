@@ -55,7 +55,7 @@ class LoaderWorld : public ::testing::Test {
     ASSERT_TRUE(db_->ok()) << db_->error();
     std::filesystem::create_directories(bin_ + "ArchiveData");
     std::filesystem::create_directories(tmp_.File("registry"));
-    for (const char* name : {"zmogdlib.so", "zmocatENU.cat", "zmomsg", "zmoloader"}) {
+    for (const char* name : {"zmogdlib.so", "zmocatENU.cat", "zmomsg", "zmoloader", "zmosetval"}) {
       std::filesystem::create_symlink(std::string(ZMO_TEST_BIN_DIR) + "/" + name, bin_ + name);
     }
   }
