@@ -19,28 +19,32 @@ namespace {
 struct Step {
   const char* name;
   int (*run)();
+  // A stop that ends this step is traced as "shutdown in progress"; the
+  // other steps that a stop ends are traced as having failed.
+  bool tracesShutdown;
 };
 constexpr Step kSteps[] = {
-    {"statiCallRfcSystemInfo", statiCallRfcSystemInfo},
-    {"statiGetRemoteSystemQueryInterval", statiGetRemoteSystemQueryInterval},
-    {"statiCreateRfcTables", statiCreateRfcTables},
-    {"statiRfcInstallStructures", statiRfcInstallStructures},
-    {"statiCallSapwlStatrecReadFile", statiCallSapwlStatrecReadFile},
-    {"statiPutOut", statiPutOut},
+    {"statiCallRfcSystemInfo", statiCallRfcSystemInfo, false},
+    {"statiGetRemoteSystemQueryInterval", statiGetRemoteSystemQueryInterval, false},
+    {"statiCreateRfcTables", statiCreateRfcTables, false},
+    {"statiRfcInstallStructures", statiRfcInstallStructures, false},
+    {"statiCallSapwlStatrecReadFile", statiCallSapwlStatrecReadFile, true},
+    {"statiPutOut", statiPutOut, false},
 };
 
 // Runs the steps until the first failure, which marks the server failed.
-// 0, or 28 when a stop request came.
+// 0, or 28 when a stop request came: the run then ends without the
+// server's availability line, whichever step the stop ended.
 int CollectRecords(StatiCollectRun& run) {
   for (const Step& step : kSteps) {
     if (zmo::DisconnectFlag()) return zmo::kShutdownInProgress;
     const int rc = step.run();
     if (rc == 0) continue;
-    if (rc == zmo::kShutdownInProgress || zmo::DisconnectFlag()) {
-      zmo::writeTrace("%s() shutdown in progress\n", step.name);
-      return zmo::kShutdownInProgress;
-    }
-    zmo::writeTrace("%s() returned unsuccessfully\n", step.name);
+    const bool stopped = rc == zmo::kShutdownInProgress || zmo::DisconnectFlag();
+    zmo::writeTrace(stopped && step.tracesShutdown ? "%s() shutdown in progress\n"
+                                                   : "%s() returned unsuccessfully\n",
+                    step.name);
+    if (stopped) return zmo::kShutdownInProgress;
     run.failed = true;
     return 0;
   }
