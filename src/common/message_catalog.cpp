@@ -1,5 +1,7 @@
 #include "common/message_catalog.h"
 
+#include <utility>
+
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
 #include "platform/files.h"
@@ -74,5 +76,15 @@ int freeLang() {
 }
 
 HINSTANCE Catalog() { return Runtime().catalog; }
+
+bool catalogText(HINSTANCE catalog, UINT id, int size, std::string* text) {
+  if (catalog == nullptr || size <= 0) return false;
+  std::string buf(static_cast<size_t>(size), '\0');
+  const int n = LoadStringA(catalog, id, buf.data(), size);
+  if (n <= 0) return false;
+  buf.resize(static_cast<size_t>(n));
+  *text = std::move(buf);
+  return true;
+}
 
 }  // namespace zmo

@@ -35,12 +35,11 @@ int zmoLoaderLoadLang() {
   LoaderState& s = loaderState();
   std::string names[zmo::kCatalogNames];
   zmo::catalogNames(names);
-  // The first name is looked for in BinDir, the other two where the program
-  // lies, as a library's bare name is looked for first beside the program.
-  std::string program_dir = zmo::ProgramDirectory();
+  // The first name is looked for in BinDir, the other two by their bare
+  // names, which are looked for beside the program first, as a library's.
   std::string path;
   for (int i = 0; i < zmo::kCatalogNames && s.catalog == nullptr; ++i) {
-    path = zmo::JoinPath(i == 0 ? s.bin_dir : program_dir, names[i]);
+    path = i == 0 ? zmo::JoinPath(s.bin_dir, names[i]) : names[i];
     loaderLog("zmoLoaderLoadLang() trying <%s>\n", path.c_str());
     s.catalog = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   }
@@ -79,10 +78,7 @@ int zmoLoaderDecrypt() {
 }
 
 int loaderCatalogText(unsigned id, std::string* out) {
-  char text[kCatalogTextMax + 1];
-  if (LoadStringA(loaderState().catalog, id, text, sizeof(text)) <= 0) return 1;
-  *out = text;
-  return 0;
+  return zmo::catalogText(loaderState().catalog, id, kCatalogTextMax + 1, out) ? 0 : 1;
 }
 
 }  // namespace zmo::loader

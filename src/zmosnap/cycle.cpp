@@ -26,6 +26,7 @@ namespace {
 
 constexpr UINT kStartMessageId = 1488;
 constexpr const char* kStartMessage = "Monitoring for Orvane auto loader started";
+constexpr int kStartMessageSize = 256;  // the catalog text's buffer, its end included
 constexpr const char* kEndMessage = "Collection of SNAP records has ended";
 
 // Runs zmomsg with one message for the SNAP summary log.
@@ -41,12 +42,8 @@ void SendMessage(const std::string& text) {
 void SendStartMessage() {
   zmo::writeTrace("about to execute command <%s>\n", snapState().settings.zmomsgPath.c_str());
   zmo::loadLang();
-  char text[256];
   std::string message = kStartMessage;
-  HINSTANCE catalog = zmo::Catalog();
-  if (catalog != nullptr && LoadStringA(catalog, kStartMessageId, text, sizeof text) > 0) {
-    message = text;
-  } else {
+  if (!zmo::catalogText(zmo::Catalog(), kStartMessageId, kStartMessageSize, &message)) {
     zmo::writeTrace("snapStartQuery() LoadString returned unsuccessfully\n");
   }
   SendMessage(message);

@@ -32,8 +32,10 @@ void Forget(std::string* password) {
   password->clear();
 }
 
-// The XMI logon, user list and logoff. The step result.
-int QueryXmi(const VisitMode& mode) {
+// The XMI logon, user list and logoff. The step result; *logged_on tells
+// whether the logon succeeded.
+int QueryXmi(const VisitMode& mode, bool* logged_on) {
+  *logged_on = false;
   zmo::writeTrace("about to call callXmiLogon()\n");
   int step = callXmiLogon(kXmiCompany, kXmiProduct, kXmiInterface, kXmiVersion);
   if (Stopped(mode)) return zmo::kShutdownInProgress;
@@ -41,6 +43,7 @@ int QueryXmi(const VisitMode& mode) {
     zmo::writeTrace("callXmiLogon() failed\n");
     return 1;
   }
+  *logged_on = true;
   zmo::writeTrace("about to call callSxmiXmbUserListRead()\n");
   step = callSxmiXmbUserListRead(kXmiUser);
   if (Stopped(mode)) return zmo::kShutdownInProgress;
@@ -163,9 +166,10 @@ int snapQueryServer(const VisitMode& mode, const QueryPlan& plan) {
     zmo::writeTrace("callRfcSystemInfo() failed\n");
     return 1;
   }
-  step = QueryXmi(mode);
+  bool logged_on = false;
+  step = QueryXmi(mode, &logged_on);
   if (step == zmo::kShutdownInProgress) return step;
-  if (plan.xmiRequired && step != 0) return step;
+  if (plan.logonRequired && !logged_on) return step;
   const int snapshot = FillOwnSnapshot(mode);
   if (snapshot == zmo::kShutdownInProgress) return snapshot;
   if (mode.snapshotCounts && snapshot != 0) step = 1;

@@ -37,9 +37,9 @@ int snapOpenServer(const std::string& password, const VisitMode& mode);
 
 // What snapQueryServer asks of a server after its system information.
 struct QueryPlan {
-  // The snapshot only after a successful XMI logon and user list (the -np
-  // run without a server file); else whatever XMI said.
-  bool xmiRequired = false;
+  // The snapshot only after a successful XMI logon, whatever the user list
+  // gave (the -np run without a server file); else whatever XMI said.
+  bool logonRequired = false;
   // The database host, once per system id and cycle.
   bool databaseHost = true;
 };

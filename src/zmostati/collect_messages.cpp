@@ -25,19 +25,12 @@ constexpr UINT kMsgEndDate = 1491;
 constexpr UINT kMsgEndTime = 1492;
 constexpr UINT kMsgStatiCollEnd = 1493;
 
-// Text id of the catalog into *text. False, with missing_trace traced, when
-// a catalog is loaded but lacks the text; false without a trace when there
-// is no catalog.
+// Text id of the catalog into *text. False, with missing_trace traced,
+// when the text cannot be had: the catalog lacks it or there is none.
 bool CatalogText(UINT id, const char* missing_trace, std::string* text) {
-  HINSTANCE catalog = zmo::Catalog();
-  if (catalog == nullptr) return false;
-  char buf[kMessageTextSize] = {0};
-  if (LoadStringA(catalog, id, buf, sizeof buf) == 0) {
-    zmo::writeTrace("%s", missing_trace);
-    return false;
-  }
-  *text = buf;
-  return true;
+  if (zmo::catalogText(zmo::Catalog(), id, kMessageTextSize, text)) return true;
+  zmo::writeTrace("%s", missing_trace);
+  return false;
 }
 
 // The catalog text of id, or fallback.

@@ -20,19 +20,23 @@ struct Step {
   const char* name;
   int (*run)();
   bool reads;  // the first step of reading the records
+  // A stop that ends this step is traced as "shutdown in progress"; the
+  // other steps that a stop ends are traced as having failed.
+  bool tracesShutdown;
 };
 constexpr Step kSteps[] = {
-    {"statiCallRfcSystemInfo", statiCallRfcSystemInfo, false},
-    {"statiGetRemoteSystemQueryInterval", statiGetRemoteSystemQueryInterval, false},
-    {"statiCreateRfcTables", statiCreateRfcTables, true},
-    {"statiRfcInstallStructures", statiRfcInstallStructures, false},
-    {"statiCallSapwlStatrecReadFile", statiCallSapwlStatrecReadFile, false},
-    {"statiPutOut", statiPutOut, false},
+    {"statiCallRfcSystemInfo", statiCallRfcSystemInfo, false, false},
+    {"statiGetRemoteSystemQueryInterval", statiGetRemoteSystemQueryInterval, false, false},
+    {"statiCreateRfcTables", statiCreateRfcTables, true, false},
+    {"statiRfcInstallStructures", statiRfcInstallStructures, false, false},
+    {"statiCallSapwlStatrecReadFile", statiCallSapwlStatrecReadFile, false, true},
+    {"statiPutOut", statiPutOut, false, false},
 };
 
 // Runs the steps until the first failure, which marks the server failed.
 // Records that wait for the loader already are not read again: the server
-// counts as read. 0, or 28 when a stop request came.
+// counts as read. 0, or 28 when a stop request came: the run then ends
+// without the server's availability line, whichever step the stop ended.
 int CollectRecords(StatiCollectRun& run) {
   for (const Step& step : kSteps) {
     if (zmo::DisconnectFlag()) return zmo::kShutdownInProgress;
@@ -45,11 +49,11 @@ int CollectRecords(StatiCollectRun& run) {
     }
     const int rc = step.run();
     if (rc == 0) continue;
-    if (rc == zmo::kShutdownInProgress || zmo::DisconnectFlag()) {
-      zmo::writeTrace("%s() shutdown in progress\n", step.name);
-      return zmo::kShutdownInProgress;
-    }
-    zmo::writeTrace("%s() returned unsuccessfully\n", step.name);
+    const bool stopped = rc == zmo::kShutdownInProgress || zmo::DisconnectFlag();
+    zmo::writeTrace(stopped && step.tracesShutdown ? "%s() shutdown in progress\n"
+                                                   : "%s() returned unsuccessfully\n",
+                    step.name);
+    if (stopped) return zmo::kShutdownInProgress;
     run.failed = true;
     return 0;
   }

@@ -30,6 +30,13 @@ RFC_TABLE TableParameter(const char* name, ITAB_H table, RFC_TYPEHANDLE type) {
 
 }  // namespace
 
+bool statiReadPassesTable(bool batch) {
+  const StatiSettings& settings = statiState().settings;
+  const StatiRfcSession& s = statiRfcSession();
+  return batch ? settings.batchFlag && s.batchTable != ITAB_NULL
+               : settings.normalFlag && s.normalTable != ITAB_NULL;
+}
+
 int statiCallSapwlStatrecReadFile() {
   const StatiState& st = statiState();
   const StatiRfcSession& s = statiRfcSession();
@@ -60,10 +67,10 @@ int statiCallSapwlStatrecReadFile() {
   if (layout == kStatiLayoutCount) {
     statiRfcErrorHandler("unrecognized SAP level encountered");
   } else {
-    if (st.settings.batchFlag && s.batchTable != ITAB_NULL) {
+    if (statiReadPassesTable(true)) {
       tables[count++] = TableParameter("V2_BTC_STEP_RECORDS", s.batchTable, s.batchTypes[layout]);
     }
-    if (st.settings.normalFlag && s.normalTable != ITAB_NULL) {
+    if (statiReadPassesTable(false)) {
       tables[count++] = TableParameter("V2_NORMAL_RECORDS", s.normalTable, s.normalTypes[layout]);
     }
   }

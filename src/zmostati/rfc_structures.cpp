@@ -21,9 +21,9 @@ struct Installation {
 };
 
 // The order of installation. The batch layouts of the older releases come
-// first; a failure among them ends the installation at once. Every other
-// failure is reported and the rest are still installed, so that the next
-// server finds as many of them ready as can be.
+// first; a failure among them ends the installation at once and fails the
+// server. Every other failure is reported and the rest are still installed,
+// so that the next server finds as many of them ready as can be.
 constexpr Installation kInstallations[] = {
     {rfc::kBatchStructure, kStatiLayout3, "3", true},
     {rfc::kBatchStructure, kStatiLayout45B, "45B", true},
@@ -85,20 +85,25 @@ int Install(const Installation& what, RFC_TYPEHANDLE* handle) {
 
 int statiRfcInstallStructures() {
   StatiRfcSession& s = statiRfcSession();
-  int rc = 0;
   for (const Installation& what : kInstallations) {
     const bool batch = what.structure == rfc::kBatchStructure;
     RFC_TYPEHANDLE& handle = (batch ? s.batchTypes : s.normalTypes)[what.layout];
     if (handle != 0 || Install(what, &handle) == 0) continue;
-    // A call with a type that is not installed would be refused or read in
-    // no layout at all, so the server fails instead.
     statiRfcErrorHandler(("RfcInstallStructure of Structure " + std::string(what.structure) +
                           " - " + what.reportTag + " failed")
                              .c_str());
     if (what.failsAtOnce) return 1;
-    rc = 1;
   }
-  return rc;
+  // A layout of another release that did not install fails no server here:
+  // it is tried again for the next one. The read call passes its tables only
+  // with the type of their own layout, since one that is not installed would
+  // be refused or read in no layout at all; so this server fails when that
+  // type is missing.
+  const StatiLayout layout = statiLayoutOfRelease(s.release);
+  if (layout == kStatiLayoutCount) return 0;
+  if (statiReadPassesTable(true) && s.batchTypes[layout] == 0) return 1;
+  if (statiReadPassesTable(false) && s.normalTypes[layout] == 0) return 1;
+  return 0;
 }
 
 }  // namespace zmo::stati

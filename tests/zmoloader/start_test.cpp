@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/message_catalog.h"
 #include "loader_test_env.h"
 #include "platform/process.h"
 
@@ -77,11 +78,21 @@ TEST_F(StartTest, StatiStartMessageFromTheCatalog) {
                           " -M \"Loading of statistics records has started\""));
 }
 
+// The catalog is looked for in BinDir, then by its two other names bare.
 TEST_F(StartTest, WithoutCatalogTheBuiltInTextIsSent) {
   std::filesystem::remove(Bin("zmocatENU.cat"));
   ASSERT_EQ(Run(kStati), 0);
-  EXPECT_TRUE(Traced("zmoLoaderLoadLang() trying <" + Bin("zmocatENU.cat") + ">"));
-  EXPECT_TRUE(Traced("zmoLoaderLoadLang() returned unsuccessfully"));
+  std::string names[zmo::kCatalogNames];
+  zmo::catalogNames(names);
+  std::vector<std::string> lookup;
+  for (const std::string& line : TraceTexts()) {
+    if (line.rfind("zmoLoaderLoadLang() ", 0) == 0) lookup.push_back(line);
+  }
+  EXPECT_THAT(lookup, ElementsAre("zmoLoaderLoadLang() trying <" + Bin(names[0].c_str()) + ">",
+                                  "zmoLoaderLoadLang() trying <" + names[1] + ">",
+                                  "zmoLoaderLoadLang() trying <" + names[2] + ">",
+                                  "zmoLoaderLoadLang() Could not load dll <" + names[2] + ">",
+                                  "zmoLoaderLoadLang() returned unsuccessfully"));
   EXPECT_TRUE(Traced("LoadString() LoadString returned unsuccessfully tag msgStatiLoadStart_Tag"));
   EXPECT_THAT(SpawnCalls()[0].argv,
               ElementsAre(Bin("zmomsg"), " -P STATI", " -T",

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "snap_world.h"
 #include "zmo_test/scoped.h"
 #include "zmo_test/time.h"
+#include "zmo_test/trace.h"
 #include "zmosnap/entry.h"
 
 using namespace zmo::snap;
@@ -104,6 +107,85 @@ TEST_F(ConsoleRuns, NpWithTheNamedServer) {
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.front().event, "open");
   EXPECT_EQ(log.front().system, "T46");
+}
+
+using Texts = std::vector<std::string>;
+
+// The pieces one after the other.
+Texts Join(std::initializer_list<Texts> pieces) {
+  Texts out;
+  for (const Texts& p : pieces) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// Without a server file the snapshot follows a successful XMI logon,
+// whatever the user list gave; the logoff follows the logon alike.
+TEST_F(ConsoleRuns, NpWithTheNamedServerSnapsAfterTheLogon) {
+  const Texts logon = {"about to call callXmiLogon()",
+                       "about to call RfcCallReceive with SXMI_LOGON",
+                       "call RfcCall with SXMI_LOGON OK", "rfcRc <0> from ListenForRfcResponse()"};
+  const Texts received = {"rfcRc <0> from ListenForRfcResponse()", "rfcRc <0> from rfcReceive()"};
+  const Texts user_list = {"about to call callSxmiXmbUserListRead()",
+                           "rfcRc <0> from ListenForRfcResponse()"};
+  const Texts logoff_and_snapshot = Join({{"about to call callXmiLogoff()"}, received, received});
+  const Texts snapshot_done = {"about to call callFillSnapshotData(NULL,NULL)",
+                               "called callFillSnapshotData(NULL,NULL)"};
+  const Texts refused = {"rfcRc <2> from rfcReceive()", "RFC_EXCEPTION caught rfcException=<2>",
+                         "rfc error occurred", "operation/code <NOT_AUTHORIZED>",
+                         "key <NOT_AUTHORIZED>"};
+  struct Case {
+    const char* name;
+    const char* extra;  // appended to T46's system file
+    int cpu_lines;
+    Texts trace;  // from the logon to the end of the run
+  };
+  const Case cases[] = {
+      {"every call succeeds", "", 1,
+       Join({logon,
+             {"rfcRc <0> from rfcReceive()"},
+             user_list,
+             {"rfcRc <0> from rfcReceive()"},
+             logoff_and_snapshot,
+             snapshot_done})},
+      {"the user list fails", "[function SXMI_XMB_USER_LIST_READ]\nexception = NOT_AUTHORIZED\n", 1,
+       Join({logon,
+             {"rfcRc <0> from rfcReceive()"},
+             user_list,
+             refused,
+             {"message <exception NOT_AUTHORIZED raised by SXMI_XMB_USER_LIST_READ>",
+              "callSxmiXmbUserListRead() failed"},
+             logoff_and_snapshot,
+             {"inserting <0> for user data in file <" + Own("zmosnipsnap.cpu") +
+              "> due to unsuccessfull xmi call"},
+             snapshot_done})},
+      {"the logon fails", "[function SXMI_LOGON]\nexception = NOT_AUTHORIZED\n", 0,
+       Join(
+           {logon,
+            refused,
+            {"message <exception NOT_AUTHORIZED raised by SXMI_LOGON>", "callXmiLogon() failed"}})},
+  };
+  std::vector<std::string> args = {"-np", "-dbtype", "oracle"};
+  for (const std::string& o : ServerOptions(kT46)) args.push_back(o);
+  const std::string trace_log = env_.Dir() + "trace_zmosnap.log";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    snapResetRfcState();  // the tables go with the library's state
+    WriteSystem("T46", MadeSystem(kT46, c.extra));
+    for (const char* f :
+         {"zmosnapavai.dat", "zmosnipsnap.cpu", "zmosnipsnap.dsk", "zmosnipsnap.lan"}) {
+      std::remove(Own(f).c_str());
+    }
+    const size_t mark = zmo_test::TraceTextsOf(trace_log).size();
+    ASSERT_EQ(initRfcTables(), 0);
+    Argv a(args);
+    ASSERT_EQ(snapCmdLineRun(a.argc(), a.argv()), 0);
+    EXPECT_EQ(CountDestination(Lines(Own("zmosnipsnap.cpu")), kT46.Destination()), c.cpu_lines);
+    EXPECT_TRUE(Lines(Own("zmosnapavai.dat")).empty()) << "no availability record";
+    const Texts traced = zmo_test::TraceTextsOf(trace_log);
+    const auto from = std::find(traced.begin() + static_cast<std::ptrdiff_t>(mark), traced.end(),
+                                "about to call callXmiLogon()");
+    EXPECT_EQ(Texts(from, traced.end()), c.trace);
+  }
 }
 
 TEST_F(ConsoleRuns, NpWithAServerThatRefuses) {

@@ -2,10 +2,12 @@
 // lines, the messages and the loader start as the children receive them,
 // and the hand-over files.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "collect_test_env.h"
+#include "zmo_test/trace.h"
 
 using namespace zmo::stati;
 
@@ -139,6 +141,83 @@ TEST_F(CollectRun, CatalogTextsWhenTheCatalogIsThere) {
   EXPECT_EQ(children[5], Message("Collection of statistic records has ended"));
   EXPECT_NE(children[0], FirstMessage("Monitoring for Orvane auto loader started"));
   EXPECT_TRUE(env_.TraceContains("statiStartQuery() FreeLibrary returned successfully\n"));
+}
+
+// The run's message texts without a catalog, and with one that lacks them:
+// the built-in texts, each after the trace line that says the catalog text
+// could not be had.
+TEST_F(CollectRun, BuiltInTextsAreTracedWithAndWithoutACatalog) {
+  struct Case {
+    const char* name;
+    const char* catalog;  // zmocatENU.cat in the program directory, or none
+    const char* freed;
+  };
+  const Case cases[] = {
+      {"no catalog", nullptr, "statiStartQuery() FreeLibrary returned unsuccessfully"},
+      {"a catalog without the run's texts", "1000\tanother text\n",
+       "statiStartQuery() FreeLibrary returned successfully"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(env_.Dir() + "zmocatENU.cat");
+    if (c.catalog != nullptr) {
+      ASSERT_EQ(zmo::WriteFileAtomic(env_.Dir() + "zmocatENU.cat", c.catalog), 0);
+    }
+    std::filesystem::remove(env_.Dir() + "children.log");
+    std::filesystem::remove(HandOverFile());
+    const std::string trace_log = env_.Dir() + "trace_zmostati.log";
+    const size_t mark = zmo_test::TraceTextsOf(trace_log).size();
+    WriteServers({kT70});
+    ASSERT_EQ(Collect(), 0);
+
+    auto expected = StartMessages();
+    expected.push_back(EndMessage());
+    auto children = Children();
+    ASSERT_FALSE(children.empty());
+    children.pop_back();  // the loader
+    EXPECT_EQ(children, expected);
+
+    const std::vector<std::string> traced = zmo_test::TraceTextsOf(trace_log);
+    std::vector<std::string> run_lines;
+    for (size_t i = mark; i < traced.size(); ++i) {
+      if (traced[i].rfind("statiStartQuery() ", 0) == 0) run_lines.push_back(traced[i]);
+    }
+    const std::string missing = "statiStartQuery() LoadString returned unsuccessfully";
+    EXPECT_EQ(run_lines, (std::vector<std::string>{missing + " msgAutoLoaderStart_Tag", missing,
+                                                   missing, missing, missing,
+                                                   missing + " msgStatiCollEnd_Tag", c.freed}));
+  }
+}
+
+// A layout of another release that does not install fails no server; the
+// server whose own layout it is fails, and keeps failing while the fault
+// lasts.
+TEST_F(CollectRun, AStructureThatDoesNotInstallFailsOnlyItsOwnServers) {
+  ASSERT_EQ(zmo::WriteFileAtomic(sap_ + "/library.conf", "[faults]\ninstall = SAPWLPFBTC 528\n"),
+            0);
+  zmo::rfc::SimReset();
+  WriteServers({kT62, kT31, kT46, kT62});
+  ASSERT_EQ(Collect(), 0);
+
+  const std::vector<std::string> records = Lines(HandOverFile());
+  EXPECT_EQ(CountDestination(records, "sapt31_T31_00"), RecordsOf("T31"));
+  EXPECT_EQ(CountDestination(records, "sapt46_T46_00"), RecordsOf("T46"));
+  EXPECT_EQ(CountDestination(records, "sapt62_T62_00"), 0);
+  std::string available;
+  for (const std::string& l : Lines(AvailFile())) available += l.back();
+  EXPECT_EQ(available, "0110");
+  std::vector<std::string> failed;
+  for (const std::string& line : zmo_test::TraceTextsOf(env_.Dir() + "trace_zmostati.log")) {
+    if (line.rfind("operation/code <RfcInstallStructure", 0) == 0 ||
+        line.rfind("statiRfcInstallStructures()", 0) == 0) {
+      failed.push_back(line);
+    }
+  }
+  const std::string report =
+      "operation/code <RfcInstallStructure of Structure SAPWLPFBTC - 610 failed>";
+  EXPECT_EQ(failed, (std::vector<std::string>{
+                        report, "statiRfcInstallStructures() returned unsuccessfully", report,
+                        report, report, "statiRfcInstallStructures() returned unsuccessfully"}));
 }
 
 TEST_F(CollectRun, UndecryptablePasswordIsAFailedServerWithoutALogon) {

@@ -1,15 +1,28 @@
 // Runs that do not complete leave the statistic data file as they found it,
 // so the interval that is collected again is never loaded twice.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "collect_test_env.h"
 #include "common/service_control.h"
+#include "zmo_test/trace.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+// A stop request comes once the clock has gone on ten seconds.
+void StopAfterTenSeconds(zmo::FakeClock* clock) {
+  const std::int64_t stop_at = clock->NowMillis() + 10000;
+  clock->SetAdvanceHook([stop_at, done = false](std::int64_t now) mutable {
+    if (!done && now >= stop_at) {
+      done = true;
+      zmo::serviceStopRequest();
+    }
+  });
+}
 
 class CollectStop : public CollectWorld {
  protected:
@@ -18,13 +31,7 @@ class CollectStop : public CollectWorld {
     // T46 takes a minute to send its records; a stop request comes after
     // ten seconds of waiting.
     CopySystem("T46", "[function SAPWL_STATREC_READ_FILE]\ndelay_ms = 60000\n");
-    const std::int64_t stop_at = clock_->NowMillis() + 10000;
-    clock_->SetAdvanceHook([stop_at, done = false](std::int64_t now) mutable {
-      if (!done && now >= stop_at) {
-        done = true;
-        zmo::serviceStopRequest();
-      }
-    });
+    StopAfterTenSeconds(&clock_.clock());
     ASSERT_EQ(zmo::WriteFileAtomic(CollectingFile(), "earlier run\r\n"), 0);
   }
 };
@@ -53,6 +60,51 @@ TEST_F(CollectStop, StopDuringARemoteCallCutsTheFileBack) {
   }
   EXPECT_EQ(events, (std::vector<std::string>{"open", "close"}));
 }
+
+// A stop while a step waits for its answer: only the read call traces the
+// stop as such, the others as a failed step; either way the run ends at
+// once, without the server's availability line.
+struct StepStop {
+  const char* function;   // the remote call that waits
+  const char* step_line;  // what the collection run traces for its step
+};
+
+class CollectStopInAStep : public CollectWorld, public ::testing::WithParamInterface<StepStop> {
+ protected:
+  void SetUp() override {
+    CollectWorld::SetUp();
+    CopySystem("T46", std::string("[function ") + GetParam().function + "]\ndelay_ms = 60000\n");
+    StopAfterTenSeconds(&clock_.clock());
+  }
+};
+
+TEST_P(CollectStopInAStep, TracesTheStepAndEndsTheRun) {
+  WriteServers({kT46, kT31});
+  EXPECT_EQ(Collect(), zmo::kShutdownInProgress);
+
+  const std::vector<std::string> traced = zmo_test::TraceTextsOf(env_.Dir() + "trace_zmostati.log");
+  const auto shutting =
+      std::find(traced.begin(), traced.end(), "ListenForRfcResponse() shutting down");
+  ASSERT_NE(shutting, traced.end());
+  // The wait's lines, the step's, then the run's end (no catalog is there).
+  EXPECT_EQ(std::vector<std::string>(shutting, traced.end()),
+            (std::vector<std::string>{"ListenForRfcResponse() shutting down",
+                                      "ListenForRfcResponse() shutting down", GetParam().step_line,
+                                      "statiStartQuery() FreeLibrary returned unsuccessfully"}));
+  EXPECT_EQ(Lines(AvailFile()).size(), 0u) << "no availability line for a stopped server";
+  EXPECT_EQ(Children(), StartMessages()) << "no end message, no loader";
+  for (const auto& e : zmo::rfc::SimCallLog()) EXPECT_NE(e.system, "T31");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, CollectStopInAStep,
+    ::testing::Values(StepStop{"RFC_SYSTEM_INFO",
+                               "statiCallRfcSystemInfo() returned unsuccessfully"},
+                      StepStop{"SAPWL_STATREC_READ_FILE",
+                               "statiCallSapwlStatrecReadFile() shutdown in progress"}),
+    [](const ::testing::TestParamInfo<StepStop>& info) {
+      return info.index == 0 ? std::string("SystemInfo") : std::string("ReadFile");
+    });
 
 TEST_F(CollectStop, StopBeforeTheFirstServerWritesNothing) {
   WriteServers({kT31});

@@ -1,5 +1,6 @@
 // The ten statistic record structures: installed once per process, in
-// their order, and a failed installation fails the server.
+// their order; a failed installation fails the server when one of the first
+// four batch layouts failed or the server's own layout is missing.
 
 #include <string>
 #include <vector>
@@ -36,11 +37,11 @@ class RfcStructuresTest : public StatiRfcTest {
     return handle;
   }
 
-  // The texts the error handler was called with.
-  Lines Reported() const {
+  // The texts the error handler was called with, from trace line mark on.
+  Lines Reported(size_t mark = 0) const {
     Lines out;
-    for (const std::string& line : TraceLinesStarting("operation/code <")) {
-      out.push_back(line.substr(16, line.size() - 17));
+    for (const std::string& line : TraceLinesFrom(mark)) {
+      if (line.rfind("operation/code <", 0) == 0) out.push_back(line.substr(16, line.size() - 17));
     }
     return out;
   }
@@ -87,69 +88,118 @@ TEST_F(RfcStructuresTest, RunResetKeepsTheStructures) {
 
 struct FaultCase {
   const char* name;
-  const char* fault;  // library.conf line
+  const char* fault;   // library.conf line
+  const char* system;  // the server whose steps run the installation
+  bool batch_flag, normal_flag;
+  int rc;
   Lines reported;
   std::vector<bool> installed;  // in the order of installation
 };
 
-TEST_F(RfcStructuresTest, FailedInstallationFailsTheServer) {
+TEST_F(RfcStructuresTest, AFailedInstallationFailsOnlyTheServersThatNeedIt) {
+  const std::vector<bool> only_first_batch = {true,  false, false, false, false,
+                                              false, false, false, false, false};
+  const std::vector<bool> no_batch_610 = {true, true, true, true, false,
+                                          true, true, true, true, true};
+  const std::vector<bool> no_normal_45_and_4 = {true, true,  true, true,  true,
+                                                true, false, true, false, true};
+  const std::vector<bool> no_normal_46 = {true, true, true,  true, true,
+                                          true, true, false, true, true};
+  const std::vector<bool> no_normal_610 = {true, true, true, true, true,
+                                           true, true, true, true, false};
+  const std::vector<bool> no_normal = {true,  true,  true,  true,  true,
+                                       false, false, false, false, false};
+  const Lines batch_610 = {"RfcInstallStructure of Structure SAPWLPFBTC - 610 failed"};
+  const Lines normal_45_and_4 = {"RfcInstallStructure of Structure SAPWLPFNRM - 45b failed",
+                                 "RfcInstallStructure of Structure SAPWLPFNRM - 4 failed"};
+  const Lines normal_46 = {"RfcInstallStructure of Structure SAPWLPFNRM - 46c failed"};
+  const Lines normal_610 = {"RfcInstallStructure of Structure SAPWLPFNRM - 610 failed"};
+  const Lines every_normal = {"RfcInstallStructure of Structure SAPWLPFNRM - 3 failed",
+                              "RfcInstallStructure of Structure SAPWLPFNRM - 45b failed",
+                              "RfcInstallStructure of Structure SAPWLPFNRM - 46c failed",
+                              "RfcInstallStructure of Structure SAPWLPFNRM - 4 failed",
+                              "RfcInstallStructure of Structure SAPWLPFNRM - 610 failed"};
   const std::vector<FaultCase> cases = {
-      {"the first batch layout ends it at once",
+      {"the first batch layout ends it at once, whatever the release",
        "install = SAPWLPFBTC 504",
+       "T62",
+       true,
+       true,
+       1,
        {"RfcInstallStructure of Structure SAPWLPFBTC - 3 failed"},
-       {false, false, false, false, false, false, false, false, false, false}},
+       std::vector<bool>(10, false)},
       {"the second batch layout ends it at once",
        "install = SAPWLPFBTC 576",
+       "T31",
+       true,
+       true,
+       1,
        {"RfcInstallStructure of Structure SAPWLPFBTC - 45B failed"},
-       {true, false, false, false, false, false, false, false, false, false}},
-      {"the Unicode batch layout",
-       "install = SAPWLPFBTC 528",
-       {"RfcInstallStructure of Structure SAPWLPFBTC - 610 failed"},
-       {true, true, true, true, false, true, true, true, true, true}},
-      {"two normal layouts of one size",
-       "install = SAPWLPFNRM 640",
-       {"RfcInstallStructure of Structure SAPWLPFNRM - 45b failed",
-        "RfcInstallStructure of Structure SAPWLPFNRM - 4 failed"},
-       {true, true, true, true, true, true, false, true, false, true}},
-      {"the 4.6C normal layout",
-       "install = SAPWLPFNRM 672",
-       {"RfcInstallStructure of Structure SAPWLPFNRM - 46c failed"},
-       {true, true, true, true, true, true, true, false, true, true}},
-      {"the Unicode normal layout",
-       "install = SAPWLPFNRM 632",
-       {"RfcInstallStructure of Structure SAPWLPFNRM - 610 failed"},
-       {true, true, true, true, true, true, true, true, true, false}},
-      {"every normal layout",
-       "install = SAPWLPFNRM",
-       {"RfcInstallStructure of Structure SAPWLPFNRM - 3 failed",
-        "RfcInstallStructure of Structure SAPWLPFNRM - 45b failed",
-        "RfcInstallStructure of Structure SAPWLPFNRM - 46c failed",
-        "RfcInstallStructure of Structure SAPWLPFNRM - 4 failed",
-        "RfcInstallStructure of Structure SAPWLPFNRM - 610 failed"},
-       {true, true, true, true, true, false, false, false, false, false}},
+       only_first_batch},
+      {"the Unicode batch layout, for a 4.6C server", "install = SAPWLPFBTC 528", "T46", true, true,
+       0, batch_610, no_batch_610},
+      {"the Unicode batch layout, for a 6.10 server", "install = SAPWLPFBTC 528", "T62", true, true,
+       1, batch_610, no_batch_610},
+      {"the Unicode batch layout, for a 6.10 server that reads no batch records",
+       "install = SAPWLPFBTC 528", "T62", false, true, 0, batch_610, no_batch_610},
+      {"two normal layouts of one size, for a 4.6C server", "install = SAPWLPFNRM 640", "T46", true,
+       true, 0, normal_45_and_4, no_normal_45_and_4},
+      {"two normal layouts of one size, for a 4.5B server", "install = SAPWLPFNRM 640", "T45", true,
+       true, 1, normal_45_and_4, no_normal_45_and_4},
+      {"the 4.6C normal layout, for a 4.6C server", "install = SAPWLPFNRM 672", "T46", true, true,
+       1, normal_46, no_normal_46},
+      {"the 4.6C normal layout, for a 4.6D server", "install = SAPWLPFNRM 672", "T4D", true, true,
+       1, normal_46, no_normal_46},
+      {"the 4.6C normal layout, for a 4.6C server that reads batch records only",
+       "install = SAPWLPFNRM 672", "T46", true, false, 0, normal_46, no_normal_46},
+      {"the 4.6C normal layout, for a 3.x server", "install = SAPWLPFNRM 672", "T31", true, true, 0,
+       normal_46, no_normal_46},
+      {"the Unicode normal layout, for a 6.10 server", "install = SAPWLPFNRM 632", "T62", true,
+       true, 1, normal_610, no_normal_610},
+      {"the Unicode normal layout, for a 4.6C server", "install = SAPWLPFNRM 632", "T46", true,
+       true, 0, normal_610, no_normal_610},
+      {"every normal layout, for a 4.6C server", "install = SAPWLPFNRM", "T46", true, true, 1,
+       every_normal, no_normal},
+      {"every normal layout, for a release without a layout", "install = SAPWLPFNRM", "T70", true,
+       true, 0, every_normal, no_normal},
   };
   for (const FaultCase& c : cases) {
     SCOPED_TRACE(c.name);
+    RfcClose(RFC_HANDLE_NULL);
     zmo::rfc::SimReset();
     statiResetRfcSession();
     zmo::ResetTraceLog();
     zmo::SetTraceSwitch(1);
-    OwnLandscape("T46", "", c.fault);
-    EXPECT_EQ(statiRfcInstallStructures(), 1);
-    EXPECT_EQ(Reported(), c.reported);
+    statiState().settings.batchFlag = c.batch_flag;
+    statiState().settings.normalFlag = c.normal_flag;
+    OwnLandscape(c.system, "", c.fault);
+    ASSERT_EQ(Open(c.system), 0);
+    ASSERT_EQ(statiCallRfcSystemInfo(), 0);
+    ASSERT_EQ(statiCreateRfcTables(), 0);
+    const size_t mark = TraceLines().size();
+    EXPECT_EQ(statiRfcInstallStructures(), c.rc);
+    EXPECT_EQ(Reported(mark), c.reported);
     std::vector<bool> installed;
     for (RFC_TYPEHANDLE h : Handles()) installed.push_back(h != 0);
     EXPECT_EQ(installed, c.installed);
   }
 }
 
-// The next server installs what is still missing, and only that.
+// A server whose own layouts installed is read whole although another
+// layout failed; the next server installs what is still missing, and only
+// that.
 TEST_F(RfcStructuresTest, MissingStructuresAreInstalledForTheNextServer) {
   OwnLandscape("T46", "", "install = SAPWLPFNRM 640");
-  ASSERT_EQ(statiRfcInstallStructures(), 1);
+  Prepare("T46");
+  ASSERT_EQ(statiCallSapwlStatrecReadFile(), 0);
+  EXPECT_EQ(ItFill(statiRfcSession().normalTable), 3);
   const std::vector<RFC_TYPEHANDLE> before = Handles();
+  statiRfcClose();
+  statiDeleteRfcTables();
+
   UseLandscape(FixtureDir());  // the fault is gone
-  ASSERT_EQ(statiRfcInstallStructures(), 0);
+  Prepare("T45");
+  ASSERT_EQ(statiCallSapwlStatrecReadFile(), 0);
   const std::vector<RFC_TYPEHANDLE> after = Handles();
   for (size_t i = 0; i < after.size(); ++i) {
     EXPECT_NE(after[i], 0u) << i;

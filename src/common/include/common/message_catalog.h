@@ -43,4 +43,9 @@ int freeLang();
 // The catalog loadLang found, or nullptr.
 HINSTANCE Catalog();
 
+// Text id of catalog into *text, read with at most size - 1 characters.
+// False, with *text untouched, when there is no catalog (nullptr) or it
+// lacks the text: the caller then takes its built-in text.
+bool catalogText(HINSTANCE catalog, UINT id, int size, std::string* text);
+
 }  // namespace zmo

@@ -75,9 +75,15 @@ int statiCallRfcSystemInfo();
 int statiCreateRfcTables();
 // Deletes both tables if they exist.
 void statiDeleteRfcTables();
-// Installs the ten structures not yet installed in this process. 0, or 1
-// when one failed to install (each failure is reported).
+// Installs the ten structures not yet installed in this process, reporting
+// each that fails. 0, or 1 when one of the first four batch layouts failed
+// (which ends the installation) or when a table the read call passes for
+// the session's release has no installed type; a failure of any other
+// layout is only reported.
 int statiRfcInstallStructures();
+// Whether the read call passes the batch table (batch true) or the normal
+// table: the settings ask for those records and the release's table exists.
+bool statiReadPassesTable(bool batch);
 // Reads the statistic records of the remote interval into the tables the
 // settings' batch and normal flags ask for. 0, 1 failure, 28 shutdown.
 int statiCallSapwlStatrecReadFile();
