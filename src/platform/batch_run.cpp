@@ -210,17 +210,7 @@ int LockExclusive(int fd) {
 
 }  // namespace
 
-int LockBatchFile(const std::string& path) {
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return -1;
-  if (LockExclusive(fd) != 0) {
-    int saved = errno;
-    close(fd);
-    errno = saved;
-    return -1;
-  }
-  return fd;
-}
+int LockBatchFile(const std::string& path) { return LockFileExclusive(path); }
 
 int RunBatchFile(const std::string& path, int* exit_code) {
   // Whoever writes the file anew waits until this run has ended.

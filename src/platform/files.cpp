@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -152,6 +153,20 @@ int ReadWholeFile(const std::string& path, std::string* out) {
   }
   close(fd);
   return 0;
+}
+
+int LockFileExclusive(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  int rc;
+  do {
+    rc = flock(fd, LOCK_EX);
+  } while (rc != 0 && errno == EINTR);
+  if (rc == 0) return fd;
+  const int saved = errno;
+  close(fd);
+  errno = saved;
+  return -1;
 }
 
 }  // namespace zmo

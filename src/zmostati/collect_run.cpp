@@ -10,7 +10,12 @@
 // A kill gives no orderly end: the run's mark beside the collecting file
 // tells the next start what to finish (common/run_mark.h).
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <string_view>
 
 #include "common/gdlib_binding.h"
@@ -21,6 +26,7 @@
 #include "common/service_control.h"
 #include "common/system_info.h"
 #include "common/trace_log.h"
+#include "platform/files.h"
 #include "zmostati/collect.h"
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
@@ -137,6 +143,26 @@ void HandOver() {
   }
 }
 
+// One run at a time on a statistic data file: the service's pass and a
+// zmostati -nr typed meanwhile would both append to it, and neither could
+// see the other's records of the same interval. The lock lasts the run, the
+// hand-over and the load included; the loader does not inherit it.
+class RunLock {
+ public:
+  explicit RunLock(const std::string& path) : fd_(zmo::LockFileExclusive(path)) {
+    if (fd_ < 0) zmo::writeTrace("could not lock <%s>: %s\n", path.c_str(), std::strerror(errno));
+  }
+  ~RunLock() {
+    if (fd_ >= 0) close(fd_);
+  }
+  RunLock(const RunLock&) = delete;
+  RunLock& operator=(const RunLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
 }  // namespace
 
 int statiStartQuery() {
@@ -145,6 +171,8 @@ int statiStartQuery() {
   closeAvailFile();
   st.collect = StatiCollectRun{};
   zmo::setGdLibDirectory(st.settings.binDir.c_str());
+  const RunLock lock(st.settings.outFile + ".lock");
+  if (!lock.held()) return 1;
   const int settled = SettleEarlierRun();
   if (settled != 0) return settled;
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "warehouse_test_util.h"
 #include "zmo_test/files.h"
 
 namespace warehouse_test {
@@ -113,6 +115,38 @@ inline void KillAfter(pid_t pid, int wait_ms, std::mt19937* random) {
       break;
   }
   WaitForGroup(pid);
+}
+
+// Ends a warehouse backend of the database in the middle of its work, as a
+// server that goes away would: the test holds an exclusive lock on table
+// while start()'s process group runs, waits (bounded) until a backend of the database
+// waits for that lock, terminates it and lets go of the lock; then waits
+// for the group. The client of that backend sees its connection lost.
+// Returns false when no backend came to wait within the bound.
+inline bool TerminateBackendAt(const std::string& database, const std::string& table,
+                               const std::function<pid_t()>& start) {
+  PGconn* admin = ConnectAdmin(database);
+  RunSql(admin, "begin");
+  RunSql(admin, "lock table " + table + " in access exclusive mode");
+  const pid_t pid = start();
+  std::string backend;
+  for (int waited = 0; waited < kGroupWaitLimitMs && backend.empty(); waited += 5) {
+    // The activity view is read once per transaction unless told to forget.
+    RunSql(admin, "select pg_stat_clear_snapshot()");
+    const Rows rows = RunSql(admin,
+                             "select pid from pg_stat_activity where datname = current_database() "
+                             "and wait_event_type = 'Lock' and pid <> pg_backend_pid()");
+    if (!rows.empty()) {
+      backend = rows[0][0];
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  if (!backend.empty()) RunSql(admin, "select pg_terminate_backend(" + backend + ")");
+  RunSql(admin, "commit");
+  PQfinish(admin);
+  WaitForGroup(pid);
+  return !backend.empty();
 }
 
 }  // namespace warehouse_test

@@ -1,9 +1,16 @@
-// The whole road of the statistics into the warehouse: a simulated SAP
-// system with known records, a zmostati -nr collection (in this process, on
-// the fake clock), the real zmoloader it starts, the load batch under the
-// batch interpreter, sqlldr and sqlplus on PostgreSQL. The test then works
-// out on its own, from the records that were loaded, what the warehouse
-// tables must hold, and compares.
+// Collections killed at random moments on the real warehouse, each kill
+// followed by what a user would do next: the service's next pass, then a
+// zmostati -nr of the same interval. At the end every record of every
+// collected interval is in the warehouse exactly once.
+//
+// The collector runs in a child process of its own process group (forked,
+// so it keeps the fake clock and the simulated systems); a second server
+// answers late, in real time, so kills land in the collection too. A kill
+// ends the collector alone (its loader and batch run on), its whole tree,
+// the newest process of the tree (the loader, the batch interpreter, a
+// tool), or the warehouse backend that runs the load check or the
+// aggregation. The kills are seeded and local, the waits for the processes
+// bounded; the campaign is split into shards that ctest runs side by side.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -38,14 +45,6 @@ namespace {
 
 using namespace warehouse_test;
 
-// Collections killed at random moments, each followed by a clean restart:
-// every record of every collected interval is in r3_progresp exactly once.
-// The collector runs in a child process of its own process group (forked,
-// so it keeps the fake clock and the simulated systems); the second server
-// answers late, in real time, so kills land in the collection too. The
-// kills are seeded, local, and the waits for the processes bounded.
-
-constexpr int kKillDays = 24;  // one interval a day
 // Steps a day in each of two hours: more than the collector's file buffer
 // takes, so a kill can leave some of a run's records on disk, a torn line
 // among them.
@@ -57,20 +56,30 @@ constexpr int kEarlyKillDelayMs = 600;  // the collection and hand-over come fir
 constexpr int kSlowServerMs = 400;
 const zmo_test::TestServer kW47{"sapw47.example.net", "W47", "00", "Secret47"};
 
+// One shard of the campaign: its seed and its rounds, one interval (a day)
+// and one kill each.
+struct KillShard {
+  const char* name;
+  unsigned seed;
+  int rounds;
+};
+constexpr KillShard kShards[] = {
+    {"A", 20240304, 11}, {"B", 20240305, 11}, {"C", 20240306, 11}, {"D", 20240307, 11}};
+
 std::string DayDate(int day) {  // 2024-03-04 plus day, as YYYYMMDD
   const int d = 4 + day;
   return "202403" + std::string(1, static_cast<char>('0' + d / 10)) +
          static_cast<char>('0' + d % 10);
 }
 
-std::string KillSystemFile() {
+std::string KillSystemFile(int days) {
   std::string text =
       "[logon]\nhost = sapw46.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
       "password = " +
       kW46.password +
       "\nlanguage = E\n\n[system_info]\nsysid = W46\ndbhost = dbw46\nrelease = 46C\n";
   int wp = 1;
-  for (int day = 0; day < kKillDays; ++day) {
+  for (int day = 0; day < days; ++day) {
     for (int step = 0; step < 2 * kStepsAnHour; ++step) {
       const std::string date = DayDate(day);
       const std::string time = (step < kStepsAnHour ? "10" : "11") +
@@ -88,12 +97,16 @@ std::string KillSystemFile() {
   return text;
 }
 
-class KillTest : public StatiWorld {
+// The warehouse tables whose lock a backend meets: the load check's marks,
+// the aggregation's first statement, and one in its middle.
+constexpr const char* kBackendTables[] = {"r3_load_done", "r3_interval_done", "r3_tx_sla"};
+
+class KillTest : public StatiWorld, public ::testing::WithParamInterface<KillShard> {
  protected:
   void SetUp() override {
     StatiWorld::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    Write(tmp_.File("sap") + "/W46.sys", KillSystemFile());
+    Write(tmp_.File("sap") + "/W46.sys", KillSystemFile(GetParam().rounds + 3));
     Write(tmp_.File("sap") + "/W47.sys",
           "[logon]\nhost = sapw47.example.net\nsysnr = 00\nclient = 100\nuser = ZMOMON\n"
           "password = " +
@@ -104,17 +117,16 @@ class KillTest : public StatiWorld {
     Write(bin_ + "zmoserver.dat", zmo_test::ServerRecord(kW46) + zmo_test::ServerRecord(kW47));
   }
 
-  // Starts the work loop's passes at the moment given in a child process
-  // of its own group: passes until nothing is due (at most three: a pass
-  // that settled a cut-short run decides again).
-  pid_t StartCollector(std::int64_t at) {
-    return warehouse_test::StartInGroup([&] {
-      warehouse_test::PrepareStatiCollector(bin_);
+  // The service's passes at the moment given, in a child process of its
+  // own group: passes until nothing is due (at most three: a pass that
+  // settled a cut-short run decides again). With slow, the collector's
+  // waits (its polls of the slow server) take real time, so that a kill can
+  // land while the collection is under way.
+  pid_t StartService(std::int64_t at, bool slow) {
+    return StartInGroup([&] {
+      PrepareStatiCollector(bin_);
       zmo::ScopedFakeClock clock(at);
-      // The collector's waits (its polls of the slow server) take real
-      // time here, so that a kill can land while the collection is under
-      // way.
-      warehouse_test::WaitsTakeRealTime(&clock, at);
+      if (slow) WaitsTakeRealTime(&clock, at);
       statiResetRunState();
       statiState().storesInterval = true;
       statiGetDebugStatusFromRegistry();
@@ -125,44 +137,89 @@ class KillTest : public StatiWorld {
       }
     });
   }
+
+  // zmostati -nr at the moment given, as a user types it, in a child
+  // process of its own group.
+  pid_t StartRunOnce(std::int64_t at) {
+    return StartInGroup([&] {
+      PrepareStatiCollector(bin_);
+      zmo::ScopedFakeClock clock(at);
+      char program[] = "zmostati";
+      char option[] = "-nr";
+      char* argv[] = {program, option, nullptr};
+      statiMain(2, argv);
+    });
+  }
 };
 
-TEST_F(KillTest, EveryRecordOnceAfterKillsAtRandomMoments) {
-  std::mt19937 random(20240304);
-  // Every other kill comes early, where the collection and the hand-over
-  // are; the others anywhere in the round.
+TEST_P(KillTest, EveryRecordOnceAfterKillsAtRandomMomentsAndTheRunsAUserMakesThen) {
+  const KillShard& shard = GetParam();
+  std::mt19937 random(shard.seed);
   std::uniform_int_distribution<int> early(0, kEarlyKillDelayMs);
   std::uniform_int_distribution<int> delay(0, kMaxKillDelayMs);
+  std::uniform_int_distribution<size_t> table(0, std::size(kBackendTables) - 1);
   std::int64_t at = kFirstRun;
-  for (int day = 0; day < kKillDays; ++day, at += kDay) {
-    const pid_t pid = StartCollector(at);
-    ASSERT_GT(pid, 0);
-    const int wait_ms = day % 2 == 0 ? early(random) : delay(random);
-    ASSERT_NO_FATAL_FAILURE(warehouse_test::KillAfter(pid, wait_ms, &random));
-    // The clean restart at the same moment.
-    const pid_t again = StartCollector(at);
-    ASSERT_GT(again, 0);
-    ASSERT_NO_FATAL_FAILURE(warehouse_test::WaitForGroup(again));
+  int backends = 0;
+  for (int day = 0; day < shard.rounds; ++day, at += kDay) {
+    // A third of the kills each: early, where the collection and the
+    // hand-over are; anywhere in the round; a backend of the warehouse.
+    switch (day % 3) {
+      case 0:
+      case 1: {
+        const pid_t pid = StartService(at, true);
+        ASSERT_GT(pid, 0);
+        const int wait_ms = day % 3 == 0 ? early(random) : delay(random);
+        ASSERT_NO_FATAL_FAILURE(KillAfter(pid, wait_ms, &random));
+        break;
+      }
+      default: {
+        const char* locked = kBackendTables[table(random)];
+        const bool ended =
+            TerminateBackendAt(db_->name(), locked, [&] { return StartService(at, false); });
+        ASSERT_TRUE(ended) << "no backend came to " << locked;
+        ++backends;
+        break;
+      }
+    }
+    // What a user does then: the service's next pass, and meanwhile a run
+    // of the same interval by hand; both are started before either is
+    // waited for.
+    const pid_t service = StartService(at, false);
+    const pid_t by_hand = StartRunOnce(at);
+    for (pid_t again : {service, by_hand}) {
+      ASSERT_GT(again, 0);
+      ASSERT_NO_FATAL_FAILURE(WaitForGroup(again));
+    }
   }
+  EXPECT_GT(backends, 0);
   // Later passes hand over and load what still waits.
   for (int extra = 0; extra < 3; ++extra, at += kDay) {
-    const pid_t pid = StartCollector(at);
-    ASSERT_NO_FATAL_FAILURE(warehouse_test::WaitForGroup(pid));
+    const pid_t pid = StartService(at, false);
+    ASSERT_NO_FATAL_FAILURE(WaitForGroup(pid));
   }
   EXPECT_FALSE(zmo::FileExists((bin_ + "zmostati.dat").c_str())) << "nothing left unloaded";
 
-  // Each step of each day exactly once.
-  Rows expected;
-  for (int day = 0; day < kKillDays; ++day) {
+  // Each step of each day exactly once, in the hourly rows and in the
+  // service levels of all transactions, which are summed from this run's
+  // rows of r3_progresp.
+  Rows steps, levels;
+  for (int day = 0; day < shard.rounds + 3; ++day) {
     for (const char* hour : {"10", "11"}) {
-      expected.push_back({IsoDate(DayDate(day)), hour, "USER" + std::to_string(day),
-                          std::to_string(kStepsAnHour)});
+      steps.push_back({IsoDate(DayDate(day)), hour, "USER" + std::to_string(day),
+                       std::to_string(kStepsAnHour)});
     }
+    levels.push_back({IsoDate(DayDate(day)), std::to_string(2 * kStepsAnHour)});
   }
   EXPECT_EQ(Sorted(db_->Query("select to_char(diag_date,'yyyy-mm-dd'), diag_hour, "
                               "rtrim(user_name), sum(diag_count) from r3_progresp "
                               "group by 1, 2, 3")),
-            Sorted(expected));
+            Sorted(steps));
+  EXPECT_EQ(Sorted(db_->Query("select to_char(record_date,'yyyy-mm-dd'), sum(tot_count) from "
+                              "r3_tx_sla where group_name = 'All Transactions' group by 1")),
+            Sorted(levels));
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, KillTest, ::testing::ValuesIn(kShards),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -48,5 +48,10 @@ std::string ProgramPath();
 int WriteFileAtomic(const std::string& path, const std::string& data, unsigned mode = 0644);
 // Reads a whole file. Returns 0, or -1 with errno set.
 int ReadWholeFile(const std::string& path, std::string* out);
+// Takes an exclusive lock (flock) on path, created empty (mode 0600) when
+// it is not there, waiting while another holder has it. Returns the
+// descriptor that holds the lock (closing it lets go; a process that ends
+// lets go; programs it starts do not inherit it), or -1 with errno.
+int LockFileExclusive(const std::string& path);
 
 }  // namespace zmo
