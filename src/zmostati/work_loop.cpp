@@ -1,11 +1,15 @@
 // The service work loop and the one-shot runs.
 
+#include <unistd.h>
+
 #include <cstring>
 
 #include "common/service_control.h"
 #include "common/trace_log.h"
 #include "platform/events.h"
+#include "platform/files.h"
 #include "platform/service.h"
+#include "platform/window_titles.h"
 #include "zmostati/entry.h"
 #include "zmostati/params.h"
 #include "zmostati/state.h"
@@ -17,6 +21,24 @@ namespace {
 constexpr DWORD kWaitHintMs = 3000;
 // A pass whose schedule could not be read or decided waits this long.
 constexpr int kRetrySeconds = 300;
+
+// For the length of a collection the collector has a window titled by its
+// program path, as a console program has: the configurator refuses a
+// special run while one is there. The service waiting between its schedule
+// times has none, so it refuses nothing. A window that cannot be recorded
+// does not stop the run; a killed collector's window goes stale by itself.
+class RunWindow {
+ public:
+  RunWindow() { zmo::SetWindowTitle(getpid(), zmo::ProgramPath()); }
+  ~RunWindow() { zmo::RemoveWindow(getpid()); }
+  RunWindow(const RunWindow&) = delete;
+  RunWindow& operator=(const RunWindow&) = delete;
+};
+
+int CollectWithWindow(StatiState& st) {
+  const RunWindow window;
+  return st.hooks.startQuery();
+}
 
 void StartUpFailed() { zmo::reportServiceStatus(SERVICE_STOPPED, 3, SERVICE_ACCEPT_STOP, 0); }
 
@@ -46,7 +68,7 @@ void CollectDue(StatiState& st) {
     return;
   }
   zmo::writeTrace("about to connect\n");
-  const int rc = st.hooks.startQuery();
+  const int rc = CollectWithWindow(st);
   if (rc == kStatiRunRecovered) {
     zmo::writeTrace("interval of a cut-short run stored; the next pass decides again\n");
     return;
@@ -143,7 +165,7 @@ int statiRunOnce(int argc, char** argv) {
     }
   }
   st.hooks.installRfcErrorHandler();
-  if (st.hooks.startQuery() != 0) return kStatiRunFailed;
+  if (CollectWithWindow(st) != 0) return kStatiRunFailed;
   return st.loadFailed ? kStatiRunLoadFailed : 0;
 }
 

@@ -135,7 +135,6 @@ class SpawningServices : public SpecRunServices {
     titles->clear();
     return 0;
   }
-  bool ServiceActive(const std::string&) override { return false; }
   // The exit status of the started process, or -1 when none was started.
   int Wait() {
     if (pid <= 0) return -1;

@@ -426,6 +426,20 @@ TEST_F(TCodeTest, StandardAndCustomerCodes) {
   }
 }
 
+// The shipped list is in the text order of a case-insensitive comparison:
+// signs before digits, digits before letters, so "S_ALR_87012284" stands
+// before "SA38" (in byte order it would come after it).
+TEST_F(TCodeTest, TheListIsSearchedInItsTextOrder) {
+  const std::vector<std::string> list = {
+      "/NSE16", "S_ALR_87012284", "S_P99_41000062", "S000", "SA38", "SE16",
+      "SE38",   "SM50",           "VA01",           "VA02", "VF01"};
+  WriteStandard(list);
+  for (const std::string& code : list) EXPECT_TRUE(IsStandardTCode(code)) << code;
+  EXPECT_TRUE(IsStandardTCode("s_alr_87012284"));
+  for (const char* code : {"S_B", "S_ALR", "S001", "SB", "S", "_", "ZZ", "/A"})
+    EXPECT_FALSE(IsStandardTCode(code)) << code;
+}
+
 TEST_F(TCodeTest, WithoutAStandardListEveryCodeCounts) {
   WriteBin("zmoztcodes.dat", "ZVA99\r\n");
   EXPECT_TRUE(IsStandardTCode("NOSUCH"));

@@ -86,7 +86,7 @@ class SpecialRunTest : public DataTest {
   const SpecRunFields fields_{"20260301", "000000", "20260309", "235959"};
 };
 
-TEST_F(SpecialRunTest, GuardLooksAtProgramWindowsAndTheService) {
+TEST_F(SpecialRunTest, GuardLooksForTitlesThatContainTheNames) {
   struct Case {
     const char* title;
     bool stati;
@@ -97,10 +97,13 @@ TEST_F(SpecialRunTest, GuardLooksAtProgramWindowsAndTheService) {
       {"\"/opt/my zmo/zmostati\"", true, false},
       {"C:/zmo/zmostati.exe", true, false},
       {"/opt/zmo/zmoloader", false, true},
+      // The loader's batch titles its window itself.
+      {"Monitoring for Orvane Load/Aggregate zmostati data", true, false},
+      {"Monitoring for Orvane Load/Aggregate zmosnap data", false, false},
       {"/opt/zmo/ZMOSTATI", false, false},  // case counts
-      {"gedit /var/log/trace_zmostati.log", false, false},
-      {"/var/log/zmostati.log - viewer", false, false},
-      {"Monitoring for Orvane Load/Aggregate STATI data", false, false},
+      {"/opt/zmo/zmostat", false, false},
+      {"/opt/zmo/zmoloa", false, false},
+      {"viewer /var/log/trace_zmostati.log", true, false},
       {"", false, false},
   };
   for (const Case& c : cases) {
@@ -109,10 +112,11 @@ TEST_F(SpecialRunTest, GuardLooksAtProgramWindowsAndTheService) {
     EXPECT_EQ(WindowTitleExists("zmoload"), c.load) << c.title;
     EXPECT_EQ(SpecialRunBlocked(), c.stati || c.load) << c.title;
   }
+  // Any window of the walk counts, not only the first.
+  services_.titles = {"/opt/zmo/zmoconfig", "/opt/zmo/zmomsg", "/opt/zmo/zmoloader"};
+  EXPECT_TRUE(SpecialRunBlocked());
   services_.titles.clear();
-  services_.service_active = true;
-  EXPECT_TRUE(SpecialRunBlocked()) << "the windowless service";
-  EXPECT_EQ(services_.asked_service, "zmostati");
+  EXPECT_FALSE(SpecialRunBlocked()) << "no window: nothing collects or loads";
 }
 
 TEST_F(SpecialRunTest, ArgumentVector) {
@@ -202,15 +206,17 @@ TEST_F(SpecialRunTest, TheListComesFromTheFileTheOfferedListCameFrom) {
 
 class MachineServicesTest : public DataTest {};
 
-TEST_F(MachineServicesTest, WindowsOfThisDesktopAndNoService) {
+TEST_F(MachineServicesTest, WindowsOfThisDesktop) {
   zmo_test::ScopedEnv windows("ZMO_WINDOWS", dir_ / "windows");
   std::filesystem::create_directories(dir_ / "windows");
   EXPECT_FALSE(WindowTitleExists("zmostati"));
   ASSERT_EQ(zmo::SetWindowTitle(getpid(), BinFile("zmostati")), 0);
   EXPECT_TRUE(WindowTitleExists("zmostati"));
   EXPECT_FALSE(WindowTitleExists("zmoload"));
+  ASSERT_EQ(zmo::SetWindowTitle(getpid(), "Monitoring for Orvane Load/Aggregate zmostati data"), 0);
+  EXPECT_TRUE(WindowTitleExists("zmostati"));
   ASSERT_EQ(zmo::RemoveWindow(getpid()), 0);
-  EXPECT_FALSE(specRunServices().ServiceActive("zmostati")) << "not installed";
+  EXPECT_FALSE(WindowTitleExists("zmostati"));
   // A program that is not there cannot be started.
   EXPECT_EQ(specRunServices().StartProgram(BinFile("zmostati"), {BinFile("zmostati")}), ENOENT);
 }

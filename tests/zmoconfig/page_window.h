@@ -5,8 +5,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QPixmap>
 #include <QPointer>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "MDIMainForm.h"
@@ -49,6 +51,12 @@ class PageWindowTest : public PagesTest {
     QTreeWidget* tree = main_->Tree()->treConfigurator;
     tree->expandItem(main_->Tree()->Node(QLatin1String(folder)));
     tree->setCurrentItem(main_->Tree()->Node(QLatin1String(node)));
+  }
+  // A click of the mouse on the list's row, as the user picks it.
+  static void ClickRow(QListWidget* list, int row) {
+    list->scrollToItem(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(list->item(row)).center());
   }
   // The main window as shown, saved as name in the renders folder.
   void Render(const char* name) {

@@ -529,6 +529,73 @@ TEST_F(DataSourcePageTest, KindOptionsSwitchTheirFrames) {
   EXPECT_TRUE(p->optORA81->isEnabled());
 }
 
+// Oracle and 8.1 stored: the user's clicks, one after another, and what is
+// chosen after each. Only the kinds exclude each other, and only the
+// versions do; a click on the option already chosen changes nothing.
+TEST_F(DataSourcePageTest, ClicksOnTheStoredKindAndItsVersion) {
+  PutConfigText(cfg::kDB, "Oracle");
+  PutConfigText(cfg::kOracle, "81");
+  Tool(DbOption::kOracle, OracleOption::k80);
+  Tool(DbOption::kOracle, OracleOption::k81);
+  Open();
+  frmDataSource* p = page();
+  Settle();
+  struct Step {
+    QRadioButton* clicked;
+    QRadioButton* kind;     // chosen after the click
+    QRadioButton* version;  // nullptr: none
+  };
+  const Step steps[] = {
+      {p->optORA, p->optORA, p->optORA81},   {p->optORA, p->optORA, p->optORA81},
+      {p->optORA81, p->optORA, p->optORA81}, {p->optORA80, p->optORA, p->optORA80},
+      {p->optORA, p->optORA, p->optORA80},   {p->optCorva, p->optCorva, nullptr},
+      {p->optORA, p->optORA, nullptr},       {p->optORA73, p->optORA, p->optORA73},
+      {p->optORA81, p->optORA, p->optORA81},
+  };
+  int n = 0;
+  for (const Step& s : steps) {
+    SCOPED_TRACE(testing::Message()
+                 << "click " << ++n << " on " << s.clicked->text().toStdString());
+    QTest::mouseClick(s.clicked, Qt::LeftButton);
+    for (QRadioButton* kind : {p->optORA, p->optCorva, p->optMSSQL, p->optSybase, p->optTessel})
+      EXPECT_EQ(kind->isChecked(), kind == s.kind) << kind->objectName().toStdString();
+    for (QRadioButton* version : {p->optORA73, p->optORA80, p->optORA81})
+      EXPECT_EQ(version->isChecked(), version == s.version) << version->objectName().toStdString();
+  }
+  ui_.events.clear();
+  p->cmdOK->click();
+  EXPECT_EQ(ui_.events, std::vector<std::string>{StatusOf(kTextActionSuccessful)});
+  EXPECT_EQ(ConfigText(cfg::kDB), "Oracle");
+  EXPECT_EQ(ConfigText(cfg::kOracle), "81");
+}
+
+// Tab runs down the page: from the chosen kind to its version, then past the
+// kinds not chosen and the disabled instance to the boxes. Every stop has
+// its name for an accessibility client.
+TEST_F(DataSourcePageTest, TabGoesFromTheKindToItsVersion) {
+  PutConfigText(cfg::kDB, "Oracle");
+  PutConfigText(cfg::kOracle, "81");
+  Open();
+  frmDataSource* p = page();
+  p->optORA->setFocus();
+  Settle();
+  std::vector<std::string> stops;
+  for (int i = 0; i < 7; ++i) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    stops.push_back(focus->objectName().toStdString());
+    QTest::keyClick(focus, Qt::Key_Tab);
+    Settle();
+  }
+  EXPECT_EQ(stops, (std::vector<std::string>{"optORA", "optORA81", "txtDSN", "txtUserID",
+                                             "txtPassword", "cmdOK", "cmdCancel"}));
+  // Corva chosen: from it to its instance.
+  QTest::mouseClick(p->optCorva, Qt::LeftButton);
+  p->optCorva->setFocus();
+  QTest::keyClick(p->optCorva, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), p->txtCorvainst);
+}
+
 TEST_F(DataSourcePageTest, EnterSavesAndEscapeShowsTheStoredValuesAgain) {
   Tool(DbOption::kMssql);
   Open();

@@ -127,6 +127,21 @@ TEST_P(ExclusionMemberTest, TheTreeNodeOpensThePageWithTheFileSorted) {
   EXPECT_EQ(ui_.events.back(), StatusOf(kTextReady));
 }
 
+TEST_P(ExclusionMemberTest, ASecondDeleteRemovesNothing) {
+  const MemberCase& c = GetParam();
+  const std::string pad(c.width - 3, ' ');
+  Write(c.file, "AAA" + pad + "\r\n" + "BBB" + pad + "\r\n" + "CCC" + pad + "\r\n");
+  Open(c.list);
+  ClickRow(page()->List(), 1);
+  ASSERT_EQ(ListIndex(page()->List()), 1);
+  page()->cmdDelete->click();
+  EXPECT_EQ(ListIndex(page()->List()), -1) << "no row is selected after a removal";
+  page()->cmdDelete->click();
+  EXPECT_EQ(Items(), (std::vector<std::string>{"AAA", "CCC"}));
+  page()->cmdOK->click();
+  EXPECT_EQ(ReadAll(Path(c.file)), "AAA" + pad + "\r\n" + "CCC" + pad + "\r\n");
+}
+
 TEST_P(ExclusionMemberTest, TooLongEntryIsRefusedWithItsMessageAndTheTextSelected) {
   const MemberCase& c = GetParam();
   Open(c.list);
@@ -406,7 +421,11 @@ TEST_F(ExclusionPagesTest, DialogsCarryTheirMembersLabels) {
   auto* trans = qobject_cast<frmAddTrans*>(dialog());
   ASSERT_NE(trans, nullptr);
   EXPECT_EQ(trans->lblTransToExclude->text(), "Transaction to exclude");
-  EXPECT_FALSE(trans->lblTitle->isVisible());
+  // Without a title of its own the dialog shows its caption as its heading:
+  // beside the tree there is no title bar.
+  EXPECT_TRUE(trans->lblTitle->isVisible());
+  EXPECT_EQ(trans->lblTitle->text(), CatalogText(1319));
+  EXPECT_EQ(trans->lblTitle->text(), trans->windowTitle());
 }
 
 }  // namespace

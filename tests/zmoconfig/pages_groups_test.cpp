@@ -374,6 +374,17 @@ TEST_F(GroupPagesTest, ACodeIsEditedInPlaceAndDeletedFromItsGroupOnly) {
   EXPECT_EQ(GroupCodes("Finance"), (std::vector<std::string>{"FB01", "VA01"}));
 }
 
+TEST_F(GroupPagesTest, ASecondCodeDeleteRemovesNothing) {
+  OpenWithGroups();
+  Click(0);
+  ClickRow(page()->lstGroupMembers, 0);
+  page()->cmdTxDelete->click();
+  EXPECT_EQ(ListIndex(page()->lstGroupMembers), -1) << "no code is selected after a removal";
+  page()->cmdTxDelete->click();
+  EXPECT_EQ(Codes(), std::vector<std::string>{"VA02"});
+  EXPECT_EQ(GroupCodes("Sales"), std::vector<std::string>{"VA02"});
+}
+
 TEST_F(GroupPagesTest, OkWritesBothFilesAndDropsTheCodesOfDeletedGroups) {
   OpenWithGroups();
   Click(0);

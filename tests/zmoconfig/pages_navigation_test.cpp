@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <fstream>
@@ -234,6 +235,58 @@ TEST_F(NavigationTest, RightButtonOpensTheNodeAsTheLeftDoes) {
   Press("ndSLA", Qt::RightButton);
   EXPECT_EQ(gCurrentForm, "frmSLAconfig");
   EXPECT_EQ(FolderImages(), kSlaOpen);
+}
+
+// A press on a folder's expand arrow opens the folder and its page, and
+// the folder is the node highlighted, not the one pressed before.
+TEST_F(NavigationTest, APressOnTheExpandArrowHighlightsItsNode) {
+  QTreeWidget* t = tree()->treConfigurator;
+  t->collapseItem(node("ndSchedule"));
+  Press("ndCurrentConfig");
+  ASSERT_EQ(t->currentItem(), node("ndCurrentConfig"));
+  const QRect r = t->visualItemRect(node("ndSchedule"));
+  const QPoint arrow(r.left() - t->indentation() / 2, r.center().y());
+  ASSERT_EQ(t->itemAt(arrow), node("ndSchedule"));
+  QTest::mousePress(t->viewport(), Qt::LeftButton, Qt::NoModifier, arrow);
+  QTest::mouseRelease(t->viewport(), Qt::LeftButton, Qt::NoModifier, arrow);
+  EXPECT_TRUE(node("ndSchedule")->isExpanded()) << "the press fell on the arrow";
+  EXPECT_EQ(gCurrentForm, "frmSchConfig");
+  EXPECT_EQ(t->currentItem(), node("ndSchedule"));
+  EXPECT_TRUE(node("ndSchedule")->isSelected());
+  EXPECT_FALSE(node("ndCurrentConfig")->isSelected());
+}
+
+// Made smaller than the tree and its page, the window scrolls to them: the
+// page's OK and Cancel and the tree's foot can be brought into view.
+TEST_F(NavigationTest, ASmallWindowScrollsToThePageButtonsAndTheTreeFoot) {
+  main_->ShowPage("frmServers");
+  main_->resize(Twips(5000), Twips(3000));
+  Settle();
+  QMdiArea* area = main_->mdiArea;
+  QScrollBar* across = area->horizontalScrollBar();
+  QScrollBar* down = area->verticalScrollBar();
+  EXPECT_TRUE(across->isVisible());
+  EXPECT_TRUE(down->isVisible());
+  across->setValue(across->maximum());
+  down->setValue(down->maximum());
+  Settle();
+  auto* page = main_->Page("frmServers");
+  auto* cancel = page->findChild<QPushButton*>("cmdCancel");
+  ASSERT_NE(cancel, nullptr);
+  const QRect view = area->viewport()->rect();
+  const QRect button(cancel->mapTo(area->viewport(), QPoint(0, 0)), cancel->size());
+  EXPECT_TRUE(view.contains(button)) << "Cancel within the view";
+  across->setValue(0);
+  Settle();
+  QWidget* t = tree();
+  const QRect foot(t->mapTo(area->viewport(), QPoint(0, 0)), t->size());
+  EXPECT_TRUE(view.contains(foot.bottomLeft())) << "the tree's foot within the view";
+  Render("zmoconfig_small_window.png");
+  // Large enough again, nothing scrolls.
+  main_->resize(Twips(9650), Twips(6300));
+  Settle();
+  EXPECT_FALSE(across->isVisible());
+  EXPECT_FALSE(down->isVisible());
 }
 
 TEST_F(NavigationTest, PressOutsideEveryNodeDoesNothing) {

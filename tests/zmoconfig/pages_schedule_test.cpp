@@ -155,6 +155,17 @@ TEST_F(SchedulePageTest, CreateAddsTheTimeBetweenItsNeighboursWithoutWriting) {
   EXPECT_EQ(ConfigText(zmo::cfg::kStatiSchedule), "06:00 12:00 18:00 ");
 }
 
+TEST_F(SchedulePageTest, ATimeTypedWithSecondsIsStoredWithoutThem) {
+  Open();
+  page()->cmdAdd->click();
+  QTest::keyClicks(dialog()->txtSchTime, "19:30:45");
+  QTest::keyClick(dialog()->txtSchTime, Qt::Key_Return);
+  Settle();
+  EXPECT_EQ(Rows(), std::vector<std::string>{"19:30 Scheduled run"});
+  page()->cmdOK->click();
+  EXPECT_EQ(ConfigText(zmo::cfg::kStatiSchedule), "19:30 ");
+}
+
 // What the dialog does with a typed time against the rows 06:00 and 18:00.
 TEST_F(SchedulePageTest, TypedTimes) {
   struct Case {
@@ -163,11 +174,12 @@ TEST_F(SchedulePageTest, TypedTimes) {
     const char* added;
   };
   const Case cases[] = {
-      {"7:05", 0, "07:05"},   {" 19:30 ", 0, "19:30"},   {"00:00", 0, "00:00"},
-      {"23:59", 0, "23:59"},  {"06:00", 1415, ""},       {"6:00", 1415, ""},
-      {"25:00", 1416, ""},    {"24:00", 1416, ""},       {"", 1416, ""},
-      {"19:30:45", 1416, ""}, {"20260310", 1416, ""},    {"2026-03-10", 1416, ""},
-      {"7:5", 1416, ""},      {"07:05 08:00", 1416, ""}, {"noon", 1416, ""},
+      {"7:05", 0, "07:05"},      {" 19:30 ", 0, "19:30"},  {"00:00", 0, "00:00"},
+      {"23:59", 0, "23:59"},     {"06:00", 1415, ""},      {"6:00", 1415, ""},
+      {"25:00", 1416, ""},       {"24:00", 1416, ""},      {"", 1416, ""},
+      {"19:30:45", 0, "19:30"},  {"6:00:59", 1415, ""},    {"19:30:60", 1416, ""},
+      {"20260310", 1416, ""},    {"2026-03-10", 1416, ""}, {"7:5", 1416, ""},
+      {"07:05 08:00", 1416, ""}, {"noon", 1416, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -286,6 +298,20 @@ TEST_F(SchedulePageTest, DeleteAsksThenSavesAtOnce) {
   ui_.answers = {MsgAnswer::Yes};
   page()->cmdDelete->click();
   EXPECT_EQ(Stored(), (std::array<std::string, 6>{"", "", "", "", "", ""}));
+}
+
+TEST_F(SchedulePageTest, ASecondDeleteAsksNothingAndRemovesNothing) {
+  StoreTimes({"06:00", "12:30", "18:00"});
+  Open();
+  ClickRow(page()->lstStatSch, 0);
+  ui_.answers = {MsgAnswer::Yes};
+  page()->cmdDelete->click();
+  EXPECT_EQ(ListIndex(page()->lstStatSch), -1) << "no row is selected after a removal";
+  ui_.events.clear();
+  page()->cmdDelete->click();
+  EXPECT_TRUE(ui_.events.empty()) << "no question without a row";
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"12:30 Scheduled run", "18:00 Scheduled run"}));
+  EXPECT_EQ(ConfigText(zmo::cfg::kStatiSchedule), "12:30 18:00 ");
 }
 
 TEST_F(SchedulePageTest, CancelBringsBackTheStoredList) {

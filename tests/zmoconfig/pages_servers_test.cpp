@@ -364,6 +364,28 @@ TEST_F(ServersPageTest, DeleteChangesOnlyTheTableUntilOk) {
   EXPECT_EQ(ReadAll(bin_dir_ + "/zmoserver.bak"), a + b);
 }
 
+TEST_F(ServersPageTest, ASecondDeleteRemovesNothing) {
+  const std::string a = EncodeServerRecord(Row("sapa.example.com", "PRD", "100", "00"));
+  const std::string b = EncodeServerRecord(Row("sapb.example.com", "PRD", "100", "01"));
+  const std::string c = EncodeServerRecord(Row("sapc.example.com", "PRD", "100", "02"));
+  WriteServerFile(a + b + c);
+  Open();
+  ClickRow(page()->lstServer, 0);
+  ASSERT_EQ(ListIndex(page()->lstServer), 0);
+  page()->cmdDelete->click();
+  EXPECT_EQ(ListIndex(page()->lstServer), -1) << "no row is selected after a removal";
+  ui_.events.clear();
+  page()->cmdDelete->click();
+  EXPECT_TRUE(ui_.events.empty());
+  EXPECT_EQ(gServerCount, 2);
+  EXPECT_EQ(Items(), (std::vector<std::string>{"sapb.example.com 01", "sapc.example.com 02"}));
+  // Edit finds nothing to edit either.
+  page()->cmdEdit->click();
+  EXPECT_TRUE(page()->IsActive());
+  page()->cmdOK->click();
+  EXPECT_EQ(ReadAll(server_file_), b + c);
+}
+
 TEST_F(ServersPageTest, OkWritesTheFileByteForByteWithItsBackupAndTheRegistry) {
   const std::string before = EncodeServerRecord(Row("old.example.com", "OLD", "100", "00"));
   WriteServerFile(before);
@@ -508,6 +530,35 @@ TEST_F(ServersPageTest, ChooserListsOnlyServerFilesInAnyCaseAndLoadsTheOneChosen
   EXPECT_FALSE(page()->chkNetwork->isChecked());
   EXPECT_EQ(page()->lblFilePath->text().toStdString(), gServerFile);
   EXPECT_EQ(Items(), std::vector<std::string>{"sapn.example.com 02"});
+}
+
+// The chooser shows the folder its lists are of, also after a folder was
+// opened or left; a path wider than the page keeps its end in view.
+TEST_F(ServersPageTest, ChooserShowsTheFolderItIsIn) {
+  const std::filesystem::path share(dir_ / "share");
+  const std::filesystem::path deep =
+      share / "first_level_of_a_deep_tree" / "second_level_of_a_deep_tree" / "third_level";
+  std::filesystem::create_directories(deep / "servers");
+  Open();
+  SetValue(page()->chkNetwork, true);
+  auto* chooser = static_cast<frmGetServerFile*>(main_->Page("frmGetServerFile"));
+  Settle();
+  EXPECT_EQ(chooser->lblDirPath->text().toStdString(), bin_dir_);
+  chooser->SetDirPath(QString::fromStdString(share.string()));
+  EXPECT_EQ(chooser->lblDirPath->text().toStdString(), share.string());
+  chooser->SetDirPath(QString::fromStdString(deep.string()));
+  // Opening a folder by its entry, then going up by "..".
+  emit chooser->dirDirList->itemActivated(
+      chooser->dirDirList->findItems("servers", Qt::MatchExactly).value(0));
+  Settle();
+  const std::string opened = (deep / "servers").string();
+  EXPECT_EQ(chooser->lblDirPath->toolTip().toStdString(), opened);
+  const QString shown = chooser->lblDirPath->text();
+  EXPECT_TRUE(shown.endsWith("third_level/servers")) << shown.toStdString();
+  EXPECT_LE(chooser->lblDirPath->fontMetrics().horizontalAdvance(shown),
+            chooser->lblDirPath->width());
+  emit chooser->dirDirList->itemActivated(chooser->dirDirList->item(0));  // ".."
+  EXPECT_EQ(chooser->lblDirPath->toolTip().toStdString(), deep.string());
 }
 
 TEST_F(ServersPageTest, ChooserCancelKeepsTheFileShownAndUnticks) {

@@ -5,6 +5,7 @@
 // with its exact argument vector, reporting "Submitted" only for a started
 // run.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -17,14 +18,17 @@
 #include <string>
 #include <vector>
 
+#include "controls.h"
 #include "frmSpecRun.h"
 #include "frmTreeView.h"
 #include "navigation.h"
 #include "page_window.h"
 #include "platform/clock.h"
+#include "platform/window_titles.h"
 #include "special_run_fakes.h"
 #include "zmo_test/config_store.h"
 #include "zmo_test/files.h"
+#include "zmo_test/service.h"
 #include "zmoconfig/record_codec.h"
 #include "zmoconfig/special_run.h"
 #include "zmoconfig/text_ids.h"
@@ -131,6 +135,37 @@ TEST_F(SpecRunPageTest, ServersMoveBetweenTheLists) {
   page()->cmdRemoveAllSvrs->click();
   EXPECT_EQ(page()->lstSvrsToAgg->count(), 0);
   EXPECT_EQ(offered->count(), 3);
+}
+
+TEST_F(SpecRunPageTest, OnlyAPickedServerMovesAndOnlyOnce) {
+  Open();
+  // The last box full: the focus goes on into the offered servers, which
+  // picks none of them.
+  page()->txtEndTime->setFocus();
+  QTest::keyClicks(page()->txtEndTime, "235959");
+  Settle();
+  ASSERT_EQ(QApplication::focusWidget(), page()->lstServers);
+  EXPECT_EQ(ListIndex(page()->lstServers), -1);
+  QTest::mouseClick(page()->cmdAddSvr, Qt::LeftButton);
+  EXPECT_EQ(page()->lstSvrsToAgg->count(), 0) << "> without a pick moves nothing";
+  EXPECT_EQ(page()->lstServers->count(), 3);
+  // A picked server moves; the next one is not picked by the move.
+  ClickRow(page()->lstServers, 1);
+  QTest::mouseClick(page()->cmdAddSvr, Qt::LeftButton);
+  EXPECT_EQ(ListIndex(page()->lstServers), -1);
+  QTest::mouseClick(page()->cmdAddSvr, Qt::LeftButton);
+  EXPECT_EQ(Items(page()->lstSvrsToAgg),
+            std::vector<std::string>{"/H/gw.example.com/S/3299/H/sap02.example.com 10"});
+  EXPECT_EQ(Items(page()->lstServers),
+            (std::vector<std::string>{"sap01.example.com 00", "sap03.example.com 01"}));
+  // The other way alike.
+  QTest::mouseClick(page()->cmdRemoveSvr, Qt::LeftButton);
+  EXPECT_EQ(page()->lstSvrsToAgg->count(), 1) << "< without a pick moves nothing";
+  ClickRow(page()->lstSvrsToAgg, 0);
+  QTest::mouseClick(page()->cmdRemoveSvr, Qt::LeftButton);
+  QTest::mouseClick(page()->cmdRemoveSvr, Qt::LeftButton);
+  EXPECT_EQ(page()->lstSvrsToAgg->count(), 0);
+  EXPECT_EQ(page()->lstServers->count(), 3);
 }
 
 TEST_F(SpecRunPageTest, FullBoxesHandTheFocusOn) {
@@ -309,20 +344,19 @@ TEST_F(SpecRunPageTest, ACollectorOrTheLoaderAtWorkRefusesTheRun) {
   struct Case {
     const char* name;
     std::vector<std::string> titles;
-    bool service;
     bool refused;
   };
   const Case cases[] = {
-      {"CollectorWindow", {"/opt/zmo/zmostati"}, false, true},
-      {"LoaderWindow", {"other", "/opt/zmo/zmoloader"}, false, true},
-      {"Service", {}, true, true},
-      {"ViewerOfTheTrace", {"viewer /var/log/trace_zmostati.log"}, false, false},
-      {"Capitals", {"/opt/zmo/ZMOSTATI"}, false, false},
+      {"CollectorWindow", {"/opt/zmo/zmostati"}, true},
+      {"LoaderWindow", {"other", "/opt/zmo/zmoloader"}, true},
+      {"LoaderBatchWindow", {"Monitoring for Orvane Load/Aggregate zmostati data"}, true},
+      {"SnapshotLoaderBatch", {"Monitoring for Orvane Load/Aggregate zmosnap data"}, false},
+      {"Capitals", {"/opt/zmo/ZMOSTATI"}, false},
+      {"NoWindow", {}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     machine_.titles = c.titles;
-    machine_.service_active = c.service;
     machine_.started.clear();
     Open();
     Select("sap01.example.com 00");
@@ -343,6 +377,47 @@ TEST_F(SpecRunPageTest, ACollectorOrTheLoaderAtWorkRefusesTheRun) {
     delete main_.data();
     Settle();
   }
+}
+
+// The zmostati service installed and started, waiting between its schedule
+// times: a special run starts. The collector in a run has a window titled by
+// its program path (the collector's own tests show it): the run is refused.
+TEST_F(SpecRunPageTest, AWaitingServiceRefusesNothingACollectingOneDoes) {
+  const std::string stati = std::string(ZMO_TEST_BIN_DIR) + "/zmostati";
+  ASSERT_TRUE(std::filesystem::exists(stati)) << stati;
+  // Schedule times, and an interval collected beyond every one of them: the
+  // service finds nothing due and sleeps.
+  PutConfigText(zmo::cfg::kStatiSchedule, "08:00 20:00 ");
+  PutConfigText(zmo::cfg::kStatiSleepTime, "60");
+  PutConfigText(zmo::cfg::kStatiLastQueryIntervalEnd, "99999999");
+  struct Service {
+    explicit Service(const std::string& exe) : exe_(exe) {}
+    ~Service() {
+      zmo_test::RunProgram(exe_, {"-sstop"});
+      zmo_test::RunProgram(exe_, {"-sremove"});
+    }
+    std::string exe_;
+  } service(stati);
+  ASSERT_EQ(zmo_test::RunProgram(stati, {"-sinstall"}), 0);
+  ASSERT_EQ(zmo_test::RunProgram(stati, {"-sstart"}), 0);
+  ASSERT_EQ(zmo_test::ServiceState("zmostati"), static_cast<DWORD>(SERVICE_RUNNING));
+  machine_.desktop = true;
+
+  Open();
+  Select("sap01.example.com 00");
+  Type("20260301", "000000", "20260309", "235959");
+  page()->cmdOK->click();
+  EXPECT_EQ(machine_.started.size(), 1u) << "the waiting service refuses nothing";
+  EXPECT_EQ(page()->lblStatus->text(), CatalogText(kTextRunSubmitted));
+
+  ASSERT_EQ(zmo::SetWindowTitle(getpid(), stati), 0);
+  ui_.events.clear();
+  page()->cmdOK->click();
+  zmo::RemoveWindow(getpid());
+  EXPECT_EQ(ui_.events,
+            (std::vector<std::string>{StatusOf(kTextReady), BoxOf(kTextSpecialRunRunning)}));
+  EXPECT_EQ(machine_.started.size(), 1u) << "the collector in a run refuses it";
+  EXPECT_EQ(zmo_test::ServiceState("zmostati"), static_cast<DWORD>(SERVICE_RUNNING));
 }
 
 TEST_F(SpecRunPageTest, CancelAndEscapeClearThePage) {

@@ -2,15 +2,19 @@
 // cost a pass, the sleep-time fallback and the stop request.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "common/runtime_state.h"
 #include "common/service_control.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/service.h"
+#include "platform/window_titles.h"
 #include "stati_test_env.h"
 #include "tz_guard.h"
 #include "zmo_test/files.h"
@@ -35,6 +39,20 @@ int StoppedQuery() {
   ++g_queries;
   zmo::serviceStopRequest();
   return zmo::kShutdownInProgress;
+}
+
+// The title of this process's window, or "<none>".
+std::string OwnWindow() {
+  std::string title;
+  return zmo::GetWindowTitleOf(getpid(), &title) == 0 ? title : "<none>";
+}
+
+std::vector<std::string> g_windows_in_run;
+
+int QueryThatLooksAtItsWindow() {
+  ++g_queries;
+  g_windows_in_run.push_back(OwnWindow());
+  return g_query_result;
 }
 
 int Count(const std::string& text, const std::string& what) {
@@ -109,6 +127,29 @@ TEST_F(WorkLoop, CollectsOnceThenWaitsUntilStopped) {
   EXPECT_EQ(status.dwCurrentState, SERVICE_STOPPED);
   EXPECT_EQ(status.dwWin32ExitCode, 0u);
   EXPECT_EQ(zmo::StopEvent(), nullptr) << "the event is gone with the loop";
+}
+
+// The configurator refuses a special run while a collector has a window: the
+// service has one for the length of a collection only, never while it waits.
+TEST_F(WorkLoop, TheCollectorHasAWindowOnlyWhileItCollects) {
+  g_windows_in_run.clear();
+  statiState().hooks.startQuery = QueryThatLooksAtItsWindow;
+  g_query_result = 1;  // a failed collection: proposed again on the next pass
+  std::vector<std::string> while_waiting;
+  clock_->SetAdvanceHook([&](std::int64_t) {
+    while_waiting.push_back(OwnWindow());
+    if (++advances_ == 2) zmo::serviceStopRequest();
+  });
+  statiServiceRun(0, nullptr);
+  EXPECT_EQ(g_windows_in_run, (std::vector<std::string>{zmo::ProgramPath(), zmo::ProgramPath()}));
+  EXPECT_EQ(while_waiting, (std::vector<std::string>{"<none>", "<none>"}));
+  EXPECT_EQ(OwnWindow(), "<none>");
+  // A one-shot run alike.
+  g_windows_in_run.clear();
+  g_query_result = 0;
+  EXPECT_EQ(RunNr(), 0);
+  EXPECT_EQ(g_windows_in_run, std::vector<std::string>{zmo::ProgramPath()});
+  EXPECT_EQ(OwnWindow(), "<none>");
 }
 
 TEST_F(WorkLoop, PassOrderOfTraceLines) {

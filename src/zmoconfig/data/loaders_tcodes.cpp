@@ -1,6 +1,8 @@
 // IsStandardTCode: the shipped standard list by binary search over its
 // fixed-width records, then the customer's list line by line.
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "common/data_files.h"
 #include "platform/files.h"
@@ -13,6 +15,33 @@ namespace zmo::config {
 namespace {
 
 std::string UpperTrimmed(std::string_view text) { return Cp1252Upper(zmo::trimBlanks(text)); }
+
+// The standard list is sorted by the case-insensitive text comparison of
+// the user's collation, in which signs come before digits and digits before
+// letters ("S_ALR_87012284" before "SA38"), unlike the byte order. Both
+// sides are upper case here.
+int CharacterClass(unsigned char c) {
+  if (c >= '0' && c <= '9') return 1;
+  // Letters of Windows-1252: A-Z and the accented ones, but not the
+  // multiplication and division signs.
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c != 0xD7 && c != 0xF7)) return 2;
+  return 0;
+}
+
+int CompareText(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (x == y) continue;
+    const int cx = CharacterClass(x);
+    const int cy = CharacterClass(y);
+    if (cx != cy) return cx < cy ? -1 : 1;
+    return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
 
 // Record n (1-based) of the open standard list, its code trimmed and
 // upper-cased.
@@ -29,7 +58,7 @@ bool InStandardList(std::FILE* f, std::int64_t count, const std::string& code) {
   std::int64_t high = count;
   while (low <= high) {
     const std::int64_t mid = low + (high - low) / 2;
-    const int order = code.compare(CodeAt(f, mid));
+    const int order = CompareText(code, CodeAt(f, mid));
     if (order == 0) return true;
     if (order > 0) {
       low = mid + 1;

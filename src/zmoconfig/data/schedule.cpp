@@ -22,6 +22,22 @@ int OneEntry(const std::string& text) {
   return scan.minutes[0];
 }
 
+// A time typed with its seconds, "H:MM:SS" or "HH:MM:SS" (seconds 00-59),
+// without them: the entry is the minute the time lies in, never rounded up.
+// Any other text is returned as it is.
+std::string WithoutSeconds(const std::string& typed) {
+  const size_t first = typed.find_first_not_of(' ');
+  const size_t last = typed.find_last_not_of(' ');
+  if (first == std::string::npos) return typed;
+  const std::string t = typed.substr(first, last - first + 1);
+  const size_t colon = t.find(':');
+  if (colon == std::string::npos || t.size() != colon + 6 || t[colon + 3] != ':') return typed;
+  const char tens = t[colon + 4];
+  const char ones = t[colon + 5];
+  if (tens < '0' || tens > '5' || ones < '0' || ones > '9') return typed;
+  return t.substr(0, colon + 3);
+}
+
 }  // namespace
 
 std::string ScheduleRowText(const std::string& entry) {
@@ -29,7 +45,7 @@ std::string ScheduleRowText(const std::string& entry) {
 }
 
 int ParseScheduleTime(const std::string& typed, std::string* entry) {
-  const int minutes = OneEntry(typed);
+  const int minutes = OneEntry(WithoutSeconds(typed));
   if (minutes < 0) return kTextTimeInvalid;
   *entry = zmo::scheduleEntryText(minutes);
   return 0;

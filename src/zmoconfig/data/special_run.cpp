@@ -1,13 +1,11 @@
 #include "zmoconfig/special_run.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 
 #include "common/data_files.h"
 #include "platform/files.h"
 #include "platform/process.h"
-#include "platform/service.h"
 #include "platform/window_titles.h"
 #include "zmoconfig/bin_dir.h"
 #include "zmoconfig/catalog.h"
@@ -28,7 +26,6 @@ namespace {
 constexpr const char* kSpecRunListFile = "zmoSpecRunServList.dat";
 constexpr const char* kStatiProgram = "zmostati";
 constexpr const char* kStatiOutputFile = "zmostati.dat";
-constexpr const char* kStatiService = "zmostati";
 constexpr const char* kLoaderPrefix = "zmoload";
 
 SpecRunServices machine_services;
@@ -37,25 +34,6 @@ SpecRunServices* current_services = &machine_services;
 int Refuse(SpecRunBox* box, int id, SpecRunBox which) {
   *box = which;
   return id;
-}
-
-// The program name a window title names: the text after its last "/",
-// without the quotes of a quoted path.
-std::string ProgramOfTitle(const std::string& title) {
-  std::string t = title;
-  if (t.size() >= 2 && t.front() == '"' && t.back() == '"') t = t.substr(1, t.size() - 2);
-  const size_t slash = t.rfind('/');
-  return slash == std::string::npos ? t : t.substr(slash + 1);
-}
-
-bool NamesProgram(const std::string& name, const std::string& text) {
-  if (text.empty() || name.compare(0, text.size(), text) != 0) return false;
-  const std::string rest = name.substr(text.size());
-  if (rest == ".exe") return true;
-  for (char c : rest) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -107,20 +85,6 @@ int SpecRunServices::WindowTitles(std::vector<std::string>* titles) {
   return 0;
 }
 
-bool SpecRunServices::ServiceActive(const std::string& name) {
-  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  if (manager == nullptr) return false;
-  bool active = false;
-  SC_HANDLE service = OpenServiceA(manager, name.c_str(), SERVICE_ALL_ACCESS);
-  if (service != nullptr) {
-    SERVICE_STATUS status = {};
-    active = QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_STOPPED;
-    CloseServiceHandle(service);
-  }
-  CloseServiceHandle(manager);
-  return active;
-}
-
 SpecRunServices& specRunServices() { return *current_services; }
 
 void SetSpecRunServices(SpecRunServices* services) {
@@ -131,14 +95,17 @@ bool WindowTitleExists(const std::string& text) {
   std::vector<std::string> titles;
   specRunServices().WindowTitles(&titles);
   for (const std::string& title : titles) {
-    if (NamesProgram(ProgramOfTitle(title), text)) return true;
+    if (title.find(text) != std::string::npos) return true;
   }
   return false;
 }
 
 bool SpecialRunBlocked() {
-  return WindowTitleExists(kStatiProgram) || WindowTitleExists(kLoaderPrefix) ||
-         specRunServices().ServiceActive(kStatiService);
+  // A collection or a load at work has a window: the zmostati service and a
+  // one-shot collector while they collect, a started collector or loader,
+  // and the loader's batch ("... Load/Aggregate zmostati data"). The service
+  // waiting between its schedule times has none.
+  return WindowTitleExists(kStatiProgram) || WindowTitleExists(kLoaderPrefix);
 }
 
 std::vector<std::string> SpecialRunArguments(const SpecRunFields& f, bool stati_debug,

@@ -135,6 +135,10 @@ MDIMainForm::MDIMainForm(QWidget* parent) : FormBase(parent) {
   mdiArea = new QMdiArea(this);
   mdiArea->setObjectName("mdiArea");
   mdiArea->setBackground(palette().window());
+  // A window made smaller than the tree and its page scrolls to them: the
+  // page's buttons and the tree's foot stay within reach.
+  mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   staMainStatusBar = new QStatusBar(this);
   staMainStatusBar->setObjectName("staMainStatusBar");
   staMainStatusBar->setSizeGripEnabled(false);

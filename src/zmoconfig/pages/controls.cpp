@@ -1,6 +1,7 @@
 #include "controls.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -92,8 +93,35 @@ ClickRelay* LostFocus(QWidget* control) {
 ClickRelay* Click(QAbstractButton* control) {
   if (ClickRelay* relay = ExistingRelay(control)) return relay;
   ClickRelay* relay = NewRelay(control);
-  QObject::connect(control, &QAbstractButton::clicked, relay, &ClickRelay::Fire);
+  if (qobject_cast<QRadioButton*>(control)) {
+    // An option is picked when it becomes the chosen one, by a click or an
+    // arrow key; SetValue fires its own Click and keeps this one quiet.
+    QObject::connect(control, &QAbstractButton::toggled, relay, [relay](bool on) {
+      if (on) relay->Fire();
+    });
+  } else {
+    QObject::connect(control, &QAbstractButton::clicked, relay, &ClickRelay::Fire);
+  }
   return relay;
+}
+
+QButtonGroup* OptionGroup(std::initializer_list<QRadioButton*> options) {
+  auto* group = new QButtonGroup((*options.begin())->parent());
+  group->setExclusive(true);
+  for (QRadioButton* option : options) group->addButton(option);
+  // Tab enters the group on its chosen option, else on its first.
+  auto tab_stop = [group] {
+    const QList<QAbstractButton*> buttons = group->buttons();
+    QAbstractButton* stop = group->checkedButton() ? group->checkedButton() : buttons.first();
+    for (QAbstractButton* b : buttons) {
+      const int policy = b->focusPolicy();
+      b->setFocusPolicy(
+          Qt::FocusPolicy(b == stop ? policy | Qt::TabFocus : policy & ~Qt::TabFocus));
+    }
+  };
+  QObject::connect(group, &QButtonGroup::buttonToggled, group, tab_stop);
+  tab_stop();
+  return group;
 }
 
 ClickRelay* Click(QListWidget* control) {
@@ -122,21 +150,41 @@ void SetValue(QCheckBox* control, bool on) {
 
 void SetValue(QRadioButton* control, bool on) {
   if (on) {
-    control->setChecked(true);
+    {
+      const QSignalBlocker quiet(control);  // the one Click is the one below
+      control->setChecked(true);
+    }
     FireClick(control);
     return;
   }
   // An exclusive option cannot be cleared alone; code may clear it.
-  const bool exclusive = control->autoExclusive();
-  control->setAutoExclusive(false);
+  QButtonGroup* group = control->group();
+  const bool exclusive = group ? group->exclusive() : control->autoExclusive();
+  if (group) {
+    group->setExclusive(false);
+  } else {
+    control->setAutoExclusive(false);
+  }
   control->setChecked(false);
-  control->setAutoExclusive(exclusive);
+  if (group) {
+    group->setExclusive(exclusive);
+  } else {
+    control->setAutoExclusive(exclusive);
+  }
 }
 
 int ListIndex(const QListWidget* control) {
   const int row = control->currentRow();
   const QListWidgetItem* item = control->item(row);
   return item && item->isSelected() ? row : -1;
+}
+
+void RemoveListItem(QListWidget* control, int row) {
+  const QSignalBlocker quiet(control);
+  delete control->takeItem(row);
+  // The view makes the next row current and selected; nothing is picked.
+  control->setCurrentRow(-1);
+  control->clearSelection();
 }
 
 void SetListIndex(QListWidget* control, int index) {

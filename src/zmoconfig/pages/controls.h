@@ -2,13 +2,18 @@
 // - Click: an option, check box, list or combo box fires its Click when the
 //   user picks it and also when code sets its value or list index (an
 //   option set to True and a list index fire even when nothing changes; a
-//   check box fires when its value changes).
+//   check box fires when its value changes). A click on the option already
+//   chosen picks nothing and fires nothing.
+// - Options exclude each other only within their own group (OptionGroup),
+//   whatever frames they sit in.
 // - MaxLength limits what the user types; code may set a longer text.
 #pragma once
 
 #include <QObject>
+#include <initializer_list>
 
 class QAbstractButton;
+class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -32,12 +37,22 @@ ClickRelay* Click(QAbstractButton* control);
 ClickRelay* Click(QListWidget* control);
 ClickRelay* Click(QComboBox* control);
 
+// Makes options one exclusive group: choosing one clears the others, and
+// Tab stops once in the group (on the chosen option, else the first), the
+// arrow keys moving within it. Options of another group, also in a frame
+// inside this group's frame, are not touched. The group belongs to the
+// first option's parent.
+QButtonGroup* OptionGroup(std::initializer_list<QRadioButton*> options);
+
 // Sets the value as code does: Value := on.
 void SetValue(QCheckBox* control, bool on);
 void SetValue(QRadioButton* control, bool on);
 // ListIndex: the selected item's row, -1 when none is selected (a list that
 // got the focus has a current row but no selection until a pick).
 int ListIndex(const QListWidget* control);
+// Removes the item at row; afterwards no item is selected (ListIndex -1),
+// so that a second Delete finds nothing to remove. Fires no Click.
+void RemoveListItem(QListWidget* control, int row);
 // Sets ListIndex (-1: no item).
 void SetListIndex(QListWidget* control, int index);
 void SetListIndex(QComboBox* control, int index);

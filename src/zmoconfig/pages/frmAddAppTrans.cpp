@@ -26,6 +26,7 @@ frmAddAppTrans::frmAddAppTrans(QWidget* parent) : PageForm("frmAddAppTrans", par
   lblInstructions = NamedControl<QLabel>(this, "lblInstructions", 1304);
   lblInstructions->setWordWrap(true);
   txtTransaction = NamedControl<QLineEdit>(this, "txtTransaction");
+  lblTitle->setBuddy(txtTransaction);  // the box's name for an accessibility client
   txtIndex = NamedControl<QLineEdit>(this, "txtIndex");
   txtIndex->setVisible(false);
   cmdOK = NamedControl<QPushButton>(this, "cmdOK", 1200);

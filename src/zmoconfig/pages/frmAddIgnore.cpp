@@ -24,9 +24,11 @@ using zmo::IgnoreList;
 IgnoreEntryDialog::IgnoreEntryDialog(IgnoreList list, QWidget* parent)
     : PageForm(IgnoreMemberOf(list).dialog, parent), member_(IgnoreMemberOf(list)) {
   SetTag(this, QString::number(member_.dialog_caption));
-  lblTitle = NamedControl<QLabel>(this, "lblTitle", member_.dialog_title);
+  // A dialog without a title of its own shows its caption there: beside the
+  // tree it has no title bar.
+  lblTitle = NamedControl<QLabel>(
+      this, "lblTitle", member_.dialog_title ? member_.dialog_title : member_.dialog_caption);
   MakeTitle(lblTitle);
-  lblTitle->setVisible(member_.dialog_title != 0);
   imgLogo = MakeLogo(this);
   entry_label_ = NamedControl<QLabel>(this, member_.entry_label, member_.entry_label_id);
   txtIgnore = NamedControl<QLineEdit>(this, "txtIgnore");
@@ -75,7 +77,7 @@ void IgnoreEntryDialog::cmdOK_Click() {
     // meanwhile, so it is still there.
     bool ok = false;
     const int position = txtIndex->text().toInt(&ok);
-    if (ok && position >= 0 && position < list->count()) delete list->takeItem(position);
+    if (ok && position >= 0 && position < list->count()) RemoveListItem(list, position);
     txtIndex->clear();
   }
   list->addItem(FromAnsi(row));

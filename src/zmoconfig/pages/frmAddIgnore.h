@@ -23,7 +23,7 @@ class IgnoreEntryDialog : public PageForm {
  public:
   explicit IgnoreEntryDialog(zmo::IgnoreList list, QWidget* parent = nullptr);
 
-  QLabel* lblTitle;  // empty where the member has no dialog title
+  QLabel* lblTitle;  // the dialog title, else the caption
   QLabel* imgLogo;
   QLineEdit* txtIgnore;
   QLineEdit* txtIndex;

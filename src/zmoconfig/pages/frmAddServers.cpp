@@ -35,6 +35,8 @@ QLineEdit* Box(QWidget* parent, const char* name, int max_length, bool tagged) {
 
 frmAddServers::frmAddServers(QWidget* parent) : PageForm("frmAddServers", parent) {
   SetTag(this, "1309");
+  lblTitle = NamedControl<QLabel>(this, "lblTitle", 1309);
+  MakeTitle(lblTitle);
   lblServer = NamedControl<QLabel>(this, "lblServer", 1114);
   txtServer = Box(this, "txtServer", 100, false);
   lblID = NamedControl<QLabel>(this, "lblID", 1310);
@@ -72,6 +74,7 @@ frmAddServers::frmAddServers(QWidget* parent) : PageForm("frmAddServers", parent
   grid->setColumnStretch(1, 1);
   QHBoxLayout* buttons = OkCancelRow(cmdOK, cmdCancel);
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lblTitle);
   layout->addLayout(grid);
   layout->addStretch(1);
   layout->addLayout(buttons);

@@ -20,6 +20,9 @@ class frmAddServers : public PageForm {
  public:
   explicit frmAddServers(QWidget* parent = nullptr);
 
+  // The heading: the pages beside the tree have no title bar to show the
+  // form's caption.
+  QLabel* lblTitle;
   QLabel* lblServer;
   QLineEdit* txtServer;
   QLabel* lblID;

@@ -64,7 +64,7 @@ void frmAddStatSch::cmdOK_Click() {
     // The row being edited is the one txtIndex names.
     bool ok = false;
     const int row = txtIndex->text().toInt(&ok);
-    if (ok && row >= 0 && row < page->lstStatSch->count()) delete page->lstStatSch->takeItem(row);
+    if (ok && row >= 0 && row < page->lstStatSch->count()) RemoveListItem(page->lstStatSch, row);
     txtIndex->clear();
   }
   page->AddEntry(entry);

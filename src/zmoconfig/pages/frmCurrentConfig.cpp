@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "artwork.h"
 #include "catalog_text.h"
@@ -49,6 +50,13 @@ frmCurrentConfig::frmCurrentConfig(QWidget* parent) : PageForm("frmCurrentConfig
   SetTypeName(imgLogo, "PictureBox");
   imgLogo->setPixmap(LogoArt());
   imgLogo->setFixedSize(kLogoSize, kLogoSize);
+  // Each box is named by its label for an accessibility client.
+  const std::pair<QLabel*, QWidget*> buddies[] = {{lblDataSource, txtDataSource},
+                                                  {lblServers, lstServers},
+                                                  {lblPrograms, cmbPrograms},
+                                                  {lblIDs, cmbIDs},
+                                                  {lblTransactions, cmbTransactions}};
+  for (const auto& [label, box] : buddies) label->setBuddy(box);
   connect(LostFocus(cmbTransactions), &ClickRelay::Click, this,
           &frmCurrentConfig::cmbTransactions_LostFocus, Qt::QueuedConnection);
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "artwork.h"
 #include "catalog_text.h"
@@ -74,6 +75,16 @@ frmDataSource::frmDataSource(QWidget* parent) : PageForm("frmDataSource", parent
   cmdOK = NamedControl<QPushButton>(this, "cmdOK", 1200);
   cmdCancel = NamedControl<QPushButton>(this, "cmdCancel", 1201);
 
+  // The kinds exclude each other, and so do the versions; the version frame
+  // sits inside the kinds' frame, but choosing a version leaves the kind.
+  OptionGroup({optORA, optCorva, optMSSQL, optSybase, optTessel});
+  OptionGroup({optORA73, optORA80, optORA81});
+  // Tab follows the page from top to bottom: a kind, then what belongs to
+  // it beside it.
+  QWidget* const order[] = {optORA,       optORA73,    optORA80,  optORA81,  optCorva,
+                            txtCorvainst, optMSSQL,    optSybase, optTessel, txtDSN,
+                            txtUserID,    txtPassword, cmdOK,     cmdCancel};
+  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   connect(Click(optORA), &ClickRelay::Click, this, &frmDataSource::optORA_Click);
   connect(Click(optCorva), &ClickRelay::Click, this, &frmDataSource::optCorva_Click);
   connect(Click(optMSSQL), &ClickRelay::Click, this, &frmDataSource::optMSSQL_Click);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QVBoxLayout>
@@ -27,6 +28,30 @@ namespace {
 // The folder list's entry that goes one folder up.
 const QString kParentEntry = QStringLiteral("..");
 
+// A path shown in the width it is given: a longer one loses its beginning,
+// so the folder's own name stays in view.
+class PathLabel : public QLabel {
+ public:
+  explicit PathLabel(QWidget* parent) : QLabel(parent) {
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  }
+  void SetPath(const QString& path) {
+    path_ = path;
+    setToolTip(path);
+    Elide();
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QLabel::resizeEvent(event);
+    Elide();
+  }
+
+ private:
+  void Elide() { setText(fontMetrics().elidedText(path_, Qt::ElideLeft, width())); }
+  QString path_;
+};
+
 }  // namespace
 
 frmGetServerFile::frmGetServerFile(QWidget* parent) : PageForm("frmGetServerFile", parent) {
@@ -39,11 +64,16 @@ frmGetServerFile::frmGetServerFile(QWidget* parent) : PageForm("frmGetServerFile
   drvDriveList = NamedControl<QComboBox>(this, "drvDriveList");
   SetTypeName(drvDriveList, "DriveListBox");
   lblFolder = NamedControl<QLabel>(this, "lblFolder", 1510);
+  lblDirPath = new PathLabel(this);
+  lblDirPath->setObjectName("lblDirPath");
   dirDirList = NamedControl<QListWidget>(this, "dirDirList");
   SetTypeName(dirDirList, "DirListBox");
   lblFile = NamedControl<QLabel>(this, "lblFile", 1511);
   fileFileList = NamedControl<QListWidget>(this, "fileFileList");
   SetTypeName(fileFileList, "FileListBox");
+  lblDrive->setBuddy(drvDriveList);
+  lblFolder->setBuddy(dirDirList);
+  lblFile->setBuddy(fileFileList);
   cmdOK = NamedControl<QPushButton>(this, "cmdOK", 1200);
   cmdCancel = NamedControl<QPushButton>(this, "cmdCancel", 1201);
   WireOkCancel(cmdOK, cmdCancel);
@@ -60,9 +90,10 @@ frmGetServerFile::frmGetServerFile(QWidget* parent) : PageForm("frmGetServerFile
   grid->addWidget(drvDriveList, 1, 0, 1, 2);
   grid->addWidget(lblFolder, 2, 0);
   grid->addWidget(lblFile, 2, 1);
-  grid->addWidget(dirDirList, 3, 0);
-  grid->addWidget(fileFileList, 3, 1);
-  grid->setRowStretch(3, 1);
+  grid->addWidget(lblDirPath, 3, 0, 1, 2);
+  grid->addWidget(dirDirList, 4, 0);
+  grid->addWidget(fileFileList, 4, 1);
+  grid->setRowStretch(4, 1);
   QHBoxLayout* buttons = OkCancelRow(cmdOK, cmdCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lblTitle);
@@ -103,6 +134,7 @@ void frmGetServerFile::SetDrive(const QString& path) {
 
 void frmGetServerFile::SetDirPath(const QString& path) {
   dir_path_ = QDir::cleanPath(path);
+  static_cast<PathLabel*>(lblDirPath)->SetPath(QDir::toNativeSeparators(dir_path_));
   dirDirList->clear();
   QDir dir(dir_path_);
   if (!dir.isRoot()) dirDirList->addItem(kParentEntry);

@@ -26,6 +26,9 @@ class frmGetServerFile : public PageForm {
   QLabel* lblDrive;
   QComboBox* drvDriveList;
   QLabel* lblFolder;
+  // The folder the lists show, its full path (cut at the left when it is
+  // wider than the page; the tool tip holds it whole).
+  QLabel* lblDirPath;
   QListWidget* dirDirList;
   QLabel* lblFile;
   QListWidget* fileFileList;

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "catalog_text.h"
@@ -52,6 +51,7 @@ IgnoreListPage::IgnoreListPage(IgnoreList list, QWidget* parent)
   imgLogo = MakeLogo(this);
   list_ = NamedControl<QListWidget>(this, member_.list_box);
   list_->setSortingEnabled(true);
+  lblTitle->setBuddy(list_);  // the list's name for an accessibility client
   cmdAdd = NamedControl<QPushButton>(this, "cmdAdd", 1202);
   cmdEdit = NamedControl<QPushButton>(this, "cmdEdit", 1203);
   cmdDelete = NamedControl<QPushButton>(this, "cmdDelete", 1204);
@@ -116,8 +116,7 @@ void IgnoreListPage::cmdEdit_Click() {
 void IgnoreListPage::cmdDelete_Click() {
   const int position = ListIndex(list_);
   if (position < 0) return;
-  const QSignalBlocker quiet(list_);
-  delete list_->takeItem(position);
+  RemoveListItem(list_, position);
 }
 
 void IgnoreListPage::cmdOK_Click() {

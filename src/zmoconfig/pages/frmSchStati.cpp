@@ -21,6 +21,8 @@ namespace zmo::config {
 
 frmSchStati::frmSchStati(QWidget* parent) : PageForm("frmSchStati", parent) {
   SetTag(this, "1121");
+  lblTitle = NamedControl<QLabel>(this, "lblTitle", 1121);
+  MakeTitle(lblTitle);
   imgLogo = MakeLogo(this);
   lblStatSch = NamedControl<QLabel>(this, "lblStatSch", 1340);
   lstStatSch = NamedControl<QListWidget>(this, "lstStatSch");
@@ -45,7 +47,7 @@ frmSchStati::frmSchStati(QWidget* parent) : PageForm("frmSchStati", parent) {
   list->addWidget(lstStatSch, 1);
   list->addLayout(side);
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(TitleRow(lblStatSch, imgLogo));
+  layout->addLayout(TextsBesideLogo({lblTitle, lblStatSch}, imgLogo));
   layout->addLayout(list, 1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
   resize(Twips(5884), Twips(4995));
@@ -100,7 +102,7 @@ void frmSchStati::cmdDelete_Click() {
   if (row < 0) return;
   if (Ui().MsgBox(CatalogText(kTextDataLossQuestion), MsgButtons::YesNoCritical) != MsgAnswer::Yes)
     return;
-  delete lstStatSch->takeItem(row);
+  RemoveListItem(lstStatSch, row);
   SaveSchedule();
 }
 

@@ -20,6 +20,9 @@ class frmSchStati : public PageForm {
  public:
   explicit frmSchStati(QWidget* parent = nullptr);
 
+  // The heading: the pages beside the tree have no title bar to show the
+  // form's caption.
+  QLabel* lblTitle;
   QLabel* imgLogo;
   QLabel* lblStatSch;
   QListWidget* lstStatSch;

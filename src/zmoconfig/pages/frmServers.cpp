@@ -10,7 +10,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "MDIMainForm.h"
@@ -149,10 +148,7 @@ void frmServers::cmdDelete_Click() {
   const int position = ListIndex(lstServer);
   if (position < 0) return;
   Ui().SetHourglass(true);
-  {
-    const QSignalBlocker quiet(lstServer);  // removing an item clicks nothing
-    delete lstServer->takeItem(position);
-  }
+  RemoveListItem(lstServer, position);
   DeleteServerRow(position + 1);
   Ui().SetHourglass(false);
 }

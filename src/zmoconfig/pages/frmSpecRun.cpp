@@ -212,11 +212,12 @@ void frmSpecRun::txtField_KeyDown(QLineEdit* box) {
 }
 
 bool frmSpecRun::MoveItem(QListWidget* from, QListWidget* to) {
-  const int row = from->currentRow();
+  // Only a picked server moves: the row the focus alone made current is
+  // none, and after a move nothing is picked.
+  const int row = ListIndex(from);
   if (row < 0) return false;
-  QListWidgetItem* item = from->takeItem(row);
-  to->addItem(item->text());
-  delete item;
+  to->addItem(from->item(row)->text());
+  RemoveListItem(from, row);
   return true;
 }
 

@@ -44,6 +44,8 @@ class Hourglass {
 
 frmTransGroup::frmTransGroup(QWidget* parent) : PageForm("frmTransGroup", parent) {
   SetTag(this, "1119");
+  lblTitle = NamedControl<QLabel>(this, "lblTitle", 1119);
+  MakeTitle(lblTitle);
   frameApplication = NamedControl<QGroupBox>(this, "frameApplication", 1364);
   cmbTransGroup = NamedControl<QComboBox>(frameApplication, "cmbTransGroup");
   cmbTransGroup->setEditable(true);
@@ -94,6 +96,7 @@ frmTransGroup::frmTransGroup(QWidget* parent) : PageForm("frmTransGroup", parent
   tx_buttons->addStretch(1);
   tx->addLayout(tx_buttons);
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lblTitle);
   layout->addWidget(frameApplication);
   layout->addWidget(frameTransactions, 1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
@@ -248,8 +251,7 @@ void frmTransGroup::cmdTxDelete_Click() {
   if (position < 0) return;
   Hourglass busy;
   DeleteGroupCode(SelectedGroup(), ToAnsi(lstGroupMembers->item(position)->text()));
-  const QSignalBlocker quiet(lstGroupMembers);
-  delete lstGroupMembers->takeItem(position);
+  RemoveListItem(lstGroupMembers, position);
 }
 
 void frmTransGroup::Reload() {

@@ -24,6 +24,9 @@ class frmTransGroup : public PageForm {
  public:
   explicit frmTransGroup(QWidget* parent = nullptr);
 
+  // The heading: the pages beside the tree have no title bar to show the
+  // form's caption.
+  QLabel* lblTitle;
   QGroupBox* frameApplication;
   QComboBox* cmbTransGroup;
   QLabel* lblSeconds;

@@ -101,6 +101,9 @@ void frmTreeView::treConfigurator_MouseDown(int Button, int Shift, const QPoint&
   (void)Shift;
   QTreeWidgetItem* node = treConfigurator->itemAt(pos);
   if (!node) return;
+  // The node hit is the one highlighted, also when the press fell on its
+  // expand arrow, which opens the node without selecting it.
+  treConfigurator->setCurrentItem(node);
   gClickedNodeKey = Key(node);
   ShowNodeForm(gClickedNodeKey);
 }

@@ -1,6 +1,7 @@
 #include "localize.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
@@ -159,6 +160,36 @@ void LocalizeWidget(QWidget* w) {
   }
 }
 
+// A label's text as an accessible name: without the "&" that marks its
+// access key ("&&" stands for one "&").
+QString WithoutAccessKey(const QString& text) {
+  QString name;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == u'&') {
+      if (i + 1 >= text.size()) break;
+      ++i;
+    }
+    name += text[i];
+  }
+  return name;
+}
+
+// An accessibility client names a box by its label; a list or a tree does
+// not look for one, so each takes its label's text (or its frame's caption)
+// as its name here, after the texts are in place.
+void NameItemViews(QWidget* form) {
+  for (QAbstractItemView* view : form->findChildren<QAbstractItemView*>()) {
+    QString name;
+    for (QLabel* label : form->findChildren<QLabel*>()) {
+      if (label->buddy() == view) name = label->text();
+    }
+    if (name.isEmpty()) {
+      if (auto* frame = qobject_cast<QGroupBox*>(view->parentWidget())) name = frame->title();
+    }
+    if (!name.isEmpty()) view->setAccessibleName(WithoutAccessKey(name));
+  }
+}
+
 }  // namespace
 
 void SetTag(QObject* control, const QString& tag) { control->setProperty(kTagProperty, tag); }
@@ -203,6 +234,7 @@ void LocalizeForm(QWidget* form) {
       LocalizeWidget(static_cast<QWidget*>(o));
     }
   }
+  NameItemViews(form);
 }
 
 }  // namespace zmo::config

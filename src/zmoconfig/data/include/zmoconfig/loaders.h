@@ -129,7 +129,8 @@ void LoadDataSource(const std::string& form, DataSourceValues* values);
 // ---- Transaction codes ----
 
 // True when code (trimmed, upper-cased) is a record of zmotcodes.dat (found
-// by binary search, compared without regard to case) or a line of
+// by binary search in the list's order: without regard to case, signs before
+// digits before letters) or a line of
 // zmoztcodes.dat, or when zmotcodes.dat is missing.
 bool IsStandardTCode(const std::string& code);
 

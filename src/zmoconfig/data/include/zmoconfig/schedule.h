@@ -20,8 +20,9 @@ constexpr size_t kScheduleReadMaxEntries = 100;
 std::string ScheduleRowText(const std::string& entry);
 
 // A typed time as the entry "HH:MM": exactly one entry of the grammar
-// ("7:05" -> "07:05"), blanks around it allowed. Returns 0, or 1416 for
-// anything else (a date, seconds, 24:00, an empty text).
+// ("7:05" -> "07:05"), or one with its seconds, which are dropped without
+// rounding ("19:30:45" -> "19:30"); blanks around it allowed. Returns 0, or
+// 1416 for anything else (a date, 24:00, seconds 60, an empty text).
 int ParseScheduleTime(const std::string& typed, std::string* entry);
 
 // frmAddStatSch's OK against the page's entries (the edited one included):

@@ -39,8 +39,6 @@ class SpecRunServices {
   // The titles of the top-level windows, by the window walk of
   // platform/window_titles.h in z-order. Returns 0, or an errno.
   virtual int WindowTitles(std::vector<std::string>* titles);
-  // True when the service is installed and not stopped.
-  virtual bool ServiceActive(const std::string& name);
 };
 
 // The services in force: the installed ones, else the machine's.
@@ -50,15 +48,15 @@ void SetSpecRunServices(SpecRunServices* services);
 
 // ---- The guard ----
 
-// WindowTitleExists: true when a top-level window is the window of a program
-// whose name begins with text (case-sensitive): "zmoload" finds zmoloader's
-// window. Only the program named by the title counts (the name after the
-// last "/", followed by letters or digits only, or ".exe"), so a viewer
-// showing trace_zmostati.log is no collector.
+// WindowTitleExists: true when the title of a top-level window contains text
+// (case-sensitive): "zmoload" finds zmoloader's window, "zmostati" a
+// collector's and the loader batch's "... Load/Aggregate zmostati data".
 bool WindowTitleExists(const std::string& text);
 
-// True when a special run must not start: a window of zmostati or zmoloader,
-// or the zmostati service not stopped (it has no window).
+// True when a special run must not start: a window whose title holds
+// "zmostati" or "zmoload". A collector has one only while it collects (the
+// service between its schedule times has none), so a waiting service does
+// not refuse the run.
 bool SpecialRunBlocked();
 
 // ---- The launcher ----
