@@ -7,6 +7,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -176,20 +177,29 @@ const E2eCase kCases[] = {
       "corva -tvf @BIN@/zmosnap.sql"}},
 };
 
-class EndToEndTest : public LoaderTest, public ::testing::WithParamInterface<E2eCase> {
+// The built programs started as the collectors start them, with the tool
+// stand-ins first on PATH recording their calls.
+class RecordedRun : public LoaderTest {
  protected:
   void SetUp() override {
     LoaderTest::SetUp();
     std::filesystem::create_symlink(Program("zmomsg"), Bin("zmomsg"));
   }
   std::string CallLog() const { return dir_ / "calls.log"; }
+  // The recorded calls, BinDir written as @BIN@.
+  std::vector<std::string> Calls() {
+    if (!zmo::FileExists(CallLog().c_str())) return {};
+    return CrlfLines(Replace(Replace(Read(CallLog()), "\n", "\r\n"), bin_dir(), "@BIN@"));
+  }
 
   // Starts a program as the collectors do and waits for it, with the
-  // stand-ins first on PATH.
-  int Start(const std::string& program, std::vector<std::string> elements) {
+  // stand-ins first on PATH; the tools named in fail (ZMO_DBTOOLS_FAIL)
+  // fail.
+  int Start(const std::string& program, std::vector<std::string> elements,
+            const std::optional<std::string>& fail = std::nullopt) {
     zmo_test::ScopedEnv path("PATH", Program("dbtools"));
     zmo_test::ScopedEnv calls("ZMO_DBTOOLS_LOG", CallLog());
-    zmo_test::ScopedEnv fail("ZMO_DBTOOLS_FAIL", std::nullopt);
+    zmo_test::ScopedEnv failing("ZMO_DBTOOLS_FAIL", fail);
     elements.insert(elements.begin(), program);
     std::vector<const char*> argv;
     for (const std::string& e : elements) argv.push_back(e.c_str());
@@ -225,6 +235,8 @@ class EndToEndTest : public LoaderTest, public ::testing::WithParamInterface<E2e
 
   std::vector<std::string> tables_;
 };
+
+class EndToEndTest : public RecordedRun, public ::testing::WithParamInterface<E2eCase> {};
 
 TEST_P(EndToEndTest, FromTheCollectorsCallToTheArchive) {
   const E2eCase& c = GetParam();
@@ -314,5 +326,104 @@ TEST_P(EndToEndTest, FromTheCollectorsCallToTheArchive) {
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, EndToEndTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Runs that load nothing, or whose load fails, on the recorded tools.
+class RecordedFailureTest : public RecordedRun {
+ protected:
+  const std::vector<std::string> kStatiCall = {" -A",          " -P STATI",       " -S 20040109",
+                                               " -E 20040110", " -H 10.20.30.40", " -I 153"};
+  // The archives of the retention dates (and one outside them) of today.
+  void TouchRetentionDates(const char* prefix) {
+    for (int days : {-7, -8, -9, -6}) Touch(std::string(prefix) + "_" + Day(days) + "1200.dat");
+  }
+  void ExpectRetentionDatesDeleted(const char* prefix) {
+    for (int days : {-7, -8, -9}) {
+      EXPECT_FALSE(
+          zmo::FileExists((archive_dir() + "/" + prefix + "_" + Day(days) + "1200.dat").c_str()))
+          << days;
+    }
+    EXPECT_TRUE(
+        zmo::FileExists((archive_dir() + "/" + prefix + "_" + Day(-6) + "1200.dat").c_str()));
+  }
+};
+
+// With every statistics switch off nothing is made or loaded, and the run
+// still archives its file, deletes the archives of the retention dates and
+// writes its closing line; the loads of tables that are not made would
+// fail every run.
+TEST_F(RecordedFailureTest, EveryStatisticsSwitchOffStillArchivesAndCloses) {
+  SetSwitches({"ProcessStatiCPU",         "ProcessStatiResp",
+               "ProcessStatiDB",          "ProcessStatiOther",
+               "ProcessStatiKBtrans",     "ProcessStatiKBchanged",
+               "ProcessStatiWait",        "ProcessStatiMemUsed",
+               "ProcessStatiLoad",        "ProcessStatiGUI",
+               "ProcessStatiGUIcount",    "ProcessStatiGUInetTime",
+               "ProcessSLAyes",           "ProcessSLAno",
+               "ProcessApplCPU",          "ProcessApplResp",
+               "ProcessApplDB",           "ProcessApplOther",
+               "ProcessApplKBtrans",      "ProcessApplKBchanged",
+               "ProcessApplWait",         "ProcessApplMemUsed",
+               "ProcessApplLoad",         "ProcessApplGUI",
+               "ProcessApplGUIcount",     "ProcessApplGUInetTime",
+               "ProcessStatiActiveUsers", "ProcessStatiTransactions",
+               "ProcessStatiPrograms"});
+  for (const char* db : {"Oracle", "MSSQL", "Sybase", "Tessel"}) {
+    SCOPED_TRACE(db);
+    SetConfig(zmo::cfg::kDB, db);
+    ASSERT_EQ(zmo::WriteFileAtomic(Bin("zmostati.dat"), Delimited(24) + "\r\n"), 0);
+    std::filesystem::remove(Bin("trace_zmostatisum.log"));
+    std::filesystem::remove(CallLog());
+    TouchRetentionDates("stati");
+    const std::string today = Day(0);
+    ASSERT_EQ(Start(Program("zmoloader"), kStatiCall), 0);
+    if (Day(0) != today) GTEST_SKIP() << "the date changed during the run";
+    for (const std::string& call : Calls()) {
+      EXPECT_EQ(call.find("bcp"), std::string::npos) << call;
+      EXPECT_EQ(call.find("sqlldr"), std::string::npos) << call;
+    }
+    EXPECT_FALSE(zmo::FileExists(Bin("zmostati.dat").c_str())) << "archived";
+    ExpectRetentionDatesDeleted("stati");
+    const std::vector<std::string> summary = SummaryTexts("trace_zmostatisum.log");
+    ASSERT_FALSE(summary.empty());
+    EXPECT_EQ(summary.back(), kEnded);
+  }
+}
+
+// A failed step of the MSSQL and Sybase kinds leaves by the lines that drop
+// the run's staging tables and take the database out of bulk-copy mode; the
+// data file is kept for the next load.
+TEST_F(RecordedFailureTest, TheBulkCopyKindsLeaveBulkModeAndDropTheirTablesWhenALoadFails) {
+  for (const char* db : {"MSSQL", "Sybase"}) {
+    SCOPED_TRACE(db);
+    SetConfig(zmo::cfg::kDB, db);
+    ASSERT_EQ(zmo::WriteFileAtomic(Bin("zmostati.dat"), Delimited(24) + "\r\n"), 0);
+    std::filesystem::remove(CallLog());
+    EXPECT_EQ(Start(Program("zmoloader"), kStatiCall, "bcp"), kLoaderExitLoadFailed);
+    const std::vector<std::string> calls = Calls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls[calls.size() - 3].substr(0, 3), "bcp");
+    EXPECT_EQ(calls[calls.size() - 2], kIsql + "@BIN@/zmodrop_stati.sql");
+    EXPECT_EQ(calls.back(), kIsql + "@BIN@/BulkOff.sql");
+    EXPECT_EQ(Read(Bin("zmodrop_stati.sql")),
+              "use r3klv\r\ngo\r\nif object_id('s" + std::string(kKey) +
+                  "') is not null drop table s" + kKey + "\r\ngo\r\n");
+    EXPECT_TRUE(zmo::FileExists(Bin("zmostati.dat").c_str())) << "kept";
+  }
+}
+
+// A run without a data file still deletes the archives of the retention
+// dates and writes its closing line; it starts no tool.
+TEST_F(RecordedFailureTest, ARunWithoutADataFileStillDeletesAndCloses) {
+  RemoveDataFiles();
+  SetConfig(zmo::cfg::kDB, "MSSQL");
+  TouchRetentionDates("cpu");
+  const std::string today = Day(0);
+  ASSERT_EQ(Start(Program("zmoloader"), {" -a", "-p SNAP", " -h 10.20.30.40", " -i 153"}), 0);
+  if (Day(0) != today) GTEST_SKIP() << "the date changed during the run";
+  EXPECT_TRUE(Calls().empty());
+  ExpectRetentionDatesDeleted("cpu");
+  EXPECT_EQ(SummaryTexts("trace_zmosnapsum.log"),
+            (std::vector<std::string>{"\tLoading of snap records has started", kEnded}));
+}
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The start message, the batch start and debug mode.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -188,6 +191,45 @@ TEST_F(StartTest, ABatchThatReportsAFailedLoadEndsTheRunWithTwo) {
   SetConfig(zmo::cfg::kDB, "Oracle");
   loader_test::SpawnResult() = 0;
   EXPECT_EQ(Run(kSnap), kLoaderExitOk);
+}
+
+// True when another holder has an exclusive lock on path: a lock of our
+// own (a new open of the file) cannot be had at once.
+bool LockedElsewhere(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool locked = flock(fd, LOCK_EX | LOCK_NB) != 0;
+  close(fd);
+  return locked;
+}
+
+std::vector<std::string>& LocksSeen() {
+  static std::vector<std::string> seen;
+  return seen;
+}
+
+// Records, at each start, which batch files are locked then.
+std::intptr_t RecordLocks(int mode, const char* path, const char* const* argv) {
+  const std::string bin = std::filesystem::path(path).parent_path().string();
+  for (const char* bat : {"zmoload_stati.bat", "zmoload2_stati.bat"}) {
+    if (LockedElsewhere(bin + "/" + bat)) LocksSeen().push_back(bat);
+  }
+  return loader_test::RecordSpawn(mode, path, argv);
+}
+
+// The Corva command window runs the second batch on its own: while a run
+// writes its files, and until it starts its first batch, it holds the lock
+// of the second batch too, so that a second batch still running (its first
+// batch killed) is waited for.
+TEST_F(StartTest, ACorvaRunHoldsTheLocksOfBothItsBatches) {
+  SetConfig(zmo::cfg::kDB, "Corva");
+  loaderState().spawn = RecordLocks;
+  LocksSeen().clear();
+  ASSERT_EQ(Run(kStati), 0);
+  ASSERT_EQ(SpawnCalls().size(), 2u);
+  // At the start message both are held; at the batch start the run has let
+  // go of them for the batches to take.
+  EXPECT_EQ(LocksSeen(), (std::vector<std::string>{"zmoload_stati.bat", "zmoload2_stati.bat"}));
 }
 
 }  // namespace
