@@ -352,21 +352,7 @@ class RecordedFailureTest : public RecordedRun {
 // writes its closing line; the loads of tables that are not made would
 // fail every run.
 TEST_F(RecordedFailureTest, EveryStatisticsSwitchOffStillArchivesAndCloses) {
-  SetSwitches({"ProcessStatiCPU",         "ProcessStatiResp",
-               "ProcessStatiDB",          "ProcessStatiOther",
-               "ProcessStatiKBtrans",     "ProcessStatiKBchanged",
-               "ProcessStatiWait",        "ProcessStatiMemUsed",
-               "ProcessStatiLoad",        "ProcessStatiGUI",
-               "ProcessStatiGUIcount",    "ProcessStatiGUInetTime",
-               "ProcessSLAyes",           "ProcessSLAno",
-               "ProcessApplCPU",          "ProcessApplResp",
-               "ProcessApplDB",           "ProcessApplOther",
-               "ProcessApplKBtrans",      "ProcessApplKBchanged",
-               "ProcessApplWait",         "ProcessApplMemUsed",
-               "ProcessApplLoad",         "ProcessApplGUI",
-               "ProcessApplGUIcount",     "ProcessApplGUInetTime",
-               "ProcessStatiActiveUsers", "ProcessStatiTransactions",
-               "ProcessStatiPrograms"});
+  SetStatisticsOff();
   for (const char* db : {"Oracle", "MSSQL", "Sybase", "Tessel"}) {
     SCOPED_TRACE(db);
     SetConfig(zmo::cfg::kDB, db);

@@ -60,23 +60,6 @@ class KindFilesTest : public LoaderTest {
                  kDiskLanAvail[4], kDiskLanAvail[5], kDiskLanAvail[6], kDiskLanAvail[7],
                  kDiskLanAvail[8], kDiskLanAvail[9]});
   }
-  void Statioff() {
-    SetSwitches({"ProcessStatiCPU",         "ProcessStatiResp",
-                 "ProcessStatiDB",          "ProcessStatiOther",
-                 "ProcessStatiKBtrans",     "ProcessStatiKBchanged",
-                 "ProcessStatiWait",        "ProcessStatiMemUsed",
-                 "ProcessStatiLoad",        "ProcessStatiGUI",
-                 "ProcessStatiGUIcount",    "ProcessStatiGUInetTime",
-                 "ProcessSLAyes",           "ProcessSLAno",
-                 "ProcessApplCPU",          "ProcessApplResp",
-                 "ProcessApplDB",           "ProcessApplOther",
-                 "ProcessApplKBtrans",      "ProcessApplKBchanged",
-                 "ProcessApplWait",         "ProcessApplMemUsed",
-                 "ProcessApplLoad",         "ProcessApplGUI",
-                 "ProcessApplGUIcount",     "ProcessApplGUInetTime",
-                 "ProcessStatiActiveUsers", "ProcessStatiTransactions",
-                 "ProcessStatiPrograms"});
-  }
 };
 
 TEST_F(KindFilesTest, CorvaWithOnlyTheCpuGroupCreatesAndLoadsOnlyItsTable) {
@@ -141,7 +124,7 @@ TEST_F(KindFilesTest, OtherKindsCreateAndLoadOnlyTheTablesOn) {
 }
 
 TEST_F(KindFilesTest, StatiWithEveryGroupOffHasNoControlFileAndNoTable) {
-  Statioff();
+  SetStatisticsOff();
   SetConfig(zmo::cfg::kDB, "Oracle");
   ASSERT_EQ(Run(kStati), 0);
   EXPECT_FALSE(zmo::FileExists(Bin("zmoklvload.par").c_str()));
@@ -174,7 +157,7 @@ TEST_F(KindFilesTest, StatiWithEveryGroupOffHasNoControlFileAndNoTable) {
 // The count of active users reads the staging table: with it alone on, the
 // statistics are loaded.
 TEST_F(KindFilesTest, ActiveUsersAloneLoadTheStatistics) {
-  Statioff();
+  SetStatisticsOff();
   SetConfig("ProcessStatiActiveUsers", "True");
   ASSERT_EQ(Run(kStati), 0);
   EXPECT_TRUE(zmo::FileExists(Bin("zmoklvload.par").c_str()));

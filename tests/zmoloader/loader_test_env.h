@@ -143,6 +143,15 @@ class LoaderTest : public ::testing::Test {
   }
   // Every metric switch stored, each "True" unless named in off.
   void SetSwitches(std::initializer_list<const char*> off);
+  // Every metric switch stored: the snapshot ones "True", every one that
+  // wants the statistic records "False".
+  void SetStatisticsOff() {
+    SetConfig(zmo::cfg::kProcessQRBData, "False");
+    for (const char* name : zmo::cfg::kStatiSwitches) SetConfig(name, "False");
+    for (const char* name : zmo::cfg::kSlaSwitches) SetConfig(name, "False");
+    for (const char* name : zmo::cfg::kApplSwitches) SetConfig(name, "False");
+    for (const char* name : zmo::cfg::kSnapSwitches) SetConfig(name, "True");
+  }
 
   // Runs loaderMain with the arguments after the program name.
   int Run(std::vector<std::string> args) {

@@ -53,6 +53,27 @@ struct WriteProbe {
 
 class StatrecPutOutTest : public statrec_test::StatrecTest {
  protected:
+  // The session and the run of a 4.6C server PRD on appsrv1 (system number
+  // 7) with one batch-step line and three normal ones, its stamps moved to
+  // GMT by an hour.
+  StatiRfcSession& PrimeServer() {
+    statiResetRfcSession();
+    StatiRfcSession& session = statiRfcSession();
+    session.systemId = "PRD";
+    session.dbHost = "dbsrv";
+    session.release = "46C";
+    session.batchTable =
+        statrec_test::MakeTable("V2_BTC_STEP_RECORDS", {StandardLine("46C", true)});
+    session.normalTable = statrec_test::MakeTable("V2_NORMAL_RECORDS", ThreeLines());
+    StatiState& st = statiState();
+    st.collect.host = "appsrv1.corp.example";
+    st.collect.shortHost = "appsrv1";
+    st.collect.server.sysnr = 7;
+    st.settings.gmtSwitch = 1;
+    st.remoteOffsetSeconds = 3600;
+    return session;
+  }
+
   void TearDown() override {
     zmo::Runtime().service.disconnect.store(0);
     StatrecTest::TearDown();
@@ -361,23 +382,10 @@ TEST_F(StatrecPutOutTest, ZeroLinesStillGiveFullRecords) {
 // statiPutOut gathers its job from the run, the RFC session, the settings
 // and the metric switches.
 TEST_F(StatrecPutOutTest, PutOutReadsTheRunAndTheSession) {
-  ITAB_H normal = statrec_test::MakeTable("V2_NORMAL_RECORDS", ThreeLines());
-  ITAB_H batch = statrec_test::MakeTable("V2_BTC_STEP_RECORDS", {StandardLine("46C", true)});
-  statiResetRfcSession();
-  StatiRfcSession& session = statiRfcSession();
-  session.systemId = "PRD";
-  session.dbHost = "dbsrv";
-  session.release = "46C";
-  session.batchTable = batch;
-  session.normalTable = normal;
+  StatiRfcSession& session = PrimeServer();
   StatiState& st = statiState();
-  st.collect.host = "appsrv1.corp.example";
-  st.collect.shortHost = "appsrv1";
-  st.collect.server.sysnr = 7;
   st.settings.batchFlag = 0;
   st.settings.normalFlag = 1;
-  st.settings.gmtSwitch = 1;
-  st.remoteOffsetSeconds = 3600;
   st.switches = zmo::MetricSwitches();
   st.switches.on[zmo::kSwStatiResp] = true;
   char* data = nullptr;
@@ -408,21 +416,8 @@ TEST_F(StatrecPutOutTest, PutOutReadsTheRunAndTheSession) {
 // time (here moved to GMT as they are), the record kind as T_CODE, empty
 // texts and zero measures, in the form of each kind.
 TEST_F(StatrecPutOutTest, EachTableReadIsFollowedByItsIntervalLine) {
-  ITAB_H normal = statrec_test::MakeTable("V2_NORMAL_RECORDS", ThreeLines());
-  ITAB_H batch = statrec_test::MakeTable("V2_BTC_STEP_RECORDS", {StandardLine("46C", true)});
-  statiResetRfcSession();
-  StatiRfcSession& session = statiRfcSession();
-  session.systemId = "PRD";
-  session.dbHost = "dbsrv";
-  session.release = "46C";
-  session.batchTable = batch;
-  session.normalTable = normal;
+  StatiRfcSession& session = PrimeServer();
   StatiState& st = statiState();
-  st.collect.host = "appsrv1.corp.example";
-  st.collect.shortHost = "appsrv1";
-  st.collect.server.sysnr = 7;
-  st.settings.gmtSwitch = 1;
-  st.remoteOffsetSeconds = 3600;
   st.remote.startDate = "20240304";
   st.remote.startTime = "100001";
   st.remote.endDate = "20240304";
