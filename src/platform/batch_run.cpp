@@ -88,7 +88,10 @@ void RunLine(Run* run, const std::string& raw) {
   // Leading blanks and "@" (which keeps the line from being echoed) go.
   size_t i = 0;
   bool quiet = false;
-  while (i < raw.size() && (raw[i] == '@' || IsBlank(raw[i]))) quiet = quiet || raw[i++] == '@';
+  // Every step moves on, whatever came before ("@ echo", "@@echo").
+  for (; i < raw.size() && (raw[i] == '@' || IsBlank(raw[i])); ++i) {
+    if (raw[i] == '@') quiet = true;
+  }
   std::string text = raw.substr(i);
   if (text.empty() || text[0] == ':') return;  // a label only marks a place
   // What is shown never holds a clear password: a console run prints it.
