@@ -417,6 +417,34 @@ TEST_F(KindFilesTest, ArchiveKeepDaysWithoutItsSignLooksBack) {
   EXPECT_TRUE(Traced("ERROR - ERROR: ArchiveKeepDays not correct, expecting a number of days"));
 }
 
+// Numbers stored with blanks around them, or with the line end of the file
+// zmosetval -v @file took them from, are read as the numbers they spell.
+TEST_F(KindFilesTest, NumbersAreReadWithoutTheirBlanksAndLineEnd) {
+  const struct {
+    const char* before;
+    const char* after;
+  } forms[] = {{"", " "}, {" ", ""}, {"", "\r\n"}, {"", "\n"}, {" \t", " \r\n"}};
+  for (const auto& f : forms) {
+    auto stored = [&](const char* number) { return f.before + std::string(number) + f.after; };
+    SCOPED_TRACE(::testing::PrintToString(stored("-7")));
+    ResetRun();
+    SetConfig(zmo::cfg::kArchiveKeepDays, stored("-7"));
+    SetConfig(zmo::cfg::kTrendKeepDays, stored("30"));
+    SetConfig(zmo::cfg::kDetailKeepDays, stored("-45"));
+    SetConfig(zmo::cfg::kSystemSLA, stored("2000"));
+    SetConfig(zmo::cfg::kLoaderLogSize, stored("1024"));
+    ASSERT_EQ(Run(kStati), 0);
+    std::vector<std::string> bat = BinLines("zmoload_stati.bat");
+    for (const char* date : {"20040103", "20040102", "20040101"}) {
+      EXPECT_THAT(bat, Contains("del \"" + archive_dir() + "/stati_" + date + "*.dat\""));
+    }
+    for (const char* line : {"ArchiveKeepDays=-7", "TrendKeepDays=30", "DetailKeepDays=-45",
+                             "System SLA=2000", "CheckLogSize: Loader log returns <1024>"}) {
+      EXPECT_TRUE(Traced(line)) << line;
+    }
+  }
+}
+
 TEST_F(KindFilesTest, AnArchiveOfTheSameSecondIsNeverOverwritten) {
   ASSERT_EQ(zmo::WriteFileAtomic(archive_dir() + "/stati_20040110101112.dat", "earlier"), 0);
   ASSERT_EQ(Run(kStati), 0);
