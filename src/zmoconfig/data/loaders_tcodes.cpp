@@ -12,7 +12,7 @@ namespace zmo::config {
 
 namespace {
 
-std::string UpperTrimmed(std::string_view text) { return Cp1252Upper(zmo::trimBlanks(text)); }
+std::string UpperTrimmed(std::string_view text) { return zmo::cp1252Upper(zmo::trimBlanks(text)); }
 
 // Record n (1-based) of the open standard list, its code trimmed and
 // upper-cased.

@@ -42,10 +42,10 @@ bool LooksNumeric(std::string_view text) {
 
 bool HasInnerBlank(std::string_view text) { return Trimmed(text).find(' ') != std::string::npos; }
 
-std::string UpperText(std::string_view text) { return Cp1252Upper(text); }
+std::string UpperText(std::string_view text) { return zmo::cp1252Upper(text); }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-  return Cp1252Upper(a) == Cp1252Upper(b);
+  return zmo::cp1252Upper(a) == zmo::cp1252Upper(b);
 }
 
 bool HasCommandLineCharacter(std::string_view text) {
