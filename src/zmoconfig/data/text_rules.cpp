@@ -48,12 +48,4 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return zmo::cp1252Upper(a) == zmo::cp1252Upper(b);
 }
 
-bool HasCommandLineCharacter(std::string_view text) {
-  for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F || std::strchr("\"'&|<>^%", ch) != nullptr) return true;
-  }
-  return false;
-}
-
 }  // namespace zmo::config
