@@ -73,6 +73,7 @@ int readConfigValue(HKEY key, const ConfigRow& row, const ConfigReader& reader, 
   }
   if (how != nullptr) *how = read;
   if (read == ConfigRead::kFound) {
+    if (row.number) *out = std::string(numberSettingText(*out));
     TraceFound(reader.trace, row, *out);
     return 0;
   }

@@ -76,6 +76,15 @@ bool configValueExists(HKEY key, const char* name) {
   return readConfigValue(key, quietConfigRow(name), ConfigReader{}, &text) == 0;
 }
 
+std::string_view numberSettingText(std::string_view text) {
+  size_t end = text.size();
+  while (end > 0 && (text[end - 1] == '\r' || text[end - 1] == '\n')) --end;
+  while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+  size_t start = 0;
+  while (start < end && (text[start] == ' ' || text[start] == '\t')) ++start;
+  return text.substr(start, end - start);
+}
+
 long long configDecimal64(const std::string& text) {
   return std::strtoll(text.c_str(), nullptr, 10);  // saturates on overflow
 }

@@ -14,6 +14,34 @@ const IgnoreListLayout& ignoreListLayout(IgnoreList list) {
   return kTransToIgnoreLayout;
 }
 
+std::vector<std::string> readIgnoreList(std::string_view data, const IgnoreListLayout& layout,
+                                        std::vector<IgnoreLineSkipped>* skipped) {
+  std::vector<std::string> entries;
+  size_t line = 0;
+  for (size_t start = 0; start < data.size();) {
+    const size_t lf = data.find('\n', start);
+    std::string_view text = data.substr(start, lf == std::string_view::npos ? lf : lf - start);
+    start = lf == std::string_view::npos ? data.size() : lf + 1;
+    ++line;
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    const std::string_view entry = trimBlanks(text);
+    if (entry.empty()) continue;
+    bool control = false;
+    for (char ch : entry) {
+      const auto c = static_cast<unsigned char>(ch);
+      control = control || c < 0x20 || c == 0x7F;
+    }
+    if (control || entry.size() > layout.entry.width) {
+      if (skipped != nullptr) {
+        skipped->push_back({line, control ? IgnoreLineFault::kControl : IgnoreLineFault::kTooLong});
+      }
+      continue;
+    }
+    entries.push_back(cp1252Upper(entry));
+  }
+  return entries;
+}
+
 std::string_view recordField(std::string_view record, FixedField f) {
   if (f.offset >= record.size()) return {};
   return record.substr(f.offset, f.width);
@@ -53,6 +81,23 @@ std::string_view trimBlanks(std::string_view text) {
   size_t start = 0;
   while (start < text.size() && text[start] == ' ') ++start;
   return rightTrimBlanks(text.substr(start));
+}
+
+std::string cp1252Upper(std::string_view text) {
+  std::string out(text);
+  for (char& ch : out) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 'a' && c <= 'z') {
+      ch = static_cast<char>(c - 0x20);
+    } else if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
+      ch = static_cast<char>(c - 0x20);
+    } else if (c == 0x9A || c == 0x9C || c == 0x9E) {
+      ch = static_cast<char>(c - 0x10);
+    } else if (c == 0xFF) {
+      ch = static_cast<char>(0x9F);
+    }
+  }
+  return out;
 }
 
 }  // namespace zmo

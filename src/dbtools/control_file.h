@@ -32,4 +32,13 @@ size_t RecordLength(const ControlFile& control);
 // Empty when the record fits the fields (its length and its dates), else why not.
 std::string RecordMismatch(const ControlFile& control, std::string_view record);
 
+// Why a record cannot go to the server at all (RecordMismatch, or a NUL
+// byte); "" when it can.
+std::string RecordFault(const ControlFile& control, std::string_view record);
+
+// Appends a record that RecordFault passed as one row of COPY's text form:
+// the fields separated by a tab, the row ended by a line feed, a date as
+// "YYYY-MM-DD HH:MM:SS", a backslash, tab, CR or LF of a value escaped.
+void AppendCopyRow(const ControlFile& control, std::string_view record, std::string* rows);
+
 }  // namespace zmo::dbtools

@@ -35,7 +35,8 @@ void AppendIsoTimestamp(std::string* out, const char* v) {
   out->append(v + 12, 2);
 }
 
-// Why a record cannot go to the server at all; "" when it fits the fields.
+}  // namespace
+
 std::string RecordFault(const ControlFile& control, std::string_view record) {
   std::string why = RecordMismatch(control, record);
   if (why.empty() && record.find('\0') != std::string_view::npos) {
@@ -43,6 +44,8 @@ std::string RecordFault(const ControlFile& control, std::string_view record) {
   }
   return why;
 }
+
+namespace {
 
 // The values of a record, or why it cannot be loaded.
 std::string RecordValues(const ControlFile& control, std::string_view record,
@@ -102,8 +105,10 @@ void AppendEscapedValue(std::string* rows, std::string_view v) {
   }
 }
 
-// Appends a record that fits the fields as one COPY row. As a rule no byte
-// of a record needs escaping, and its values are copied as they are.
+}  // namespace
+
+// As a rule no byte of a record needs escaping, and its values are copied
+// as they are.
 void AppendCopyRow(const ControlFile& control, std::string_view record, std::string* rows) {
   const bool escape = HoldsEscapedBytes(record);
   for (size_t i = 0; i < control.fields.size(); ++i) {
@@ -120,6 +125,8 @@ void AppendCopyRow(const ControlFile& control, std::string_view record, std::str
   }
   rows->push_back('\n');
 }
+
+namespace {
 
 // "insert into <table> (<fields>) values ($1, ...)", or "" when a name
 // cannot go into SQL as it is.

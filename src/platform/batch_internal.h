@@ -49,7 +49,22 @@ struct Run {
   int trace_fd = -1;       // $ZMO_BATCH_TRACE, or -1
   bool title_set = false;  // a title line retitled this process's window
   std::string goto_label;  // set by goto: the label the batch goes on after
+  int err_fd = 2;          // where failures are told; -1: nowhere
+  // Runs in place of every command that would touch the machine (cd,
+  // title, move, del, type, a program) and gives its error level; the
+  // line's redirections are taken apart but no file is opened. echo, exit,
+  // if, goto, rem and labels run as ever. Null: everything runs. For the
+  // fuzz target, which runs the flow of any text without harm.
+  int (*stand_in)(Run* run, const std::string& command) = nullptr;
+  // The run ends after this many lines (0: no limit), since a goto may
+  // loop for ever.
+  size_t line_limit = 0;
 };
+
+// Runs the lines of a batch in order, following goto, until an exit, the
+// end or the line limit. Returns the batch's exit code: the number of its
+// exit line, else the error level of its last line.
+int RunLines(Run* run, const std::vector<std::string>& lines);
 
 // The label a line defines (":name" after leading blanks, the first word,
 // lower-cased), or "" when the line is no label.

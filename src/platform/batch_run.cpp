@@ -88,7 +88,10 @@ void RunLine(Run* run, const std::string& raw) {
   // Leading blanks and "@" (which keeps the line from being echoed) go.
   size_t i = 0;
   bool quiet = false;
-  while (i < raw.size() && (raw[i] == '@' || IsBlank(raw[i]))) quiet = quiet || raw[i++] == '@';
+  // Every step moves on, whatever came before ("@ echo", "@@echo").
+  for (; i < raw.size() && (raw[i] == '@' || IsBlank(raw[i])); ++i) {
+    if (raw[i] == '@') quiet = true;
+  }
   std::string text = raw.substr(i);
   if (text.empty() || text[0] == ':') return;  // a label only marks a place
   // What is shown never holds a clear password: a console run prints it.
@@ -110,6 +113,28 @@ size_t FindLabel(const std::vector<std::string>& lines, const std::string& label
 
 }  // namespace
 
+int RunLines(Run* run, const std::vector<std::string>& lines) {
+  size_t run_lines = 0;
+  for (size_t i = 0; i < lines.size() && !run->exit_requested;) {
+    if (run->line_limit != 0 && run_lines++ == run->line_limit) break;
+    run->line_no = static_cast<int>(i) + 1;
+    RunLine(run, lines[i]);
+    ++i;
+    if (run->goto_label.empty()) continue;
+    i = FindLabel(lines, run->goto_label);
+    if (i == std::string::npos) {
+      // As the command processor does: a missing label ends the batch.
+      Fail(run, "no label :" + run->goto_label);
+      run->error_level = 1;
+    } else {
+      Trace(run, "going on after :" + run->goto_label);
+    }
+    run->goto_label.clear();
+  }
+  run->line_no = 0;
+  return run->exit_requested ? run->exit_code : run->error_level;
+}
+
 int RunCommand(Run* run, const std::string& text) {
   std::string rest;
   Verb verb = ParseVerb(text, &rest);
@@ -125,9 +150,12 @@ int RunCommand(Run* run, const std::string& text) {
     Fail(run, error);
     return 1;
   }
-  if (OpenRedirections(run, line.redirections, &out) != 0) return 1;
-  run->out_fd = out;
   verb = ParseVerb(line.command, &rest);
+  if (run->stand_in != nullptr && verb != Verb::kEcho && verb != Verb::kExit) {
+    return run->stand_in(run, line.command);
+  }
+  if (run->stand_in == nullptr && OpenRedirections(run, line.redirections, &out) != 0) return 1;
+  run->out_fd = out;
   int level = RunVerb(run, verb, line.command, rest);
   if (out != 1) close(out);
   run->out_fd = 1;
@@ -237,24 +265,7 @@ int RunBatchFile(const std::string& path, int* exit_code) {
   std::string old_title;
   bool had_title = GetWindowTitleOf(getpid(), &old_title) == 0;
   batch::Trace(&run, "batch started");
-  const std::vector<std::string> lines = SplitTextLines(data);
-  for (size_t i = 0; i < lines.size() && !run.exit_requested;) {
-    run.line_no = static_cast<int>(i) + 1;
-    batch::RunLine(&run, lines[i]);
-    ++i;
-    if (run.goto_label.empty()) continue;
-    i = batch::FindLabel(lines, run.goto_label);
-    if (i == std::string::npos) {
-      // As the command processor does: a missing label ends the batch.
-      batch::Fail(&run, "no label :" + run.goto_label);
-      run.error_level = 1;
-    } else {
-      batch::Trace(&run, "going on after :" + run.goto_label);
-    }
-    run.goto_label.clear();
-  }
-  int code = run.exit_requested ? run.exit_code : run.error_level;
-  run.line_no = 0;
+  const int code = batch::RunLines(&run, SplitTextLines(data));
   batch::Trace(&run, "batch ended with exit code " + std::to_string(code));
   if (home >= 0) {
     if (fchdir(home) != 0) batch::Fail(&run, "cannot return to the directory it started in");

@@ -46,7 +46,7 @@ void Trace(Run* run, const std::string& text) {
 }
 
 void Fail(Run* run, const std::string& text) {
-  WriteOut(2, "zmobatch: " + Where(run) + text + "\n");
+  if (run->err_fd >= 0) WriteOut(run->err_fd, "zmobatch: " + Where(run) + text + "\n");
   Trace(run, "failed: " + text);
 }
 

@@ -77,6 +77,18 @@ std::FILE* OpenPrivateFile(const char* path, const char* mode) {
   return f;
 }
 
+std::FILE* OpenPrivateAppend(const char* path) {
+  int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+  if (fd < 0) return nullptr;
+  std::FILE* f = fdopen(fd, "ab");
+  if (!f) {
+    int saved = errno;
+    close(fd);
+    errno = saved;
+  }
+  return f;
+}
+
 std::string ProgramPath() {
   char buf[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);

@@ -16,7 +16,9 @@ namespace zmo::reg {
 namespace {
 
 constexpr const char* kLockFileName = "registry.lock";
-constexpr unsigned kDefaultFileMode = 0644;
+// A new root file is its owner's alone: it holds the scrambled warehouse
+// password, which every program of the system can unscramble.
+constexpr unsigned kDefaultFileMode = 0600;
 
 // Records a failed system call on path and gives the registry's result for it.
 LONG IoFailure(const char* what, const std::string& path, int err) {

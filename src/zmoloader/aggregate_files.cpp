@@ -64,16 +64,22 @@ bool PlainText(const char* file, size_t record, std::initializer_list<std::strin
 }  // namespace
 
 std::vector<std::string> readExclusionWords(const zmo::IgnoreListLayout& list) {
-  std::vector<std::string> words;
   std::string data;
-  if (!ReadBinFile(list.file, &data)) return words;
-  for (size_t at = 0; at < data.size(); at += list.record) {
-    std::string entry = Field(data, at, list.entry);
-    size_t first = entry.find_first_not_of(" \r\n");
-    if (first == std::string::npos) continue;
-    size_t end = entry.find_first_of(" \r\n", first);
-    std::string word = entry.substr(first, end == std::string::npos ? end : end - first);
-    if (PlainText(list.file, at / list.record + 1, {word})) words.push_back(word);
+  if (!ReadBinFile(list.file, &data)) return {};
+  std::vector<zmo::IgnoreLineSkipped> skipped;
+  std::vector<std::string> words = zmo::readIgnoreList(data, list, &skipped);
+  // A control byte could end a line of the statement (the MSSQL and Sybase
+  // tools run every "go" line as the end of a batch).
+  for (const zmo::IgnoreLineSkipped& s : skipped) {
+    if (s.fault == zmo::IgnoreLineFault::kControl) {
+      loaderLog("ERROR - ERROR: %s line %zu holds a control character, the entry is skipped\n",
+                list.file, s.line);
+    } else {
+      loaderLog(
+          "ERROR - ERROR: %s line %zu holds an entry longer than %zu characters, the entry "
+          "is skipped\n",
+          list.file, s.line, list.entry.width);
+    }
   }
   return words;
 }

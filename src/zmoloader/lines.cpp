@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "common/db_tools.h"
+#include "common/line_values.h"
 #include "common/metric_switches.h"
 #include "platform/files.h"
 #include "zmoloader/archive.h"
@@ -55,25 +56,9 @@ std::string binPath(const std::string& name) { return zmo::JoinPath(loaderState(
 
 std::string tableName(char letter) { return std::string(1, letter) + loaderState().table_key; }
 
-std::string quoteAlways(const std::string& text) {
-  std::string out = "\"";
-  size_t backslashes = 0;
-  for (char c : text) {
-    // A quote inside is escaped, with the backslashes before it doubled.
-    if (c == '"') out.append(backslashes + 1, '\\');
-    backslashes = c == '\\' ? backslashes + 1 : 0;
-    out += c;
-  }
-  // Backslashes before the closing quote are doubled so it stays a quote.
-  out.append(backslashes, '\\');
-  out += '"';
-  return out;
-}
+std::string quoteAlways(const std::string& text) { return zmo::doubleQuoted(text); }
 
-std::string lineArg(const std::string& text) {
-  if (text.find_first_of(" \t&|<>^") == std::string::npos) return text;
-  return quoteAlways(text);
-}
+std::string lineArg(const std::string& text) { return zmo::quotedWhenNeeded(text); }
 
 const SnapGroup& snapGroup(char table) {
   for (const SnapGroup& g : kSnapGroups) {

@@ -17,11 +17,11 @@ std::string binPath(const std::string& name);
 // <letter><key>: the staging table of a group.
 std::string tableName(char letter);
 
-// The text as one argument of a tool line: in double quotes when a blank or
-// a batch sign (& | < > ^) would split it, else as it is. The texts have
-// been checked to hold no double quote.
+// The text as one argument of a tool line or a path of a script, in
+// double quotes where it needs them (zmo::quotedWhenNeeded). The texts have
+// been checked by zmo::lineValueFault (loaderCheckLineValues).
 std::string lineArg(const std::string& text);
-// The text in double quotes whatever it holds, read back as one argument.
+// The text in double quotes whatever it holds (zmo::doubleQuoted).
 std::string quoteAlways(const std::string& text);
 
 // The snapshot groups and their files.

@@ -61,24 +61,6 @@ int ReadRun(int argc, char** argv) {
   return loaderReadLogon();
 }
 
-// The Corva scripts take the logon as "connect to <DSN> user <User> using
-// <password>;": a ";" in any of its texts would end the statement there and
-// run the rest as a statement of its own. The password is not shown.
-int CheckCorvaLogon() {
-  const LoaderState& s = loaderState();
-  const struct {
-    const char* name;
-    const std::string& text;
-  } texts[] = {{"INST", s.inst}, {"DSN", s.dsn}, {"User", s.user}, {"Access", s.password}};
-  for (const auto& t : texts) {
-    if (t.text.find(';') == std::string::npos) continue;
-    const std::string why =
-        std::string("The value <") + t.name + "> holds a ';', which would end a Corva statement";
-    return loaderHalt(why.c_str());
-  }
-  return 0;
-}
-
 // Steps 11 to 13: the file names, then every file of the kind.
 int WriteFiles() {
   LoaderState& s = loaderState();
@@ -93,6 +75,14 @@ int WriteFiles() {
     zmo::zmoLoaderFreeGdLib();
     return kLoaderExitUsage;
   }
+  // The values that go into the lines are read and checked before any
+  // file is touched: a refused one leaves every file as it was.
+  s.kind = zmo::dbKindFromVendor(s.vendor.c_str());
+  if (s.kind != zmo::DbKind::kNone) {
+    const int rc = loaderReadKindValues();
+    if (rc != 0) return rc;
+    if (loaderCheckLineValues() != 0) return kLoaderExitError;
+  }
   s.bat_file = binPath(p->first_bat);
   loaderLog("fzmoload_bat=%s\n", s.bat_file.c_str());
   // A batch of an earlier run may still be running: wait for its end.
@@ -106,19 +96,18 @@ int WriteFiles() {
   // The Corva command window runs the second batch on by itself: its lock
   // too, so that no run writes files under a second batch that is still
   // running (its first batch killed).
-  if (zmo::dbKindFromVendor(s.vendor.c_str()) == zmo::DbKind::kCorva) {
+  if (s.kind == zmo::DbKind::kCorva) {
     s.batch2_lock = zmo::LockBatchFile(s.bat2_file);
     if (s.batch2_lock < 0) {
       std::string text = "Could not lock file <" + s.bat2_file + "> (" + std::strerror(errno) + ")";
       return loaderHalt(text.c_str());
     }
   }
-  // The first batch file is created before the kind is known; it stays
+  // The first batch file is created before the kind's files; it stays
   // empty when the kind is not one of the five.
   int rc = writeLoaderFile(s.bat_file, {});
   if (rc != 0) return rc;
 
-  s.kind = zmo::dbKindFromVendor(s.vendor.c_str());
   if (s.kind == zmo::DbKind::kNone) {
     loaderLog("ERROR - ERROR: Unknown database specified..\n");
     loaderLog("ERROR - ERROR: Supported databases are Corva and Oracle\n");
@@ -126,9 +115,7 @@ int WriteFiles() {
     return kLoaderExitError;
   }
   loaderLog("Processing vendor %s\n", zmo::dbKindName(s.kind));
-  rc = loaderReadKindValues();
-  if (rc == 0 && s.kind == zmo::DbKind::kCorva) rc = CheckCorvaLogon();
-  return rc != 0 ? rc : writeKindFiles();
+  return writeKindFiles();
 }
 
 }  // namespace

@@ -15,26 +15,29 @@ namespace zmo::loader {
 namespace {
 
 using zmo::requiredConfigRow;
+using zmo::requiredNumberRow;
 
 // A value a run can do without, and what it reads as then, untraced.
-constexpr zmo::ConfigRow Defaulted(const char* name, const char* text) {
-  return {.name = name, .missing = zmo::ConfigMissing::kDefault, .defaultText = text};
+constexpr zmo::ConfigRow Defaulted(const char* name, const char* text, bool number = false) {
+  return {
+      .name = name, .missing = zmo::ConfigMissing::kDefault, .defaultText = text, .number = number};
 }
 
 // The values a run reads by name. The metric switches are read as every
 // program reads them (metricSwitchRow); SnapDebug and CustomGroupDate are
-// read quietly where they are used.
+// read quietly where they are used. The numbers are read without the blanks
+// around them and a line end after them.
 constexpr zmo::ConfigRow kLoaderValues[] = {
     requiredConfigRow(zmo::cfg::kBinDir),
-    requiredConfigRow(zmo::cfg::kLoaderLogSize),
-    requiredConfigRow(zmo::cfg::kTrendKeepDays),
-    requiredConfigRow(zmo::cfg::kDetailKeepDays),
+    requiredNumberRow(zmo::cfg::kLoaderLogSize),
+    requiredNumberRow(zmo::cfg::kTrendKeepDays),
+    requiredNumberRow(zmo::cfg::kDetailKeepDays),
     requiredConfigRow(zmo::cfg::kDB),
-    Defaulted(zmo::cfg::kSystemSLA, "0"),
+    Defaulted(zmo::cfg::kSystemSLA, "0", true),
     requiredConfigRow(zmo::cfg::kUser),
     requiredConfigRow(zmo::cfg::kAccess),
     requiredConfigRow(zmo::cfg::kDSN),
-    requiredConfigRow(zmo::cfg::kArchiveKeepDays),
+    requiredNumberRow(zmo::cfg::kArchiveKeepDays),
     requiredConfigRow(zmo::cfg::kINST),
     requiredConfigRow(zmo::cfg::kOracle),
     requiredConfigRow(zmo::cfg::kStatiOutPut),

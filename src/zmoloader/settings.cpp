@@ -1,9 +1,8 @@
 #include "settings.h"
 
-#include <cstring>
-
 #include "common/db_kind.h"
 #include "common/db_tools.h"
+#include "common/line_values.h"
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/archive.h"
@@ -17,16 +16,6 @@ namespace zmo::loader {
 
 namespace {
 
-// Paths also go into the single quotes of the control files and scripts.
-constexpr const char* kPathExtra = "'";
-
-// Reads a value that goes into the generated lines.
-int ReadLineValue(const char* name, std::string* out, const char* extra) {
-  int rc = loaderQueryReg(name, out);
-  if (rc != 0) return rc;
-  return checkLineText((std::string("Registry entry ") + name).c_str(), *out, extra);
-}
-
 // Reads a number and traces it as "label=number".
 int ReadNumber(const char* name, const char* label, int* out) {
   std::string text;
@@ -39,23 +28,10 @@ int ReadNumber(const char* name, const char* label, int* out) {
 
 }  // namespace
 
-int checkLineText(const char* what, const std::string& text, const char* extra) {
-  for (char ch : text) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F || c == '"' || std::strchr(extra, c) != nullptr) {
-      std::string line = std::string(what) +
-                         " holds a character that cannot be written into "
-                         "the load files";
-      return loaderHalt(line.c_str());
-    }
-  }
-  return 0;
-}
-
 int loaderReadBinDir() {
   LoaderState& s = loaderState();
   std::string dir;
-  int rc = ReadLineValue(zmo::cfg::kBinDir, &dir, kPathExtra);
+  int rc = loaderQueryReg(zmo::cfg::kBinDir, &dir);
   if (rc != 0) return rc;
   // With or without its trailing separator, BinDir names the same files.
   while (dir.size() > 1 && dir.back() == zmo::kPathSep) dir.pop_back();
@@ -83,7 +59,7 @@ int loaderReadLogon() {
   LoaderState& s = loaderState();
   int rc = ReadNumber(zmo::cfg::kSystemSLA, "System SLA", &s.system_sla);
   if (rc != 0) return rc;
-  rc = ReadLineValue(zmo::cfg::kUser, &s.user, "");
+  rc = loaderQueryReg(zmo::cfg::kUser, &s.user);
   if (rc != 0) return rc;
   loaderLog("User ID=%s\n", s.user.c_str());
   rc = loaderQueryReg(zmo::cfg::kAccess, &s.access);
@@ -91,9 +67,7 @@ int loaderReadLogon() {
   loaderLog("Word=%s\n", s.access.c_str());
   // Every tool line needs the password.
   if (zmoLoaderDecrypt() != 0) return loaderHalt("User Password not entered");
-  rc = checkLineText("User Password", s.password, "");
-  if (rc != 0) return rc;
-  rc = ReadLineValue(zmo::cfg::kDSN, &s.dsn, "");
+  rc = loaderQueryReg(zmo::cfg::kDSN, &s.dsn);
   if (rc != 0) return rc;
   loaderLog("Data base Name=%s\n", s.dsn.c_str());
   std::string text;
@@ -111,7 +85,7 @@ int loaderReadKindValues() {
   LoaderState& s = loaderState();
   int rc = 0;
   if (s.kind == zmo::DbKind::kCorva) {
-    rc = ReadLineValue(zmo::cfg::kINST, &s.inst, "");
+    rc = loaderQueryReg(zmo::cfg::kINST, &s.inst);
   } else if (s.kind == zmo::DbKind::kOracle) {
     rc = loaderQueryReg(zmo::cfg::kOracle, &s.oracle_version);
     int tool = 0;
@@ -121,7 +95,27 @@ int loaderReadKindValues() {
     }
   }
   if (rc != 0 || s.prog != kProgramStati) return rc;
-  return ReadLineValue(zmo::cfg::kStatiOutPut, &s.stati_output, kPathExtra);
+  return loaderQueryReg(zmo::cfg::kStatiOutPut, &s.stati_output);
+}
+
+int loaderCheckLineValues() {
+  const LoaderState& s = loaderState();
+  const struct {
+    zmo::LineValue value;
+    const std::string& text;
+  } values[] = {
+      {zmo::LineValue::kBinDir, s.bin_dir}, {zmo::LineValue::kStatiOutPut, s.stati_output},
+      {zmo::LineValue::kInst, s.inst},      {zmo::LineValue::kUser, s.user},
+      {zmo::LineValue::kDsn, s.dsn},        {zmo::LineValue::kPassword, s.password}};
+  for (const auto& v : values) {
+    const std::string fault = zmo::lineValueFault(s.kind, v.value, v.text);
+    if (fault.empty()) continue;
+    // The line names the value, never the password itself.
+    const std::string why =
+        std::string("The value <") + zmo::lineValueName(v.value) + "> holds " + fault;
+    return loaderHalt(why.c_str());
+  }
+  return 0;
 }
 
 }  // namespace zmo::loader

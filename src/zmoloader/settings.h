@@ -1,5 +1,5 @@
-// The registry values of a run, read in the order the run needs them, each
-// checked where it goes into generated files. Each returns 0, or
+// The registry values of a run, read in the order the run needs them, and
+// the check of those that go into generated files. Each returns 0, or
 // kLoaderExitError after its trace lines.
 #pragma once
 
@@ -18,8 +18,10 @@ int loaderReadLogon();
 // INST (Corva), Oracle (Oracle) and StatiOutPut (STATI).
 int loaderReadKindValues();
 
-// Refuses a text that would break the line or the quotes it goes into: a
-// control character, a double quote, or one of the extra characters.
-int checkLineText(const char* what, const std::string& text, const char* extra);
+// Checks every value that goes into the kind's lines (BinDir, StatiOutPut,
+// INST, User, DSN, the password) by the rule of zmo::lineValueFault, before
+// any file is written. A refused value ends the run: "ERROR - ERROR: The
+// value <name> holds <what>, which would ..." and the halting line.
+int loaderCheckLineValues();
 
 }  // namespace zmo::loader

@@ -51,7 +51,8 @@ int loaderLog(const char* format, ...) {
   std::string path = LogPath(kLoaderLogName);
   if (path.empty()) return 0;
   const std::string out = zmo::stampedLogText(std::string_view(text, len));
-  std::FILE* f = std::fopen(path.c_str(), "abe");
+  // The trace shows the scrambled password: its owner's alone.
+  std::FILE* f = zmo::OpenPrivateAppend(path.c_str());
   if (f == nullptr) return 0;
   size_t written = std::fwrite(out.data(), 1, out.size(), f);
   if (std::fclose(f) != 0 || written != out.size()) return 0;

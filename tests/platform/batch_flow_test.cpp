@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "batch_internal.h"
 #include "batch_test_util.h"
 
 namespace {
@@ -166,5 +167,39 @@ INSTANTIATE_TEST_SUITE_P(
         MaskCase{"\"/b/zmomsg\" -T -N 1495 -P STATI", "\"/b/zmomsg\" -T -N 1495 -P STATI"},
         MaskCase{"move \"/b/zmostati.dat\" \"/b/ArchiveData/x.dat\"",
                  "move \"/b/zmostati.dat\" \"/b/ArchiveData/x.dat\""}));
+
+// The flow alone (the fuzz target's run): what would touch the machine goes
+// to the stand-in with its redirections taken off, and opens no file.
+std::vector<std::string> g_stood_in;
+int RecordStandIn(zmo::batch::Run*, const std::string& command) {
+  g_stood_in.push_back(command);
+  return command.rfind("probe 2", 0) == 0 ? 2 : 0;
+}
+
+TEST_F(BatchTest, AStandInTakesWhatWouldTouchTheMachine) {
+  g_stood_in.clear();
+  zmo::batch::Run run;
+  run.file = "flow.bat";
+  run.err_fd = -1;
+  run.stand_in = RecordStandIn;
+  const std::string made = File("made.txt");
+  const int code = zmo::batch::RunLines(
+      &run, {"@echo off", "cd " + dir_, "del \"" + dir_ + "/*\"", "probe 2 > " + made,
+             "if errorlevel 2 goto end", "probe skipped", ":END", "type x >> " + made, "exit 4"});
+  EXPECT_EQ(code, 4);
+  EXPECT_EQ(g_stood_in, (std::vector<std::string>{"cd " + dir_, "del \"" + dir_ + "/*\"",
+                                                  "probe 2 ", "type x "}));
+  EXPECT_FALSE(zmo::FileExists(made.c_str()));
+}
+
+TEST_F(BatchTest, ALineLimitEndsALoopingGoto) {
+  zmo::batch::Run run;
+  run.file = "loop.bat";
+  run.err_fd = -1;
+  run.stand_in = RecordStandIn;
+  run.line_limit = 50;
+  EXPECT_EQ(zmo::batch::RunLines(&run, {"@echo off", ":again", "goto again"}), 0);
+  EXPECT_EQ(run.line_no, 0);
+}
 
 }  // namespace

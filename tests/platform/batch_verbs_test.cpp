@@ -73,6 +73,16 @@ TEST_F(BatchTest, EchoOnShowsEachCommandWithThePromptUnlessAt) {
                           prompt + "rem four\r\n");
 }
 
+// Every leading "@" and blank goes, whatever their order; a line of nothing
+// else is empty and the run goes on to its end.
+TEST_F(BatchTest, LeadingAtsAndBlanksAreAllSkippedAndTheRunEnds) {
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  ASSERT_EQ(RunLines({"@ echo one", "@@echo two", " @ @\t@echo three", "@", "@@@", " @ ", "@\t",
+                      "echo four"}),
+            0);
+  EXPECT_EQ(Stdout(), "one\r\ntwo\r\nthree\r\n" + dir_ + ">echo four\r\nfour\r\n");
+}
+
 TEST_F(BatchTest, RemIgnoresTheRestOfTheLineRedirectionsIncluded) {
   ASSERT_EQ(
       RunLines({"@echo off", "rem > \"" + File("made.txt") + "\"", "REM anything at all", "rem"}),

@@ -81,6 +81,29 @@ TEST_F(FilesTest, PrivateFileIsOwnerOnly) {
   EXPECT_EQ(st.st_size, 0);
 }
 
+TEST_F(FilesTest, PrivateAppendCreatesOwnerOnlyAndKeepsAnExistingMode) {
+  std::string p = Path("trace.log");
+  for (const char* text : {"one\n", "two\n"}) {
+    std::FILE* f = zmo::OpenPrivateAppend(p.c_str());
+    ASSERT_NE(f, nullptr);
+    std::fputs(text, f);
+    std::fclose(f);
+  }
+  struct stat st;
+  ASSERT_EQ(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  std::string data;
+  ASSERT_EQ(zmo::ReadWholeFile(p, &data), 0);
+  EXPECT_EQ(data, "one\ntwo\n");
+  ASSERT_EQ(chmod(p.c_str(), 0640), 0);
+  std::FILE* f = zmo::OpenPrivateAppend(p.c_str());
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  ASSERT_EQ(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(zmo::OpenPrivateAppend(Path("no/such/dir").c_str()), nullptr);
+}
+
 TEST_F(FilesTest, AtomicWriteReplacesWholeAndLeavesNoTemporary) {
   ASSERT_EQ(zmo::WriteFileAtomic(Path("f"), "one"), 0);
   ASSERT_EQ(zmo::WriteFileAtomic(Path("f"), "two two"), 0);

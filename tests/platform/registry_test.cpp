@@ -192,7 +192,8 @@ TEST_F(RegistryTest, FirstWriteCreatesTheDirectoryAndEachRootHasItsOwnFile) {
     EXPECT_EQ(StoreText(file.c_str()),
               kHeader + "["s + r.name + "\\Key]\n\"v\"=\"" + r.name + "\"\n\n");
   }
-  EXPECT_EQ(FileMode(StorePath()), 0644u);
+  // Private: the store holds the scrambled password.
+  EXPECT_EQ(FileMode(StorePath()), 0600u);
 }
 
 TEST_F(RegistryTest, RootValuesAndNestedKeysAreWrittenParentsFirst) {
@@ -424,11 +425,14 @@ TEST_F(RegistryTest, RootFileThatCannotBeReadIsAnError) {
   EXPECT_EQ(SetSz(HKEY_LOCAL_MACHINE, "v", "x"), ERROR_ACCESS_DENIED);
 }
 
-TEST_F(RegistryTest, RewriteKeepsTheFileModeAnAdministratorSet) {
+TEST_F(RegistryTest, RewriteKeepsTheFileMode) {
   ASSERT_EQ(SetSz(HKEY_LOCAL_MACHINE, "v", "1"), ERROR_SUCCESS);
-  ASSERT_EQ(chmod(StorePath().c_str(), 0600), 0);
   ASSERT_EQ(SetSz(HKEY_LOCAL_MACHINE, "v", "2"), ERROR_SUCCESS);
   EXPECT_EQ(FileMode(StorePath()), 0600u);
+  // What an administrator set (a group that may read) is kept too.
+  ASSERT_EQ(chmod(StorePath().c_str(), 0640), 0);
+  ASSERT_EQ(SetSz(HKEY_LOCAL_MACHINE, "v", "3"), ERROR_SUCCESS);
+  EXPECT_EQ(FileMode(StorePath()), 0640u);
 }
 
 // ---- Query protocol ----

@@ -61,9 +61,4 @@ TEST(CodepageTest, MalformedUtf8DoesNotReadPastTheEnd) {
             "?a");
 }
 
-TEST(CodepageTest, UpperCaseWithAccents) {
-  EXPECT_EQ(Cp1252Upper("va01 /nse16 \xE4\xF6\xFC\xE9 \xF7 \x9A\x9C\x9E\xFF \xDF"),
-            "VA01 /NSE16 \xC4\xD6\xDC\xC9 \xF7 \x8A\x8C\x8E\x9F \xDF");
-}
-
 }  // namespace

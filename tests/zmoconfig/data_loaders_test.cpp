@@ -134,8 +134,11 @@ TEST_F(IgnoreLoaderTest, LastLineWithoutItsLineEndCounts) {
       {zmo::IgnoreList::kIds, "DDIC        \r\nSAP*        ", {"DDIC", "SAP*"}},
       // 7 of 14 bytes: half a record rounds to the even count 2.
       {zmo::IgnoreList::kIds, "DDIC        \r\nSAP*   ", {"DDIC", "SAP*"}},
-      // 4 of 14 bytes are less than half a record: not counted.
-      {zmo::IgnoreList::kIds, "DDIC        \r\nSAP*", {"DDIC"}},
+      // Read by line: a last line counts however short it is.
+      {zmo::IgnoreList::kIds, "DDIC        \r\nSAP*", {"DDIC", "SAP*"}},
+      // Written by hand, one entry a line: each an entry, not one entry
+      // holding a line break.
+      {zmo::IgnoreList::kIds, "user1\r\nUSER2\nUSER3", {"USER1", "USER2", "USER3"}},
       {zmo::IgnoreList::kProgs,
        std::string("SAPMV45A") + std::string(22, ' ') + "\r\nRSPARAM" + std::string(23, ' '),
        {"SAPMV45A", "RSPARAM"}},

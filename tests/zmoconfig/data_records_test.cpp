@@ -196,6 +196,34 @@ TEST_F(RoundTripTest, ExclusionListsReadByBothReaders) {
   }
 }
 
+// A list written by hand: the configurator shows what the loader excludes.
+TEST_F(RoundTripTest, HandMadeExclusionListsReadTheSameByBothReaders) {
+  struct Case {
+    zmo::IgnoreList list;
+    std::string data;
+    std::vector<std::string> entries;
+  };
+  const Case cases[] = {
+      {zmo::IgnoreList::kIds,
+       "USER1\r\nUSER2\r\nUSER3\r\nUSER4\r\n",
+       {"USER1", "USER2", "USER3", "USER4"}},
+      {zmo::IgnoreList::kIds, " ddic \n\nTOOLONGUSERID1\nsap*", {"DDIC", "SAP*"}},
+      {zmo::IgnoreList::kTrans,
+       "va01\r\nSE\x01"
+       "38\r\n/nse16",
+       {"VA01", "/NSE16"}},
+      {zmo::IgnoreList::kProgs, "SAPMV45A" + std::string(40, ' ') + "\r\n", {"SAPMV45A"}},
+  };
+  for (const Case& c : cases) {
+    const zmo::IgnoreListLayout& layout = zmo::ignoreListLayout(c.list);
+    WriteBin(layout.file, c.data);
+    std::vector<std::string> loaded;
+    LoadIgnoreList(c.list, &loaded);
+    EXPECT_EQ(loaded, c.entries) << layout.file;
+    EXPECT_EQ(readExclusionWords(layout), c.entries) << layout.file;
+  }
+}
+
 TEST_F(RoundTripTest, GroupFilesReadByBothReaders) {
   WriteBin("zmoAppGroup.dat", EncodeAppGroupRecord("Sales", "0500") +
                                   EncodeAppGroupRecord("Finance and controlling", "2250"));

@@ -245,13 +245,34 @@ TEST_F(ServerTableTest, SaveWritesTheExactBytesAndTheBackup) {
 }
 
 TEST_F(ServerTableTest, RewrittenFileKeepsItsPermissions) {
+  using std::filesystem::perms;
+  // Readable to the collectors' group, as an administrator may set it.
+  const perms group_reads = perms::owner_read | perms::owner_write | perms::group_read;
   WriteBin("zmoserver.dat", "");
-  std::filesystem::permissions(BinFile("zmoserver.dat"), std::filesystem::perms::owner_read |
-                                                             std::filesystem::perms::owner_write);
+  std::filesystem::permissions(BinFile("zmoserver.dat"), group_reads);
   Add(Entry("sap01.example.com", "1", "5"));
   ASSERT_EQ(SaveServerFile(), kSaveOk);
-  EXPECT_EQ(std::filesystem::status(BinFile("zmoserver.dat")).permissions(),
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(std::filesystem::status(BinFile("zmoserver.dat")).permissions(), group_reads);
+}
+
+// The records hold scrambled passwords: a file made anew and every backup
+// are the owner's alone, wherever the file lies.
+TEST_F(ServerTableTest, NewFileAndBackupAreOwnerOnly) {
+  using std::filesystem::perms;
+  const perms owner = perms::owner_read | perms::owner_write;
+  const std::string elsewhere = dir_ / "share/zmoserver.dat";
+  std::filesystem::create_directories(dir_ / "share");
+  Add(Entry("sap01.example.com", "1", "5"));
+  for (const std::string& path : {BinFile("zmoserver.dat"), elsewhere}) {
+    SCOPED_TRACE(path);
+    gServerFile = path;
+    ASSERT_EQ(SaveServerFile(), kSaveOk);  // made anew
+    EXPECT_EQ(std::filesystem::status(path).permissions(), owner);
+    ASSERT_EQ(SaveServerFile(), kSaveOk);  // rewritten, the old one backed up
+    EXPECT_EQ(std::filesystem::status(path).permissions(), owner);
+    EXPECT_EQ(std::filesystem::status(BinFile("zmoserver.bak")).permissions(), owner);
+    EXPECT_EQ(zmo_test::FileText(BinFile("zmoserver.bak")).size(), 183u);
+  }
 }
 
 TEST_F(ServerTableTest, EmptyListWritesAnEmptyFile) {

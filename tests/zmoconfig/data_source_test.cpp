@@ -126,38 +126,58 @@ TEST_F(DataSourceOkTest, BlankBoxesKeepTheStoredValues) {
   EXPECT_EQ(zmo_test::ConfigText(zmo::cfg::kAccess), access);
 }
 
-TEST_F(DataSourceOkTest, TextsTheLoadersCommandLinesCannotCarryAreRefused) {
+// The rule the loader checks its values by (common/line_values.h): what a
+// kind's lines cannot carry is refused with the reason; what its lines
+// quote is stored.
+TEST_F(DataSourceOkTest, TextsTheKindsLinesCannotCarryAreRefusedWithTheReason) {
   struct Case {
+    DbOption option;
     std::string DataSourceInput::*field;
     std::string text;
-    DataSourceBox box;
+    DataSourceBox box;  // kNone: stored
+    const char* reason;
   };
   const Case cases[] = {
-      {&DataSourceInput::user, "a\"b", DataSourceBox::kUser},
-      {&DataSourceInput::user, "a'b", DataSourceBox::kUser},
-      {&DataSourceInput::dsn, "R3&del", DataSourceBox::kDsn},
-      {&DataSourceInput::dsn, "a|b", DataSourceBox::kDsn},
-      {&DataSourceInput::dsn, "a<b", DataSourceBox::kDsn},
-      {&DataSourceInput::dsn, "a>b", DataSourceBox::kDsn},
-      {&DataSourceInput::password, "a^b", DataSourceBox::kPassword},
-      {&DataSourceInput::password, "100%", DataSourceBox::kPassword},
-      {&DataSourceInput::password, "a\nb", DataSourceBox::kPassword},
-      {&DataSourceInput::user, "a\rb", DataSourceBox::kUser},
-      {&DataSourceInput::corva_instance, "in\"st", DataSourceBox::kCorvaInstance},
+      {DbOption::kMssql, &DataSourceInput::user, "a\"b", DataSourceBox::kUser,
+       "a double quote, which would end its quotes in a batch line"},
+      {DbOption::kMssql, &DataSourceInput::password, "a\nb", DataSourceBox::kPassword,
+       "a control character, which would split the line in a batch line"},
+      {DbOption::kOracle, &DataSourceInput::user, "a\rb", DataSourceBox::kUser,
+       "a control character, which would split the line in a batch line"},
+      {DbOption::kCorva, &DataSourceInput::corva_instance, "in\"st", DataSourceBox::kCorvaInstance,
+       "a quote, which would start a quoted text in a Corva statement"},
+      {DbOption::kCorva, &DataSourceInput::user, "a'b", DataSourceBox::kUser,
+       "a quote, which would start a quoted text in a Corva statement"},
+      {DbOption::kCorva, &DataSourceInput::dsn, "R3;drop", DataSourceBox::kDsn,
+       "a ';', which would end a Corva statement"},
+      {DbOption::kCorva, &DataSourceInput::password, "se--cret", DataSourceBox::kPassword,
+       "'--', which would start a comment in a Corva statement"},
+      // The batch lines quote these; the Corva statements take them as
+      // they are.
+      {DbOption::kMssql, &DataSourceInput::dsn, "R3&del", DataSourceBox::kNone, ""},
+      {DbOption::kSybase, &DataSourceInput::password, "a^b|c<d>e", DataSourceBox::kNone, ""},
+      {DbOption::kMssql, &DataSourceInput::password, "100%", DataSourceBox::kNone, ""},
+      {DbOption::kOracle, &DataSourceInput::user, "o'brien;x", DataSourceBox::kNone, ""},
+      {DbOption::kCorva, &DataSourceInput::corva_instance, "a|b", DataSourceBox::kNone, ""},
+      // Another kind does not look at the instance box.
+      {DbOption::kMssql, &DataSourceInput::corva_instance, "in\"st", DataSourceBox::kNone, ""},
   };
   for (const Case& c : cases) {
-    DataSourceInput in = Input(DbOption::kCorva);
+    SCOPED_TRACE(c.text);
+    DataSourceInput in =
+        Input(c.option, c.option == DbOption::kOracle ? OracleOption::k81 : OracleOption::kNone);
     in.*c.field = c.text;
     DataSourceRefusal refusal;
-    EXPECT_EQ(SaveDataSource(in, &refusal), 1517) << c.text;
-    EXPECT_EQ(refusal.box, c.box) << c.text;
+    if (c.box == DataSourceBox::kNone) {
+      EXPECT_EQ(SaveDataSource(in, &refusal), 0) << refusal.text;
+      continue;
+    }
+    const std::string before = Stored();
+    EXPECT_EQ(SaveDataSource(in, &refusal), 1517);
+    EXPECT_EQ(refusal.text, std::string("KQZ7077E Illegal character entered: ") + c.reason);
+    EXPECT_EQ(refusal.box, c.box);
+    EXPECT_EQ(Stored(), before) << "a refused OK writes nothing";
   }
-  EXPECT_EQ(zmo_test::ConfigText(zmo::cfg::kDB), "<missing>");
-  // Another kind does not look at the instance box.
-  DataSourceInput in = Input(DbOption::kMssql);
-  in.corva_instance = "in\"st";
-  DataSourceRefusal refusal;
-  EXPECT_EQ(SaveDataSource(in, &refusal), 0);
 }
 
 TEST_F(DataSourceOkTest, PasswordLongerThanTheRegistryHoldsIsRefusedWithTheLimit) {

@@ -146,6 +146,9 @@ TEST_F(SpecialRunTest, WritesTheSelectedRecordsOnceInFileOrderAndStarts) {
                                              "sap03.example.com 01"};
   ASSERT_EQ(RunSpecialRun(selected, fields_), kSpecRunStarted);
   EXPECT_EQ(zmo_test::FileText(BinFile("zmoSpecRunServList.dat")), first + third);
+  // Copies of server records, scrambled passwords with them: owner only.
+  EXPECT_EQ(std::filesystem::status(BinFile("zmoSpecRunServList.dat")).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   ASSERT_EQ(services_.started.size(), 1u);
   EXPECT_EQ(services_.programs[0], BinFile("zmostati"));
   EXPECT_THAT(

@@ -70,6 +70,7 @@ struct OkCase {
   const char* inst;
   const char* stored_user;
   const char* stored_dsn;
+  const char* reason = "";  // after the message text, for 1517
 };
 
 void PrintTo(const OkCase& c, std::ostream* os) { *os << c.name; }
@@ -288,8 +289,10 @@ const OkCase kOkCases[] = {
      kM,
      kM,
      kM,
-     kM},
-    {"AmpersandInTheUser",
+     kM,
+     "a double quote, which would end its quotes in a batch line"},
+    // The batch lines quote these.
+    {"AmpersandInTheUserIsStored",
      O::kMssql,
      V::kNone,
      {{O::kMssql, V::kNone}},
@@ -297,14 +300,14 @@ const OkCase kOkCases[] = {
      "a&b",
      "D",
      "pw",
-     1517,
-     "txtUserID",
+     0,
+     "",
+     "MSSQL",
      kM,
      kM,
-     kM,
-     kM,
-     kM},
-    {"PercentInThePassword",
+     "a&b",
+     "D"},
+    {"PercentInThePasswordIsStored",
      O::kMssql,
      V::kNone,
      {{O::kMssql, V::kNone}},
@@ -312,18 +315,18 @@ const OkCase kOkCases[] = {
      "u",
      "D",
      "p%w",
-     1517,
-     "txtPassword",
+     0,
+     "",
+     "MSSQL",
      kM,
      kM,
-     kM,
-     kM,
-     kM},
-    {"PipeInTheInstance",
+     "u",
+     "D"},
+    {"SemicolonInTheInstance",
      O::kCorva,
      V::kNone,
      {{O::kCorva, V::kNone}},
-     "a|b",
+     "a;b",
      "u",
      "D",
      "pw",
@@ -333,7 +336,8 @@ const OkCase kOkCases[] = {
      kM,
      kM,
      kM,
-     kM},
+     kM,
+     "a ';', which would end a Corva statement"},
     {"BlankBoxesWriteNothing",
      O::kMssql,
      V::kNone,
@@ -402,7 +406,7 @@ TEST_P(DataSourceOkTest, ChecksTheToolAndTheTextsThenWrites) {
     EXPECT_EQ(ui_.events, std::vector<std::string>{StatusOf(kTextActionSuccessful)});
   } else {
     ASSERT_EQ(ui_.events.size(), 2u);
-    EXPECT_EQ(ui_.events[0], BoxOf(c.message));
+    EXPECT_EQ(ui_.events[0], BoxOf(c.message) + (*c.reason ? std::string(" ") + c.reason : ""));
     EXPECT_EQ(ui_.events[1], StatusOf(kTextActionFailed));
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);

@@ -200,6 +200,20 @@ TEST_F(StatiScriptTest, ExclusionListOfThreeLinesGivesThreeDeletes) {
                                       ExclusionDelete("user_name", "'BATCHUSER'")}));
 }
 
+// Of USER1 to USER4 written one a line by hand, every one is excluded, and
+// a line that cannot be an entry is named in the trace with its file.
+TEST_F(StatiScriptTest, AHandMadeListLosesNoEntryAndNamesWhatItSkips) {
+  WriteBin("zmoIDsToIgnore.dat", "USER1\r\nUSER2\r\nUSER3\r\nUSER4\r\nTOOLONGUSERID1\r\n");
+  std::vector<std::string> want;
+  for (const char* user : {"'USER1'", "'USER2'", "'USER3'", "'USER4'"}) {
+    want.push_back(ExclusionDelete("user_name", user));
+  }
+  EXPECT_EQ(Deletes("user_name"), want);
+  EXPECT_TRUE(
+      Traced("ERROR - ERROR: zmoIDsToIgnore.dat line 5 holds an entry longer than 12 "
+             "characters, the entry is skipped"));
+}
+
 TEST_F(StatiScriptTest, MissingExclusionFilesGiveNoDeletes) {
   for (const char* column : {"user_name", "t_code", "cua_prog"}) {
     EXPECT_TRUE(Deletes(column).empty()) << column;
@@ -208,7 +222,7 @@ TEST_F(StatiScriptTest, MissingExclusionFilesGiveNoDeletes) {
   EXPECT_FALSE(Starting(Written(), "insert into r3_progresp").empty());
 }
 
-TEST_F(StatiScriptTest, ExclusionEntriesAreTheirFirstWord) {
+TEST_F(StatiScriptTest, ExclusionEntriesAreReadByLine) {
   struct Case {
     const char* name;
     std::string data;
@@ -217,7 +231,15 @@ TEST_F(StatiScriptTest, ExclusionEntriesAreTheirFirstWord) {
   const Case cases[] = {
       {"last line without its line end", IgnoreList({"SM50"}, 20) + "SM51", {"'SM50'", "'SM51'"}},
       {"blank entry skipped", IgnoreList({"SM50", "", "SM66"}, 20), {"'SM50'", "'SM66'"}},
-      {"first word of the entry", IgnoreList({"  SE38 EXTRA"}, 20), {"'SE38'"}},
+      {"entry trimmed, upper-cased, inner blank kept",
+       IgnoreList({"  se38 extra"}, 20),
+       {"'SE38 EXTRA'"}},
+      {"written by hand, one a line",
+       "SM50\r\nSM51\nSM52\r\nSM53",
+       {"'SM50'", "'SM51'", "'SM52'", "'SM53'"}},
+      {"longer than the field skipped",
+       "SM50\r\n" + std::string(21, 'X') + "\r\nSM51\r\n",
+       {"'SM50'", "'SM51'"}},
       {"quote doubled", IgnoreList({"Z'OR'1"}, 20), {"'Z''OR''1'"}},
       {"empty file", "", {}},
   };
@@ -687,7 +709,7 @@ TEST_F(StatiScriptTest, ConfigurationTextsWithControlBytesAreSkipped) {
         "skipped",
         "ERROR - ERROR: zmoTransGroup.dat record 3 holds a control character, the record is "
         "skipped",
-        "ERROR - ERROR: zmoIDsToIgnore.dat record 2 holds a control character, the record is "
+        "ERROR - ERROR: zmoIDsToIgnore.dat line 2 holds a control character, the entry is "
         "skipped",
         "ERROR - ERROR: zmogrpupdt.dat record 1 holds a control character, the record is "
         "skipped"}) {

@@ -359,41 +359,115 @@ TEST_F(KindFilesTest, PasswordThatABlankOrARedirectWouldSplitIsQuoted) {
   EXPECT_THAT(zmo::SplitCommandLine(*bcp), Contains("-Pse cret>x"));
 }
 
-TEST_F(KindFilesTest, TextThatWouldBreakALineIsRefused) {
+// A value that would split a line, end its quotes, end a statement or start
+// a comment ends the run before any file is written, with a line that names
+// the value (never the password's text).
+TEST_F(KindFilesTest, TextThatWouldBreakALineIsRefusedBeforeAnyFile) {
   struct Case {
     const char* name;
     std::string value;
     const char* db;
-    const char* line;
+    const char* holds;
   };
   const Case cases[] = {
-      {"User", "zmo\"user", "Oracle",
-       "ERROR - ERROR: Registry entry User holds a character that cannot be written into the "
-       "load files"},
-      {"DSN", "WHSE\r\nExit", "Oracle",
-       "ERROR - ERROR: Registry entry DSN holds a character that cannot be written into the "
-       "load files"},
-      {"INST", "inst\"x", "Corva",
-       "ERROR - ERROR: Registry entry INST holds a character that cannot be written into the "
-       "load files"},
+      {"User", "zmo\"user", "Oracle", "a double quote, which would end its quotes in a batch line"},
+      {"DSN", "WHSE\r\nExit", "MSSQL",
+       "a control character, which would split the line in a batch line"},
+      {"INST", "inst\"x", "Corva", "a quote, which would start a quoted text in a Corva statement"},
+      {"User", "o'brien", "Corva", "a quote, which would start a quoted text in a Corva statement"},
+      {"DSN", "WHSE--x", "Corva", "'--', which would start a comment in a Corva statement"},
       {"StatiOutPut", "/data/o'brien.dat", "Oracle",
-       "ERROR - ERROR: Registry entry StatiOutPut holds a character that cannot be written into "
-       "the load files"},
-      {"Access", Scramble("pass\"word"), "Oracle",
-       "ERROR - ERROR: User Password holds a character that cannot be written into the load "
-       "files"},
+       "a single quote, which would end its quotes in an Oracle control file"},
+      {"StatiOutPut", "/data/\"x\".dat", "Tessel",
+       "a double quote, which would end its quotes in a batch line"},
+      {"StatiOutPut", "/data/x\n.dat", "Corva",
+       "a control character, which would split the line in a batch line"},
+      {"BinDir", dir_ / "it's", "Oracle",
+       "a single quote, which would end its quotes in an Oracle control file"},
+      {"Access", Scramble("pass\"word"), "Sybase",
+       "a double quote, which would end its quotes in a batch line"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(std::string(c.name) + " " + c.db);
     ResetRun();
     SetDefaults();
     SetConfig(zmo::cfg::kDB, c.db);
     SetConfig(c.name, c.value);
+    // The run's BinDir, where its trace goes.
+    const std::string dir = std::string(c.name) == "BinDir" ? c.value : bin_dir();
+    if (dir != bin_dir()) {
+      std::filesystem::create_directories(dir + "/ArchiveData");
+      for (const char* name : {"zmogdlib.so", "zmocatENU.cat"}) {
+        std::filesystem::create_symlink(Bin(name), dir + "/" + name);
+      }
+    }
     EXPECT_EQ(Run(kStati), 99);
-    std::vector<std::string> traced = TraceTexts();
+    std::vector<std::string> traced = zmo_test::TraceTextsOf(dir + "/trace_zmoldr.log");
     ASSERT_GE(traced.size(), 2u);
-    EXPECT_EQ(traced[traced.size() - 2], c.line);
+    EXPECT_EQ(traced[traced.size() - 2],
+              std::string("ERROR - ERROR: The value <") + c.name + "> holds " + c.holds);
     EXPECT_EQ(traced.back(), "ERROR - ERROR: Execution halting");
+    for (const std::string& t : traced) EXPECT_EQ(t.find("pass\"word"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(dir + "/ArchiveData"));
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+      const std::string name = entry.path().filename();
+      const bool data = std::find(loader_test::kDataFiles.begin(), loader_test::kDataFiles.end(),
+                                  name) != loader_test::kDataFiles.end();
+      EXPECT_TRUE(data || name == "trace_zmoldr.log" || name == "zmogdlib.so" ||
+                  name == "zmocatENU.cat" || name == "ArchiveData")
+          << "written: " << name;
+    }
+  }
+}
+
+// Where the syntax quotes a path, a path that a ";", a quote, a blank or
+// "--" would break is quoted, and the rest of the line is as before.
+TEST_F(KindFilesTest, PathsThatWouldBreakAStatementAreQuoted) {
+  const std::string hostile = dir_ / "zmo;drop/**/table/**/r3_progresp;.dat";
+  SetConfig(zmo::cfg::kStatiOutPut, hostile);
+  std::filesystem::create_directories(std::filesystem::path(hostile).parent_path());
+  zmo_test::WriteFile(hostile, "");
+  SetConfig(zmo::cfg::kDB, "Corva");
+  ASSERT_EQ(Run(kStati), 0);
+  EXPECT_THAT(BinLines("zmoload_stati.sql"),
+              Contains("import from \"" + hostile + "\" of del insert into s01002003004000153;"));
+  EXPECT_THAT(BinLines("zmoload2_stati.bat"),
+              Contains("move \"" + hostile + "\" \"" + archive_dir() + "/stati_" +
+                       loader_test::kNowStamp + ".dat\""));
+
+  // BinDir with a single quote, "--" and a blank: the Corva imports.
+  struct Case {
+    const char* dir;
+    const char* db;
+    const char* file;
+    const char* line;  // with <dir> for the directory
+  };
+  const Case cases[] = {
+      {"o'x--y z", "Corva", "zmoload_snap.sql",
+       "import from \"<dir>/zmosnap.cpu\" of del insert into c01002003004000153;"},
+      // The Oracle control files take no single quote; "--" and a blank
+      // are quoted in the SQL client's spool and stay as they are inside
+      // the control file's quotes.
+      {"a--b c", "Oracle", "zmostage_snap.sql", "spool \"<dir>/trace_zmo_stage_snap.log\""},
+      {"a--b c", "Oracle", "zmosnap_cpu.par", "infile '<dir>/zmosnap.cpu'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string dir = dir_ / c.dir;
+    std::filesystem::create_directories(dir + "/ArchiveData");
+    for (const char* name : {"zmogdlib.so", "zmocatENU.cat"}) {
+      std::filesystem::remove(dir + "/" + name);
+      std::filesystem::create_symlink(std::string(ZMO_TEST_BIN_DIR) + "/" + name, dir + "/" + name);
+    }
+    for (const std::string& f : loader_test::kDataFiles) zmo_test::WriteFile(dir + "/" + f, "");
+    ResetRun();
+    SetDefaults();
+    SetConfig(zmo::cfg::kBinDir, dir);
+    SetConfig(zmo::cfg::kDB, c.db);
+    ASSERT_EQ(Run(kSnap), 0);
+    std::string line = c.line;
+    line.replace(line.find("<dir>"), 5, dir);
+    EXPECT_THAT(CrlfLines(Read(dir + "/" + c.file)), Contains(line));
   }
 }
 
@@ -457,6 +531,34 @@ TEST_F(KindFilesTest, ArchiveKeepDaysWithoutItsSignLooksBack) {
   SetConfig(zmo::cfg::kArchiveKeepDays, "a week");
   EXPECT_EQ(Run(kStati), 99);
   EXPECT_TRUE(Traced("ERROR - ERROR: ArchiveKeepDays not correct, expecting a number of days"));
+}
+
+// Numbers stored with blanks around them, or with the line end of the file
+// zmosetval -v @file took them from, are read as the numbers they spell.
+TEST_F(KindFilesTest, NumbersAreReadWithoutTheirBlanksAndLineEnd) {
+  const struct {
+    const char* before;
+    const char* after;
+  } forms[] = {{"", " "}, {" ", ""}, {"", "\r\n"}, {"", "\n"}, {" \t", " \r\n"}};
+  for (const auto& f : forms) {
+    auto stored = [&](const char* number) { return f.before + std::string(number) + f.after; };
+    SCOPED_TRACE(::testing::PrintToString(stored("-7")));
+    ResetRun();
+    SetConfig(zmo::cfg::kArchiveKeepDays, stored("-7"));
+    SetConfig(zmo::cfg::kTrendKeepDays, stored("30"));
+    SetConfig(zmo::cfg::kDetailKeepDays, stored("-45"));
+    SetConfig(zmo::cfg::kSystemSLA, stored("2000"));
+    SetConfig(zmo::cfg::kLoaderLogSize, stored("1024"));
+    ASSERT_EQ(Run(kStati), 0);
+    std::vector<std::string> bat = BinLines("zmoload_stati.bat");
+    for (const char* date : {"20040103", "20040102", "20040101"}) {
+      EXPECT_THAT(bat, Contains("del \"" + archive_dir() + "/stati_" + date + "*.dat\""));
+    }
+    for (const char* line : {"ArchiveKeepDays=-7", "TrendKeepDays=30", "DetailKeepDays=-45",
+                             "System SLA=2000", "CheckLogSize: Loader log returns <1024>"}) {
+      EXPECT_TRUE(Traced(line)) << line;
+    }
+  }
 }
 
 TEST_F(KindFilesTest, AnArchiveOfTheSameSecondIsNeverOverwritten) {

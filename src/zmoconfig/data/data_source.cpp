@@ -1,5 +1,7 @@
 #include "zmoconfig/data_source.h"
 
+#include "common/db_kind.h"
+#include "common/line_values.h"
 #include "zmoconfig/catalog.h"
 #include "zmoconfig/config_ui.h"
 #include "zmoconfig/registry_wrappers.h"
@@ -64,18 +66,20 @@ int CheckDataSource(const DataSourceInput& in, DataSourceRefusal* refusal) {
   if (!FileInPath(ClientToolName(in.option, in.oracle))) {
     return Refuse(refusal, choice->missing_text, DataSourceBox::kNone);
   }
-  // The loader puts these texts into its tools' command lines and scripts.
-  const std::string none;
+  // The loader puts these texts into the kind's command lines and scripts,
+  // and refuses there what this refuses here (common/line_values.h).
+  const zmo::DbKind kind = zmo::dbKindFromName(choice->db);
   const struct {
+    zmo::LineValue value;
     const std::string& text;
     DataSourceBox box;
-  } texts[] = {
-      {in.option == DbOption::kCorva ? in.corva_instance : none, DataSourceBox::kCorvaInstance},
-      {in.user, DataSourceBox::kUser},
-      {in.dsn, DataSourceBox::kDsn},
-      {in.password, DataSourceBox::kPassword}};
+  } texts[] = {{zmo::LineValue::kInst, in.corva_instance, DataSourceBox::kCorvaInstance},
+               {zmo::LineValue::kUser, in.user, DataSourceBox::kUser},
+               {zmo::LineValue::kDsn, in.dsn, DataSourceBox::kDsn},
+               {zmo::LineValue::kPassword, in.password, DataSourceBox::kPassword}};
   for (const auto& t : texts) {
-    if (HasCommandLineCharacter(t.text)) return Refuse(refusal, kTextLineCharacter, t.box);
+    const std::string fault = zmo::lineValueFault(kind, t.value, t.text);
+    if (!fault.empty()) return Refuse(refusal, kTextLineCharacter, t.box, " " + fault);
   }
   const size_t longest = LongestPasswordFor(kRegTextMax);
   if (Trimmed(in.password).size() > longest) {

@@ -19,11 +19,13 @@ int ShowSaveFailure(const std::string& path, const std::string& reason) {
   return kSaveFailed;
 }
 
-int ReplaceDataFile(const std::string& path, const std::string& data, const std::string& backup) {
+int ReplaceDataFile(const std::string& path, const std::string& data, const std::string& backup,
+                    FileAccess access) {
+  const unsigned new_mode = access == FileAccess::kPrivate ? 0600 : 0644;
   if (!backup.empty()) {
     std::string old;
     if (zmo::ReadWholeFile(path, &old) == 0) {
-      if (zmo::WriteFileAtomic(backup, old) != 0) {
+      if (zmo::WriteFileAtomic(backup, old, new_mode) != 0) {
         return ShowSaveFailure(backup, std::strerror(errno));
       }
     } else if (errno != ENOENT) {
@@ -33,7 +35,7 @@ int ReplaceDataFile(const std::string& path, const std::string& data, const std:
   // The new file keeps the old one's permissions (a server file may have
   // been made readable to the collectors' account only).
   struct stat st;
-  const unsigned mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  const unsigned mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : new_mode;
   if (zmo::WriteFileAtomic(path, data, mode) != 0) {
     return ShowSaveFailure(path, std::strerror(errno));
   }

@@ -1,4 +1,6 @@
 // The three exclusion-list loaders.
+#include <utility>
+
 #include "common/data_files.h"
 #include "platform/files.h"
 #include "zmoconfig/bin_dir.h"
@@ -24,12 +26,9 @@ void LoadIgnoreList(zmo::IgnoreList list, std::vector<std::string>* entries) {
   std::string data;
   if (BinFilePath(layout.file, &path) != kBinDirOk) return;
   if (zmo::ReadWholeFile(path, &data) != 0) return;
-  const std::int64_t count =
-      zmo::recordCount(static_cast<std::int64_t>(data.size()), layout.record);
-  for (std::int64_t n = 1; n <= count; ++n) {
-    const std::string_view record = zmo::recordAt(data, layout.record, n);
-    entries->emplace_back(zmo::trimBlanks(zmo::recordField(record, layout.entry)));
-  }
+  // By line, as the loader reads the list, so that both see the same
+  // entries in a list written by hand.
+  for (std::string& entry : zmo::readIgnoreList(data, layout)) entries->push_back(std::move(entry));
 }
 
 bool IgnoreListOwnPage(zmo::IgnoreList list, const std::string& form) {

@@ -14,7 +14,7 @@ namespace zmo::config {
 
 namespace {
 
-std::string UpperTrimmed(std::string_view text) { return Cp1252Upper(zmo::trimBlanks(text)); }
+std::string UpperTrimmed(std::string_view text) { return zmo::cp1252Upper(zmo::trimBlanks(text)); }
 
 // The standard list is sorted by the case-insensitive text comparison of
 // the user's collation, in which signs come before digits and digits before

@@ -178,7 +178,8 @@ int SaveServerFile() {
   for (int row = 1; row <= gServerCount && row < static_cast<int>(gServers.size()); ++row) {
     data += EncodeServerRecord(gServers[row]);
   }
-  if (ReplaceDataFile(path, data, backup) != kSaveOk) return kSaveFailed;
+  // The records hold scrambled passwords: the file and its backup are private.
+  if (ReplaceDataFile(path, data, backup, FileAccess::kPrivate) != kSaveOk) return kSaveFailed;
   if (SetRegValue(zmo::cfg::kStatiInput, path) != kRegOk ||
       SetRegValue(zmo::cfg::kSnapInput, path) != kRegOk) {
     configUi().StatusText(kTextActionFailed);

@@ -155,7 +155,10 @@ int RunSpecialRun(const std::vector<std::string>& selected, const SpecRunFields&
     configUi().MessageOk(LoadResString(kTextSpecialRunError));
     return kSpecRunNoServers;
   }
-  if (ReplaceDataFile(list_path, data, "") != kSaveOk) return kSpecRunNotStarted;
+  // Copies of server records: scrambled passwords, so private as the server file.
+  if (ReplaceDataFile(list_path, data, "", FileAccess::kPrivate) != kSaveOk) {
+    return kSpecRunNotStarted;
+  }
   const bool stati_debug = GetRegValue(zmo::cfg::kStatiDebug) == "True";
   const bool load_debug = GetRegValue(zmo::cfg::kLoadDebug) == "True";
   const std::vector<std::string> argv =

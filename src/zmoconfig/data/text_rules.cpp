@@ -42,18 +42,10 @@ bool LooksNumeric(std::string_view text) {
 
 bool HasInnerBlank(std::string_view text) { return Trimmed(text).find(' ') != std::string::npos; }
 
-std::string UpperText(std::string_view text) { return Cp1252Upper(text); }
+std::string UpperText(std::string_view text) { return zmo::cp1252Upper(text); }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-  return Cp1252Upper(a) == Cp1252Upper(b);
-}
-
-bool HasCommandLineCharacter(std::string_view text) {
-  for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F || std::strchr("\"'&|<>^%", ch) != nullptr) return true;
-  }
-  return false;
+  return zmo::cp1252Upper(a) == zmo::cp1252Upper(b);
 }
 
 }  // namespace zmo::config

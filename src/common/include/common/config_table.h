@@ -68,6 +68,9 @@ struct ConfigRow {
   ConfigLines lines = ConfigLines::kQuiet;
   const char* unit = "";
   ConfigFound found = ConfigFound::kQuiet;
+  // A number: blanks around the text and a line end after it (a value that
+  // zmosetval -v @file stored from a file's line) are not part of it.
+  bool number = false;
 };
 
 // How a program reads: where the lines go and how it ends. Every member may be
@@ -85,7 +88,8 @@ struct ConfigReader {
 };
 
 // Reads row under the open configuration key (null: no key, every value
-// missing) and traces its lines through reader. Returns 0 with *out the text,
+// missing) and traces its lines through reader. Returns 0 with *out the text
+// (of a number row without its blanks and line end, also in its trace line),
 // or for a value read as its default the default text; otherwise the row's
 // code (missingCode, notStringCode, or kExitMissingRegistryValue after
 // reader.exit) with *out empty. *how, when given, gets how the read went.
@@ -114,6 +118,11 @@ const ConfigRow* findConfigRow(std::span<const ConfigRow> table, const char* nam
 // traced as kRequired, and a missing one ends the program.
 constexpr ConfigRow requiredConfigRow(const char* name) {
   return ConfigRow{.name = name, .lines = ConfigLines::kRequired};
+}
+
+// requiredConfigRow of a number (ConfigRow::number).
+constexpr ConfigRow requiredNumberRow(const char* name) {
+  return ConfigRow{.name = name, .lines = ConfigLines::kRequired, .number = true};
 }
 
 // The row of a value read quietly: any type and length, untraced; a missing

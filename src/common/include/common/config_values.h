@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "platform/registry.h"
 
@@ -57,6 +58,10 @@ bool configSwitchOn(HKEY key, const char* name);
 
 // True when the value exists, whatever its type.
 bool configValueExists(HKEY key, const char* name);
+
+// The text of a number setting: without the blanks and tabs around it and
+// without the CR and LF of a line end after it.
+std::string_view numberSettingText(std::string_view text);
 
 // The decimal number at the start of text (leading blanks and a sign
 // allowed, no digits giving 0), saturated at the range of 64 bits, or

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zmo {
 
@@ -52,6 +53,28 @@ constexpr IgnoreListLayout kIdsToIgnoreLayout = {"zmoIDsToIgnore.dat", {0, 12}, 
 constexpr IgnoreListLayout kProgsToIgnoreLayout = {"zmoProgsToIgnore.dat", {0, 30}, 32};
 constexpr IgnoreListLayout kTransToIgnoreLayout = {"zmoTransToIgnore.dat", {0, 20}, 22};
 const IgnoreListLayout& ignoreListLayout(IgnoreList list);
+
+// Why a line of an exclusion list gives no entry.
+enum class IgnoreLineFault {
+  kTooLong,  // the entry is wider than the list's field
+  kControl,  // it holds a control character
+};
+struct IgnoreLineSkipped {
+  size_t line;  // from 1
+  IgnoreLineFault fault;
+  bool operator==(const IgnoreLineSkipped&) const = default;
+};
+
+// The entries of an exclusion list, read by line as the configurator and
+// the loader both read it: lines end in CR LF or LF (a last line without one
+// counts); each is trimmed of blanks and upper-cased by the code page, as
+// the exclusion pages store their entries; a line of blanks holds none. A
+// line whose entry is wider than the list's field, or holds a control
+// character, is skipped and, when skipped is given, told there. A list the
+// configurator wrote (each entry padded to its field, then CR LF) reads as
+// the entries it wrote; so does one written by hand, one entry a line.
+std::vector<std::string> readIgnoreList(std::string_view data, const IgnoreListLayout& layout,
+                                        std::vector<IgnoreLineSkipped>* skipped = nullptr);
 
 // ---- The group files (no line ends) ----
 constexpr size_t kGroupNameWidth = 35;
@@ -100,5 +123,7 @@ std::string_view recordAt(std::string_view data, size_t record_length, std::int6
 std::string_view rightTrimBlanks(std::string_view text);
 // text without leading and trailing blanks.
 std::string_view trimBlanks(std::string_view text);
+// Windows-1252 text in upper case (the accented letters included).
+std::string cp1252Upper(std::string_view text);
 
 }  // namespace zmo

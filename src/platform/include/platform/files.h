@@ -36,6 +36,10 @@ bool FileExists(const char* path);
 // truncating an existing one. Mode is "w" or "wb". Returns nullptr and errno
 // on failure.
 std::FILE* OpenPrivateFile(const char* path, const char* mode);
+// Opens a file for appending ("ab"), creating it with mode 0600 (a trace
+// that may show a scrambled password); an existing file keeps its mode.
+// Returns nullptr and errno on failure.
+std::FILE* OpenPrivateAppend(const char* path);
 
 // Directory of the running executable, with its trailing separator.
 std::string ProgramDirectory();

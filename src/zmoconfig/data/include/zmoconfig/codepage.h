@@ -15,7 +15,7 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 std::string Utf16ToCp1252(std::u16string_view text);
 std::string Utf8ToCp1252(std::string_view text);
 
-// Windows-1252 text in upper case (the accented letters included).
-std::string Cp1252Upper(std::string_view bytes);
+// Upper case by the same code page: zmo::cp1252Upper (common/data_files.h),
+// which the exclusion lists' reader shares.
 
 }  // namespace zmo::config

@@ -12,12 +12,19 @@ namespace zmo::config {
 constexpr int kSaveOk = 0;
 constexpr int kSaveFailed = 1;  // shown: a message naming the file, then status 1453
 
+// Who may read a data file the configurator creates.
+enum class FileAccess {
+  kShared,   // 0644
+  kPrivate,  // 0600: the file holds scrambled passwords (the server files)
+};
+
 // Copies the file at path to backup when path exists (the old copy
 // replaced), then replaces path with data. A failure shows the message and
 // status 1453 and gives kSaveFailed; the file at path is then unchanged.
 // backup empty: no copy is made. The new file keeps the old one's
-// permissions (0644 for a new file).
-int ReplaceDataFile(const std::string& path, const std::string& data, const std::string& backup);
+// permissions; a file made anew, and the backup, get those of access.
+int ReplaceDataFile(const std::string& path, const std::string& data, const std::string& backup,
+                    FileAccess access = FileAccess::kShared);
 
 // Removes the file at path; a missing file is no failure. A failure is
 // shown as above.

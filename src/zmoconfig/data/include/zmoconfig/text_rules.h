@@ -27,9 +27,4 @@ std::string UpperText(std::string_view text);
 // Equal without regard to case.
 bool EqualNoCase(std::string_view a, std::string_view b);
 
-// True when text holds a character that the loader's command lines and
-// scripts cannot carry: a control character (line breaks included), a
-// quote of either kind, or one of & | < > ^ %.
-bool HasCommandLineCharacter(std::string_view text);
-
 }  // namespace zmo::config
