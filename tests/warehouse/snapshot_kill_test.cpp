@@ -174,6 +174,8 @@ class SnapshotKillTest : public warehouse_test::LoaderWorld {
   }
 
   zmo_test::ScopedEnv sap_{zmo::rfc::kSystemsEnv, tmp_.File("sap")};
+
+  zmo_test::ScopedEnv asan_{"ASAN_OPTIONS", warehouse_test::OptionsWithoutLeakCheck()};
 };
 
 TEST_F(SnapshotKillTest, EverySnapshotRecordOnceAfterKillsAtRandomMoments) {

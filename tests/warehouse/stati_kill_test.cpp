@@ -150,6 +150,8 @@ class KillTest : public StatiWorld, public ::testing::WithParamInterface<KillSha
       statiMain(2, argv);
     });
   }
+
+  zmo_test::ScopedEnv asan_{"ASAN_OPTIONS", OptionsWithoutLeakCheck()};
 };
 
 TEST_P(KillTest, EveryRecordOnceAfterKillsAtRandomMomentsAndTheRunsAUserMakesThen) {
