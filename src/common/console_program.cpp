@@ -1,16 +1,18 @@
 #include "common/console_program.h"
 
+#include "common/pipeline.h"
 #include "common/runtime_state.h"
 
 namespace zmo {
 
 ConsoleProgramConfig StatiProgramConfig() {
   ConsoleProgramConfig c;
-  c.program = "zmostati";
-  c.trace_log_name = "trace_zmostati.log";
-  c.trace_old_name = "trace_zmostati_log.old";
+  const ProgramRow& row = pipelineProgram(PipelineProgram::kStati);
+  c.program = row.executable;
+  c.trace_log_name = row.trace_log;
+  c.trace_old_name = row.trace_old;
   c.trace_limit_reset_on_open = true;
-  c.service_name = "zmostati";
+  c.service_name = row.executable;  // the service bears its program's name
   c.display_name = "Monitoring for Orvane Statistics";
   c.disconnect_trace = "disconnect flag set to true\n";
   c.decrypt_resolve = DecryptResolve::kEveryCall;
@@ -22,11 +24,12 @@ ConsoleProgramConfig StatiProgramConfig() {
 
 ConsoleProgramConfig SnapProgramConfig() {
   ConsoleProgramConfig c;
-  c.program = "zmosnap";
-  c.trace_log_name = "trace_zmosnap.log";
-  c.trace_old_name = "trace_zmosnap_log.old";
+  const ProgramRow& row = pipelineProgram(PipelineProgram::kSnap);
+  c.program = row.executable;
+  c.trace_log_name = row.trace_log;
+  c.trace_old_name = row.trace_old;
   c.trace_limit_reset_on_open = false;
-  c.service_name = "zmosnap";
+  c.service_name = row.executable;  // the service bears its program's name
   c.display_name = "Monitoring for Orvane Indicator";
   c.disconnect_trace = "disconnect flag set\n";
   c.decrypt_resolve = DecryptResolve::kAtLoadOnly;

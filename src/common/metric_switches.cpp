@@ -1,5 +1,7 @@
 #include "common/metric_switches.h"
 
+#include <strings.h>
+
 #include <iterator>
 
 #include "zmogdlib/config_key.h"
@@ -121,6 +123,14 @@ ConfigRow metricSwitchRow(const char* name) {
       .name = cfg::kProcessQRBData, .missing = ConfigMissing::kDefault, .defaultText = cfg::kTrue};
   const ConfigRow* row = findConfigRow({&kQrbData, 1}, name);
   return row != nullptr ? *row : requiredConfigRow(name);
+}
+
+bool isMetricValueName(const char* name) {
+  if (strcasecmp(name, cfg::kProcessQRBData) == 0) return true;
+  for (int sw = 0; sw < kMetricSwitchCount; ++sw) {
+    if (strcasecmp(name, metricSwitchName(sw)) == 0) return true;
+  }
+  return false;
 }
 
 int readMetricSwitches(MetricRun run, MetricValueReader read, MetricTraceFn trace,

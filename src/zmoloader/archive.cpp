@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "common/pipeline.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "zmoloader/state.h"
@@ -54,7 +55,7 @@ std::string archiveStamp(const std::vector<std::string>& prefixes) {
     std::string stamp = n == 0 ? base : base + "_" + std::to_string(n);
     bool taken = false;
     for (const std::string& prefix : prefixes) {
-      std::string path = zmo::JoinPath(dir, prefix + "_" + stamp + ".dat");
+      std::string path = zmo::JoinPath(dir, zmo::archiveFileName(prefix, stamp));
       taken = taken || zmo::FileExists(path.c_str());
     }
     if (!taken) return stamp;

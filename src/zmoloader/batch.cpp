@@ -16,6 +16,7 @@
 #include "common/data_files.h"
 #include "common/db_kind.h"
 #include "common/db_tools.h"
+#include "common/pipeline.h"
 #include "lines.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/aggregate_sql.h"
@@ -246,12 +247,7 @@ void AddLoad(Lines* lines, zmo::DbKind kind, Build* b) {
       // written when the table is on.
       for (char t : runTables()) {
         if (!tableLoaded(t)) continue;
-        if (t == kStatiTable) {
-          lines->push_back(oracleLoaderLine("zmoklvload.par", p.load_log));
-        } else {
-          const SnapGroup& g = snapGroup(t);
-          lines->push_back(oracleLoaderLine(g.control_file, g.ldr_log));
-        }
+        lines->push_back(oracleLoaderLine(snapGroup(t).control_file, oracleLoaderLog(t)));
         AddTest(lines, b, ToolResult::kLoad);
       }
       return;
@@ -299,14 +295,16 @@ void AddOracleLogs(Lines* lines) {
   for (const char* t = kOracleLogOrder; *t; ++t) {
     if (!tableLoaded(*t)) continue;
     const SnapGroup& g = snapGroup(*t);
-    std::string type = "type " + lineArg(binPath(g.ldr_log)) + " >> " + lineArg(binPath(log));
+    std::string type = "type " + lineArg(binPath(g.loader_log)) + " >> " + lineArg(binPath(log));
     BannerForm form;
     form.first_truncates = first;
     first = false;
     addBanner(lines, *t, log, {type}, form);
   }
   for (const char* t = kOracleLogOrder; *t; ++t) {
-    if (tableLoaded(*t)) lines->push_back("del " + quoteAlways(binPath(snapGroup(*t).ldr_log)));
+    if (tableLoaded(*t)) {
+      lines->push_back("del " + quoteAlways(binPath(snapGroup(*t).loader_log)));
+    }
   }
 }
 
@@ -333,9 +331,10 @@ void WriteAggregateScript() {
 void AddSettle(Lines* lines) {
   const LoaderState& s = loaderState();
   if (s.store_group_date) {
-    lines->push_back(quoteAlways(binPath("zmosetval")) + " -k " +
-                     quoteAlways(zmo::cfg::kConfigKey) + " -n " + zmo::cfg::kCustomGroupDate +
-                     " -v " + quoteAlways(s.group_date));
+    lines->push_back(
+        quoteAlways(binPath(zmo::pipelineProgram(zmo::PipelineProgram::kSetval).executable)) +
+        " -k " + quoteAlways(zmo::cfg::kConfigKey) + " -n " + zmo::cfg::kCustomGroupDate + " -v " +
+        quoteAlways(s.group_date));
   }
   if (s.delete_renames) lines->push_back("del " + quoteAlways(binPath(zmo::kGroupRenameFile)));
 }

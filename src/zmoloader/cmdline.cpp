@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/pipeline.h"
 #include "zmoloader/state.h"
 #include "zmoloader/text_ops.h"
 #include "zmoloader/trace.h"
@@ -52,38 +53,48 @@ int TakePid(const std::string& value) {
   return 0;
 }
 
+// The options that take the next element as their value.
+bool TakesValue(char letter) {
+  for (char option : {zmo::kLoaderOptionEnd, zmo::kLoaderOptionStart, zmo::kLoaderOptionFile,
+                      zmo::kLoaderOptionHost, zmo::kLoaderOptionPid, zmo::kLoaderOptionProgram,
+                      zmo::kLoaderOptionVendor}) {
+    if (letter == option) return true;
+  }
+  return false;
+}
+
 // One option with its value (nullptr when no element follows).
 int TakeOption(char letter, const char* value) {
   LoaderState& s = loaderState();
   switch (letter) {
-    case 'e':
+    case zmo::kLoaderOptionEnd:
       if (value == nullptr) return CheckDate("", "End date");
       s.end_date = value;
       loaderLog("End Date=<%s>\n", value);
       return CheckDate(s.end_date, "End date");
-    case 's':
+    case zmo::kLoaderOptionStart:
       if (value == nullptr) return CheckDate("", "Start date");
       s.start_date = value;
       loaderLog("Start Date=<%s>\n", value);
       return CheckDate(s.start_date, "Start date");
-    case 'f':
+    case zmo::kLoaderOptionFile:
       // The file name has no effect; without one there is nothing to log.
       if (value == nullptr) return 0;
       s.file_name = std::string(value).substr(0, kValueMax);
       loaderLog("Process file argument=%s\n", s.file_name.c_str());
       return 0;
-    case 'h':
+    case zmo::kLoaderOptionHost:
       if (value == nullptr) return loaderHalt("IP address is required.");
       return TakeAddress(value);
-    case 'i':
+    case zmo::kLoaderOptionPid:
       if (value == nullptr) return loaderHalt("PID is required.");
       return TakePid(value);
-    case 'p':
+    case zmo::kLoaderOptionProgram:
       if (value == nullptr) return loaderHalt("Program is not correct.");
       s.program = upperCaseCopy(std::string(value).substr(0, kValueMax));
       loaderLog("Process Program argument=%s\n", s.program.c_str());
       return 0;
-    case 'v':
+    case zmo::kLoaderOptionVendor:
       if (value == nullptr) return loaderHalt("Vendor is required.");
       s.vendor = upperCaseCopy(value);
       s.vendor_given = 1;
@@ -130,21 +141,18 @@ int loaderScanArgs(int argc, char** argv) {
     const char* arg = argv[i];
     if (arg[0] != '-') continue;
     char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(arg[1])));
-    if (letter == 'a') {
+    if (letter == zmo::kLoaderOptionAggregate) {
       s.aggregate = 1;
       loaderLog("Process aggregate argument\n");
       continue;
     }
-    if (letter == 'd') {
+    if (letter == zmo::kLoaderOptionDebug) {
       s.debug = 1;
       loaderLog("Process Debug argument\n");
       continue;
     }
     const char* value = nullptr;
-    if (letter != '\0' && std::string("efhipsv").find(letter) != std::string::npos &&
-        i + 1 < argc) {
-      value = argv[++i];
-    }
+    if (TakesValue(letter) && i + 1 < argc) value = argv[++i];
     int rc = TakeOption(letter, value);
     if (rc != 0) return rc;
   }

@@ -8,6 +8,7 @@
 #include "common/console_program.h"
 #include "common/gdlib_binding.h"
 #include "common/message_catalog.h"
+#include "common/pipeline.h"
 #include "platform/files.h"
 #include "platform/resources.h"
 #include "zmoloader/state.h"
@@ -56,7 +57,7 @@ int zmoLoaderFreeLib() { return FreeTraced(&loaderState().catalog, "zmoLoaderFre
 
 int loaderBindGdLib() {
   zmo::ConsoleProgramConfig program;
-  program.program = "zmoloader";
+  program.program = zmo::pipelineProgram(zmo::PipelineProgram::kLoader).executable;
   program.decrypt_resolve = zmo::DecryptResolve::kAtLoadOnly;
   program.gdlib_trace = loaderLog;
   program.trace_gdlib_trying = true;

@@ -5,6 +5,7 @@
 #include "common/db_tools.h"
 #include "common/line_values.h"
 #include "common/metric_switches.h"
+#include "common/pipeline.h"
 #include "platform/files.h"
 #include "zmoloader/archive.h"
 
@@ -12,19 +13,8 @@ namespace zmo::loader {
 
 namespace {
 
-constexpr SnapGroup kSnapGroups[] = {
-    {'c', zmo::kGroupSnapCpu, "zmosnap.cpu", "zmosnap_cpu.par", "trace_zmo_load_cpu.log",
-     "trace_zmosnap_cpu", "cpu"},
-    {'d', zmo::kGroupSnapDisk, "zmosnap.dsk", "zmosnap_dsk.par", "trace_zmo_load_disk.log",
-     "trace_zmosnap_dsk", "dsk"},
-    {'l', zmo::kGroupSnapLan, "zmosnap.lan", "zmosnap_lan.par", "trace_zmo_load_lan.log",
-     "trace_zmosnap_lan", "lan"},
-    {'v', zmo::kGroupSnapAvail, "zmoavai.dat", "zmosnap_avai.par", "trace_zmo_load_avai.log",
-     "trace_zmosnap_avai", "avl"},
-};
-
-// The bulk-copy error file of every bcp line.
-constexpr const char* kBcpErrorFile = "trace_zmo_out_put_daily.bad";
+// The bulk-copy error file of every bcp line: the statistics' bad file.
+constexpr const char* kBcpErrorFile = zmo::pipelineFile(zmo::PipelineFile::kStati).bad_file;
 constexpr int kPlusCount = 65;
 
 const LoaderProgramInfo& Program() { return *loaderProgramInfo(loaderState().prog); }
@@ -38,7 +28,12 @@ std::string Join(std::initializer_list<std::string> elements) {
   return line;
 }
 
-std::string ZmomsgPath() { return quoteAlways(binPath("zmomsg")); }
+std::string ZmomsgPath() {
+  return quoteAlways(binPath(zmo::pipelineProgram(zmo::PipelineProgram::kMsg).executable));
+}
+
+// zmomsg's option letter as a batch line spells it.
+std::string MsgOption(char letter) { return zmo::optionText(letter); }
 
 std::string Redirect(bool append, const std::string& path) {
   return std::string(append ? ">> " : "> ") + lineArg(path);
@@ -61,10 +56,8 @@ std::string quoteAlways(const std::string& text) { return zmo::doubleQuoted(text
 std::string lineArg(const std::string& text) { return zmo::quotedWhenNeeded(text); }
 
 const SnapGroup& snapGroup(char table) {
-  for (const SnapGroup& g : kSnapGroups) {
-    if (g.table == table) return g;
-  }
-  return kSnapGroups[0];
+  const SnapGroup* g = zmo::pipelineFileOfTable(table);
+  return g != nullptr ? *g : zmo::pipelineFile(zmo::PipelineFile::kSnapCpu);
 }
 
 std::string runTables() {
@@ -79,7 +72,7 @@ bool tableOn(char table) {
 }
 
 std::string dataPath(char table) {
-  return table == kStatiTable ? loaderState().stati_output : binPath(snapGroup(table).data_file);
+  return table == kStatiTable ? loaderState().stati_output : binPath(snapGroup(table).hand_over);
 }
 
 void noteDataFiles() {
@@ -97,30 +90,38 @@ bool tableLoaded(char table) { return tableOn(table) && dataPresent(table); }
 std::string cdLine() { return "cd " + quoteAlways(loaderState().bin_dir); }
 
 std::string titleLine() {
-  return std::string("title Monitoring for Orvane Load/Aggregate ") + Program().collector + " data";
+  return std::string("title Monitoring for Orvane Load/Aggregate ") +
+         zmo::pipelineProgram(Program().collector).executable + " data";
 }
 
 std::string msgLine(int id) {
-  return Join({ZmomsgPath(), "-T -N", std::to_string(id), "-P", Program().name});
+  return Join({ZmomsgPath(), MsgOption(zmo::kMsgOptionTab), MsgOption(zmo::kMsgOptionNumber),
+               std::to_string(id), MsgOption(zmo::kMsgOptionProgram), Program().name()});
 }
 
-std::string msg1500Line() { return ZmomsgPath() + " -P \"SNAP\" -T -N 1500"; }
+std::string msg1500Line() {
+  const zmo::CollectionRow& snap = zmo::collectionRow(zmo::Collection::kSnap);
+  return Join({ZmomsgPath(), MsgOption(zmo::kMsgOptionProgram), quoteAlways(snap.name()),
+               MsgOption(zmo::kMsgOptionTab), MsgOption(zmo::kMsgOptionNumber),
+               std::to_string(snap.msg_load_end)});
+}
 
-std::string endLine() { return Join({ZmomsgPath(), "-N 1498 -P", Program().name}); }
+std::string endLine() {
+  return Join({ZmomsgPath(), MsgOption(zmo::kMsgOptionNumber),
+               std::to_string(zmo::kMsgCollectionEnded), MsgOption(zmo::kMsgOptionProgram),
+               Program().name()});
+}
 
 void addMoves(Lines* lines) {
   const LoaderState& s = loaderState();
   const std::string order = s.prog == kProgramSnap ? kArchiveOrder : std::string(1, kStatiTable);
-  auto prefix = [](char t) {
-    return t == kStatiTable ? kStatiArchivePrefix : snapGroup(t).archive_prefix;
-  };
   std::vector<std::string> prefixes;
-  for (char t : order) prefixes.push_back(prefix(t));
+  for (char t : order) prefixes.push_back(snapGroup(t).archive_prefix);
   const std::string stamp = archiveStamp(prefixes);
   // Only the files that are there: the others were never loaded.
   for (char t : order) {
     if (!dataPresent(t)) continue;
-    const std::string to = std::string(prefix(t)) + "_" + stamp + ".dat";
+    const std::string to = zmo::archiveFileName(snapGroup(t).archive_prefix, stamp);
     lines->push_back(
         Join({"move", quoteAlways(dataPath(t)), quoteAlways(zmo::JoinPath(s.archive_dir, to))}));
   }
@@ -138,18 +139,18 @@ void addResultTest(Lines* lines, ToolResult result) {
 
 void addDeletes(Lines* lines) {
   const LoaderState& s = loaderState();
+  const std::string order = s.prog == kProgramSnap ? kArchiveOrder : std::string(1, kStatiTable);
   for (const std::string& date : retentionDates(s.archive_keep_days)) {
-    std::vector<std::string> prefixes;
-    if (s.prog == kProgramSnap) {
-      for (const char* t = kArchiveOrder; *t; ++t) prefixes.push_back(snapGroup(*t).archive_prefix);
-    } else {
-      prefixes.push_back(kStatiArchivePrefix);
-    }
-    for (const std::string& prefix : prefixes) {
-      std::string pattern = prefix + "_" + date + "*.dat";
+    for (char t : order) {
+      const std::string pattern = zmo::archiveFileName(snapGroup(t).archive_prefix, date + "*");
       lines->push_back("del " + quoteAlways(zmo::JoinPath(s.archive_dir, pattern)));
     }
   }
+}
+
+const char* oracleLoaderLog(char table) {
+  const char* own = snapGroup(table).loader_log;
+  return own != nullptr ? own : Program().load_log;
 }
 
 std::string plusText() { return "echo " + std::string(kPlusCount, '+'); }

@@ -3,6 +3,7 @@
 // the command lines of the warehouse tools.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -24,34 +25,51 @@ std::string lineArg(const std::string& text);
 // The text in double quotes whatever it holds (zmo::doubleQuoted).
 std::string quoteAlways(const std::string& text);
 
-// The snapshot groups and their files.
-struct SnapGroup {
-  char table;                  // staging table letter
-  int group;                   // zmo::MetricGroup
-  const char* data_file;       // in BinDir
-  const char* control_file;    // Oracle control file
-  const char* ldr_log;         // Oracle loader log
-  const char* reject_stem;     // Oracle bad and discard files
-  const char* archive_prefix;  // archived as <prefix>_<stamp>.dat
-};
-// The group of a table letter c, d, l or v.
+// A staging table's data file, as the pipeline's contract names it: its
+// letter, metric group, control file, loader log, bad and discard files and
+// archive prefix.
+using SnapGroup = zmo::PipelineFileRow;
+// The file of a table letter s, c, d, l or v.
 const SnapGroup& snapGroup(char table);
-// Loads, scripts and creates go c, d, l, v; archives cpu, lan, dsk, avl.
-constexpr const char* kLoadOrder = "cdlv";
-constexpr const char* kArchiveOrder = "cldv";
-// The Oracle loader logs are gathered v, c, d, l.
-constexpr const char* kOracleLogOrder = "vcdl";
+
+// The staging-table letters of files, in their order.
+template <size_t N>
+struct TableLetters {
+  char letters[N + 1] = {};
+  constexpr explicit TableLetters(const zmo::PipelineFile (&files)[N]) {
+    for (size_t i = 0; i < N; ++i) letters[i] = zmo::pipelineFile(files[i]).table;
+  }
+};
+// Loads, scripts and creates go cpu, disk, LAN, availability; archives cpu,
+// LAN, disk, availability.
+inline constexpr zmo::PipelineFile kLoadFiles[] = {
+    zmo::PipelineFile::kSnapCpu, zmo::PipelineFile::kSnapDisk, zmo::PipelineFile::kSnapLan,
+    zmo::PipelineFile::kSnapAvail};
+inline constexpr zmo::PipelineFile kArchiveFiles[] = {
+    zmo::PipelineFile::kSnapCpu, zmo::PipelineFile::kSnapLan, zmo::PipelineFile::kSnapDisk,
+    zmo::PipelineFile::kSnapAvail};
+// The Oracle loader logs are gathered availability, cpu, disk, LAN.
+inline constexpr zmo::PipelineFile kOracleLogFiles[] = {
+    zmo::PipelineFile::kSnapAvail, zmo::PipelineFile::kSnapCpu, zmo::PipelineFile::kSnapDisk,
+    zmo::PipelineFile::kSnapLan};
+inline constexpr TableLetters kLoadOrderLetters(kLoadFiles);
+inline constexpr TableLetters kArchiveOrderLetters(kArchiveFiles);
+inline constexpr TableLetters kOracleLogOrderLetters(kOracleLogFiles);
+inline constexpr const char* kLoadOrder = kLoadOrderLetters.letters;
+inline constexpr const char* kArchiveOrder = kArchiveOrderLetters.letters;
+inline constexpr const char* kOracleLogOrder = kOracleLogOrderLetters.letters;
 // The staging table and archive prefix of the statistics data.
-constexpr char kStatiTable = 's';
-constexpr const char* kStatiArchivePrefix = "stati";
+inline constexpr char kStatiTable = zmo::pipelineFile(zmo::PipelineFile::kStati).table;
+inline constexpr const char* kStatiArchivePrefix =
+    zmo::pipelineFile(zmo::PipelineFile::kStati).archive_prefix;
 // The staging tables of the run's program: kLoadOrder or the statistics one.
 std::string runTables();
 // True when the run makes the staging table and loads it: a snapshot
 // group's switch is on; the statistics table when any statistics group or
 // the count of active users wants the records.
 bool tableOn(char table);
-// The data file of a staging table: the group's file in BinDir, or the
-// statistics file StatiOutPut.
+// The data file of a staging table: the snapshot file's hand-over name in
+// BinDir, or the statistics file StatiOutPut.
 std::string dataPath(char table);
 // Notes which data files are there (LoaderState::present); the run loads
 // only those, and when none is there its batch only closes the run.
@@ -65,7 +83,7 @@ bool tableLoaded(char table);
 std::string cdLine();
 std::string titleLine();
 std::string msgLine(int id);  // "<zmomsg>" -T -N <id> -P <prog>
-std::string msg1500Line();    // "<zmomsg>" -P "SNAP" -T -N 1500
+std::string msg1500Line();    // "<zmomsg>" -P "SNAP" -T -N 1500 (SNAP's load end)
 std::string endLine();        // "<zmomsg>" -N 1498 -P <prog>
 constexpr const char* kExitLine = "Exit";
 // The moves of the run's data files into the archive, with this run's
@@ -89,6 +107,10 @@ enum class ToolResult {
 void addResultTest(Lines* lines, ToolResult result);
 // DELS-SNAP or DELS-STATI for the three retention dates.
 void addDeletes(Lines* lines);
+
+// The Oracle loader log of a table: its file's own, or the collection's load
+// log for the statistics.
+const char* oracleLoaderLog(char table);
 
 // echo and 65 "+", the separator of the load logs.
 std::string plusText();

@@ -11,7 +11,8 @@
 namespace zmo::loader {
 
 const char* loadCheckScript() {
-  return loaderState().prog == kProgramSnap ? "zmocheck_snap.sql" : "zmocheck_stati.sql";
+  const int prog = loaderState().prog == kProgramSnap ? kProgramSnap : kProgramStati;
+  return loaderProgramInfo(prog)->check_script;
 }
 
 std::string loadTag(const std::string& path) {

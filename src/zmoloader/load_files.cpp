@@ -67,6 +67,12 @@ int WriteBulkSql(const char* name, zmo::DbKind kind, bool on) {
                          {"use master", "go", option, "go", "use r3klv", "go", "checkpoint", "go"});
 }
 
+// The control file of a staging table's data file.
+int WriteTableControl(char table, const std::string& data) {
+  const SnapGroup& g = snapGroup(table);
+  return WriteControlFile(g.control_file, data, g.bad_file, g.discard_file, table, g.layout());
+}
+
 }  // namespace
 
 int writeLoaderFile(const std::string& path, const Lines& lines) {
@@ -85,21 +91,13 @@ int writeBulkOffSql(zmo::DbKind kind) { return WriteBulkSql("BulkOff.sql", kind,
 
 int writeStatiLoadControl() {
   if (!tableOn(kStatiTable)) return 0;
-  return WriteControlFile("zmoklvload.par", loaderState().stati_output,
-                          "trace_zmo_out_put_daily.bad", "trace_zmo_out_put_daily.dsc", kStatiTable,
-                          zmo::statRecordLayout());
+  return WriteTableControl(kStatiTable, loaderState().stati_output);
 }
 
 int writeSnapLoadControls() {
-  const zmo::RecordLayout lists[] = {zmo::snapCpuLayout(), zmo::snapDiskLayout(),
-                                     zmo::snapLanLayout(), zmo::availLayout()};
-  for (int i = 0; kLoadOrder[i] != '\0'; ++i) {
-    const SnapGroup& g = snapGroup(kLoadOrder[i]);
-    if (!tableOn(g.table)) continue;
-    std::string bad = std::string(g.reject_stem) + ".bad";
-    std::string discard = std::string(g.reject_stem) + ".dsk";
-    int rc = WriteControlFile(g.control_file, binPath(g.data_file), bad.c_str(), discard.c_str(),
-                              g.table, lists[i]);
+  for (const char* t = kLoadOrder; *t; ++t) {
+    if (!tableOn(*t)) continue;
+    const int rc = WriteTableControl(*t, dataPath(*t));
     if (rc != 0) return rc;
   }
   return 0;

@@ -25,9 +25,9 @@ namespace zmo::loader {
 namespace {
 
 int ProgramOf(const std::string& program) {
-  if (program == "SNAP") return kProgramSnap;
-  if (program == "STATI") return kProgramStati;
-  return kProgramNone;
+  const zmo::CollectionRow* c = zmo::collectionNamed(program);
+  if (c == nullptr) return kProgramNone;
+  return c->collection == zmo::Collection::kSnap ? kProgramSnap : kProgramStati;
 }
 
 // Steps 2 to 10: settings, libraries, arguments, switches, table key and
@@ -50,8 +50,9 @@ int ReadRun(int argc, char** argv) {
   rc = loaderScanArgs(argc, argv);
   if (rc != 0) return rc;
   s.prog = ProgramOf(s.program);
-  rc = zmo::readMetricSwitches(s.program == "SNAP" ? zmo::MetricRun::kSnap : zmo::MetricRun::kStati,
-                               loaderQueryReg, loaderLog, &s.switches);
+  rc = zmo::readMetricSwitches(
+      s.prog == kProgramSnap ? zmo::MetricRun::kSnap : zmo::MetricRun::kStati, loaderQueryReg,
+      loaderLog, &s.switches);
   if (rc == 0 && !s.vendor_given) rc = loaderReadVendor();
   if (rc != 0) return rc;
   if (!s.ip_given) return loaderHalt("IP address not present.");
@@ -64,7 +65,10 @@ int ReadRun(int argc, char** argv) {
 // Steps 11 to 13: the file names, then every file of the kind.
 int WriteFiles() {
   LoaderState& s = loaderState();
-  s.sql_file = binPath(s.prog == kProgramSnap ? "zmoload_snap.sql" : "zmoload_stati.sql");
+  // Named before the program is checked: any program but SNAP takes the
+  // statistics' name.
+  s.sql_file =
+      binPath(loaderProgramInfo(s.prog == kProgramSnap ? kProgramSnap : kProgramStati)->load_sql);
   loaderLog("fzmoload_sql=%s\n", s.sql_file.c_str());
   const LoaderProgramInfo* p = loaderProgramInfo(s.prog);
   if (p == nullptr) {

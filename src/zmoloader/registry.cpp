@@ -61,7 +61,14 @@ constexpr zmo::ConfigReader kReader = {.trace = loaderLog,
 
 int loaderQueryReg(const char* name, std::string* out) {
   const zmo::ConfigRow* row = zmo::findConfigRow(kLoaderValues, name);
-  return zmo::readConfigValue(row != nullptr ? *row : zmo::metricSwitchRow(name), kReader, out);
+  if (row != nullptr) return zmo::readConfigValue(*row, kReader, out);
+  if (zmo::isMetricValueName(name))
+    return zmo::readConfigValue(zmo::metricSwitchRow(name), kReader, out);
+  // A name the loader does not read is refused unread, with the lines of a
+  // required value that is not there: the run cannot go on without it.
+  out->clear();
+  zmo::traceConfigUnread(loaderLog, zmo::requiredConfigRow(name), zmo::ConfigRead::kMissing, false);
+  return kLoaderExitError;
 }
 
 }  // namespace zmo::loader

@@ -3,6 +3,7 @@
 #include "common/db_kind.h"
 #include "common/db_tools.h"
 #include "common/line_values.h"
+#include "common/pipeline.h"
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
 #include "zmoloader/archive.h"
@@ -36,7 +37,7 @@ int loaderReadBinDir() {
   // With or without its trailing separator, BinDir names the same files.
   while (dir.size() > 1 && dir.back() == zmo::kPathSep) dir.pop_back();
   s.bin_dir = dir;
-  s.archive_dir = zmo::JoinPath(dir, "ArchiveData");
+  s.archive_dir = zmo::JoinPath(dir, zmo::kArchiveFolder);
   return 0;
 }
 

@@ -131,7 +131,7 @@ int writeCorvaLoadScript() {
       if (!dataPresent(t)) continue;
       const std::string name = tableName(t);
       lines.insert(lines.end(), {plus, "echo BEGIN Loading records into " + name + ";", plus,
-                                 "import from " + lineArg(binPath(snapGroup(t).data_file)) +
+                                 "import from " + lineArg(binPath(snapGroup(t).hand_over)) +
                                      " of del insert into " + name + ";",
                                  plus, "echo END Loading records into " + name + ";", plus});
     }

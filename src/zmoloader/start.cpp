@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/pipeline.h"
 #include "lines.h"
 #include "platform/files.h"
 #include "platform/process.h"
@@ -47,11 +48,11 @@ void loaderSendStartMessage() {
     loaderLog("LoadString() LoadString returned unsuccessfully tag %s\n", p.load_start_tag);
     text = p.load_start_fallback;
   }
-  std::string zmomsg = binPath("zmomsg");
+  const std::string zmomsg = binPath(zmo::pipelineProgram(zmo::PipelineProgram::kMsg).executable);
   // Each element carries its leading blank, as the collectors' do; zmomsg
   // reads the joined line back as words.
-  std::vector<std::string> args = {zmomsg, std::string(" -P ") + p.name, " -T",
-                                   " -M " + quoteAlways(text)};
+  const std::vector<std::string> args =
+      zmo::zmomsgArgv(zmo::PipelineProgram::kLoader, p.collection, zmomsg, text, true);
   LogCall(zmomsg, args);
   std::intptr_t rc = Run(_P_WAIT, zmomsg, args);
   loaderLog("spawn() returned <%i>\n", static_cast<int>(rc));

@@ -9,17 +9,6 @@ namespace zmo::loader {
 
 namespace {
 
-constexpr LoaderProgramInfo kPrograms[] = {
-    {"SNAP", "zmosnap", 1499, 1500, 1501, 1502, "msgSnapLoadStart_Tag",
-     "Loading of snap records has started", "zmoload_snap.sql", "zmoload_snap.bat",
-     "zmoload2_snap.bat", "zmosnap.sql", "zmostage_snap.sql", "zmodrop_snap.sql",
-     "trace_zmo_load_snap.log", "trace_zmo_agg_snap.log", "trace_zmo_stage_snap.log", 1521},
-    {"STATI", "zmostati", 1494, 1495, 1496, 1497, "msgStatiLoadStart_Tag",
-     "Loading of statistics records has started", "zmoload_stati.sql", "zmoload_stati.bat",
-     "zmoload2_stati.bat", "zmostati.sql", "zmostage_stati.sql", "zmodrop_stati.sql",
-     "trace_zmo_load_stati.log", "trace_zmo_agg_stati.log", "trace_zmo_stage_stati.log", 1522},
-};
-
 LoaderState g_state;
 
 // Overwrites a text's bytes before it is freed.
@@ -31,8 +20,8 @@ void Wipe(std::string* text) {
 }  // namespace
 
 const LoaderProgramInfo* loaderProgramInfo(int program) {
-  if (program == kProgramSnap) return &kPrograms[0];
-  if (program == kProgramStati) return &kPrograms[1];
+  if (program == kProgramSnap) return &zmo::collectionRow(zmo::Collection::kSnap);
+  if (program == kProgramStati) return &zmo::collectionRow(zmo::Collection::kStati);
   return nullptr;
 }
 

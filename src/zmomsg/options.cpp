@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "buffers.h"
+#include "common/pipeline.h"
 #include "zmomsg/zmomsg.h"
 
 namespace zmo::msg {
@@ -25,17 +26,17 @@ void zmomsgScanArgs(int argc, char** argv) {
     const char* elem = argv[i];
     if (elem[0] != '-') continue;
     int letter = std::tolower(static_cast<unsigned char>(elem[1]));
-    if (letter == 't') {
+    if (letter == zmo::kMsgOptionTab) {
       st.tab = 1;
       continue;
     }
     if (i + 1 >= argc) break;  // no value follows: the option is ignored
     const char* value = argv[++i];
-    if (letter == 'm') {
+    if (letter == zmo::kMsgOptionMessage) {
       msgCopyCut(st.message, sizeof st.message, value);
-    } else if (letter == 'n') {
+    } else if (letter == zmo::kMsgOptionNumber) {
       msgCopyCut(st.number, sizeof st.number, value);
-    } else if (letter == 'p') {
+    } else if (letter == zmo::kMsgOptionProgram) {
       msgCopyCut(st.program, sizeof st.program, value);
     }
   }

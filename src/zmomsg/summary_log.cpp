@@ -15,12 +15,6 @@ namespace zmo::msg {
 
 namespace {
 
-const SummaryLog kLogs[] = {
-    {"SNAP", "trace_zmosnapsum.log", "trace_zmosnapsum_log.old", zmo::cfg::kSnapLogSize},
-    {"STATI", "trace_zmostatisum.log", "trace_zmostatisum_log.old", zmo::cfg::kStatiLogSize},
-    {"PERF", "trace_zmoperfsum.log", "trace_zmoperfsum_log.old", zmo::cfg::kPerfLogSize},
-};
-
 // Written to the log when its older copy could not be deleted.
 constexpr const char* kDeleteFailedLine = "Delete of old log-file failed";
 
@@ -38,12 +32,7 @@ std::string summaryLine(const std::string& text) { return text + zmo::kLineEnd; 
 
 }  // namespace
 
-const SummaryLog* summaryLogFor(const char* program) {
-  for (const SummaryLog& log : kLogs) {
-    if (std::strcmp(log.program, program) == 0) return &log;
-  }
-  return nullptr;
-}
+const SummaryLog* summaryLogFor(const char* program) { return zmo::summaryLogRow(program); }
 
 std::int64_t msgLimitBytes(const char* kilobytes) {
   constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/registry_text.h"
 #include "key_errors.h"
 #include "zmosetval/zmosetval.h"
 
@@ -68,9 +69,8 @@ int setvalSetValue(HKEY root, const char* key, const char* value_name, const std
 
   // Text is stored up to its first NUL with the NUL; binary data with its
   // byte count.
-  DWORD size =
-      binary ? static_cast<DWORD>(data.size()) : static_cast<DWORD>(std::strlen(data.c_str()) + 1);
-  ret = RegSetValueExA(h, value_name, 0, type, reinterpret_cast<const BYTE*>(data.c_str()), size);
+  ret = binary ? zmo::WriteRegistryValue(h, value_name, type, data)
+               : zmo::WriteRegistryText(h, value_name, data.c_str(), type);
   RegCloseKey(h);
   if (ret != ERROR_SUCCESS) {
     setvalReportDamage(ret);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/pipeline.h"
 #include "common/run_mark.h"
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
@@ -16,20 +17,27 @@ namespace zmo::snap {
 
 namespace {
 
+// A file of a cycle and its row in the pipeline's contract.
 struct FileNames {
   SnapFileKind kind;
-  const char* collecting;
-  const char* handOver;
+  zmo::PipelineFile file;
 };
 
 constexpr FileNames kSnapNames[] = {
-    {kSnapCpuFile, "zmosnipsnap.cpu", "zmosnap.cpu"},
-    {kSnapDiskFile, "zmosnipsnap.dsk", "zmosnap.dsk"},
-    {kSnapLanFile, "zmosnipsnap.lan", "zmosnap.lan"},
+    {kSnapCpuFile, zmo::PipelineFile::kSnapCpu},
+    {kSnapDiskFile, zmo::PipelineFile::kSnapDisk},
+    {kSnapLanFile, zmo::PipelineFile::kSnapLan},
 };
 constexpr FileNames kAvailNames[] = {
-    {kSnapAvailFile, "zmosnapavai.dat", "zmoavai.dat"},
+    {kSnapAvailFile, zmo::PipelineFile::kSnapAvail},
 };
+
+// The collecting file and hand-over name of one file in the cycle's
+// directory.
+zmo::HandOverFile Paths(const std::string& dir, const FileNames& names) {
+  const zmo::PipelineFileRow& row = zmo::pipelineFile(names.file);
+  return {zmo::JoinPath(dir, row.collecting), zmo::JoinPath(dir, row.hand_over)};
+}
 
 // The record writers take the snapshot files from their own state.
 void ShareSnapFiles() {
@@ -61,8 +69,9 @@ int OpenGroup(const FileNames (&names)[N], const char* failure) {
   for (size_t i = 0; i < N; ++i) {
     SnapFile& f = files[names[i].kind];
     Close(&f);
-    f.collecting = zmo::JoinPath(dir, names[i].collecting);
-    f.handOver = zmo::JoinPath(dir, names[i].handOver);
+    const zmo::HandOverFile paths = Paths(dir, names[i]);
+    f.collecting = paths.collecting;
+    f.handOver = paths.hand_over;
     f.file = std::fopen(f.collecting.c_str(), "ab");
     if (f.file == nullptr) {
       zmo::writeTrace(failure, f.collecting.c_str());
@@ -89,12 +98,8 @@ int openSnapFiles() {
 std::array<zmo::HandOverFile, kSnapFileCount> snapHandOverFiles() {
   const std::string dir = snapFileDirectory();
   std::array<zmo::HandOverFile, kSnapFileCount> files;
-  for (const FileNames& n : kSnapNames) {
-    files[n.kind] = {zmo::JoinPath(dir, n.collecting), zmo::JoinPath(dir, n.handOver)};
-  }
-  for (const FileNames& n : kAvailNames) {
-    files[n.kind] = {zmo::JoinPath(dir, n.collecting), zmo::JoinPath(dir, n.handOver)};
-  }
+  for (const FileNames& n : kSnapNames) files[n.kind] = Paths(dir, n);
+  for (const FileNames& n : kAvailNames) files[n.kind] = Paths(dir, n);
   return files;
 }
 

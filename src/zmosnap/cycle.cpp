@@ -7,6 +7,7 @@
 
 #include "common/handover.h"
 #include "common/message_catalog.h"
+#include "common/pipeline.h"
 #include "common/server_file.h"
 #include "common/service_control.h"
 #include "common/system_info.h"
@@ -32,7 +33,8 @@ constexpr const char* kEndMessage = "Collection of SNAP records has ended";
 // Runs zmomsg with one message for the SNAP summary log.
 void SendMessage(const std::string& text) {
   const std::string& zmomsg = snapState().settings.zmomsgPath;
-  const std::vector<std::string> argv = {zmomsg, " -p SNAP", " -m \"" + text + "\""};
+  const std::vector<std::string> argv =
+      zmo::zmomsgArgv(zmo::PipelineProgram::kSnap, zmo::Collection::kSnap, zmomsg, text, false);
   if (zmo::execCommand(zmomsg, argv) != 0) {
     zmo::writeTrace("execCommand() returned unsuccessfully\n");
   }

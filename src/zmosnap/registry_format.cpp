@@ -6,6 +6,7 @@
 #include "common/config_values.h"
 #include "common/db_kind.h"
 #include "common/gdlib_binding.h"
+#include "common/pipeline.h"
 #include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
 #include "zmosnap/config.h"
@@ -27,8 +28,8 @@ constexpr zmo::DbKindRead kDbKindRead = {true, true};
 int ReadBinDir(HKEY key, SnapSettings* s) {
   const int rc = zmo::readBinDir(key, kBinDirRule, &s->binDir);
   if (rc != 0) return rc;
-  s->zmomsgPath = s->binDir + "zmomsg";
-  s->loaderPath = s->binDir + "zmoloader";
+  s->zmomsgPath = zmo::programPath(s->binDir, zmo::PipelineProgram::kMsg);
+  s->loaderPath = zmo::programPath(s->binDir, zmo::PipelineProgram::kLoader);
   zmo::setGdLibDirectory(s->binDir.c_str());
   return 0;
 }

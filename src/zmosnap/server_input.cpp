@@ -4,6 +4,7 @@
 
 #include "common/config_table.h"
 #include "common/config_values.h"
+#include "common/data_files.h"
 #include "common/runtime_state.h"
 #include "common/server_file.h"
 #include "common/trace_log.h"
@@ -24,7 +25,6 @@ constexpr zmo::ConfigRow kSnapInput = {.name = zmo::cfg::kSnapInput,
                                        .type = zmo::ConfigType::kText,
                                        .notStringCode = kSnapInputNotString,
                                        .lines = zmo::ConfigLines::kStandard};
-constexpr const char* kDefaultServerFile = "zmoserver.dat";
 
 // Reads the file the settings name: 0, 4, 5 or 6 as openInFile.
 int ReadNamedFile() {
@@ -62,7 +62,7 @@ int openInFile() {
 
 int openDefaultInFile() {
   SnapSettings& s = snapState().settings;
-  s.serverFile = zmo::JoinPath(zmo::ProgramDir(), kDefaultServerFile);
+  s.serverFile = zmo::JoinPath(zmo::ProgramDir(), zmo::kServerFileName);
   zmo::writeTrace("name of fallback input file is <%s>\n", s.serverFile.c_str());
   return ReadNamedFile();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/handover.h"
+#include "common/pipeline.h"
 #include "common/run_mark.h"
 #include "common/system_info.h"
 #include "common/trace_log.h"
@@ -81,12 +82,13 @@ int snapLoad() {
   char ip[zmo::kIpAddressSize];
   zmo::myIPaddress(ip);
   zmo::writeTrace("snapLoad() IP address returned <%s>\n", ip);
-  const std::string pid = std::to_string(getpid());
-  zmo::writeTrace("snapLoad() PID returned <%s>\n", pid.c_str());
+  zmo::LoaderCall call;
+  call.host = ip;
+  call.pid = std::to_string(getpid());
+  zmo::writeTrace("snapLoad() PID returned <%s>\n", call.pid.c_str());
   // "-p SNAP" alone has no leading blank; the command line joins the
   // elements with blanks all the same.
-  const std::vector<std::string> argv = {loader, " -a", "-p SNAP", std::string(" -h ") + ip,
-                                         " -i " + pid};
+  const std::vector<std::string> argv = zmo::loaderArgv(zmo::Collection::kSnap, loader, call);
   if (zmo::execCommand(loader, argv) != 0) {
     zmo::writeTrace("execCommand() returned unsuccessfully\n");
     return 1;

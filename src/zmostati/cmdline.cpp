@@ -128,8 +128,7 @@ int statiGetParaFromCmdLine(int argc, char** argv) {
       return kStatiCmdNoDefaultOutFile;
     }
   }
-  s.zmomsgPath = s.binDir + "zmomsg";
-  s.loaderPath = s.binDir + "zmoloader";
+  statiSetProgramPaths();
   statiBuildLdrArg("statiGetParaFromCmdLine()", false);
   return 0;
 }

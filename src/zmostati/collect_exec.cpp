@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/handover.h"
+#include "common/pipeline.h"
 #include "common/run_mark.h"
 #include "common/trace_log.h"
 #include "zmostati/collect.h"
@@ -22,19 +23,22 @@ namespace {
 // Elements of the argument vector that the start trace shows at most.
 constexpr size_t kTracedElements = 8;
 
+// The hand-over name of the statistic data file, as the trace lines name it.
+constexpr const char* kHandOver = zmo::pipelineFile(zmo::PipelineFile::kStati).hand_over;
+
 void NoteHandOver(zmo::HandOverStep step, const zmo::HandOverFile&, const char* from,
                   const char* to) {
   switch (step) {
     case zmo::HandOverStep::kEmptyLeftover:
-      zmo::writeTrace("file zmostati.dat exists and is zero bytes in length\n");
-      zmo::writeTrace("trying to delete zmostati.dat\n");
+      zmo::writeTrace("file %s exists and is zero bytes in length\n", kHandOver);
+      zmo::writeTrace("trying to delete %s\n", kHandOver);
       break;
     case zmo::HandOverStep::kDeleteFailed:
-      zmo::writeTrace("cannot delete file zmostati.dat, skipping insertion this cycle\n");
+      zmo::writeTrace("cannot delete file %s, skipping insertion this cycle\n", kHandOver);
       break;
     case zmo::HandOverStep::kLeftoverWithData:
-      zmo::writeTrace("file zmostati.dat exists and contains data\n");
-      zmo::writeTrace("zmostati.dat waits for the loader; the records of this run stay in <%s>\n",
+      zmo::writeTrace("file %s exists and contains data\n", kHandOver);
+      zmo::writeTrace("%s waits for the loader; the records of this run stay in <%s>\n", kHandOver,
                       statiState().settings.outFile.c_str());
       break;
     case zmo::HandOverStep::kRenameFailed:

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/message_catalog.h"
+#include "common/pipeline.h"
 #include "common/trace_log.h"
 #include "platform/resources.h"
 #include "zmostati/collect.h"
@@ -42,10 +43,8 @@ std::string TextOr(UINT id, const char* missing_trace, const char* fallback) {
 // Sends one message; the first of a run goes without the leading tab.
 void Send(const std::string& text, bool first) {
   const StatiSettings& s = statiState().settings;
-  std::vector<std::string> argv{s.zmomsgPath};
-  if (!first) argv.push_back(" -T");
-  argv.push_back(" -P STATI");
-  argv.push_back(" -M \"" + text + "\"");
+  const std::vector<std::string> argv = zmo::zmomsgArgv(
+      zmo::PipelineProgram::kStati, zmo::Collection::kStati, s.zmomsgPath, text, !first);
   if (statiExecCommand(s.zmomsgPath, argv) != 0) {
     zmo::writeTrace("statiExecCommand() returned unsuccessfully\n");
   }

@@ -2,11 +2,14 @@
 
 #include <unistd.h>
 
+#include <string>
+
+#include "common/data_files.h"
+#include "common/pipeline.h"
 #include "common/runtime_state.h"
 #include "common/system_info.h"
 #include "common/trace_log.h"
 #include "platform/files.h"
-#include "zmostati/format.h"
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
@@ -27,7 +30,7 @@ int DefaultName(const char* name, std::string* out) {
 }  // namespace
 
 int statiGetDefaultInFileName() {
-  return DefaultName("zmoserver.dat", &statiState().settings.serverFile);
+  return DefaultName(zmo::kServerFileName, &statiState().settings.serverFile);
 }
 
 int statiGetDefaultOutFileName() {
@@ -38,22 +41,29 @@ int statiGetDefaultAvailFileName() {
   return DefaultName("zmostatiava.dat", &statiState().settings.availFile);
 }
 
+void statiSetProgramPaths() {
+  StatiSettings& s = statiState().settings;
+  s.zmomsgPath = zmo::programPath(s.binDir, zmo::PipelineProgram::kMsg);
+  s.loaderPath = zmo::programPath(s.binDir, zmo::PipelineProgram::kLoader);
+}
+
 void statiBuildLdrArg(const char* caller, bool loaderDebug) {
   StatiState& st = statiState();
-  std::vector<std::string>& arg = st.settings.ldrArg;
-  arg.clear();
-  arg.push_back(st.settings.loaderPath);
-  arg.push_back(" -A");
-  arg.push_back(" -P STATI");
-  arg.push_back(statiFormat(" -S %.8s", st.current.startDate.c_str()));
-  arg.push_back(statiFormat(" -E %.8s", st.current.endDate.c_str()));
   char address[zmo::kIpAddressSize] = {0};
   zmo::myIPaddress(address);
-  arg.push_back(statiFormat(" -H %s", address));
-  zmo::writeTrace("%s IP Address=<%s>\n", caller, arg.back().c_str());
-  arg.push_back(statiFormat(" -I %ld", static_cast<long>(getpid())));
-  zmo::writeTrace("%s, PID=<%s>\n", caller, arg.back().c_str());
-  if (loaderDebug) arg.push_back(" -D");
+  zmo::LoaderCall call;
+  call.start_date = st.current.startDate.substr(0, 8);
+  call.end_date = st.current.endDate.substr(0, 8);
+  call.host = address;
+  call.pid = std::to_string(static_cast<long>(getpid()));
+  call.debug = loaderDebug;
+  st.settings.ldrArg = zmo::loaderArgv(zmo::Collection::kStati, st.settings.loaderPath, call);
+  zmo::writeTrace(
+      "%s IP Address=<%s>\n", caller,
+      zmo::loaderArgElement(zmo::Collection::kStati, zmo::kLoaderOptionHost, call.host).c_str());
+  zmo::writeTrace(
+      "%s, PID=<%s>\n", caller,
+      zmo::loaderArgElement(zmo::Collection::kStati, zmo::kLoaderOptionPid, call.pid).c_str());
 }
 
 }  // namespace zmo::stati

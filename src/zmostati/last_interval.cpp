@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/config_values.h"
+#include "common/registry_text.h"
 #include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
 #include "zmostati/collect.h"
@@ -31,9 +32,7 @@ int statiSetLastInterval() {
       {cfg::kStatiLastQueryIntervalEnd, statiFormat("%lli", last.endCount)},
   };
   for (const auto& v : values) {
-    const BYTE* data = reinterpret_cast<const BYTE*>(v.text.c_str());
-    const DWORD size = static_cast<DWORD>(v.text.size() + 1);
-    if (RegSetValueExA(key.get(), v.name, 0, REG_SZ, data, size) != ERROR_SUCCESS) {
+    if (zmo::WriteRegistryText(key.get(), v.name, v.text.c_str()) != ERROR_SUCCESS) {
       zmo::writeTrace("value <%s> for subkey <%s> could not be set to <%s>\n", v.name,
                       cfg::kConfigKey, v.text.c_str());
       return 1;

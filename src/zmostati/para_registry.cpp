@@ -6,6 +6,7 @@
 #include "common/config_table.h"
 #include "common/config_values.h"
 #include "common/field_writer.h"
+#include "common/pipeline.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -111,15 +112,15 @@ int statiGetParaFromRegistry() {
   rc = zmo::readBinDir(k, kBinDirRule, &s.binDir);
   if (rc != 0) return rc;
 
-  s.zmomsgPath = s.binDir + "zmomsg";
-  s.loaderPath = s.binDir + "zmoloader";
+  statiSetProgramPaths();
   statiBuildLdrArg("statiGetParaFromRegistry()", zmo::configValueExists(k, cfg::kStatiLoaderDebug));
 
   rc = ReadInput(k, &s);
   if (rc != 0) return rc;
 
-  s.outFile = s.binDir + "zmo_stati.dat";
-  s.handOverFile = s.binDir + "zmostati.dat";
+  const zmo::PipelineFileRow& file = zmo::pipelineFile(zmo::PipelineFile::kStati);
+  s.outFile = s.binDir + file.collecting;
+  s.handOverFile = s.binDir + file.hand_over;
   zmo::writeTrace("About to exit statiGetParaFromRegistry \n");
   return 0;
 }

@@ -56,6 +56,21 @@ TEST_F(LoaderRegistryTest, AnyOtherMissingValueEndsWith99) {
                                                  "Missing Value = CustomGroupDate"}));
 }
 
+// A name the loader does not read is refused even when it is stored; the
+// metric switches of every run are read as required values.
+TEST_F(LoaderRegistryTest, AnUnknownNameIsAnErrorNotASwitch) {
+  SetConfig("CustomGroupDate", "20240131");
+  SetConfig("ProcessSnapUserCPU", "False");
+  std::string out = "stale";
+  EXPECT_EQ(loaderQueryReg("CustomGroupDate", &out), kLoaderExitError);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(LastTwo(), (std::vector<std::string>{"Required Registry Value not found",
+                                                 "Missing Value = CustomGroupDate"}));
+  EXPECT_EQ(loaderQueryReg("processsnapusercpu", &out), 0);
+  EXPECT_EQ(out, "False");
+  EXPECT_EQ(loaderQueryReg("ProcessStatiCPU", &out), kLoaderExitError);
+}
+
 TEST_F(LoaderRegistryTest, MissingKeyEndsWith99) {
   zmo_test::TempDir empty("zmoloader_empty");
   zmo_test::ScopedEnv env("ZMO_REGISTRY", empty.path());

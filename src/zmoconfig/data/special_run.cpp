@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/data_files.h"
+#include "common/pipeline.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/window_titles.h"
@@ -24,8 +25,10 @@ namespace zmo::config {
 namespace {
 
 constexpr const char* kSpecRunListFile = "zmoSpecRunServList.dat";
-constexpr const char* kStatiProgram = "zmostati";
-constexpr const char* kStatiOutputFile = "zmostati.dat";
+constexpr const char* kStatiProgram = zmo::pipelineProgram(zmo::PipelineProgram::kStati).executable;
+// The run writes into the statistics hand-over file, which the next load
+// takes along.
+constexpr const char* kStatiOutputFile = zmo::pipelineFile(zmo::PipelineFile::kStati).hand_over;
 constexpr const char* kLoaderPrefix = "zmoload";
 
 SpecRunServices machine_services;

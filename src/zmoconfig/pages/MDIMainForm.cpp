@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "catalog_text.h"
+#include "common/pipeline.h"
 #include "frmAbout.h"
 #include "frmTreeView.h"
 #include "localize.h"
@@ -106,15 +107,17 @@ const MenuRow kMenus[] = {
 };
 
 // The log files of the viewer items, in BinDir.
-constexpr const char* kStatiSumLog = "trace_zmostatisum.log";
-constexpr const char* kSnapSumLog = "trace_zmosnapsum.log";
-constexpr const char* kStatiLog = "trace_zmostati.log";
-constexpr const char* kSnapLog = "trace_zmosnap.log";
-constexpr const char* kLoadStatiLog = "trace_zmo_load_stati.log";
-constexpr const char* kLoadSnapLog = "trace_zmo_load_snap.log";
-constexpr const char* kAggStatiLog = "trace_zmo_agg_stati.log";
-constexpr const char* kAggSnapLog = "trace_zmo_agg_snap.log";
-constexpr const char* kLoaderLog = "trace_zmoldr.log";
+constexpr const zmo::CollectionRow& kStatiRow = zmo::collectionRow(zmo::Collection::kStati);
+constexpr const zmo::CollectionRow& kSnapRow = zmo::collectionRow(zmo::Collection::kSnap);
+constexpr const char* kStatiSumLog = kStatiRow.summary->log_name;
+constexpr const char* kSnapSumLog = kSnapRow.summary->log_name;
+constexpr const char* kStatiLog = zmo::pipelineProgram(zmo::PipelineProgram::kStati).trace_log;
+constexpr const char* kSnapLog = zmo::pipelineProgram(zmo::PipelineProgram::kSnap).trace_log;
+constexpr const char* kLoadStatiLog = kStatiRow.load_log;
+constexpr const char* kLoadSnapLog = kSnapRow.load_log;
+constexpr const char* kAggStatiLog = kStatiRow.agg_log;
+constexpr const char* kAggSnapLog = kSnapRow.agg_log;
+constexpr const char* kLoaderLog = zmo::pipelineProgram(zmo::PipelineProgram::kLoader).trace_log;
 
 // The size the main window opens with: the tree and a page at their
 // measures, with room for the menu bar and the status line.

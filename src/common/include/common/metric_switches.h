@@ -118,6 +118,9 @@ using MetricTraceFn = int (*)(const char* format, ...);
 // The row a run reads a switch by: a missing ProcessQRBData reads as "True"
 // (no filtering); every other switch is required.
 ConfigRow metricSwitchRow(const char* name);
+// True when name (without regard to case) is ProcessQRBData or a switch that
+// some run reads: the names a reader takes to metricSwitchRow.
+bool isMetricValueName(const char* name);
 
 // Reads ProcessQRBData first (the reader gives "True" for a missing one).
 // When it is "True" every switch and group is set and nothing else is read;

@@ -3,17 +3,13 @@
 
 #include <string>
 
+#include "common/registry_text.h"  // ReadRegistryText
 #include "platform/registry.h"
 
 namespace zmo {
 
 // Exit code of a program whose required registry key or value is missing.
 constexpr int kExitMissingRegistryValue = 99;
-
-// The text of value name under the open key: its bytes up to the first NUL.
-// Returns ERROR_SUCCESS, or the store's result (ERROR_FILE_NOT_FOUND for a
-// missing value).
-LONG ReadRegistryText(HKEY key, const char* name, std::string* out);
 
 // The text of value name under the configuration key (HKEY_LOCAL_MACHINE).
 // When the key or the value is missing it traces two lines and ends the

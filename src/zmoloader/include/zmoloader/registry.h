@@ -9,7 +9,9 @@ namespace zmo::loader {
 // metric switches) says: a missing value reads as "0" for System_SLA, "null"
 // for LoadDebug and "True" for ProcessQRBData. Returns 0, or
 // kLoaderExitError after its trace lines when the key cannot be opened or
-// any other value is missing.
+// any other value is missing. A name that is neither in the table nor a
+// metric switch is an error: it is not read, and traced as a required value
+// that is missing.
 int loaderQueryReg(const char* name, std::string* out);
 
 }  // namespace zmo::loader

@@ -8,6 +8,7 @@
 
 #include "common/db_kind.h"
 #include "common/metric_switches.h"
+#include "common/pipeline.h"
 #include "platform/dynlib.h"
 
 namespace zmo::loader {
@@ -23,27 +24,9 @@ constexpr int kLoaderExitLoadFailed = 2;
 // The collection a run loads.
 enum LoaderProgram { kProgramNone, kProgramSnap, kProgramStati };
 
-// What differs between the two programs' files and lines.
-struct LoaderProgramInfo {
-  const char* name;       // "SNAP", as in -p and the zmomsg lines
-  const char* collector;  // "zmosnap", in the title line
-  int msg_load_start;     // catalog ids of the progress lines
-  int msg_load_end;
-  int msg_agg_start;
-  int msg_agg_end;
-  const char* load_start_tag;       // names the start text in a trace line
-  const char* load_start_fallback;  // the start text without a catalog
-  const char* load_sql;             // files in BinDir
-  const char* first_bat;
-  const char* second_bat;
-  const char* agg_script;
-  const char* stage_script;  // creates the staging tables
-  const char* drop_script;   // drops them again when the load fails
-  const char* load_log;      // tool logs in BinDir
-  const char* agg_log;
-  const char* stage_log;
-  int msg_load_failed;  // catalog id of the summary line of a failed load
-};
+// What differs between the two programs' files and lines: the row of the
+// collection in the pipeline's contract.
+using LoaderProgramInfo = zmo::CollectionRow;
 // The table row of a program (nullptr for kProgramNone).
 const LoaderProgramInfo* loaderProgramInfo(int program);
 
@@ -72,7 +55,7 @@ struct LoaderState {
 
   // The registry.
   std::string bin_dir;      // without its trailing separator
-  std::string archive_dir;  // <BinDir>/ArchiveData
+  std::string archive_dir;  // <BinDir>/<zmo::kArchiveFolder>
   int trend_keep_days = 0;
   int detail_keep_days = 0;
   int system_sla = 0;

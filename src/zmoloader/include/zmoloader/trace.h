@@ -1,12 +1,16 @@
-// The loader's trace log, <BinDir>/trace_zmoldr.log. A line is written only
+// The loader's trace log in BinDir (trace_zmoldr.log). A line is written only
 // while the registry value SnapDebug exists (whatever its text); the file is
 // opened for each line and rolled over once at the start of a run.
 #pragma once
 
+#include "common/pipeline.h"
+
 namespace zmo::loader {
 
-constexpr const char* kLoaderLogName = "trace_zmoldr.log";
-constexpr const char* kLoaderOldLogName = "trace_zmoldr_log.old";
+constexpr const char* kLoaderLogName =
+    zmo::pipelineProgram(zmo::PipelineProgram::kLoader).trace_log;
+constexpr const char* kLoaderOldLogName =
+    zmo::pipelineProgram(zmo::PipelineProgram::kLoader).trace_old;
 // The caller's text is formatted into a buffer of this size; longer texts
 // are cut.
 constexpr int kLoaderLineMax = 1024;

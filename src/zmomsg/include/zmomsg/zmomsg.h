@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "common/pipeline.h"
+
 namespace zmo::msg {
 
 // Run values, each a fixed buffer: longer values are cut to these lengths.
@@ -22,13 +24,9 @@ constexpr int kMsgProgramMax = 20;
 constexpr int kMsgCatalogMax = 127;
 
 // One summary log: the -p value that names it, its file, its rolled copy and
-// the registry value of its size limit in kilobytes.
-struct SummaryLog {
-  const char* program;
-  const char* log_name;
-  const char* old_name;
-  const char* limit_value;
-};
+// the registry value of its size limit in kilobytes (the pipeline's
+// contract holds the rows).
+using SummaryLog = zmo::SummaryLogRow;
 
 // The log of a -p value (compared exactly), or nullptr.
 const SummaryLog* summaryLogFor(const char* program);

@@ -29,16 +29,20 @@ int statiGetParaFromRegistry();
 // value that could not be set.
 int statiSetLastInterval();
 
-// Program directory + "zmoserver.dat", "zmostatiout.dat", "zmostatiava.dat"
+// Program directory + zmoserver.dat (zmo::kServerFileName), "zmostatiout.dat", "zmostatiava.dat"
 // into the settings' server, output and availability file. 0, or 1 when the
 // program directory cannot be had.
 int statiGetDefaultInFileName();
 int statiGetDefaultOutFileName();
 int statiGetDefaultAvailFileName();
 
-// zmoloader's argument vector for the current interval: the loader path,
-// " -A", " -P STATI", " -S", " -E", " -H", " -I" and " -D" when loaderDebug.
-// caller names the function in the trace lines of the address and the pid.
+// The paths of zmomsg and zmoloader in BinDir, into the settings.
+void statiSetProgramPaths();
+
+// zmoloader's argument vector for the current interval (zmo::loaderArgv):
+// the loader path, " -A", " -P STATI", " -S", " -E", " -H", " -I" and " -D"
+// when loaderDebug. caller names the function in the trace lines of the
+// address and the pid.
 void statiBuildLdrArg(const char* caller, bool loaderDebug);
 
 }  // namespace zmo::stati
