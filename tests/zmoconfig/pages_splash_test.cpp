@@ -78,6 +78,33 @@ TEST_F(SplashTest, LoadStartsTheOneShotTimerWithThePictureSize) {
   splash.Unload();
 }
 
+// Before the event loop runs, Qt handles pending events while it makes a
+// splash-screen window visible. A tick already due then (a zero interval
+// here; on a busy machine the 100 ms pass while the window is made) leaves
+// the start-up to a later tick: run inside Show it unloaded the splash in the
+// middle of its own showing, and Qt went on with the deleted window.
+TEST_F(SplashTest, ATickDueWhileTheSplashIsShownRunsTheStartAfterShow) {
+  zmo::ScopedFakeClock clock(0);
+  QPointer<frmSplash> splash = new frmSplash({"-D"});
+  splash->LoadGroups = [this] { ++loads_; };
+  splash->tmrSplash->setInterval(0);
+  splash->Show();
+  EXPECT_EQ(loads_, 0) << "no start-up inside Show";
+  EXPECT_EQ(MainForm(), nullptr);
+  ASSERT_FALSE(splash.isNull());
+  EXPECT_TRUE(splash->IsLoaded());
+  EXPECT_TRUE(splash->isVisible());
+  EXPECT_TRUE(splash->tmrSplash->isActive()) << "the timer ticks again";
+
+  // The next pass of events ticks again and does the start.
+  QCoreApplication::processEvents();
+  EXPECT_EQ(loads_, 1);
+  ASSERT_NE(MainForm(), nullptr);
+  EXPECT_TRUE(MainForm()->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(splash.isNull()) << "the splash is unloaded";
+}
+
 TEST_F(SplashTest, WaitsThreeSecondsCountingTheLoads) {
   zmo_test::ScopedTz tz(zmo_test::kTzCentralEurope);
   const std::int64_t start = LocalMillis(2026, 3, 10, 9, 0, 0);

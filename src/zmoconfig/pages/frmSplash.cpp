@@ -60,7 +60,19 @@ void frmSplash::Form_Load() {
   tmrSplash->start();
 }
 
+void frmSplash::setVisible(bool visible) {
+  in_set_visible_ = true;
+  FormBase::setVisible(visible);
+  in_set_visible_ = false;
+}
+
 void frmSplash::tmrSplash_Timer() {
+  // On a busy machine making the window takes longer than the interval, and
+  // the tick comes while Qt handles events inside setVisible. Run there, the
+  // start would unload (and Qt delete) the splash in the middle of its own
+  // showing, and a second instance's end would come before the event loop
+  // it is to end. The timer keeps running: its next tick does the start.
+  if (in_set_visible_) return;
   // One tick does the whole start; the wait below handles window events, so
   // the timer must not fire again meanwhile.
   tmrSplash->stop();

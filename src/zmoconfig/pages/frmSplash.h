@@ -33,6 +33,9 @@ class frmSplash : public FormBase {
   QTimer* tmrSplash;
 
   bool SkipWait() const { return bSkipWait; }
+  // Showing a splash-screen window before the event loop runs makes Qt
+  // handle pending events, the timer's tick among them, inside this call.
+  void setVisible(bool visible) override;
   // The group loads of the tick; tests replace them.
   std::function<void()> LoadGroups;
 
@@ -45,6 +48,7 @@ class frmSplash : public FormBase {
  private:
   QStringList arguments_;
   bool bSkipWait = false;
+  bool in_set_visible_ = false;
 };
 
 }  // namespace zmo::config
