@@ -16,6 +16,7 @@
 #include "platform/service.h"
 #include "rfc/simulator.h"
 #include "snap_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmo_test/scoped.h"
 #include "zmosnap/entry.h"
 #include "zmosnap/state.h"
@@ -23,6 +24,9 @@
 using namespace zmo::snap;
 
 namespace {
+
+using ::testing::Not;
+using zmo_test::HasText;
 
 std::vector<std::int64_t> g_cycles;  // clock time of each cycle
 bool g_stop_in_cycle = false;
@@ -86,9 +90,9 @@ TEST_F(WorkLoop, CollectsEveryPassOfACollectionDay) {
   const std::string trace = env_.Trace();
   EXPECT_EQ(SnapTestEnv::Count(trace, "about to connect\n"), 3);
   EXPECT_EQ(SnapTestEnv::Count(trace, "about to fall asleep 900s\n"), 3);
-  EXPECT_NE(trace.find("awake, run 3\n"), std::string::npos);
-  EXPECT_EQ(trace.find("awake, run 4"), std::string::npos) << "no pass after the stop";
-  EXPECT_NE(trace.find("stop received\ndisconnect flag set\n"), std::string::npos);
+  EXPECT_THAT(trace, HasText("awake, run 3\n"));
+  EXPECT_THAT(trace, Not(HasText("awake, run 4"))) << "no pass after the stop";
+  EXPECT_THAT(trace, HasText("stop received\ndisconnect flag set\n"));
 
   const SERVICE_STATUS status = zmo::LastServiceStatus();
   EXPECT_EQ(status.dwCurrentState, SERVICE_STOPPED);
@@ -181,8 +185,8 @@ TEST_F(WorkLoop, StopBeforeThePassLeavesAtOnce) {
   EXPECT_TRUE(g_cycles.empty());
   EXPECT_EQ(Elapsed(), 0);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("awake, run 1\n"), std::string::npos);
-  EXPECT_EQ(trace.find("about to fall asleep"), std::string::npos);
+  EXPECT_THAT(trace, HasText("awake, run 1\n"));
+  EXPECT_THAT(trace, Not(HasText("about to fall asleep")));
   EXPECT_EQ(zmo::LastServiceStatus().dwCurrentState, SERVICE_STOPPED);
 }
 
@@ -212,8 +216,8 @@ TEST_F(WorkLoop, TablesThatCannotBeMadeEndTheLoop) {
   EXPECT_EQ(snapServiceRun(0, nullptr), 1);
   EXPECT_TRUE(g_cycles.empty());
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("initRfcTables() returned unsuccessfully\n"), std::string::npos);
-  EXPECT_EQ(trace.find("awake, run"), std::string::npos);
+  EXPECT_THAT(trace, HasText("initRfcTables() returned unsuccessfully\n"));
+  EXPECT_THAT(trace, Not(HasText("awake, run")));
   EXPECT_EQ(zmo::StopEvent(), nullptr);
 }
 

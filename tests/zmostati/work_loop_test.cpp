@@ -18,12 +18,16 @@
 #include "stati_test_env.h"
 #include "tz_guard.h"
 #include "zmo_test/files.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using ::testing::Not;
+using zmo_test::HasText;
 
 int g_queries = 0;
 int g_query_result = 0;
@@ -116,12 +120,12 @@ TEST_F(WorkLoop, CollectsOnceThenWaitsUntilStopped) {
 
   const std::string trace = env_.Trace();
   EXPECT_EQ(Count(trace, "awake, run "), 3);
-  EXPECT_NE(trace.find("awake, run 3\n"), std::string::npos);
+  EXPECT_THAT(trace, HasText("awake, run 3\n"));
   EXPECT_EQ(Count(trace, "about to fall asleep 60s\n"), 3);
   EXPECT_EQ(Count(trace, "about to connect\n"), 1);
   EXPECT_EQ(Count(trace, "already connected for this interval\n"), 2);
-  EXPECT_NE(trace.find("stop received\ndisconnect flag set to true\n"), std::string::npos);
-  EXPECT_EQ(trace.find("awake, run 4"), std::string::npos) << "no pass after the stop";
+  EXPECT_THAT(trace, HasText("stop received\ndisconnect flag set to true\n"));
+  EXPECT_THAT(trace, Not(HasText("awake, run 4"))) << "no pass after the stop";
 
   const SERVICE_STATUS status = zmo::LastServiceStatus();
   EXPECT_EQ(status.dwCurrentState, SERVICE_STOPPED);
@@ -188,8 +192,7 @@ TEST_F(WorkLoop, StopDuringCollectionEndsAfterThePass) {
   EXPECT_EQ(g_queries, 1);
   EXPECT_EQ(Elapsed(), 0) << "the signalled event ends the wait at once";
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("statiStartQuery() shutdown in progress\nabout to fall asleep 60s\n"),
-            std::string::npos);
+  EXPECT_THAT(trace, HasText("statiStartQuery() shutdown in progress\nabout to fall asleep 60s\n"));
   EXPECT_EQ(Count(trace, "awake, run "), 1);
   EXPECT_EQ(env_.Get("StatiLastEndDate"), "<missing>");
 }
@@ -201,7 +204,7 @@ TEST_F(WorkLoop, StopBeforeThePassLeavesAtOnce) {
   EXPECT_EQ(Elapsed(), 0);
   const std::string trace = env_.Trace();
   EXPECT_EQ(Count(trace, "awake, run 1\n"), 1);
-  EXPECT_EQ(trace.find("about to fall asleep"), std::string::npos);
+  EXPECT_THAT(trace, Not(HasText("about to fall asleep")));
 }
 
 TEST_F(WorkLoop, UnusableSleepTimeFallsBackTo60) {
@@ -256,8 +259,7 @@ TEST_F(WorkLoop, ScheduleFailuresCostAPassOfFiveMinutes) {
     EXPECT_EQ(clock_.clock().NowMillis() - before, 300 * 1000);
     EXPECT_EQ(g_queries, 0);
     const std::string trace = env.Trace();
-    EXPECT_NE(trace.find(std::string(c.line) + "about to fall asleep 300s\n"), std::string::npos)
-        << trace;
+    EXPECT_THAT(trace, HasText(std::string(c.line) + "about to fall asleep 300s\n"));
   }
 }
 
@@ -266,9 +268,8 @@ TEST_F(WorkLoop, SettingsFailureSkipsTheCollection) {
   StopAfterWaits(1);
   statiServiceRun(0, nullptr);
   EXPECT_EQ(g_queries, 0);
-  EXPECT_NE(env_.Trace().find("statiGetParaFromRegistry() returned unsuccessfully\n"
-                              "about to fall asleep 60s\n"),
-            std::string::npos);
+  EXPECT_THAT(env_.Trace(), HasText("statiGetParaFromRegistry() returned unsuccessfully\n"
+                                    "about to fall asleep 60s\n"));
 }
 
 TEST_F(WorkLoop, DebugSwitchFailureTurnsTheTraceOn) {
@@ -282,9 +283,8 @@ TEST_F(WorkLoop, DebugSwitchFailureTurnsTheTraceOn) {
   StopAfterWaits(1);
   statiServiceRun(0, nullptr);
   const std::string trace = env.Trace();
-  EXPECT_NE(trace.find("statiGetDebugStatusFromRegistry() returned unsuccessfully\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("statiGetRunTimes() failed. sleeping 5 min now\n"), std::string::npos);
+  EXPECT_THAT(trace, HasText("statiGetDebugStatusFromRegistry() returned unsuccessfully\n"));
+  EXPECT_THAT(trace, HasText("statiGetRunTimes() failed. sleeping 5 min now\n"));
 }
 
 TEST_F(WorkLoop, OneShotRegistryRunCollectsWithoutRecording) {
@@ -307,11 +307,9 @@ TEST_F(WorkLoop, ADamagedRegistryStoreIsNamedAndTheConsoleRunEndsWithOne) {
   EXPECT_EQ(RunNr(), 1);
   EXPECT_EQ(g_queries, 0);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("could not open subkey <"), std::string::npos) << trace;
-  EXPECT_NE(trace.find("the registry store is damaged: " + store + ":" + std::to_string(lines + 1) +
-                       ": "),
-            std::string::npos)
-      << trace;
+  EXPECT_THAT(trace, HasText("could not open subkey <"));
+  EXPECT_THAT(trace, HasText("the registry store is damaged: " + store + ":" +
+                             std::to_string(lines + 1) + ": "));
 }
 
 TEST_F(WorkLoop, OneShotRegistryRunStopsAtSettingsFailure) {
