@@ -17,6 +17,7 @@ using namespace zmo::loader;
 namespace {
 
 using loader_test::LoaderTest;
+using ::testing::IsEmpty;
 using ::testing::IsSubsetOf;
 using zmo_test::HasLine;
 using zmo_test::HasText;
@@ -43,7 +44,7 @@ TEST_F(CommandLineTest, NoArgumentPrintsTheUsage) {
   EXPECT_EQ(Run({}), 1);
   zmo_test::ExpectUsageText(::testing::internal::GetCapturedStdout(), "zmoloader");
   // Nothing else is done: no trace log.
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 TEST_F(CommandLineTest, EveryArgumentErrorEndsTheRun) {

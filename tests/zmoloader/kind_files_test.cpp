@@ -23,8 +23,10 @@ namespace {
 using loader_test::CrlfLines;
 using loader_test::LoaderTest;
 using ::testing::Contains;
+using ::testing::Ge;
 using ::testing::HasSubstr;
 using ::testing::Not;
+using ::testing::SizeIs;
 using zmo_test::HasLine;
 using zmo_test::HasText;
 
@@ -407,7 +409,7 @@ TEST_F(KindFilesTest, TextThatWouldBreakALineIsRefusedBeforeAnyFile) {
     }
     EXPECT_EQ(Run(kStati), 99);
     std::vector<std::string> traced = zmo_test::TraceTextsOf(dir + "/trace_zmoldr.log");
-    ASSERT_GE(traced.size(), 2u);
+    ASSERT_THAT(traced, SizeIs(Ge(2u)));
     EXPECT_EQ(traced[traced.size() - 2],
               std::string("ERROR - ERROR: The value <") + c.name + "> holds " + c.holds);
     EXPECT_EQ(traced.back(), "ERROR - ERROR: Execution halting");
@@ -492,7 +494,7 @@ TEST_F(KindFilesTest, ASemicolonInTheCorvaLogonIsRefused) {
     SetConfig(c.name, c.value);
     EXPECT_EQ(Run(kStati), 99);
     std::vector<std::string> traced = TraceTexts();
-    ASSERT_GE(traced.size(), 2u);
+    ASSERT_THAT(traced, SizeIs(Ge(2u)));
     EXPECT_EQ(traced[traced.size() - 2], std::string("ERROR - ERROR: The value <") + c.name +
                                              "> holds a ';', which would end a Corva statement");
     EXPECT_EQ(traced.back(), "ERROR - ERROR: Execution halting");

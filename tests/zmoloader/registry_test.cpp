@@ -2,6 +2,7 @@
 // without.
 #include "zmoloader/registry.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@ using namespace zmo::loader;
 namespace {
 
 using loader_test::LoaderTest;
+using ::testing::IsEmpty;
 using zmo_test::HasLine;
 
 class LoaderRegistryTest : public LoaderTest {
@@ -48,7 +50,7 @@ TEST_F(LoaderRegistryTest, ThreeValuesHaveDefaults) {
   std::string out;
   EXPECT_EQ(loaderQueryReg(zmo::cfg::kSystemSLA, &out), 0);
   EXPECT_EQ(out, "2500");
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 TEST_F(LoaderRegistryTest, AnyOtherMissingValueEndsWith99) {

@@ -32,6 +32,7 @@ namespace {
 
 using ::testing::Not;
 using zmo_test::HasText;
+using zmo_test::HasTextTimes;
 
 constexpr std::int64_t kStartMs = 1165505405000;  // 2006-12-07 15:30:05 UTC
 
@@ -598,8 +599,8 @@ TEST_F(SnapRfcTest, FailedCallReturnsAtOnceWithoutListening) {
   // The system information traces no RfcCall result of its own.
   EXPECT_EQ(callRfcSystemInfo(), 1);
   const std::string trace = env_.Trace();
-  EXPECT_EQ(SnapTestEnv::Count(trace, "rfcRc <1> from RfcCall()"), 1);
-  EXPECT_EQ(SnapTestEnv::Count(trace, "rfcException=<1>"), 2);
+  EXPECT_THAT(trace, HasTextTimes("rfcRc <1> from RfcCall()", 1));
+  EXPECT_THAT(trace, HasTextTimes("rfcException=<1>", 2));
 }
 
 TEST_F(SnapRfcTest, AnswerIsGivenUpAfterSixtySeconds) {

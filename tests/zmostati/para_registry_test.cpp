@@ -196,7 +196,7 @@ TEST_P(ParaFailures, CodeAndTrace) {
   if (f.code == 0) {
     EXPECT_THAT(trace, HasText("About to exit statiGetParaFromRegistry \n"));
   } else {
-    ASSERT_GE(trace.size(), f.line.size());
+    ASSERT_GE(trace.size(), f.line.size()) << trace;
     EXPECT_EQ(trace.substr(trace.size() - f.line.size()), f.line) << trace;
   }
 }

@@ -138,7 +138,7 @@ TEST_P(RunTimesFailures, CodeAndLastTraceLine) {
   }
   EXPECT_EQ(statiGetRunTimes(), f.code);
   const std::string trace = env.Trace();
-  ASSERT_GE(trace.size(), f.lastLine.size());
+  ASSERT_GE(trace.size(), f.lastLine.size()) << trace;
   EXPECT_EQ(trace.substr(trace.size() - f.lastLine.size()), f.lastLine) << trace;
 }
 

@@ -28,6 +28,7 @@ namespace {
 
 using ::testing::Not;
 using zmo_test::HasText;
+using zmo_test::HasTextTimes;
 
 int g_queries = 0;
 int g_query_result = 0;
@@ -57,12 +58,6 @@ int QueryThatLooksAtItsWindow() {
   ++g_queries;
   g_windows_in_run.push_back(OwnWindow());
   return g_query_result;
-}
-
-int Count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
 }
 
 class WorkLoop : public testing::Test {
@@ -119,11 +114,11 @@ TEST_F(WorkLoop, CollectsOnceThenWaitsUntilStopped) {
             std::to_string(statiMinuteCount(2024, 3, 15) + 480));
 
   const std::string trace = env_.Trace();
-  EXPECT_EQ(Count(trace, "awake, run "), 3);
+  EXPECT_THAT(trace, HasTextTimes("awake, run ", 3));
   EXPECT_THAT(trace, HasText("awake, run 3\n"));
-  EXPECT_EQ(Count(trace, "about to fall asleep 60s\n"), 3);
-  EXPECT_EQ(Count(trace, "about to connect\n"), 1);
-  EXPECT_EQ(Count(trace, "already connected for this interval\n"), 2);
+  EXPECT_THAT(trace, HasTextTimes("about to fall asleep 60s\n", 3));
+  EXPECT_THAT(trace, HasTextTimes("about to connect\n", 1));
+  EXPECT_THAT(trace, HasTextTimes("already connected for this interval\n", 2));
   EXPECT_THAT(trace, HasText("stop received\ndisconnect flag set to true\n"));
   EXPECT_THAT(trace, Not(HasText("awake, run 4"))) << "no pass after the stop";
 
@@ -183,7 +178,7 @@ TEST_F(WorkLoop, FailedCollectionIsProposedAgain) {
   statiServiceRun(0, nullptr);
   EXPECT_EQ(g_queries, 3);
   EXPECT_EQ(env_.Get("StatiLastEndDate"), "<missing>") << "nothing recorded as collected";
-  EXPECT_EQ(Count(env_.Trace(), "statiStartQuery() failed\n"), 3);
+  EXPECT_THAT(env_.Trace(), HasTextTimes("statiStartQuery() failed\n", 3));
 }
 
 TEST_F(WorkLoop, StopDuringCollectionEndsAfterThePass) {
@@ -193,7 +188,7 @@ TEST_F(WorkLoop, StopDuringCollectionEndsAfterThePass) {
   EXPECT_EQ(Elapsed(), 0) << "the signalled event ends the wait at once";
   const std::string trace = env_.Trace();
   EXPECT_THAT(trace, HasText("statiStartQuery() shutdown in progress\nabout to fall asleep 60s\n"));
-  EXPECT_EQ(Count(trace, "awake, run "), 1);
+  EXPECT_THAT(trace, HasTextTimes("awake, run ", 1));
   EXPECT_EQ(env_.Get("StatiLastEndDate"), "<missing>");
 }
 
@@ -203,7 +198,7 @@ TEST_F(WorkLoop, StopBeforeThePassLeavesAtOnce) {
   EXPECT_EQ(g_queries, 0);
   EXPECT_EQ(Elapsed(), 0);
   const std::string trace = env_.Trace();
-  EXPECT_EQ(Count(trace, "awake, run 1\n"), 1);
+  EXPECT_THAT(trace, HasTextTimes("awake, run 1\n", 1));
   EXPECT_THAT(trace, Not(HasText("about to fall asleep")));
 }
 
@@ -219,8 +214,8 @@ TEST_F(WorkLoop, UnusableSleepTimeFallsBackTo60) {
     statiServiceRun(0, nullptr);
     EXPECT_EQ(clock_.clock().NowMillis() - before, 2 * 60 * 1000);
     const std::string trace = env.Trace();
-    EXPECT_EQ(Count(trace, "out of range setting default to 60 seconds.\n"), 2);
-    EXPECT_EQ(Count(trace, "about to fall asleep 60s\n"), 2);
+    EXPECT_THAT(trace, HasTextTimes("out of range setting default to 60 seconds.\n", 2));
+    EXPECT_THAT(trace, HasTextTimes("about to fall asleep 60s\n", 2));
   }
 }
 

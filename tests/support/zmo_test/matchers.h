@@ -4,11 +4,14 @@
 //
 //   EXPECT_THAT(env_.Trace(), HasText("about to connect\n"));
 //   EXPECT_THAT(trace, Not(HasText("awake, run 4"))) << "no pass after the stop";
+//   EXPECT_THAT(trace, HasTextTimes("about to fall asleep 60s\n", 3));
 //   EXPECT_THAT(TraceTexts(), HasLine("BinDir=" + bin_dir()));
 //
 // HasText(part) matches a text that holds part anywhere, so part may span
-// lines ("a\nb\n" for two lines in a row). HasLine(line) matches a list of
-// lines (TraceTextsOf, SplitCrlf) one of which is line, whole.
+// lines ("a\nb\n" for two lines in a row); HasTextTimes(part, n) one that
+// holds it n times (CountOf, overlapping ones counted). HasLine(line)
+// matches a list of lines (TraceTextsOf, SplitCrlf) one of which is line,
+// whole.
 #pragma once
 
 #include <gmock/gmock.h>
@@ -19,6 +22,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "zmo_test/files.h"
 
 namespace zmo_test {
 
@@ -52,19 +57,6 @@ inline void PrintSeenLines(const std::vector<std::string>& lines, std::ostream* 
   for (const std::string& line : lines) *os << "\n    | " << ShownLine(line);
 }
 
-// A text split at "\n"; a last line without one is kept as it stands.
-inline std::vector<std::string> SplitAtNewline(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(pos, end - pos));
-    pos = end + 1;
-  }
-  return lines;
-}
-
 class HasTextMatcher : public ::testing::MatcherInterface<const std::string&> {
  public:
   explicit HasTextMatcher(std::string part) : part_(std::move(part)) {}
@@ -73,7 +65,7 @@ class HasTextMatcher : public ::testing::MatcherInterface<const std::string&> {
                        ::testing::MatchResultListener* listener) const override {
     if (listener->IsInterested()) {
       *listener->stream() << "which holds ";
-      PrintSeenLines(SplitAtNewline(text), listener->stream());
+      PrintSeenLines(SplitAt(text, "\n"), listener->stream());
     }
     return text.find(part_) != std::string::npos;
   }
@@ -86,6 +78,31 @@ class HasTextMatcher : public ::testing::MatcherInterface<const std::string&> {
 
  private:
   std::string part_;
+};
+
+class HasTextTimesMatcher : public ::testing::MatcherInterface<const std::string&> {
+ public:
+  HasTextTimesMatcher(std::string part, int times) : part_(std::move(part)), times_(times) {}
+
+  bool MatchAndExplain(const std::string& text,
+                       ::testing::MatchResultListener* listener) const override {
+    const int found = CountOf(text, part_);
+    if (listener->IsInterested()) {
+      *listener->stream() << "which holds it " << found << " times in ";
+      PrintSeenLines(SplitAt(text, "\n"), listener->stream());
+    }
+    return found == times_;
+  }
+  void DescribeTo(std::ostream* os) const override {
+    *os << "holds " << ::testing::PrintToString(part_) << " " << times_ << " times";
+  }
+  void DescribeNegationTo(std::ostream* os) const override {
+    *os << "does not hold " << ::testing::PrintToString(part_) << " " << times_ << " times";
+  }
+
+ private:
+  std::string part_;
+  int times_;
 };
 
 class HasLineMatcher : public ::testing::MatcherInterface<const std::vector<std::string>&> {
@@ -114,6 +131,12 @@ class HasLineMatcher : public ::testing::MatcherInterface<const std::vector<std:
 // A text that holds part; prints the text's lines when it fails.
 inline ::testing::Matcher<const std::string&> HasText(std::string part) {
   return ::testing::MakeMatcher(new HasTextMatcher(std::move(part)));
+}
+
+// A text that holds part the given number of times, overlapping ones counted;
+// prints the text's lines when it fails.
+inline ::testing::Matcher<const std::string&> HasTextTimes(std::string part, int times) {
+  return ::testing::MakeMatcher(new HasTextTimesMatcher(std::move(part), times));
 }
 
 // A list of lines of which one is line; prints the lines when it fails.
