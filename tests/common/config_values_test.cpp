@@ -12,6 +12,7 @@
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 const std::string K = zmo::cfg::kConfigKey;
 
@@ -46,7 +47,7 @@ TEST_F(ConfigValuesTest, KeyOpensForTheAccessAsked) {
   std::string text;
   EXPECT_EQ(zmo::readConfigText(reader.get(), "Written", 3, &text), zmo::ConfigRead::kFound);
   EXPECT_EQ(text, "yes");
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 TEST_F(ConfigValuesTest, TextUpToTheLengthTheReaderTakes) {
@@ -88,7 +89,7 @@ TEST_F(ConfigValuesTest, TextUpToTheLengthTheReaderTakes) {
     EXPECT_EQ(zmo::readConfigText(key.get(), c.name, c.max_chars, &text), c.read)
         << "the status is optional";
   }
-  EXPECT_TRUE(TraceTexts().empty()) << "the reader itself traces nothing";
+  EXPECT_THAT(TraceTexts(), IsEmpty()) << "the reader itself traces nothing";
 }
 
 // A value the caller cannot do without, as the collectors declare it.
@@ -137,7 +138,7 @@ TEST_F(ConfigValuesTest, SwitchIsOnOnlyForTheExactTextTrue) {
   } cases[] = {{"Exact", true},  {"Lower", false},  {"Blank", false}, {"Long", false},
                {"Empty", false}, {"Number", false}, {"NoNul", true},  {"Absent", false}};
   for (const auto& c : cases) EXPECT_EQ(zmo::configSwitchOn(key.get(), c.name), c.on) << c.name;
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 TEST_F(ConfigValuesTest, ValueExistsWhateverItsType) {

@@ -21,6 +21,8 @@
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
 
 // The configuration program's key, with which every stored password is made.
 constexpr const char* kConfiguratorKey = "Qortane4_Brelmuskand7";
@@ -125,7 +127,7 @@ TEST_F(GdLibBindingTest, ShortOrMissingInputGivesNoneWithoutLoading) {
     EXPECT_EQ(zmo::zmodecrypt(text), nullptr);
   }
   EXPECT_FALSE(zmo::GdLibLoaded());
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
   // Nine characters are enough to try (and be rejected by Decrypt).
   EXPECT_EQ(zmo::zmodecrypt("uCpc0BA8a"), nullptr);
   EXPECT_TRUE(zmo::GdLibLoaded());
@@ -170,7 +172,7 @@ TEST_F(GdLibBindingTest, BinDirWithOrWithoutItsSeparatorGivesOnePath) {
     EXPECT_EQ(zmo::zmoLoaderGdLib(), 0) << dir;
   }
   std::vector<std::string> texts = TraceTexts();
-  ASSERT_EQ(texts.size(), 2u);
+  ASSERT_THAT(texts, SizeIs(2u));
   EXPECT_EQ(texts[0], Loaded());
   EXPECT_EQ(texts[1], texts[0]);
 }
@@ -230,7 +232,7 @@ TEST_F(GdLibBindingTest, OwnWriterTakesEveryLineOfTheBinding) {
                           "zmoLoaderFreeGdLib() returned successfully\n",
                           "zmoLoaderGdLib() trying <" + missing + ">\n",
                           "zmoLoaderGdLib() could NOT load <" + missing + ">\n"));
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 // A stand-in entry, to tell whether the binding looks Decrypt up again.

@@ -10,6 +10,7 @@
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 int g_exit_code = -1;
 void RecordExit(int code) { g_exit_code = code; }
@@ -37,7 +38,7 @@ TEST_F(RequiredValueTest, ReturnsTheStoredText) {
   for (const Case& c : cases) SetConfigText(c.name, c.text);
   for (const Case& c : cases) EXPECT_EQ(zmo::getRequiredRegValue(c.name), c.text) << c.name;
   EXPECT_EQ(g_exit_code, -1);
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 TEST_F(RequiredValueTest, StoredBytesWithoutTheirNulAreReadSafely) {
@@ -64,7 +65,7 @@ TEST_F(RequiredValueTest, MissingQrbSwitchReadsAsTrue) {
     EXPECT_EQ(zmo::getRequiredRegValue(name), "True") << name;
   }
   EXPECT_EQ(g_exit_code, -1);
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 TEST_F(RequiredValueTest, MissingKeyEndsWithNinetyNineWhateverTheName) {

@@ -3,6 +3,7 @@
 
 #include "common/rfc_call.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -19,6 +20,7 @@
 
 namespace {
 
+using ::testing::IsEmpty;
 using zmo_test::TempDir;
 
 constexpr std::int64_t kStartMs = 1709553600000;  // 2024-03-04 12:00:00 UTC
@@ -191,7 +193,7 @@ TEST_F(RfcCallTest, StopBeforeTheWaitEndsItAtOnce) {
   SetDisconnect(1);
   EXPECT_EQ(zmo::ListenForRfcResponse(handle_, wait_), zmo::kShutdownInProgress);
   EXPECT_EQ(Elapsed(), 0);
-  EXPECT_TRUE(TraceTexts().empty());  // no shutdown text given
+  EXPECT_THAT(TraceTexts(), IsEmpty());  // no shutdown text given
 }
 
 // A stop request arriving at any moment of the wait ends it at the next

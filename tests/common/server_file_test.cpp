@@ -3,6 +3,7 @@
 
 #include "common/server_file.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,6 +13,9 @@
 #include "test_support.h"
 
 namespace {
+
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
 
 std::string Pad(const std::string& text, size_t width) {
   std::string s = text.substr(0, width);
@@ -163,7 +167,7 @@ TEST_F(ServerFileRead, ReadsTheWholeFileAsItIs) {
   EXPECT_EQ(zmo::readServerFile(path.c_str(), &got), 0);
   EXPECT_EQ(got, data);
   EXPECT_EQ(clock->NowMillis(), 1000) << "no wait when the file is there";
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 TEST_F(ServerFileRead, EmptyFileIsReadAsNoServers) {
@@ -200,7 +204,7 @@ TEST_F(ServerFileRead, FileThatAppearsWhileWaitingIsRead) {
   EXPECT_EQ(zmo::readServerFile(path.c_str(), &got), 0);
   EXPECT_EQ(got, data);
   EXPECT_EQ(clock->NowMillis(), 9000);
-  EXPECT_EQ(TraceTexts().size(), 3u);
+  EXPECT_THAT(TraceTexts(), SizeIs(3u));
 }
 
 TEST_F(ServerFileRead, DirectoryInPlaceOfTheFileIsAReadFailure) {

@@ -18,6 +18,8 @@
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
 
 class ServiceControlTest : public zmo_test::RegistryTest {
  protected:
@@ -122,7 +124,7 @@ TEST_F(ServiceControlTest, StopControlUnloadsFlagsAndWakesTheLoop) {
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
     EXPECT_EQ(zmo::LastServiceStatus().dwCurrentState, SERVICE_STOP_PENDING);
     std::vector<std::string> texts = TraceTexts();
-    ASSERT_EQ(texts.size(), 4u) << c.program.program;
+    ASSERT_THAT(texts, SizeIs(4u)) << c.program.program;
     EXPECT_THAT(std::vector<std::string>(texts.begin() + 1, texts.end()),
                 ElementsAre("zmoLoaderFreeGdLib() returned successfully", "stop received",
                             c.disconnect_line));
@@ -185,7 +187,7 @@ TEST_F(ServiceControlTest, OperationsOnAMissingServiceEndAtOnce) {
   EXPECT_EQ(zmo::serviceStart(2, argv), 1);
   EXPECT_EQ(zmo::serviceStop(), 1);
   EXPECT_EQ(zmo::serviceRemove(), 1);
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 TEST_F(ServiceControlTest, OnlyTheFourOptionsAreServiceOptions) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dbtools_test_util.h"
+#include "zmo_test/matchers.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ using dbtools_test::Read;
 using dbtools_test::Row;
 using dbtools_test::ToolTest;
 using dbtools_test::Write;
+using zmo_test::HasText;
 
 class BcpTest : public ToolTest {
  protected:
@@ -146,7 +148,7 @@ TEST_F(ToolTest, IsqlFindsARelativeScriptInTheCurrentDirectory) {
   ASSERT_EQ(chdir("/"), 0);
   EXPECT_EQ(Run("isql", {"-Uzmo", "-Psecret", "-SWH", "-i", "BulkOn.sql"}),
             zmo::dbtools::kToolFailed);
-  EXPECT_NE(Stderr().find("cannot read the script BulkOn.sql"), std::string::npos);
+  EXPECT_THAT(Stderr(), HasText("cannot read the script BulkOn.sql"));
 }
 
 TEST_F(ToolTest, IsqlWithEchoAndOutputWritesTheLog) {

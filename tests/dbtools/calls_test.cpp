@@ -9,12 +9,14 @@
 
 #include "dbtools_test_util.h"
 #include "platform/process.h"
+#include "zmo_test/matchers.h"
 
 namespace {
 
 using dbtools_test::Read;
 using dbtools_test::ToolTest;
 using dbtools_test::Write;
+using zmo_test::HasText;
 
 const char* const kTools[] = {"sqlldr73", "sqlldr80", "sqlldr", "sqlplus",      "bcp",
                               "isql",     "corvacmd", "corva",  "tesseledit300"};
@@ -85,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ToolTest, AnUnknownToolNameIsRefused) {
   EXPECT_EQ(Run("sqlldr90", {}), zmo::dbtools::kToolFailed);
-  EXPECT_NE(Stderr().find("sqlldr90: no such tool"), std::string::npos);
+  EXPECT_THAT(Stderr(), HasText("sqlldr90: no such tool"));
 }
 
 TEST_F(ToolTest, EveryToolIsBuiltInTheDbtoolsDirectory) {

@@ -10,6 +10,7 @@
 
 #include "dbtools_test_util.h"
 #include "platform/window_titles.h"
+#include "zmo_test/matchers.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ using dbtools_test::kKey;
 using dbtools_test::Read;
 using dbtools_test::ToolTest;
 using dbtools_test::Write;
+using zmo_test::HasText;
 
 const std::string kPlus = "echo " + std::string(65, '+') + ";";
 
@@ -93,7 +95,7 @@ TEST_F(CorvaTest, TheStatiScriptLoadsTheStatisticsFile) {
           {"commit;", "import from \"" + stat + "\" of del insert into " + s + ";", "Terminate;"})),
       0)
       << Stdout();
-  EXPECT_NE(Stdout().find("corva: 1 rows loaded into " + s + ", 0 rejected"), std::string::npos);
+  EXPECT_THAT(Stdout(), HasText("corva: 1 rows loaded into " + s + ", 0 rejected"));
 }
 
 struct ScriptFault {
@@ -173,7 +175,7 @@ TEST_F(CorvaTest, RefusesOtherForms) {
     EXPECT_NE(Stderr().find("the form is corva -tvf <script>"), std::string::npos) << Stderr();
   }
   EXPECT_EQ(Run("corva", {"-tvf", File("none.sql")}), zmo::dbtools::kToolFailed);
-  EXPECT_NE(Stderr().find("cannot read the script " + File("none.sql")), std::string::npos);
+  EXPECT_THAT(Stderr(), HasText("cannot read the script " + File("none.sql")));
 }
 
 class CorvacmdTest : public ToolTest {
@@ -221,9 +223,9 @@ TEST_F(CorvacmdTest, RunsTheSecondBatchAsTheCommandWindowWould) {
 TEST_F(CorvacmdTest, RefusesOtherForms) {
   EXPECT_EQ(Run("corvacmd", {}), zmo::dbtools::kToolFailed);
   EXPECT_EQ(Run("corvacmd", {"a.bat", "b.bat"}), zmo::dbtools::kToolFailed);
-  EXPECT_NE(Stderr().find("the form is corvacmd <batch file>"), std::string::npos);
+  EXPECT_THAT(Stderr(), HasText("the form is corvacmd <batch file>"));
   EXPECT_EQ(Run("corvacmd", {File("none.bat")}), zmo::dbtools::kToolFailed);
-  EXPECT_NE(Stderr().find("cannot read the batch file " + File("none.bat")), std::string::npos);
+  EXPECT_THAT(Stderr(), HasText("cannot read the batch file " + File("none.bat")));
 }
 
 }  // namespace

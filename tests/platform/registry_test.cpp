@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "zmo_test/matchers.h"
 
 namespace {
 
+using zmo_test::HasText;
 using namespace std::string_literals;
 
 struct KeyCloser {
@@ -421,7 +423,7 @@ TEST_F(RegistryTest, RootFileThatCannotBeReadIsAnError) {
   ASSERT_EQ(mkdir(StorePath().c_str(), 0755), 0);  // a directory where the file belongs
   OpenKey key;
   EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, "A", &key), ERROR_ACCESS_DENIED);
-  EXPECT_NE(std::string(zmo::RegistryLastErrorText()).find(StorePath()), std::string::npos);
+  EXPECT_THAT(std::string(zmo::RegistryLastErrorText()), HasText(StorePath()));
   EXPECT_EQ(SetSz(HKEY_LOCAL_MACHINE, "v", "x"), ERROR_ACCESS_DENIED);
 }
 

@@ -10,12 +10,14 @@
 
 #include "stati_world.h"
 #include "zmo_test/config_store.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/entry.h"
 
 using namespace zmo::stati;
 
 namespace {
 
+using zmo_test::HasText;
 using namespace warehouse_test;
 
 // The steps of the first day but the excluded user's, and of both days.
@@ -99,9 +101,9 @@ TEST_F(FailedLoadTest, TheSameIntervalCollectedAgainCountsOnce) {
   RefuseLogons();
   Collect(kFirstRun, kStatiRunLoadFailed);
   Collect(kFirstRun, kStatiRunLoadFailed);
-  EXPECT_NE(Trace().find("the records of host <sapw46.example.net> for this interval wait for "
-                         "the loader already, not read again"),
-            std::string::npos);
+  EXPECT_THAT(Trace(),
+              HasText("the records of host <sapw46.example.net> for this interval wait for "
+                      "the loader already, not read again"));
   EXPECT_EQ(Steps(), "0");
 
   AcceptLogons();

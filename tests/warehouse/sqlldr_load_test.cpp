@@ -11,13 +11,16 @@
 
 #include "warehouse.h"
 #include "warehouse_test_util.h"
+#include "zmo_test/matchers.h"
 
 namespace {
 
 using dbtools_test::kKey;
 using dbtools_test::Read;
 using dbtools_test::Write;
+using ::testing::Not;
 using warehouse_test::Rows;
+using zmo_test::HasText;
 
 const std::string kCpu = "c" + kKey;
 
@@ -121,7 +124,7 @@ TEST_F(SqlldrTest, LoadsTheRecordsThatConvertAndSendsTheOthersToTheBadFile) {
       << log;
   EXPECT_NE(log.find("sqlldr: 2 rows loaded into " + kCpu + ", 7 rejected\r\n"), std::string::npos)
       << log;
-  EXPECT_EQ(log.find("secret"), std::string::npos) << "no report names the password";
+  EXPECT_THAT(log, Not(HasText("secret"))) << "no report names the password";
 }
 
 // The records go in chunks; a record the table refuses costs only itself,
@@ -204,8 +207,7 @@ TEST_F(SqlldrTest, EachLoadReplacesTheRowsOfTheLastAndItsBadFile) {
   EXPECT_EQ(Load(), 0);
   EXPECT_EQ(Destinations(), "second;") << "truncate";
   EXPECT_FALSE(zmo::FileExists(Bad().c_str())) << "no rejected records, no bad file of old ones";
-  EXPECT_NE(Read(Log()).find("sqlldr: 1 rows loaded into " + kCpu + ", 0 rejected\r\n"),
-            std::string::npos);
+  EXPECT_THAT(Read(Log()), HasText("sqlldr: 1 rows loaded into " + kCpu + ", 0 rejected\r\n"));
 }
 
 TEST_F(SqlldrTest, EveryLoaderNameLoads) {
@@ -213,7 +215,7 @@ TEST_F(SqlldrTest, EveryLoaderNameLoads) {
   for (const char* tool : {"sqlldr73", "sqlldr80", "sqlldr"}) {
     EXPECT_EQ(Load(tool), 0) << tool;
     EXPECT_EQ(Destinations(), "a;b;") << tool;
-    EXPECT_NE(Read(Log()).find(std::string(tool) + ": 2 rows loaded"), std::string::npos) << tool;
+    EXPECT_THAT(Read(Log()), HasText(std::string(tool) + ": 2 rows loaded")) << tool;
   }
 }
 
@@ -252,7 +254,7 @@ TEST_P(SqlldrRefusedTest, LeavesTheTableAsItWas) {
   const std::string why = WithDsn(c.why, db_->Dsn());
   const std::string log = Read(Log());
   EXPECT_NE(log.find(why), std::string::npos) << log;
-  EXPECT_EQ(log.find("wrongpw"), std::string::npos) << "no report names the password";
+  EXPECT_THAT(log, Not(HasText("wrongpw"))) << "no report names the password";
   EXPECT_NE(Stderr().find(why), std::string::npos) << Stderr();
 }
 
@@ -282,8 +284,7 @@ TEST_F(SqlldrTest, AnyOtherDataSourceOnlyChecks) {
   WriteRecords({CpuRecord("b", "100", "20240304101500"), CpuRecord("c", "100", "20240304101500")});
   EXPECT_EQ(Load("sqlldr", "zmouser/secret@WHSE"), 0);
   EXPECT_EQ(Destinations(), "a;") << "no database behind WHSE";
-  EXPECT_NE(Read(Log()).find("sqlldr: 2 rows loaded into " + kCpu + ", 0 rejected"),
-            std::string::npos);
+  EXPECT_THAT(Read(Log()), HasText("sqlldr: 2 rows loaded into " + kCpu + ", 0 rejected"));
 }
 
 // The statistics records in the form zmostati writes them, through the

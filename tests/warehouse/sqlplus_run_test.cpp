@@ -7,13 +7,16 @@
 #include <vector>
 
 #include "warehouse_test_util.h"
+#include "zmo_test/matchers.h"
 
 namespace {
 
 using dbtools_test::Crlf;
 using dbtools_test::Read;
 using dbtools_test::Write;
+using ::testing::Not;
 using warehouse_test::Rows;
+using zmo_test::HasText;
 
 class SqlplusTest : public warehouse_test::WarehouseTest {
  protected:
@@ -61,7 +64,7 @@ TEST_F(SqlplusTest, RunsTheScriptWithItsSpoolAndEcho) {
                   "SQL> spool off;"}));
   const std::string out = Stdout();
   EXPECT_EQ(out.rfind("sqlplus: connected to " + db_->Dsn() + " as zmouser\r\n", 0), 0u) << out;
-  EXPECT_NE(out.find("SQL> EXIT;\r\n"), std::string::npos) << "after the spool, output only";
+  EXPECT_THAT(out, HasText("SQL> EXIT;\r\n")) << "after the spool, output only";
   EXPECT_EQ(db_->Query("select a, b from t order by a"), (Rows{{"1", "x"}, {"2", "y;z"}}));
 }
 
@@ -137,8 +140,7 @@ TEST_F(SqlplusTest, AScriptThatCallsItselfEnds) {
   Write(File("loop.sql"), Crlf({"insert into t values (1);", "@@loop.sql"}));
   EXPECT_EQ(RunScript({"create table t (a integer);", "@@loop.sql", "EXIT;"}), 2);
   EXPECT_EQ(db_->Value("select count(*) from t"), "19") << "nested 20 deep, the first the script";
-  EXPECT_NE(Stdout().find("scripts nested deeper than 20; " + File("loop.sql") + " not run"),
-            std::string::npos);
+  EXPECT_THAT(Stdout(), HasText("scripts nested deeper than 20; " + File("loop.sql") + " not run"));
 }
 
 TEST_F(SqlplusTest, TwoStatementsInOneAreRefusedNotRunAsTwo) {
@@ -245,7 +247,7 @@ TEST_F(SqlplusTest, DefinedNamesAndQueryValuesAreSubstituted) {
       << Stdout();
   EXPECT_EQ(Values("sub_x"), "R&D;sub;");
   EXPECT_EQ(RunScript({"insert into sub_x values ('&nosuch');", "exit &nosuch"}), 2) << Stdout();
-  EXPECT_NE(Stdout().find("substitution variable &nosuch is not defined"), std::string::npos);
+  EXPECT_THAT(Stdout(), HasText("substitution variable &nosuch is not defined"));
   EXPECT_EQ(Values("sub_x"), "R&D;sub;");
 }
 
@@ -255,7 +257,7 @@ TEST_F(SqlplusTest, WrongPasswordRunsNothing) {
   EXPECT_NE(Stderr().find("sqlplus: cannot connect to " + db_->Dsn() + " as zmouser: "),
             std::string::npos)
       << Stderr();
-  EXPECT_EQ(Stdout().find("wrongpw"), std::string::npos);
+  EXPECT_THAT(Stdout(), Not(HasText("wrongpw")));
   EXPECT_EQ(db_->Value("select count(*) from pg_tables where tablename = 't'"), "0");
 }
 

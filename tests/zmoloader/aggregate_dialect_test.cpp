@@ -12,6 +12,7 @@
 
 #include "aggregate_fixture.h"
 #include "common/time_stamps.h"
+#include "zmo_test/matchers.h"
 
 using namespace zmo::loader;
 
@@ -19,6 +20,7 @@ namespace {
 
 using aggregate_test::AggregateTest;
 using ::testing::Contains;
+using zmo_test::HasText;
 
 const std::string kStage = std::string("s") + aggregate_test::kKey;
 
@@ -184,7 +186,7 @@ TEST_F(DialectTest, DateAndHourReadTheCollectorsTimeStampOfEachKind) {
     for (const std::string& statement : {progresp, users}) {
       EXPECT_EQ(Pieces(Clause(statement, "select "), end_date), c.select) << c.kind;
       EXPECT_EQ(Pieces(Clause(statement, "group by "), end_date), c.group_by) << c.kind;
-      EXPECT_TRUE(Holds(Clause(statement, "select "), c.date_form)) << c.kind;
+      EXPECT_THAT(Clause(statement, "select "), HasText(c.date_form)) << c.kind;
     }
   }
 }

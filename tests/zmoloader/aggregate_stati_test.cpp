@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "aggregate_fixture.h"
+#include "zmo_test/matchers.h"
 #include "zmoloader/libraries.h"
 
 using namespace zmo::loader;
@@ -20,6 +21,9 @@ using aggregate_test::AppGroups;
 using aggregate_test::IgnoreList;
 using aggregate_test::Renames;
 using aggregate_test::TransGroups;
+using ::testing::Not;
+using zmo_test::HasLine;
+using zmo_test::HasText;
 
 const std::string kStage = std::string("s") + aggregate_test::kKey;
 
@@ -209,9 +213,9 @@ TEST_F(StatiScriptTest, AHandMadeListLosesNoEntryAndNamesWhatItSkips) {
     want.push_back(ExclusionDelete("user_name", user));
   }
   EXPECT_EQ(Deletes("user_name"), want);
-  EXPECT_TRUE(
-      Traced("ERROR - ERROR: zmoIDsToIgnore.dat line 5 holds an entry longer than 12 "
-             "characters, the entry is skipped"));
+  EXPECT_THAT(TraceTexts(),
+              HasLine("ERROR - ERROR: zmoIDsToIgnore.dat line 5 holds an entry longer than 12 "
+                      "characters, the entry is skipped"));
 }
 
 TEST_F(StatiScriptTest, MissingExclusionFilesGiveNoDeletes) {
@@ -329,7 +333,7 @@ TEST_F(StatiScriptTest, GroupTableIsBuiltBeforeTheStatementsThatJoinIt) {
   for (const char* join : {"insert into r3_application", "insert into r3_tx_sla"}) {
     const std::vector<size_t> joins = places(join);
     ASSERT_FALSE(joins.empty()) << join;
-    EXPECT_TRUE(Holds(statements[joins[0]], "r3_tcode_group")) << join;
+    EXPECT_THAT(statements[joins[0]], HasText("r3_tcode_group")) << join;
     EXPECT_LT(rows.back(), joins[0]) << join;
   }
 }
@@ -638,7 +642,7 @@ TEST_F(StatiScriptTest, ActiveUsersAreCountedPerHourNotPerUser) {
   EXPECT_EQ(Clause(statement, "group by "),
             "group by system_label, host_name, rfc_dest_str, substr(end_date,9,2), "
             "to_date(substr(end_date,1,8),'yyyymmdd')");
-  EXPECT_TRUE(Holds(statement, "count(distinct(user_name))"));
+  EXPECT_THAT(statement, HasText("count(distinct(user_name))"));
 }
 
 TEST_F(StatiScriptTest, VarianceSidesAreSummedBeforeTheyAreJoined) {
@@ -654,7 +658,7 @@ TEST_F(StatiScriptTest, VarianceSidesAreSummedBeforeTheyAreJoined) {
                         "sum(tot_database_time) tot_database_time, sum(tot_memory_used) "
                         "tot_memory_used from " +
                         side + " group by system_label, " + key + ")";
-      EXPECT_TRUE(Holds(statement, sub)) << table << " " << side;
+      EXPECT_THAT(statement, HasText(sub)) << table << " " << side;
     }
     EXPECT_EQ(Clause(statement, "where "),
               std::string("where c.system_label = p.system_label and c.") + key + " = p." + key);
@@ -699,11 +703,11 @@ TEST_F(StatiScriptTest, ConfigurationTextsWithControlBytesAreSkipped) {
   ASSERT_EQ(WriteStati(), 0);
   const std::string script = Read(Bin("zmostati.sql"));
   for (const char* bad : {"drop table r3_progresp", "EVIL", "SE\x01", "New\r"}) {
-    EXPECT_EQ(script.find(bad), std::string::npos) << bad;
+    EXPECT_THAT(script, Not(HasText(bad))) << bad;
   }
-  EXPECT_NE(script.find("'VA01'"), std::string::npos);
-  EXPECT_NE(script.find("'SAP*'"), std::string::npos);
-  EXPECT_NE(script.find("'Buyers'"), std::string::npos);
+  EXPECT_THAT(script, HasText("'VA01'"));
+  EXPECT_THAT(script, HasText("'SAP*'"));
+  EXPECT_THAT(script, HasText("'Buyers'"));
   for (const char* line :
        {"ERROR - ERROR: zmoTransGroup.dat record 2 holds a control character, the record is "
         "skipped",
@@ -713,7 +717,7 @@ TEST_F(StatiScriptTest, ConfigurationTextsWithControlBytesAreSkipped) {
         "skipped",
         "ERROR - ERROR: zmogrpupdt.dat record 1 holds a control character, the record is "
         "skipped"}) {
-    EXPECT_TRUE(Traced(line)) << line;
+    EXPECT_THAT(TraceTexts(), HasLine(line)) << line;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "loader_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmo_test/usage.h"
 
 using namespace zmo::loader;
@@ -16,7 +17,10 @@ using namespace zmo::loader;
 namespace {
 
 using loader_test::LoaderTest;
+using ::testing::IsEmpty;
 using ::testing::IsSubsetOf;
+using zmo_test::HasLine;
+using zmo_test::HasText;
 
 constexpr const char* kHalt = "ERROR - ERROR: Execution halting";
 
@@ -38,9 +42,9 @@ class CommandLineTest : public LoaderTest {
 TEST_F(CommandLineTest, NoArgumentPrintsTheUsage) {
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(Run({}), 1);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), zmo_test::UsageText("zmoloader"));
+  zmo_test::ExpectUsageText(::testing::internal::GetCapturedStdout(), "zmoloader");
   // Nothing else is done: no trace log.
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 TEST_F(CommandLineTest, EveryArgumentErrorEndsTheRun) {
@@ -156,16 +160,15 @@ TEST_F(CommandLineTest, OptionsInEitherCaseAndTheirTraceLines) {
 TEST_F(CommandLineTest, WithoutVendorTheKindIsDbAsStored) {
   SetConfig(zmo::cfg::kDB, "oracle");
   ASSERT_EQ(Run({"-p", "SNAP", "-h", "10.20.30.40", "-i", "153", "-d"}), 0);
-  EXPECT_TRUE(Traced("Database=oracle"));
-  EXPECT_TRUE(Traced("Processing vendor Oracle"));
+  EXPECT_THAT(TraceTexts(), HasLine("Database=oracle"));
+  EXPECT_THAT(TraceTexts(), HasLine("Processing vendor Oracle"));
 }
 
 TEST_F(CommandLineTest, LongPidKeepsEveryDigitInTheKey) {
   ASSERT_EQ(Run({"-p", "STATI", "-h", "10.20.30.40", "-i", "4194303", "-d"}), 0);
-  EXPECT_TRUE(Traced("Process PID as a key=4194303"));
-  EXPECT_TRUE(Traced("Table key=<0100200300404194303>"));
-  EXPECT_NE(Read(Bin("zmoklvload.par")).find("into table s0100200300404194303\r\n"),
-            std::string::npos);
+  EXPECT_THAT(TraceTexts(), HasLine("Process PID as a key=4194303"));
+  EXPECT_THAT(TraceTexts(), HasLine("Table key=<0100200300404194303>"));
+  EXPECT_THAT(Read(Bin("zmoklvload.par")), HasText("into table s0100200300404194303\r\n"));
 }
 
 TEST_F(CommandLineTest, ProgramValueIsUpperCasedAndCut) {

@@ -13,6 +13,7 @@
 
 #include "loader_test_env.h"
 #include "platform/process.h"
+#include "zmo_test/matchers.h"
 
 using namespace zmo::loader;
 
@@ -22,6 +23,8 @@ using loader_test::CrlfLines;
 using loader_test::Day;
 using loader_test::LoaderTest;
 using loader_test::Program;
+using ::testing::Not;
+using zmo_test::HasText;
 
 constexpr const char* kKey = "01002003004000153";
 constexpr const char* kEnded =
@@ -284,7 +287,7 @@ TEST_P(EndToEndTest, FromTheCollectorsCallToTheArchive) {
   // Every row reached its staging table.
   const std::string load_log = Read(Bin(c.load_log));
   for (const std::string& table : tables_) {
-    EXPECT_NE(load_log.find("2 rows loaded into " + table + ", 0 rejected"), std::string::npos)
+    EXPECT_THAT(load_log, HasText("2 rows loaded into " + table + ", 0 rejected"))
         << table << " in\n"
         << load_log;
   }
@@ -364,8 +367,8 @@ TEST_F(RecordedFailureTest, EveryStatisticsSwitchOffStillArchivesAndCloses) {
     ASSERT_EQ(Start(Program("zmoloader"), kStatiCall), 0);
     if (Day(0) != today) GTEST_SKIP() << "the date changed during the run";
     for (const std::string& call : Calls()) {
-      EXPECT_EQ(call.find("bcp"), std::string::npos) << call;
-      EXPECT_EQ(call.find("sqlldr"), std::string::npos) << call;
+      EXPECT_THAT(call, Not(HasText("bcp")));
+      EXPECT_THAT(call, Not(HasText("sqlldr")));
     }
     EXPECT_FALSE(zmo::FileExists(Bin("zmostati.dat").c_str())) << "archived";
     ExpectRetentionDatesDeleted("stati");

@@ -13,6 +13,7 @@
 
 #include "loader_test_env.h"
 #include "platform/process.h"
+#include "zmo_test/matchers.h"
 
 using namespace zmo::loader;
 
@@ -22,6 +23,7 @@ using loader_test::CrlfLines;
 using loader_test::Day;
 using loader_test::LoaderTest;
 using loader_test::Program;
+using zmo_test::HasText;
 
 class ExecutableTest : public LoaderTest {
  protected:
@@ -112,7 +114,7 @@ TEST_F(ExecutableTest, StatiRunArchivesItsFileAndDeletesTheRetentionDates) {
                 "\tLoading of statistics records has ended",
                 "Kestrel Velmar Fieldwatch, Version 5.1.0 - Orvane Suite Collection Ended"}));
   // The batch ran line by line: its trace names the loader line.
-  EXPECT_NE(Read(dir_ / "batch_trace.log").find("sqlldr"), std::string::npos);
+  EXPECT_THAT(Read(dir_ / "batch_trace.log"), HasText("sqlldr"));
 }
 
 TEST_F(ExecutableTest, AFailedLoadKeepsTheFileAndSaysSo) {

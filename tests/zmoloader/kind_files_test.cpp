@@ -13,6 +13,7 @@
 #include "loader_test_env.h"
 #include "platform/command_line.h"
 #include "platform/dynlib.h"
+#include "zmo_test/matchers.h"
 #include "zmogdlib/zmogdlib.h"
 
 using namespace zmo::loader;
@@ -22,8 +23,12 @@ namespace {
 using loader_test::CrlfLines;
 using loader_test::LoaderTest;
 using ::testing::Contains;
+using ::testing::Ge;
 using ::testing::HasSubstr;
 using ::testing::Not;
+using ::testing::SizeIs;
+using zmo_test::HasLine;
+using zmo_test::HasText;
 
 const std::vector<std::string> kSnap = {"-p", "SNAP", "-h", "10.20.30.40", "-i", "153", "-d"};
 const std::vector<std::string> kStati = {"-p", "STATI", "-h", "10.20.30.40", "-i", "153", "-d"};
@@ -73,10 +78,10 @@ TEST_F(KindFilesTest, CorvaWithOnlyTheCpuGroupCreatesAndLoadsOnlyItsTable) {
   for (const char* other : {"d01002003004000153", "l01002003004000153", "v01002003004000153"}) {
     EXPECT_EQ(CountWith(script, other), 0) << other;
   }
-  EXPECT_TRUE(Traced("CPU data will be processed"));
-  EXPECT_TRUE(Traced("Disk data will not be processed"));
-  EXPECT_TRUE(Traced("LAN data will not be processed"));
-  EXPECT_TRUE(Traced("Availability data will not be processed"));
+  EXPECT_THAT(TraceTexts(), HasLine("CPU data will be processed"));
+  EXPECT_THAT(TraceTexts(), HasLine("Disk data will not be processed"));
+  EXPECT_THAT(TraceTexts(), HasLine("LAN data will not be processed"));
+  EXPECT_THAT(TraceTexts(), HasLine("Availability data will not be processed"));
 }
 
 // A loader line whose control file is not written would fail every run: only
@@ -128,9 +133,9 @@ TEST_F(KindFilesTest, StatiWithEveryGroupOffHasNoControlFileAndNoTable) {
   SetConfig(zmo::cfg::kDB, "Oracle");
   ASSERT_EQ(Run(kStati), 0);
   EXPECT_FALSE(zmo::FileExists(Bin("zmoklvload.par").c_str()));
-  EXPECT_TRUE(Traced("Stati data will not be processed"));
-  EXPECT_TRUE(Traced("SLA data will not be processed"));
-  EXPECT_TRUE(Traced("Appl data will not be processed"));
+  EXPECT_THAT(TraceTexts(), HasLine("Stati data will not be processed"));
+  EXPECT_THAT(TraceTexts(), HasLine("SLA data will not be processed"));
+  EXPECT_THAT(TraceTexts(), HasLine("Appl data will not be processed"));
 
   // No staging table, no load; the file is still archived, the run closed
   // and the archives of the retention dates deleted.
@@ -264,13 +269,13 @@ TEST_F(KindFilesTest, FilteredRunTracesEverySwitchItReads) {
   SetSwitches({"ProcessStatiCPU"});
   ASSERT_EQ(Run(kStati), 0);
   std::vector<std::string> traced = TraceTexts();
-  EXPECT_THAT(traced, Contains("Registry entry ProcessQRBData = <False>"));
-  EXPECT_THAT(traced, Contains("Registry entry ProcessStatiCPU = <False>"));
-  EXPECT_THAT(traced, Contains("Registry entry ProcessStatiKBchangede = <True>"));
-  EXPECT_THAT(traced, Contains("Registry entry ProcessApplKBchangede = <True>"));
-  EXPECT_THAT(traced, Contains("Registry entry ProcessStatiActiveUsers = <True>"));
-  EXPECT_THAT(traced, Not(Contains("Registry entry ProcessSnapUsers = <True>")));
-  EXPECT_THAT(traced, Contains("Stati data will be processed"));
+  EXPECT_THAT(traced, HasLine("Registry entry ProcessQRBData = <False>"));
+  EXPECT_THAT(traced, HasLine("Registry entry ProcessStatiCPU = <False>"));
+  EXPECT_THAT(traced, HasLine("Registry entry ProcessStatiKBchangede = <True>"));
+  EXPECT_THAT(traced, HasLine("Registry entry ProcessApplKBchangede = <True>"));
+  EXPECT_THAT(traced, HasLine("Registry entry ProcessStatiActiveUsers = <True>"));
+  EXPECT_THAT(traced, Not(HasLine("Registry entry ProcessSnapUsers = <True>")));
+  EXPECT_THAT(traced, HasLine("Stati data will be processed"));
 }
 
 TEST_F(KindFilesTest, OracleVersionNamesTheLoader) {
@@ -287,7 +292,8 @@ TEST_F(KindFilesTest, OracleVersionNamesTheLoader) {
     SetConfig(zmo::cfg::kOracle, c.version);
     ASSERT_EQ(Run(kStati), c.exit_code);
     if (c.exit_code != 0) {
-      EXPECT_TRUE(Traced("ERROR - ERROR: Oracle version not correct, expecting 73, 80 or 81"));
+      EXPECT_THAT(TraceTexts(),
+                  HasLine("ERROR - ERROR: Oracle version not correct, expecting 73, 80 or 81"));
       continue;
     }
     std::vector<std::string> bat = BinLines("zmoload_stati.bat");
@@ -316,7 +322,7 @@ TEST_F(KindFilesTest, TrailingSeparatorOfBinDirGivesTheSamePaths) {
   SetConfig(zmo::cfg::kBinDir, bin_dir() + "//");
   ASSERT_EQ(Run(kSnap), 0);
   EXPECT_EQ(Read(Bin("zmoload_snap.bat")), without);
-  EXPECT_TRUE(Traced("BinDir=" + bin_dir()));
+  EXPECT_THAT(TraceTexts(), HasLine("BinDir=" + bin_dir()));
 }
 
 TEST_F(KindFilesTest, PathsWithBlanksStayOneArgument) {
@@ -403,11 +409,11 @@ TEST_F(KindFilesTest, TextThatWouldBreakALineIsRefusedBeforeAnyFile) {
     }
     EXPECT_EQ(Run(kStati), 99);
     std::vector<std::string> traced = zmo_test::TraceTextsOf(dir + "/trace_zmoldr.log");
-    ASSERT_GE(traced.size(), 2u);
+    ASSERT_THAT(traced, SizeIs(Ge(2u)));
     EXPECT_EQ(traced[traced.size() - 2],
               std::string("ERROR - ERROR: The value <") + c.name + "> holds " + c.holds);
     EXPECT_EQ(traced.back(), "ERROR - ERROR: Execution halting");
-    for (const std::string& t : traced) EXPECT_EQ(t.find("pass\"word"), std::string::npos);
+    for (const std::string& t : traced) EXPECT_THAT(t, Not(HasText("pass\"word")));
     EXPECT_TRUE(std::filesystem::is_empty(dir + "/ArchiveData"));
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
       const std::string name = entry.path().filename();
@@ -488,11 +494,11 @@ TEST_F(KindFilesTest, ASemicolonInTheCorvaLogonIsRefused) {
     SetConfig(c.name, c.value);
     EXPECT_EQ(Run(kStati), 99);
     std::vector<std::string> traced = TraceTexts();
-    ASSERT_GE(traced.size(), 2u);
+    ASSERT_THAT(traced, SizeIs(Ge(2u)));
     EXPECT_EQ(traced[traced.size() - 2], std::string("ERROR - ERROR: The value <") + c.name +
                                              "> holds a ';', which would end a Corva statement");
     EXPECT_EQ(traced.back(), "ERROR - ERROR: Execution halting");
-    for (const std::string& t : traced) EXPECT_EQ(t.find("se;cret"), std::string::npos);
+    for (const std::string& t : traced) EXPECT_THAT(t, Not(HasText("se;cret")));
     EXPECT_FALSE(zmo::FileExists(Bin("zmoload_stati.sql").c_str())) << "no script written";
   }
   // Another kind takes a ";" in its logon as any other character.
@@ -515,9 +521,10 @@ TEST_F(KindFilesTest, NoPasswordEndsTheRun) {
 TEST_F(KindFilesTest, NoZmogdlibIsTracedAndNoPasswordEndsTheRun) {
   std::filesystem::remove(Bin("zmogdlib.so"));
   EXPECT_EQ(Run(kSnap), 99);
-  EXPECT_TRUE(Traced("zmoLoaderGdLib() could NOT load <" + Bin("zmogdlib.so") + ">"));
-  EXPECT_TRUE(Traced("zmoLoaderGdLib() returned unsuccessfully"));
-  EXPECT_TRUE(Traced("ERROR - ERROR: User Password not entered"));
+  EXPECT_THAT(TraceTexts(),
+              HasLine("zmoLoaderGdLib() could NOT load <" + Bin("zmogdlib.so") + ">"));
+  EXPECT_THAT(TraceTexts(), HasLine("zmoLoaderGdLib() returned unsuccessfully"));
+  EXPECT_THAT(TraceTexts(), HasLine("ERROR - ERROR: User Password not entered"));
 }
 
 TEST_F(KindFilesTest, ArchiveKeepDaysWithoutItsSignLooksBack) {
@@ -530,7 +537,8 @@ TEST_F(KindFilesTest, ArchiveKeepDaysWithoutItsSignLooksBack) {
   ResetRun();
   SetConfig(zmo::cfg::kArchiveKeepDays, "a week");
   EXPECT_EQ(Run(kStati), 99);
-  EXPECT_TRUE(Traced("ERROR - ERROR: ArchiveKeepDays not correct, expecting a number of days"));
+  EXPECT_THAT(TraceTexts(),
+              HasLine("ERROR - ERROR: ArchiveKeepDays not correct, expecting a number of days"));
 }
 
 // Numbers stored with blanks around them, or with the line end of the file
@@ -556,7 +564,7 @@ TEST_F(KindFilesTest, NumbersAreReadWithoutTheirBlanksAndLineEnd) {
     }
     for (const char* line : {"ArchiveKeepDays=-7", "TrendKeepDays=30", "DetailKeepDays=-45",
                              "System SLA=2000", "CheckLogSize: Loader log returns <1024>"}) {
-      EXPECT_TRUE(Traced(line)) << line;
+      EXPECT_THAT(TraceTexts(), HasLine(line)) << line;
     }
   }
 }

@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "loader_test_env.h"
+#include "zmo_test/matchers.h"
 
 using namespace zmo::loader;
 
 namespace {
 
 using loader_test::LoaderTest;
+using ::testing::Not;
+using zmo_test::HasText;
 
 class LoadCheckTest : public LoaderTest {
  protected:
@@ -63,7 +66,7 @@ TEST_F(LoadCheckTest, ASnapshotRunChecksAndMarksEachFileWithRecords) {
   EXPECT_EQ(batch[5], "if errorlevel 1 goto zmofailed");
   const std::string agg = Read(Bin("zmosnap.sql"));
   for (const char* tag : {"3-fadcfb19a107233b", "3-1508f419afe77716"}) {
-    EXPECT_NE(agg.find(loadDoneInsert(tag) + ";\r\n"), std::string::npos) << tag;
+    EXPECT_THAT(agg, HasText(loadDoneInsert(tag) + ";\r\n")) << tag;
   }
   EXPECT_LT(agg.find("insert into r3_load_done"), agg.find("EXIT;")) << "before the commit";
 }
@@ -73,8 +76,8 @@ TEST_F(LoadCheckTest, NoCheckWithoutRecords) {
   WriteBin("zmosnap.cpu", "");
   ASSERT_EQ(Run({"-a", "-p", "SNAP", "-h", "10.20.30.40", "-i", "153"}), 0);
   EXPECT_FALSE(zmo::FileExists(Bin("zmocheck_snap.sql").c_str()));
-  EXPECT_EQ(Read(Bin("zmoload_snap.bat")).find("zmocheck"), std::string::npos);
-  EXPECT_EQ(Read(Bin("zmosnap.sql")).find("r3_load_done"), std::string::npos);
+  EXPECT_THAT(Read(Bin("zmoload_snap.bat")), Not(HasText("zmocheck")));
+  EXPECT_THAT(Read(Bin("zmosnap.sql")), Not(HasText("r3_load_done")));
 }
 
 // The statistics run checks its one file under its own script name.
@@ -83,11 +86,9 @@ TEST_F(LoadCheckTest, AStatisticsRunChecksItsFile) {
   ASSERT_EQ(Run({"-A", "-P", "STATI", "-S", "20040109", "-E", "20040110", "-H", "10.20.30.40", "-I",
                  "153"}),
             0);
-  EXPECT_NE(Read(Bin("zmocheck_stati.sql"))
-                .find("from r3_load_done where load_tag in ('3-fadcfb19a107233b');\r\n"),
-            std::string::npos);
-  EXPECT_NE(Read(Bin("zmostati.sql")).find(loadDoneInsert("3-fadcfb19a107233b")),
-            std::string::npos);
+  EXPECT_THAT(Read(Bin("zmocheck_stati.sql")),
+              HasText("from r3_load_done where load_tag in ('3-fadcfb19a107233b');\r\n"));
+  EXPECT_THAT(Read(Bin("zmostati.sql")), HasText(loadDoneInsert("3-fadcfb19a107233b")));
 }
 
 }  // namespace

@@ -167,10 +167,6 @@ class LoaderTest : public ::testing::Test {
   std::vector<std::string> TraceTexts() const {
     return zmo_test::TraceTextsOf(Bin("trace_zmoldr.log"));
   }
-  bool Traced(const std::string& text) const {
-    std::vector<std::string> texts = TraceTexts();
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
-  }
 
   zmo::FakeClock& clock() { return clock_.clock(); }
 

@@ -2,6 +2,7 @@
 // without.
 #include "zmoloader/registry.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,12 +10,15 @@
 #include <vector>
 
 #include "loader_test_env.h"
+#include "zmo_test/matchers.h"
 
 using namespace zmo::loader;
 
 namespace {
 
 using loader_test::LoaderTest;
+using ::testing::IsEmpty;
+using zmo_test::HasLine;
 
 class LoaderRegistryTest : public LoaderTest {
  protected:
@@ -46,7 +50,7 @@ TEST_F(LoaderRegistryTest, ThreeValuesHaveDefaults) {
   std::string out;
   EXPECT_EQ(loaderQueryReg(zmo::cfg::kSystemSLA, &out), 0);
   EXPECT_EQ(out, "2500");
-  EXPECT_TRUE(TraceTexts().empty());
+  EXPECT_THAT(TraceTexts(), IsEmpty());
 }
 
 TEST_F(LoaderRegistryTest, AnyOtherMissingValueEndsWith99) {
@@ -135,8 +139,8 @@ TEST_F(LoaderRegistryTest, OptionalValuesMissingTheRunGoesOn) {
   DeleteConfig(zmo::cfg::kSystemSLA);
   ASSERT_EQ(zmo::WriteFileAtomic(Bin("zmosnap.cpu"), "x\r\n"), 0);
   EXPECT_EQ(Run({"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"}), 0);
-  EXPECT_TRUE(Traced("System SLA=0"));
-  EXPECT_TRUE(Traced("Registry entry ProcessQRBData = <True>"));
+  EXPECT_THAT(TraceTexts(), HasLine("System SLA=0"));
+  EXPECT_THAT(TraceTexts(), HasLine("Registry entry ProcessQRBData = <True>"));
   // LoadDebug reads as "null": the batch is started.
   ASSERT_EQ(loader_test::SpawnCalls().size(), 2u);
   EXPECT_EQ(loader_test::SpawnCalls()[1].path, Bin("zmoload_snap.bat"));

@@ -12,6 +12,7 @@
 #include "common/message_catalog.h"
 #include "loader_test_env.h"
 #include "platform/process.h"
+#include "zmo_test/matchers.h"
 
 using namespace zmo::loader;
 
@@ -19,8 +20,8 @@ namespace {
 
 using loader_test::LoaderTest;
 using loader_test::SpawnCalls;
-using ::testing::Contains;
 using ::testing::ElementsAre;
+using zmo_test::HasLine;
 
 const std::vector<std::string> kSnap = {"-p", "SNAP", "-h", "10.20.30.40", "-i", "153"};
 const std::vector<std::string> kStati = {"-P", "STATI", "-H", "10.20.30.40", "-I", "153"};
@@ -63,10 +64,10 @@ TEST_F(StartTest, StartMessageThenTheBatchWaitedFor) {
   EXPECT_THAT(bat.argv, ElementsAre(Bin("zmoload_snap.bat")));
   std::vector<std::string> traced = TraceTexts();
   EXPECT_THAT(traced,
-              Contains("About to execute <" + Bin("zmomsg") + "> arguments <" + Bin("zmomsg") +
-                       ">,< -P SNAP>,< -T>,< -M \"Loading of snap records has started\">"));
-  EXPECT_THAT(traced, Contains("About to execute <" + Bin("zmoload_snap.bat") + "> arguments <" +
-                               Bin("zmoload_snap.bat") + ">,<>,<>,<>"));
+              HasLine("About to execute <" + Bin("zmomsg") + "> arguments <" + Bin("zmomsg") +
+                      ">,< -P SNAP>,< -T>,< -M \"Loading of snap records has started\">"));
+  EXPECT_THAT(traced, HasLine("About to execute <" + Bin("zmoload_snap.bat") + "> arguments <" +
+                              Bin("zmoload_snap.bat") + ">,<>,<>,<>"));
   EXPECT_EQ(
       std::vector<std::string>(traced.end() - 3, traced.end()),
       (std::vector<std::string>{"spawn() returned <0>", "zmoLoaderFreeLib() returned successfully",
@@ -96,11 +97,12 @@ TEST_F(StartTest, WithoutCatalogTheBuiltInTextIsSent) {
                                   "zmoLoaderLoadLang() trying <" + names[2] + ">",
                                   "zmoLoaderLoadLang() Could not load dll <" + names[2] + ">",
                                   "zmoLoaderLoadLang() returned unsuccessfully"));
-  EXPECT_TRUE(Traced("LoadString() LoadString returned unsuccessfully tag msgStatiLoadStart_Tag"));
+  EXPECT_THAT(TraceTexts(),
+              HasLine("LoadString() LoadString returned unsuccessfully tag msgStatiLoadStart_Tag"));
   EXPECT_THAT(SpawnCalls()[0].argv,
               ElementsAre(Bin("zmomsg"), " -P STATI", " -T",
                           " -M \"Loading of statistics records has started\""));
-  EXPECT_TRUE(Traced("zmoLoaderFreeLib() returned unsuccessfully"));
+  EXPECT_THAT(TraceTexts(), HasLine("zmoLoaderFreeLib() returned unsuccessfully"));
 }
 
 TEST_F(StartTest, CorvaWindowIsNotWaitedFor) {
@@ -128,8 +130,8 @@ TEST_F(StartTest, CorvaWindowIsNotWaitedFor) {
     ASSERT_EQ(Run(args), c.mode == _P_NOWAIT ? kLoaderExitOk : kLoaderExitLoadFailed);
     ASSERT_EQ(SpawnCalls().size(), 2u);
     EXPECT_EQ(SpawnCalls()[1].mode, c.mode);
-    EXPECT_TRUE(Traced(c.mode == _P_NOWAIT ? "spawn() returned process handle <4242>"
-                                           : "spawn() returned <4242>"));
+    EXPECT_THAT(TraceTexts(), HasLine(c.mode == _P_NOWAIT ? "spawn() returned process handle <4242>"
+                                                          : "spawn() returned <4242>"));
   }
 }
 
@@ -164,7 +166,7 @@ TEST_F(StartTest, DebugModeWritesEverythingAndStartsNoBatch) {
     // The start message is sent either way.
     ASSERT_EQ(SpawnCalls().size(), c.started ? 2u : 1u);
     EXPECT_EQ(SpawnCalls()[0].path, Bin("zmomsg"));
-    EXPECT_TRUE(Traced(c.line));
+    EXPECT_THAT(TraceTexts(), HasLine(c.line));
     for (const char* f : {"zmoload_snap.bat", "zmoload2_snap.bat", "zmoload_snap.sql"}) {
       EXPECT_TRUE(zmo::FileExists(Bin(f).c_str())) << f;
     }
@@ -177,16 +179,16 @@ TEST_F(StartTest, AStartThatFailsIsTracedAndTheRunEnds) {
   EXPECT_EQ(Run(kSnap), kLoaderExitLoadFailed);
   std::vector<std::string> traced = TraceTexts();
   EXPECT_EQ(std::count(traced.begin(), traced.end(), "spawn() returned <-1>"), 2);
-  EXPECT_TRUE(Traced("ERROR - ERROR: Load batch <" + Bin("zmoload_snap.bat") +
-                     "> ended with <-1>, the data files are kept"));
+  EXPECT_THAT(TraceTexts(), HasLine("ERROR - ERROR: Load batch <" + Bin("zmoload_snap.bat") +
+                                    "> ended with <-1>, the data files are kept"));
 }
 
 TEST_F(StartTest, ABatchThatReportsAFailedLoadEndsTheRunWithTwo) {
   SetConfig(zmo::cfg::kDB, "Oracle");
   loader_test::SpawnResult() = 1;
   EXPECT_EQ(Run(kSnap), kLoaderExitLoadFailed);
-  EXPECT_TRUE(Traced("ERROR - ERROR: Load batch <" + Bin("zmoload_snap.bat") +
-                     "> ended with <1>, the data files are kept"));
+  EXPECT_THAT(TraceTexts(), HasLine("ERROR - ERROR: Load batch <" + Bin("zmoload_snap.bat") +
+                                    "> ended with <1>, the data files are kept"));
   ResetRun();
   SetConfig(zmo::cfg::kDB, "Oracle");
   loader_test::SpawnResult() = 0;

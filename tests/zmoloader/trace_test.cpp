@@ -6,12 +6,16 @@
 #include <string>
 
 #include "loader_test_env.h"
+#include "zmo_test/matchers.h"
 
 using namespace zmo::loader;
 
 namespace {
 
 using loader_test::LoaderTest;
+using ::testing::Not;
+using zmo_test::HasLine;
+using zmo_test::HasText;
 
 class LoaderTraceTest : public LoaderTest {
  protected:
@@ -39,13 +43,13 @@ TEST_F(LoaderTraceTest, AppendsToAnExistingLog) {
 TEST_F(LoaderTraceTest, SwitchIsTheMereExistenceOfSnapDebug) {
   SetConfig(zmo::cfg::kSnapDebug, "False");
   loaderLog("written\n");
-  EXPECT_TRUE(Traced("written"));
+  EXPECT_THAT(TraceTexts(), HasLine("written"));
 
   DeleteConfig(zmo::cfg::kSnapDebug);
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(loaderLog("not written\n"), 0);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "loaderLog, NOT Debug mode\n");
-  EXPECT_FALSE(Traced("not written"));
+  EXPECT_THAT(TraceTexts(), Not(HasLine("not written")));
 }
 
 TEST_F(LoaderTraceTest, LongTextIsCut) {
@@ -110,14 +114,14 @@ TEST_F(LoaderTraceTest, CheckOfAMissingLog) {
   // The check's own lines create the trace log, so a log of another name
   // stands for one that cannot be read.
   EXPECT_EQ(CheckLogSize("no_such.log", "no_such_log.old"), 0);
-  EXPECT_TRUE(Traced("CheckLogSize: Get stat info on file failed"));
-  EXPECT_FALSE(Traced("CheckLogSize: Log file not ready to roll"));
+  EXPECT_THAT(TraceTexts(), HasLine("CheckLogSize: Get stat info on file failed"));
+  EXPECT_THAT(TraceTexts(), Not(HasLine("CheckLogSize: Log file not ready to roll")));
 }
 
 TEST_F(LoaderTraceTest, MissingLogSizeEndsWith99) {
   DeleteConfig(zmo::cfg::kLoaderLogSize);
   EXPECT_EQ(CheckLogSize(kLoaderLogName, kLoaderOldLogName), kLoaderExitError);
-  EXPECT_TRUE(Traced("Missing Value = LoaderLogSize"));
+  EXPECT_THAT(TraceTexts(), HasLine("Missing Value = LoaderLogSize"));
 }
 
 TEST_F(LoaderTraceTest, ALogOfExactlyTheLimitIsRolledAtTheNextStart) {
@@ -128,7 +132,7 @@ TEST_F(LoaderTraceTest, ALogOfExactlyTheLimitIsRolledAtTheNextStart) {
   // begins with "BinDir=".
   std::string old = Read(Bin(kLoaderOldLogName));
   EXPECT_EQ(old.substr(0, 1024), std::string(1024, 'x'));
-  EXPECT_NE(old.find("CheckLogSize: Size of loader log = <1>"), std::string::npos);
+  EXPECT_THAT(old, HasText("CheckLogSize: Size of loader log = <1>"));
   EXPECT_EQ(TraceTexts().front(), "BinDir=" + bin_dir());
 }
 

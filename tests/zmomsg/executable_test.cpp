@@ -1,4 +1,5 @@
 // The built program, started the way the collectors start it.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -9,6 +10,12 @@
 namespace {
 
 const std::string kProgram = std::string(ZMO_TEST_BIN_DIR) + "/zmomsg";
+
+// A text that pattern matches whole; a failure shows the text.
+::testing::Matcher<const std::string&> MatchesWhole(const std::regex& pattern) {
+  return ::testing::Truly(
+      [pattern](const std::string& text) { return std::regex_match(text, pattern); });
+}
 
 class ZmomsgExecutableTest : public zmotest::MsgTest {
  protected:
@@ -29,8 +36,8 @@ TEST_F(ZmomsgExecutableTest, CollectorElementsReachTheLog) {
       "\t\\d{4}/\\d\\d/\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d: "
       "Collection of STATI records has started\r\n");
   std::regex snap("\\d{4}/\\d\\d/\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d: Snap ended\r\n");
-  EXPECT_TRUE(std::regex_match(Read(LogPath("trace_zmostatisum.log")), stati));
-  EXPECT_TRUE(std::regex_match(Read(LogPath("trace_zmosnapsum.log")), snap));
+  EXPECT_THAT(Read(LogPath("trace_zmostatisum.log")), MatchesWhole(stati));
+  EXPECT_THAT(Read(LogPath("trace_zmosnapsum.log")), MatchesWhole(snap));
 }
 
 TEST_F(ZmomsgExecutableTest, CatalogBesideTheProgram) {
@@ -39,7 +46,7 @@ TEST_F(ZmomsgExecutableTest, CatalogBesideTheProgram) {
   std::regex line(
       "\\d{4}/\\d\\d/\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d: "
       "Loading of statistics records has started\r\n");
-  EXPECT_TRUE(std::regex_match(Read(LogPath("trace_zmostatisum.log")), line));
+  EXPECT_THAT(Read(LogPath("trace_zmostatisum.log")), MatchesWhole(line));
 }
 
 TEST_F(ZmomsgExecutableTest, ExitCodes) {

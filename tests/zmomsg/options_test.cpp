@@ -104,7 +104,7 @@ TEST(ZmomsgScanArgsTest, CallersFormsAfterTheCommandLineSplit) {
 TEST(ZmomsgUsageTest, SixteenLinesOnStandardOutput) {
   testing::internal::CaptureStdout();
   zmomsgUsage();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), zmo_test::UsageText("zmomsg"));
+  zmo_test::ExpectUsageText(testing::internal::GetCapturedStdout(), "zmomsg");
 }
 
 TEST(ZmomsgSummaryLogForTest, ExactUpperCaseNames) {

@@ -173,7 +173,7 @@ TEST(ZmosetvalRootByNameTest, SixRootsInAnyCase) {
 TEST(ZmosetvalUsageTest, FourLinesOnStandardError) {
   testing::internal::CaptureStderr();
   usage();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), zmo_test::UsageText("zmosetval"));
+  zmo_test::ExpectUsageText(testing::internal::GetCapturedStderr(), "zmosetval");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "common/service_control.h"
 #include "rfc/simulator.h"
 #include "snap_world.h"
+#include "zmo_test/matchers.h"
 #include "zmo_test/scoped.h"
 #include "zmo_test/time.h"
 #include "zmo_test/trace.h"
@@ -24,6 +25,8 @@
 using namespace zmo::snap;
 
 namespace {
+
+using zmo_test::HasText;
 
 class ConsoleRuns : public SnapWorld {
  protected:
@@ -51,7 +54,7 @@ TEST_F(ConsoleRuns, NrCollectsOnceAsTheServiceDoes) {
   EXPECT_EQ(zmo::LastServiceStatus().dwCurrentState, 0u) << "no status in a console run";
   EXPECT_EQ(Available(Lines(Collecting("avai")), kT46), 1);
   EXPECT_EQ(Children(), (std::vector<std::vector<std::string>>{StartMessage()}));
-  EXPECT_TRUE(env_.TraceHas("Registry entry ProcessQRBData = <True>\n"));
+  EXPECT_THAT(env_.Trace(), HasText("Registry entry ProcessQRBData = <True>\n"));
 }
 
 TEST_F(ConsoleRuns, NrFollowsTheMetricSwitches) {
@@ -89,7 +92,7 @@ TEST_F(ConsoleRuns, NpCountsAFailedSnapshotAgainstTheServer) {
   EXPECT_EQ(Main({"-np", "-if", ServerFile(), "-dbtype", "mssql"}), 0);
   ASSERT_EQ(Lines(Own("zmosnapavai.dat")).size(), 1u);
   EXPECT_EQ(Lines(Own("zmosnapavai.dat"))[0].back(), '0');
-  EXPECT_TRUE(env_.TraceHas("callFillSnapshotData(NULL,NULL) failed\n"));
+  EXPECT_THAT(env_.Trace(), HasText("callFillSnapshotData(NULL,NULL) failed\n"));
 }
 
 TEST_F(ConsoleRuns, NpWithTheNamedServer) {
@@ -203,7 +206,7 @@ TEST_F(ConsoleRuns, NpWithoutDbTypeIsRefused) {
   Argv a({"-np", "-if", ServerFile()});
   EXPECT_EQ(snapCmdLineRun(a.argc(), a.argv()), 1);
   EXPECT_EQ(SnapTestEnv::Read(Own("zmosnipsnap.cpu")), "<none>") << "no file opened";
-  EXPECT_TRUE(env_.TraceHas("snapCmdLineRun() missing option <-dbtype>\n"));
+  EXPECT_THAT(env_.Trace(), HasText("snapCmdLineRun() missing option <-dbtype>\n"));
 }
 
 // The stamps of a -np run are the SAP system's time (T46: two hours east of
@@ -227,13 +230,13 @@ TEST_F(ConsoleRuns, NpStampsAreTheRemoteTimeUnderEveryZone) {
       std::remove(Own(f).c_str());
     }
     ASSERT_EQ(Main({"-np", "-if", ServerFile(), "-dbtype", "tessel"}), 0);
-    EXPECT_TRUE(env_.TraceHas(c.offset_trace));
+    EXPECT_THAT(env_.Trace(), HasText(c.offset_trace));
     int stamped = 0;
     for (const char* f : {"zmosnipsnap.cpu", "zmosnipsnap.dsk", "zmosnipsnap.lan"}) {
       const auto lines = Lines(Own(f));
       EXPECT_FALSE(lines.empty()) << f;
       for (const std::string& l : lines) {
-        EXPECT_NE(l.find("2006-12-07 17:30:05"), std::string::npos) << f << ": " << l;
+        EXPECT_THAT(l, HasText("2006-12-07 17:30:05")) << f << ": " << l;
         ++stamped;
       }
     }
@@ -244,7 +247,7 @@ TEST_F(ConsoleRuns, NpStampsAreTheRemoteTimeUnderEveryZone) {
 TEST_F(ConsoleRuns, NpWithAServerFileThatIsNotThere) {
   Argv a({"-np", "-if", env_.Dir() + "missing.dat", "-dbtype", "tessel"});
   EXPECT_EQ(snapCmdLineRun(a.argc(), a.argv()), 1);
-  EXPECT_TRUE(env_.TraceHas("could not open input file\n"));
+  EXPECT_THAT(env_.Trace(), HasText("could not open input file\n"));
 }
 
 }  // namespace

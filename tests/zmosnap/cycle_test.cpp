@@ -12,10 +12,15 @@
 #include "common/service_control.h"
 #include "rfc/simulator.h"
 #include "snap_world.h"
+#include "zmo_test/matchers.h"
 
 using namespace zmo::snap;
 
 namespace {
+
+using ::testing::Not;
+using zmo_test::HasText;
+using zmo_test::HasTextTimes;
 
 // Servers that fail at one step each.
 const TestServer kRefused{"sapt99.example.net", "T99", "00", "Secret99"};
@@ -97,21 +102,19 @@ TEST_F(Cycle, PerServerMatrix) {
     ASSERT_EQ(l.size(), 208u) << l;
     EXPECT_EQ(l.substr(192, 8), Pad(users.at(l.substr(0, 6)), 8)) << l;
   }
-  EXPECT_TRUE(env_.TraceHas("inserting <0> for user data in file <" + Collecting("cpu") +
-                            "> due to unsuccessfull xmi call\n"));
+  EXPECT_THAT(env_.Trace(), HasText("inserting <0> for user data in file <" + Collecting("cpu") +
+                                    "> due to unsuccessfull xmi call\n"));
 
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("RfcOpen() returned unsuccessfully\n"), std::string::npos);
-  EXPECT_NE(trace.find("callRfcSystemInfo() failed\nabout to close the connection\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("callXmiLogon() failed\nabout to call callFillSnapshotData(NULL,NULL)\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("callSxmiXmbUserListRead() failed\nabout to call callXmiLogoff()\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("about to connect to host <saptxl.example.net>, sid <TXL>, client <100>, "
-                       "sysnumber <04> with user <ZMOMON> language <E>\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("about to close snipsnap and availablity files\n"), std::string::npos);
+  EXPECT_THAT(trace, HasText("RfcOpen() returned unsuccessfully\n"));
+  EXPECT_THAT(trace, HasText("callRfcSystemInfo() failed\nabout to close the connection\n"));
+  EXPECT_THAT(trace,
+              HasText("callXmiLogon() failed\nabout to call callFillSnapshotData(NULL,NULL)\n"));
+  EXPECT_THAT(trace, HasText("callSxmiXmbUserListRead() failed\nabout to call callXmiLogoff()\n"));
+  EXPECT_THAT(trace,
+              HasText("about to connect to host <saptxl.example.net>, sid <TXL>, client <100>, "
+                      "sysnumber <04> with user <ZMOMON> language <E>\n"));
+  EXPECT_THAT(trace, HasText("about to close snipsnap and availablity files\n"));
 }
 
 TEST_F(Cycle, FilesAndMessagesOfACompleteCycle) {
@@ -126,7 +129,7 @@ TEST_F(Cycle, FilesAndMessagesOfACompleteCycle) {
   for (const SnapFile& f : snapState().files) EXPECT_EQ(f.file, nullptr) << f.collecting;
   EXPECT_TRUE(snapState().knownSystems.empty());
   EXPECT_TRUE(snapState().inBuffer.empty());
-  EXPECT_TRUE(env_.TraceHas("snapStartQuery() LoadString returned unsuccessfully\n"));
+  EXPECT_THAT(env_.Trace(), HasText("snapStartQuery() LoadString returned unsuccessfully\n"));
 }
 
 TEST_F(Cycle, DatabaseHostOncePerSystemAndCycle) {
@@ -141,7 +144,7 @@ TEST_F(Cycle, DatabaseHostOncePerSystemAndCycle) {
   EXPECT_EQ(CountDestination(cpu, kT46b.DbDestination()), 0);
   EXPECT_EQ(CountDestination(cpu, kT4D.DbDestination()), 1);
   EXPECT_EQ(CountDestination(cpu, kT46b.Destination()), 1) << "its own snapshot all the same";
-  EXPECT_TRUE(env_.TraceHas("db info was already retrieved for this system\n"));
+  EXPECT_THAT(env_.Trace(), HasText("db info was already retrieved for this system\n"));
 
   // The next cycle knows no system yet.
   zmo::rfc::SimClearCallLog();
@@ -170,9 +173,8 @@ TEST_F(Cycle, FailedDestinationCallEndsTheDatabaseBranch) {
   EXPECT_EQ(CountDestination(Lines(Collecting("cpu")), kT46.DbDestination()), 0);
   EXPECT_EQ(CountDestination(Lines(Collecting("cpu")), kT46b.DbDestination()), 1);
   EXPECT_EQ(Calls("FILL_SNAPSHOT_DATA", true), 1);
-  EXPECT_TRUE(
-      env_.TraceHas("db info for this system not retrieved. callJ8c1GetDbLogDest() "
-                    "returned unsuccessfully\n"));
+  EXPECT_THAT(env_.Trace(), HasText("db info for this system not retrieved. callJ8c1GetDbLogDest() "
+                                    "returned unsuccessfully\n"));
 }
 
 TEST_F(Cycle, StopDuringACallEndsWith28AndKeepsTheFiles) {
@@ -211,7 +213,7 @@ TEST_F(Cycle, StopBeforeTheFirstServerOpensNothing) {
   zmo::serviceStopRequest();
   EXPECT_EQ(RunCycle(), zmo::kShutdownInProgress);
   EXPECT_EQ(Opens(), 0);
-  EXPECT_TRUE(env_.TraceHas("zmosnapNormalRegistry:Disconnect flag set to True\n"));
+  EXPECT_THAT(env_.Trace(), HasText("zmosnapNormalRegistry:Disconnect flag set to True\n"));
 }
 
 TEST_F(Cycle, ServerFileFallsBackToTheDefault) {
@@ -226,13 +228,11 @@ TEST_F(Cycle, ServerFileFallsBackToTheDefault) {
   EXPECT_LT(clock_->NowMillis() - start, 10 * 3000 + 1000);
   EXPECT_EQ(Available(Lines(Collecting("avai")), kT46), 1);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("open infile <" + bin_ +
-                       "missing.dat> failed. attempt <10>. sleeping for "
-                       "<3> sec\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("about to open default input file\nname of fallback input file is <" +
-                       env_.Dir() + "zmoserver.dat>\n"),
-            std::string::npos);
+  EXPECT_THAT(trace, HasText("open infile <" + bin_ +
+                             "missing.dat> failed. attempt <10>. sleeping for "
+                             "<3> sec\n"));
+  EXPECT_THAT(trace, HasText("about to open default input file\nname of fallback input file is <" +
+                             env_.Dir() + "zmoserver.dat>\n"));
 }
 
 TEST_F(Cycle, NoServerFileEndsTheCycleWithItsMessage) {
@@ -240,10 +240,9 @@ TEST_F(Cycle, NoServerFileEndsTheCycleWithItsMessage) {
   EXPECT_EQ(RunCycle(), 1);
   EXPECT_EQ(Children(), (std::vector<std::vector<std::string>>{StartMessage(), EndMessage()}));
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("could not query value <SnapInput> for subkey <"), std::string::npos);
-  EXPECT_NE(trace.find("openDefaultInFile() returned unsuccessfully\n"
-                       "about to close input, snipsnap and availablity files\n"),
-            std::string::npos);
+  EXPECT_THAT(trace, HasText("could not query value <SnapInput> for subkey <"));
+  EXPECT_THAT(trace, HasText("openDefaultInFile() returned unsuccessfully\n"
+                             "about to close input, snipsnap and availablity files\n"));
   EXPECT_EQ(Files(bin_).size(), 4u) << "no collecting file was made";
 }
 
@@ -252,9 +251,8 @@ TEST_F(Cycle, UnreadableSettingsEndTheCycleSilently) {
   WriteServers({kT46});
   EXPECT_EQ(RunCycle(), 1);
   EXPECT_EQ(Children(), std::vector<std::vector<std::string>>{}) << "not even zmomsg";
-  EXPECT_TRUE(
-      env_.TraceHas("unknown db format <oracle> encountered\n"
-                    "queryRegForFormat() returned unsuccessfully\n"));
+  EXPECT_THAT(env_.Trace(), HasText("unknown db format <oracle> encountered\n"
+                                    "queryRegForFormat() returned unsuccessfully\n"));
 }
 
 TEST_F(Cycle, CollectingFileThatCannotBeOpenedEndsTheCycle) {
@@ -262,9 +260,9 @@ TEST_F(Cycle, CollectingFileThatCannotBeOpenedEndsTheCycle) {
   WriteServers({kT46});
   EXPECT_EQ(RunCycle(), 1);
   EXPECT_EQ(Children().back(), EndMessage());
-  EXPECT_TRUE(env_.TraceHas("failed to open snipsnap file <" + Collecting("dsk") +
-                            ">\n"
-                            "openSnapFiles() returned unsuccessfully\n"));
+  EXPECT_THAT(env_.Trace(), HasText("failed to open snipsnap file <" + Collecting("dsk") +
+                                    ">\n"
+                                    "openSnapFiles() returned unsuccessfully\n"));
   for (const SnapFile& f : snapState().files) EXPECT_EQ(f.file, nullptr);
   EXPECT_EQ(Opens(), 0);
 }
@@ -334,8 +332,9 @@ TEST_F(Cycle, ErrorCallbackIsInstalledInTheFirstPassOnly) {
     ASSERT_EQ(snapServiceRun(0, nullptr), 0);
     clock_->SetAdvanceHook(nullptr);
     const std::string trace = env_.Trace().substr(before);
-    EXPECT_EQ(SnapTestEnv::Count(trace, "RfcOpen() returned unsuccessfully\n"), c.callback ? 2 : 1);
-    EXPECT_EQ(trace.find("operation/code <RfcOpen>\n") != std::string::npos, c.callback);
+    EXPECT_THAT(trace, HasTextTimes("RfcOpen() returned unsuccessfully\n", c.callback ? 2 : 1));
+    const auto traced_open = HasText("operation/code <RfcOpen>\n");
+    EXPECT_THAT(trace, c.callback ? traced_open : Not(traced_open));
   }
 }
 

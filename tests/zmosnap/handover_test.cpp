@@ -12,10 +12,13 @@
 
 #include "platform/files.h"
 #include "snap_world.h"
+#include "zmo_test/matchers.h"
 
 using namespace zmo::snap;
 
 namespace {
+
+using zmo_test::HasText;
 
 constexpr const char* kKinds[] = {"avai", "cpu", "dsk", "lan"};
 
@@ -56,18 +59,16 @@ TEST_F(SnapHandOver, SecondCycleHandsTheFirstCyclesFilesToTheLoader) {
   // The second cycle collected anew.
   EXPECT_EQ(Lines(Collecting("avai")).size(), 1u);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("about to execute command <" + bin_ +
-                       "zmoloader>\n"
-                       "local hostname=collector\n"
-                       "myIPaddress() returned IP address <10.9.8.7>\n"
-                       "snapLoad() IP address returned <10.9.8.7>\n"
-                       "snapLoad() PID returned <" +
-                       std::to_string(getpid()) +
-                       ">\n"
-                       "spawn(" +
-                       bin_ + "zmoloader) returned <0>.\n"),
-            std::string::npos)
-      << trace;
+  EXPECT_THAT(trace, HasText("about to execute command <" + bin_ +
+                             "zmoloader>\n"
+                             "local hostname=collector\n"
+                             "myIPaddress() returned IP address <10.9.8.7>\n"
+                             "snapLoad() IP address returned <10.9.8.7>\n"
+                             "snapLoad() PID returned <" +
+                             std::to_string(getpid()) +
+                             ">\n"
+                             "spawn(" +
+                             bin_ + "zmoloader) returned <0>.\n"));
 }
 
 TEST_F(SnapHandOver, UnloadedLeftoverIsLoadedAndAnEmptyOneDeleted) {
@@ -83,19 +84,16 @@ TEST_F(SnapHandOver, UnloadedLeftoverIsLoadedAndAnEmptyOneDeleted) {
   EXPECT_EQ(SnapTestEnv::Read(HandOver("cpu")), "unloaded cpu\r\n");
   for (const char* k : {"avai", "dsk", "lan"}) EXPECT_EQ(SnapTestEnv::Read(HandOver(k)), "<none>");
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("file <" + HandOver("avai") +
-                       "> exists and is zero bytes in length\n"
-                       "trying to delete file <" +
-                       HandOver("avai") + ">\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("file <" + HandOver("cpu") +
-                       "> exits and contains data \n"
-                       "file <" +
-                       HandOver("cpu") +
-                       "> waits for the loader; the records stay "
-                       "in the collecting files\n"),
-            std::string::npos)
-      << trace;
+  EXPECT_THAT(trace, HasText("file <" + HandOver("avai") +
+                             "> exists and is zero bytes in length\n"
+                             "trying to delete file <" +
+                             HandOver("avai") + ">\n"));
+  EXPECT_THAT(trace, HasText("file <" + HandOver("cpu") +
+                             "> exits and contains data \n"
+                             "file <" +
+                             HandOver("cpu") +
+                             "> waits for the loader; the records stay "
+                             "in the collecting files\n"));
   EXPECT_EQ(Children().back(), Loader({"found zmosnap.cpu"}));
   // The first cycle's records wait in the collecting files, the second's
   // behind them.
@@ -134,9 +132,9 @@ TEST_F(SnapHandOver, ACycleCutShortIsCutBackAtTheNextStart) {
   Later(10);
   ASSERT_EQ(RunCycle(), 0);
   EXPECT_EQ(HandOverData(), first) << "the torn lines are gone before the hand-over";
-  EXPECT_TRUE(
-      env_.TraceHas("records of a cycle that did not end removed from the collecting "
-                    "files\n"));
+  EXPECT_THAT(env_.Trace(),
+              HasText("records of a cycle that did not end removed from the collecting "
+                      "files\n"));
   EXPECT_FALSE(zmo::FileExists(snapRunMarkPath().c_str()));
 }
 
@@ -151,7 +149,7 @@ TEST_F(SnapHandOver, AHandOverCutShortIsCompletedAtTheNextStart) {
   ASSERT_EQ(snapSettleEarlierCycle(), 0);
   EXPECT_EQ(HandOverData(), first);
   for (const char* k : kKinds) EXPECT_FALSE(zmo::FileExists(Collecting(k).c_str())) << k;
-  EXPECT_TRUE(env_.TraceHas("hand-over of a cycle that was cut short completed\n"));
+  EXPECT_THAT(env_.Trace(), HasText("hand-over of a cycle that was cut short completed\n"));
 }
 
 TEST_F(SnapHandOver, PartialRenameIsTakenBack) {
@@ -164,14 +162,14 @@ TEST_F(SnapHandOver, PartialRenameIsTakenBack) {
   EXPECT_EQ(CollectingData(), first) << "every file renamed back";
   for (const char* k : kKinds) EXPECT_EQ(SnapTestEnv::Read(HandOver(k)), "<none>") << k;
   EXPECT_EQ(Children(), (std::vector<std::vector<std::string>>{StartMessage()}));
-  EXPECT_TRUE(env_.TraceHas("rename of <" + Collecting("lan") + "> to <" + HandOver("lan") +
-                            "> failed \n"));
+  EXPECT_THAT(env_.Trace(), HasText("rename of <" + Collecting("lan") + "> to <" + HandOver("lan") +
+                                    "> failed \n"));
 }
 
 TEST_F(SnapHandOver, FirstCycleOfAProcessHasNothingToHandOver) {
   EXPECT_EQ(snapLoad(), 1);
   EXPECT_TRUE(Children().empty());
-  EXPECT_TRUE(env_.TraceHas("no collecting files of an earlier cycle to hand over\n"));
+  EXPECT_THAT(env_.Trace(), HasText("no collecting files of an earlier cycle to hand over\n"));
 }
 
 TEST_F(SnapHandOver, LoaderThatCannotBeStarted) {
@@ -180,7 +178,7 @@ TEST_F(SnapHandOver, LoaderThatCannotBeStarted) {
   EXPECT_EQ(snapLoad(), 1);
   // The files are the loader's now; the next hand-over archives them.
   for (const char* k : kKinds) EXPECT_NE(SnapTestEnv::Read(HandOver(k)), "<none>") << k;
-  EXPECT_TRUE(env_.TraceHas("execCommand() returned unsuccessfully\n"));
+  EXPECT_THAT(env_.Trace(), HasText("execCommand() returned unsuccessfully\n"));
 }
 
 TEST_F(SnapHandOver, WithoutAnIPv4AddressTheLoaderGetsLoopback) {

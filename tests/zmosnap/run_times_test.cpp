@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "snap_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmo_test/scoped.h"
 #include "zmosnap/entry.h"
 #include "zmosnap/state.h"
@@ -15,6 +16,8 @@
 using namespace zmo::snap;
 
 namespace {
+
+using zmo_test::HasText;
 
 // Midday of a day in March 2024; the 18th is a Monday.
 std::int64_t MarchNoon(int day) { return LocalMillis(2024, 3, day, 12, 0); }
@@ -114,10 +117,10 @@ TEST_F(RunTimes, TypesAndTheBufferOfTheValues) {
   SnapTestEnv::Set("SnapSleepTime", "6" + std::string(127, '0'));
   EXPECT_EQ(snapGetRunTimes(), 4);
   EXPECT_EQ(snapState().sleepMillis, 300000u);
-  EXPECT_TRUE(env_.TraceHas("value <SnapRunDays> for subkey <" + std::string(env_.KeyPath()) +
-                            "> has not string format\n"));
-  EXPECT_TRUE(env_.TraceHas("could not query value <SnapSleepTime> for subkey <" +
-                            std::string(env_.KeyPath()) + ">\n"));
+  EXPECT_THAT(env_.Trace(), HasText("value <SnapRunDays> for subkey <" +
+                                    std::string(env_.KeyPath()) + "> has not string format\n"));
+  EXPECT_THAT(env_.Trace(), HasText("could not query value <SnapSleepTime> for subkey <" +
+                                    std::string(env_.KeyPath()) + ">\n"));
 }
 
 TEST_F(RunTimes, MissingKeyIsTracedWithTheSwitchOff) {

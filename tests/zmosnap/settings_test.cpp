@@ -12,6 +12,7 @@
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
 #include "snap_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmosnap/cmdline.h"
 #include "zmosnap/config.h"
 #include "zmosnap/known_systems.h"
@@ -21,6 +22,9 @@
 using namespace zmo::snap;
 
 namespace {
+
+using ::testing::Not;
+using zmo_test::HasText;
 
 const std::string K = SnapTestEnv::KeyPath();
 
@@ -47,8 +51,8 @@ TEST_F(Settings, ReadsEverySetting) {
   EXPECT_EQ(zmo::DatabaseKind(), zmo::DbKind::kMssql);
   EXPECT_EQ(zmo::TraceSizeLimit(), 4096);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("convert to gmt switched on\n"), std::string::npos);
-  EXPECT_NE(trace.find("producing output for db <MSSQL>\n"), std::string::npos);
+  EXPECT_THAT(trace, HasText("convert to gmt switched on\n"));
+  EXPECT_THAT(trace, HasText("producing output for db <MSSQL>\n"));
 }
 
 TEST_F(Settings, BinDirWithOrWithoutItsSeparatorGivesTheSamePaths) {
@@ -101,7 +105,7 @@ TEST_F(Settings, ResultCodes) {
     }
     EXPECT_EQ(queryRegForFormat(0), c.rc);
     if (c.line) {
-      EXPECT_TRUE(env.TraceHas(c.line)) << env.Trace();
+      EXPECT_THAT(env.Trace(), HasText(c.line));
     }
     if (c.rc >= 5) {
       EXPECT_EQ(snapState().settings.loaderPath, "");
@@ -112,8 +116,8 @@ TEST_F(Settings, ResultCodes) {
 TEST_F(Settings, ReadFailureOfDbNamesTheStoreResult) {
   SnapTestEnv::Delete("DB");
   EXPECT_EQ(queryRegForFormat(0), 2);
-  EXPECT_TRUE(env_.TraceHas("could not query value <DB> for subkey <" + K +
-                            "> returned <> Return Code <2> buffer size <128>\n"));
+  EXPECT_THAT(env_.Trace(), HasText("could not query value <DB> for subkey <" + K +
+                                    "> returned <> Return Code <2> buffer size <128>\n"));
 }
 
 TEST_F(Settings, A400CharacterBinDirIsTaken) {
@@ -200,15 +204,13 @@ TEST(KnownSystems, OncePerSidOfThreeCharacters) {
   removeAllSystem();
 
   const std::string trace = env.Trace();
-  EXPECT_NE(trace.find("system <T46> was not yet encountered\n"), std::string::npos);
-  EXPECT_NE(trace.find("checking known system <T46>\nsystem <T46> already encounterd\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("about to forget <2> systems\nabout to forget system <PRD>\n"
-                       "about to forget first system <T46>\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("about to forget <0> systems\n"), std::string::npos);
-  EXPECT_NE(trace.find("isUnknownSystem(): internal error: c is NULL\n"), std::string::npos);
-  EXPECT_NE(trace.find("addSystem(): internal error: c is NULL\n"), std::string::npos);
+  EXPECT_THAT(trace, HasText("system <T46> was not yet encountered\n"));
+  EXPECT_THAT(trace, HasText("checking known system <T46>\nsystem <T46> already encounterd\n"));
+  EXPECT_THAT(trace, HasText("about to forget <2> systems\nabout to forget system <PRD>\n"
+                             "about to forget first system <T46>\n"));
+  EXPECT_THAT(trace, HasText("about to forget <0> systems\n"));
+  EXPECT_THAT(trace, HasText("isUnknownSystem(): internal error: c is NULL\n"));
+  EXPECT_THAT(trace, HasText("addSystem(): internal error: c is NULL\n"));
 }
 
 TEST(CmdLine, EveryOption) {
@@ -331,7 +333,7 @@ TEST_F(MetricFilters, GroupsFollowTheirSwitches) {
     EXPECT_EQ(M().group[zmo::kGroupSnapDisk], c.disk);
     EXPECT_EQ(M().group[zmo::kGroupSnapLan], c.lan);
     EXPECT_EQ(M().group[zmo::kGroupSnapAvail], c.avail);
-    EXPECT_TRUE(env.TraceHas(std::string("Registry entry ") + c.on + " = <True>\n"));
+    EXPECT_THAT(env.Trace(), HasText(std::string("Registry entry ") + c.on + " = <True>\n"));
   }
 }
 
@@ -355,11 +357,11 @@ TEST_F(MetricFilters, AllDataOnceStaysOnAndReadsNothingElse) {
   EXPECT_EQ(M().all, 1);
   for (int g = zmo::kGroupSnapCpu; g <= zmo::kGroupSnapAvail; ++g) EXPECT_TRUE(M().group[g]);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("Registry entry ProcessQRBData = <False>\n"
-                       "Registry entry ProcessQRBData auto set every metric filter to process "
-                       "true\n"),
-            std::string::npos);
-  EXPECT_EQ(trace.find("ProcessSnapUsers"), std::string::npos);
+  EXPECT_THAT(trace,
+              HasText("Registry entry ProcessQRBData = <False>\n"
+                      "Registry entry ProcessQRBData auto set every metric filter to process "
+                      "true\n"));
+  EXPECT_THAT(trace, Not(HasText("ProcessSnapUsers")));
 }
 
 TEST_F(MetricFilters, MissingAllDataReadsAsOn) {
@@ -373,7 +375,7 @@ TEST_F(MetricFilters, AMissingSwitchEndsTheProcess) {
   SnapTestEnv::Delete("ProcessSnapInErrors");
   snapGetMetricFilters();
   EXPECT_EQ(g_exit, zmo::kExitMissingRegistryValue);
-  EXPECT_TRUE(env_.TraceHas("Missing Value = ProcessSnapInErrors\n"));
+  EXPECT_THAT(env_.Trace(), HasText("Missing Value = ProcessSnapInErrors\n"));
 }
 
 TEST_F(MetricFilters, TheLoadersOwnSwitchNeedNotExist) {

@@ -21,6 +21,7 @@
 #include "rfc/layouts.h"
 #include "rfc/simulator.h"
 #include "snap_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmo_test/scoped.h"
 #include "zmo_test/time.h"
 #include "zmosnap/records.h"
@@ -28,6 +29,8 @@
 using namespace zmo::snap;
 
 namespace {
+
+using zmo_test::HasText;
 
 std::string B(int n) { return std::string(static_cast<size_t>(n), ' '); }
 
@@ -429,9 +432,8 @@ TEST_F(SnapRecordsTest, UnreadUserListGivesZeroCountsAndATraceNamingTheCpuFile) 
   AddMem();
   ASSERT_EQ(writeSnapshotRecords(tables_), 0);
   EXPECT_EQ(CpuNumbers().back(), "0");
-  EXPECT_NE(env_.Trace().find("inserting <0> for user data in file <" + File("zmosnipsnap.cpu") +
-                              "> due to unsuccessfull xmi call\n"),
-            std::string::npos);
+  EXPECT_THAT(env_.Trace(), HasText("inserting <0> for user data in file <" +
+                                    File("zmosnipsnap.cpu") + "> due to unsuccessfull xmi call\n"));
 }
 
 TEST_F(SnapRecordsTest, OracleLinesKeepTheirColumnsWhateverTheInput) {
@@ -469,14 +471,13 @@ TEST_F(SnapRecordsTest, OracleLinesKeepTheirColumnsWhateverTheInput) {
   EXPECT_EQ(LanFile().substr(104, 30), "eth0eth0" + B(22));
   EXPECT_EQ(AvailFile().size(), 102u + 2);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("callFillSnapshotData() a text longer than its column was cut to it\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("callFillSnapshotData() a figure wider than its 8 columns was written as "
-                       "the nearest that "
-                       "fits\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("writeAvailRecord() a text longer than its column was cut to it\n"),
-            std::string::npos);
+  EXPECT_THAT(trace,
+              HasText("callFillSnapshotData() a text longer than its column was cut to it\n"));
+  EXPECT_THAT(trace,
+              HasText("callFillSnapshotData() a figure wider than its 8 columns was written as "
+                      "the nearest that "
+                      "fits\n"));
+  EXPECT_THAT(trace, HasText("writeAvailRecord() a text longer than its column was cut to it\n"));
 }
 
 TEST_F(SnapRecordsTest, OtherKindsWriteLongTextsAndNumbersWhole) {
@@ -518,8 +519,8 @@ TEST_F(SnapRecordsTest, ControlBytesInReceivedNamesKeepEachRecordOneLine) {
     const std::string disk = DiskFile();
     ASSERT_GE(disk.size(), 2u);
     EXPECT_EQ(disk.find_first_of("\r\n"), disk.size() - 2) << disk;
-    EXPECT_NE(disk.find(c.disk), std::string::npos) << disk;
-    EXPECT_NE(disk.find(c.label), std::string::npos) << disk;
+    EXPECT_THAT(disk, HasText(c.disk));
+    EXPECT_THAT(disk, HasText(c.label));
   }
 }
 

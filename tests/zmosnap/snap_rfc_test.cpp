@@ -21,6 +21,7 @@
 #include "rfc/layouts.h"
 #include "rfc/simulator.h"
 #include "snap_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmo_test/scoped.h"
 #include "zmosnap/records.h"
 #include "zmosnap/rfc_calls.h"
@@ -28,6 +29,10 @@
 using namespace zmo::snap;
 
 namespace {
+
+using ::testing::Not;
+using zmo_test::HasText;
+using zmo_test::HasTextTimes;
 
 constexpr std::int64_t kStartMs = 1165505405000;  // 2006-12-07 15:30:05 UTC
 
@@ -162,7 +167,7 @@ class SnapRfcTest : public ::testing::Test {
     return "<absent>";
   }
 
-  bool TraceHas(const std::string& text) const { return env_.TraceHas(text); }
+  std::string Trace() const { return env_.Trace(); }
 
   SnapTestEnv env_;
   std::optional<zmo_test::ScopedEnv> systems_;
@@ -227,8 +232,8 @@ TEST_F(SnapRfcTest, SetUpFailureIsReportedWithTheOperation) {
     snapResetRfcState();
     UseOwnSystem("", c.fault);
     EXPECT_EQ(initRfcTables(), 1);
-    EXPECT_TRUE(
-        TraceHas(std::string("rfc error occurred\noperation/code <") + c.operation + ">\n"));
+    EXPECT_THAT(Trace(),
+                HasText(std::string("rfc error occurred\noperation/code <") + c.operation + ">\n"));
   }
 }
 
@@ -259,7 +264,7 @@ TEST_F(SnapRfcTest, FreeEmptiesEveryTableAndReportsTheFirstThatFails) {
     UseOwnSystem("", std::string("itfree = ") + c.table + "\n");
     ASSERT_EQ(initRfcTables(), 0);
     EXPECT_EQ(freeRfcTables(), 1);
-    EXPECT_TRUE(TraceHas(c.trace));
+    EXPECT_THAT(Trace(), HasText(c.trace));
   }
 }
 
@@ -294,10 +299,12 @@ TEST_F(SnapRfcTest, SystemInfoGivesIdDatabaseHostAndRemoteOffset) {
     EXPECT_EQ(snapRfcState().results.sid, c.sid);
     EXPECT_EQ(snapRfcState().results.dbHost, c.db_host);
     EXPECT_EQ(snapRfcState().results.remoteOffset, c.offset);
-    EXPECT_EQ(TraceHas("determined daylight saving at remote host\n"), c.daylight);
-    EXPECT_TRUE(TraceHas("total offset to UTC of remote host is <" + std::to_string(c.offset / 60) +
-                         "> min\n"));
-    EXPECT_TRUE(TraceHas("rfcRc <0> from ListenForRfcResponse()\nrfcRc <0> from rfcReceive()\n"));
+    const auto daylight = HasText("determined daylight saving at remote host\n");
+    EXPECT_THAT(Trace(), c.daylight ? daylight : Not(daylight));
+    EXPECT_THAT(Trace(), HasText("total offset to UTC of remote host is <" +
+                                 std::to_string(c.offset / 60) + "> min\n"));
+    EXPECT_THAT(Trace(),
+                HasText("rfcRc <0> from ListenForRfcResponse()\nrfcRc <0> from rfcReceive()\n"));
     Disconnect();
   }
 }
@@ -335,8 +342,9 @@ TEST_F(SnapRfcTest, XmiLogonAsTheSystemReceivedIt) {
   };
   EXPECT_EQ(calls[0].values, expected);
   EXPECT_TRUE(calls[0].tables.empty());
-  EXPECT_TRUE(
-      TraceHas("about to call RfcCallReceive with SXMI_LOGON\ncall RfcCall with SXMI_LOGON OK\n"));
+  EXPECT_THAT(
+      Trace(),
+      HasText("about to call RfcCallReceive with SXMI_LOGON\ncall RfcCall with SXMI_LOGON OK\n"));
 
   // Texts longer than their fields are cut to them.
   ASSERT_EQ(callXmiLogon("A company of many words", "P", "XMBX", "0.1.2.3.4.5.6"), 0);
@@ -377,9 +385,9 @@ TEST_F(SnapRfcTest, UserListBeforeALogonFailsWithZeroCounts) {
   EXPECT_EQ(snapRfcState().results.users, 0);
   EXPECT_EQ(snapRfcState().results.sessions, 0);
   EXPECT_EQ(snapRfcState().results.usersRead, 0);
-  EXPECT_TRUE(
-      TraceHas("rfcRc <2> from rfcReceive()\nRFC_EXCEPTION caught rfcException=<2>\n"
-               "rfc error occurred\noperation/code <NOT_LOGGED_ON>\nkey <NOT_LOGGED_ON>\n"));
+  EXPECT_THAT(Trace(),
+              HasText("rfcRc <2> from rfcReceive()\nRFC_EXCEPTION caught rfcException=<2>\n"
+                      "rfc error occurred\noperation/code <NOT_LOGGED_ON>\nkey <NOT_LOGGED_ON>\n"));
   EXPECT_EQ(callXmiLogoff(kXmiInterface), 1);
 }
 
@@ -433,7 +441,8 @@ TEST_F(SnapRfcTest, UserListWhoseCountLineCannotBeReadFails) {
   EXPECT_EQ(callSxmiXmbUserListRead(kXmiUser), 1);
   EXPECT_EQ(snapRfcState().results.usersRead, 0);
   EXPECT_EQ(snapRfcState().results.users, 0);
-  EXPECT_TRUE(TraceHas("callSxmiXmbUserListRead() USR_TBL of <3> lines holds no user counts\n"));
+  EXPECT_THAT(Trace(),
+              HasText("callSxmiXmbUserListRead() USR_TBL of <3> lines holds no user counts\n"));
 }
 
 TEST_F(SnapRfcTest, FunctionSearchFoundAndNotFound) {
@@ -456,7 +465,7 @@ TEST_F(SnapRfcTest, FunctionSearchFoundAndNotFound) {
     EXPECT_EQ(exists, c.exists);
     const std::string verdict =
         c.exists ? "> exists on target system\n" : "> doesn't exist on target system\n";
-    EXPECT_TRUE(TraceHas(std::string("function module <") + c.name + verdict));
+    EXPECT_THAT(Trace(), HasText(std::string("function module <") + c.name + verdict));
     const zmo::rfc::SimLogEntry call = Calls("RFC_FUNCTION_SEARCH").at(0);
     EXPECT_EQ(Value(call, "FUNCNAME"),
               std::string(c.name) + std::string(30 - std::strlen(c.name), ' '));
@@ -472,7 +481,7 @@ TEST_F(SnapRfcTest, FunctionSearchFoundAndNotFound) {
   EXPECT_EQ(exists, 0);
 
   EXPECT_EQ(callRfcFunctionSearch(nullptr, &exists), 1);
-  EXPECT_TRUE(TraceHas("callRfcFunctionSearch(): internal error. fn is <NULL>\n"));
+  EXPECT_THAT(Trace(), HasText("callRfcFunctionSearch(): internal error. fn is <NULL>\n"));
 }
 
 TEST_F(SnapRfcTest, FunctionSearchRefusedWithAnExceptionMeansNotThere) {
@@ -481,15 +490,16 @@ TEST_F(SnapRfcTest, FunctionSearchRefusedWithAnExceptionMeansNotThere) {
   int exists = -1;
   EXPECT_EQ(callRfcFunctionSearch(kDbLogDestFunction, &exists), 0);
   EXPECT_EQ(exists, 0);
-  EXPECT_TRUE(TraceHas("function module <J_8C1_GET_DB_LOG_DEST> doesn't exist on target system\n"));
-  EXPECT_FALSE(TraceHas("rfcRc <2> from RfcCall()"));
+  EXPECT_THAT(Trace(),
+              HasText("function module <J_8C1_GET_DB_LOG_DEST> doesn't exist on target system\n"));
+  EXPECT_THAT(Trace(), Not(HasText("rfcRc <2> from RfcCall()")));
 
   // Any other refusal of the call is a failure of the search.
   UseOwnSystem("[function RFC_FUNCTION_SEARCH]\ncall_rc = 1\n");
   Connect(kOwn);
   EXPECT_EQ(callRfcFunctionSearch(kDbLogDestFunction, &exists), 1);
   EXPECT_EQ(exists, 0);
-  EXPECT_TRUE(TraceHas("rfcRc <1> from RfcCall()\nrfcException=<1>\n"));
+  EXPECT_THAT(Trace(), HasText("rfcRc <1> from RfcCall()\nrfcException=<1>\n"));
 }
 
 TEST_F(SnapRfcTest, DatabaseHostIsSampledThroughItsDestination) {
@@ -537,7 +547,7 @@ TEST_F(SnapRfcTest, ApplicationServerSnapshotWithoutADestination) {
   EXPECT_EQ(Lines("dsk"),
             (std::vector<std::string>{prefix + ",sda,23,1,4,6", prefix + ",sdb,61,3,11,8"}));
   EXPECT_EQ(Lines("lan"), std::vector<std::string>{prefix + ",eth0,15000,13200,0,1,0"});
-  EXPECT_FALSE(TraceHas("inserting <0> for user data"));
+  EXPECT_THAT(Trace(), Not(HasText("inserting <0> for user data")));
 }
 
 TEST_F(SnapRfcTest, FailedSnapshotWritesNoRecords) {
@@ -568,7 +578,7 @@ TEST_F(SnapRfcTest, FailedSnapshotWritesNoRecords) {
     OpenFiles();
     EXPECT_EQ(callFillSnapshotData(c.destination, c.destination != nullptr ? "REMOTE" : nullptr),
               1);
-    EXPECT_TRUE(TraceHas(c.trace));
+    EXPECT_THAT(Trace(), HasText(c.trace));
     EXPECT_TRUE(Lines("cpu").empty());
     EXPECT_TRUE(Lines("dsk").empty());
     Disconnect();
@@ -580,17 +590,17 @@ TEST_F(SnapRfcTest, FailedCallReturnsAtOnceWithoutListening) {
   Connect(kOwn);
   EXPECT_EQ(callXmiLogon(kXmiCompany, kXmiProduct, kXmiInterface, kXmiVersion), 1);
   EXPECT_EQ(clock_->NowMillis(), kStartMs);
-  EXPECT_TRUE(
-      TraceHas("about to call RfcCallReceive with SXMI_LOGON\nrfcRc <1> from RfcCall()\n"
-               "rfcException=<1>\nrfc error occurred\noperation/code <>\n"));
-  EXPECT_FALSE(TraceHas("call RfcCall with SXMI_LOGON OK"));
-  EXPECT_FALSE(TraceHas("from ListenForRfcResponse()"));
+  EXPECT_THAT(Trace(),
+              HasText("about to call RfcCallReceive with SXMI_LOGON\nrfcRc <1> from RfcCall()\n"
+                      "rfcException=<1>\nrfc error occurred\noperation/code <>\n"));
+  EXPECT_THAT(Trace(), Not(HasText("call RfcCall with SXMI_LOGON OK")));
+  EXPECT_THAT(Trace(), Not(HasText("from ListenForRfcResponse()")));
 
   // The system information traces no RfcCall result of its own.
   EXPECT_EQ(callRfcSystemInfo(), 1);
   const std::string trace = env_.Trace();
-  EXPECT_EQ(SnapTestEnv::Count(trace, "rfcRc <1> from RfcCall()"), 1);
-  EXPECT_EQ(SnapTestEnv::Count(trace, "rfcException=<1>"), 2);
+  EXPECT_THAT(trace, HasTextTimes("rfcRc <1> from RfcCall()", 1));
+  EXPECT_THAT(trace, HasTextTimes("rfcException=<1>", 2));
 }
 
 TEST_F(SnapRfcTest, AnswerIsGivenUpAfterSixtySeconds) {
@@ -612,10 +622,11 @@ TEST_F(SnapRfcTest, AnswerIsGivenUpAfterSixtySeconds) {
     const std::int64_t start = clock_->NowMillis();
     EXPECT_EQ(callXmiLogon(kXmiCompany, kXmiProduct, kXmiInterface, kXmiVersion), c.rc);
     EXPECT_EQ(clock_->NowMillis() - start, c.ended_at_ms);
-    EXPECT_EQ(TraceHas("call RfcCall with SXMI_LOGON OK\nListenForRfcResponse() terminated because "
-                       "of RFC timeout\n"
-                       "rfcRc <116> from ListenForRfcResponse()\nrfcException=<116>\n"),
-              c.rc != 0);
+    const auto timed_out = HasText(
+        "call RfcCall with SXMI_LOGON OK\nListenForRfcResponse() terminated because "
+        "of RFC timeout\n"
+        "rfcRc <116> from ListenForRfcResponse()\nrfcException=<116>\n");
+    EXPECT_THAT(Trace(), c.rc != 0 ? timed_out : Not(timed_out));
     Disconnect();
   }
 }
@@ -631,10 +642,9 @@ TEST_F(SnapRfcTest, StopRequestEndsTheWaitWithinOnePoll) {
   EXPECT_EQ(callFillSnapshotData(nullptr, nullptr), 28);
   clock_->SetAdvanceHook(nullptr);
   EXPECT_LE(clock_->NowMillis() - stop_at, 50);
-  EXPECT_TRUE(
-      TraceHas("ListenForRfcResponse:Disconnect detected, shutting down\n"
-               "ListenForRfcResponse() shutting down\n"));
-  EXPECT_FALSE(TraceHas("rfcException="));
+  EXPECT_THAT(Trace(), HasText("ListenForRfcResponse:Disconnect detected, shutting down\n"
+                               "ListenForRfcResponse() shutting down\n"));
+  EXPECT_THAT(Trace(), Not(HasText("rfcException=")));
   EXPECT_TRUE(Lines("cpu").empty());
 
   // With the flag already set nothing is sent at all.
@@ -690,9 +700,10 @@ TEST_F(SnapRfcTest, ErrorCallbackTracesTheLibrarysLastError) {
   o.password = "wrong";
   o.language = "E";
   EXPECT_EQ(RfcOpen(&o), RFC_HANDLE_NULL);
-  EXPECT_TRUE(
-      TraceHas("rfc error occurred\noperation/code <RfcOpen>\nkey <RFC_ERROR_LOGON_FAILURE>\n"
-               "message <Name or password is incorrect (repeat logon)>\n"));
+  EXPECT_THAT(
+      Trace(),
+      HasText("rfc error occurred\noperation/code <RfcOpen>\nkey <RFC_ERROR_LOGON_FAILURE>\n"
+              "message <Name or password is incorrect (repeat logon)>\n"));
 }
 
 }  // namespace

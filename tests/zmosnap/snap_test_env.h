@@ -69,7 +69,4 @@ class SnapTestEnv : public zmo_test::ProgramTestEnv {
   static std::vector<std::string> Lines(const std::string& path) {
     return zmo_test::FileLines(path);
   }
-  static int Count(const std::string& text, const std::string& what) {
-    return zmo_test::CountOf(text, what);
-  }
 };

@@ -16,6 +16,7 @@
 #include "platform/service.h"
 #include "rfc/simulator.h"
 #include "snap_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmo_test/scoped.h"
 #include "zmosnap/entry.h"
 #include "zmosnap/state.h"
@@ -23,6 +24,10 @@
 using namespace zmo::snap;
 
 namespace {
+
+using ::testing::Not;
+using zmo_test::HasText;
+using zmo_test::HasTextTimes;
 
 std::vector<std::int64_t> g_cycles;  // clock time of each cycle
 bool g_stop_in_cycle = false;
@@ -84,11 +89,11 @@ TEST_F(WorkLoop, CollectsEveryPassOfACollectionDay) {
   EXPECT_EQ(snapState().runCounter, 3);
 
   const std::string trace = env_.Trace();
-  EXPECT_EQ(SnapTestEnv::Count(trace, "about to connect\n"), 3);
-  EXPECT_EQ(SnapTestEnv::Count(trace, "about to fall asleep 900s\n"), 3);
-  EXPECT_NE(trace.find("awake, run 3\n"), std::string::npos);
-  EXPECT_EQ(trace.find("awake, run 4"), std::string::npos) << "no pass after the stop";
-  EXPECT_NE(trace.find("stop received\ndisconnect flag set\n"), std::string::npos);
+  EXPECT_THAT(trace, HasTextTimes("about to connect\n", 3));
+  EXPECT_THAT(trace, HasTextTimes("about to fall asleep 900s\n", 3));
+  EXPECT_THAT(trace, HasText("awake, run 3\n"));
+  EXPECT_THAT(trace, Not(HasText("awake, run 4"))) << "no pass after the stop";
+  EXPECT_THAT(trace, HasText("stop received\ndisconnect flag set\n"));
 
   const SERVICE_STATUS status = zmo::LastServiceStatus();
   EXPECT_EQ(status.dwCurrentState, SERVICE_STOPPED);
@@ -141,9 +146,9 @@ TEST_F(WorkLoop, SleepTimesByDay) {
     snapServiceRun(0, nullptr);
     EXPECT_EQ(g_cycles.size(), c.cycles);
     EXPECT_EQ(Elapsed(), 2 * c.sleep_ms);
-    EXPECT_EQ(SnapTestEnv::Count(env.Trace(), c.line), 2);
+    EXPECT_THAT(env.Trace(), HasTextTimes(c.line, 2));
     if (c.days == nullptr || std::string(c.days) == "0") {
-      EXPECT_EQ(SnapTestEnv::Count(env.Trace(), "snapGetRunTimes() returned unsuccessfully\n"), 2);
+      EXPECT_THAT(env.Trace(), HasTextTimes("snapGetRunTimes() returned unsuccessfully\n", 2));
     }
   }
 }
@@ -171,7 +176,7 @@ TEST_F(WorkLoop, StopDuringTheCycleEndsAtTheWait) {
   EXPECT_EQ(snapServiceRun(0, nullptr), 0);
   EXPECT_EQ(g_cycles.size(), 1u);
   EXPECT_EQ(Elapsed(), 0) << "the signalled event ends the wait at once";
-  EXPECT_EQ(SnapTestEnv::Count(env_.Trace(), "awake, run "), 1);
+  EXPECT_THAT(env_.Trace(), HasTextTimes("awake, run ", 1));
   EXPECT_EQ(zmo::LastServiceStatus().dwCurrentState, SERVICE_STOPPED);
 }
 
@@ -181,8 +186,8 @@ TEST_F(WorkLoop, StopBeforeThePassLeavesAtOnce) {
   EXPECT_TRUE(g_cycles.empty());
   EXPECT_EQ(Elapsed(), 0);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("awake, run 1\n"), std::string::npos);
-  EXPECT_EQ(trace.find("about to fall asleep"), std::string::npos);
+  EXPECT_THAT(trace, HasText("awake, run 1\n"));
+  EXPECT_THAT(trace, Not(HasText("about to fall asleep")));
   EXPECT_EQ(zmo::LastServiceStatus().dwCurrentState, SERVICE_STOPPED);
 }
 
@@ -212,8 +217,8 @@ TEST_F(WorkLoop, TablesThatCannotBeMadeEndTheLoop) {
   EXPECT_EQ(snapServiceRun(0, nullptr), 1);
   EXPECT_TRUE(g_cycles.empty());
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("initRfcTables() returned unsuccessfully\n"), std::string::npos);
-  EXPECT_EQ(trace.find("awake, run"), std::string::npos);
+  EXPECT_THAT(trace, HasText("initRfcTables() returned unsuccessfully\n"));
+  EXPECT_THAT(trace, Not(HasText("awake, run")));
   EXPECT_EQ(zmo::StopEvent(), nullptr);
 }
 

@@ -12,12 +12,15 @@
 #include "common/service_control.h"
 #include "common/trace_log.h"
 #include "stati_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using zmo_test::HasText;
 
 int g_queries = 0;
 int CountingQuery() {
@@ -110,7 +113,7 @@ TEST_F(CmdLineTest, Flags) {
   EXPECT_EQ(zmo::TraceSwitch(), 1);
   EXPECT_EQ(statiState().settings.batchFlag, 1);
   EXPECT_EQ(statiState().settings.normalFlag, 0);
-  EXPECT_TRUE(env_.TraceContains("query for batch jobs only\n"));
+  EXPECT_THAT(env_.Trace(), HasText("query for batch jobs only\n"));
   ASSERT_EQ(Parse({"-n", "-b"}), 4);
   EXPECT_EQ(statiState().settings.batchFlag, 0);
   EXPECT_EQ(statiState().settings.normalFlag, 0) << "both given: no record kind is left";
@@ -131,7 +134,7 @@ TEST_F(CmdLineTest, AValueIsTakenWhateverItLooksLike) {
                    "MSSQL"}),
             4);
   EXPECT_EQ(statiState().current.startTime, "-sd000");
-  EXPECT_TRUE(env_.TraceContains("missing parameter <-sd>\n"));
+  EXPECT_THAT(env_.Trace(), HasText("missing parameter <-sd>\n"));
 }
 
 TEST_F(CmdLineTest, AnOptionLastTakesNoValue) {
@@ -159,7 +162,7 @@ TEST_F(CmdLineTest, TooLongValuesTurnTheTraceOn) {
       EXPECT_EQ(Parse(args), len > c.longest ? c.code : 0) << c.option << " " << len;
       if (len > c.longest) {
         EXPECT_EQ(zmo::TraceSwitch(), 1);
-        EXPECT_TRUE(env.TraceContains(c.line)) << c.option;
+        EXPECT_THAT(env.Trace(), HasText(c.line)) << c.option;
       }
     }
   }

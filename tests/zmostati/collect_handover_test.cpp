@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "collect_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/entry.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using ::testing::Not;
+using zmo_test::HasText;
 
 class CollectHandOver : public CollectWorld {
  protected:
@@ -32,10 +36,9 @@ TEST_F(CollectHandOver, EmptyLeftoverIsDeleted) {
   EXPECT_EQ(CountDestination(Lines(HandOverFile()), "sapt46_T46_00"), RecordsOf("T46"));
   EXPECT_EQ(Read(Archive()), "<none>");
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("about to rename file\n"
-                       "file zmostati.dat exists and is zero bytes in length\n"
-                       "trying to delete zmostati.dat\n"),
-            std::string::npos);
+  EXPECT_THAT(trace, HasText("about to rename file\n"
+                             "file zmostati.dat exists and is zero bytes in length\n"
+                             "trying to delete zmostati.dat\n"));
   EXPECT_EQ(Children().back(), LoaderSeesHandOver());
 }
 
@@ -47,11 +50,10 @@ TEST_F(CollectHandOver, LeftoverWithDataIsLoadedAndTheRecordsWait) {
   EXPECT_EQ(Read(Archive()), "<none>");
   EXPECT_EQ(Read(HandOverFile()), "unloaded\r\n");
   EXPECT_EQ(CountDestination(Lines(CollectingFile()), "sapt46_T46_00"), RecordsOf("T46"));
-  EXPECT_TRUE(
-      env_.TraceContains("file zmostati.dat exists and contains data\n"
-                         "zmostati.dat waits for the loader; the records of this run "
-                         "stay in <" +
-                         CollectingFile() + ">\n"));
+  EXPECT_THAT(env_.Trace(), HasText("file zmostati.dat exists and contains data\n"
+                                    "zmostati.dat waits for the loader; the records of this run "
+                                    "stay in <" +
+                                    CollectingFile() + ">\n"));
   auto loader = Loader({});
   loader.push_back("handover file present");
   loader.push_back("collecting file present");
@@ -73,12 +75,12 @@ TEST_F(CollectHandOver, WaitingRecordsAreNotCollectedAgainAndGoWithTheNextHandOv
   const std::string waiting =
       "the records of host <sapt46.example.net> for this interval wait for the loader already, "
       "not read again\n";
-  EXPECT_FALSE(env_.TraceContains(waiting));
+  EXPECT_THAT(env_.Trace(), Not(HasText(waiting)));
 
   // The load failed again: the same interval once more.
   EXPECT_EQ(Collect(), 0);
   EXPECT_EQ(Lines(CollectingFile()), first);
-  EXPECT_TRUE(env_.TraceContains(waiting));
+  EXPECT_THAT(env_.Trace(), HasText(waiting));
   EXPECT_EQ(Read(HandOverFile()), "unloaded\r\n");
 
   // The loader took the file it was started for; the same interval again.
@@ -97,10 +99,10 @@ TEST_F(CollectHandOver, FailedHandOverCountsAsCollectedAndStartsNoLoader) {
   // the rename must not replace it.
   ASSERT_EQ(symlink((bin_ + "nowhere").c_str(), HandOverFile().c_str()), 0);
   EXPECT_EQ(Collect(), 0) << "the interval was collected completely";
-  EXPECT_TRUE(env_.TraceContains("rename of <" + CollectingFile() + "> to <" + HandOverFile() +
-                                 "> failed \n"));
-  EXPECT_TRUE(env_.TraceContains("hand-over failed: the records stay in <" + CollectingFile() +
-                                 "> for the next run\n"));
+  EXPECT_THAT(env_.Trace(), HasText("rename of <" + CollectingFile() + "> to <" + HandOverFile() +
+                                    "> failed \n"));
+  EXPECT_THAT(env_.Trace(), HasText("hand-over failed: the records stay in <" + CollectingFile() +
+                                    "> for the next run\n"));
   auto expected = StartMessages();
   expected.push_back(EndMessage());
   EXPECT_EQ(Children(), expected) << "no loader start";
@@ -134,8 +136,8 @@ TEST_F(CollectHandOver, SpecialRunWritesItsOutputFileAndStartsNoLoader) {
   EXPECT_EQ(Read(HandOverFile()), "<none>");
   EXPECT_EQ(Read(CollectingFile()), "<none>");
   EXPECT_EQ(Lines(AvailFile()).size(), 1u);
-  EXPECT_TRUE(
-      env_.TraceContains("special run: records written to <" + out + ">, no loader started\n"));
+  EXPECT_THAT(env_.Trace(),
+              HasText("special run: records written to <" + out + ">, no loader started\n"));
 }
 
 TEST_F(CollectHandOver, RegistryRunCollectsTheDecidedInterval) {
@@ -171,9 +173,9 @@ TEST_F(CollectHandOver, RegistryRunEndsWithTheFailureOfItsLoad) {
     WriteRecorder("zmoloader", "exit " + std::to_string(loader_exit) + "\n");
     const int want = loader_exit == 0 ? 0 : kStatiRunLoadFailed;
     EXPECT_EQ(statiRunOnce(2, argv.data()), want);
-    EXPECT_EQ(env_.TraceContains("zmoloader ended with <" + std::to_string(loader_exit) +
-                                 ">: the load failed, its file is kept for the next load\n"),
-              loader_exit != 0);
+    const auto failed_load = HasText("zmoloader ended with <" + std::to_string(loader_exit) +
+                                     ">: the load failed, its file is kept for the next load\n");
+    EXPECT_THAT(env_.Trace(), loader_exit != 0 ? failed_load : Not(failed_load));
   }
 }
 

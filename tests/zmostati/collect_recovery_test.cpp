@@ -8,10 +8,13 @@
 
 #include "collect_test_env.h"
 #include "common/run_mark.h"
+#include "zmo_test/matchers.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using zmo_test::HasText;
 
 constexpr const char* kMarkedInterval = "20240303 120001 20240305 120000 1234";
 
@@ -49,8 +52,8 @@ TEST_F(CollectRecovery, ACollectionThatDidNotEndIsCutBackWithItsTornLine) {
   ASSERT_FALSE(handed.empty());
   EXPECT_EQ(handed[0], "records an earlier run kept");
   EXPECT_EQ(handed.size(), 1 + static_cast<size_t>(RecordsOf("T46")));
-  EXPECT_TRUE(env_.TraceContains("records of a run that did not end removed from <" +
-                                 CollectingFile() + ">\n"));
+  EXPECT_THAT(env_.Trace(), HasText("records of a run that did not end removed from <" +
+                                    CollectingFile() + ">\n"));
   EXPECT_EQ(Read(Mark()), "<none>");
 }
 
@@ -106,8 +109,8 @@ TEST_F(CollectRecovery, ADamagedMarkIsNamedAndTheFileLeftAsItIs) {
   ASSERT_EQ(zmo::WriteFileAtomic(CollectingFile(), "collected\r\n"), 0);
   ASSERT_EQ(zmo::WriteFileAtomic(Mark(), "state collecting\nlength twelve\n"), 0);
   ASSERT_EQ(Collect(), 0);
-  EXPECT_TRUE(env_.TraceContains("run mark <" + Mark() + "> line 2 is damaged; <" +
-                                 CollectingFile() + "> is left as it is\n"));
+  EXPECT_THAT(env_.Trace(), HasText("run mark <" + Mark() + "> line 2 is damaged; <" +
+                                    CollectingFile() + "> is left as it is\n"));
   EXPECT_EQ(Lines(HandOverFile())[0], "collected");
 }
 

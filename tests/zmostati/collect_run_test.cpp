@@ -7,11 +7,14 @@
 #include <vector>
 
 #include "collect_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmo_test/trace.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using zmo_test::HasText;
 
 class CollectRun : public CollectWorld {};
 
@@ -48,9 +51,9 @@ TEST_F(CollectRun, LandscapeWithOneUnreachableSystem) {
     EXPECT_EQ(intervals[1].substr(0, 1), "N");
     const std::string bounds = intervals[0].substr(2);
     EXPECT_EQ(intervals[1].substr(2), bounds);
-    EXPECT_TRUE(env_.TraceContains("determined remote connection interval from " +
-                                   bounds.substr(0, 8) + " " + bounds.substr(8, 6) + " to " +
-                                   bounds.substr(15, 8) + " " + bounds.substr(23, 6) + "\n"))
+    EXPECT_THAT(env_.Trace(), HasText("determined remote connection interval from " +
+                                      bounds.substr(0, 8) + " " + bounds.substr(8, 6) + " to " +
+                                      bounds.substr(15, 8) + " " + bounds.substr(23, 6) + "\n"))
         << dest << " " << bounds;
   }
   for (const char* dest : {"sapt99_T99_00", "saptsi_TSI_03", "sapt70_T70_00"}) {
@@ -95,26 +98,27 @@ TEST_F(CollectRun, LandscapeWithOneUnreachableSystem) {
     }
   }
   EXPECT_TRUE(router_opened);
-  EXPECT_TRUE(env_.TraceContains(
-      "about to connect to host </H/gw.example.net/S/3299/H/sapt62.example.net> with sid <T62>, "
-      "client <100>, sysnumber <00> and user <ZMOMON> language <E>\n"));
-  EXPECT_TRUE(env_.TraceContains("RfcOpen() returned unsuccessfully\n"));
-  EXPECT_TRUE(env_.TraceContains("statiCallRfcSystemInfo() returned unsuccessfully\n"));
+  EXPECT_THAT(env_.Trace(),
+              HasText("about to connect to host </H/gw.example.net/S/3299/H/sapt62.example.net> "
+                      "with sid <T62>, "
+                      "client <100>, sysnumber <00> and user <ZMOMON> language <E>\n"));
+  EXPECT_THAT(env_.Trace(), HasText("RfcOpen() returned unsuccessfully\n"));
+  EXPECT_THAT(env_.Trace(), HasText("statiCallRfcSystemInfo() returned unsuccessfully\n"));
 }
 
 TEST_F(CollectRun, StartTracesShowTheElementsThereAre) {
   WriteServers({kT70});
   ASSERT_EQ(Collect(), 0);
   const std::string zmomsg = bin_ + "zmomsg", loader = bin_ + "zmoloader";
-  EXPECT_TRUE(
-      env_.TraceContains("About to execute <" + zmomsg + "> with parameters <" + zmomsg +
-                         ">< -P STATI>< -M \"Monitoring for Orvane auto loader started\">.\n"));
-  EXPECT_TRUE(env_.TraceContains("About to execute <" + zmomsg + "> with parameters <" + zmomsg +
-                                 ">< -T>< -P STATI>< -M \"Batch run end time = 120000\">.\n"));
-  EXPECT_TRUE(
-      env_.TraceContains("About to execute <" + loader + "> with parameters <" + loader +
-                         ">< -A>< -P STATI>< -S 20240303>< -E 20240305>< -H 10.9.8.7>< -I " +
-                         std::to_string(getpid()) + ">.\n"));
+  EXPECT_THAT(env_.Trace(),
+              HasText("About to execute <" + zmomsg + "> with parameters <" + zmomsg +
+                      ">< -P STATI>< -M \"Monitoring for Orvane auto loader started\">.\n"));
+  EXPECT_THAT(env_.Trace(), HasText("About to execute <" + zmomsg + "> with parameters <" + zmomsg +
+                                    ">< -T>< -P STATI>< -M \"Batch run end time = 120000\">.\n"));
+  EXPECT_THAT(env_.Trace(),
+              HasText("About to execute <" + loader + "> with parameters <" + loader +
+                      ">< -A>< -P STATI>< -S 20240303>< -E 20240305>< -H 10.9.8.7>< -I " +
+                      std::to_string(getpid()) + ">.\n"));
 }
 
 TEST_F(CollectRun, LoaderDebugAddsItsElement) {
@@ -140,7 +144,7 @@ TEST_F(CollectRun, CatalogTextsWhenTheCatalogIsThere) {
   EXPECT_EQ(children[4], Message("Batch run end time <120000>"));
   EXPECT_EQ(children[5], Message("Collection of statistic records has ended"));
   EXPECT_NE(children[0], FirstMessage("Monitoring for Orvane auto loader started"));
-  EXPECT_TRUE(env_.TraceContains("statiStartQuery() FreeLibrary returned successfully\n"));
+  EXPECT_THAT(env_.Trace(), HasText("statiStartQuery() FreeLibrary returned successfully\n"));
 }
 
 // The run's message texts without a catalog, and with one that lacks them:
@@ -238,7 +242,7 @@ TEST_F(CollectRun, UndecryptablePasswordIsAFailedServerWithoutALogon) {
   EXPECT_EQ(avail[1].substr(50, 9), "NOT_KNOWN");
   EXPECT_EQ(avail[1].back(), '0');
   EXPECT_EQ(avail[2].back(), '1');
-  EXPECT_NE(env_.Trace().find("password decryption error\n"), std::string::npos);
+  EXPECT_THAT(env_.Trace(), HasText("password decryption error\n"));
 }
 
 TEST_F(CollectRun, DefaultServerFileWhenStatiInputIsMissing) {
@@ -254,10 +258,9 @@ TEST_F(CollectRun, ServerFileThatCannotBeOpenedEndsTheRunAfterTenAttempts) {
   EXPECT_EQ(Collect(), 1);
   EXPECT_EQ(clock_->NowMillis() - start, 30000);
   const std::string trace = env_.Trace();
-  EXPECT_NE(
-      trace.find("open infile <" + ServerFile() + "> failed. attempt <10>. sleeping for <3> sec\n"),
-      std::string::npos);
-  EXPECT_NE(trace.find("unable to open input file <" + ServerFile() + ">\n"), std::string::npos);
+  EXPECT_THAT(trace, HasText("open infile <" + ServerFile() +
+                             "> failed. attempt <10>. sleeping for <3> sec\n"));
+  EXPECT_THAT(trace, HasText("unable to open input file <" + ServerFile() + ">\n"));
   auto expected = StartMessages();
   expected.push_back(EndMessage());
   EXPECT_EQ(Children(), expected) << "the end message, and no loader";
@@ -270,8 +273,8 @@ TEST_F(CollectRun, OutputFileThatCannotBeOpenedEndsTheRun) {
   WriteServers({kT46});
   ASSERT_EQ(mkdir(CollectingFile().c_str(), 0755), 0);  // a directory in its place
   EXPECT_EQ(Collect(), 1);
-  EXPECT_TRUE(env_.TraceContains("open outfile <" + CollectingFile() + "> failed\n"));
-  EXPECT_TRUE(env_.TraceContains("unable to open output file <" + CollectingFile() + ">\n"));
+  EXPECT_THAT(env_.Trace(), HasText("open outfile <" + CollectingFile() + "> failed\n"));
+  EXPECT_THAT(env_.Trace(), HasText("unable to open output file <" + CollectingFile() + ">\n"));
   auto expected = StartMessages();
   expected.push_back(EndMessage());
   EXPECT_EQ(Children(), expected);
@@ -282,7 +285,7 @@ TEST_F(CollectRun, MissingZmomsgIsTracedAndTheRunGoesOn) {
   ASSERT_EQ(unlink((bin_ + "zmomsg").c_str()), 0);
   WriteServers({kT46});
   ASSERT_EQ(Collect(), 0);
-  EXPECT_TRUE(env_.TraceContains("statiExecCommand() returned unsuccessfully\n"));
+  EXPECT_THAT(env_.Trace(), HasText("statiExecCommand() returned unsuccessfully\n"));
   EXPECT_EQ(CountDestination(Lines(HandOverFile()), "sapt46_T46_00"), RecordsOf("T46"));
   ASSERT_EQ(Children().size(), 1u);
   EXPECT_EQ(Children()[0][0], "zmoloader");
@@ -293,9 +296,9 @@ TEST_F(CollectRun, MissingLoaderIsAFailedStartAfterTheHandOver) {
   WriteServers({kT46});
   EXPECT_EQ(Collect(), 0);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("spawn(" + bin_ + "zmoloader) returned <-1>.\n"), std::string::npos);
-  EXPECT_NE(trace.find("errno is <2> (No such file or directory).\n"), std::string::npos);
-  EXPECT_NE(trace.find("statiExecCommand() returned unsuccessfully\n"), std::string::npos);
+  EXPECT_THAT(trace, HasText("spawn(" + bin_ + "zmoloader) returned <-1>.\n"));
+  EXPECT_THAT(trace, HasText("errno is <2> (No such file or directory).\n"));
+  EXPECT_THAT(trace, HasText("statiExecCommand() returned unsuccessfully\n"));
   EXPECT_EQ(CountDestination(Lines(HandOverFile()), "sapt46_T46_00"), RecordsOf("T46"));
 }
 

@@ -7,11 +7,14 @@
 
 #include "collect_test_env.h"
 #include "common/service_control.h"
+#include "zmo_test/matchers.h"
 #include "zmo_test/trace.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using zmo_test::HasText;
 
 // A stop request comes once the clock has gone on ten seconds.
 void StopAfterTenSeconds(zmo::FakeClock* clock) {
@@ -48,10 +51,8 @@ TEST_F(CollectStop, StopDuringARemoteCallCutsTheFileBack) {
   ASSERT_EQ(avail.size(), 1u) << "T31's line only";
   EXPECT_EQ(avail[0].substr(0, 13), "sapt31_T31_00");
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("statiCallSapwlStatrecReadFile() shutdown in progress\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("records of this run removed from <" + CollectingFile() + ">\n"),
-            std::string::npos);
+  EXPECT_THAT(trace, HasText("statiCallSapwlStatrecReadFile() shutdown in progress\n"));
+  EXPECT_THAT(trace, HasText("records of this run removed from <" + CollectingFile() + ">\n"));
   // T46's connection was closed, and T62 was never visited.
   std::vector<std::string> events;
   for (const auto& e : zmo::rfc::SimCallLog()) {
@@ -125,7 +126,7 @@ TEST_F(CollectStop, RecordsThatDoNotReachTheDiskFailTheRun) {
   expected.push_back(EndMessage());
   EXPECT_EQ(Children(), expected) << "no loader";
   EXPECT_EQ(Read(HandOverFile()), "<none>");
-  EXPECT_TRUE(env_.TraceContains("closeOutFile() returned unsuccessfully\n"));
+  EXPECT_THAT(env_.Trace(), HasText("closeOutFile() returned unsuccessfully\n"));
 }
 
 }  // namespace

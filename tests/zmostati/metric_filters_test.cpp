@@ -11,12 +11,16 @@
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
 #include "stati_test_env.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using ::testing::Not;
+using zmo_test::HasText;
 
 // The switches the collector reads, in reading order: the statistics,
 // service-level and application switches, without ProcessStatiActiveUsers.
@@ -123,9 +127,8 @@ TEST_F(MetricFilters, VerdictsWhenNothingIsOn) {
   StoreAll({"ProcessStatiTransactions", "ProcessStatiPrograms"});
   statiGetMetricFilters();
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("Stati data will not be processed\nSLA data will not be processed\n"
-                       "Appl data will not be processed\n"),
-            std::string::npos)
+  EXPECT_THAT(trace, HasText("Stati data will not be processed\nSLA data will not be processed\n"
+                             "Appl data will not be processed\n"))
       << "transactions and programs alone are no Stati data";
 }
 
@@ -141,8 +144,8 @@ TEST_F(MetricFilters, MissingSwitchEndsTheProcessWith99) {
   }
   EXPECT_EQ(code, zmo::kExitMissingRegistryValue);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("Registry entry ProcessApplLoad = <False>\n"), std::string::npos);
-  EXPECT_EQ(trace.find("ProcessApplGUIcount"), std::string::npos) << "reading stops there";
+  EXPECT_THAT(trace, HasText("Registry entry ProcessApplLoad = <False>\n"));
+  EXPECT_THAT(trace, Not(HasText("ProcessApplGUIcount"))) << "reading stops there";
 }
 
 }  // namespace

@@ -15,12 +15,15 @@
 #include "platform/clock.h"
 #include "stati_test_env.h"
 #include "tz_guard.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using zmo_test::HasText;
 
 const std::string K = StatiTestEnv::KeyPath();
 
@@ -154,8 +157,8 @@ TEST_F(ParaTest, JobMask) {
     EXPECT_EQ(s.batchFlag, c.batch) << c.value.value_or("<missing>");
     EXPECT_EQ(s.normalFlag, c.normal) << c.value.value_or("<missing>");
     const std::string db = "producing output for db <MSSQL>\n";
+    ASSERT_THAT(added, HasText(db));
     const size_t at = added.find(db);
-    ASSERT_NE(at, std::string::npos);
     EXPECT_EQ(added.substr(at + db.size(), c.trace.size()), c.trace)
         << c.value.value_or("<missing>");
   }
@@ -191,9 +194,9 @@ TEST_P(ParaFailures, CodeAndTrace) {
   EXPECT_EQ(statiGetParaFromRegistry(), f.code);
   const std::string trace = env.Trace();
   if (f.code == 0) {
-    EXPECT_NE(trace.find("About to exit statiGetParaFromRegistry \n"), std::string::npos);
+    EXPECT_THAT(trace, HasText("About to exit statiGetParaFromRegistry \n"));
   } else {
-    ASSERT_GE(trace.size(), f.line.size());
+    ASSERT_GE(trace.size(), f.line.size()) << trace;
     EXPECT_EQ(trace.substr(trace.size() - f.line.size()), f.line) << trace;
   }
 }
@@ -227,7 +230,7 @@ TEST(ParaLimits, BinDirOf410IsTheLongest) {
     if (len <= 410) {
       EXPECT_EQ(statiState().settings.binDir, dir + "/");
     } else {
-      EXPECT_TRUE(env.TraceContains("stati's binary directory path too long\n"));
+      EXPECT_THAT(env.Trace(), HasText("stati's binary directory path too long\n"));
     }
   }
 }
@@ -253,7 +256,7 @@ TEST(ParaLimits, ServerFileNameTooLongIsRefused) {
     if (len < 512) {
       EXPECT_EQ(statiState().settings.serverFile, name);
     } else {
-      EXPECT_TRUE(env.TraceContains("value <StatiInput> for subkey <" + K + "> too long\n"));
+      EXPECT_THAT(env.Trace(), HasText("value <StatiInput> for subkey <" + K + "> too long\n"));
     }
   }
 }

@@ -2,6 +2,8 @@
 // tables and call that follow from it for every system of the example
 // landscape.
 
+#include <gmock/gmock.h>
+
 #include <string>
 #include <vector>
 
@@ -14,6 +16,8 @@ namespace {
 
 using namespace stati_rfc_test;
 using Lines = std::vector<std::string>;
+using ::testing::Ge;
+using ::testing::SizeIs;
 
 struct ReleaseCase {
   const char* release;
@@ -118,7 +122,7 @@ TEST_F(RfcReleaseTest, UnrecognisedReleaseReadsWithoutTables) {
   EXPECT_EQ(statiRfcSession().batchTable, ITAB_NULL);
   EXPECT_EQ(statiRfcSession().normalTable, ITAB_NULL);
   Lines trace = TraceLinesFrom(mark);
-  ASSERT_GE(trace.size(), 2u);
+  ASSERT_THAT(trace, SizeIs(Ge(2u)));
   EXPECT_EQ(trace[0], "rfc error occurred");
   EXPECT_EQ(trace[1], "operation/code <unrecognized SAP level encountered>");
 
@@ -126,7 +130,7 @@ TEST_F(RfcReleaseTest, UnrecognisedReleaseReadsWithoutTables) {
   mark = TraceLines().size();
   EXPECT_EQ(statiCallSapwlStatrecReadFile(), 0);
   trace = TraceLinesFrom(mark);
-  ASSERT_GE(trace.size(), 3u);
+  ASSERT_THAT(trace, SizeIs(Ge(3u)));
   EXPECT_EQ(trace[0], "statiServer.Version=<700>");
   EXPECT_EQ(trace[1], "rfc error occurred");
   EXPECT_EQ(trace[2], "operation/code <unrecognized SAP level encountered>");

@@ -11,12 +11,16 @@
 #include "platform/clock.h"
 #include "stati_test_env.h"
 #include "tz_guard.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/params.h"
 #include "zmostati/state.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using ::testing::Not;
+using zmo_test::HasText;
 
 const std::string K = StatiTestEnv::KeyPath();
 
@@ -134,7 +138,7 @@ TEST_P(RunTimesFailures, CodeAndLastTraceLine) {
   }
   EXPECT_EQ(statiGetRunTimes(), f.code);
   const std::string trace = env.Trace();
-  ASSERT_GE(trace.size(), f.lastLine.size());
+  ASSERT_GE(trace.size(), f.lastLine.size()) << trace;
   EXPECT_EQ(trace.substr(trace.size() - f.lastLine.size()), f.lastLine) << trace;
 }
 
@@ -194,9 +198,9 @@ TEST_P(SleepTimeTable, SecondsAndTrace) {
   EXPECT_EQ(statiState().sleepSeconds, c.seconds);
   const std::string trace = env.Trace();
   if (c.line.empty()) {
-    EXPECT_EQ(trace.find("StatiSleepTime"), std::string::npos) << trace;
+    EXPECT_THAT(trace, Not(HasText("StatiSleepTime")));
   } else {
-    EXPECT_NE(trace.find(c.line), std::string::npos) << trace;
+    EXPECT_THAT(trace, HasText(c.line));
   }
 }
 

@@ -50,6 +50,4 @@ class StatiTestEnv : public zmo_test::ProgramTestEnv {
   static void CreateKey() { zmo_test::CreateConfigKey(); }
   // The text of a value, or "<missing>".
   static std::string Get(const char* name) { return zmo_test::ConfigText(name); }
-
-  bool TraceContains(const std::string& line) const { return TraceHas(line); }
 };

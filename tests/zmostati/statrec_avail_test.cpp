@@ -12,12 +12,15 @@
 #include "platform/clock.h"
 #include "statrec_test_util.h"
 #include "tz_guard.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/collect.h"
 #include "zmostati/rfc_session.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using zmo_test::HasText;
 
 // 2024-02-01 12:34:56 UTC; 13:34:56 in Central Europe.
 std::int64_t StampMillis() {
@@ -136,7 +139,7 @@ TEST_F(StatrecAvailTest, OracleLineKeepsItsColumns) {
   const std::string note =
       "statiWriteAvailRecord() a text longer than its Oracle column was cut to fit\n";
   const std::string trace = env_.Trace();
-  ASSERT_NE(trace.find(note), std::string::npos) << trace;
+  ASSERT_THAT(trace, HasText(note));
   EXPECT_EQ(trace.find(note), trace.rfind(note));
   // Not cut in the comma-separated forms.
   zmo::setDatabaseKind(zmo::DbKind::kTessel);
@@ -147,8 +150,7 @@ TEST_F(StatrecAvailTest, OracleLineKeepsItsColumns) {
 
 TEST_F(StatrecAvailTest, NoOpenFileIsAFailure) {
   EXPECT_EQ(statiWriteAvailRecord(), 1);
-  EXPECT_NE(env_.Trace().find("statiWriteAvailRecord() no open availability file\n"),
-            std::string::npos);
+  EXPECT_THAT(env_.Trace(), HasText("statiWriteAvailRecord() no open availability file\n"));
 }
 
 // The shared writer: a stamp without a form writes nothing.

@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "statrec_test_util.h"
 #include "zmo_test/files.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/collect.h"
 #include "zmostati/rfc_session.h"
 
@@ -24,6 +25,7 @@ namespace {
 
 using statrec_test::Line;
 using statrec_test::StandardLine;
+using zmo_test::HasText;
 
 // A file whose writes are seen one by one: unbuffered, so that every fwrite
 // reaches the callback; a write can be refused, or raise the stop request.
@@ -111,10 +113,8 @@ TEST_F(StatrecPutOutTest, UnrecognisedReleaseWritesNothing) {
   int rc = -1;
   EXPECT_EQ(Convert(job, &rc), "");
   EXPECT_EQ(rc, 0);
-  EXPECT_NE(
-      Trace().find("rfc error occurred\noperation/code <unrecognized SAP level encountered>\n"),
-      std::string::npos)
-      << Trace();
+  EXPECT_THAT(Trace(),
+              HasText("rfc error occurred\noperation/code <unrecognized SAP level encountered>\n"));
 }
 
 TEST_F(StatrecPutOutTest, FlagsChooseTheTables) {
@@ -159,10 +159,9 @@ TEST_F(StatrecPutOutTest, MissingLineEndsTheConversion) {
   EXPECT_EQ(rc, 1);
   ASSERT_EQ(out.size(), 309u);
   EXPECT_EQ(out.substr(185, 5), "USER1");
-  EXPECT_NE(Trace().find(
-                "ItGetLine(tV2NormalRecords_46C,i) returned unsuccessfully for line <2> - <46C>\n"),
-            std::string::npos)
-      << Trace();
+  EXPECT_THAT(
+      Trace(),
+      HasText("ItGetLine(tV2NormalRecords_46C,i) returned unsuccessfully for line <2> - <46C>\n"));
 
   ITAB_H batch = statrec_test::MakeTable("V2_BTC_STEP_RECORDS", {StandardLine("3", true)});
   job = Job("31I");
@@ -170,10 +169,9 @@ TEST_F(StatrecPutOutTest, MissingLineEndsTheConversion) {
   job.normalTable = normal;
   EXPECT_EQ(Convert(job, &rc), "");
   EXPECT_EQ(rc, 1);
-  EXPECT_NE(
-      Trace().find("ItGetLine(thV2BtcStepRecords,i) returned unsuccessfully for line <1> - <3>\n"),
-      std::string::npos)
-      << Trace();
+  EXPECT_THAT(
+      Trace(),
+      HasText("ItGetLine(thV2BtcStepRecords,i) returned unsuccessfully for line <1> - <3>\n"));
   unsetenv(zmo::rfc::kSystemsEnv);
 }
 
@@ -212,10 +210,9 @@ TEST_F(StatrecPutOutTest, FailedWriteGives1) {
   probe.refuseFrom = 1;
   EXPECT_EQ(ConvertInto(&probe), 1);
   EXPECT_EQ(probe.writes.size(), 1u);
-  EXPECT_NE(
-      Trace().find("statiPutOut() writing line <2> - <46C> to the statistic data file failed\n"),
-      std::string::npos)
-      << Trace();
+  EXPECT_THAT(
+      Trace(),
+      HasText("statiPutOut() writing line <2> - <46C> to the statistic data file failed\n"));
 }
 
 // Lines shorter than the release's layout are refused rather than read
@@ -227,10 +224,9 @@ TEST_F(StatrecPutOutTest, ShortTableLinesAreRefused) {
   int rc = -1;
   EXPECT_EQ(Convert(job, &rc), "");
   EXPECT_EQ(rc, 1);
-  EXPECT_NE(Trace().find("statiPutOut() lines of 640 bytes are shorter than the 672 of layout "
-                         "SAPWLPFNRM - 46C\n"),
-            std::string::npos)
-      << Trace();
+  EXPECT_THAT(Trace(),
+              HasText("statiPutOut() lines of 640 bytes are shorter than the 672 of layout "
+                      "SAPWLPFNRM - 46C\n"));
 }
 
 TEST_F(StatrecPutOutTest, NoKindOrNoFileIsRefused) {
@@ -278,7 +274,7 @@ TEST_F(StatrecPutOutTest, GmtStamps) {
       "statiWriteInterval() time stamp <00000101000000> cannot be moved to GMT, written as "
       "received\n";
   const std::string trace = Trace();
-  ASSERT_NE(trace.find(note), std::string::npos) << trace;
+  ASSERT_THAT(trace, HasText(note));
   EXPECT_EQ(trace.find(note), trace.rfind(note));
 }
 
@@ -336,9 +332,9 @@ TEST_F(StatrecPutOutTest, OracleRecordKeepsItsColumns) {
   const std::string clamp =
       "statiPutOut() a measure that does not fit its column was written as the nearest value "
       "that does, first in line <1> - <46C>\n";
-  ASSERT_NE(trace.find(cut), std::string::npos) << trace;
+  ASSERT_THAT(trace, HasText(cut));
   EXPECT_EQ(trace.find(cut), trace.rfind(cut));
-  ASSERT_NE(trace.find(clamp), std::string::npos) << trace;
+  ASSERT_THAT(trace, HasText(clamp));
   EXPECT_EQ(trace.find(clamp), trace.rfind(clamp));
   // The next pass traces again.
   ++statiState().passCounter;
@@ -351,8 +347,8 @@ TEST_F(StatrecPutOutTest, OracleRecordKeepsItsColumns) {
   EXPECT_EQ(csv.substr(0, 93),
             "N,a-very-long-host-name-of-forty-characters_S01_00,"
             "a-very-long-host-name-of-forty-characters,");
-  EXPECT_NE(csv.find(",S01_database-host-with-a-32-char-name,100,"), std::string::npos);
-  EXPECT_NE(csv.find(",-99999999,      -1,"), std::string::npos);
+  EXPECT_THAT(csv, HasText(",S01_database-host-with-a-32-char-name,100,"));
+  EXPECT_THAT(csv, HasText(",-99999999,      -1,"));
 }
 
 // Whatever bytes a line holds (here nothing but zero bytes), each layout's
@@ -535,9 +531,9 @@ TEST_F(StatrecPutOutTest, MeasuresWiderThanTheirColumnsInEachKind) {
     EXPECT_EQ(f[zmo::kStatMemoryUsed], c.memory);
   }
   // Only the Oracle kind clamped, and said so.
-  EXPECT_NE(Trace().find("statiPutOut() a measure that does not fit its column was written as the "
-                         "nearest value that does"),
-            std::string::npos);
+  EXPECT_THAT(Trace(),
+              HasText("statiPutOut() a measure that does not fit its column was written as the "
+                      "nearest value that does"));
   ItDelete(t);
 }
 

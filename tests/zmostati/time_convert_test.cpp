@@ -9,12 +9,15 @@
 #include "common/runtime_state.h"
 #include "stati_test_env.h"
 #include "tz_guard.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/state.h"
 #include "zmostati/timeconv.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using zmo_test::HasText;
 
 struct ShiftCase {
   const char* name;
@@ -80,8 +83,8 @@ TEST(TimeConvert, ResultsAnEightDigitDateCannotHoldFail) {
   EXPECT_EQ(statiConvertTimeTmUtc2String(date, time, &tm), 1);
   EXPECT_EQ(env.Trace(), "statiConvertTimeTmUtc2String: mktime() returned unsuccessfully\n");
   EXPECT_EQ(statiConvertTimeString2TmUTC("00000100", "000000", &tm), 1);
-  EXPECT_TRUE(
-      env.TraceContains("statiConvertTimeString2TmUTC: mktime() returned unsuccessfully\n"));
+  EXPECT_THAT(env.Trace(),
+              HasText("statiConvertTimeString2TmUTC: mktime() returned unsuccessfully\n"));
 }
 
 TEST(TimeConvert, ToGmtSubtractsTheOffset) {

@@ -18,12 +18,17 @@
 #include "stati_test_env.h"
 #include "tz_guard.h"
 #include "zmo_test/files.h"
+#include "zmo_test/matchers.h"
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
 
 using namespace zmo::stati;
 
 namespace {
+
+using ::testing::Not;
+using zmo_test::HasText;
+using zmo_test::HasTextTimes;
 
 int g_queries = 0;
 int g_query_result = 0;
@@ -53,12 +58,6 @@ int QueryThatLooksAtItsWindow() {
   ++g_queries;
   g_windows_in_run.push_back(OwnWindow());
   return g_query_result;
-}
-
-int Count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
 }
 
 class WorkLoop : public testing::Test {
@@ -115,13 +114,13 @@ TEST_F(WorkLoop, CollectsOnceThenWaitsUntilStopped) {
             std::to_string(statiMinuteCount(2024, 3, 15) + 480));
 
   const std::string trace = env_.Trace();
-  EXPECT_EQ(Count(trace, "awake, run "), 3);
-  EXPECT_NE(trace.find("awake, run 3\n"), std::string::npos);
-  EXPECT_EQ(Count(trace, "about to fall asleep 60s\n"), 3);
-  EXPECT_EQ(Count(trace, "about to connect\n"), 1);
-  EXPECT_EQ(Count(trace, "already connected for this interval\n"), 2);
-  EXPECT_NE(trace.find("stop received\ndisconnect flag set to true\n"), std::string::npos);
-  EXPECT_EQ(trace.find("awake, run 4"), std::string::npos) << "no pass after the stop";
+  EXPECT_THAT(trace, HasTextTimes("awake, run ", 3));
+  EXPECT_THAT(trace, HasText("awake, run 3\n"));
+  EXPECT_THAT(trace, HasTextTimes("about to fall asleep 60s\n", 3));
+  EXPECT_THAT(trace, HasTextTimes("about to connect\n", 1));
+  EXPECT_THAT(trace, HasTextTimes("already connected for this interval\n", 2));
+  EXPECT_THAT(trace, HasText("stop received\ndisconnect flag set to true\n"));
+  EXPECT_THAT(trace, Not(HasText("awake, run 4"))) << "no pass after the stop";
 
   const SERVICE_STATUS status = zmo::LastServiceStatus();
   EXPECT_EQ(status.dwCurrentState, SERVICE_STOPPED);
@@ -179,7 +178,7 @@ TEST_F(WorkLoop, FailedCollectionIsProposedAgain) {
   statiServiceRun(0, nullptr);
   EXPECT_EQ(g_queries, 3);
   EXPECT_EQ(env_.Get("StatiLastEndDate"), "<missing>") << "nothing recorded as collected";
-  EXPECT_EQ(Count(env_.Trace(), "statiStartQuery() failed\n"), 3);
+  EXPECT_THAT(env_.Trace(), HasTextTimes("statiStartQuery() failed\n", 3));
 }
 
 TEST_F(WorkLoop, StopDuringCollectionEndsAfterThePass) {
@@ -188,9 +187,8 @@ TEST_F(WorkLoop, StopDuringCollectionEndsAfterThePass) {
   EXPECT_EQ(g_queries, 1);
   EXPECT_EQ(Elapsed(), 0) << "the signalled event ends the wait at once";
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("statiStartQuery() shutdown in progress\nabout to fall asleep 60s\n"),
-            std::string::npos);
-  EXPECT_EQ(Count(trace, "awake, run "), 1);
+  EXPECT_THAT(trace, HasText("statiStartQuery() shutdown in progress\nabout to fall asleep 60s\n"));
+  EXPECT_THAT(trace, HasTextTimes("awake, run ", 1));
   EXPECT_EQ(env_.Get("StatiLastEndDate"), "<missing>");
 }
 
@@ -200,8 +198,8 @@ TEST_F(WorkLoop, StopBeforeThePassLeavesAtOnce) {
   EXPECT_EQ(g_queries, 0);
   EXPECT_EQ(Elapsed(), 0);
   const std::string trace = env_.Trace();
-  EXPECT_EQ(Count(trace, "awake, run 1\n"), 1);
-  EXPECT_EQ(trace.find("about to fall asleep"), std::string::npos);
+  EXPECT_THAT(trace, HasTextTimes("awake, run 1\n", 1));
+  EXPECT_THAT(trace, Not(HasText("about to fall asleep")));
 }
 
 TEST_F(WorkLoop, UnusableSleepTimeFallsBackTo60) {
@@ -216,8 +214,8 @@ TEST_F(WorkLoop, UnusableSleepTimeFallsBackTo60) {
     statiServiceRun(0, nullptr);
     EXPECT_EQ(clock_.clock().NowMillis() - before, 2 * 60 * 1000);
     const std::string trace = env.Trace();
-    EXPECT_EQ(Count(trace, "out of range setting default to 60 seconds.\n"), 2);
-    EXPECT_EQ(Count(trace, "about to fall asleep 60s\n"), 2);
+    EXPECT_THAT(trace, HasTextTimes("out of range setting default to 60 seconds.\n", 2));
+    EXPECT_THAT(trace, HasTextTimes("about to fall asleep 60s\n", 2));
   }
 }
 
@@ -256,8 +254,7 @@ TEST_F(WorkLoop, ScheduleFailuresCostAPassOfFiveMinutes) {
     EXPECT_EQ(clock_.clock().NowMillis() - before, 300 * 1000);
     EXPECT_EQ(g_queries, 0);
     const std::string trace = env.Trace();
-    EXPECT_NE(trace.find(std::string(c.line) + "about to fall asleep 300s\n"), std::string::npos)
-        << trace;
+    EXPECT_THAT(trace, HasText(std::string(c.line) + "about to fall asleep 300s\n"));
   }
 }
 
@@ -266,9 +263,8 @@ TEST_F(WorkLoop, SettingsFailureSkipsTheCollection) {
   StopAfterWaits(1);
   statiServiceRun(0, nullptr);
   EXPECT_EQ(g_queries, 0);
-  EXPECT_NE(env_.Trace().find("statiGetParaFromRegistry() returned unsuccessfully\n"
-                              "about to fall asleep 60s\n"),
-            std::string::npos);
+  EXPECT_THAT(env_.Trace(), HasText("statiGetParaFromRegistry() returned unsuccessfully\n"
+                                    "about to fall asleep 60s\n"));
 }
 
 TEST_F(WorkLoop, DebugSwitchFailureTurnsTheTraceOn) {
@@ -282,9 +278,8 @@ TEST_F(WorkLoop, DebugSwitchFailureTurnsTheTraceOn) {
   StopAfterWaits(1);
   statiServiceRun(0, nullptr);
   const std::string trace = env.Trace();
-  EXPECT_NE(trace.find("statiGetDebugStatusFromRegistry() returned unsuccessfully\n"),
-            std::string::npos);
-  EXPECT_NE(trace.find("statiGetRunTimes() failed. sleeping 5 min now\n"), std::string::npos);
+  EXPECT_THAT(trace, HasText("statiGetDebugStatusFromRegistry() returned unsuccessfully\n"));
+  EXPECT_THAT(trace, HasText("statiGetRunTimes() failed. sleeping 5 min now\n"));
 }
 
 TEST_F(WorkLoop, OneShotRegistryRunCollectsWithoutRecording) {
@@ -307,11 +302,9 @@ TEST_F(WorkLoop, ADamagedRegistryStoreIsNamedAndTheConsoleRunEndsWithOne) {
   EXPECT_EQ(RunNr(), 1);
   EXPECT_EQ(g_queries, 0);
   const std::string trace = env_.Trace();
-  EXPECT_NE(trace.find("could not open subkey <"), std::string::npos) << trace;
-  EXPECT_NE(trace.find("the registry store is damaged: " + store + ":" + std::to_string(lines + 1) +
-                       ": "),
-            std::string::npos)
-      << trace;
+  EXPECT_THAT(trace, HasText("could not open subkey <"));
+  EXPECT_THAT(trace, HasText("the registry store is damaged: " + store + ":" +
+                             std::to_string(lines + 1) + ": "));
 }
 
 TEST_F(WorkLoop, OneShotRegistryRunStopsAtSettingsFailure) {

@@ -25,19 +25,23 @@ inline void WriteFile(const std::string& path, const std::string& data) {
   ASSERT_EQ(zmo::WriteFileAtomic(path, data), 0) << path;
 }
 
-// The lines of a text split at CR LF; a last line without one is included
-// as it stands.
-inline std::vector<std::string> SplitCrlf(const std::string& data) {
+// The lines of a text split at line_end ("\r\n", "\n"); a last line
+// without one is included as it stands.
+inline std::vector<std::string> SplitAt(const std::string& data, const std::string& line_end) {
   std::vector<std::string> lines;
   size_t pos = 0;
   while (pos < data.size()) {
-    size_t end = data.find("\r\n", pos);
+    size_t end = data.find(line_end, pos);
     if (end == std::string::npos) end = data.size();
     lines.push_back(data.substr(pos, end - pos));
-    pos = end + 2;
+    pos = end + line_end.size();
   }
   return lines;
 }
+
+// The lines of a text split at CR LF; a last line without one is included
+// as it stands.
+inline std::vector<std::string> SplitCrlf(const std::string& data) { return SplitAt(data, "\r\n"); }
 
 // The CR LF lines of a file (none when there is no file); a last line
 // without one is marked "<no CR LF>", so that a missing end shows.

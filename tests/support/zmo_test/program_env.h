@@ -56,7 +56,6 @@ class ProgramTestEnv {
   // The trace log as written, every line's time-stamp prefix taken off and
   // CR LF turned back into the "\n" the callers wrote.
   std::string Trace() const { return TraceTextOf(dir_.File(trace_log_)); }
-  bool TraceHas(const std::string& text) const { return Trace().find(text) != std::string::npos; }
 
  private:
   void Reset() {
