@@ -1,7 +1,8 @@
 // The ten conversion branches (five release layouts, batch-step and normal
 // records) by the names of the fields they read. Where those fields lie
-// comes from the one layout table that the RFC stand-in's encoder writes
-// by, so the decoder holds no positions of its own.
+// comes from the product's one layout table (common/sap_layouts.h), which
+// the RFC stand-in's encoder writes by too, so the decoder holds no
+// positions of its own.
 
 #include "statrec_internal.h"
 
