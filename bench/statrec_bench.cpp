@@ -28,9 +28,9 @@
 #include <vector>
 
 #include "common/db_kind.h"
+#include "common/sap_layouts.h"
 #include "encode.h"
 #include "generator.h"
-#include "rfc/layouts.h"
 #include "rfc/sapitab.h"
 #include "zmostati/collect.h"
 #include "zmostati/rfc_session.h"
@@ -127,9 +127,9 @@ std::string HourStamp(long h, bool end) {
 // them to the two tables.
 int FillTables(const zmo::rfc::SimSystem& sys, long hours, ITAB_H batch, ITAB_H normal,
                long long* batchLines, long long* normalLines) {
-  const char* tag = zmo::rfc::StatLayoutTag(sys.release.c_str());
-  const zmo::rfc::StructLayout* bl = zmo::rfc::FindLayout(zmo::rfc::kBatchStructure, tag);
-  const zmo::rfc::StructLayout* nl = zmo::rfc::FindLayout(zmo::rfc::kNormalStructure, tag);
+  const char* tag = zmo::sap::StatLayoutTag(sys.release.c_str());
+  const zmo::sap::StructLayout* bl = zmo::sap::FindLayout(zmo::sap::kBatchStructure, tag);
+  const zmo::sap::StructLayout* nl = zmo::sap::FindLayout(zmo::sap::kNormalStructure, tag);
   zmo::rfc::GenerateFault fault;
   const int rc = zmo::rfc::GenerateLines(
       sys, HourStamp(0, false), HourStamp(hours - 1, true), bl, nl,
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
   Options o;
   if (const int rc = ParseOptions(argc, argv, &o); rc != 0) return rc;
   const zmo::DbKind kind = zmo::dbKindFromName(o.kind.c_str());
-  const char* tag = zmo::rfc::StatLayoutTag(o.release.c_str());
+  const char* tag = zmo::sap::StatLayoutTag(o.release.c_str());
   if (kind == zmo::DbKind::kNone || tag == nullptr) {
     std::fprintf(stderr, "unknown kind %s or release %s\n", o.kind.c_str(), o.release.c_str());
     return 2;
@@ -228,8 +228,8 @@ int main(int argc, char** argv) {
   sys.generator.normal_per_hour = static_cast<unsigned>(o.perHour - o.perHour / 20);
   sys.generator.batch_per_hour = static_cast<unsigned>(o.perHour / 20);
 
-  const zmo::rfc::StructLayout* bl = zmo::rfc::FindLayout(zmo::rfc::kBatchStructure, tag);
-  const zmo::rfc::StructLayout* nl = zmo::rfc::FindLayout(zmo::rfc::kNormalStructure, tag);
+  const zmo::sap::StructLayout* bl = zmo::sap::FindLayout(zmo::sap::kBatchStructure, tag);
+  const zmo::sap::StructLayout* nl = zmo::sap::FindLayout(zmo::sap::kNormalStructure, tag);
   ITAB_H batch = ItCreate("V2_BTC_STEP_RECORDS", bl->line_size, 0, 0);
   ITAB_H normal = ItCreate("V2_NORMAL_RECORDS", nl->line_size, 0, 0);
   long long batchLines = 0, normalLines = 0;
@@ -250,7 +250,7 @@ int main(int argc, char** argv) {
   StatiRfcSession& session = statiRfcSession();
   session.systemId = sys.sysid;
   session.dbHost = sys.dbhost;
-  session.release = sys.release;
+  statiSetRelease(sys.release);
   session.batchTable = batch;
   session.normalTable = normal;
   st.collect.outFile = std::fopen(path.c_str(), "ab");

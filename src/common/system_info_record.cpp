@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "common/rfc_fields.h"
+#include "common/sap_layouts.h"
 #include "common/trace_log.h"
-#include "rfc/layouts.h"
 
 namespace zmo {
 namespace {
@@ -18,8 +18,8 @@ struct Span {
 };
 
 Span Field(const char* name, unsigned max) {
-  const rfc::StructLayout* layout = rfc::FindLayout("RFCSI", "");
-  const rfc::FieldLayout* f = layout == nullptr ? nullptr : rfc::FindField(layout, name);
+  const sap::StructLayout* layout = sap::FindLayout("RFCSI", "");
+  const sap::FieldLayout* f = layout == nullptr ? nullptr : sap::FindField(layout, name);
   if (f == nullptr || f->offset + f->length > kRfcsiSize) return {};
   return {f->offset, f->length < max ? f->length : max};
 }

@@ -5,16 +5,16 @@
 #include <cstring>
 
 #include "common/rfc_fields.h"
-#include "rfc/layouts.h"
+#include "common/sap_layouts.h"
 #include "zmosnap/records.h"
 
 namespace zmo::snap {
 
 namespace {
 
-const zmo::rfc::FieldLayout* Field(const char* structure, const char* field, unsigned leng) {
-  const zmo::rfc::StructLayout* layout = zmo::rfc::FindLayout(structure, "");
-  const zmo::rfc::FieldLayout* f = layout == nullptr ? nullptr : zmo::rfc::FindField(layout, field);
+const zmo::sap::FieldLayout* Field(const char* structure, const char* field, unsigned leng) {
+  const zmo::sap::StructLayout* layout = zmo::sap::FindLayout(structure, "");
+  const zmo::sap::FieldLayout* f = layout == nullptr ? nullptr : zmo::sap::FindField(layout, field);
   if (f == nullptr || f->offset + f->length > leng) return nullptr;
   return f;
 }
@@ -30,17 +30,17 @@ int snapWriteLine(std::FILE* file, zmo::RecordLine* line) {
 }
 
 long long snapLineInt(const void* line, unsigned leng, const char* structure, const char* field) {
-  const zmo::rfc::FieldLayout* f = Field(structure, field, leng);
+  const zmo::sap::FieldLayout* f = Field(structure, field, leng);
   if (line == nullptr || f == nullptr) return 0;
   // The library hands integers over little-endian, whatever the host.
   const auto* bytes = static_cast<const unsigned char*>(line) + f->offset;
-  if (f->kind == zmo::rfc::FieldKind::kInt) {
+  if (f->kind == zmo::sap::FieldKind::kInt) {
     const std::uint32_t u =
         static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
     return static_cast<std::int32_t>(u);
   }
-  if (f->kind == zmo::rfc::FieldKind::kInt2) {
+  if (f->kind == zmo::sap::FieldKind::kInt2) {
     const std::uint16_t u = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
     return static_cast<std::int16_t>(u);
   }
@@ -49,7 +49,7 @@ long long snapLineInt(const void* line, unsigned leng, const char* structure, co
 
 std::string snapLineWord(const void* line, unsigned leng, const char* structure,
                          const char* field) {
-  const zmo::rfc::FieldLayout* f = Field(structure, field, leng);
+  const zmo::sap::FieldLayout* f = Field(structure, field, leng);
   if (line == nullptr || f == nullptr) return "";
   return zmo::fieldWord(static_cast<const char*>(line) + f->offset, f->length);
 }

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/sap_layouts.h"
 #include "common/trace_log.h"
-#include "rfc/layouts.h"
 #include "zmosnap/rfc_calls.h"
 
 namespace zmo::snap {
@@ -50,12 +50,12 @@ constexpr StructureSpec kStructures[] = {
 // Installs a structure from the layout table's field names, types and
 // lengths; the library lays out the offsets itself.
 int Install(const char* name, RFC_TYPEHANDLE* type) {
-  const zmo::rfc::StructLayout* layout = zmo::rfc::FindLayout(name, "");
+  const zmo::sap::StructLayout* layout = zmo::sap::FindLayout(name, "");
   if (layout == nullptr) return 1;
   std::vector<RFC_TYPE_ELEMENT> elements;
   for (unsigned i = 0; i < layout->field_count; ++i) {
-    const zmo::rfc::FieldLayout& f = layout->fields[i];
-    elements.push_back({f.name, static_cast<RFC_TYPEHANDLE>(zmo::rfc::RfcTypeOfKind(f.kind)),
+    const zmo::sap::FieldLayout& f = layout->fields[i];
+    elements.push_back({f.name, static_cast<RFC_TYPEHANDLE>(zmo::sap::RfcTypeOfKind(f.kind)),
                         f.length, f.decimals, 0});
   }
   RFC_TYPEHANDLE installed = 0;

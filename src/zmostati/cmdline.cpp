@@ -79,9 +79,9 @@ int statiGetParaFromCmdLine(int argc, char** argv) {
         s.binDir = zmo::WithTrailingSep(value);
         have_bindir = true;
       } else {
-        s.dbKind = zmo::dbKindFromUpperName(value);
-        zmo::setDatabaseKind(s.dbKind);
-        if (s.dbKind == zmo::DbKind::kNone) {
+        const zmo::DbKind kind = zmo::dbKindFromUpperName(value);
+        zmo::setDatabaseKind(kind);
+        if (kind == zmo::DbKind::kNone) {
           TraceOn(statiFormat("unknown db format <%s>\n", value));
           return kStatiCmdUnknownDb;
         }

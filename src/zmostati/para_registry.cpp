@@ -104,8 +104,8 @@ int statiGetParaFromRegistry() {
 
   s.batchFlag = true;
   s.normalFlag = true;
-  s.dbKind = zmo::DbKind::kNone;
-  int rc = zmo::readDbKind(k, zmo::DbKindRead{}, &s.dbKind);
+  zmo::DbKind kind = zmo::DbKind::kNone;  // the process's kind, set by readDbKind
+  int rc = zmo::readDbKind(k, zmo::DbKindRead{}, &kind);
   if (rc != 0) return rc;
   ReadJob(k, &s);
   zmo::applyTraceSizeLimit(k, cfg::kStatiLogSize);

@@ -31,7 +31,7 @@ int statiRfcOpen(const zmo::ServerLine& server, const char* password) {
   s.handle = RFC_HANDLE_NULL;
   s.systemId.clear();
   s.dbHost.clear();
-  s.release.clear();
+  statiSetRelease("");
   s.exception.clear();
   statiState().remoteOffsetSeconds = 0;
 

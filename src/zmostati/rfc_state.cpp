@@ -9,4 +9,15 @@ StatiRfcSession& statiRfcSession() {
 
 void statiResetRfcSession() { statiRfcSession() = StatiRfcSession{}; }
 
+void statiSetRelease(const std::string& release) {
+  StatiRfcSession& s = statiRfcSession();
+  s.release = release;
+  s.layout = zmo::sap::StatLayoutOfRelease(release.c_str());
+}
+
+RFC_TYPEHANDLE& statiTypeHandle(bool batch, zmo::sap::StatLayout layout) {
+  StatiRfcSession& s = statiRfcSession();
+  return (batch ? s.batchTypes : s.normalTypes)[static_cast<size_t>(layout)];
+}
+
 }  // namespace zmo::stati

@@ -63,15 +63,16 @@ int statiCallSapwlStatrecReadFile() {
 
   RFC_TABLE tables[3];
   int count = 0;
-  const StatiLayout layout = statiLayoutOfRelease(s.release);
-  if (layout == kStatiLayoutCount) {
+  if (!s.layout) {
     statiRfcErrorHandler("unrecognized SAP level encountered");
   } else {
     if (statiReadPassesTable(true)) {
-      tables[count++] = TableParameter("V2_BTC_STEP_RECORDS", s.batchTable, s.batchTypes[layout]);
+      tables[count++] =
+          TableParameter("V2_BTC_STEP_RECORDS", s.batchTable, statiTypeHandle(true, *s.layout));
     }
     if (statiReadPassesTable(false)) {
-      tables[count++] = TableParameter("V2_NORMAL_RECORDS", s.normalTable, s.normalTypes[layout]);
+      tables[count++] =
+          TableParameter("V2_NORMAL_RECORDS", s.normalTable, statiTypeHandle(false, *s.layout));
     }
   }
   tables[count] = {nullptr, 0, 0, 0, ITAB_NULL, RFC_ITMODE_BYREFERENCE, 0};

@@ -25,7 +25,7 @@ int statiCallRfcSystemInfo() {
   s.systemId = info.systemId;
   for (char& c : s.systemId) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   s.dbHost = info.dbHost;
-  s.release = info.release;
+  statiSetRelease(info.release);
   statiState().remoteOffsetSeconds = info.remoteOffset;
   zmo::traceRemoteOffset(info);
   return 0;

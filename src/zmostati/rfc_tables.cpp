@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "rfc/layouts.h"
 #include "zmostati/rfc_session.h"
 
 namespace zmo::stati {
@@ -29,34 +28,33 @@ void DeleteNormalTable() {
               "ItDelete() returned unsuccessfully for V2NormalRecords");
 }
 
-// Creates a table whose lines are the structure's in the layout of tag.
-ITAB_H CreateTable(const char* name, const char* structure, const char* tag) {
-  const zmo::rfc::StructLayout* layout = zmo::rfc::FindLayout(structure, tag);
-  if (layout == nullptr) return ITAB_NULL;
-  return ItCreate(name, layout->line_size, 0, 0);
+// Creates a table whose lines are the structure's in layout.
+ITAB_H CreateTable(const char* name, const char* structure, zmo::sap::StatLayout layout) {
+  const zmo::sap::StructLayout* lines = zmo::sap::FindLayout(structure, layout);
+  if (lines == nullptr) return ITAB_NULL;
+  return ItCreate(name, lines->line_size, 0, 0);
 }
 
 }  // namespace
 
 int statiCreateRfcTables() {
   StatiRfcSession& s = statiRfcSession();
-  const StatiLayout layout = statiLayoutOfRelease(s.release);
-  if (layout == kStatiLayoutCount) {
+  if (!s.layout) {
     // No table of another release may stay behind to be passed or read.
     statiDeleteRfcTables();
     statiRfcErrorHandler("unrecognized SAP level encountered");
     return 0;
   }
-  const std::string tag = statiLayoutTag(layout);
+  const std::string tag = zmo::sap::StatLayoutTag(*s.layout);
 
   DeleteBatchTable();
-  s.batchTable = CreateTable(kBatchTableName, zmo::rfc::kBatchStructure, tag.c_str());
+  s.batchTable = CreateTable(kBatchTableName, zmo::sap::kBatchStructure, *s.layout);
   if (s.batchTable == ITAB_NULL) {
     statiRfcErrorHandler(("unable to create table V2BtcStepRecords - " + tag).c_str());
     return 1;
   }
   DeleteNormalTable();
-  s.normalTable = CreateTable(kNormalTableName, zmo::rfc::kNormalStructure, tag.c_str());
+  s.normalTable = CreateTable(kNormalTableName, zmo::sap::kNormalStructure, *s.layout);
   if (s.normalTable == ITAB_NULL) {
     statiRfcErrorHandler(("unable to create table V2NormalRecords - " + tag).c_str());
     return 1;

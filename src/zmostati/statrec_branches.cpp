@@ -1,9 +1,8 @@
 // The ten conversion branches (five release layouts, batch-step and normal
 // records) by the names of the fields they read. Where those fields lie
-// comes from the one layout table that the RFC stand-in's encoder writes
-// by, so the decoder holds no positions of its own.
-
-#include <cstring>
+// comes from the product's one layout table (common/sap_layouts.h), which
+// the RFC stand-in's encoder writes by too, so the decoder holds no
+// positions of its own.
 
 #include "statrec_internal.h"
 
@@ -11,9 +10,10 @@ namespace zmo::stati {
 
 namespace {
 
-using zmo::rfc::FieldKind;
-using zmo::rfc::FieldLayout;
-using zmo::rfc::StructLayout;
+using zmo::sap::FieldKind;
+using zmo::sap::FieldLayout;
+using zmo::sap::StatLayout;
+using zmo::sap::StructLayout;
 
 // Database-time components, bytes transferred, physically changed records,
 // memory and load times. The 6.10 layouts have no MCTI and fewer counters.
@@ -30,7 +30,7 @@ constexpr const char* kMemory[] = {"PRIVSUM", "USEDBYTES", "MAXROLL", "MAXPAGE",
 constexpr const char* kLoad[] = {"GENERATETI", "CUALOADTI", "REPLOADTI", "DYNPLOADTI", nullptr};
 
 struct BranchSpec {
-  const char* tag;
+  StatLayout layout;
   bool batch;
   bool tcode;    // T_CODE from TCODE, else one blank
   bool cuaProg;  // CUA_PROG from CUA_PROG, else 40 blanks
@@ -42,16 +42,16 @@ struct BranchSpec {
 // The normal branches of 3.x, 4.0 and 4.5B read the whole CUA_PROG field of
 // their layouts (8 and 40 characters).
 constexpr BranchSpec kBranches[] = {
-    {"3", true, true, false, false, kDatabase, kKbTransfered},
-    {"4", true, false, false, false, kDatabase, kKbTransfered},
-    {"45B", true, false, false, false, kDatabase, kKbTransfered},
-    {"46C", true, false, false, false, kDatabase, kKbTransfered},
-    {"610", true, false, false, false, kDatabase610, kKbTransfered610},
-    {"3", false, true, true, false, kDatabase, kKbTransfered},
-    {"4", false, true, true, false, kDatabase, kKbTransfered},
-    {"45B", false, true, true, false, kDatabase, kKbTransfered},
-    {"46C", false, true, true, true, kDatabase, kKbTransfered},
-    {"610", false, true, true, true, kDatabase610, kKbTransfered610},
+    {StatLayout::k3, true, true, false, false, kDatabase, kKbTransfered},
+    {StatLayout::k4, true, false, false, false, kDatabase, kKbTransfered},
+    {StatLayout::k45B, true, false, false, false, kDatabase, kKbTransfered},
+    {StatLayout::k46C, true, false, false, false, kDatabase, kKbTransfered},
+    {StatLayout::k610, true, false, false, false, kDatabase610, kKbTransfered610},
+    {StatLayout::k3, false, true, true, false, kDatabase, kKbTransfered},
+    {StatLayout::k4, false, true, true, false, kDatabase, kKbTransfered},
+    {StatLayout::k45B, false, true, true, false, kDatabase, kKbTransfered},
+    {StatLayout::k46C, false, true, true, true, kDatabase, kKbTransfered},
+    {StatLayout::k610, false, true, true, true, kDatabase610, kKbTransfered610},
 };
 
 // Looks a field up; *missing keeps the first name that was not found, or
@@ -61,7 +61,7 @@ class Resolver {
   explicit Resolver(const StructLayout* layout) : layout_(layout) {}
 
   StatiField Get(const char* name, FieldKind kind, unsigned length = 0) {
-    const FieldLayout* f = zmo::rfc::FindField(layout_, name);
+    const FieldLayout* f = zmo::sap::FindField(layout_, name);
     const bool usable = f != nullptr && f->kind == kind && (length == 0 || f->length == length) &&
                         f->length < kStatiTextMax && f->offset + f->length <= layout_->line_size;
     if (!usable) {
@@ -86,19 +86,21 @@ class Resolver {
 
 }  // namespace
 
-int statiResolveBranch(const char* tag, bool batch, StatiBranch* branch, const char** missing) {
+int statiResolveBranch(StatLayout release_layout, bool batch, StatiBranch* branch,
+                       const char** missing) {
   *branch = StatiBranch{};
   *missing = nullptr;
   const BranchSpec* spec = nullptr;
   for (const BranchSpec& s : kBranches) {
-    if (s.batch == batch && std::strcmp(s.tag, tag) == 0) spec = &s;
+    if (s.batch == batch && s.layout == release_layout) spec = &s;
   }
   const StructLayout* layout =
-      spec == nullptr ? nullptr
-                      : zmo::rfc::FindLayout(
-                            batch ? zmo::rfc::kBatchStructure : zmo::rfc::kNormalStructure, tag, 1);
+      spec == nullptr
+          ? nullptr
+          : zmo::sap::FindLayout(batch ? zmo::sap::kBatchStructure : zmo::sap::kNormalStructure,
+                                 release_layout, 1);
   if (layout == nullptr) {
-    *missing = batch ? zmo::rfc::kBatchStructure : zmo::rfc::kNormalStructure;
+    *missing = batch ? zmo::sap::kBatchStructure : zmo::sap::kNormalStructure;
     return 1;
   }
   Resolver r(layout);

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "common/field_writer.h"
-#include "rfc/layouts.h"
+#include "common/sap_layouts.h"
 #include "zmostati/statrec.h"
 
 namespace zmo::stati {
@@ -79,7 +79,7 @@ enum class StatiRecordKind : char { kNormal = 'N', kBatch = 'B' };
 // One of the ten branches (release layout and record kind), with the
 // positions of everything the conversion reads, taken from the layout table.
 struct StatiBranch {
-  const zmo::rfc::StructLayout* layout = nullptr;
+  const zmo::sap::StructLayout* layout = nullptr;
   StatiRecordKind recordType = StatiRecordKind::kNormal;
   StatiField mandt, startDate, startTime, endDate, endTime;
   StatiField tcode;    // length 0: T_CODE is one blank
@@ -90,25 +90,25 @@ struct StatiBranch {
   StatiField guiTime, guiCount, guiNetTime;  // length 0: the GUI columns are 0
 };
 
-// Resolves the branch of a release tag ("3", "4", "45B", "46C", "610") and
-// kind. 0, or 1 when a field the branch reads is missing from the layout
-// (*missing names it).
-int statiResolveBranch(const char* tag, bool batch, StatiBranch* branch, const char** missing);
+// Resolves the branch of a release layout and record kind. 0, or 1 when a
+// field the branch reads is missing from the layout (*missing names it).
+int statiResolveBranch(zmo::sap::StatLayout layout, bool batch, StatiBranch* branch,
+                       const char** missing);
 
 // What stays the same for every line of one conversion.
 struct StatiContext {
   const StatiConvertJob* job = nullptr;
-  zmo::DbKind kind = zmo::DbKind::kNone;
-  zmo::RecordLayout fields;      // the StatRecord layout
-  zmo::RecordLine systemFields;  // columns 2-4 with their separators
-  bool filter = false;           // the record filter applies (not every metric)
-  bool programs = false;         // ProcessStatiPrograms
-  bool transactions = false;     // ProcessStatiTransactions
+  zmo::DbKind kind = zmo::DbKind::kNone;  // the job's
+  zmo::RecordLayout fields;               // the StatRecord layout
+  zmo::RecordLine systemFields;           // columns 2-4 with their separators
+  bool filter = false;                    // the record filter applies (not every metric)
+  bool programs = false;                  // ProcessStatiPrograms
+  bool transactions = false;              // ProcessStatiTransactions
   bool measureOn[kMeasureCount] = {};
 };
 
-// Sets up the context of job in the kind in force.
-void statiStartContext(const StatiConvertJob& job, zmo::DbKind kind, StatiContext* ctx);
+// Sets up the context of job, in the job's kind.
+void statiStartContext(const StatiConvertJob& job, StatiContext* ctx);
 
 // Converts one table line into *line; false when the record filter drops it.
 bool statiConvertLine(const StatiBranch& branch, const StatiContext& ctx,

@@ -65,7 +65,7 @@ void statiWriteInterval(zmo::RecordLine* line, const StatiConvertJob& job, const
 
 void statiIntervalLine(const StatiConvertJob& job, char recordKind, zmo::RecordLine* line) {
   const zmo::RecordLayout f = zmo::statRecordLayout();
-  zmo::recordLineStart(line, zmo::DatabaseKind());
+  zmo::recordLineStart(line, job.kind);
   zmo::recordPutText(line, f[zmo::kStatRecordType], &zmo::kStatIntervalRecord, 1);
   statiWriteSystemFields(line, job);
   zmo::recordPutText(line, f[zmo::kStatClient], "", 0);

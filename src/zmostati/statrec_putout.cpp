@@ -39,12 +39,13 @@ void Prefetch(const void* line, unsigned size) {
   for (unsigned off = 0; off < size; off += 64) __builtin_prefetch(p + off);
 }
 
-int ConvertTable(const StatiContext& ctx, const char* tag, bool batch, ITAB_H table) {
+int ConvertTable(const StatiContext& ctx, zmo::sap::StatLayout layout, bool batch, ITAB_H table) {
+  const char* tag = zmo::sap::StatLayoutTag(layout);
   StatiBranch branch;
   const char* missing = nullptr;
-  if (statiResolveBranch(tag, batch, &branch, &missing) != 0) {
+  if (statiResolveBranch(layout, batch, &branch, &missing) != 0) {
     zmo::writeTrace("statiPutOut() layout %s - %s has no usable field %s\n",
-                    batch ? zmo::rfc::kBatchStructure : zmo::rfc::kNormalStructure, tag, missing);
+                    batch ? zmo::sap::kBatchStructure : zmo::sap::kNormalStructure, tag, missing);
     return 1;
   }
   const int n = ItFill(table);
@@ -98,25 +99,23 @@ int WriteIntervalLine(const StatiContext& ctx, char recordKind) {
 }  // namespace
 
 int statiConvertTables(const StatiConvertJob& job) {
-  const char* tag = zmo::rfc::StatLayoutTag(job.release);
-  if (tag == nullptr) {
+  if (!job.layout) {
     statiRfcErrorHandler("unrecognized SAP level encountered");
     return 0;
   }
-  const zmo::DbKind kind = zmo::DatabaseKind();
-  if (kind == zmo::DbKind::kNone || job.file == nullptr) {
+  if (job.kind == zmo::DbKind::kNone || job.file == nullptr) {
     zmo::writeTrace("statiPutOut() no database kind or no open statistic data file\n");
     return 1;
   }
   StatiContext ctx;
-  statiStartContext(job, kind, &ctx);
+  statiStartContext(job, &ctx);
   if (job.batchFlag) {
-    int rc = ConvertTable(ctx, tag, true, job.batchTable);
+    int rc = ConvertTable(ctx, *job.layout, true, job.batchTable);
     if (rc == 0) rc = WriteIntervalLine(ctx, zmo::kStatBatchRecord);
     if (rc != 0) return rc;
   }
   if (job.normalFlag) {
-    int rc = ConvertTable(ctx, tag, false, job.normalTable);
+    int rc = ConvertTable(ctx, *job.layout, false, job.normalTable);
     if (rc == 0) rc = WriteIntervalLine(ctx, zmo::kStatNormalRecord);
     return rc;
   }
@@ -128,7 +127,8 @@ StatiConvertJob statiRunJob() {
   const StatiRfcSession& session = statiRfcSession();
   StatiConvertJob job;
   job.file = st.collect.outFile;
-  job.release = session.release.c_str();
+  job.kind = zmo::DatabaseKind();
+  job.layout = session.layout;
   job.batchTable = session.batchTable;
   job.normalTable = session.normalTable;
   job.batchFlag = st.settings.batchFlag;

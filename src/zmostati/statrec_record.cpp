@@ -111,11 +111,11 @@ std::int64_t SumOfSeconds(const unsigned char* bytes, const StatiSum& sum) {
 
 }  // namespace
 
-void statiStartContext(const StatiConvertJob& job, zmo::DbKind kind, StatiContext* ctx) {
+void statiStartContext(const StatiConvertJob& job, StatiContext* ctx) {
   ctx->job = &job;
-  ctx->kind = kind;
+  ctx->kind = job.kind;
   ctx->fields = zmo::statRecordLayout();
-  zmo::recordLineStart(&ctx->systemFields, kind);
+  zmo::recordLineStart(&ctx->systemFields, job.kind);
   ctx->systemFields.fields = 1;  // it follows RECORD_TYPE
   statiWriteSystemFields(&ctx->systemFields, job);
   const bool all = job.allMetrics || job.metrics == nullptr;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "rfc/layouts.h"
+#include "common/sap_layouts.h"
 #include "test_support.h"
 
 namespace {
@@ -18,7 +18,7 @@ class Record {
  public:
   explicit Record(char fill) { std::memset(bytes_, fill, sizeof bytes_); }
   Record& Put(const char* field, const std::string& text) {
-    const zmo::rfc::FieldLayout* f = zmo::rfc::FindField(Layout(), field);
+    const zmo::sap::FieldLayout* f = zmo::sap::FindField(Layout(), field);
     EXPECT_NE(f, nullptr) << field;
     if (f != nullptr) std::memcpy(bytes_ + f->offset, text.data(), text.size());
     return *this;
@@ -26,7 +26,7 @@ class Record {
   const char* data() const { return bytes_; }
 
  private:
-  static const zmo::rfc::StructLayout* Layout() { return zmo::rfc::FindLayout("RFCSI", ""); }
+  static const zmo::sap::StructLayout* Layout() { return zmo::sap::FindLayout("RFCSI", ""); }
   char bytes_[zmo::kRfcsiSize + 16];  // room to show that nothing past the record is read
 };
 
@@ -37,7 +37,7 @@ zmo::SystemInfoRecord Parse(const Record& r) {
 }
 
 TEST(SystemInfoRecord, TheLayoutTableHasTheFieldsWhereTheRecordHasThem) {
-  const zmo::rfc::StructLayout* rfcsi = zmo::rfc::FindLayout("RFCSI", "");
+  const zmo::sap::StructLayout* rfcsi = zmo::sap::FindLayout("RFCSI", "");
   ASSERT_NE(rfcsi, nullptr);
   EXPECT_EQ(rfcsi->line_size, zmo::kRfcsiSize);
   const struct {
@@ -50,7 +50,7 @@ TEST(SystemInfoRecord, TheLayoutTableHasTheFieldsWhereTheRecordHasThem) {
                 {"RFCTZONE", 130, 6},
                 {"RFCDAYST", 136, 1}};
   for (const auto& f : fields) {
-    const zmo::rfc::FieldLayout* got = zmo::rfc::FindField(rfcsi, f.name);
+    const zmo::sap::FieldLayout* got = zmo::sap::FindField(rfcsi, f.name);
     ASSERT_NE(got, nullptr) << f.name;
     EXPECT_EQ(got->offset, f.offset) << f.name;
     EXPECT_EQ(got->length, f.length) << f.name;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../dbtools/dbtools_test_util.h"
+#include "../standins/dbtools/dbtools_test_util.h"
 #include "platform/files.h"
 
 namespace warehouse_test {

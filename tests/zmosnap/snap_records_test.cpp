@@ -13,12 +13,12 @@
 #include "common/field_writer.h"
 #include "common/message_catalog.h"
 #include "common/runtime_state.h"
+#include "common/sap_layouts.h"
 #include "common/system_info.h"
 #include "common/time_stamps.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "rfc/layouts.h"
 #include "rfc/simulator.h"
 #include "snap_test_env.h"
 #include "zmo_test/matchers.h"
@@ -38,7 +38,7 @@ using zmo_test::UtcMillis;
 
 // A field of a table line, written as the library writes it.
 void PutInt(void* line, const char* structure, const char* field, std::int32_t value) {
-  const zmo::rfc::FieldLayout* f = zmo::rfc::FindField(zmo::rfc::FindLayout(structure, ""), field);
+  const zmo::sap::FieldLayout* f = zmo::sap::FindField(zmo::sap::FindLayout(structure, ""), field);
   ASSERT_NE(f, nullptr) << field;
   auto* out = static_cast<unsigned char*>(line) + f->offset;
   const auto u = static_cast<std::uint32_t>(value);
@@ -46,7 +46,7 @@ void PutInt(void* line, const char* structure, const char* field, std::int32_t v
 }
 
 void PutText(void* line, const char* structure, const char* field, const std::string& text) {
-  const zmo::rfc::FieldLayout* f = zmo::rfc::FindField(zmo::rfc::FindLayout(structure, ""), field);
+  const zmo::sap::FieldLayout* f = zmo::sap::FindField(zmo::sap::FindLayout(structure, ""), field);
   ASSERT_NE(f, nullptr) << field;
   char* out = static_cast<char*>(line) + f->offset;
   std::memset(out, ' ', f->length);

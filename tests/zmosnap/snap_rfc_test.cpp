@@ -14,11 +14,11 @@
 
 #include "common/db_kind.h"
 #include "common/runtime_state.h"
+#include "common/sap_layouts.h"
 #include "common/service_control.h"
 #include "common/trace_log.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "rfc/layouts.h"
 #include "rfc/simulator.h"
 #include "snap_test_env.h"
 #include "zmo_test/matchers.h"
@@ -196,14 +196,14 @@ TEST_F(SnapRfcTest, TablesAreCreatedWithTheirLineLengthsAndStructuresInstalledOn
   }
   // The line lengths are those of the structures the library laid out.
   for (const char* s : {"CPU_ALL", "DSK_SINGLE", "MEM_ALL", "LAN_SINGLE", "BTCSYSLOG", "RFCFUNC"}) {
-    ASSERT_NE(zmo::rfc::FindLayout(s, ""), nullptr) << s;
+    ASSERT_NE(zmo::sap::FindLayout(s, ""), nullptr) << s;
   }
-  EXPECT_EQ(zmo::rfc::FindLayout("CPU_ALL", "")->line_size, kTfCpuAllLeng);
-  EXPECT_EQ(zmo::rfc::FindLayout("DSK_SINGLE", "")->line_size, kTfDiskSingleLeng);
-  EXPECT_EQ(zmo::rfc::FindLayout("LAN_SINGLE", "")->line_size, kTfLanSingleLeng);
-  EXPECT_EQ(zmo::rfc::FindLayout("MEM_ALL", "")->line_size, kTfMemAllLeng);
-  EXPECT_EQ(zmo::rfc::FindLayout("BTCSYSLOG", "")->line_size, kUsrTblLeng);
-  EXPECT_EQ(zmo::rfc::FindLayout("RFCFUNC", "")->line_size, kFunctionsLeng);
+  EXPECT_EQ(zmo::sap::FindLayout("CPU_ALL", "")->line_size, kTfCpuAllLeng);
+  EXPECT_EQ(zmo::sap::FindLayout("DSK_SINGLE", "")->line_size, kTfDiskSingleLeng);
+  EXPECT_EQ(zmo::sap::FindLayout("LAN_SINGLE", "")->line_size, kTfLanSingleLeng);
+  EXPECT_EQ(zmo::sap::FindLayout("MEM_ALL", "")->line_size, kTfMemAllLeng);
+  EXPECT_EQ(zmo::sap::FindLayout("BTCSYSLOG", "")->line_size, kUsrTblLeng);
+  EXPECT_EQ(zmo::sap::FindLayout("RFCFUNC", "")->line_size, kFunctionsLeng);
 
   // A second set-up (a later run of the process) keeps what is there.
   ASSERT_EQ(initRfcTables(), 0);

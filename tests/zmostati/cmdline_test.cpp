@@ -69,7 +69,7 @@ TEST_F(CmdLineTest, ShortValuesArePaddedAndBinDirGetsItsSeparator) {
   EXPECT_EQ(st.current.endTime, "130000");
   EXPECT_EQ(st.current.endDate, "20240000");
   EXPECT_EQ(st.settings.binDir, "/opt/p/");
-  EXPECT_EQ(st.settings.dbKind, zmo::DbKind::kMssql);
+  EXPECT_EQ(zmo::DatabaseKind(), zmo::DbKind::kMssql);
   EXPECT_EQ(st.settings.serverFile, env_.Dir() + "zmoserver.dat");
   EXPECT_EQ(st.settings.outFile, env_.Dir() + "zmostatiout.dat");
   EXPECT_EQ(st.settings.zmomsgPath, "/opt/p/zmomsg");
@@ -99,7 +99,6 @@ TEST_F(CmdLineTest, LongValuesAreCutAndFilesTaken) {
   EXPECT_EQ(st.current.startTime, "123456");
   EXPECT_EQ(st.current.startDate, "20240315");
   EXPECT_EQ(st.settings.binDir, "/b/");
-  EXPECT_EQ(st.settings.dbKind, zmo::DbKind::kOracle);
   EXPECT_EQ(zmo::DatabaseKind(), zmo::DbKind::kOracle);
   EXPECT_TRUE(zmo::dbKindInfo(zmo::DatabaseKind())->fixedWidth);
   EXPECT_EQ(st.settings.serverFile, "/in/servers.dat");
@@ -178,7 +177,7 @@ TEST_F(CmdLineTest, DbTypeIsExactAndUpperCase) {
     args.back() = name;
     EXPECT_EQ(Parse(args), 0) << name;
   }
-  EXPECT_EQ(statiState().settings.dbKind, zmo::DbKind::kTessel);
+  EXPECT_EQ(zmo::DatabaseKind(), zmo::DbKind::kTessel);
 }
 
 TEST_F(CmdLineTest, MissingDbTypeCollectsNothingAndExitsOne) {

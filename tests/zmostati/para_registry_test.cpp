@@ -49,7 +49,6 @@ TEST_F(ParaTest, NamesAndLoaderArguments) {
   zmo::SetTraceSwitch(1);
   ASSERT_EQ(statiGetParaFromRegistry(), 0);
   const StatiSettings& s = statiState().settings;
-  EXPECT_EQ(s.dbKind, zmo::DbKind::kMssql);
   EXPECT_EQ(zmo::DatabaseKind(), zmo::DbKind::kMssql);
   EXPECT_EQ(s.batchFlag, 1);
   EXPECT_EQ(s.normalFlag, 1);
@@ -117,7 +116,7 @@ TEST_F(ParaTest, EveryDatabaseKind) {
   for (const auto& k : kinds) {
     env_.Set("DB", k.name);
     ASSERT_EQ(statiGetParaFromRegistry(), 0) << k.name;
-    EXPECT_EQ(static_cast<int>(statiState().settings.dbKind), k.kind);
+    EXPECT_EQ(static_cast<int>(zmo::DatabaseKind()), k.kind);
     const zmo::DbKindInfo* row = zmo::dbKindInfo(zmo::DatabaseKind());
     ASSERT_NE(row, nullptr) << k.name;
     EXPECT_EQ(row->fixedWidth ? 1 : 0, k.oracle);

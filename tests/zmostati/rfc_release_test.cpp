@@ -1,13 +1,13 @@
-// Release selection: which layout a release's records come in, and the
+// Release selection: the layout a server's release resolves to, and the
 // tables and call that follow from it for every system of the example
-// landscape.
+// landscape (the rule itself: tests/common/sap_layouts_test.cpp).
 
 #include <gmock/gmock.h>
 
 #include <string>
 #include <vector>
 
-#include "rfc/layouts.h"
+#include "common/sap_layouts.h"
 #include "rfc_test_env.h"
 
 using namespace zmo::stati;
@@ -18,34 +18,7 @@ using namespace stati_rfc_test;
 using Lines = std::vector<std::string>;
 using ::testing::Ge;
 using ::testing::SizeIs;
-
-struct ReleaseCase {
-  const char* release;
-  StatiLayout layout;
-};
-
-TEST(RfcReleaseSelection, FirstCharacterAndForFourTheSecond) {
-  const std::vector<ReleaseCase> cases = {
-      {"31I", kStatiLayout3},   {"30F", kStatiLayout3},     {"3", kStatiLayout3},
-      {"40B", kStatiLayout4},   {"40A", kStatiLayout4},     {"45B", kStatiLayout45B},
-      {"45A", kStatiLayout45B}, {"46C", kStatiLayout46C},   {"46D", kStatiLayout46C},
-      {"47X", kStatiLayout46C}, {"4", kStatiLayout46C},     {"620", kStatiLayout610},
-      {"610", kStatiLayout610}, {"640", kStatiLayout610},   {"700", kStatiLayoutCount},
-      {"", kStatiLayoutCount},  {"B46", kStatiLayoutCount}, {" 46", kStatiLayoutCount},
-  };
-  for (const ReleaseCase& c : cases) {
-    EXPECT_EQ(statiLayoutOfRelease(c.release), c.layout) << "release \"" << c.release << "\"";
-  }
-}
-
-TEST(RfcReleaseSelection, LayoutTags) {
-  EXPECT_STREQ(statiLayoutTag(kStatiLayout3), "3");
-  EXPECT_STREQ(statiLayoutTag(kStatiLayout45B), "45B");
-  EXPECT_STREQ(statiLayoutTag(kStatiLayout46C), "46C");
-  EXPECT_STREQ(statiLayoutTag(kStatiLayout4), "4");
-  EXPECT_STREQ(statiLayoutTag(kStatiLayout610), "610");
-  EXPECT_STREQ(statiLayoutTag(kStatiLayoutCount), "");
-}
+using zmo::sap::StatLayout;
 
 class RfcReleaseTest : public StatiRfcTest {};
 
@@ -54,16 +27,16 @@ class RfcReleaseTest : public StatiRfcTest {};
 struct SystemCase {
   const char* system;
   const char* release;
-  StatiLayout layout;
+  StatLayout layout;
   unsigned batchLine;
   unsigned normalLine;
 };
 
 TEST_F(RfcReleaseTest, EveryExampleSystemGetsItsReleasesTables) {
   const std::vector<SystemCase> cases = {
-      {"T31", "31I", kStatiLayout3, 504, 512},   {"T40", "40B", kStatiLayout4, 576, 640},
-      {"T45", "45B", kStatiLayout45B, 576, 640}, {"T46", "46C", kStatiLayout46C, 576, 672},
-      {"T4D", "46D", kStatiLayout46C, 576, 672}, {"T62", "620", kStatiLayout610, 528, 632},
+      {"T31", "31I", StatLayout::k3, 504, 512},   {"T40", "40B", StatLayout::k4, 576, 640},
+      {"T45", "45B", StatLayout::k45B, 576, 640}, {"T46", "46C", StatLayout::k46C, 576, 672},
+      {"T4D", "46D", StatLayout::k46C, 576, 672}, {"T62", "620", StatLayout::k610, 528, 632},
   };
   for (const SystemCase& c : cases) {
     SCOPED_TRACE(c.system);
@@ -71,6 +44,7 @@ TEST_F(RfcReleaseTest, EveryExampleSystemGetsItsReleasesTables) {
     Prepare(c.system);
     const StatiRfcSession& s = statiRfcSession();
     ASSERT_EQ(s.release, c.release);
+    EXPECT_EQ(s.layout, c.layout);
     ASSERT_NE(s.batchTable, ITAB_NULL);
     ASSERT_NE(s.normalTable, ITAB_NULL);
     EXPECT_EQ(ItLeng(s.batchTable), c.batchLine);
@@ -87,9 +61,9 @@ TEST_F(RfcReleaseTest, EveryExampleSystemGetsItsReleasesTables) {
     // interval; the lines are in the release's layout.
     ASSERT_EQ(ItFill(s.batchTable), 2);
     ASSERT_EQ(ItFill(s.normalTable), 3);
-    const auto* layout = zmo::rfc::FindLayout(zmo::rfc::kNormalStructure, statiLayoutTag(c.layout));
+    const auto* layout = zmo::sap::FindLayout(zmo::sap::kNormalStructure, c.layout);
     ASSERT_NE(layout, nullptr);
-    const auto* end_date = zmo::rfc::FindField(layout, "ENDDATE");
+    const auto* end_date = zmo::sap::FindField(layout, "ENDDATE");
     ASSERT_NE(end_date, nullptr);
     const char* line = static_cast<const char*>(ItGetLine(s.normalTable, 1));
     ASSERT_NE(line, nullptr);
@@ -117,6 +91,7 @@ TEST_F(RfcReleaseTest, UnrecognisedReleaseReadsWithoutTables) {
   ASSERT_EQ(Open("T70"), 0);
   ASSERT_EQ(statiCallRfcSystemInfo(), 0);
   ASSERT_EQ(statiRfcSession().release, "700");
+  EXPECT_FALSE(statiRfcSession().layout);
   size_t mark = TraceLines().size();
   EXPECT_EQ(statiCreateRfcTables(), 0);
   EXPECT_EQ(statiRfcSession().batchTable, ITAB_NULL);

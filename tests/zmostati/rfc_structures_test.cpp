@@ -18,12 +18,12 @@ class RfcStructuresTest : public StatiRfcTest {
  protected:
   // The ten handles in the order of installation.
   static std::vector<RFC_TYPEHANDLE> Handles() {
-    const StatiRfcSession& s = statiRfcSession();
+    using zmo::sap::StatLayout;
     std::vector<RFC_TYPEHANDLE> handles;
-    for (const auto* types : {&s.batchTypes, &s.normalTypes}) {
-      for (StatiLayout l :
-           {kStatiLayout3, kStatiLayout45B, kStatiLayout46C, kStatiLayout4, kStatiLayout610}) {
-        handles.push_back((*types)[l]);
+    for (bool batch : {true, false}) {
+      for (StatLayout l :
+           {StatLayout::k3, StatLayout::k45B, StatLayout::k46C, StatLayout::k4, StatLayout::k610}) {
+        handles.push_back(statiTypeHandle(batch, l));
       }
     }
     return handles;

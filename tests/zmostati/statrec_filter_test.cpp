@@ -87,7 +87,7 @@ TEST_F(StatrecFilterTest, LaterBatchRecordsHaveNoTransaction) {
   for (const char* release : {"40B", "45B", "46C", "620"}) {
     SCOPED_TRACE(release);
     ITAB_H table =
-        statrec_test::MakeTable("T", {StandardLine(zmo::rfc::StatLayoutTag(release), true)});
+        statrec_test::MakeTable("T", {StandardLine(zmo::sap::StatLayoutTag(release), true)});
     StatiConvertJob job = Job(release);
     job.allMetrics = 0;
     job.normalFlag = 0;

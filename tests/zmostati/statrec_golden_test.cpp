@@ -295,7 +295,7 @@ class StatrecGoldenTest : public statrec_test::StatrecTest {};
 TEST_F(StatrecGoldenTest, EachBranchGivesItsOracleLine) {
   for (const Golden& g : kGolden) {
     SCOPED_TRACE(std::string(g.release) + (g.batch ? " batch" : " normal"));
-    const char* tag = zmo::rfc::StatLayoutTag(g.release);
+    const char* tag = zmo::sap::StatLayoutTag(g.release);
     ASSERT_NE(tag, nullptr);
     int rc = -1;
     const std::string got = ConvertOne(StandardLine(tag, g.batch), g.batch, g.release, &rc);
@@ -337,7 +337,7 @@ TEST_F(StatrecGoldenTest, OtherKindsSeparateFieldsAndQuoteForCorva) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(zmo::dbKindName(c.kind));
-    zmo::setDatabaseKind(c.kind);
+    kind_ = c.kind;
     EXPECT_EQ(ConvertOne(StandardLine("46C", false), false, "46C"), c.line);
   }
 }

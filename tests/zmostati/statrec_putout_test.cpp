@@ -63,7 +63,7 @@ class StatrecPutOutTest : public statrec_test::StatrecTest {
     StatiRfcSession& session = statiRfcSession();
     session.systemId = "PRD";
     session.dbHost = "dbsrv";
-    session.release = "46C";
+    statiSetRelease("46C");
     session.batchTable =
         statrec_test::MakeTable("V2_BTC_STEP_RECORDS", {StandardLine("46C", true)});
     session.normalTable = statrec_test::MakeTable("V2_NORMAL_RECORDS", ThreeLines());
@@ -193,7 +193,7 @@ TEST_F(StatrecPutOutTest, StopBetweenLinesGives28) {
 // included.
 TEST_F(StatrecPutOutTest, OneWritePerLine) {
   for (zmo::DbKind kind : {zmo::DbKind::kOracle, zmo::DbKind::kCorva}) {
-    zmo::setDatabaseKind(kind);
+    kind_ = kind;
     WriteProbe probe;
     EXPECT_EQ(ConvertInto(&probe), 0);
     ASSERT_EQ(probe.writes.size(), 3u);
@@ -233,9 +233,9 @@ TEST_F(StatrecPutOutTest, NoKindOrNoFileIsRefused) {
   ITAB_H normal = statrec_test::MakeTable("V2_NORMAL_RECORDS", ThreeLines());
   StatiConvertJob job = Job("46C");
   job.normalTable = normal;
-  zmo::setDatabaseKind(zmo::DbKind::kNone);
+  job.kind = zmo::DbKind::kNone;
   EXPECT_EQ(Convert(job), "");
-  zmo::setDatabaseKind(zmo::DbKind::kOracle);
+  job.kind = zmo::DbKind::kOracle;
   EXPECT_EQ(statiConvertTables(job), 1);  // no file
 }
 
@@ -342,7 +342,7 @@ TEST_F(StatrecPutOutTest, OracleRecordKeepsItsColumns) {
   trace = Trace();
   EXPECT_NE(trace.find(cut), trace.rfind(cut));
 
-  zmo::setDatabaseKind(zmo::DbKind::kTessel);
+  job.kind = zmo::DbKind::kTessel;
   const std::string csv = Convert(job);
   EXPECT_EQ(csv.substr(0, 93),
             "N,a-very-long-host-name-of-forty-characters_S01_00,"
@@ -357,8 +357,8 @@ TEST_F(StatrecPutOutTest, ZeroLinesStillGiveFullRecords) {
   for (const char* release : {"31I", "40B", "45B", "46C", "620"}) {
     for (bool batch : {true, false}) {
       SCOPED_TRACE(std::string(release) + (batch ? " batch" : " normal"));
-      const zmo::rfc::StructLayout* l =
-          statrec_test::Layout(zmo::rfc::StatLayoutTag(release), batch);
+      const zmo::sap::StructLayout* l =
+          statrec_test::Layout(zmo::sap::StatLayoutTag(release), batch);
       ITAB_H t = ItCreate("T", l->line_size, 0, 0);
       ItAppLine(t);
       StatiConvertJob job = Job(release);
@@ -521,7 +521,7 @@ TEST_F(StatrecPutOutTest, MeasuresWiderThanTheirColumnsInEachKind) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(zmo::dbKindName(c.kind));
-    zmo::setDatabaseKind(c.kind);
+    job.kind = c.kind;
     const std::string out = Convert(job);
     const std::vector<std::string> f = Fields(out, c.kind);
     ASSERT_EQ(f.size(), 24u) << out;
@@ -564,7 +564,7 @@ TEST_F(StatrecPutOutTest, ControlBytesInReceivedTextKeepTheRecordOneLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(zmo::dbKindName(c.kind));
-    zmo::setDatabaseKind(c.kind);
+    job.kind = c.kind;
     // One record, one line: the only CR LF is the line's end.
     const std::string out = Convert(job);
     const std::vector<std::string> f = Fields(out, c.kind);

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "common/db_kind.h"
+#include "common/sap_layouts.h"
 #include "common/trace_log.h"
-#include "rfc/layouts.h"
 #include "rfc/sapitab.h"
 #include "rfc/simulator.h"
 #include "stati_test_env.h"
@@ -27,11 +27,11 @@ namespace statrec_test {
 
 using namespace zmo::stati;
 
-using zmo::rfc::FieldKind;
-using zmo::rfc::StructLayout;
+using zmo::sap::FieldKind;
+using zmo::sap::StructLayout;
 
 inline const StructLayout* Layout(const char* tag, bool batch) {
-  return zmo::rfc::FindLayout(batch ? zmo::rfc::kBatchStructure : zmo::rfc::kNormalStructure, tag,
+  return zmo::sap::FindLayout(batch ? zmo::sap::kBatchStructure : zmo::sap::kNormalStructure, tag,
                               1);
 }
 
@@ -41,7 +41,7 @@ class Line {
  public:
   explicit Line(const StructLayout* layout) : layout_(layout), bytes_(layout->line_size, '\0') {
     for (unsigned i = 0; i < layout->field_count; ++i) {
-      const zmo::rfc::FieldLayout& f = layout->fields[i];
+      const zmo::sap::FieldLayout& f = layout->fields[i];
       switch (f.kind) {
         case FieldKind::kChar:
           std::memset(&bytes_[f.offset], ' ', f.length);
@@ -62,7 +62,7 @@ class Line {
 
   // Characters, blank-padded; the text must fit.
   Line& Text(const char* name, const std::string& text) {
-    const zmo::rfc::FieldLayout& f = Field(name);
+    const zmo::sap::FieldLayout& f = Field(name);
     EXPECT_LE(text.size(), f.length) << name;
     std::memset(&bytes_[f.offset], ' ', f.length);
     std::memcpy(&bytes_[f.offset], text.data(), std::min<size_t>(text.size(), f.length));
@@ -70,7 +70,7 @@ class Line {
   }
   // Raw bytes, exactly the field's length.
   Line& Raw(const char* name, const std::string& bytes) {
-    const zmo::rfc::FieldLayout& f = Field(name);
+    const zmo::sap::FieldLayout& f = Field(name);
     EXPECT_EQ(bytes.size(), f.length) << name;
     std::memcpy(&bytes_[f.offset], bytes.data(), std::min<size_t>(bytes.size(), f.length));
     return *this;
@@ -85,22 +85,22 @@ class Line {
   // value has).
   Line& PackedBytes(const char* name, const std::string& bytes) { return Raw(name, bytes); }
   // Whether the layout has the field.
-  bool Has(const char* name) const { return zmo::rfc::FindField(layout_, name) != nullptr; }
+  bool Has(const char* name) const { return zmo::sap::FindField(layout_, name) != nullptr; }
 
   const std::string& bytes() const { return bytes_; }
   const StructLayout* layout() const { return layout_; }
 
  private:
-  const zmo::rfc::FieldLayout& Field(const char* name) {
-    const zmo::rfc::FieldLayout* f = zmo::rfc::FindField(layout_, name);
+  const zmo::sap::FieldLayout& Field(const char* name) {
+    const zmo::sap::FieldLayout* f = zmo::sap::FindField(layout_, name);
     if (f == nullptr) {
       ADD_FAILURE() << layout_->structure << " " << layout_->tag << " has no field " << name;
-      static zmo::rfc::FieldLayout none{"", 0, 0, FieldKind::kChar, 0};
+      static zmo::sap::FieldLayout none{"", 0, 0, FieldKind::kChar, 0};
       return none;
     }
     return *f;
   }
-  void PutPacked(const zmo::rfc::FieldLayout& f, long long value) {
+  void PutPacked(const zmo::sap::FieldLayout& f, long long value) {
     const bool negative = value < 0;
     unsigned long long v = negative ? 0ull - static_cast<unsigned long long>(value)
                                     : static_cast<unsigned long long>(value);
@@ -157,7 +157,7 @@ inline void Poison(Line* line) {
   const StructLayout* l = line->layout();
   long long poison = 70001;
   for (unsigned i = 0; i < l->field_count; ++i) {
-    const zmo::rfc::FieldLayout& f = l->fields[i];
+    const zmo::sap::FieldLayout& f = l->fields[i];
     if (f.kind == FieldKind::kPacked) line->Packed(f.name, poison += 1111);
     if (f.kind == FieldKind::kChar) line->Text(f.name, std::string(f.length, 'Q'));
   }
@@ -244,10 +244,12 @@ class StatrecTest : public ::testing::Test {
   void TearDown() override { zmo::rfc::SimReset(); }
 
   // A job for the standard server: host app1.example.net, system S01 on
-  // database host db1, system number 00, release 46C, every metric.
+  // database host db1, system number 00, release 46C, every metric, in the
+  // form of kind_.
   StatiConvertJob Job(const char* release = "46C") {
     StatiConvertJob job;
-    job.release = release;
+    job.kind = kind_;
+    job.layout = zmo::sap::StatLayoutOfRelease(release);
     job.host = "app1.example.net";
     job.shortHost = "app1";
     job.systemId = "S01";
@@ -286,6 +288,7 @@ class StatrecTest : public ::testing::Test {
   }
 
   StatiTestEnv env_;
+  zmo::DbKind kind_ = zmo::DbKind::kOracle;  // the kind Job() hands on
   bool metrics_[zmo::kMetricSwitchCount] = {};
 };
 

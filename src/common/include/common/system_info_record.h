@@ -1,5 +1,5 @@
 // The record RFC_SYSTEM_INFO answers with (RFCSI): the fields the collectors
-// read from it, at the positions of the layout table (rfc/layouts.h).
+// read from it, at the positions of the layout table (common/sap_layouts.h).
 #pragma once
 
 #include <string>

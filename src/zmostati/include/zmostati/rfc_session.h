@@ -12,23 +12,15 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "common/rfc_call.h"
+#include "common/sap_layouts.h"
 #include "common/server_file.h"
 #include "rfc/saprfc.h"
 
 namespace zmo::stati {
-
-// The statistic record layouts, in the order their structures are installed.
-enum StatiLayout {
-  kStatiLayout3,
-  kStatiLayout45B,
-  kStatiLayout46C,
-  kStatiLayout4,
-  kStatiLayout610,
-  kStatiLayoutCount,
-};
 
 // The session state of the process. The connection items are set anew for
 // each server; the type handles live as long as the process, so that every
@@ -38,11 +30,15 @@ struct StatiRfcSession {
   std::string systemId;                 // RFCSYSID up to its first blank, upper-cased
   std::string dbHost;                   // RFCDBHOST up to its first blank
   std::string release;                  // the first three characters of RFCSAPRL
-  ITAB_H batchTable = ITAB_NULL;        // V2_BTC_STEP_RECORDS
-  ITAB_H normalTable = ITAB_NULL;       // V2_NORMAL_RECORDS
-  std::string exception;                // name of the last exception RfcReceive raised
-  std::array<RFC_TYPEHANDLE, kStatiLayoutCount> batchTypes{};   // SAPWLPFBTC; 0 = not installed
-  std::array<RFC_TYPEHANDLE, kStatiLayoutCount> normalTypes{};  // SAPWLPFNRM; 0 = not installed
+  // The statistic record layout of release, resolved once with it
+  // (statiSetRelease); none when the release is not recognised.
+  std::optional<zmo::sap::StatLayout> layout;
+  ITAB_H batchTable = ITAB_NULL;   // V2_BTC_STEP_RECORDS
+  ITAB_H normalTable = ITAB_NULL;  // V2_NORMAL_RECORDS
+  std::string exception;           // name of the last exception RfcReceive raised
+  // By zmo::sap::StatLayout: SAPWLPFBTC and SAPWLPFNRM; 0 = not installed.
+  std::array<RFC_TYPEHANDLE, zmo::sap::kStatLayoutCount> batchTypes{};
+  std::array<RFC_TYPEHANDLE, zmo::sap::kStatLayoutCount> normalTypes{};
 };
 
 // The one instance.
@@ -57,10 +53,11 @@ int statiRfcOpen(const zmo::ServerLine& server, const char* password);
 // Closes every connection of the process (RfcClose of the null handle).
 void statiRfcClose();
 
-// The layout of a release; kStatiLayoutCount when the release is not
-// recognised. The layout tag ("3", "4", "45B", "46C", "610") of a layout.
-StatiLayout statiLayoutOfRelease(const std::string& release);
-const char* statiLayoutTag(StatiLayout layout);
+// Sets the session's release and resolves its statistic record layout
+// (zmo::sap::StatLayoutOfRelease), the one resolution for the server.
+void statiSetRelease(const std::string& release);
+// The type handle of the batch (batch true) or normal structure in a layout.
+RFC_TYPEHANDLE& statiTypeHandle(bool batch, zmo::sap::StatLayout layout);
 
 // The RFC error handler: traces text and the library's last error.
 void statiRfcErrorHandler(const char* text);

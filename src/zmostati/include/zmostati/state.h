@@ -17,7 +17,6 @@ namespace zmo::stati {
 // What one collection run collects and where it writes: read from the
 // registry for the service and -nr, from the command line for -np.
 struct StatiSettings {
-  zmo::DbKind dbKind = zmo::DbKind::kNone;
   bool batchFlag = true;       // read batch step records
   bool normalFlag = true;      // read normal records
   bool gmtSwitch = false;      // convert record time stamps to GMT

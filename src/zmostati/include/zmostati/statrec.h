@@ -22,8 +22,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
+#include "common/db_kind.h"
 #include "common/field_writer.h"
+#include "common/sap_layouts.h"
 #include "rfc/sapitab.h"
 
 namespace zmo::stati {
@@ -96,7 +99,11 @@ enum StatiMeasure {
 // it from the collector's state; the tests and the benchmark fill it.
 struct StatiConvertJob {
   std::FILE* file = nullptr;  // the open statistic data file
-  const char* release = "";   // RFCSAPRL, three characters
+  // The form the lines are written in: the database kind the run resolved.
+  zmo::DbKind kind = zmo::DbKind::kNone;
+  // The release's layout, resolved once for the server; none for a release
+  // that is not recognised.
+  std::optional<zmo::sap::StatLayout> layout;
   ITAB_H batchTable = ITAB_NULL;
   ITAB_H normalTable = ITAB_NULL;
   bool batchFlag = true;   // convert the batch-step table
@@ -124,25 +131,27 @@ struct StatiConvertJob {
 };
 
 // The interval line of job's server and read interval for the record kind
-// (kStatBatchRecord or kStatNormalRecord), in the form of the kind in
-// force. job's read interval must be given.
+// (kStatBatchRecord or kStatNormalRecord), in the form of job's kind. job's
+// read interval must be given.
 void statiIntervalLine(const StatiConvertJob& job, char recordKind, zmo::RecordLine* line);
 
-// Converts and writes the tables of job in the form of the database kind in
-// force (field_writer.h): first the batch table when batchFlag is set, then
-// the normal table when normalFlag is set. Returns 0; 1 when a line is
-// missing, a table's lines are shorter than the release's layout, or a write
-// failed (lines already written stay); 28 when a stop request came between
-// two lines. An unrecognised release writes nothing, calls the RFC error
-// handler with "unrecognized SAP level encountered" and returns 0.
+// Converts and writes the tables of job in the form of job's database kind
+// (field_writer.h): first the batch table when batchFlag is set, then the
+// normal table when normalFlag is set. Returns 0; 1 when the job has no kind
+// or no file, a line is missing, a table's lines are shorter than the
+// release's layout, or a write failed (lines already written stay); 28 when
+// a stop request came between two lines. An unrecognised release (no
+// layout) writes nothing, calls the RFC error handler with "unrecognized SAP
+// level encountered" and returns 0.
 int statiConvertTables(const StatiConvertJob& job);
 
 // --- The collection run's steps -----------------------------------------
 
 // The conversion job of the server being visited: from the run
-// (statiState().collect: file and server line), the RFC session
-// (statiRfcSession(): system id, database host, release, tables), the
-// settings, the metric switches and the read interval.
+// (statiState().collect: file and server line, and the database kind it
+// resolved, zmo::DatabaseKind), the RFC session (statiRfcSession(): system
+// id, database host, release layout, tables), the settings, the metric
+// switches and the read interval.
 StatiConvertJob statiRunJob();
 // Converts both tables of the server being visited into the run's open
 // statistic data file (statiRunJob). Results as statiConvertTables.
