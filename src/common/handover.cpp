@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/env.h"
 #include "common/trace_log.h"
 #include "platform/files.h"
 #include "platform/process.h"
@@ -59,7 +60,7 @@ int execCommand(const std::string& path, const std::vector<std::string>& argv, i
   elements.reserve(argv.size() + 1);
   for (const std::string& a : argv) elements.push_back(a.c_str());
   elements.push_back(nullptr);
-  const std::intptr_t rc = _spawnv(_P_WAIT, path.c_str(), elements.data());
+  const std::intptr_t rc = CurrentEnv().Spawn(_P_WAIT, path.c_str(), elements.data());
   const int err = errno;
   writeTrace("spawn(%s) returned <%d>.\n", path.c_str(), static_cast<int>(rc));
   if (rc == -1) {

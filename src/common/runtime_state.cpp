@@ -1,7 +1,5 @@
 #include "common/runtime_state.h"
 
-#include <cstdlib>
-
 #include "common/gdlib_binding.h"
 #include "common/service_control.h"
 #include "common/trace_log.h"
@@ -25,9 +23,7 @@ void ResetConsoleRuntime() {
   r.program_dir.clear();
   r.db_kind = DbKind::kNone;
   r.utc_offset = 0;
-  r.exit = nullptr;
-  r.host_name = nullptr;
-  r.ipv4_address = nullptr;
+  r.env = nullptr;
 }
 
 std::string ProgramDir() {
@@ -36,13 +32,6 @@ std::string ProgramDir() {
   return ProgramDirectory();
 }
 
-void exitProgram(int code) {
-  ExitFn fn = Runtime().exit;
-  if (fn != nullptr) {
-    fn(code);
-    return;
-  }
-  std::exit(code);
-}
+void exitProgram(int code) { CurrentEnv().Exit(code); }
 
 }  // namespace zmo

@@ -9,17 +9,14 @@
 #include "common/trace_log.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/network.h"
 
 namespace zmo {
 
 void myIPaddress(char* out) {
-  ConsoleRuntime& r = Runtime();
-  std::string host = r.host_name != nullptr ? r.host_name() : LocalHostName();
-  if (r.program.trace_host_name) writeTrace("local hostname=%s\n", host.c_str());
-  std::string address = host.empty()                ? std::string()
-                        : r.ipv4_address != nullptr ? r.ipv4_address()
-                                                    : LocalIPv4Address();
+  Env& env = CurrentEnv();
+  std::string host = env.HostName();
+  if (Runtime().program.trace_host_name) writeTrace("local hostname=%s\n", host.c_str());
+  std::string address = host.empty() ? std::string() : env.IPv4Address();
   // The address travels on as text into a fixed buffer; anything that is not
   // a dotted IPv4 address counts as none.
   if (address.empty() || address.size() >= static_cast<size_t>(kIpAddressSize)) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/env.h"
 #include "common/pipeline.h"
 #include "lines.h"
 #include "platform/files.h"
@@ -35,8 +36,7 @@ std::intptr_t Run(int mode, const std::string& path, const std::vector<std::stri
   std::vector<const char*> argv;
   for (const std::string& a : args) argv.push_back(a.c_str());
   argv.push_back(nullptr);
-  LoaderSpawnFn spawn = loaderState().spawn != nullptr ? loaderState().spawn : _spawnv;
-  return spawn(mode, path.c_str(), argv.data());
+  return zmo::CurrentEnv().Spawn(mode, path.c_str(), argv.data());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "common/env.h"
 #include "common/gdlib_binding.h"
 
 namespace zmo::loader {
@@ -41,6 +42,7 @@ void loaderReset() {
   Wipe(&s.password);
   loaderReleaseBatchLock();
   s = LoaderState();
+  zmo::SetEnv(nullptr);
 }
 
 }  // namespace zmo::loader

@@ -17,12 +17,6 @@ constexpr DWORD kWaitHintMillis = 3000;
 // Service-specific exit code when the stop event cannot be created.
 constexpr DWORD kNoStopEventExitCode = 3;
 
-int RunCycle(int argc, char** argv) {
-  SnapState& st = snapState();
-  return st.hooks.startQuery != nullptr ? st.hooks.startQuery(argc, argv)
-                                        : snapStartQuery(argc, argv);
-}
-
 }  // namespace
 
 int snapServiceRun(int argc, char** argv) {
@@ -56,7 +50,7 @@ int snapServiceRun(int argc, char** argv) {
     if (st.runFlag) {
       zmo::writeTrace("about to connect\n");
       snapGetMetricFilters();
-      if (!zmo::DisconnectFlag()) RunCycle(argc, argv);
+      if (!zmo::DisconnectFlag()) st.hooks.startQuery(argc, argv);
     }
     zmo::writeTrace("about to fall asleep %is\n", static_cast<int>(st.sleepMillis / 1000));
     // The time runs from the end of this pass to the start of the next.

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/env.h"
 #include "test_support.h"
 
 namespace {
@@ -13,15 +14,20 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 int g_exit_code = -1;
-void RecordExit(int code) { g_exit_code = code; }
+// Records the code the process would end with, and returns.
+class RecordExitEnv : public zmo::EnvWrapper {
+ public:
+  void Exit(int code) override { g_exit_code = code; }
+};
 
 class RequiredValueTest : public zmo_test::RegistryTest {
  protected:
   void SetUp() override {
     RegistryTest::SetUp();
     g_exit_code = -1;
-    zmo::Runtime().exit = RecordExit;
+    zmo::SetEnv(&exit_env_);
   }
+  RecordExitEnv exit_env_;
 };
 
 TEST_F(RequiredValueTest, ReturnsTheStoredText) {
@@ -81,7 +87,7 @@ TEST_F(RequiredValueTest, MissingKeyEndsWithNinetyNineWhateverTheName) {
 }
 
 TEST_F(RequiredValueTest, WithoutASeamTheProcessEnds) {
-  zmo::Runtime().exit = nullptr;
+  zmo::SetEnv(nullptr);
   SetConfigText("Other", "x");
   EXPECT_EXIT(zmo::getRequiredRegValue("ProcessStatiWait"),
               ::testing::ExitedWithCode(zmo::kExitMissingRegistryValue), "");

@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/network.h"
 #include "test_support.h"
+#include "zmo_test/host_env.h"
 
 namespace {
 
@@ -92,33 +93,33 @@ TEST_F(SystemInfoTest, FileSizeIs64BitAndFailuresAreTraced) {
                           "getFileSize(): internal error 1", "getFileSize(): internal error 2"));
 }
 
-std::string NoName() { return std::string(); }
-std::string SomeName() { return "collector1"; }
-std::string NoAddress() { return std::string(); }
-std::string GoodAddress() { return "10.1.2.3"; }
-std::string TooLong() { return "1234:5678:9abc::1"; }
+constexpr const char* kNoName = "";
+constexpr const char* kSomeName = "collector1";
+constexpr const char* kNoAddress = "";
+constexpr const char* kGoodAddress = "10.1.2.3";
+constexpr const char* kTooLong = "1234:5678:9abc::1";
 
 TEST_F(SystemInfoTest, AddressFallsBackToLoopbackNeverEmpty) {
   struct Case {
-    zmo::LookupFn host;
-    zmo::LookupFn address;
+    const char* host;
+    const char* address;
     const char* result;
     std::vector<std::string> trace;
   };
   const Case cases[] = {
-      {SomeName, GoodAddress, "10.1.2.3", {"myIPaddress() returned IP address <10.1.2.3>"}},
-      {SomeName,
-       NoAddress,
+      {kSomeName, kGoodAddress, "10.1.2.3", {"myIPaddress() returned IP address <10.1.2.3>"}},
+      {kSomeName,
+       kNoAddress,
        "127.0.0.1",
        {"myIPaddress() no IPv4 address for host <collector1>, using <127.0.0.1>",
         "myIPaddress() returned IP address <127.0.0.1>"}},
-      {NoName,
-       GoodAddress,
+      {kNoName,
+       kGoodAddress,
        "127.0.0.1",
        {"myIPaddress() no IPv4 address for host <>, using <127.0.0.1>",
         "myIPaddress() returned IP address <127.0.0.1>"}},
-      {SomeName,
-       TooLong,
+      {kSomeName,
+       kTooLong,
        "127.0.0.1",
        {"myIPaddress() no IPv4 address for host <collector1>, using <127.0.0.1>",
         "myIPaddress() returned IP address <127.0.0.1>"}},
@@ -126,8 +127,7 @@ TEST_F(SystemInfoTest, AddressFallsBackToLoopbackNeverEmpty) {
   for (const Case& c : cases) {
     zmo::ResetTraceLog();
     zmo::SetTraceSwitch(1);
-    zmo::Runtime().host_name = c.host;
-    zmo::Runtime().ipv4_address = c.address;
+    zmo_test::UseHost(c.host, c.address);
     char out[zmo::kIpAddressSize];
     std::memset(out, 'x', sizeof(out));
     zmo::myIPaddress(out);
@@ -138,8 +138,7 @@ TEST_F(SystemInfoTest, AddressFallsBackToLoopbackNeverEmpty) {
 
 TEST_F(SystemInfoTest, SnapTracesTheHostNameFirst) {
   zmo::SetConsoleProgram(zmo::SnapProgramConfig());
-  zmo::Runtime().host_name = SomeName;
-  zmo::Runtime().ipv4_address = GoodAddress;
+  zmo_test::UseHost(kSomeName, kGoodAddress);
   char out[zmo::kIpAddressSize];
   zmo::myIPaddress(out);
   EXPECT_THAT(TraceTexts(), ElementsAre("local hostname=collector1",

@@ -21,6 +21,7 @@
 #include "platform/clock.h"
 #include "process_kills.h"
 #include "rfc/simulator.h"
+#include "zmo_test/host_env.h"
 #include "zmo_test/landscape.h"
 #include "zmo_test/scoped.h"
 #include "zmogdlib/config_key.h"
@@ -134,8 +135,7 @@ class SnapshotKillTest : public warehouse_test::LoaderWorld {
     zmo::rfc::SimReset();
     zmo::ResetConsoleRuntime();
     zmo::Runtime().program_dir = bin_;
-    zmo::Runtime().host_name = [] { return std::string("collector"); };
-    zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
+    zmo_test::UseHost();
   }
 
   // The work loop's first passes of a process started in the hour given,

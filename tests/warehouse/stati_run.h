@@ -11,6 +11,7 @@
 #include "common/runtime_state.h"
 #include "platform/clock.h"
 #include "rfc/simulator.h"
+#include "zmo_test/host_env.h"
 #include "zmostati/entry.h"
 #include "zmostati/rfc_session.h"
 #include "zmostati/state.h"
@@ -33,8 +34,7 @@ inline void ResetCollector() {
 inline void PrepareStatiCollector(const std::string& program_dir) {
   ResetCollector();
   zmo::Runtime().program_dir = program_dir;
-  zmo::Runtime().host_name = [] { return std::string("collector"); };
-  zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
+  zmo_test::UseHost();
 }
 
 // Runs zmostati -nr at the moment at with program_dir as its directory;

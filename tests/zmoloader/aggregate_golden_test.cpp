@@ -53,7 +53,7 @@ TEST_P(AggregateGoldenTest, ScriptAsFrozen) {
   SetConfig(zmo::cfg::kSystemSLA, "2000");
   WriteConfigurationFiles();
   loaderReset();
-  loaderState().spawn = loader_test::RecordSpawn;
+  loader_test::UseRecordSpawn();
   if (c.snap) {
     ASSERT_EQ(Run({"-a", "-p", "SNAP", "-h", "10.20.30.40", "-i", "153"}), 0);
   } else {

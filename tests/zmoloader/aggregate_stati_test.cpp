@@ -432,7 +432,7 @@ TEST_F(StatiScriptTest, TheBatchSettlesTheGroupFilesAfterTheAggregationCommitted
   WriteGroupFiles();
   WriteBin("zmogrpupdt.dat", Renames({{"Sales Europe", "Sales"}}));
   loaderReset();
-  loaderState().spawn = loader_test::RecordSpawn;
+  loader_test::UseRecordSpawn();
   ASSERT_EQ(Run({"-A", "-P", "STATI", "-S", "20040109", "-E", "20040110", "-H", "10.20.30.40", "-I",
                  "153"}),
             0);
@@ -454,7 +454,7 @@ TEST_F(StatiScriptTest, TheBatchSettlesTheGroupFilesAfterTheAggregationCommitted
 TEST_F(StatiScriptTest, AMissingCustomGroupDateDoesNotEndTheRun) {
   WriteGroupFiles();
   loaderReset();
-  loaderState().spawn = loader_test::RecordSpawn;
+  loader_test::UseRecordSpawn();
   EXPECT_EQ(Run({"-A", "-P", "STATI", "-S", "20040109", "-E", "20040110", "-H", "10.20.30.40", "-I",
                  "153"}),
             0);

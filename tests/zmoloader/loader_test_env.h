@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/env.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -58,11 +59,22 @@ inline std::intptr_t& SpawnResult() {
   return result;
 }
 
-inline std::intptr_t RecordSpawn(int mode, const char* path, const char* const* argv) {
-  SpawnCall call{mode, path, {}};
-  for (const char* const* a = argv; *a != nullptr; ++a) call.argv.push_back(*a);
-  SpawnCalls().push_back(call);
-  return SpawnResult();
+// An Env that records each program start in SpawnCalls and answers
+// SpawnResult, starting nothing.
+class RecordSpawnEnv : public zmo::EnvWrapper {
+ public:
+  std::intptr_t Spawn(int mode, const char* path, const char* const* argv) override {
+    SpawnCall call{mode, path, {}};
+    for (const char* const* a = argv; *a != nullptr; ++a) call.argv.push_back(*a);
+    SpawnCalls().push_back(call);
+    return SpawnResult();
+  }
+};
+
+// Installs the recorder until the next loaderReset.
+inline void UseRecordSpawn() {
+  static RecordSpawnEnv env;
+  zmo::SetEnv(&env);
 }
 
 // The lines of a text, split at CR LF (a last line without one included).
@@ -127,7 +139,7 @@ class LoaderTest : public ::testing::Test {
     loaderReset();
     SpawnCalls().clear();
     SpawnResult() = 0;
-    loaderState().spawn = RecordSpawn;
+    UseRecordSpawn();
     std::error_code ignored;
     std::filesystem::remove(Bin("trace_zmoldr.log"), ignored);
   }

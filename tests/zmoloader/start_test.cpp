@@ -211,13 +211,16 @@ std::vector<std::string>& LocksSeen() {
 }
 
 // Records, at each start, which batch files are locked then.
-std::intptr_t RecordLocks(int mode, const char* path, const char* const* argv) {
-  const std::string bin = std::filesystem::path(path).parent_path().string();
-  for (const char* bat : {"zmoload_stati.bat", "zmoload2_stati.bat"}) {
-    if (LockedElsewhere(bin + "/" + bat)) LocksSeen().push_back(bat);
+class RecordLocksEnv : public loader_test::RecordSpawnEnv {
+ public:
+  std::intptr_t Spawn(int mode, const char* path, const char* const* argv) override {
+    const std::string bin = std::filesystem::path(path).parent_path().string();
+    for (const char* bat : {"zmoload_stati.bat", "zmoload2_stati.bat"}) {
+      if (LockedElsewhere(bin + "/" + bat)) LocksSeen().push_back(bat);
+    }
+    return RecordSpawnEnv::Spawn(mode, path, argv);
   }
-  return loader_test::RecordSpawn(mode, path, argv);
-}
+};
 
 // The Corva command window runs the second batch on its own: while a run
 // writes its files, and until it starts its first batch, it holds the lock
@@ -225,7 +228,8 @@ std::intptr_t RecordLocks(int mode, const char* path, const char* const* argv) {
 // batch killed) is waited for.
 TEST_F(StartTest, ACorvaRunHoldsTheLocksOfBothItsBatches) {
   SetConfig(zmo::cfg::kDB, "Corva");
-  loaderState().spawn = RecordLocks;
+  RecordLocksEnv record_locks;
+  zmo::SetEnv(&record_locks);
   LocksSeen().clear();
   ASSERT_EQ(Run(kStati), 0);
   ASSERT_EQ(SpawnCalls().size(), 2u);

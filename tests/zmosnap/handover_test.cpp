@@ -182,7 +182,7 @@ TEST_F(SnapHandOver, LoaderThatCannotBeStarted) {
 }
 
 TEST_F(SnapHandOver, WithoutAnIPv4AddressTheLoaderGetsLoopback) {
-  zmo::Runtime().ipv4_address = [] { return std::string(); };
+  zmo_test::UseHost("collector", "");
   ASSERT_EQ(RunCycle(), 0);
   ASSERT_EQ(snapLoad(), 0);
   const std::vector<std::string> loader = Children().back();

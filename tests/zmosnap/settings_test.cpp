@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/db_kind.h"
+#include "common/env.h"
 #include "common/metric_switches.h"
 #include "common/registry_value.h"
 #include "common/runtime_state.h"
@@ -304,12 +305,18 @@ class MetricFilters : public testing::Test {
     zmo::SetTraceSwitch(1);
     SnapTestEnv::SetAllSwitches("False");
     SnapTestEnv::Set("ProcessStatiActiveUsers", "False");
-    zmo::Runtime().exit = [](int code) { g_exit = code; };
+    zmo::SetEnv(&exit_env_);
     g_exit = -1;
   }
+  // Records the code the process would end with, and returns.
+  class RecordExitEnv : public zmo::EnvWrapper {
+   public:
+    void Exit(int code) override { g_exit = code; }
+  };
   static const zmo::MetricSwitches& M() { return snapRecordState().switches; }
   static inline int g_exit = -1;
   SnapTestEnv env_;
+  RecordExitEnv exit_env_;
 };
 
 TEST_F(MetricFilters, GroupsFollowTheirSwitches) {

@@ -12,6 +12,7 @@
 #include "common/service_control.h"
 #include "common/trace_log.h"
 #include "stati_test_env.h"
+#include "zmo_test/host_env.h"
 #include "zmo_test/matchers.h"
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
@@ -31,8 +32,7 @@ int CountingQuery() {
 class CmdLineTest : public testing::Test {
  protected:
   void SetUp() override {
-    zmo::Runtime().ipv4_address = [] { return std::string("10.1.2.3"); };
-    zmo::Runtime().host_name = [] { return std::string("collector"); };
+    zmo_test::UseHost("collector", "10.1.2.3");
     statiState().hooks.startQuery = CountingQuery;
     statiState().hooks.installRfcErrorHandler = [] {};
     g_queries = 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/env.h"
 #include "common/metric_switches.h"
 #include "common/registry_value.h"
 #include "common/runtime_state.h"
@@ -35,12 +36,17 @@ std::vector<int> CollectorSwitches() {
 struct Exited {
   int code;
 };
-[[noreturn]] void ThrowExit(int code) { throw Exited{code}; }
+// Ends the run by throwing the code the process would end with.
+class ThrowExitEnv : public zmo::EnvWrapper {
+ public:
+  [[noreturn]] void Exit(int code) override { throw Exited{code}; }
+};
+ThrowExitEnv g_throw_exit;
 
 class MetricFilters : public testing::Test {
  protected:
   void SetUp() override {
-    zmo::Runtime().exit = ThrowExit;
+    zmo::SetEnv(&g_throw_exit);
     zmo::SetTraceSwitch(1);
   }
   // Every switch stored, "False" unless named in on.
@@ -108,7 +114,7 @@ TEST_F(MetricFilters, EachSwitchIsReadInOrder) {
 TEST_F(MetricFilters, OtherTimeTurnsOnItsParts) {
   for (const char* other : {"ProcessStatiOther", "ProcessApplOther"}) {
     StatiTestEnv env;
-    zmo::Runtime().exit = ThrowExit;
+    zmo::SetEnv(&g_throw_exit);
     env.Set("ProcessQRBData", "no");
     StoreAll({other});
     statiGetMetricFilters();

@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "stati_test_env.h"
 #include "tz_guard.h"
+#include "zmo_test/host_env.h"
 #include "zmo_test/matchers.h"
 #include "zmostati/params.h"
 #include "zmostati/state.h"
@@ -27,13 +28,10 @@ using zmo_test::HasText;
 
 const std::string K = StatiTestEnv::KeyPath();
 
-std::string TestAddress() { return "10.1.2.3"; }
-
 class ParaTest : public testing::Test {
  protected:
   void SetUp() override {
-    zmo::Runtime().ipv4_address = TestAddress;
-    zmo::Runtime().host_name = [] { return std::string("collector"); };
+    zmo_test::UseHost("collector", "10.1.2.3");
     env_.Set("DB", "MSSQL");
     env_.Set("BinDir", "/opt/zmo");
     StatiInterval& cur = statiState().current;

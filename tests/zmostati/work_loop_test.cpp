@@ -18,6 +18,7 @@
 #include "stati_test_env.h"
 #include "tz_guard.h"
 #include "zmo_test/files.h"
+#include "zmo_test/host_env.h"
 #include "zmo_test/matchers.h"
 #include "zmostati/entry.h"
 #include "zmostati/state.h"
@@ -68,8 +69,7 @@ class WorkLoop : public testing::Test {
     g_handler_installs = 0;
     statiState().hooks.startQuery = FakeQuery;
     statiState().hooks.installRfcErrorHandler = [] { ++g_handler_installs; };
-    zmo::Runtime().ipv4_address = [] { return std::string("10.1.2.3"); };
-    zmo::Runtime().host_name = [] { return std::string("collector"); };
+    zmo_test::UseHost("collector", "10.1.2.3");
     env_.Set("StatiDebug", "True");
     env_.Set("StatiSchedule", "08:00 20:00 ");
     env_.Set("StatiSleepTime", "60");

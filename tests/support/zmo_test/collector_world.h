@@ -21,6 +21,7 @@
 #include "rfc/simulator.h"
 #include "zmo_test/children.h"
 #include "zmo_test/files.h"
+#include "zmo_test/host_env.h"
 #include "zmo_test/landscape.h"
 #include "zmo_test/scoped.h"
 
@@ -40,8 +41,7 @@ class CollectorWorld : public ::testing::Test {
     ASSERT_EQ(mkdir(sap_.c_str(), 0755), 0);
     ASSERT_EQ(symlink(ZMO_TEST_BIN_DIR "/zmogdlib.so", (bin_ + "zmogdlib.so").c_str()), 0);
     WriteRecorder("zmomsg", "");
-    zmo::Runtime().host_name = [] { return std::string("collector"); };
-    zmo::Runtime().ipv4_address = [] { return std::string("10.9.8.7"); };
+    UseHost();
     zmo::SetTraceSwitch(1);
   }
   // The simulated systems written so far, read anew on the next call.

@@ -50,7 +50,8 @@ int handOverFiles(const HandOverFile* files, size_t count, HandOverNote note);
 // elements joined) and waits for it to end. Traces "spawn(<path>) returned
 // <rc>." and, when it could not be started, "errno is <n> (<text>).".
 // Returns 0 when the program ran, whatever its exit code, which goes to
-// *exit_code when given; 1 when it could not be started.
+// *exit_code when given; 1 when it could not be started. The start is the
+// Env's Spawn (env.h).
 int execCommand(const std::string& path, const std::vector<std::string>& argv,
                 int* exit_code = nullptr);
 

@@ -9,6 +9,7 @@
 
 #include "common/console_program.h"
 #include "common/db_kind.h"
+#include "common/env.h"
 #include "common/service_state.h"
 #include "platform/dynlib.h"
 #include "zmogdlib/zmogdlib.h"
@@ -39,10 +40,6 @@ struct GdLibState {
   char clear[256] = {};  // the last clear password
 };
 
-// Process ends and look-ups that tests replace.
-using ExitFn = void (*)(int code);
-using LookupFn = std::string (*)();
-
 struct ConsoleRuntime {
   ConsoleProgramConfig program;
   // Directory of the trace log and of the catalogs, with its trailing
@@ -51,26 +48,24 @@ struct ConsoleRuntime {
   TraceState trace;
   ServiceState service;
   GdLibState gdlib;
-  DbKind db_kind = DbKind::kNone;   // the run's database kind (db_kind.h)
-  HINSTANCE catalog = nullptr;      // the message catalog, nullptr when none found
-  int utc_offset = 0;               // seconds, local time minus UTC
-  ExitFn exit = nullptr;            // nullptr: std::exit
-  LookupFn host_name = nullptr;     // nullptr: LocalHostName
-  LookupFn ipv4_address = nullptr;  // nullptr: LocalIPv4Address
+  DbKind db_kind = DbKind::kNone;  // the run's database kind (db_kind.h)
+  HINSTANCE catalog = nullptr;     // the message catalog, nullptr when none found
+  int utc_offset = 0;              // seconds, local time minus UTC
+  Env* env = nullptr;              // what tests replace (env.h); nullptr: the real Env
 };
 
 // The one runtime of the process.
 ConsoleRuntime& Runtime();
 
 // Closes the trace log, frees zmogdlib and the catalog, and puts every item
-// back to its start value, the program identity and the seams included.
+// back to its start value, the program identity and the Env included.
 void ResetConsoleRuntime();
 
 // The program directory in force (the override, or the executable's).
 std::string ProgramDir();
 
-// Ends the process with code through the exit seam. Returns only when a test
-// installed a seam that returns.
+// Ends the process with code through the Env in force. Returns only when a
+// test installed an Env whose Exit returns.
 void exitProgram(int code);
 
 }  // namespace zmo

@@ -30,9 +30,6 @@ using LoaderProgramInfo = zmo::CollectionRow;
 // The table row of a program (nullptr for kProgramNone).
 const LoaderProgramInfo* loaderProgramInfo(int program);
 
-// Starts a program with the meaning of _spawnv; tests put a recorder here.
-using LoaderSpawnFn = std::intptr_t (*)(int mode, const char* path, const char* const* argv);
-
 struct LoaderState {
   // The command line.
   std::string program;  // -p, upper-cased
@@ -94,16 +91,14 @@ struct LoaderState {
 
   // Libraries.
   HINSTANCE catalog = nullptr;
-
-  // Seams.
-  LoaderSpawnFn spawn = nullptr;  // nullptr: _spawnv
 };
 
 // Lets go of the batch files' locks the run holds.
 void loaderReleaseBatchLock();
 LoaderState& loaderState();
 // Frees the libraries, wipes the password and puts every item back to its
-// start value, the spawn seam included.
+// start value, and puts the real Env (common/env.h) back: the programs a run
+// starts are started through it.
 void loaderReset();
 
 }  // namespace zmo::loader

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "zmosnap/entry.h"
+
 namespace zmo::snap {
 
 // The four files of a cycle, in the order the hand-over takes them.
@@ -43,9 +45,10 @@ struct SnapSettings {
 };
 
 // The work loop calls the cycle through this pointer, so that the loop's own
-// behaviour can be tested with a stand-in.
+// behaviour can be tested with a stand-in. It starts at the production
+// function; snapResetState puts it back.
 struct SnapHooks {
-  int (*startQuery)(int argc, char** argv) = nullptr;  // nullptr: snapStartQuery
+  int (*startQuery)(int argc, char** argv) = snapStartQuery;
 };
 
 struct SnapState {
