@@ -71,7 +71,10 @@ class PageWindowTest : public PagesTest {
     return main_->Page<Form>();
   }
   // Unloaded forms go; queued focus moves and layouts run.
-  static void Settle() { SettleEvents(); }
+  static void Settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+  }
   // The tree with node selected and its folder open, as after a click.
   void SelectNode(const char* folder, const char* node) {
     QTreeWidget* tree = main_->Tree()->treConfigurator;
@@ -84,8 +87,12 @@ class PageWindowTest : public PagesTest {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                       list->visualItemRect(list->item(row)).center());
   }
-  // The main window as shown, saved as name in the renders folder.
-  void Render(const char* name) { RenderPng(main_, name); }
+  // The main window as shown, once settled, saved as name in the renders
+  // folder.
+  void Render(const char* name) {
+    Settle();
+    RenderPng(main_, name);
+  }
 
   QPointer<MDIMainForm> main_;
 };

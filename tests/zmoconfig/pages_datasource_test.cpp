@@ -19,6 +19,7 @@
 #include "frmDataSource.h"
 #include "navigation.h"
 #include "page_window.h"
+#include "zmoconfig/data_source.h"
 #include "zmoconfig/loaders.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
@@ -563,6 +564,38 @@ TEST_F(DataSourcePageTest, EnterSavesAndEscapeShowsTheStoredValuesAgain) {
   QTest::keyClick(page()->txtDSN, Qt::Key_Escape);
   EXPECT_EQ(page()->txtDSN->text(), "ZMODSN");
   EXPECT_EQ(ConfigText(cfg::kDSN), "ZMODSN");
+}
+
+// Each option keeps its name and caption and stands for its kind, or with
+// the Oracle kind for its client version, in what OK takes.
+TEST_F(DataSourcePageTest, EachOptionStandsForItsKindAndVersion) {
+  Open();
+  frmDataSource* p = page();
+  struct OptionCase {
+    QRadioButton* option;
+    const char* name;
+    const char* caption;
+    zmo::DbKind kind;
+    const char* version;
+  };
+  const OptionCase kinds[] = {
+      {p->optCorva, "optCorva", "Corva", zmo::DbKind::kCorva, ""},
+      {p->optMSSQL, "optMSSQL", "MS SQL Server", zmo::DbKind::kMssql, ""},
+      {p->optSybase, "optSybase", "Sybase", zmo::DbKind::kSybase, ""},
+      {p->optTessel, "optTessel", "Tessel", zmo::DbKind::kTessel, ""},
+      {p->optORA, "optORA", "Oracle", zmo::DbKind::kOracle, ""},
+      {p->optORA73, "optORA73", "7.3", zmo::DbKind::kOracle, "73"},
+      {p->optORA80, "optORA80", "8.0", zmo::DbKind::kOracle, "80"},
+      {p->optORA81, "optORA81", "8.1", zmo::DbKind::kOracle, "81"},
+  };
+  for (const OptionCase& c : kinds) {
+    EXPECT_EQ(c.option->objectName(), c.name);
+    EXPECT_EQ(c.option->text(), c.caption) << c.name;
+    c.option->click();
+    EXPECT_TRUE(c.option->isChecked()) << c.name;
+    EXPECT_EQ(p->Input().kind, c.kind) << c.name;
+    EXPECT_EQ(p->Input().oracle_version, c.version) << c.name;
+  }
 }
 
 }  // namespace

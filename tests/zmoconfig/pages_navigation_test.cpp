@@ -138,9 +138,9 @@ TEST_F(NavigationTest, TreeHoldsTheNodesInOrderWithTextsAndImages) {
 }
 
 // What pressing a node does: the page then current (gCurrentForm; kNoPage
-// when the page stays: a log, or a page this test does not look at), the log file started (""
-// none), the folder images after it, and whether the page takes the focus (else it stays in the
-// tree).
+// when the page stays: a log, or a page this test does not look at), the
+// log file started ("" none), the folder images after it, and whether the
+// page takes the focus (else it stays in the tree).
 struct OpenCase {
   const char* key;
   PageCase page;

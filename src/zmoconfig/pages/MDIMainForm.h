@@ -70,10 +70,12 @@ class MDIMainForm : public FormBase {
   frmTreeView* Tree() const { return tree_; }
   frmAbout* About() const;
   // The page of class Form beside the tree, built on first use (and afresh
-  // after it unloaded). Form is a page or dialog class.
+  // after it unloaded). Form is a page or dialog class; the window keeps one
+  // page per meta-object, so Form declares Q_OBJECT (qobject_cast refuses a
+  // class without it when it compiles).
   template <class Form>
   Form* Page() {
-    return static_cast<Form*>(
+    return qobject_cast<Form*>(
         PageOfKind(Form::staticMetaObject, []() -> FormBase* { return new Form; }));
   }
   // What Page runs: the page of kind, made by make when there is none.

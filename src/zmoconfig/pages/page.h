@@ -26,7 +26,7 @@ namespace zmo::config {
 FormBase* PageOfKind(const QMetaObject& kind, FormBase* (*make)());
 template <class Form>
 Form* Page() {
-  return static_cast<Form*>(
+  return qobject_cast<Form*>(
       PageOfKind(Form::staticMetaObject, []() -> FormBase* { return new Form; }));
 }
 // Shows page beside the tree and gives it the focus; nothing for nullptr
