@@ -10,16 +10,6 @@ constexpr const char* kToolNames[kDbToolCount] = {
     "isql",     "corvacmd", "corva",  "tesseledit300",
 };
 
-struct OracleVersion {
-  const char* version;
-  int tool;
-};
-constexpr OracleVersion kOracleVersions[] = {
-    {"73", kToolSqlldr73},
-    {"80", kToolSqlldr80},
-    {"81", kToolSqlldr},
-};
-
 }  // namespace
 
 const char* dbToolName(int tool) {
@@ -27,15 +17,19 @@ const char* dbToolName(int tool) {
   return kToolNames[tool];
 }
 
-int oracleLoaderTool(const char* version, int* tool) {
-  if (version == nullptr) return 1;
+const OracleVersion* findOracleVersion(const char* version) {
+  if (version == nullptr) return nullptr;
   for (const OracleVersion& v : kOracleVersions) {
-    if (std::strcmp(version, v.version) == 0) {
-      *tool = v.tool;
-      return 0;
-    }
+    if (std::strcmp(version, v.version) == 0) return &v;
   }
-  return 1;
+  return nullptr;
+}
+
+int oracleLoaderTool(const char* version, int* tool) {
+  const OracleVersion* v = findOracleVersion(version);
+  if (v == nullptr) return 1;
+  *tool = v->loader;
+  return 0;
 }
 
 }  // namespace zmo

@@ -120,8 +120,8 @@ class ConfiguratorRoadTest : public warehouse_test::LoaderWorld {
   }
 
   template <class Form>
-  Form* Page(const char* name) {
-    return qobject_cast<Form*>(main_->Page(name));
+  Form* Page() {
+    return main_->Page<Form>();
   }
   static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
@@ -132,30 +132,30 @@ class ConfiguratorRoadTest : public warehouse_test::LoaderWorld {
     main_->Show();
     QApplication::setActiveWindow(main_);
 
-    main_->ShowPage("frmIDsToIgnore");
-    auto* ids = Page<IgnoreListPage>("frmIDsToIgnore");
+    main_->ShowPage<frmIDsToIgnore>();
+    auto* ids = Page<frmIDsToIgnore>();
     ids->cmdAdd->click();
-    Page<IgnoreEntryDialog>("frmAddID")->txtIgnore->setText("ddic");
-    Page<IgnoreEntryDialog>("frmAddID")->cmdOK->click();
+    Page<frmAddID>()->txtIgnore->setText("ddic");
+    Page<frmAddID>()->cmdOK->click();
     Settle();
     ids->cmdOK->click();
 
-    main_->ShowPage("frmTransGroup");
-    auto* groups = Page<frmTransGroup>("frmTransGroup");
+    main_->ShowPage<frmTransGroup>();
+    auto* groups = Page<frmTransGroup>();
     groups->cmdAppAdd->click();
-    auto* group = Page<frmAddApplication>("frmAddApplication");
+    auto* group = Page<frmAddApplication>();
     group->txtTransGroup->setText("Sales");
     group->txtSeconds->setText("1.5");
     group->cmdOK->click();
     Settle();
     groups->cmdTxAdd->click();
-    Page<frmAddAppTrans>("frmAddAppTrans")->txtTransaction->setText("va01, va02");
-    Page<frmAddAppTrans>("frmAddAppTrans")->cmdOK->click();
+    Page<frmAddAppTrans>()->txtTransaction->setText("va01, va02");
+    Page<frmAddAppTrans>()->cmdOK->click();
     Settle();
     groups->cmdOK->click();
 
-    main_->ShowPage("frmSystemSLA");
-    auto* sla = Page<frmSystemSLA>("frmSystemSLA");
+    main_->ShowPage<frmSystemSLA>();
+    auto* sla = Page<frmSystemSLA>();
     sla->txtSeconds->setText("2");
     sla->cmdOK->click();
   }
@@ -223,12 +223,12 @@ TEST_F(ConfiguratorRoadTest, AGroupRenamedThroughThePageIsRenamedInTheWarehouse)
   if (HasFatalFailure()) return;
   ASSERT_EQ(db_->Value("select count(*) from r3_tcode_group where group_name = 'Sales'"), "2");
 
-  main_->ShowPage("frmTransGroup");
-  auto* groups = Page<frmTransGroup>("frmTransGroup");
+  main_->ShowPage<frmTransGroup>();
+  auto* groups = Page<frmTransGroup>();
   SetListIndex(groups->cmbTransGroup, 0);
   groups->cmdAppEdit->click();
-  Page<frmAddApplication>("frmAddApplication")->txtTransGroup->setText("Orders");
-  Page<frmAddApplication>("frmAddApplication")->cmdOK->click();
+  Page<frmAddApplication>()->txtTransGroup->setText("Orders");
+  Page<frmAddApplication>()->cmdOK->click();
   Settle();
   groups->cmdOK->click();
   ASSERT_EQ(Read(bin_ + "zmogrpupdt.dat"),

@@ -190,9 +190,9 @@ class PagesRoadTest : public warehouse_test::LoaderWorld {
   }
 
   template <class Form>
-  Form* Show(const char* name) {
-    main_->ShowPage(QLatin1String(name));
-    return static_cast<Form*>(main_->Page(QLatin1String(name)));
+  Form* Show() {
+    main_->ShowPage<Form>();
+    return main_->Page<Form>();
   }
   static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
   // The page's OK ended in success.
@@ -204,7 +204,7 @@ class PagesRoadTest : public warehouse_test::LoaderWorld {
   }
 
   void ConfigureDataSource() {
-    auto* page = Show<frmDataSource>("frmDataSource");
+    auto* page = Show<frmDataSource>();
     SetValue(page->optORA, true);
     SetValue(page->optORA81, true);
     page->txtDSN->setText(QString::fromStdString(db_->Dsn()));
@@ -215,9 +215,9 @@ class PagesRoadTest : public warehouse_test::LoaderWorld {
     ExpectSaved("data source");
   }
   void ConfigureServers() {
-    auto* page = Show<frmServers>("frmServers");
+    auto* page = Show<frmServers>();
     page->cmdCreate->click();
-    auto* d = static_cast<frmAddServers*>(main_->Page("frmAddServers"));
+    auto* d = main_->Page<frmAddServers>();
     d->txtServer->setText(QString::fromStdString(kW47.host));
     d->txtID->setText(QString::fromStdString(kW47.user));
     d->txtPW->setText(QString::fromStdString(kW47.password));
@@ -232,9 +232,9 @@ class PagesRoadTest : public warehouse_test::LoaderWorld {
     ExpectSaved("servers");
   }
   void ConfigureSchedule() {
-    auto* page = Show<frmSchStati>("frmSchStati");
+    auto* page = Show<frmSchStati>();
     page->cmdAdd->click();
-    auto* d = static_cast<frmAddStatSch*>(main_->Page("frmAddStatSch"));
+    auto* d = main_->Page<frmAddStatSch>();
     d->txtSchTime->setText("0:00");
     d->cmdOK->click();
     Settle();
@@ -243,7 +243,7 @@ class PagesRoadTest : public warehouse_test::LoaderWorld {
     ExpectSaved("schedule");
   }
   void ConfigureSnapshotDays() {
-    auto* page = Show<frmSnapConfig>("frmSnapConfig");
+    auto* page = Show<frmSnapConfig>();
     for (QCheckBox* day : page->DayBoxes()) day->setChecked(true);
     page->txtSnapSleep->setText("300");
     ui_.events.clear();
@@ -251,16 +251,16 @@ class PagesRoadTest : public warehouse_test::LoaderWorld {
     ExpectSaved("snapshot days");
   }
   void ConfigureRetention() {
-    auto* page = Show<frmKeepDays>("frmKeepDays");
+    auto* page = Show<frmKeepDays>();
     page->txtDetailKeepDays->setText("365");
     ui_.events.clear();
     page->cmdOK->click();
     ExpectSaved("retention");
   }
   void ConfigureExcludedUser() {
-    auto* page = Show<frmIDsToIgnore>("frmIDsToIgnore");
+    auto* page = Show<frmIDsToIgnore>();
     page->cmdAdd->click();
-    auto* d = static_cast<IgnoreEntryDialog*>(main_->Page("frmAddID"));
+    auto* d = main_->Page<frmAddID>();
     d->txtIgnore->setText("DDIC");
     d->cmdOK->click();
     Settle();
@@ -269,20 +269,20 @@ class PagesRoadTest : public warehouse_test::LoaderWorld {
     ExpectSaved("excluded users");
   }
   void ConfigureGroups() {
-    auto* page = Show<frmTransGroup>("frmTransGroup");
+    auto* page = Show<frmTransGroup>();
     const std::pair<const char*, const char*> groups[] = {{"Sales", "1.5"}, {"Tools", "2"}};
     const char* codes[] = {"VA01,VA02", "SE38"};
     for (int g = 0; g < 2; ++g) {
       page->cmbTransGroup->setCurrentIndex(-1);
       page->cmbTransGroup->clearEditText();
       page->cmdAppAdd->click();
-      auto* group = static_cast<frmAddApplication*>(main_->Page("frmAddApplication"));
+      auto* group = main_->Page<frmAddApplication>();
       group->txtTransGroup->setText(groups[g].first);
       group->txtSeconds->setText(groups[g].second);
       group->cmdOK->click();
       Settle();
       page->cmdTxAdd->click();
-      auto* code = static_cast<frmAddAppTrans*>(main_->Page("frmAddAppTrans"));
+      auto* code = main_->Page<frmAddAppTrans>();
       code->txtTransaction->setText(codes[g]);
       ui_.answers.assign(4, MsgAnswer::Yes);  // a code not in the standard list is kept
       code->cmdOK->click();
@@ -346,7 +346,7 @@ TEST_F(PagesRoadTest, PagesConfigureASpecialRunAndTheWarehouseRoad) {
   // The special run: the window of yesterday for the one server.
   {
     zmo::ScopedFakeClock clock(run_at_);
-    auto* page = Show<frmSpecRun>("frmSpecRun");
+    auto* page = Show<frmSpecRun>();
     ASSERT_EQ(page->lstServers->count(), 1);
     page->lstServers->setCurrentRow(0);
     page->cmdAddSvr->click();

@@ -463,19 +463,20 @@ class DataSourceTest : public DataTest {};
 TEST_F(DataSourceTest, KindOptionsForEitherForm) {
   struct Case {
     const char* db;
-    DbOption option;
+    zmo::DbKind kind;
   };
   const Case cases[] = {
-      {"Oracle", DbOption::kOracle}, {"Corva", DbOption::kCorva},   {"MSSQL", DbOption::kMssql},
-      {"Sybase", DbOption::kSybase}, {"Tessel", DbOption::kTessel}, {"oracle", DbOption::kNone},
-      {"", DbOption::kNone},         {"DB2", DbOption::kNone},
+      {"Oracle", zmo::DbKind::kOracle}, {"Corva", zmo::DbKind::kCorva},
+      {"MSSQL", zmo::DbKind::kMssql},   {"Sybase", zmo::DbKind::kSybase},
+      {"Tessel", zmo::DbKind::kTessel}, {"oracle", zmo::DbKind::kNone},
+      {"", zmo::DbKind::kNone},         {"DB2", zmo::DbKind::kNone},
   };
   for (const Case& c : cases) {
     zmo_test::PutConfigText(zmo::cfg::kDB, c.db);
     for (const char* form : {"frmDataSource", "frmCurrentConfig"}) {
       DataSourceValues values;
       LoadDataSource(form, &values);
-      EXPECT_EQ(values.option, c.option) << c.db << " on " << form;
+      EXPECT_EQ(values.kind, c.kind) << c.db << " on " << form;
     }
   }
 }
@@ -491,7 +492,7 @@ TEST_F(DataSourceTest, DataSourcePageGetsEveryValue) {
   EXPECT_EQ(values.txtUserID, "repuser");
   EXPECT_EQ(values.dsn, "R3REPO");
   EXPECT_EQ(values.txtPassword, "s3cret");
-  EXPECT_EQ(values.option, DbOption::kCorva);
+  EXPECT_EQ(values.kind, zmo::DbKind::kCorva);
   EXPECT_EQ(values.txtCorvainst, "corva1");
   EXPECT_EQ(gCorvaInstance, "corva1");
 
@@ -506,22 +507,18 @@ TEST_F(DataSourceTest, DataSourcePageGetsEveryValue) {
 TEST_F(DataSourceTest, OracleVersionOnlyOnTheDataSourcePage) {
   struct Case {
     const char* version;
-    OracleOption option;
+    const char* shown;
   };
-  const Case cases[] = {{"73", OracleOption::k73},
-                        {"80", OracleOption::k80},
-                        {"81", OracleOption::k81},
-                        {"9i", OracleOption::kNone},
-                        {"", OracleOption::kNone}};
+  const Case cases[] = {{"73", "73"}, {"80", "80"}, {"81", "81"}, {"9i", ""}, {"", ""}};
   zmo_test::PutConfigText(zmo::cfg::kDB, "Oracle");
   for (const Case& c : cases) {
     zmo_test::PutConfigText(zmo::cfg::kOracle, c.version);
     DataSourceValues page;
     LoadDataSource("frmDataSource", &page);
-    EXPECT_EQ(page.oracle, c.option) << c.version;
+    EXPECT_EQ(page.oracle_version, c.shown) << c.version;
     DataSourceValues current;
     LoadDataSource("frmCurrentConfig", &current);
-    EXPECT_EQ(current.oracle, OracleOption::kNone) << c.version;
+    EXPECT_EQ(current.oracle_version, "") << c.version;
   }
 }
 
@@ -531,29 +528,25 @@ TEST_F(DataSourceTest, MissingValuesLeaveEveryControl) {
   EXPECT_EQ(values.txtUserID, "");
   EXPECT_EQ(values.dsn, "");
   EXPECT_EQ(values.txtPassword, "");
-  EXPECT_EQ(values.option, DbOption::kNone);
+  EXPECT_EQ(values.kind, zmo::DbKind::kNone);
   EXPECT_TRUE(ui_.status.empty());  // no empty decryption reported
 }
 
 TEST(ClientToolTest, ProgramOfEachKind) {
   struct Case {
-    DbOption option;
-    OracleOption oracle;
+    zmo::DbKind kind;
+    const char* oracle_version;
     const char* tool;
   };
   const Case cases[] = {
-      {DbOption::kOracle, OracleOption::k73, "sqlldr73"},
-      {DbOption::kOracle, OracleOption::k80, "sqlldr80"},
-      {DbOption::kOracle, OracleOption::k81, "sqlldr"},
-      {DbOption::kOracle, OracleOption::kNone, ""},
-      {DbOption::kCorva, OracleOption::kNone, "corvacmd"},
-      {DbOption::kMssql, OracleOption::kNone, "isql"},
-      {DbOption::kSybase, OracleOption::k81, "isql"},
-      {DbOption::kTessel, OracleOption::kNone, "tesseledit300"},
-      {DbOption::kNone, OracleOption::k73, ""},
+      {zmo::DbKind::kOracle, "73", "sqlldr73"}, {zmo::DbKind::kOracle, "80", "sqlldr80"},
+      {zmo::DbKind::kOracle, "81", "sqlldr"},   {zmo::DbKind::kOracle, "", ""},
+      {zmo::DbKind::kCorva, "", "corvacmd"},    {zmo::DbKind::kMssql, "", "isql"},
+      {zmo::DbKind::kSybase, "81", "isql"},     {zmo::DbKind::kTessel, "", "tesseledit300"},
+      {zmo::DbKind::kNone, "73", ""},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ClientToolName(c.option, c.oracle), c.tool) << static_cast<int>(c.option);
+    EXPECT_EQ(ClientToolName(c.kind, c.oracle_version), c.tool) << static_cast<int>(c.kind);
   }
 }
 

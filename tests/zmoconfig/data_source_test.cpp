@@ -19,6 +19,7 @@ using namespace zmo::config;
 namespace {
 
 using testing::ElementsAre;
+using zmo::DbKind;
 using zmoconfig_test::DataTest;
 
 // The values OK may write, in one line for comparison.
@@ -40,10 +41,10 @@ class DataSourceOkTest : public DataTest {
       zmo_test::WriteFile(dir_ / ("tools/" + std::string(tool)), "");
     }
   }
-  DataSourceInput Input(DbOption option, OracleOption oracle = OracleOption::kNone) {
+  DataSourceInput Input(DbKind kind, const char* oracle_version = "") {
     DataSourceInput in;
-    in.option = option;
-    in.oracle = oracle;
+    in.kind = kind;
+    in.oracle_version = oracle_version;
     in.user = " zmo ";
     in.dsn = "R3REPO";
     in.password = "secret";
@@ -55,8 +56,8 @@ class DataSourceOkTest : public DataTest {
 TEST_F(DataSourceOkTest, OkTable) {
   struct Case {
     const char* name;
-    DbOption option;
-    OracleOption oracle;
+    DbKind kind;
+    const char* oracle_version;
     int result;
     std::string stored;
   };
@@ -64,18 +65,18 @@ TEST_F(DataSourceOkTest, OkTable) {
       "DB=<missing> Oracle=<missing> INST=<missing> User=<missing> "
       "DSN=<missing> ";
   const Case cases[] = {
-      {"NoKind", DbOption::kNone, OracleOption::kNone, 1440, none},
-      {"OracleWithoutVersion", DbOption::kOracle, OracleOption::kNone, 1518, none},
-      {"Oracle73Missing", DbOption::kOracle, OracleOption::k73, 1467, none},
-      {"Oracle80Missing", DbOption::kOracle, OracleOption::k80, 1468, none},
-      {"TesselMissing", DbOption::kTessel, OracleOption::kNone, 1472, none},
-      {"Oracle81", DbOption::kOracle, OracleOption::k81, 0,
+      {"NoKind", DbKind::kNone, "", 1440, none},
+      {"OracleWithoutVersion", DbKind::kOracle, "", 1518, none},
+      {"Oracle73Missing", DbKind::kOracle, "73", 1467, none},
+      {"Oracle80Missing", DbKind::kOracle, "80", 1468, none},
+      {"TesselMissing", DbKind::kTessel, "", 1472, none},
+      {"Oracle81", DbKind::kOracle, "81", 0,
        "DB=Oracle Oracle=81 INST=<missing> User=zmo DSN=R3REPO "},
-      {"Mssql", DbOption::kMssql, OracleOption::kNone, 0,
+      {"Mssql", DbKind::kMssql, "", 0,
        "DB=MSSQL Oracle=<missing> INST=<missing> User=zmo DSN=R3REPO "},
-      {"Sybase", DbOption::kSybase, OracleOption::kNone, 0,
+      {"Sybase", DbKind::kSybase, "", 0,
        "DB=Sybase Oracle=<missing> INST=<missing> User=zmo DSN=R3REPO "},
-      {"Corva", DbOption::kCorva, OracleOption::kNone, 0,
+      {"Corva", DbKind::kCorva, "", 0,
        "DB=Corva Oracle=<missing> INST= inst1 User=zmo DSN=R3REPO "},
   };
   for (const Case& c : cases) {
@@ -84,7 +85,7 @@ TEST_F(DataSourceOkTest, OkTable) {
                              zmo::cfg::kDSN, zmo::cfg::kAccess}) {
       zmo_test::DeleteConfigValue(name);
     }
-    DataSourceInput in = Input(c.option, c.oracle);
+    DataSourceInput in = Input(c.kind, c.oracle_version);
     in.corva_instance = " inst1";
     DataSourceRefusal refusal;
     EXPECT_EQ(SaveDataSource(in, &refusal), c.result);
@@ -97,25 +98,25 @@ TEST_F(DataSourceOkTest, OkTable) {
 }
 
 TEST_F(DataSourceOkTest, ToolMessagesOfEveryChoice) {
-  EXPECT_EQ(ClientToolMissingText(DbOption::kOracle, OracleOption::k81), 1469);
-  EXPECT_EQ(ClientToolMissingText(DbOption::kCorva, OracleOption::kNone), 1439);
-  EXPECT_EQ(ClientToolMissingText(DbOption::kMssql, OracleOption::kNone), 1470);
-  EXPECT_EQ(ClientToolMissingText(DbOption::kSybase, OracleOption::kNone), 1471);
-  EXPECT_EQ(ClientToolMissingText(DbOption::kOracle, OracleOption::kNone), 0);
-  EXPECT_EQ(ClientToolMissingText(DbOption::kNone, OracleOption::kNone), 0);
+  EXPECT_EQ(ClientToolMissingText(DbKind::kOracle, "81"), 1469);
+  EXPECT_EQ(ClientToolMissingText(DbKind::kCorva, ""), 1439);
+  EXPECT_EQ(ClientToolMissingText(DbKind::kMssql, ""), 1470);
+  EXPECT_EQ(ClientToolMissingText(DbKind::kSybase, ""), 1471);
+  EXPECT_EQ(ClientToolMissingText(DbKind::kOracle, ""), 0);
+  EXPECT_EQ(ClientToolMissingText(DbKind::kNone, ""), 0);
   // Both isql kinds fail alike when the program is gone.
   std::filesystem::remove(dir_ / "tools/isql");
   DataSourceRefusal refusal;
-  EXPECT_EQ(SaveDataSource(Input(DbOption::kMssql), &refusal), 1470);
-  EXPECT_EQ(SaveDataSource(Input(DbOption::kSybase), &refusal), 1471);
+  EXPECT_EQ(SaveDataSource(Input(DbKind::kMssql), &refusal), 1470);
+  EXPECT_EQ(SaveDataSource(Input(DbKind::kSybase), &refusal), 1471);
   EXPECT_EQ(refusal.text.substr(0, 8), "KQZ7068E");
 }
 
 TEST_F(DataSourceOkTest, BlankBoxesKeepTheStoredValues) {
   DataSourceRefusal refusal;
-  ASSERT_EQ(SaveDataSource(Input(DbOption::kMssql), &refusal), 0);
+  ASSERT_EQ(SaveDataSource(Input(DbKind::kMssql), &refusal), 0);
   const std::string access = zmo_test::ConfigText(zmo::cfg::kAccess);
-  DataSourceInput in = Input(DbOption::kSybase);
+  DataSourceInput in = Input(DbKind::kSybase);
   in.user = "";
   in.dsn = "   ";
   in.password = "  ";
@@ -131,41 +132,40 @@ TEST_F(DataSourceOkTest, BlankBoxesKeepTheStoredValues) {
 // quote is stored.
 TEST_F(DataSourceOkTest, TextsTheKindsLinesCannotCarryAreRefusedWithTheReason) {
   struct Case {
-    DbOption option;
+    DbKind kind;
     std::string DataSourceInput::*field;
     std::string text;
     DataSourceBox box;  // kNone: stored
     const char* reason;
   };
   const Case cases[] = {
-      {DbOption::kMssql, &DataSourceInput::user, "a\"b", DataSourceBox::kUser,
+      {DbKind::kMssql, &DataSourceInput::user, "a\"b", DataSourceBox::kUser,
        "a double quote, which would end its quotes in a batch line"},
-      {DbOption::kMssql, &DataSourceInput::password, "a\nb", DataSourceBox::kPassword,
+      {DbKind::kMssql, &DataSourceInput::password, "a\nb", DataSourceBox::kPassword,
        "a control character, which would split the line in a batch line"},
-      {DbOption::kOracle, &DataSourceInput::user, "a\rb", DataSourceBox::kUser,
+      {DbKind::kOracle, &DataSourceInput::user, "a\rb", DataSourceBox::kUser,
        "a control character, which would split the line in a batch line"},
-      {DbOption::kCorva, &DataSourceInput::corva_instance, "in\"st", DataSourceBox::kCorvaInstance,
+      {DbKind::kCorva, &DataSourceInput::corva_instance, "in\"st", DataSourceBox::kCorvaInstance,
        "a quote, which would start a quoted text in a Corva statement"},
-      {DbOption::kCorva, &DataSourceInput::user, "a'b", DataSourceBox::kUser,
+      {DbKind::kCorva, &DataSourceInput::user, "a'b", DataSourceBox::kUser,
        "a quote, which would start a quoted text in a Corva statement"},
-      {DbOption::kCorva, &DataSourceInput::dsn, "R3;drop", DataSourceBox::kDsn,
+      {DbKind::kCorva, &DataSourceInput::dsn, "R3;drop", DataSourceBox::kDsn,
        "a ';', which would end a Corva statement"},
-      {DbOption::kCorva, &DataSourceInput::password, "se--cret", DataSourceBox::kPassword,
+      {DbKind::kCorva, &DataSourceInput::password, "se--cret", DataSourceBox::kPassword,
        "'--', which would start a comment in a Corva statement"},
       // The batch lines quote these; the Corva statements take them as
       // they are.
-      {DbOption::kMssql, &DataSourceInput::dsn, "R3&del", DataSourceBox::kNone, ""},
-      {DbOption::kSybase, &DataSourceInput::password, "a^b|c<d>e", DataSourceBox::kNone, ""},
-      {DbOption::kMssql, &DataSourceInput::password, "100%", DataSourceBox::kNone, ""},
-      {DbOption::kOracle, &DataSourceInput::user, "o'brien;x", DataSourceBox::kNone, ""},
-      {DbOption::kCorva, &DataSourceInput::corva_instance, "a|b", DataSourceBox::kNone, ""},
+      {DbKind::kMssql, &DataSourceInput::dsn, "R3&del", DataSourceBox::kNone, ""},
+      {DbKind::kSybase, &DataSourceInput::password, "a^b|c<d>e", DataSourceBox::kNone, ""},
+      {DbKind::kMssql, &DataSourceInput::password, "100%", DataSourceBox::kNone, ""},
+      {DbKind::kOracle, &DataSourceInput::user, "o'brien;x", DataSourceBox::kNone, ""},
+      {DbKind::kCorva, &DataSourceInput::corva_instance, "a|b", DataSourceBox::kNone, ""},
       // Another kind does not look at the instance box.
-      {DbOption::kMssql, &DataSourceInput::corva_instance, "in\"st", DataSourceBox::kNone, ""},
+      {DbKind::kMssql, &DataSourceInput::corva_instance, "in\"st", DataSourceBox::kNone, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    DataSourceInput in =
-        Input(c.option, c.option == DbOption::kOracle ? OracleOption::k81 : OracleOption::kNone);
+    DataSourceInput in = Input(c.kind, c.kind == DbKind::kOracle ? "81" : "");
     in.*c.field = c.text;
     DataSourceRefusal refusal;
     if (c.box == DataSourceBox::kNone) {
@@ -181,7 +181,7 @@ TEST_F(DataSourceOkTest, TextsTheKindsLinesCannotCarryAreRefusedWithTheReason) {
 }
 
 TEST_F(DataSourceOkTest, PasswordLongerThanTheRegistryHoldsIsRefusedWithTheLimit) {
-  DataSourceInput in = Input(DbOption::kMssql);
+  DataSourceInput in = Input(DbKind::kMssql);
   in.password = std::string(183, 'p');
   DataSourceRefusal refusal;
   EXPECT_EQ(SaveDataSource(in, &refusal), 1515);
@@ -196,7 +196,7 @@ TEST_F(DataSourceOkTest, FailedWriteStopsAndShows1453) {
   zmo_test::WriteFile(dir_ / "plain", "");
   zmo_test::ScopedEnv store("ZMO_REGISTRY", dir_ / "plain/registry");
   DataSourceRefusal refusal;
-  EXPECT_EQ(SaveDataSource(Input(DbOption::kOracle, OracleOption::k81), &refusal), 1453);
+  EXPECT_EQ(SaveDataSource(Input(DbKind::kOracle, "81"), &refusal), 1453);
   EXPECT_EQ(ui_.messages.size(), 1u) << "DB and the rest were not tried";
   EXPECT_THAT(ui_.status, ElementsAre(1453));
 }

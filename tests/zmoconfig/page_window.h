@@ -1,21 +1,43 @@
 // A page shown beside the tree in a main window of its own, for the tests
 // that drive one page and its dialog as the user does, and its render to a
-// PNG file in the build tree.
+// PNG file in the build tree; pages reached by their classes.
 #pragma once
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QListWidget>
-#include <QPixmap>
 #include <QPointer>
 #include <QTest>
 #include <QTreeWidget>
+#include <cstring>
+#include <ostream>
+#include <string>
 
 #include "MDIMainForm.h"
 #include "frmTreeView.h"
+#include "navigation.h"
 #include "pages_support.h"
+#include "render.h"
 
 using namespace zmo::config;
+
+// A page or dialog of the program for a table of cases: its form's name (its
+// class's name) and the page itself, of that class, in a main window.
+struct PageCase {
+  const char* name;
+  FormBase* (*page)(MDIMainForm& main);
+};
+template <class Form>
+PageCase PageCaseOf() {
+  const char* name = Form::staticMetaObject.className();
+  const char* last = std::strrchr(name, ':');
+  return {last ? last + 1 : name, [](MDIMainForm& main) -> FormBase* { return main.Page<Form>(); }};
+}
+inline void PrintTo(const PageCase& c, std::ostream* os) { *os << c.name; }
+
+// The name of the page last activated; "" before the first.
+inline std::string CurrentFormName() {
+  return gCurrentForm ? gCurrentForm->objectName().toStdString() : std::string();
+}
 
 class PageWindowTest : public PagesTest {
  protected:
@@ -30,16 +52,23 @@ class PageWindowTest : public PagesTest {
     QApplication::setActiveWindow(main_);
     ui_.events.clear();
   }
-  // The main window with the page of name shown; the events so far are
-  // dropped.
-  void Open(const char* name) {
+  // The main window with the page of class Form shown; the events so far
+  // are dropped.
+  template <class Form>
+  void Open() {
     OpenMain();
-    main_->ShowPage(QLatin1String(name));
+    main_->ShowPage<Form>();
+    ui_.events.clear();
+  }
+  // The main window with page shown by the case's own way of showing it.
+  void Open(const PageCase& page) {
+    OpenMain();
+    main_->ShowPage(page.page(*main_));
     ui_.events.clear();
   }
   template <class Form>
-  Form* Page(const char* name) const {
-    return static_cast<Form*>(main_->Page(QLatin1String(name)));
+  Form* Page() const {
+    return main_->Page<Form>();
   }
   // Unloaded forms go; queued focus moves and layouts run.
   static void Settle() {
@@ -58,13 +87,11 @@ class PageWindowTest : public PagesTest {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                       list->visualItemRect(list->item(row)).center());
   }
-  // The main window as shown, saved as name in the renders folder.
+  // The main window as shown, once settled, saved as name in the renders
+  // folder.
   void Render(const char* name) {
     Settle();
-    QDir().mkpath(ZMO_TEST_RENDER_DIR);
-    const QPixmap pm = main_->grab();
-    ASSERT_FALSE(pm.isNull()) << name;
-    EXPECT_TRUE(pm.save(QString::fromLatin1(ZMO_TEST_RENDER_DIR) + "/" + name, "PNG")) << name;
+    RenderPng(main_, name);
   }
 
   QPointer<MDIMainForm> main_;

@@ -34,7 +34,7 @@ class ConfiguredCollect : public CollectWorld {
     main_ = new MDIMainForm;
     main_->Show();
     QApplication::setActiveWindow(main_);
-    main_->ShowPage("frmServers");
+    main_->ShowPage<frmServers>();
   }
   void TearDown() override {
     delete main_.data();
@@ -42,11 +42,11 @@ class ConfiguredCollect : public CollectWorld {
     ResetConfigState();
     CollectWorld::TearDown();
   }
-  frmServers* page() const { return static_cast<frmServers*>(main_->Page("frmServers")); }
+  frmServers* page() const { return main_->Page<frmServers>(); }
   // Adds a server through the dialog as the user types it.
   void Add(const TestServer& s, const std::string& password) {
     page()->cmdCreate->click();
-    auto* d = static_cast<frmAddServers*>(main_->Page("frmAddServers"));
+    auto* d = main_->Page<frmAddServers>();
     d->txtServer->setText(QString::fromStdString(s.host));
     d->txtID->setText(QString::fromStdString(s.user));
     d->txtPW->setText(QString::fromStdString(password));

@@ -19,6 +19,7 @@
 #include "frmDataSource.h"
 #include "navigation.h"
 #include "page_window.h"
+#include "zmoconfig/data_source.h"
 #include "zmoconfig/loaders.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
@@ -36,11 +37,11 @@ class DataSourcePageTest : public PageWindowTest {
   DataSourcePageTest() : tools_(dir_ / "tools"), path_("PATH", tools_ + ":" + (dir_ / "empty")) {
     std::filesystem::create_directories(tools_);
   }
-  void Open() { PageWindowTest::Open("frmDataSource"); }
-  frmDataSource* page() const { return Page<frmDataSource>("frmDataSource"); }
+  void Open() { PageWindowTest::Open<frmDataSource>(); }
+  frmDataSource* page() const { return Page<frmDataSource>(); }
   // A stand-in client tool on PATH, named as the kind's tool is named.
-  void Tool(DbOption option, OracleOption oracle = OracleOption::kNone) {
-    const std::string name = ClientToolName(option, oracle);
+  void Tool(zmo::DbKind kind, const char* oracle_version = "") {
+    const std::string name = ClientToolName(kind, oracle_version);
     ASSERT_FALSE(name.empty());
     const std::string path = tools_ + "/" + name;
     std::ofstream(path) << "#!/bin/sh\nexit 0\n";
@@ -56,9 +57,9 @@ class DataSourcePageTest : public PageWindowTest {
 // registry values after it ("<missing>": never written).
 struct OkCase {
   const char* name;
-  DbOption option;
-  OracleOption oracle;
-  std::vector<std::pair<DbOption, OracleOption>> tools;
+  zmo::DbKind kind;
+  const char* oracle_version;
+  std::vector<std::pair<zmo::DbKind, const char*>> tools;
   const char* instance;
   const char* user;
   const char* dsn;
@@ -75,15 +76,14 @@ struct OkCase {
 
 void PrintTo(const OkCase& c, std::ostream* os) { *os << c.name; }
 
-using O = DbOption;
-using V = OracleOption;
+using O = zmo::DbKind;
 constexpr const char* kM = "<missing>";
 
 const OkCase kOkCases[] = {
     {"Oracle81WithOnlyItsTool",
      O::kOracle,
-     V::k81,
-     {{O::kOracle, V::k81}},
+     "81",
+     {{O::kOracle, "81"}},
      "",
      "zmo",
      "ZMODSN",
@@ -97,8 +97,8 @@ const OkCase kOkCases[] = {
      "ZMODSN"},
     {"Oracle73WithoutItsTool",
      O::kOracle,
-     V::k73,
-     {{O::kOracle, V::k81}},
+     "73",
+     {{O::kOracle, "81"}},
      "",
      "zmo",
      "ZMODSN",
@@ -112,7 +112,7 @@ const OkCase kOkCases[] = {
      kM},
     {"Oracle80WithoutItsTool",
      O::kOracle,
-     V::k80,
+     "80",
      {},
      "",
      "zmo",
@@ -127,8 +127,8 @@ const OkCase kOkCases[] = {
      kM},
     {"OracleWithoutVersion",
      O::kOracle,
-     V::kNone,
-     {{O::kOracle, V::k81}},
+     "",
+     {{O::kOracle, "81"}},
      "",
      "zmo",
      "D",
@@ -142,8 +142,8 @@ const OkCase kOkCases[] = {
      kM},
     {"CorvaKeepsItsInstanceAsTyped",
      O::kCorva,
-     V::kNone,
-     {{O::kCorva, V::kNone}},
+     "",
+     {{O::kCorva, ""}},
      " inst1 ",
      " zmo ",
      " DSN1 ",
@@ -157,7 +157,7 @@ const OkCase kOkCases[] = {
      "DSN1"},
     {"CorvaWithoutItsTool",
      O::kCorva,
-     V::kNone,
+     "",
      {},
      "inst1",
      "zmo",
@@ -172,8 +172,8 @@ const OkCase kOkCases[] = {
      kM},
     {"MssqlWithItsTool",
      O::kMssql,
-     V::kNone,
-     {{O::kMssql, V::kNone}},
+     "",
+     {{O::kMssql, ""}},
      "",
      "sa",
      "D",
@@ -185,24 +185,10 @@ const OkCase kOkCases[] = {
      kM,
      "sa",
      "D"},
-    {"MssqlWithoutItsTool",
-     O::kMssql,
-     V::kNone,
-     {},
-     "",
-     "sa",
-     "D",
-     "pw",
-     1470,
-     "",
-     kM,
-     kM,
-     kM,
-     kM,
-     kM},
+    {"MssqlWithoutItsTool", O::kMssql, "", {}, "", "sa", "D", "pw", 1470, "", kM, kM, kM, kM, kM},
     {"SybaseSharesTheToolWithItsOwnMessage",
      O::kSybase,
-     V::kNone,
+     "",
      {},
      "",
      "sa",
@@ -217,8 +203,8 @@ const OkCase kOkCases[] = {
      kM},
     {"SybaseWithTheTool",
      O::kSybase,
-     V::kNone,
-     {{O::kSybase, V::kNone}},
+     "",
+     {{O::kSybase, ""}},
      "",
      "sa",
      "D",
@@ -230,25 +216,11 @@ const OkCase kOkCases[] = {
      kM,
      "sa",
      "D"},
-    {"TesselWithoutItsTool",
-     O::kTessel,
-     V::kNone,
-     {},
-     "",
-     "u",
-     "D",
-     "pw",
-     1472,
-     "",
-     kM,
-     kM,
-     kM,
-     kM,
-     kM},
+    {"TesselWithoutItsTool", O::kTessel, "", {}, "", "u", "D", "pw", 1472, "", kM, kM, kM, kM, kM},
     {"TesselWithItsTool",
      O::kTessel,
-     V::kNone,
-     {{O::kTessel, V::kNone}},
+     "",
+     {{O::kTessel, ""}},
      "",
      "u",
      "D",
@@ -260,25 +232,11 @@ const OkCase kOkCases[] = {
      kM,
      "u",
      "D"},
-    {"NoKind",
-     O::kNone,
-     V::kNone,
-     {{O::kMssql, V::kNone}},
-     "",
-     "u",
-     "D",
-     "pw",
-     1440,
-     "",
-     kM,
-     kM,
-     kM,
-     kM,
-     kM},
+    {"NoKind", O::kNone, "", {{O::kMssql, ""}}, "", "u", "D", "pw", 1440, "", kM, kM, kM, kM, kM},
     {"QuoteInTheDsn",
      O::kMssql,
-     V::kNone,
-     {{O::kMssql, V::kNone}},
+     "",
+     {{O::kMssql, ""}},
      "",
      "u",
      "D\"S",
@@ -294,8 +252,8 @@ const OkCase kOkCases[] = {
     // The batch lines quote these.
     {"AmpersandInTheUserIsStored",
      O::kMssql,
-     V::kNone,
-     {{O::kMssql, V::kNone}},
+     "",
+     {{O::kMssql, ""}},
      "",
      "a&b",
      "D",
@@ -309,8 +267,8 @@ const OkCase kOkCases[] = {
      "D"},
     {"PercentInThePasswordIsStored",
      O::kMssql,
-     V::kNone,
-     {{O::kMssql, V::kNone}},
+     "",
+     {{O::kMssql, ""}},
      "",
      "u",
      "D",
@@ -324,8 +282,8 @@ const OkCase kOkCases[] = {
      "D"},
     {"SemicolonInTheInstance",
      O::kCorva,
-     V::kNone,
-     {{O::kCorva, V::kNone}},
+     "",
+     {{O::kCorva, ""}},
      "a;b",
      "u",
      "D",
@@ -340,8 +298,8 @@ const OkCase kOkCases[] = {
      "a ';', which would end a Corva statement"},
     {"BlankBoxesWriteNothing",
      O::kMssql,
-     V::kNone,
-     {{O::kMssql, V::kNone}},
+     "",
+     {{O::kMssql, ""}},
      "",
      "   ",
      "",
@@ -357,44 +315,37 @@ const OkCase kOkCases[] = {
 
 class DataSourceOkTest : public DataSourcePageTest, public ::testing::WithParamInterface<OkCase> {};
 
-QRadioButton* KindOption(frmDataSource* p, DbOption o) {
+QRadioButton* KindOption(frmDataSource* p, zmo::DbKind o) {
   switch (o) {
-    case DbOption::kOracle:
+    case zmo::DbKind::kOracle:
       return p->optORA;
-    case DbOption::kCorva:
+    case zmo::DbKind::kCorva:
       return p->optCorva;
-    case DbOption::kMssql:
+    case zmo::DbKind::kMssql:
       return p->optMSSQL;
-    case DbOption::kSybase:
+    case zmo::DbKind::kSybase:
       return p->optSybase;
-    case DbOption::kTessel:
+    case zmo::DbKind::kTessel:
       return p->optTessel;
-    case DbOption::kNone:
+    case zmo::DbKind::kNone:
       break;
   }
   return nullptr;
 }
 
-QRadioButton* VersionOption(frmDataSource* p, OracleOption v) {
-  switch (v) {
-    case OracleOption::k73:
-      return p->optORA73;
-    case OracleOption::k80:
-      return p->optORA80;
-    case OracleOption::k81:
-      return p->optORA81;
-    case OracleOption::kNone:
-      break;
-  }
+QRadioButton* VersionOption(frmDataSource* p, const std::string& v) {
+  if (v == "73") return p->optORA73;
+  if (v == "80") return p->optORA80;
+  if (v == "81") return p->optORA81;
   return nullptr;
 }
 
 TEST_P(DataSourceOkTest, ChecksTheToolAndTheTextsThenWrites) {
   const OkCase& c = GetParam();
-  for (const auto& [option, oracle] : c.tools) Tool(option, oracle);
+  for (const auto& [kind, oracle_version] : c.tools) Tool(kind, oracle_version);
   Open();
-  if (QRadioButton* kind = KindOption(page(), c.option)) kind->click();
-  if (QRadioButton* version = VersionOption(page(), c.oracle)) version->click();
+  if (QRadioButton* kind = KindOption(page(), c.kind)) kind->click();
+  if (QRadioButton* version = VersionOption(page(), c.oracle_version)) version->click();
   page()->txtCorvainst->setText(c.instance);
   page()->txtUserID->setText(c.user);
   page()->txtDSN->setText(c.dsn);
@@ -428,7 +379,7 @@ TEST_P(DataSourceOkTest, ChecksTheToolAndTheTextsThenWrites) {
 INSTANTIATE_TEST_SUITE_P(Choices, DataSourceOkTest, ::testing::ValuesIn(kOkCases));
 
 TEST_F(DataSourcePageTest, BlankBoxesKeepTheStoredValues) {
-  Tool(DbOption::kMssql);
+  Tool(zmo::DbKind::kMssql);
   PutConfigText(cfg::kUser, "olduser");
   PutConfigText(cfg::kDSN, "OLDDSN");
   PutConfigText(cfg::kAccess, EncryptText("oldpw"));
@@ -445,7 +396,7 @@ TEST_F(DataSourcePageTest, BlankBoxesKeepTheStoredValues) {
 }
 
 TEST_F(DataSourcePageTest, PasswordLongerThanAValueHoldsIsRefusedWithItsLimit) {
-  Tool(DbOption::kMssql);
+  Tool(zmo::DbKind::kMssql);
   Open();
   page()->optMSSQL->click();
   page()->txtPassword->setText(QString(300, 'p'));
@@ -476,7 +427,7 @@ TEST_F(DataSourcePageTest, ActivationShowsTheStoredValues) {
   EXPECT_EQ(p->lblTitle->text(), CatalogText(1321));
   EXPECT_EQ(p->fraDBtype->title(), CatalogText(1325));
   EXPECT_EQ(p->lblCorvaInst->text(), CatalogText(1369));
-  EXPECT_EQ(gCurrentForm, "frmDataSource");
+  EXPECT_EQ(CurrentFormName(), "frmDataSource");
 }
 
 TEST_F(DataSourcePageTest, CorvaShowsItsInstance) {
@@ -539,8 +490,8 @@ TEST_F(DataSourcePageTest, KindOptionsSwitchTheirFrames) {
 TEST_F(DataSourcePageTest, ClicksOnTheStoredKindAndItsVersion) {
   PutConfigText(cfg::kDB, "Oracle");
   PutConfigText(cfg::kOracle, "81");
-  Tool(DbOption::kOracle, OracleOption::k80);
-  Tool(DbOption::kOracle, OracleOption::k81);
+  Tool(zmo::DbKind::kOracle, "80");
+  Tool(zmo::DbKind::kOracle, "81");
   Open();
   frmDataSource* p = page();
   Settle();
@@ -601,7 +552,7 @@ TEST_F(DataSourcePageTest, TabGoesFromTheKindToItsVersion) {
 }
 
 TEST_F(DataSourcePageTest, EnterSavesAndEscapeShowsTheStoredValuesAgain) {
-  Tool(DbOption::kMssql);
+  Tool(zmo::DbKind::kMssql);
   Open();
   page()->optMSSQL->click();
   page()->txtDSN->setText("ZMODSN");
@@ -613,6 +564,38 @@ TEST_F(DataSourcePageTest, EnterSavesAndEscapeShowsTheStoredValuesAgain) {
   QTest::keyClick(page()->txtDSN, Qt::Key_Escape);
   EXPECT_EQ(page()->txtDSN->text(), "ZMODSN");
   EXPECT_EQ(ConfigText(cfg::kDSN), "ZMODSN");
+}
+
+// Each option keeps its name and caption and stands for its kind, or with
+// the Oracle kind for its client version, in what OK takes.
+TEST_F(DataSourcePageTest, EachOptionStandsForItsKindAndVersion) {
+  Open();
+  frmDataSource* p = page();
+  struct OptionCase {
+    QRadioButton* option;
+    const char* name;
+    const char* caption;
+    zmo::DbKind kind;
+    const char* version;
+  };
+  const OptionCase kinds[] = {
+      {p->optCorva, "optCorva", "Corva", zmo::DbKind::kCorva, ""},
+      {p->optMSSQL, "optMSSQL", "MS SQL Server", zmo::DbKind::kMssql, ""},
+      {p->optSybase, "optSybase", "Sybase", zmo::DbKind::kSybase, ""},
+      {p->optTessel, "optTessel", "Tessel", zmo::DbKind::kTessel, ""},
+      {p->optORA, "optORA", "Oracle", zmo::DbKind::kOracle, ""},
+      {p->optORA73, "optORA73", "7.3", zmo::DbKind::kOracle, "73"},
+      {p->optORA80, "optORA80", "8.0", zmo::DbKind::kOracle, "80"},
+      {p->optORA81, "optORA81", "8.1", zmo::DbKind::kOracle, "81"},
+  };
+  for (const OptionCase& c : kinds) {
+    EXPECT_EQ(c.option->objectName(), c.name);
+    EXPECT_EQ(c.option->text(), c.caption) << c.name;
+    c.option->click();
+    EXPECT_TRUE(c.option->isChecked()) << c.name;
+    EXPECT_EQ(p->Input().kind, c.kind) << c.name;
+    EXPECT_EQ(p->Input().oracle_version, c.version) << c.name;
+  }
 }
 
 }  // namespace

@@ -11,27 +11,47 @@
 #include <vector>
 
 #include "MDIMainForm.h"
+#include "frmAddAppTrans.h"
+#include "frmAddApplication.h"
+#include "frmAddIgnore.h"
+#include "frmAddServers.h"
+#include "frmAddStatSch.h"
+#include "frmCurrentConfig.h"
+#include "frmDataSource.h"
+#include "frmGetServerFile.h"
+#include "frmIgnoreLists.h"
+#include "frmInfoPages.h"
+#include "frmKeepDays.h"
+#include "frmSchStati.h"
+#include "frmServers.h"
+#include "frmSnapConfig.h"
+#include "frmSpecRun.h"
+#include "frmSystemSLA.h"
+#include "frmTransGroup.h"
 #include "page_window.h"
 
 using namespace zmo::config;
 
 namespace {
 
-// The forms that open beside the tree, each by its name.
-const char* const kPageNames[] = {
-    "frmCurrentConfig", "frmInitConfig",     "frmRepConfig",   "frmSLAconfig",     "frmSchConfig",
-    "frmDataSource",    "frmServers",        "frmAddServers",  "frmGetServerFile", "frmSchStati",
-    "frmAddStatSch",    "frmSnapConfig",     "frmKeepDays",    "frmSpecRun",       "frmIDsToIgnore",
-    "frmProgsToIgnore", "frmTransToIgnore",  "frmAddID",       "frmAddProg",       "frmAddTrans",
-    "frmTransGroup",    "frmAddApplication", "frmAddAppTrans", "frmSystemSLA",
+// The forms that open beside the tree, each by its class.
+const PageCase kPages[] = {
+    PageCaseOf<frmCurrentConfig>(),  PageCaseOf<frmInitConfig>(),    PageCaseOf<frmRepConfig>(),
+    PageCaseOf<frmSLAconfig>(),      PageCaseOf<frmSchConfig>(),     PageCaseOf<frmDataSource>(),
+    PageCaseOf<frmServers>(),        PageCaseOf<frmAddServers>(),    PageCaseOf<frmGetServerFile>(),
+    PageCaseOf<frmSchStati>(),       PageCaseOf<frmAddStatSch>(),    PageCaseOf<frmSnapConfig>(),
+    PageCaseOf<frmKeepDays>(),       PageCaseOf<frmSpecRun>(),       PageCaseOf<frmIDsToIgnore>(),
+    PageCaseOf<frmProgsToIgnore>(),  PageCaseOf<frmTransToIgnore>(), PageCaseOf<frmAddID>(),
+    PageCaseOf<frmAddProg>(),        PageCaseOf<frmAddTrans>(),      PageCaseOf<frmTransGroup>(),
+    PageCaseOf<frmAddApplication>(), PageCaseOf<frmAddAppTrans>(),   PageCaseOf<frmSystemSLA>(),
 };
 
-class EveryPageTest : public PageWindowTest, public ::testing::WithParamInterface<const char*> {
+class EveryPageTest : public PageWindowTest, public ::testing::WithParamInterface<PageCase> {
  protected:
   QWidget* Shown() {
     Open(GetParam());
     Settle();
-    QWidget* page = main_->Page(QLatin1String(GetParam()));
+    QWidget* page = GetParam().page(*main_);
     EXPECT_NE(page, nullptr);
     return page;
   }
@@ -57,7 +77,7 @@ TEST_P(EveryPageTest, ShowsAHeading) {
       headings.push_back(label->text().toStdString());
   }
   EXPECT_FALSE(headings.empty()) << "no heading in view";
-  Render((std::string("zmoconfig_page_") + GetParam() + ".png").c_str());
+  Render((std::string("zmoconfig_page_") + GetParam().name + ".png").c_str());
 }
 
 TEST_P(EveryPageTest, EveryTabStopHasAnAccessibleName) {
@@ -79,9 +99,9 @@ TEST_P(EveryPageTest, EveryTabStopHasAnAccessibleName) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Pages, EveryPageTest, ::testing::ValuesIn(kPageNames),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                           return std::string(info.param);
+INSTANTIATE_TEST_SUITE_P(Pages, EveryPageTest, ::testing::ValuesIn(kPages),
+                         [](const ::testing::TestParamInfo<PageCase>& info) {
+                           return std::string(info.param.name);
                          });
 
 }  // namespace

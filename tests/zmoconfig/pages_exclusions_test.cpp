@@ -54,6 +54,19 @@ struct MemberCase {
 
 void PrintTo(const MemberCase& c, std::ostream* os) { *os << c.name; }
 
+// The page of a member, by its class.
+PageCase MemberPage(IgnoreList list) {
+  switch (list) {
+    case IgnoreList::kIds:
+      return PageCaseOf<frmIDsToIgnore>();
+    case IgnoreList::kProgs:
+      return PageCaseOf<frmProgsToIgnore>();
+    case IgnoreList::kTrans:
+      break;
+  }
+  return PageCaseOf<frmTransToIgnore>();
+}
+
 const MemberCase kMembers[] = {
     {"Ids", IgnoreList::kIds, "zmoIDsToIgnore.dat", "zmoIDsToIgnore.bak", "ndIDsToIgnore", 12, 1405,
      1424},
@@ -69,7 +82,7 @@ class ExclusionPagesTest : public PageWindowTest {
   void Open(IgnoreList list, bool show_page = true) {
     member_ = &IgnoreMemberOf(list);
     if (show_page) {
-      PageWindowTest::Open(member_->page);
+      PageWindowTest::Open(MemberPage(list));
     } else {
       OpenMain();
     }
@@ -80,10 +93,10 @@ class ExclusionPagesTest : public PageWindowTest {
     }
     return false;
   }
-  IgnoreListPage* page() const { return qobject_cast<IgnoreListPage*>(main_->Page(member_->page)); }
-  IgnoreEntryDialog* dialog() const {
-    return qobject_cast<IgnoreEntryDialog*>(main_->Page(member_->dialog));
+  IgnoreListPage* page() const {
+    return qobject_cast<IgnoreListPage*>(MemberPage(member_->list).page(*main_));
   }
+  IgnoreEntryDialog* dialog() const { return member_->dialog(page()); }
   std::string Path(const char* file) const { return bin_dir_ + "/" + file; }
   void Write(const char* file, const std::string& data) const {
     std::ofstream(Path(file), std::ios::binary) << data;
@@ -118,7 +131,7 @@ TEST_P(ExclusionMemberTest, TheTreeNodeOpensThePageWithTheFileSorted) {
   ShowNodeForm(c.node);
   ASSERT_NE(page(), nullptr);
   EXPECT_TRUE(page()->IsActive());
-  EXPECT_EQ(gCurrentForm.toStdString(), member_->page);
+  EXPECT_EQ(CurrentFormName(), member_->page);
   EXPECT_EQ(page()->List()->objectName().toStdString(), member_->list_box);
   EXPECT_EQ(Items(), (std::vector<std::string>{"AAA", "ZZZ"}));
   EXPECT_EQ(page()->cmdAdd->text(), "&Create");
@@ -346,8 +359,8 @@ TEST_F(ExclusionPagesTest, DeleteThenCancelBringsTheRowBackFromTheFile) {
 TEST_F(ExclusionPagesTest, UnsavedRowsSurviveAVisitToAnotherPage) {
   Open(IgnoreList::kIds);
   Add("ddic");
-  main_->ShowPage("frmCurrentConfig");
-  main_->ShowPage("frmIDsToIgnore");
+  main_->ShowPage<frmCurrentConfig>();
+  main_->ShowPage<frmIDsToIgnore>();
   EXPECT_EQ(Items(), std::vector<std::string>{"DDIC"});
   EXPECT_FALSE(std::filesystem::exists(Path("zmoIDsToIgnore.dat")));
 }
@@ -357,8 +370,8 @@ TEST_F(ExclusionPagesTest, TheOverviewShowsTheSavedList) {
   Add("se38");
   Add("va01");
   page()->cmdOK->click();
-  main_->ShowPage("frmCurrentConfig");
-  auto* overview = static_cast<frmCurrentConfig*>(main_->Page("frmCurrentConfig"));
+  main_->ShowPage<frmCurrentConfig>();
+  auto* overview = main_->Page<frmCurrentConfig>();
   ASSERT_EQ(overview->cmbTransactions->count(), 2);
   EXPECT_EQ(overview->cmbTransactions->itemText(0), "SE38");
   EXPECT_EQ(overview->cmbTransactions->itemText(1), "VA01");
@@ -412,7 +425,7 @@ TEST_F(ExclusionPagesTest, DialogsCarryTheirMembersLabels) {
   ASSERT_NE(id, nullptr);
   EXPECT_EQ(id->lblUserID->text(), "User ID to exclude from reports");
   EXPECT_EQ(id->lblTitle->text(), "Exclude user ID");
-  EXPECT_EQ(gCurrentForm, "frmAddID");
+  EXPECT_EQ(CurrentFormName(), "frmAddID");
   EXPECT_FALSE(page()->isVisible()) << "the dialog takes the page's place";
   delete main_.data();
   Settle();

@@ -20,6 +20,7 @@
 #include "controls.h"
 #include "frmAddAppTrans.h"
 #include "frmAddApplication.h"
+#include "frmCurrentConfig.h"
 #include "frmSystemSLA.h"
 #include "frmTransGroup.h"
 #include "navigation.h"
@@ -70,14 +71,15 @@ class GroupPagesTest : public PageWindowTest {
                                    TransRecord("Finance", "FB01") + TransRecord("Finance", "VA01"));
     Open();
   }
-  void Open(const char* form = "frmTransGroup") {
+  template <class Form = frmTransGroup>
+  void Open() {
     LoadAppGroups();
     LoadTransGroups();
-    PageWindowTest::Open(form);
+    PageWindowTest::Open<Form>();
   }
-  frmTransGroup* page() const { return Page<frmTransGroup>("frmTransGroup"); }
-  frmAddApplication* groupDialog() const { return Page<frmAddApplication>("frmAddApplication"); }
-  frmAddAppTrans* codeDialog() const { return Page<frmAddAppTrans>("frmAddAppTrans"); }
+  frmTransGroup* page() const { return Page<frmTransGroup>(); }
+  frmAddApplication* groupDialog() const { return Page<frmAddApplication>(); }
+  frmAddAppTrans* codeDialog() const { return Page<frmAddAppTrans>(); }
   std::vector<std::string> Groups() const {
     std::vector<std::string> names;
     for (int i = 0; i < page()->cmbTransGroup->count(); ++i)
@@ -151,7 +153,7 @@ TEST_F(GroupPagesTest, ActivationListsTheGroupsAndAClickShowsLevelAndCodes) {
 
 TEST_F(GroupPagesTest, TheTreeNodeOpensThePageUnderTheHourglass) {
   OpenWithGroups();
-  main_->ShowPage("frmCurrentConfig");
+  main_->ShowPage<frmCurrentConfig>();
   ui_.events.clear();
   ShowNodeForm("ndSLAapplications");
   EXPECT_TRUE(page()->IsActive());
@@ -159,7 +161,7 @@ TEST_F(GroupPagesTest, TheTreeNodeOpensThePageUnderTheHourglass) {
   EXPECT_EQ(ui_.events.front(), "hourglass on");
   EXPECT_EQ(ui_.events.back(), "hourglass off");
   ShowNodeForm("ndSystemSLA");
-  EXPECT_EQ(gCurrentForm, "frmSystemSLA");
+  EXPECT_EQ(CurrentFormName(), "frmSystemSLA");
 }
 
 // The group dialog's seconds: what is typed, what is stored (empty: the
@@ -463,8 +465,8 @@ TEST_F(GroupPagesTest, CancelReadsBothFilesAgain) {
 TEST_F(GroupPagesTest, UnsavedGroupsSurviveAVisitToAnotherPage) {
   OpenWithGroups();
   AddGroup("Logistics", "1");
-  main_->ShowPage("frmCurrentConfig");
-  main_->ShowPage("frmTransGroup");
+  main_->ShowPage<frmCurrentConfig>();
+  main_->ShowPage<frmTransGroup>();
   EXPECT_EQ(Groups(), (std::vector<std::string>{"Sales", "Finance", "Logistics"}));
   EXPECT_EQ(gAppGroupCount, 3);
   EXPECT_EQ(page()->cmbTransGroup->currentText(), "Logistics");
@@ -475,8 +477,8 @@ TEST_F(GroupPagesTest, AVisitWithNoGroupSelectedKeepsTheUnsavedTable) {
   AddGroup("Logistics", "1");
   Click(0);
   page()->cmdAppDelete->click();  // no group is selected now
-  main_->ShowPage("frmCurrentConfig");
-  main_->ShowPage("frmTransGroup");
+  main_->ShowPage<frmCurrentConfig>();
+  main_->ShowPage<frmTransGroup>();
   EXPECT_EQ(Groups(), (std::vector<std::string>{"Finance", "Logistics"}));
   EXPECT_EQ(Table(), (std::vector<std::string>{"Finance=0500", "Logistics=1000"}))
       << "the table still matches the list shown";
@@ -519,16 +521,16 @@ TEST_P(SystemLevelTest, OkStoresTheMillisecondsOrRefuses) {
   const SystemCase& c = GetParam();
   PutConfigText(zmo::cfg::kSystemSLA, "5000");
   PutConfigText(zmo::cfg::kNotation, "V");
-  Open("frmSystemSLA");
-  auto* sla = static_cast<frmSystemSLA*>(main_->Page("frmSystemSLA"));
+  Open<frmSystemSLA>();
+  auto* sla = main_->Page<frmSystemSLA>();
   EXPECT_EQ(sla->txtSeconds->text(), "5");
   sla->txtSeconds->setText(c.seconds);
   sla->cmdOK->click();
   if (*c.millis) {
     EXPECT_EQ(ConfigText(zmo::cfg::kSystemSLA), c.millis);
-    EXPECT_EQ(gCurrentForm, "frmCurrentConfig");
+    EXPECT_EQ(CurrentFormName(), "frmCurrentConfig");
     EXPECT_EQ(ui_.events.back(), StatusOf(kTextActionSuccessful));
-    main_->ShowPage("frmSystemSLA");
+    main_->ShowPage<frmSystemSLA>();
     EXPECT_EQ(sla->txtSeconds->text().toStdString(), c.shown);
   } else {
     EXPECT_EQ(ConfigText(zmo::cfg::kSystemSLA), "5000");
@@ -542,8 +544,8 @@ TEST_P(SystemLevelTest, OkStoresTheMillisecondsOrRefuses) {
 INSTANTIATE_TEST_SUITE_P(Seconds, SystemLevelTest, ::testing::ValuesIn(kSystemSeconds));
 
 TEST_F(GroupPagesTest, SystemLevelEmptyIsRefusedAndCancelShowsTheStoredValue) {
-  Open("frmSystemSLA");
-  auto* sla = static_cast<frmSystemSLA*>(main_->Page("frmSystemSLA"));
+  Open<frmSystemSLA>();
+  auto* sla = main_->Page<frmSystemSLA>();
   EXPECT_TRUE(sla->txtSeconds->text().isEmpty()) << "none stored";
   sla->cmdOK->click();
   EXPECT_EQ(ui_.events, (std::vector<std::string>{BoxOf(1421), StatusOf(1453)}));

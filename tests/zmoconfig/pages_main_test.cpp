@@ -17,6 +17,12 @@
 
 #include "MDIMainForm.h"
 #include "frmAbout.h"
+#include "frmCurrentConfig.h"
+#include "frmKeepDays.h"
+#include "frmSchStati.h"
+#include "frmServers.h"
+#include "frmSnapConfig.h"
+#include "frmSpecRun.h"
 #include "frmTreeView.h"
 #include "instance.h"
 #include "log_viewer.h"
@@ -117,7 +123,7 @@ TEST_F(MainWindowTest, CaptionAndEveryMenuAfterLocalisation) {
 
 TEST_F(MainWindowTest, LoadShowsTheTreeAndTheOverviewPageBesideIt) {
   ASSERT_NE(main_->Tree(), nullptr);
-  FormBase* page = main_->Page("frmCurrentConfig");
+  FormBase* page = main_->Page<frmCurrentConfig>();
   ASSERT_NE(page, nullptr);
   EXPECT_TRUE(main_->Tree()->IsLoaded());
   EXPECT_TRUE(page->IsLoaded());
@@ -126,7 +132,6 @@ TEST_F(MainWindowTest, LoadShowsTheTreeAndTheOverviewPageBesideIt) {
             main_->Tree()->parentWidget()->geometry().right() + 1);
   EXPECT_EQ(main_->lblStatusText->text(), "KQZ7051I Status: Ready");
   EXPECT_EQ(ui_.ends, 0);
-  EXPECT_EQ(main_->Page("frmNoSuchPage"), nullptr);
 }
 
 TEST_F(MainWindowTest, ShortcutsOpenTheSummaryLogsAndEndTheProgram) {
@@ -144,7 +149,7 @@ TEST_F(MainWindowTest, ShortcutsOpenTheSummaryLogsAndEndTheProgram) {
 }
 
 TEST_F(MainWindowTest, ExitShortcutWorksWithTheFocusOnAPage) {
-  FormBase* page = main_->Page("frmCurrentConfig");
+  FormBase* page = main_->Page<frmCurrentConfig>();
   page->setFocus();
   QTest::keyClick(page, Qt::Key_Q, Qt::ControlModifier);
   EXPECT_EQ(ui_.ends, 1);
@@ -341,23 +346,23 @@ TEST_F(MainWindowTest, AboutBoxLocalisesOnActivationAndClosesWithOkOrEnter) {
 
 TEST_F(MainWindowTest, PageItemsShowTheirPages) {
   main_->mnuCurrentConfig->trigger();
-  EXPECT_TRUE(main_->Page("frmCurrentConfig")->IsActive());
+  EXPECT_TRUE(main_->Page<frmCurrentConfig>()->IsActive());
   main_->mnuServers->trigger();
-  EXPECT_TRUE(main_->Page("frmServers")->IsActive());
-  const std::pair<QAction*, const char*> items[] = {
-      {main_->mnuSchStatistics, "frmSchStati"},
-      {main_->mnuSnap, "frmSnapConfig"},
-      {main_->mnuSpecRun, "frmSpecRun"},
-      {main_->mnuDataRetensionPeriod, "frmKeepDays"},
+  EXPECT_TRUE(main_->Page<frmServers>()->IsActive());
+  const std::pair<QAction*, PageCase> items[] = {
+      {main_->mnuSchStatistics, PageCaseOf<frmSchStati>()},
+      {main_->mnuSnap, PageCaseOf<frmSnapConfig>()},
+      {main_->mnuSpecRun, PageCaseOf<frmSpecRun>()},
+      {main_->mnuDataRetensionPeriod, PageCaseOf<frmKeepDays>()},
   };
   for (const auto& [item, page] : items) {
     item->trigger();
-    EXPECT_TRUE(main_->Page(page)->IsActive()) << page;
+    EXPECT_TRUE(page.page(*main_)->IsActive()) << page.name;
   }
   main_->mnuCurrentConfig->trigger();
-  // A page this program does not have leaves the window as it is.
-  main_->ShowPage(QStringLiteral("frmNoSuchPage"));
-  EXPECT_TRUE(main_->Page("frmCurrentConfig")->parentWidget()->isVisible());
+  // No page to show leaves the window as it is.
+  main_->ShowPage(nullptr);
+  EXPECT_TRUE(main_->Page<frmCurrentConfig>()->parentWidget()->isVisible());
 }
 
 TEST_F(PagesTest, SecondInstanceOpensItsWindowThenEndsSilently) {
@@ -371,7 +376,7 @@ TEST_F(PagesTest, SecondInstanceOpensItsWindowThenEndsSilently) {
   for (const std::string& e : ui_.events) EXPECT_NE(e.rfind("box ", 0), 0u) << e;
   ASSERT_FALSE(ui_.events.empty());
   EXPECT_EQ(ui_.events.back(), StatusOf(kTextReady));
-  EXPECT_TRUE(second->Page("frmCurrentConfig")->IsLoaded());
+  EXPECT_TRUE(second->Page<frmCurrentConfig>()->IsLoaded());
   delete second.data();
 }
 

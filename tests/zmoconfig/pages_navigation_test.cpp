@@ -19,7 +19,9 @@
 
 #include "MDIMainForm.h"
 #include "frmCurrentConfig.h"
+#include "frmDataSource.h"
 #include "frmInfoPages.h"
+#include "frmServers.h"
 #include "frmTreeView.h"
 #include "localize.h"
 #include "mdi.h"
@@ -135,13 +137,13 @@ TEST_F(NavigationTest, TreeHoldsTheNodesInOrderWithTextsAndImages) {
   EXPECT_EQ(tree()->treConfigurator->topLevelItemCount(), 7);
 }
 
-// What pressing a node does: the page then current (its name in
-// gCurrentForm; "" when the page stays: a log, or a page this program does
-// not have yet), the log file started ("" none), the folder images after
-// it, and whether the page takes the focus (else it stays in the tree).
+// What pressing a node does: the page then current (gCurrentForm; kNoPage
+// when the page stays: a log, or a page this test does not look at), the
+// log file started ("" none), the folder images after it, and whether the
+// page takes the focus (else it stays in the tree).
 struct OpenCase {
   const char* key;
-  const char* page;
+  PageCase page;
   const char* log;
   std::vector<int> folders;
   bool page_focus = false;
@@ -156,24 +158,26 @@ const std::vector<int> kSlaOpen = {kC, kC, kO, kC, kC};
 const std::vector<int> kSchOpen = {kC, kC, kC, kO, kC};
 const std::vector<int> kLogsOpen = {kC, kC, kC, kC, kO};
 
+const PageCase kNoPage = {"", nullptr};
+
 const OpenCase kOpenCases[] = {
-    {"ndServer", "frmServers", "", kInitOpen, true},
-    {"ndDataSource", "frmDataSource", "", kInitOpen, true},
-    {"ndCurrentConfig", "frmCurrentConfig", "", kSchOpen, true},
-    {"ndSpecRun", "", "", kAllClosed},
-    {"ndInitialConfig", "frmInitConfig", "", kInitOpen},
-    {"ndReportConfig", "frmRepConfig", "", kRepOpen},
-    {"ndSLA", "frmSLAconfig", "", kSlaOpen},
-    {"ndSchedule", "frmSchConfig", "", kSchOpen},
-    {"ndKLVstatiLog", "", "trace_zmostatisum.log", kLogsOpen},
-    {"ndKLVsnapLog", "", "trace_zmosnapsum.log", kLogsOpen},
-    {"ndStatiLog", "", "trace_zmostati.log", kLogsOpen},
-    {"ndSnapLog", "", "trace_zmosnap.log", kLogsOpen},
-    {"ndLoadStatiLog", "", "trace_zmo_load_stati.log", kLogsOpen},
-    {"ndLoadSnapLog", "", "trace_zmo_load_snap.log", kLogsOpen},
-    {"ndAggStatiLog", "", "trace_zmo_agg_stati.log", kLogsOpen},
-    {"ndAggSnapLog", "", "trace_zmo_agg_snap.log", kLogsOpen},
-    {"ndLoaderLog", "", "trace_zmoldr.log", kLogsOpen},
+    {"ndServer", PageCaseOf<frmServers>(), "", kInitOpen, true},
+    {"ndDataSource", PageCaseOf<frmDataSource>(), "", kInitOpen, true},
+    {"ndCurrentConfig", PageCaseOf<frmCurrentConfig>(), "", kSchOpen, true},
+    {"ndSpecRun", kNoPage, "", kAllClosed},
+    {"ndInitialConfig", PageCaseOf<frmInitConfig>(), "", kInitOpen},
+    {"ndReportConfig", PageCaseOf<frmRepConfig>(), "", kRepOpen},
+    {"ndSLA", PageCaseOf<frmSLAconfig>(), "", kSlaOpen},
+    {"ndSchedule", PageCaseOf<frmSchConfig>(), "", kSchOpen},
+    {"ndKLVstatiLog", kNoPage, "trace_zmostatisum.log", kLogsOpen},
+    {"ndKLVsnapLog", kNoPage, "trace_zmosnapsum.log", kLogsOpen},
+    {"ndStatiLog", kNoPage, "trace_zmostati.log", kLogsOpen},
+    {"ndSnapLog", kNoPage, "trace_zmosnap.log", kLogsOpen},
+    {"ndLoadStatiLog", kNoPage, "trace_zmo_load_stati.log", kLogsOpen},
+    {"ndLoadSnapLog", kNoPage, "trace_zmo_load_snap.log", kLogsOpen},
+    {"ndAggStatiLog", kNoPage, "trace_zmo_agg_stati.log", kLogsOpen},
+    {"ndAggSnapLog", kNoPage, "trace_zmo_agg_snap.log", kLogsOpen},
+    {"ndLoaderLog", kNoPage, "trace_zmoldr.log", kLogsOpen},
 };
 
 class NodeOpenTest : public NavigationTest, public ::testing::WithParamInterface<OpenCase> {};
@@ -186,9 +190,9 @@ TEST_P(NodeOpenTest, PressOpensWhatTheNodeStandsFor) {
   Press(c.key);
   EXPECT_EQ(gClickedNodeKey.toStdString(), c.key);
   EXPECT_EQ(FolderImages(), c.folders);
-  if (*c.page) {
-    FormBase* page = main_->Page(QLatin1String(c.page));
-    EXPECT_EQ(gCurrentForm.toStdString(), c.page);
+  if (*c.page.name) {
+    FormBase* page = c.page.page(*main_);
+    EXPECT_EQ(CurrentFormName(), c.page.name);
     EXPECT_EQ(VisiblePage(), page);
     EXPECT_TRUE(page->IsActive());
     EXPECT_EQ(ui_.events.back(), StatusOf(kTextReady));
@@ -224,16 +228,16 @@ TEST_F(NavigationTest, OverviewNodeLeavesTheImagesAndSpecialRunClosesAll) {
   Press("ndInitialConfig");
   Press("ndCurrentConfig");
   EXPECT_EQ(FolderImages(), kInitOpen);
-  EXPECT_EQ(VisiblePage(), main_->Page("frmCurrentConfig"));
-  EXPECT_EQ(gCurrentForm, "frmCurrentConfig");
-  EXPECT_TRUE(main_->Page("frmCurrentConfig")->isAncestorOf(QApplication::focusWidget()));
+  EXPECT_EQ(VisiblePage(), main_->Page<frmCurrentConfig>());
+  EXPECT_EQ(CurrentFormName(), "frmCurrentConfig");
+  EXPECT_TRUE(main_->Page<frmCurrentConfig>()->isAncestorOf(QApplication::focusWidget()));
   Press("ndSpecRun");
   EXPECT_EQ(FolderImages(), kAllClosed);
 }
 
 TEST_F(NavigationTest, RightButtonOpensTheNodeAsTheLeftDoes) {
   Press("ndSLA", Qt::RightButton);
-  EXPECT_EQ(gCurrentForm, "frmSLAconfig");
+  EXPECT_EQ(CurrentFormName(), "frmSLAconfig");
   EXPECT_EQ(FolderImages(), kSlaOpen);
 }
 
@@ -250,7 +254,7 @@ TEST_F(NavigationTest, APressOnTheExpandArrowHighlightsItsNode) {
   QTest::mousePress(t->viewport(), Qt::LeftButton, Qt::NoModifier, arrow);
   QTest::mouseRelease(t->viewport(), Qt::LeftButton, Qt::NoModifier, arrow);
   EXPECT_TRUE(node("ndSchedule")->isExpanded()) << "the press fell on the arrow";
-  EXPECT_EQ(gCurrentForm, "frmSchConfig");
+  EXPECT_EQ(CurrentFormName(), "frmSchConfig");
   EXPECT_EQ(t->currentItem(), node("ndSchedule"));
   EXPECT_TRUE(node("ndSchedule")->isSelected());
   EXPECT_FALSE(node("ndCurrentConfig")->isSelected());
@@ -259,7 +263,7 @@ TEST_F(NavigationTest, APressOnTheExpandArrowHighlightsItsNode) {
 // Made smaller than the tree and its page, the window scrolls to them: the
 // page's OK and Cancel and the tree's foot can be brought into view.
 TEST_F(NavigationTest, ASmallWindowScrollsToThePageButtonsAndTheTreeFoot) {
-  main_->ShowPage("frmServers");
+  main_->ShowPage<frmServers>();
   main_->resize(Twips(5000), Twips(3000));
   Settle();
   QMdiArea* area = main_->mdiArea;
@@ -270,7 +274,7 @@ TEST_F(NavigationTest, ASmallWindowScrollsToThePageButtonsAndTheTreeFoot) {
   across->setValue(across->maximum());
   down->setValue(down->maximum());
   Settle();
-  auto* page = main_->Page("frmServers");
+  auto* page = main_->Page<frmServers>();
   auto* cancel = page->findChild<QPushButton*>("cmdCancel");
   ASSERT_NE(cancel, nullptr);
   const QRect view = area->viewport()->rect();
@@ -292,10 +296,10 @@ TEST_F(NavigationTest, ASmallWindowScrollsToThePageButtonsAndTheTreeFoot) {
 TEST_F(NavigationTest, PressOutsideEveryNodeDoesNothing) {
   QTreeWidget* t = tree()->treConfigurator;
   t->collapseAll();
-  const QString before = gCurrentForm;
+  const std::string before = CurrentFormName();
   QTest::mousePress(t->viewport(), Qt::LeftButton, Qt::NoModifier,
                     QPoint(5, t->viewport()->height() - 3));
-  EXPECT_EQ(gCurrentForm, before);
+  EXPECT_EQ(CurrentFormName(), before);
   EXPECT_EQ(FolderImages(), kAllClosed);
   EXPECT_TRUE(ui_.events.empty());
 }
@@ -304,7 +308,7 @@ TEST_F(NavigationTest, UnknownKeysOpenNothing) {
   for (const char* key : {"", "ndserver", "ndNoSuchNode"}) ShowNodeForm(QLatin1String(key));
   EXPECT_EQ(FolderImages(), kAllClosed);
   EXPECT_TRUE(ui_.events.empty());
-  EXPECT_EQ(gCurrentForm, "frmCurrentConfig");
+  EXPECT_EQ(CurrentFormName(), "frmCurrentConfig");
 }
 
 TEST_F(NavigationTest, ApplicationSlaNodeShowsTheHourglassWhileItOpens) {
@@ -322,7 +326,7 @@ TEST_F(NavigationTest, EnterInTheTreeOpensTheSelectedNode) {
   t->setFocus();
   t->setCurrentItem(node("ndSchedule"));
   QTest::keyClick(t, Qt::Key_Return);
-  EXPECT_EQ(gCurrentForm, "frmSchConfig");
+  EXPECT_EQ(CurrentFormName(), "frmSchConfig");
   t->setCurrentItem(nullptr);
   ui_.events.clear();
   QTest::keyClick(t, Qt::Key_Return);  // no node selected: nothing
@@ -340,13 +344,13 @@ TEST_F(NavigationTest, InformationPageHandsTheFocusToTheTreeAndTabKeepsItThere) 
 TEST_F(NavigationTest, TabInTheTreeReturnsToTheCurrentPage) {
   QTreeWidget* t = tree()->treConfigurator;
   t->setFocus();
-  ASSERT_EQ(gCurrentForm, "frmCurrentConfig");
+  ASSERT_EQ(CurrentFormName(), "frmCurrentConfig");
   QTest::keyClick(t, Qt::Key_Tab);
-  EXPECT_TRUE(main_->Page("frmCurrentConfig")->isAncestorOf(QApplication::focusWidget()));
+  EXPECT_TRUE(main_->Page<frmCurrentConfig>()->isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_F(NavigationTest, LeavingTheOverviewsLastBoxWithTabLandsInTheTree) {
-  auto* page = static_cast<frmCurrentConfig*>(main_->Page("frmCurrentConfig"));
+  auto* page = main_->Page<frmCurrentConfig>();
   page->cmbTransactions->setFocus();
   QTest::keyClick(page->cmbTransactions, Qt::Key_Tab);
   ProcessQueued();
@@ -354,7 +358,7 @@ TEST_F(NavigationTest, LeavingTheOverviewsLastBoxWithTabLandsInTheTree) {
 }
 
 TEST_F(NavigationTest, PageKeepsItsWidthUnlessTheWindowIsWider) {
-  FormBase* page = main_->Page("frmRepConfig");
+  FormBase* page = main_->Page<frmRepConfig>();
   main_->resize(Twips(9650), main_->height());
   Press("ndReportConfig");
   EXPECT_EQ(page->width(), Twips(5884));
@@ -370,21 +374,22 @@ TEST_F(NavigationTest, PageKeepsItsWidthUnlessTheWindowIsWider) {
 TEST_F(NavigationTest, InformationPagesShowTheirCatalogTexts) {
   struct Case {
     const char* node;
-    const char* page;
+    PageCase page;
     const char* first;
     const char* second;
     int first_id;
     int second_id;
   };
   const Case cases[] = {
-      {"ndInitialConfig", "frmInitConfig", "lblTitle", "lblDescription", 1108, 1330},
-      {"ndReportConfig", "frmRepConfig", "lblDescription", "lblInstructions", 1109, 1336},
-      {"ndSLA", "frmSLAconfig", "lblTitle", "lblDescription", 1110, 1344},
-      {"ndSchedule", "frmSchConfig", "lblTitle", "lblDescription", 1111, 1338},
+      {"ndInitialConfig", PageCaseOf<frmInitConfig>(), "lblTitle", "lblDescription", 1108, 1330},
+      {"ndReportConfig", PageCaseOf<frmRepConfig>(), "lblDescription", "lblInstructions", 1109,
+       1336},
+      {"ndSLA", PageCaseOf<frmSLAconfig>(), "lblTitle", "lblDescription", 1110, 1344},
+      {"ndSchedule", PageCaseOf<frmSchConfig>(), "lblTitle", "lblDescription", 1111, 1338},
   };
   for (const Case& c : cases) {
     Press(c.node);
-    FormBase* page = main_->Page(QLatin1String(c.page));
+    FormBase* page = c.page.page(*main_);
     EXPECT_EQ(page->findChild<QLabel*>(QLatin1String(c.first))->text(), CatalogText(c.first_id));
     EXPECT_EQ(page->findChild<QLabel*>(QLatin1String(c.second))->text(), CatalogText(c.second_id));
     EXPECT_FALSE(page->findChild<QLabel*>("imgLogo")->pixmap().isNull());
@@ -417,7 +422,7 @@ TEST_F(NavigationTest, OverviewShowsEveryListAndSelectsTheFirstEntries) {
   Press("ndInitialConfig");
   ui_.events.clear();
   Press("ndCurrentConfig");
-  auto* page = static_cast<frmCurrentConfig*>(main_->Page("frmCurrentConfig"));
+  auto* page = main_->Page<frmCurrentConfig>();
   EXPECT_EQ(page->txtDataSource->text(), "ZMODSN");
   ASSERT_EQ(page->lstServers->count(), 2);
   EXPECT_EQ(page->lstServers->item(1)->text(), "much-longer-host.example.com");
@@ -437,7 +442,7 @@ TEST_F(NavigationTest, OverviewReadsItsOwnCopyOfTheServerFile) {
   gServers[1] = Row("unsaved.example.com", "07");
   gServerCount = 1;
   Press("ndCurrentConfig");
-  auto* page = static_cast<frmCurrentConfig*>(main_->Page("frmCurrentConfig"));
+  auto* page = main_->Page<frmCurrentConfig>();
   ASSERT_EQ(page->lstServers->count(), 1);
   EXPECT_EQ(page->lstServers->item(0)->text(), "a.example.com");
   ASSERT_EQ(gServerCount, 1);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -17,23 +16,16 @@
 #include "frmAddApplication.h"
 #include "frmAddIgnore.h"
 #include "frmIgnoreLists.h"
+#include "frmSystemSLA.h"
 #include "frmTransGroup.h"
 #include "pages_support.h"
+#include "render.h"
 #include "zmoconfig/loaders.h"
 #include "zmogdlib/config_key.h"
 
 using namespace zmo::config;
 
 namespace {
-
-void Save(QWidget* w, const char* name) {
-  QDir().mkpath(ZMO_TEST_RENDER_DIR);
-  // The layouts take the localised texts' sizes on their posted requests.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  const QPixmap pm = w->grab();
-  EXPECT_FALSE(pm.isNull()) << name;
-  EXPECT_TRUE(pm.save(QString::fromLatin1(ZMO_TEST_RENDER_DIR) + "/" + name, "PNG")) << name;
-}
 
 class RenderSlaTest : public PagesTest {
  protected:
@@ -59,32 +51,32 @@ TEST_F(RenderSlaTest, RendersTheExclusionAndServiceLevelPagesToPng) {
   main.Show();
   main.resize(main.size());
 
-  main.ShowPage("frmIDsToIgnore");
-  auto* ids = qobject_cast<IgnoreListPage*>(main.Page("frmIDsToIgnore"));
+  main.ShowPage<frmIDsToIgnore>();
+  auto* ids = main.Page<frmIDsToIgnore>();
   ASSERT_NE(ids, nullptr);
   SetListIndex(ids->List(), 1);
-  Save(&main, "zmoconfig_ids_to_ignore.png");
+  RenderPng(&main, "zmoconfig_ids_to_ignore.png");
   ids->cmdEdit->click();
-  Save(&main, "zmoconfig_add_id.png");
-  main.ShowPage("frmTransToIgnore");
-  auto* trans = qobject_cast<IgnoreListPage*>(main.Page("frmTransToIgnore"));
+  RenderPng(&main, "zmoconfig_add_id.png");
+  main.ShowPage<frmTransToIgnore>();
+  auto* trans = main.Page<frmTransToIgnore>();
   trans->cmdAdd->click();
-  Save(&main, "zmoconfig_add_trans.png");
+  RenderPng(&main, "zmoconfig_add_trans.png");
 
-  main.ShowPage("frmTransGroup");
-  auto* groups = qobject_cast<frmTransGroup*>(main.Page("frmTransGroup"));
+  main.ShowPage<frmTransGroup>();
+  auto* groups = main.Page<frmTransGroup>();
   ASSERT_NE(groups, nullptr);
   SetListIndex(groups->cmbTransGroup, 0);
-  Save(&main, "zmoconfig_trans_group.png");
+  RenderPng(&main, "zmoconfig_trans_group.png");
   groups->cmdAppEdit->click();
-  Save(&main, "zmoconfig_add_application.png");
-  qobject_cast<frmAddApplication*>(main.Page("frmAddApplication"))->cmdCancel->click();
+  RenderPng(&main, "zmoconfig_add_application.png");
+  main.Page<frmAddApplication>()->cmdCancel->click();
   groups->cmdTxAdd->click();
-  Save(&main, "zmoconfig_add_app_trans.png");
-  qobject_cast<frmAddAppTrans*>(main.Page("frmAddAppTrans"))->cmdCancel->click();
+  RenderPng(&main, "zmoconfig_add_app_trans.png");
+  main.Page<frmAddAppTrans>()->cmdCancel->click();
 
-  main.ShowPage("frmSystemSLA");
-  Save(&main, "zmoconfig_system_sla.png");
+  main.ShowPage<frmSystemSLA>();
+  RenderPng(&main, "zmoconfig_system_sla.png");
 }
 
 }  // namespace

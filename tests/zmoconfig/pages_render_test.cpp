@@ -2,7 +2,6 @@
 // PNG files in the build tree, for a person to look at.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +17,7 @@
 #include "frmTreeView.h"
 #include "navigation.h"
 #include "pages_support.h"
+#include "render.h"
 #include "zmoconfig/record_codec.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmogdlib/config_key.h"
@@ -26,39 +26,26 @@ using namespace zmo::config;
 
 namespace {
 
-QString RenderPath(const char* name) {
-  QDir().mkpath(ZMO_TEST_RENDER_DIR);
-  return QString::fromLatin1(ZMO_TEST_RENDER_DIR) + "/" + name;
-}
-
-void Save(QWidget* w, const char* name) {
-  // Layouts settle in the event loop after texts change, as on screen.
-  QCoreApplication::processEvents();
-  const QPixmap pm = w->grab();
-  EXPECT_FALSE(pm.isNull()) << name;
-  EXPECT_TRUE(pm.save(RenderPath(name), "PNG")) << name;
-}
-
 TEST_F(PagesTest, RendersTheFormsToPng) {
   frmSplash splash({});
   splash.Show();
   splash.tmrSplash->stop();
-  Save(&splash, "zmoconfig_splash.png");
+  RenderPng(&splash, "zmoconfig_splash.png");
   splash.Unload();
 
   MDIMainForm main;
   main.Show();
   main.resize(main.size());
-  Save(&main, "zmoconfig_main.png");
+  RenderPng(&main, "zmoconfig_main.png");
   for (QMenu* menu : {main.mnuLogs, main.mnuOptions, main.mnuInitialConfig, main.mnuDebug}) {
     menu->ensurePolished();
     menu->adjustSize();
-    Save(menu, ("zmoconfig_" + menu->objectName() + ".png").toLatin1().constData());
+    RenderPng(menu, ("zmoconfig_" + menu->objectName() + ".png").toLatin1().constData());
   }
   main.mnuAbout_Click();
   ASSERT_NE(main.About(), nullptr);
   main.About()->adjustSize();
-  Save(main.About(), "zmoconfig_about.png");
+  RenderPng(main.About(), "zmoconfig_about.png");
 }
 
 // The tree with the servers page, the add dialog, the data-source page and
@@ -92,24 +79,24 @@ TEST_F(PagesTest, RendersTheTreeAndThePagesToPng) {
 
   MDIMainForm main;
   main.Show();
-  Save(&main, "zmoconfig_overview.png");
+  RenderPng(&main, "zmoconfig_overview.png");
   main.Tree()->treConfigurator->expandItem(main.Tree()->Node(QStringLiteral("ndInitialConfig")));
   ShowNodeForm(QStringLiteral("ndServer"));
   main.Tree()->treConfigurator->setCurrentItem(main.Tree()->Node(QStringLiteral("ndServer")));
-  Save(&main, "zmoconfig_servers.png");
-  auto* servers = static_cast<frmServers*>(main.Page("frmServers"));
+  RenderPng(&main, "zmoconfig_servers.png");
+  auto* servers = main.Page<frmServers>();
   servers->cmdCreate_Click();
-  auto* add = static_cast<frmAddServers*>(main.Page("frmAddServers"));
+  auto* add = main.Page<frmAddServers>();
   add->txtServer->setText("sapt70.example.net");
   add->txtID->setText("ZMOMON");
   add->txtPW->setText("secret");
-  Save(&main, "zmoconfig_add_server.png");
+  RenderPng(&main, "zmoconfig_add_server.png");
   add->cmdCancel_Click();
   ShowNodeForm(QStringLiteral("ndDataSource"));
   main.Tree()->treConfigurator->setCurrentItem(main.Tree()->Node(QStringLiteral("ndDataSource")));
-  Save(&main, "zmoconfig_data_source.png");
+  RenderPng(&main, "zmoconfig_data_source.png");
   ShowNodeForm(QStringLiteral("ndInitialConfig"));
-  Save(&main, "zmoconfig_init_config.png");
+  RenderPng(&main, "zmoconfig_init_config.png");
 }
 
 }  // namespace

@@ -53,9 +53,9 @@ std::array<std::string, 6> Stored() {
 
 class SchedulePageTest : public PageWindowTest {
  protected:
-  void Open() { PageWindowTest::Open("frmSchStati"); }
-  frmSchStati* page() const { return Page<frmSchStati>("frmSchStati"); }
-  frmAddStatSch* dialog() const { return Page<frmAddStatSch>("frmAddStatSch"); }
+  void Open() { PageWindowTest::Open<frmSchStati>(); }
+  frmSchStati* page() const { return Page<frmSchStati>(); }
+  frmAddStatSch* dialog() const { return Page<frmAddStatSch>(); }
   std::vector<std::string> Rows() const {
     std::vector<std::string> rows;
     for (int i = 0; i < page()->lstStatSch->count(); ++i)
@@ -85,7 +85,7 @@ TEST_F(SchedulePageTest, ActivationShowsTheStoredTimesNormalisedAndSorted) {
   EXPECT_EQ(Rows(), want);
   EXPECT_EQ(page()->lblStatSch->text(), "Sched&uled runs");
   EXPECT_EQ(page()->cmdAdd->text(), "&Create");
-  EXPECT_EQ(gCurrentForm, "frmSchStati");
+  EXPECT_EQ(CurrentFormName(), "frmSchStati");
   EXPECT_EQ(ui_.StatusLine(), CatalogText(kTextReady));
 }
 
@@ -135,7 +135,7 @@ TEST_F(SchedulePageTest, CreateAddsTheTimeBetweenItsNeighboursWithoutWriting) {
   page()->cmdAdd->click();
   QPointer<frmAddStatSch> d = dialog();
   ASSERT_TRUE(d->IsActive());
-  EXPECT_EQ(gCurrentForm, "frmAddStatSch");
+  EXPECT_EQ(CurrentFormName(), "frmAddStatSch");
   EXPECT_FALSE(page()->isVisible()) << "the dialog takes the page's place";
   EXPECT_TRUE(d->txtIndex->text().isEmpty());
   EXPECT_TRUE(d->txtSchTime->text().isEmpty());

@@ -56,9 +56,9 @@ class ServersPageTest : public PageWindowTest {
     PutConfigText(zmo::cfg::kSnapInput, server_file_);
   }
   // The main window with the servers page shown.
-  void Open() { PageWindowTest::Open("frmServers"); }
-  frmServers* page() const { return Page<frmServers>("frmServers"); }
-  frmAddServers* dialog() const { return Page<frmAddServers>("frmAddServers"); }
+  void Open() { PageWindowTest::Open<frmServers>(); }
+  frmServers* page() const { return Page<frmServers>(); }
+  frmAddServers* dialog() const { return Page<frmAddServers>(); }
   void WriteServerFile(const std::string& data) {
     std::ofstream(server_file_, std::ios::binary) << data;
   }
@@ -109,7 +109,7 @@ TEST_F(ServersPageTest, ActivationListsTheFileAndShowsItsPath) {
   EXPECT_FALSE(page()->chkNetwork->isChecked());
   EXPECT_EQ(page()->lblTitle->text(), "Target server selection");
   EXPECT_EQ(page()->cmdCreate->text(), "&Create");
-  EXPECT_EQ(gCurrentForm, "frmServers");
+  EXPECT_EQ(CurrentFormName(), "frmServers");
 }
 
 TEST_F(ServersPageTest, AddStoresANewRowAndGoesBackToThePage) {
@@ -119,7 +119,7 @@ TEST_F(ServersPageTest, AddStoresANewRowAndGoesBackToThePage) {
   // Watched: the next dialog() builds a new form, maybe at the same address.
   QPointer<frmAddServers> d = dialog();
   ASSERT_TRUE(d->IsActive());
-  EXPECT_EQ(gCurrentForm, "frmAddServers");
+  EXPECT_EQ(CurrentFormName(), "frmAddServers");
   EXPECT_TRUE(d->txtIndex->text().isEmpty());
   EXPECT_TRUE(d->txtServer->text().isEmpty());
   EXPECT_EQ(d->cmbLanguage->count(), 10);
@@ -484,9 +484,9 @@ TEST_F(ServersPageTest, LeavingCancelWithTabLandsInTheTree) {
 TEST_F(ServersPageTest, ChooserListsTheMountedFileSystemsAndBinDir) {
   Open();
   SetValue(page()->chkNetwork, true);
-  auto* chooser = static_cast<frmGetServerFile*>(main_->Page("frmGetServerFile"));
+  auto* chooser = main_->Page<frmGetServerFile>();
   ASSERT_TRUE(chooser->IsActive());
-  EXPECT_EQ(gCurrentForm, "frmGetServerFile");
+  EXPECT_EQ(CurrentFormName(), "frmGetServerFile");
   QStringList drives;
   for (int i = 0; i < chooser->drvDriveList->count(); ++i)
     drives << chooser->drvDriveList->itemText(i);
@@ -511,7 +511,7 @@ TEST_F(ServersPageTest, ChooserListsOnlyServerFilesInAnyCaseAndLoadsTheOneChosen
   std::ofstream(share / "other.dat") << "";
   Open();
   SetValue(page()->chkNetwork, true);
-  auto* chooser = static_cast<frmGetServerFile*>(main_->Page("frmGetServerFile"));
+  auto* chooser = main_->Page<frmGetServerFile>();
   chooser->SetDirPath(QString::fromStdString(share.string()));
   ASSERT_EQ(chooser->fileFileList->count(), 1);
   EXPECT_EQ(chooser->fileFileList->item(0)->text(), "ZMOSERVER.DAT");
@@ -541,7 +541,7 @@ TEST_F(ServersPageTest, ChooserShowsTheFolderItIsIn) {
   std::filesystem::create_directories(deep / "servers");
   Open();
   SetValue(page()->chkNetwork, true);
-  auto* chooser = static_cast<frmGetServerFile*>(main_->Page("frmGetServerFile"));
+  auto* chooser = main_->Page<frmGetServerFile>();
   Settle();
   EXPECT_EQ(chooser->lblDirPath->text().toStdString(), bin_dir_);
   chooser->SetDirPath(QString::fromStdString(share.string()));
@@ -564,7 +564,7 @@ TEST_F(ServersPageTest, ChooserShowsTheFolderItIsIn) {
 TEST_F(ServersPageTest, ChooserCancelKeepsTheFileShownAndUnticks) {
   Open();
   SetValue(page()->chkNetwork, true);
-  auto* chooser = static_cast<frmGetServerFile*>(main_->Page("frmGetServerFile"));
+  auto* chooser = main_->Page<frmGetServerFile>();
   chooser->dirDirList->setFocus();
   QTest::keyClick(chooser->dirDirList, Qt::Key_Escape);
   Settle();

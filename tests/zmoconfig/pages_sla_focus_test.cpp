@@ -8,6 +8,12 @@
 #include <QTreeWidget>
 
 #include "MDIMainForm.h"
+#include "frmAddAppTrans.h"
+#include "frmAddApplication.h"
+#include "frmAddIgnore.h"
+#include "frmIgnoreLists.h"
+#include "frmSystemSLA.h"
+#include "frmTransGroup.h"
 #include "frmTreeView.h"
 #include "navigation.h"
 #include "page_window.h"
@@ -16,14 +22,14 @@ using namespace zmo::config;
 
 namespace {
 
-class SlaFocusTest : public PageWindowTest, public ::testing::WithParamInterface<const char*> {};
+class SlaFocusTest : public PageWindowTest, public ::testing::WithParamInterface<PageCase> {};
 
 TEST_P(SlaFocusTest, CancelLeftWithTabLandsInTheTreeAndEscapeCancels) {
   Open(GetParam());
-  FormBase* form = main_->Page(GetParam());
-  ASSERT_NE(form, nullptr) << "the page table has a row for it";
+  FormBase* form = GetParam().page(*main_);
+  ASSERT_NE(form, nullptr);
   EXPECT_TRUE(form->IsActive());
-  EXPECT_EQ(gCurrentForm, GetParam());
+  EXPECT_EQ(CurrentFormName(), GetParam().name);
   auto* cancel = form->findChild<QPushButton*>("cmdCancel");
   ASSERT_NE(cancel, nullptr);
   EXPECT_EQ(cancel->text(), "Cancel");
@@ -38,12 +44,13 @@ TEST_P(SlaFocusTest, CancelLeftWithTabLandsInTheTreeAndEscapeCancels) {
   EXPECT_EQ(ui_.events.back(), StatusOf(kTextActionCancelled));
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, SlaFocusTest,
-                         ::testing::Values("frmIDsToIgnore", "frmProgsToIgnore", "frmTransToIgnore",
-                                           "frmAddID", "frmAddProg", "frmAddTrans", "frmTransGroup",
-                                           "frmAddApplication", "frmAddAppTrans", "frmSystemSLA"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                           return std::string(info.param);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Forms, SlaFocusTest,
+    ::testing::Values(PageCaseOf<frmIDsToIgnore>(), PageCaseOf<frmProgsToIgnore>(),
+                      PageCaseOf<frmTransToIgnore>(), PageCaseOf<frmAddID>(),
+                      PageCaseOf<frmAddProg>(), PageCaseOf<frmAddTrans>(),
+                      PageCaseOf<frmTransGroup>(), PageCaseOf<frmAddApplication>(),
+                      PageCaseOf<frmAddAppTrans>(), PageCaseOf<frmSystemSLA>()),
+    [](const ::testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -36,8 +36,8 @@ constexpr bool F = false;
 
 class SnapPageTest : public PageWindowTest {
  protected:
-  void Open() { PageWindowTest::Open("frmSnapConfig"); }
-  frmSnapConfig* page() const { return Page<frmSnapConfig>("frmSnapConfig"); }
+  void Open() { PageWindowTest::Open<frmSnapConfig>(); }
+  frmSnapConfig* page() const { return Page<frmSnapConfig>(); }
   Ticks Shown() const {
     Ticks ticks{};
     for (int d = 0; d < 7; ++d) ticks[d] = page()->DayBoxes()[d]->isChecked();
@@ -85,7 +85,7 @@ TEST_F(SnapPageTest, ActivationShowsTheStoredValuesAndTexts) {
   EXPECT_EQ(page()->txtSnapSleep->text(), "12345");
   EXPECT_EQ(MaxLength(page()->txtSnapSleep), 4);
   EXPECT_EQ(page()->chkMonday->text(), "&Monday");
-  EXPECT_EQ(gCurrentForm, "frmSnapConfig");
+  EXPECT_EQ(CurrentFormName(), "frmSnapConfig");
   EXPECT_EQ(ui_.StatusLine(), CatalogText(kTextReady));
   page()->cmdOK->click();
   EXPECT_EQ(ui_.events,
@@ -166,8 +166,8 @@ TEST_F(SnapPageTest, AFailedWriteIsNoSuccess) {
 
 class KeepDaysPageTest : public PageWindowTest {
  protected:
-  void Open() { PageWindowTest::Open("frmKeepDays"); }
-  frmKeepDays* page() const { return Page<frmKeepDays>("frmKeepDays"); }
+  void Open() { PageWindowTest::Open<frmKeepDays>(); }
+  frmKeepDays* page() const { return Page<frmKeepDays>(); }
 };
 
 TEST_F(KeepDaysPageTest, StoredRetentionShows) {
@@ -207,7 +207,7 @@ TEST_F(KeepDaysPageTest, ActivationShowsTitleAndValue) {
   EXPECT_EQ(page()->txtDetailKeepDays->text(), "30");
   EXPECT_EQ(MaxLength(page()->txtDetailKeepDays), 4);
   EXPECT_EQ(page()->lblTitle->text(), "Repository database retention period");
-  EXPECT_EQ(gCurrentForm, "frmKeepDays");
+  EXPECT_EQ(CurrentFormName(), "frmKeepDays");
   EXPECT_EQ(ui_.StatusLine(), CatalogText(kTextReady));
 }
 
@@ -269,7 +269,7 @@ TEST_F(KeepDaysPageTest, RendersBothPages) {
   Open();
   SelectNode("ndInitialConfig", "ndKeepDays");
   Render("zmoconfig_keep_days.png");
-  main_->ShowPage(QStringLiteral("frmSnapConfig"));
+  main_->ShowPage<frmSnapConfig>();
   SelectNode("ndSchedule", "ndSnapConfig");
   Render("zmoconfig_snap_config.png");
 }

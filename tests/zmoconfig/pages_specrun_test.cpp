@@ -57,8 +57,8 @@ class SpecRunPageTest : public PageWindowTest {
     PutConfigText(zmo::cfg::kStatiInput, server_file_);
     PutConfigText(zmo::cfg::kDB, "Oracle");
   }
-  void Open() { PageWindowTest::Open("frmSpecRun"); }
-  frmSpecRun* page() const { return Page<frmSpecRun>("frmSpecRun"); }
+  void Open() { PageWindowTest::Open<frmSpecRun>(); }
+  frmSpecRun* page() const { return Page<frmSpecRun>(); }
   void Type(const char* sd, const char* st, const char* ed, const char* et) {
     page()->txtStartDate->setText(sd);
     page()->txtStartTime->setText(st);
@@ -93,7 +93,7 @@ TEST_F(SpecRunPageTest, ActivationOffersTheServersNotSelected) {
   EXPECT_EQ(page()->lblStartDate->text(), "S&tart date (yyyymmdd)");
   EXPECT_EQ(page()->cmdAddSvr->text(), "&>");
   EXPECT_TRUE(page()->lblStatus->text().isEmpty());
-  EXPECT_EQ(gCurrentForm, "frmSpecRun");
+  EXPECT_EQ(CurrentFormName(), "frmSpecRun");
   EXPECT_EQ(ui_.StatusLine(), CatalogText(kTextReady));
   EXPECT_GT(page()->lstServers->property("HorizontalExtent").toInt(), 0);
 

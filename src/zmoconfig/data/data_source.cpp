@@ -1,6 +1,9 @@
 #include "zmoconfig/data_source.h"
 
+#include <iterator>
+
 #include "common/db_kind.h"
+#include "common/db_tools.h"
 #include "common/line_values.h"
 #include "zmoconfig/catalog.h"
 #include "zmoconfig/config_ui.h"
@@ -14,30 +17,19 @@ namespace zmo::config {
 
 namespace {
 
-// What each choice stores and which message names its missing program.
-struct Choice {
-  DbOption option;
-  OracleOption oracle;  // kNone: any
-  const char* db;
-  const char* version;  // "" for kinds without one
-  int missing_text;
+// The message naming the client program a kind misses; the Oracle kind's
+// by its client version, in the order of the shared version table.
+struct ToolMissing {
+  zmo::DbKind kind;
+  int text;
 };
-constexpr Choice kChoices[] = {
-    {DbOption::kOracle, OracleOption::k73, "Oracle", "73", kTextOracle73Missing},
-    {DbOption::kOracle, OracleOption::k80, "Oracle", "80", kTextOracle80Missing},
-    {DbOption::kOracle, OracleOption::k81, "Oracle", "81", kTextOracle81Missing},
-    {DbOption::kCorva, OracleOption::kNone, "Corva", "", kTextCorvaToolMissing},
-    {DbOption::kMssql, OracleOption::kNone, "MSSQL", "", kTextMssqlToolMissing},
-    {DbOption::kSybase, OracleOption::kNone, "Sybase", "", kTextSybaseToolMissing},
-    {DbOption::kTessel, OracleOption::kNone, "Tessel", "", kTextTesselToolMissing},
-};
-
-const Choice* ChoiceOf(DbOption option, OracleOption oracle) {
-  for (const Choice& c : kChoices) {
-    if (c.option == option && (option != DbOption::kOracle || c.oracle == oracle)) return &c;
-  }
-  return nullptr;
-}
+constexpr ToolMissing kToolMissing[] = {{zmo::DbKind::kCorva, kTextCorvaToolMissing},
+                                        {zmo::DbKind::kMssql, kTextMssqlToolMissing},
+                                        {zmo::DbKind::kSybase, kTextSybaseToolMissing},
+                                        {zmo::DbKind::kTessel, kTextTesselToolMissing}};
+constexpr int kOracleToolMissing[] = {kTextOracle73Missing, kTextOracle80Missing,
+                                      kTextOracle81Missing};
+static_assert(std::size(kOracleToolMissing) == std::size(zmo::kOracleVersions));
 
 int Refuse(DataSourceRefusal* refusal, int id, DataSourceBox box, const std::string& suffix = "") {
   refusal->text_id = id;
@@ -53,22 +45,31 @@ int WriteFailed() {
 
 }  // namespace
 
-int ClientToolMissingText(DbOption option, OracleOption oracle) {
-  const Choice* c = ChoiceOf(option, oracle);
-  return c != nullptr ? c->missing_text : 0;
+int ClientToolMissingText(zmo::DbKind kind, const std::string& oracle_version) {
+  if (kind == zmo::DbKind::kOracle) {
+    const zmo::OracleVersion* v = zmo::findOracleVersion(oracle_version.c_str());
+    return v != nullptr ? kOracleToolMissing[v - zmo::kOracleVersions] : 0;
+  }
+  for (const ToolMissing& m : kToolMissing) {
+    if (m.kind == kind) return m.text;
+  }
+  return 0;
 }
 
 int CheckDataSource(const DataSourceInput& in, DataSourceRefusal* refusal) {
   *refusal = DataSourceRefusal{};
-  if (in.option == DbOption::kNone) return Refuse(refusal, kTextNoDbKind, DataSourceBox::kNone);
-  const Choice* choice = ChoiceOf(in.option, in.oracle);
-  if (choice == nullptr) return Refuse(refusal, kTextNoOracleVersion, DataSourceBox::kNone);
-  if (!FileInPath(ClientToolName(in.option, in.oracle))) {
-    return Refuse(refusal, choice->missing_text, DataSourceBox::kNone);
+  if (zmo::dbKindInfo(in.kind) == nullptr) {
+    return Refuse(refusal, kTextNoDbKind, DataSourceBox::kNone);
+  }
+  if (in.kind == zmo::DbKind::kOracle &&
+      zmo::findOracleVersion(in.oracle_version.c_str()) == nullptr) {
+    return Refuse(refusal, kTextNoOracleVersion, DataSourceBox::kNone);
+  }
+  if (!FileInPath(ClientToolName(in.kind, in.oracle_version))) {
+    return Refuse(refusal, ClientToolMissingText(in.kind, in.oracle_version), DataSourceBox::kNone);
   }
   // The loader puts these texts into the kind's command lines and scripts,
   // and refuses there what this refuses here (common/line_values.h).
-  const zmo::DbKind kind = zmo::dbKindFromName(choice->db);
   const struct {
     zmo::LineValue value;
     const std::string& text;
@@ -78,7 +79,7 @@ int CheckDataSource(const DataSourceInput& in, DataSourceRefusal* refusal) {
                {zmo::LineValue::kDsn, in.dsn, DataSourceBox::kDsn},
                {zmo::LineValue::kPassword, in.password, DataSourceBox::kPassword}};
   for (const auto& t : texts) {
-    const std::string fault = zmo::lineValueFault(kind, t.value, t.text);
+    const std::string fault = zmo::lineValueFault(in.kind, t.value, t.text);
     if (!fault.empty()) return Refuse(refusal, kTextLineCharacter, t.box, " " + fault);
   }
   const size_t longest = LongestPasswordFor(kRegTextMax);
@@ -92,12 +93,12 @@ int CheckDataSource(const DataSourceInput& in, DataSourceRefusal* refusal) {
 int SaveDataSource(const DataSourceInput& in, DataSourceRefusal* refusal) {
   const int rc = CheckDataSource(in, refusal);
   if (rc != 0) return rc;
-  const Choice* choice = ChoiceOf(in.option, in.oracle);
-  if (in.option == DbOption::kOracle && SetRegValue(zmo::cfg::kOracle, choice->version) != kRegOk) {
+  if (in.kind == zmo::DbKind::kOracle &&
+      SetRegValue(zmo::cfg::kOracle, in.oracle_version) != kRegOk) {
     return WriteFailed();
   }
-  if (SetRegValue(zmo::cfg::kDB, choice->db) != kRegOk) return WriteFailed();
-  if (in.option == DbOption::kCorva && SetRegValue(zmo::cfg::kINST, in.corva_instance) != kRegOk) {
+  if (SetRegValue(zmo::cfg::kDB, zmo::dbKindName(in.kind)) != kRegOk) return WriteFailed();
+  if (in.kind == zmo::DbKind::kCorva && SetRegValue(zmo::cfg::kINST, in.corva_instance) != kRegOk) {
     return WriteFailed();
   }
   if (!Trimmed(in.user).empty() && SetRegValue(zmo::cfg::kUser, Trimmed(in.user)) != kRegOk) {

@@ -13,48 +13,12 @@ namespace {
 
 const std::string kDataSourceForm = "frmDataSource";
 
-// The option of each database kind of the shared kind table. The kind of a
-// DB text is decided there (whole text, case-sensitive), so the configurator
-// and the collectors agree on what each DB value means.
-struct KindOption {
-  zmo::DbKind kind;
-  DbOption option;
-};
-constexpr KindOption kKindOptions[] = {{zmo::DbKind::kOracle, DbOption::kOracle},
-                                       {zmo::DbKind::kCorva, DbOption::kCorva},
-                                       {zmo::DbKind::kMssql, DbOption::kMssql},
-                                       {zmo::DbKind::kSybase, DbOption::kSybase},
-                                       {zmo::DbKind::kTessel, DbOption::kTessel}};
-
-DbOption OptionOfDb(const std::string& db) {
-  const zmo::DbKind kind = zmo::dbKindFromName(db.c_str());
-  for (const KindOption& k : kKindOptions) {
-    if (k.kind == kind) return k.option;
-  }
-  return DbOption::kNone;
-}
-
-struct OracleVersion {
-  const char* text;
-  OracleOption option;
-};
-constexpr OracleVersion kOracleVersions[] = {
-    {"73", OracleOption::k73}, {"80", OracleOption::k80}, {"81", OracleOption::k81}};
-
 }  // namespace
 
-std::string ClientToolName(DbOption option, OracleOption oracle) {
-  const char* version = "";
-  for (const OracleVersion& v : kOracleVersions) {
-    if (v.option == oracle) version = v.text;
-  }
-  for (const KindOption& k : kKindOptions) {
-    int tool = 0;
-    if (k.option == option && zmo::dbKindClientTool(k.kind, version, &tool) == 0) {
-      return zmo::dbToolName(tool);
-    }
-  }
-  return std::string();
+std::string ClientToolName(zmo::DbKind kind, const std::string& oracle_version) {
+  int tool = 0;
+  if (zmo::dbKindClientTool(kind, oracle_version.c_str(), &tool) != 0) return std::string();
+  return zmo::dbToolName(tool);
 }
 
 void LoadDataSource(const std::string& form, DataSourceValues* values) {
@@ -67,13 +31,14 @@ void LoadDataSource(const std::string& form, DataSourceValues* values) {
   gCorvaInstance = GetRegValue(zmo::cfg::kINST);
   if (!access.empty() && own_page) values->txtPassword = DecryptText(access);
 
-  values->option = OptionOfDb(GetRegValue(zmo::cfg::kDB));
-  if (values->option == DbOption::kCorva) values->txtCorvainst = gCorvaInstance;
-  if (values->option == DbOption::kOracle && own_page) {
+  // The kind of a DB text is decided by the shared kind table (whole text,
+  // case-sensitive), so the configurator and the collectors agree on what
+  // each DB value means.
+  values->kind = zmo::dbKindFromName(GetRegValue(zmo::cfg::kDB).c_str());
+  if (values->kind == zmo::DbKind::kCorva) values->txtCorvainst = gCorvaInstance;
+  if (values->kind == zmo::DbKind::kOracle && own_page) {
     const std::string version = GetRegValue(zmo::cfg::kOracle);
-    for (const OracleVersion& v : kOracleVersions) {
-      if (version == v.text) values->oracle = v.option;
-    }
+    if (zmo::findOracleVersion(version.c_str()) != nullptr) values->oracle_version = version;
   }
 }
 

@@ -14,13 +14,22 @@
 #include "catalog_text.h"
 #include "common/pipeline.h"
 #include "frmAbout.h"
+#include "frmCurrentConfig.h"
+#include "frmDataSource.h"
+#include "frmIgnoreLists.h"
+#include "frmKeepDays.h"
+#include "frmSchStati.h"
+#include "frmServers.h"
+#include "frmSnapConfig.h"
+#include "frmSpecRun.h"
+#include "frmSystemSLA.h"
+#include "frmTransGroup.h"
 #include "frmTreeView.h"
 #include "localize.h"
 #include "log_viewer.h"
 #include "mdi.h"
 #include "navigation.h"
 #include "page.h"
-#include "page_table.h"
 #include "ui_services.h"
 #include "zmoconfig/bin_dir.h"
 #include "zmoconfig/registry_wrappers.h"
@@ -40,10 +49,10 @@ enum class MenuKind { Submenu, Item, CheckItem };
 // member that names it.
 struct MenuRow {
   const char* name;
-  const char* parent;
+  QMenu* MDIMainForm::*parent;
   int id;
   const char* shortcut;
-  const char* handler;
+  void (MDIMainForm::*handler)();
   MenuKind kind;
   QMenu* MDIMainForm::*menu;
   QAction* MDIMainForm::*item;
@@ -52,59 +61,66 @@ struct MenuRow {
 using K = MenuKind;
 using M = MDIMainForm;
 
+// clang-format off
 const MenuRow kMenus[] = {
     {"mnuFile", nullptr, 1000, "", nullptr, K::Submenu, &M::mnuFile, nullptr},
-    {"mnuExit", "mnuFile", 1004, "Ctrl+Q", "mnuExit_Click", K::Item, nullptr, &M::mnuExit},
+    {"mnuExit", &M::mnuFile, 1004, "Ctrl+Q", &M::mnuExit_Click, K::Item, nullptr, &M::mnuExit},
     {"mnuLogs", nullptr, 1001, "", nullptr, K::Submenu, &M::mnuLogs, nullptr},
-    {"mnuKLVstatiLog", "mnuLogs", 1005, "Ctrl+S", "mnuKLVstatiLog_Click", K::Item, nullptr,
+    {"mnuKLVstatiLog", &M::mnuLogs, 1005, "Ctrl+S", &M::mnuKLVstatiLog_Click, K::Item, nullptr,
      &M::mnuKLVstatiLog},
-    {"mnuKLVsnapLog", "mnuLogs", 1006, "Ctrl+I", "mnuKLVsnapLog_Click", K::Item, nullptr,
+    {"mnuKLVsnapLog", &M::mnuLogs, 1006, "Ctrl+I", &M::mnuKLVsnapLog_Click, K::Item, nullptr,
      &M::mnuKLVsnapLog},
-    {"mnustatiLog", "mnuLogs", 1008, "", "mnuStatiLog_Click", K::Item, nullptr, &M::mnustatiLog},
-    {"mnusnapLog", "mnuLogs", 1009, "", "mnuSnapLog_Click", K::Item, nullptr, &M::mnusnapLog},
-    {"mnuLoadStatiLog", "mnuLogs", 1011, "", "mnuLoadStatiLog_Click", K::Item, nullptr,
+    {"mnustatiLog", &M::mnuLogs, 1008, "", &M::mnuStatiLog_Click, K::Item, nullptr,
+     &M::mnustatiLog},
+    {"mnusnapLog", &M::mnuLogs, 1009, "", &M::mnuSnapLog_Click, K::Item, nullptr, &M::mnusnapLog},
+    {"mnuLoadStatiLog", &M::mnuLogs, 1011, "", &M::mnuLoadStatiLog_Click, K::Item, nullptr,
      &M::mnuLoadStatiLog},
-    {"mnuLoadSnapLog", "mnuLogs", 1012, "", "mnuLoadSnapLog_Click", K::Item, nullptr,
+    {"mnuLoadSnapLog", &M::mnuLogs, 1012, "", &M::mnuLoadSnapLog_Click, K::Item, nullptr,
      &M::mnuLoadSnapLog},
-    {"mnuAggStatiLog", "mnuLogs", 1014, "", "mnuAggStatiLog_Click", K::Item, nullptr,
+    {"mnuAggStatiLog", &M::mnuLogs, 1014, "", &M::mnuAggStatiLog_Click, K::Item, nullptr,
      &M::mnuAggStatiLog},
-    {"mnuAggSnapLog", "mnuLogs", 1015, "", "mnuAggSnapLog_Click", K::Item, nullptr,
+    {"mnuAggSnapLog", &M::mnuLogs, 1015, "", &M::mnuAggSnapLog_Click, K::Item, nullptr,
      &M::mnuAggSnapLog},
-    {"mnuLoaderLog", "mnuLogs", 1017, "", "mnuLoaderLog_Click", K::Item, nullptr, &M::mnuLoaderLog},
-    {"mnuOptions", nullptr, 1002, "", "mnuOptions_Click", K::Submenu, &M::mnuOptions, nullptr},
-    {"mnuCurrentConfig", "mnuOptions", 1018, "", "mnuCurrentConfig_Click", K::Item, nullptr,
+    {"mnuLoaderLog", &M::mnuLogs, 1017, "", &M::mnuLoaderLog_Click, K::Item, nullptr,
+     &M::mnuLoaderLog},
+    {"mnuOptions", nullptr, 1002, "", &M::mnuOptions_Click, K::Submenu, &M::mnuOptions, nullptr},
+    {"mnuCurrentConfig", &M::mnuOptions, 1018, "", &M::mnuCurrentConfig_Click, K::Item, nullptr,
      &M::mnuCurrentConfig},
-    {"mnuInitialConfig", "mnuOptions", 1019, "", nullptr, K::Submenu, &M::mnuInitialConfig,
+    {"mnuInitialConfig", &M::mnuOptions, 1019, "", nullptr, K::Submenu, &M::mnuInitialConfig,
      nullptr},
-    {"mnuDataSource", "mnuInitialConfig", 1020, "", "mnuDataSource_Click", K::Item, nullptr,
+    {"mnuDataSource", &M::mnuInitialConfig, 1020, "", &M::mnuDataSource_Click, K::Item, nullptr,
      &M::mnuDataSource},
-    {"mnuServers", "mnuInitialConfig", 1021, "", "mnuServers_Click", K::Item, nullptr,
+    {"mnuServers", &M::mnuInitialConfig, 1021, "", &M::mnuServers_Click, K::Item, nullptr,
      &M::mnuServers},
-    {"mnuDataRetensionPeriod", "mnuInitialConfig", 1022, "", "mnuDataRetensionPeriod_Click",
+    {"mnuDataRetensionPeriod", &M::mnuInitialConfig, 1022, "", &M::mnuDataRetensionPeriod_Click,
      K::Item, nullptr, &M::mnuDataRetensionPeriod},
-    {"mnuReportConfig", "mnuOptions", 1023, "", nullptr, K::Submenu, &M::mnuReportConfig, nullptr},
-    {"mnuPrograms", "mnuReportConfig", 1024, "", "mnuPrograms_Click", K::Item, nullptr,
+    {"mnuReportConfig", &M::mnuOptions, 1023, "", nullptr, K::Submenu, &M::mnuReportConfig,
+     nullptr},
+    {"mnuPrograms", &M::mnuReportConfig, 1024, "", &M::mnuPrograms_Click, K::Item, nullptr,
      &M::mnuPrograms},
-    {"mnuIDs", "mnuReportConfig", 1025, "", "mnuIDs_Click", K::Item, nullptr, &M::mnuIDs},
-    {"mnuTransactions", "mnuReportConfig", 1026, "", "mnuTransactions_Click", K::Item, nullptr,
-     &M::mnuTransactions},
-    {"mnuSLA", "mnuOptions", 1027, "", nullptr, K::Submenu, &M::mnuSLA, nullptr},
-    {"mnuCustomizedSLA", "mnuSLA", 1028, "", "mnuCustomizedSLA_Click", K::Item, nullptr,
+    {"mnuIDs", &M::mnuReportConfig, 1025, "", &M::mnuIDs_Click, K::Item, nullptr, &M::mnuIDs},
+    {"mnuTransactions", &M::mnuReportConfig, 1026, "", &M::mnuTransactions_Click, K::Item,
+     nullptr, &M::mnuTransactions},
+    {"mnuSLA", &M::mnuOptions, 1027, "", nullptr, K::Submenu, &M::mnuSLA, nullptr},
+    {"mnuCustomizedSLA", &M::mnuSLA, 1028, "", &M::mnuCustomizedSLA_Click, K::Item, nullptr,
      &M::mnuCustomizedSLA},
-    {"mnuSystemSLA", "mnuSLA", 1029, "", "mnuSystemSLA_Click", K::Item, nullptr, &M::mnuSystemSLA},
-    {"mnuSchedule", "mnuOptions", 1030, "", nullptr, K::Submenu, &M::mnuSchedule, nullptr},
-    {"mnuSchStatistics", "mnuSchedule", 1031, "", "mnuSchStatistics_Click", K::Item, nullptr,
+    {"mnuSystemSLA", &M::mnuSLA, 1029, "", &M::mnuSystemSLA_Click, K::Item, nullptr,
+     &M::mnuSystemSLA},
+    {"mnuSchedule", &M::mnuOptions, 1030, "", nullptr, K::Submenu, &M::mnuSchedule, nullptr},
+    {"mnuSchStatistics", &M::mnuSchedule, 1031, "", &M::mnuSchStatistics_Click, K::Item, nullptr,
      &M::mnuSchStatistics},
-    {"mnuSnap", "mnuSchedule", 1032, "", "mnuSnap_Click", K::Item, nullptr, &M::mnuSnap},
-    {"mnuSpecRun", "mnuOptions", 1033, "", "mnuSpecRun_Click", K::Item, nullptr, &M::mnuSpecRun},
-    {"mnuDebug", "mnuOptions", 1034, "", nullptr, K::Submenu, &M::mnuDebug, nullptr},
-    {"mnuDebugLogFiles", "mnuDebug", 1035, "", "mnuDebugLogFiles_Click", K::CheckItem, nullptr,
-     &M::mnuDebugLogFiles},
-    {"mnuLoaderHalt", "mnuDebug", 1036, "", "mnuLoaderHalt_Click", K::CheckItem, nullptr,
+    {"mnuSnap", &M::mnuSchedule, 1032, "", &M::mnuSnap_Click, K::Item, nullptr, &M::mnuSnap},
+    {"mnuSpecRun", &M::mnuOptions, 1033, "", &M::mnuSpecRun_Click, K::Item, nullptr,
+     &M::mnuSpecRun},
+    {"mnuDebug", &M::mnuOptions, 1034, "", nullptr, K::Submenu, &M::mnuDebug, nullptr},
+    {"mnuDebugLogFiles", &M::mnuDebug, 1035, "", &M::mnuDebugLogFiles_Click, K::CheckItem,
+     nullptr, &M::mnuDebugLogFiles},
+    {"mnuLoaderHalt", &M::mnuDebug, 1036, "", &M::mnuLoaderHalt_Click, K::CheckItem, nullptr,
      &M::mnuLoaderHalt},
     {"mnuHelpMain", nullptr, 1003, "", nullptr, K::Submenu, &M::mnuHelpMain, nullptr},
-    {"mnuAbout", "mnuHelpMain", 1039, "", "mnuAbout_Click", K::Item, nullptr, &M::mnuAbout},
+    {"mnuAbout", &M::mnuHelpMain, 1039, "", &M::mnuAbout_Click, K::Item, nullptr, &M::mnuAbout},
 };
+// clang-format on
 
 // The log files of the viewer items, in BinDir.
 constexpr const zmo::CollectionRow& kStatiRow = zmo::collectionRow(zmo::Collection::kStati);
@@ -118,11 +134,6 @@ constexpr const char* kLoadSnapLog = kSnapRow.load_log;
 constexpr const char* kAggStatiLog = kStatiRow.agg_log;
 constexpr const char* kAggSnapLog = kSnapRow.agg_log;
 constexpr const char* kLoaderLog = zmo::pipelineProgram(zmo::PipelineProgram::kLoader).trace_log;
-
-// The size the main window opens with: the tree and a page at their
-// measures, with room for the menu bar and the status line.
-constexpr int kMainWidth = 9650;
-constexpr int kMainHeight = 6300;
 
 }  // namespace
 
@@ -167,17 +178,15 @@ MDIMainForm::~MDIMainForm() { delete about_.data(); }
 
 void MDIMainForm::BuildMenus() {
   for (const MenuRow& row : kMenus) {
-    QMenu* parent = row.parent ? findChild<QMenu*>(row.parent) : nullptr;
+    // A submenu's row comes before the rows of its items.
+    QMenu* parent = row.parent ? this->*row.parent : nullptr;
     const QString caption = QString::number(row.id);  // the id until localisation
+    const auto handler = row.handler;
     if (row.kind == MenuKind::Submenu) {
       QMenu* menu = parent ? parent->addMenu(caption) : menuBar->addMenu(caption);
       menu->setObjectName(row.name);
       this->*row.menu = menu;
-      if (row.handler) {
-        const char* handler = row.handler;
-        connect(menu, &QMenu::aboutToShow, this,
-                [this, handler] { QMetaObject::invokeMethod(this, handler); });
-      }
+      if (handler) connect(menu, &QMenu::aboutToShow, this, handler);
       continue;
     }
     QAction* item = parent->addAction(caption);
@@ -185,18 +194,16 @@ void MDIMainForm::BuildMenus() {
     if (*row.shortcut) item->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
     addAction(item);  // its shortcut works wherever the focus is in the window
     this->*row.item = item;
-    const char* handler = row.handler;
     if (row.kind == MenuKind::CheckItem) {
       item->setCheckable(true);
       // The handler toggles the mark itself: undo the toggle Qt made before
       // it runs.
       connect(item, &QAction::triggered, this, [this, item, handler] {
         item->setChecked(!item->isChecked());
-        QMetaObject::invokeMethod(this, handler);
+        (this->*handler)();
       });
     } else {
-      connect(item, &QAction::triggered, this,
-              [this, handler] { QMetaObject::invokeMethod(this, handler); });
+      connect(item, &QAction::triggered, this, handler);
     }
   }
 }
@@ -207,7 +214,7 @@ void MDIMainForm::MDIForm_Load() {
   AddMdiChild(mdiArea, tree_);
   PlaceTree(tree_);
   tree_->Show();
-  ShowPage(QStringLiteral("frmCurrentConfig"));
+  ShowPage<frmCurrentConfig>();
   // A second configurator goes this far, then ends without a word.
   if (!instance_.Acquire()) EndProgram();
 }
@@ -223,19 +230,13 @@ void MDIMainForm::EndProgram() {
   Ui().EndProgram();
 }
 
-FormBase* MDIMainForm::Page(const QString& name) {
-  QPointer<FormBase>& page = pages_[name];
-  if (page && !page->IsUnloaded()) return page;
-  if (FormBase* made = MakePage(name)) {
-    page = AddMdiChild(mdiArea, made);
-    return page;
-  }
-  pages_.remove(name);
-  return nullptr;
+FormBase* MDIMainForm::PageOfKind(const QMetaObject& kind, FormBase* (*make)()) {
+  QPointer<FormBase>& page = pages_[&kind];
+  if (!page || page->IsUnloaded()) page = AddMdiChild(mdiArea, make());
+  return page;
 }
 
-void MDIMainForm::ShowPage(const QString& name) {
-  FormBase* page = Page(name);
+void MDIMainForm::ShowPage(FormBase* page) {
   if (!page || !tree_) return;
   ShowBesideTree(mdiArea, tree_, page);
   auto* form = qobject_cast<PageForm*>(page);
@@ -287,18 +288,18 @@ void MDIMainForm::mnuDebugLogFiles_Click() {
 
 void MDIMainForm::mnuLoaderHalt_Click() { ToggleSwitch(mnuLoaderHalt, {zmo::cfg::kLoadDebug}); }
 
-void MDIMainForm::mnuCurrentConfig_Click() { ShowPage(QStringLiteral("frmCurrentConfig")); }
-void MDIMainForm::mnuDataSource_Click() { ShowPage(QStringLiteral("frmDataSource")); }
-void MDIMainForm::mnuServers_Click() { ShowPage(QStringLiteral("frmServers")); }
-void MDIMainForm::mnuDataRetensionPeriod_Click() { ShowPage(QStringLiteral("frmKeepDays")); }
-void MDIMainForm::mnuPrograms_Click() { ShowPage(QStringLiteral("frmProgsToIgnore")); }
-void MDIMainForm::mnuIDs_Click() { ShowPage(QStringLiteral("frmIDsToIgnore")); }
-void MDIMainForm::mnuTransactions_Click() { ShowPage(QStringLiteral("frmTransToIgnore")); }
-void MDIMainForm::mnuCustomizedSLA_Click() { ShowPage(QStringLiteral("frmTransGroup")); }
-void MDIMainForm::mnuSystemSLA_Click() { ShowPage(QStringLiteral("frmSystemSLA")); }
-void MDIMainForm::mnuSchStatistics_Click() { ShowPage(QStringLiteral("frmSchStati")); }
-void MDIMainForm::mnuSnap_Click() { ShowPage(QStringLiteral("frmSnapConfig")); }
-void MDIMainForm::mnuSpecRun_Click() { ShowPage(QStringLiteral("frmSpecRun")); }
+void MDIMainForm::mnuCurrentConfig_Click() { ShowPage<frmCurrentConfig>(); }
+void MDIMainForm::mnuDataSource_Click() { ShowPage<frmDataSource>(); }
+void MDIMainForm::mnuServers_Click() { ShowPage<frmServers>(); }
+void MDIMainForm::mnuDataRetensionPeriod_Click() { ShowPage<frmKeepDays>(); }
+void MDIMainForm::mnuPrograms_Click() { ShowPage<frmProgsToIgnore>(); }
+void MDIMainForm::mnuIDs_Click() { ShowPage<frmIDsToIgnore>(); }
+void MDIMainForm::mnuTransactions_Click() { ShowPage<frmTransToIgnore>(); }
+void MDIMainForm::mnuCustomizedSLA_Click() { ShowPage<frmTransGroup>(); }
+void MDIMainForm::mnuSystemSLA_Click() { ShowPage<frmSystemSLA>(); }
+void MDIMainForm::mnuSchStatistics_Click() { ShowPage<frmSchStati>(); }
+void MDIMainForm::mnuSnap_Click() { ShowPage<frmSnapConfig>(); }
+void MDIMainForm::mnuSpecRun_Click() { ShowPage<frmSpecRun>(); }
 
 void MDIMainForm::mnuAbout_Click() {
   if (!about_) about_ = new frmAbout;

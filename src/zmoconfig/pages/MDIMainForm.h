@@ -2,7 +2,7 @@
 // and one page beside it, and the status line every page writes to.
 #pragma once
 
-#include <QMap>
+#include <QHash>
 #include <QPointer>
 
 #include "forms.h"
@@ -66,13 +66,27 @@ class MDIMainForm : public FormBase {
   QMenu* mnuHelpMain;
   QAction* mnuAbout;
 
-  // The tree, a page by its form name (built on first use; nullptr for a
-  // page this program does not have), and the About box while it is loaded.
+  // The tree, and the About box while it is loaded.
   frmTreeView* Tree() const { return tree_; }
-  FormBase* Page(const QString& name);
   frmAbout* About() const;
-  // Shows the page beside the tree and gives it the focus.
-  void ShowPage(const QString& name);
+  // The page of class Form beside the tree, built on first use (and afresh
+  // after it unloaded). Form is a page or dialog class; the window keeps one
+  // page per meta-object, so Form declares Q_OBJECT (qobject_cast refuses a
+  // class without it when it compiles).
+  template <class Form>
+  Form* Page() {
+    return qobject_cast<Form*>(
+        PageOfKind(Form::staticMetaObject, []() -> FormBase* { return new Form; }));
+  }
+  // What Page runs: the page of kind, made by make when there is none.
+  FormBase* PageOfKind(const QMetaObject& kind, FormBase* (*make)());
+  // Shows the page of class Form, or page (nothing for nullptr), beside the
+  // tree and gives it the focus.
+  template <class Form>
+  void ShowPage() {
+    ShowPage(Page<Form>());
+  }
+  void ShowPage(FormBase* page);
   // True once the program is ending (exit chosen, or a second instance).
   bool Ending() const { return ending_; }
 
@@ -120,7 +134,7 @@ class MDIMainForm : public FormBase {
   void EndProgram();
 
   frmTreeView* tree_ = nullptr;
-  QMap<QString, QPointer<FormBase>> pages_;
+  QHash<const QMetaObject*, QPointer<FormBase>> pages_;
   QPointer<frmAbout> about_;
   InstanceLock instance_;
   bool ending_ = false;

@@ -105,8 +105,8 @@ ClickRelay* Click(QAbstractButton* control) {
   return relay;
 }
 
-QButtonGroup* OptionGroup(std::initializer_list<QRadioButton*> options) {
-  auto* group = new QButtonGroup((*options.begin())->parent());
+QButtonGroup* OptionGroup(const QList<QRadioButton*>& options) {
+  auto* group = new QButtonGroup(options.first()->parent());
   group->setExclusive(true);
   for (QRadioButton* option : options) group->addButton(option);
   // Tab enters the group on its chosen option, else on its first.

@@ -9,8 +9,8 @@
 // - MaxLength limits what the user types; code may set a longer text.
 #pragma once
 
+#include <QList>
 #include <QObject>
-#include <initializer_list>
 
 class QAbstractButton;
 class QButtonGroup;
@@ -42,7 +42,7 @@ ClickRelay* Click(QComboBox* control);
 // arrow keys moving within it. Options of another group, also in a frame
 // inside this group's frame, are not touched. The group belongs to the
 // first option's parent.
-QButtonGroup* OptionGroup(std::initializer_list<QRadioButton*> options);
+QButtonGroup* OptionGroup(const QList<QRadioButton*>& options);
 
 // Sets the value as code does: Value := on.
 void SetValue(QCheckBox* control, bool on);

@@ -11,9 +11,7 @@
 #include "catalog_text.h"
 #include "code_question.h"
 #include "controls.h"
-#include "frmTransGroup.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "zmoconfig/groups.h"
 
@@ -39,7 +37,6 @@ frmAddAppTrans::frmAddAppTrans(QWidget* parent) : PageForm("frmAddAppTrans", par
   layout->addWidget(txtTransaction);
   layout->addStretch(1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
-  resize(Twips(5884), Twips(4995));
 }
 
 bool frmAddAppTrans::DuplicateFound(const std::string& AppGroup, const std::string& AppTrans) {
@@ -52,7 +49,7 @@ void frmAddAppTrans::Form_Activate() {
 }
 
 void frmAddAppTrans::cmdOK_Click() {
-  auto* page = PageNamed<frmTransGroup>("frmTransGroup");
+  auto* page = OwnerAs<GroupCodesOwner>();
   const std::string group = page ? page->SelectedGroup() : std::string();
   const bool editing = !txtIndex->text().isEmpty();
   std::vector<std::string> codes;
@@ -64,7 +61,7 @@ void frmAddAppTrans::cmdOK_Click() {
   if (!group.empty() && editing) {
     bool ok = false;
     const int position = txtIndex->text().toInt(&ok);
-    QListWidget* list = page->lstGroupMembers;
+    QListWidget* list = page->CodeList();
     if (ok && position >= 0 && position < list->count() && codes.size() == 1) {
       const std::string old_code = ToAnsi(list->item(position)->text());
       const std::vector<std::string> held = GroupCodes(group);
@@ -80,18 +77,12 @@ void frmAddAppTrans::cmdOK_Click() {
   }
   txtTransaction->clear();
   txtIndex->clear();
-  Close();
+  ReturnToOwner();  // the page's activation shows the group's codes again
 }
 
 void frmAddAppTrans::cmdCancel_Click() {
-  Close();
+  ReturnToOwner();
   Status(kTextActionCancelled);
-}
-
-// The page's activation shows the group's codes again.
-void frmAddAppTrans::Close() {
-  Unload();
-  ShowPageNamed("frmTransGroup");
 }
 
 }  // namespace zmo::config

@@ -1,18 +1,14 @@
 #include "frmAddApplication.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "catalog_text.h"
 #include "controls.h"
-#include "frmTransGroup.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "zmoconfig/groups.h"
 #include "zmoconfig/text_rules.h"
@@ -47,7 +43,6 @@ frmAddApplication::frmAddApplication(QWidget* parent) : PageForm("frmAddApplicat
   layout->addLayout(grid);
   layout->addStretch(1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
-  resize(Twips(5884), Twips(4995));
 }
 
 bool frmAddApplication::CheckForDups(int RecordToSkip) const {
@@ -90,36 +85,18 @@ void frmAddApplication::cmdOK_Click() {
     default:  // nothing to do, or a registry failure already shown
       return;
   }
-  if (auto* page = PageNamed<frmTransGroup>("frmTransGroup")) {
-    const QString name = FromAnsi(Trimmed(ToAnsi(txtTransGroup->text())));
-    {
-      const QSignalBlocker quiet(page->cmbTransGroup);
-      if (row > page->cmbTransGroup->count()) {
-        page->cmbTransGroup->addItem(name);
-      } else {
-        page->cmbTransGroup->setItemText(row - 1, name);  // a rename shows at once
-      }
-    }
-    SetListIndex(page->cmbTransGroup, row - 1);
-  }
+  if (auto* page = OwnerAs<AppGroupOwner>())
+    page->AppGroupStored(row, FromAnsi(Trimmed(ToAnsi(txtTransGroup->text()))));
   txtTransGroup->clear();
   txtSeconds->clear();
   txtIndex->clear();
-  Close();
+  ReturnToOwner();
 }
 
 void frmAddApplication::cmdCancel_Click() {
-  const int position = Position();
-  auto* page = PageNamed<frmTransGroup>("frmTransGroup");
-  if (page && position >= 0 && position < page->cmbTransGroup->count())
-    SetListIndex(page->cmbTransGroup, position);
-  Close();
+  if (auto* page = OwnerAs<AppGroupOwner>()) page->AppGroupEditCancelled(Position());
+  ReturnToOwner();
   Status(kTextActionCancelled);
-}
-
-void frmAddApplication::Close() {
-  Unload();
-  ShowPageNamed("frmTransGroup");
 }
 
 }  // namespace zmo::config

@@ -1,8 +1,8 @@
 // The add/edit dialog of an application group: its name and service level
 // in seconds. Its hidden txtIndex holds "" when adding, else the 0-based
-// list position of the edited group in frmTransGroup's combo box. OK checks
-// and changes gAppGroups through the data layer (a rename carries the
-// group's codes) and goes back to the page.
+// list position of the edited group in its owner's combo box (frmTransGroup).
+// OK checks and changes gAppGroups through the data layer (a rename carries
+// the group's codes) and goes back to the page.
 #pragma once
 
 #include "page.h"
@@ -12,6 +12,18 @@ class QLineEdit;
 class QPushButton;
 
 namespace zmo::config {
+
+// What the dialog needs of the page that opens it (frmTransGroup).
+class AppGroupOwner {
+ public:
+  virtual ~AppGroupOwner() = default;
+  // OK stored the group of row (1-based in gAppGroups) under name: the page
+  // lists it under that name, chosen.
+  virtual void AppGroupStored(int row, const QString& name) = 0;
+  // Cancel of the group at list position (-1: adding): the page chooses it
+  // again while it lists it.
+  virtual void AppGroupEditCancelled(int position) = 0;
+};
 
 class frmAddApplication : public PageForm {
   Q_OBJECT
@@ -42,7 +54,6 @@ class frmAddApplication : public PageForm {
  private:
   // txtIndex as a list position; -1 when adding.
   int Position() const;
-  void Close();
 };
 
 }  // namespace zmo::config

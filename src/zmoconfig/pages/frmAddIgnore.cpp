@@ -10,9 +10,7 @@
 #include "catalog_text.h"
 #include "code_question.h"
 #include "controls.h"
-#include "frmIgnoreLists.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "zmoconfig/exclusions.h"
 #include "zmoconfig/text_rules.h"
@@ -21,8 +19,25 @@ namespace zmo::config {
 
 using zmo::IgnoreList;
 
+namespace {
+
+const IgnoreDialogMember kMembers[] = {
+    {IgnoreList::kIds, "frmAddID", 1305, 1305, "lblUserID", 1306, 0},
+    {IgnoreList::kProgs, "frmAddProg", 1307, 1307, "lblProgramToExlude", 1308, 0},
+    {IgnoreList::kTrans, "frmAddTrans", 1319, 0, "lblTransToExclude", 1320, 20},
+};
+
+const IgnoreDialogMember& MemberOf(IgnoreList list) {
+  for (const IgnoreDialogMember& m : kMembers) {
+    if (m.list == list) return m;
+  }
+  return kMembers[0];
+}
+
+}  // namespace
+
 IgnoreEntryDialog::IgnoreEntryDialog(IgnoreList list, QWidget* parent)
-    : PageForm(IgnoreMemberOf(list).dialog, parent), member_(IgnoreMemberOf(list)) {
+    : PageForm(MemberOf(list).dialog, parent), member_(MemberOf(list)) {
   SetTag(this, QString::number(member_.dialog_caption));
   // A dialog without a title of its own shows its caption there: beside the
   // tree it has no title bar.
@@ -44,11 +59,6 @@ IgnoreEntryDialog::IgnoreEntryDialog(IgnoreList list, QWidget* parent)
   layout->addLayout(TextsBesideLogo({lblTitle, entry_label_, txtIgnore}, imgLogo));
   layout->addStretch(1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
-  resize(Twips(5884), Twips(4995));
-}
-
-IgnoreListPage* IgnoreEntryDialog::Owner() const {
-  return qobject_cast<IgnoreListPage*>(PageByName(QLatin1String(member_.page)));
 }
 
 void IgnoreEntryDialog::Form_Activate() {
@@ -57,11 +67,12 @@ void IgnoreEntryDialog::Form_Activate() {
 }
 
 void IgnoreEntryDialog::cmdOK_Click() {
-  IgnoreListPage* page = Owner();
+  auto* page = OwnerAs<EditedList>();
   if (!page) return;
   txtIgnore->setText(FromAnsi(UpperText(ToAnsi(txtIgnore->text()))));
   std::string row;
-  const int checked = CheckIgnoreEntry(member_.list, ToAnsi(txtIgnore->text()), page->Rows(), &row);
+  const int checked =
+      CheckIgnoreEntry(member_.list, ToAnsi(txtIgnore->text()), page->Entries(), &row);
   if (checked == kIgnoreEmptyEntry) return;
   if (checked != 0) {
     Refuse(checked, txtIgnore);
@@ -71,16 +82,7 @@ void IgnoreEntryDialog::cmdOK_Click() {
     SelectText(txtIgnore);
     return;
   }
-  QListWidget* list = page->List();
-  if (!txtIndex->text().isEmpty()) {
-    // The row being edited is the one txtIndex names; the page is hidden
-    // meanwhile, so it is still there.
-    bool ok = false;
-    const int position = txtIndex->text().toInt(&ok);
-    if (ok && position >= 0 && position < list->count()) RemoveListItem(list, position);
-    txtIndex->clear();
-  }
-  list->addItem(FromAnsi(row));
+  PutEntry(page, txtIndex, row);
   Close();
 }
 
@@ -90,9 +92,8 @@ void IgnoreEntryDialog::cmdCancel_Click() {
 }
 
 void IgnoreEntryDialog::Close() {
-  Unload();
-  ShowPageNamed(member_.page);
-  if (IgnoreListPage* page = Owner()) page->List()->setFocus();
+  ReturnToOwner();
+  if (auto* page = OwnerAs<EditedList>()) page->List()->setFocus();
 }
 
 frmAddID::frmAddID(QWidget* parent)

@@ -1,9 +1,9 @@
 // The add/edit dialogs of the three exclusion lists: one dialog class with
-// the member's row of differences (frmIgnoreLists.h). Its hidden txtIndex
-// holds "" when adding, else the 0-based row of the page's list being
-// edited. OK checks the entry by the data layer's rules, asks about a
-// transaction code that is not a standard one, changes the page's list and
-// goes back to the page; the file is written by the page's OK.
+// the member's row of differences. Its hidden txtIndex holds "" when adding,
+// else the 0-based row of its owner's list being edited (the member's page,
+// an EditedList). OK checks the entry by the data layer's rules, asks about
+// a transaction code that is not a standard one, changes the page's list
+// and goes back to the page; the file is written by the page's OK.
 #pragma once
 
 #include "common/data_files.h"
@@ -15,8 +15,18 @@ class QPushButton;
 
 namespace zmo::config {
 
-class IgnoreListPage;
-struct IgnoreMember;
+// How the members' dialogs differ: the form's name, its caption and title
+// (0: none, the caption shows as the title), the label of txtIgnore and the
+// typing limit of txtIgnore (0: none).
+struct IgnoreDialogMember {
+  zmo::IgnoreList list;
+  const char* dialog;
+  int dialog_caption;
+  int dialog_title;
+  const char* entry_label;
+  int entry_label_id;
+  int max_length;
+};
 
 class IgnoreEntryDialog : public PageForm {
   Q_OBJECT
@@ -38,11 +48,10 @@ class IgnoreEntryDialog : public PageForm {
   void Form_Activate() override;
 
  protected:
-  const IgnoreMember& member_;
+  const IgnoreDialogMember& member_;
   QLabel* entry_label_;
 
  private:
-  IgnoreListPage* Owner() const;
   // Unloads the dialog and shows the page with the focus on its list.
   void Close();
 };

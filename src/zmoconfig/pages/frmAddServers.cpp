@@ -10,9 +10,7 @@
 
 #include "catalog_text.h"
 #include "controls.h"
-#include "frmServers.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "ui_services.h"
 #include "zmoconfig/servers.h"
@@ -78,7 +76,6 @@ frmAddServers::frmAddServers(QWidget* parent) : PageForm("frmAddServers", parent
   layout->addLayout(grid);
   layout->addStretch(1);
   layout->addLayout(buttons);
-  resize(Twips(5884), Twips(4995));
 }
 
 ServerEntry frmAddServers::Entry() const {
@@ -179,19 +176,14 @@ void frmAddServers::cmdOK_Click() {
     return;
   }
   txtIndex->clear();
-  ReturnToServers();
-  if (auto* servers = PageNamed<frmServers>("frmServers")) servers->cmdOK->setFocus();
+  ReturnToOwner();
+  if (auto* owner = OwnerAs<ServerEntryOwner>()) owner->ServerEntryStored();
 }
 
 void frmAddServers::cmdCancel_Click() {
   txtIndex->clear();
-  ReturnToServers();
+  ReturnToOwner();
   Status(kTextActionCancelled);
-}
-
-void frmAddServers::ReturnToServers() {
-  Unload();
-  ShowPageNamed("frmServers");
 }
 
 }  // namespace zmo::config

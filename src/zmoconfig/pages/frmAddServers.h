@@ -1,7 +1,8 @@
 // The add/edit dialog of one application server. Its hidden txtIndex holds
 // "" when adding, else the 1-based row of the server table being edited.
 // OK checks the entry (CheckFields, then CheckForDups), stores it in the
-// table and goes back to frmServers; the file is written by that page's OK.
+// table and goes back to its owner, frmServers; the file is written by that
+// page's OK.
 #pragma once
 
 #include "page.h"
@@ -14,6 +15,14 @@ class QPushButton;
 namespace zmo::config {
 
 struct ServerEntry;
+
+// What the dialog needs of the page that opens it (frmServers).
+class ServerEntryOwner {
+ public:
+  virtual ~ServerEntryOwner() = default;
+  // OK stored an entry in the table and the page shows again.
+  virtual void ServerEntryStored() = 0;
+};
 
 class frmAddServers : public PageForm {
   Q_OBJECT
@@ -60,8 +69,6 @@ class frmAddServers : public PageForm {
  private:
   // The row txtIndex names, or 0 (adding, or no row of the table).
   int Row() const;
-  // Unloads the dialog and shows the servers page again.
-  void ReturnToServers();
 };
 
 }  // namespace zmo::config

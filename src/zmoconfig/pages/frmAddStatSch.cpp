@@ -9,9 +9,7 @@
 
 #include "catalog_text.h"
 #include "controls.h"
-#include "frmSchStati.h"
 #include "localize.h"
-#include "mdi.h"
 #include "zmoconfig/schedule.h"
 #include "zmoconfig/text_ids.h"
 
@@ -42,7 +40,6 @@ frmAddStatSch::frmAddStatSch(QWidget* parent) : PageForm("frmAddStatSch", parent
   layout->addLayout(time);
   layout->addStretch(1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
-  resize(Twips(5884), Twips(4995));
 }
 
 void frmAddStatSch::Form_Activate() {
@@ -51,7 +48,7 @@ void frmAddStatSch::Form_Activate() {
 }
 
 void frmAddStatSch::cmdOK_Click() {
-  auto* page = PageNamed<frmSchStati>("frmSchStati");
+  auto* page = OwnerAs<EditedList>();
   if (!page) return;
   std::string entry;
   const int result = CheckScheduleEntry(ToAnsi(txtSchTime->text()), page->Entries(), &entry);
@@ -60,14 +57,7 @@ void frmAddStatSch::cmdOK_Click() {
     return;
   }
   txtSchTime->setText(FromAnsi(entry));
-  if (!txtIndex->text().isEmpty()) {
-    // The row being edited is the one txtIndex names.
-    bool ok = false;
-    const int row = txtIndex->text().toInt(&ok);
-    if (ok && row >= 0 && row < page->lstStatSch->count()) RemoveListItem(page->lstStatSch, row);
-    txtIndex->clear();
-  }
-  page->AddEntry(entry);
+  PutEntry(page, txtIndex, entry);
   txtSchTime->clear();
   Close();
 }
@@ -79,9 +69,8 @@ void frmAddStatSch::cmdCancel_Click() {
 }
 
 void frmAddStatSch::Close() {
-  Unload();
-  ShowPageNamed("frmSchStati");
-  if (auto* page = PageNamed<frmSchStati>("frmSchStati")) page->lstStatSch->setFocus();
+  ReturnToOwner();
+  if (auto* page = OwnerAs<EditedList>()) page->List()->setFocus();
 }
 
 }  // namespace zmo::config

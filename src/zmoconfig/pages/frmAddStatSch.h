@@ -1,7 +1,8 @@
 // The add/edit dialog of one schedule time. Its hidden txtIndex holds ""
-// when adding, else the 0-based row of frmSchStati's list being edited. OK
-// checks the time against the page's rows and puts it in the list; the
-// registry is written by the page's OK or Delete only.
+// when adding, else the 0-based row of its owner's list being edited (the
+// schedule page, frmSchStati, an EditedList). OK checks the time against the
+// page's rows and puts it in the list; the registry is written by the page's
+// OK or Delete only.
 #pragma once
 
 #include "page.h"

@@ -9,11 +9,9 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "artwork.h"
 #include "catalog_text.h"
 #include "controls.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "zmoconfig/loaders.h"
 
@@ -46,10 +44,7 @@ frmCurrentConfig::frmCurrentConfig(QWidget* parent) : PageForm("frmCurrentConfig
   cmbIDs = NamedControl<QComboBox>(this, "cmbIDs");
   lblTransactions = NamedControl<QLabel>(this, "lblTransactions", 1107);
   cmbTransactions = NamedControl<QComboBox>(this, "cmbTransactions");
-  imgLogo = NamedControl<QLabel>(this, "imgLogo");
-  SetTypeName(imgLogo, "PictureBox");
-  imgLogo->setPixmap(LogoArt());
-  imgLogo->setFixedSize(kLogoSize, kLogoSize);
+  imgLogo = MakeLogo(this);
   // Each box is named by its label for an accessibility client.
   const std::pair<QLabel*, QWidget*> buddies[] = {{lblDataSource, txtDataSource},
                                                   {lblServers, lstServers},
@@ -60,9 +55,6 @@ frmCurrentConfig::frmCurrentConfig(QWidget* parent) : PageForm("frmCurrentConfig
   connect(LostFocus(cmbTransactions), &ClickRelay::Click, this,
           &frmCurrentConfig::cmbTransactions_LostFocus, Qt::QueuedConnection);
 
-  auto* head = new QHBoxLayout;
-  head->addWidget(lblCurrentConfig, 1, Qt::AlignBottom);
-  head->addWidget(imgLogo);
   auto* params = new QGridLayout;
   params->addWidget(lblPrograms, 0, 0);
   params->addWidget(cmbPrograms, 0, 1);
@@ -72,25 +64,24 @@ frmCurrentConfig::frmCurrentConfig(QWidget* parent) : PageForm("frmCurrentConfig
   params->addWidget(cmbTransactions, 2, 1);
   params->setColumnStretch(1, 1);
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(head);
+  layout->addLayout(TitleRow(lblCurrentConfig, imgLogo));
   layout->addWidget(lblDataSource);
   layout->addWidget(txtDataSource);
   layout->addWidget(lblServers);
   layout->addWidget(lstServers, 1);
   layout->addWidget(lblParams);
   layout->addLayout(params);
-  resize(Twips(5884), Twips(4995));
 }
 
 bool frmCurrentConfig::Fill() {
   ClearTaggedControls(this);
   lstServers->clear();
   DataSourceValues source;
-  LoadDataSource("frmCurrentConfig", &source);
+  LoadDataSource(FormName(), &source);
   txtDataSource->setText(FromAnsi(source.dsn));
   ServerLists lists;
   std::vector<ServerRow> rows;
-  const int loaded = LoadServerFileCopy("frmCurrentConfig", {}, &lists, &rows);
+  const int loaded = LoadServerFileCopy(FormName(), {}, &lists, &rows);
   for (const std::string& host : lists.currentServers) lstServers->addItem(FromAnsi(host));
   std::vector<std::string> entries;
   LoadProgsToIgnore(&entries);
@@ -105,9 +96,9 @@ bool frmCurrentConfig::Fill() {
 }
 
 void frmCurrentConfig::Form_Load() {
-  resize(Twips(5884), Twips(4995));
+  ResizeToDesign();
   if (Fill()) Status(kTextReady);
-  gCurrentForm = objectName();
+  gCurrentForm = this;
 }
 
 void frmCurrentConfig::Form_Activate() {
@@ -116,7 +107,7 @@ void frmCurrentConfig::Form_Activate() {
   for (QComboBox* box : {cmbIDs, cmbPrograms, cmbTransactions}) {
     if (box->count() > 0) SetListIndex(box, 0);
   }
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   PlaceChildForm(this);
   SetListExtent(lstServers);
   // A server file that could not be read leaves its notice in view.

@@ -10,11 +10,11 @@
 #include <QVBoxLayout>
 #include <iterator>
 
-#include "artwork.h"
 #include "catalog_text.h"
+#include "common/db_kind.h"
+#include "common/db_tools.h"
 #include "controls.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "ui_services.h"
 #include "zmoconfig/data_source.h"
@@ -29,12 +29,43 @@ QLineEdit* TaggedBox(QWidget* parent, const char* name) {
   return box;
 }
 
-// An option captioned with a product name, which no catalog translates.
+// An option captioned with a product name or a version, which no catalog
+// translates.
 QRadioButton* Option(QWidget* parent, const char* name, const char* caption) {
   auto* option = NamedControl<QRadioButton>(parent, name);
   option->setText(QLatin1String(caption));
   return option;
 }
+
+// The kind options, one per kind of the shared kind table (which names the
+// kind's DB value and its client program): the option, its name and
+// caption, and its Click.
+struct KindOption {
+  zmo::DbKind kind;
+  QRadioButton* frmDataSource::*option;
+  const char* name;
+  const char* caption;
+  void (frmDataSource::*click)();
+};
+using F = frmDataSource;
+const KindOption kKindOptions[] = {
+    {zmo::DbKind::kOracle, &F::optORA, "optORA", "Oracle", &F::optORA_Click},
+    {zmo::DbKind::kCorva, &F::optCorva, "optCorva", "Corva", &F::optCorva_Click},
+    {zmo::DbKind::kMssql, &F::optMSSQL, "optMSSQL", "MS SQL Server", &F::optMSSQL_Click},
+    {zmo::DbKind::kSybase, &F::optSybase, "optSybase", "Sybase", &F::optSybase_Click},
+    {zmo::DbKind::kTessel, &F::optTessel, "optTessel", "Tessel", &F::optTessel_Click},
+};
+static_assert(std::size(kKindOptions) == zmo::kDbKindCount);
+
+// The Oracle client version options and their names, in the order of the
+// shared version table, which gives each its version and caption.
+struct VersionOption {
+  QRadioButton* frmDataSource::*option;
+  const char* name;
+};
+const VersionOption kVersionOptions[] = {
+    {&F::optORA73, "optORA73"}, {&F::optORA80, "optORA80"}, {&F::optORA81, "optORA81"}};
+static_assert(std::size(kVersionOptions) == std::size(zmo::kOracleVersions));
 
 }  // namespace
 
@@ -43,23 +74,17 @@ frmDataSource::frmDataSource(QWidget* parent) : PageForm("frmDataSource", parent
   lblTitle = NamedControl<QLabel>(this, "lblTitle", 1321);
   MakeTitle(lblTitle);
   lblTitle->setWordWrap(true);
-  imgLogo = NamedControl<QLabel>(this, "imgLogo");
-  SetTypeName(imgLogo, "PictureBox");
-  imgLogo->setPixmap(LogoArt());
-  imgLogo->setFixedSize(kLogoSize, kLogoSize);
+  imgLogo = MakeLogo(this);
 
   fraDBtype = NamedControl<QGroupBox>(this, "fraDBtype", 1325);
-  optORA = Option(fraDBtype, "optORA", "Oracle");
-  optCorva = Option(fraDBtype, "optCorva", "Corva");
-  optMSSQL = Option(fraDBtype, "optMSSQL", "MS SQL Server");
-  optSybase = Option(fraDBtype, "optSybase", "Sybase");
-  optTessel = Option(fraDBtype, "optTessel", "Tessel");
+  for (const KindOption& k : kKindOptions) this->*k.option = Option(fraDBtype, k.name, k.caption);
   // The version and the instance sit beside their kinds, in frames without
   // a caption of their own.
   fraORAversion = NamedControl<QGroupBox>(fraDBtype, "fraORAversion");
-  optORA73 = Option(fraORAversion, "optORA73", "7.3");
-  optORA80 = Option(fraORAversion, "optORA80", "8.0");
-  optORA81 = Option(fraORAversion, "optORA81", "8.1");
+  for (size_t i = 0; i < std::size(kVersionOptions); ++i) {
+    this->*kVersionOptions[i].option =
+        Option(fraORAversion, kVersionOptions[i].name, zmo::kOracleVersions[i].label);
+  }
   fraCorvaInstance = NamedControl<QGroupBox>(fraDBtype, "fraCorvaInstance");
   lblCorvaInst = NamedControl<QLabel>(fraCorvaInstance, "lblCorvaInst", 1369);
   txtCorvainst = TaggedBox(fraCorvaInstance, "txtCorvainst");
@@ -77,26 +102,21 @@ frmDataSource::frmDataSource(QWidget* parent) : PageForm("frmDataSource", parent
 
   // The kinds exclude each other, and so do the versions; the version frame
   // sits inside the kinds' frame, but choosing a version leaves the kind.
-  OptionGroup({optORA, optCorva, optMSSQL, optSybase, optTessel});
-  OptionGroup({optORA73, optORA80, optORA81});
+  OptionGroup(KindOptions());
+  OptionGroup(VersionOptions());
   // Tab follows the page from top to bottom: a kind, then what belongs to
   // it beside it.
   QWidget* const order[] = {optORA,       optORA73,    optORA80,  optORA81,  optCorva,
                             txtCorvainst, optMSSQL,    optSybase, optTessel, txtDSN,
                             txtUserID,    txtPassword, cmdOK,     cmdCancel};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-  connect(Click(optORA), &ClickRelay::Click, this, &frmDataSource::optORA_Click);
-  connect(Click(optCorva), &ClickRelay::Click, this, &frmDataSource::optCorva_Click);
-  connect(Click(optMSSQL), &ClickRelay::Click, this, &frmDataSource::optMSSQL_Click);
-  connect(Click(optSybase), &ClickRelay::Click, this, &frmDataSource::optSybase_Click);
-  connect(Click(optTessel), &ClickRelay::Click, this, &frmDataSource::optTessel_Click);
+  for (const KindOption& k : kKindOptions)
+    connect(Click(this->*k.option), &ClickRelay::Click, this, k.click);
   WireOkCancel(cmdOK, cmdCancel);
 
   auto* versions = new QHBoxLayout(fraORAversion);
   versions->setContentsMargins(6, 2, 6, 2);
-  versions->addWidget(optORA73);
-  versions->addWidget(optORA80);
-  versions->addWidget(optORA81);
+  for (QRadioButton* version : VersionOptions()) versions->addWidget(version);
   auto* instance = new QHBoxLayout(fraCorvaInstance);
   instance->setContentsMargins(6, 2, 6, 2);
   instance->addWidget(lblCorvaInst);
@@ -132,28 +152,28 @@ frmDataSource::frmDataSource(QWidget* parent) : PageForm("frmDataSource", parent
   // Until a kind is chosen neither its version nor its instance applies.
   fraORAversion->setEnabled(false);
   fraCorvaInstance->setEnabled(false);
-  resize(Twips(5884), Twips(4995));
+}
+
+QList<QRadioButton*> frmDataSource::KindOptions() const {
+  QList<QRadioButton*> options;
+  for (const KindOption& k : kKindOptions) options << this->*k.option;
+  return options;
+}
+
+QList<QRadioButton*> frmDataSource::VersionOptions() const {
+  QList<QRadioButton*> options;
+  for (const VersionOption& v : kVersionOptions) options << this->*v.option;
+  return options;
 }
 
 DataSourceInput frmDataSource::Input() const {
   DataSourceInput in;
-  if (optORA->isChecked()) {
-    in.option = DbOption::kOracle;
-  } else if (optCorva->isChecked()) {
-    in.option = DbOption::kCorva;
-  } else if (optMSSQL->isChecked()) {
-    in.option = DbOption::kMssql;
-  } else if (optSybase->isChecked()) {
-    in.option = DbOption::kSybase;
-  } else if (optTessel->isChecked()) {
-    in.option = DbOption::kTessel;
+  for (const KindOption& k : kKindOptions) {
+    if ((this->*k.option)->isChecked()) in.kind = k.kind;
   }
-  if (optORA73->isChecked()) {
-    in.oracle = OracleOption::k73;
-  } else if (optORA80->isChecked()) {
-    in.oracle = OracleOption::k80;
-  } else if (optORA81->isChecked()) {
-    in.oracle = OracleOption::k81;
+  for (size_t i = 0; i < std::size(kVersionOptions); ++i) {
+    if ((this->*kVersionOptions[i].option)->isChecked())
+      in.oracle_version = zmo::kOracleVersions[i].version;
   }
   in.corva_instance = ToAnsi(txtCorvainst->text());
   in.user = ToAnsi(txtUserID->text());
@@ -165,57 +185,31 @@ DataSourceInput frmDataSource::Input() const {
 void frmDataSource::Form_Activate() {
   LocalizeForm(this);
   ClearTaggedControls(this);
-  for (QRadioButton* version : {optORA73, optORA80, optORA81}) SetValue(version, false);
+  for (QRadioButton* version : VersionOptions()) SetValue(version, false);
   // Only a stored kind shows as chosen: a choice left unsaved does not.
-  for (QRadioButton* kind : {optORA, optCorva, optMSSQL, optSybase, optTessel})
-    SetValue(kind, false);
+  for (QRadioButton* kind : KindOptions()) SetValue(kind, false);
   fraORAversion->setEnabled(false);
   fraCorvaInstance->setEnabled(false);
   DataSourceValues values;
-  LoadDataSource("frmDataSource", &values);
-  switch (values.option) {
-    case DbOption::kNone:
-      break;
-    case DbOption::kOracle:
-      SetValue(optORA, true);
-      break;
-    case DbOption::kCorva:
-      SetValue(optCorva, true);
-      break;
-    case DbOption::kMssql:
-      SetValue(optMSSQL, true);
-      break;
-    case DbOption::kSybase:
-      SetValue(optSybase, true);
-      break;
-    case DbOption::kTessel:
-      SetValue(optTessel, true);
-      break;
+  LoadDataSource(FormName(), &values);
+  for (const KindOption& k : kKindOptions) {
+    if (k.kind == values.kind) SetValue(this->*k.option, true);
   }
-  switch (values.oracle) {
-    case OracleOption::kNone:
-      break;
-    case OracleOption::k73:
-      SetValue(optORA73, true);
-      break;
-    case OracleOption::k80:
-      SetValue(optORA80, true);
-      break;
-    case OracleOption::k81:
-      SetValue(optORA81, true);
-      break;
+  for (size_t i = 0; i < std::size(kVersionOptions); ++i) {
+    if (values.oracle_version == zmo::kOracleVersions[i].version)
+      SetValue(this->*kVersionOptions[i].option, true);
   }
   if (!values.txtCorvainst.empty()) txtCorvainst->setText(FromAnsi(values.txtCorvainst));
   if (!values.dsn.empty()) txtDSN->setText(FromAnsi(values.dsn));
   if (!values.txtUserID.empty()) txtUserID->setText(FromAnsi(values.txtUserID));
   if (!values.txtPassword.empty()) txtPassword->setText(FromAnsi(values.txtPassword));
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   PlaceChildForm(this);
   Status(kTextReady);
 }
 
 void frmDataSource::ResetVersions(bool enabled) {
-  for (QRadioButton* version : {optORA73, optORA80, optORA81}) {
+  for (QRadioButton* version : VersionOptions()) {
     SetValue(version, false);
     version->setEnabled(enabled);
   }

@@ -6,6 +6,8 @@
 // stored values again.
 #pragma once
 
+#include <QList>
+
 #include "page.h"
 
 class QGroupBox;
@@ -49,6 +51,10 @@ class frmDataSource : public PageForm {
 
   // The choices and boxes as they stand.
   DataSourceInput Input() const;
+  // The kind options, in the order of the shared kind table, and the Oracle
+  // version options, in the order of the shared version table.
+  QList<QRadioButton*> KindOptions() const;
+  QList<QRadioButton*> VersionOptions() const;
 
  public slots:
   void optORA_Click();

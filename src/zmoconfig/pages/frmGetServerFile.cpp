@@ -15,9 +15,7 @@
 #include "catalog_text.h"
 #include "common/data_files.h"
 #include "controls.h"
-#include "frmServers.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "zmoconfig/servers.h"
 
@@ -100,7 +98,6 @@ frmGetServerFile::frmGetServerFile(QWidget* parent) : PageForm("frmGetServerFile
   layout->addWidget(lblUserID);
   layout->addLayout(grid, 1);
   layout->addLayout(buttons);
-  resize(Twips(5884), Twips(4995));
 }
 
 void frmGetServerFile::ListDrives() {
@@ -179,23 +176,13 @@ void frmGetServerFile::cmdOK_Click() {
     return;
   }
   gServerFile = path;
-  auto* servers = PageNamed<frmServers>("frmServers");
-  if (servers) {
-    servers->ReloadList();
-    servers->lblFilePath->setText(FromAnsi(gServerFile));
-  }
-  Unload();
-  ShowPageNamed("frmServers");
+  if (auto* owner = OwnerAs<ServerFileOwner>()) owner->ServerFileChosen();
+  ReturnToOwner();
 }
 
 void frmGetServerFile::cmdCancel_Click() {
-  Unload();
-  ShowPageNamed("frmServers");
-  auto* servers = PageNamed<frmServers>("frmServers");
-  if (servers) {
-    SetValue(servers->chkNetwork, false);
-    gServerFile = ToAnsi(servers->lblFilePath->text());
-  }
+  ReturnToOwner();
+  if (auto* owner = OwnerAs<ServerFileOwner>()) owner->ServerFileChoiceCancelled();
   Status(kTextActionCancelled);
 }
 

@@ -1,7 +1,8 @@
 // Chooses a server file elsewhere than the one the registry names: the
 // mounted file systems stand for the drives, then the folders of the chosen
 // one, then the files of the chosen folder named zmoserver.dat in any case.
-// OK accepts only such a file and reloads the servers page from it.
+// OK accepts only such a file and has its owner, the servers page, reload
+// from it.
 #pragma once
 
 #include "page.h"
@@ -12,6 +13,16 @@ class QListWidget;
 class QPushButton;
 
 namespace zmo::config {
+
+// What the chooser needs of the page that opens it (frmServers).
+class ServerFileOwner {
+ public:
+  virtual ~ServerFileOwner() = default;
+  // OK chose the file gServerFile names; the page shows again next.
+  virtual void ServerFileChosen() = 0;
+  // Cancel: the page shows again and takes the choice back.
+  virtual void ServerFileChoiceCancelled() = 0;
+};
 
 class frmGetServerFile : public PageForm {
   Q_OBJECT

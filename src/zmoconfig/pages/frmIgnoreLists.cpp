@@ -11,7 +11,6 @@
 #include "controls.h"
 #include "frmAddIgnore.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "zmoconfig/exclusions.h"
 #include "zmoconfig/file_save.h"
@@ -23,13 +22,17 @@ namespace {
 
 using zmo::IgnoreList;
 
+template <class Dialog>
+IgnoreEntryDialog* MemberDialog(IgnoreListPage* page) {
+  return page->DialogOf<Dialog>();
+}
+
 const IgnoreMember kMembers[] = {
-    {IgnoreList::kIds, "frmIDsToIgnore", "lstIDsToIgnore", 1326, 1327, "frmAddID", 1305, 1305,
-     "lblUserID", 1306, 0},
-    {IgnoreList::kProgs, "frmProgsToIgnore", "lstProgsToIgnore", 1307, 1333, "frmAddProg", 1307,
-     1307, "lblProgramToExlude", 1308, 0},
-    {IgnoreList::kTrans, "frmTransToIgnore", "lstTransToIgnore", 1367, 1368, "frmAddTrans", 1319, 0,
-     "lblTransToExclude", 1320, 20},
+    {IgnoreList::kIds, "frmIDsToIgnore", "lstIDsToIgnore", 1326, 1327, &MemberDialog<frmAddID>},
+    {IgnoreList::kProgs, "frmProgsToIgnore", "lstProgsToIgnore", 1307, 1333,
+     &MemberDialog<frmAddProg>},
+    {IgnoreList::kTrans, "frmTransToIgnore", "lstTransToIgnore", 1367, 1368,
+     &MemberDialog<frmAddTrans>},
 };
 
 }  // namespace
@@ -62,26 +65,19 @@ IgnoreListPage::IgnoreListPage(IgnoreList list, QWidget* parent)
   connect(cmdDelete, &QPushButton::clicked, this, &IgnoreListPage::cmdDelete_Click);
   WireOkCancel(cmdOK, cmdCancel);
 
-  auto* side = new QVBoxLayout;
-  side->addWidget(cmdAdd);
-  side->addWidget(cmdEdit);
-  side->addWidget(cmdDelete);
-  side->addStretch(1);
-  auto* body = new QHBoxLayout;
-  body->addWidget(list_, 1);
-  body->addLayout(side);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(TextsBesideLogo({lblTitle, lblText}, imgLogo));
-  layout->addLayout(body, 1);
+  layout->addLayout(ListWithButtons(list_, {cmdAdd, cmdEdit, cmdDelete}), 1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
-  resize(Twips(5884), Twips(4995));
 }
 
-std::vector<std::string> IgnoreListPage::Rows() const {
+std::vector<std::string> IgnoreListPage::Entries() const {
   std::vector<std::string> rows;
   for (int i = 0; i < list_->count(); ++i) rows.push_back(ToAnsi(list_->item(i)->text()));
   return rows;
 }
+
+void IgnoreListPage::AddEntry(const std::string& entry) { list_->addItem(FromAnsi(entry)); }
 
 void IgnoreListPage::Form_Activate() {
   ActivateSkeleton();
@@ -97,20 +93,20 @@ void IgnoreListPage::Form_Activate() {
 }
 
 void IgnoreListPage::cmdAdd_Click() {
-  auto* dialog = qobject_cast<IgnoreEntryDialog*>(PageByName(QLatin1String(member_.dialog)));
+  IgnoreEntryDialog* dialog = member_.dialog(this);
   if (!dialog) return;
   dialog->txtIndex->clear();
-  ShowPageNamed(member_.dialog);
+  ShowPage(dialog);
 }
 
 void IgnoreListPage::cmdEdit_Click() {
   const int position = ListIndex(list_);
   if (position < 0) return;
-  auto* dialog = qobject_cast<IgnoreEntryDialog*>(PageByName(QLatin1String(member_.dialog)));
+  IgnoreEntryDialog* dialog = member_.dialog(this);
   if (!dialog) return;
   dialog->txtIgnore->setText(list_->item(position)->text());
   dialog->txtIndex->setText(QString::number(position));
-  ShowPageNamed(member_.dialog);
+  ShowPage(dialog);
 }
 
 void IgnoreListPage::cmdDelete_Click() {
@@ -120,7 +116,7 @@ void IgnoreListPage::cmdDelete_Click() {
 }
 
 void IgnoreListPage::cmdOK_Click() {
-  const std::vector<std::string> rows = Rows();
+  const std::vector<std::string> rows = Entries();
   // A failure is shown by the writer; the list stays for another OK.
   if (SaveIgnoreList(member_.list, rows) != kSaveOk) return;
   if (rows.empty()) return;  // the file is gone; nothing to report

@@ -2,7 +2,7 @@
 // one page class with a row of differences per member. A page edits its
 // sorted list; its OK writes the list's file through the data layer and
 // its Cancel reads the file again. Create and Edit go through the member's
-// dialog (frmAddIgnore.h).
+// dialog (frmAddIgnore.h), whose owner the page is.
 #pragma once
 
 #include <string>
@@ -17,32 +17,34 @@ class QPushButton;
 
 namespace zmo::config {
 
-// How the members differ on the page layer; the entry rules and the file
-// layout are the data layer's (exclusions.h).
+class IgnoreEntryDialog;
+class IgnoreListPage;
+
+// How the pages of the members differ; the dialogs' differences are theirs
+// (frmAddIgnore.h), the entry rules and the file layout the data layer's
+// (exclusions.h).
 struct IgnoreMember {
   zmo::IgnoreList list;
   const char* page;  // page form and its list box
   const char* list_box;
   int page_title;  // lblTitle and lblText of the page
   int page_text;
-  const char* dialog;  // the add/edit dialog, its caption and title (0: none)
-  int dialog_caption;
-  int dialog_title;
-  const char* entry_label;  // the label of txtIgnore
-  int entry_label_id;
-  int max_length;  // typing limit of txtIgnore (0: none)
+  // The member's add/edit dialog, by its class, with page as its owner.
+  IgnoreEntryDialog* (*dialog)(IgnoreListPage* page);
 };
 const IgnoreMember& IgnoreMemberOf(zmo::IgnoreList list);
 
-class IgnoreListPage : public PageForm {
+class IgnoreListPage : public PageForm, public EditedList {
   Q_OBJECT
  public:
   explicit IgnoreListPage(zmo::IgnoreList list, QWidget* parent = nullptr);
 
   const IgnoreMember& Member() const { return member_; }
   // The list box's rows in list order, as bytes.
-  std::vector<std::string> Rows() const;
-  QListWidget* List() const { return list_; }
+  std::vector<std::string> Entries() const override;
+  QListWidget* List() const override { return list_; }
+  // Adds the row of entry; the sorted list places it.
+  void AddEntry(const std::string& entry) override;
 
   QLabel* lblTitle;
   QLabel* lblText;

@@ -4,10 +4,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "artwork.h"
 #include "catalog_text.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 
 namespace zmo::config {
@@ -26,23 +24,18 @@ QLabel* NamedLabel(QWidget* form, const char* name, int id) {
 InfoPage::InfoPage(const char* name, const char* first, int first_id, const char* second,
                    int second_id, QWidget* parent)
     : PageForm(name, parent) {
-  imgLogo = new QLabel(this);
-  imgLogo->setObjectName("imgLogo");
-  SetTypeName(imgLogo, "PictureBox");
-  imgLogo->setPixmap(LogoArt());
-  imgLogo->setFixedSize(kLogoSize, kLogoSize);
+  imgLogo = MakeLogo(this);
   first_ = NamedLabel(this, first, first_id);
   MakeTitle(first_);
   second_ = NamedLabel(this, second, second_id);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(TextsBesideLogo({first_}, imgLogo));
   layout->addWidget(second_, 1);
-  resize(Twips(5884), Twips(4995));
 }
 
 void InfoPage::Form_Activate() {
   LocalizeForm(this);
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   PlaceChildForm(this);
   Status(kTextReady);
   FocusTree();

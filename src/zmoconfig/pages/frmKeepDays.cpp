@@ -9,7 +9,6 @@
 #include "catalog_text.h"
 #include "controls.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmoconfig/snap_keep.h"
@@ -44,13 +43,12 @@ frmKeepDays::frmKeepDays(QWidget* parent) : PageForm("frmKeepDays", parent) {
   layout->addLayout(days);
   layout->addStretch(1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
-  resize(Twips(5884), Twips(4995));
 }
 
 void frmKeepDays::Form_Activate() {
   LocalizeForm(this);
   const std::string stored = GetRegValue(zmo::cfg::kDetailKeepDays);
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   PlaceChildForm(this);
   std::string days;
   if (RetentionShown(stored, &days) == kRetentionMissing) {

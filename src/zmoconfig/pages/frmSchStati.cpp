@@ -11,7 +11,6 @@
 #include "controls.h"
 #include "frmAddStatSch.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "ui_services.h"
 #include "zmoconfig/schedule.h"
@@ -38,19 +37,10 @@ frmSchStati::frmSchStati(QWidget* parent) : PageForm("frmSchStati", parent) {
   connect(cmdDelete, &QPushButton::clicked, this, &frmSchStati::cmdDelete_Click);
   WireOkCancel(cmdOK, cmdCancel);
 
-  auto* side = new QVBoxLayout;
-  side->addWidget(cmdAdd);
-  side->addWidget(cmdEdit);
-  side->addWidget(cmdDelete);
-  side->addStretch(1);
-  auto* list = new QHBoxLayout;
-  list->addWidget(lstStatSch, 1);
-  list->addLayout(side);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(TextsBesideLogo({lblTitle, lblStatSch}, imgLogo));
-  layout->addLayout(list, 1);
+  layout->addLayout(ListWithButtons(lstStatSch, {cmdAdd, cmdEdit, cmdDelete}), 1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
-  resize(Twips(5884), Twips(4995));
 }
 
 std::vector<std::string> frmSchStati::Entries() const {
@@ -109,24 +99,25 @@ void frmSchStati::cmdDelete_Click() {
 void frmSchStati::cmdEdit_Click() {
   const int row = ListIndex(lstStatSch);
   if (row < 0) return;
-  auto* dialog = PageNamed<frmAddStatSch>("frmAddStatSch");
+  auto* dialog = DialogOf<frmAddStatSch>();
   if (!dialog) return;
   dialog->txtSchTime->setText(lstStatSch->item(row)->text().left(5));
   dialog->txtIndex->setText(QString::number(row));
-  ShowPageNamed("frmAddStatSch");
+  ShowPage(dialog);
 }
 
 void frmSchStati::cmdAdd_Click() {
   // Each opening is a fresh dialog: both boxes empty, add mode.
-  if (auto* dialog = PageNamed<frmAddStatSch>("frmAddStatSch")) {
+  auto* dialog = DialogOf<frmAddStatSch>();
+  if (dialog) {
     dialog->txtSchTime->clear();
     dialog->txtIndex->clear();
   }
-  ShowPageNamed("frmAddStatSch");
+  ShowPage(dialog);
 }
 
 void frmSchStati::cmdCancel_Click() {
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   PlaceChildForm(this);
   LoadList();
   SetListExtent(lstStatSch);

@@ -15,7 +15,7 @@ class QPushButton;
 
 namespace zmo::config {
 
-class frmSchStati : public PageForm {
+class frmSchStati : public PageForm, public EditedList {
   Q_OBJECT
  public:
   explicit frmSchStati(QWidget* parent = nullptr);
@@ -33,9 +33,11 @@ class frmSchStati : public PageForm {
   QPushButton* cmdCancel;
 
   // The listed entries ("HH:MM"), in list order.
-  std::vector<std::string> Entries() const;
+  std::vector<std::string> Entries() const override;
   // Adds the row of entry; the sorted list places it.
-  void AddEntry(const std::string& entry);
+  void AddEntry(const std::string& entry) override;
+  // lstStatSch.
+  QListWidget* List() const override { return lstStatSch; }
 
  public slots:
   void cmdAdd_Click();

@@ -15,9 +15,7 @@
 #include "MDIMainForm.h"
 #include "catalog_text.h"
 #include "controls.h"
-#include "frmAddServers.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "ui_services.h"
 #include "zmoconfig/loaders.h"
@@ -56,14 +54,6 @@ frmServers::frmServers(QWidget* parent) : PageForm("frmServers", parent) {
   connect(cmdDelete, &QPushButton::clicked, this, &frmServers::cmdDelete_Click);
   WireOkCancel(cmdOK, cmdCancel);
 
-  auto* side = new QVBoxLayout;
-  side->addWidget(cmdCreate);
-  side->addWidget(cmdEdit);
-  side->addWidget(cmdDelete);
-  side->addStretch(1);
-  auto* list = new QHBoxLayout;
-  list->addWidget(lstServer, 1);
-  list->addLayout(side);
   auto* file = new QVBoxLayout(frmSelectFile);
   file->addWidget(chkNetwork);
   file->addWidget(lblFilePath);
@@ -72,10 +62,9 @@ frmServers::frmServers(QWidget* parent) : PageForm("frmServers", parent) {
   layout->addWidget(lblTitle);
   layout->addWidget(lblInstructions);
   layout->addWidget(lblListlabel);
-  layout->addLayout(list, 1);
+  layout->addLayout(ListWithButtons(lstServer, {cmdCreate, cmdEdit, cmdDelete}), 1);
   layout->addWidget(frmSelectFile);
   layout->addLayout(buttons);
-  resize(Twips(5884), Twips(4995));
 }
 
 void frmServers::ShowItems(const std::vector<std::string>& items, bool enabled) {
@@ -87,7 +76,7 @@ void frmServers::ShowItems(const std::vector<std::string>& items, bool enabled) 
 int frmServers::ReloadList() {
   lstServer->clear();
   ServerLists lists;
-  const int result = LoadServerFile("frmServers", {}, &lists);
+  const int result = LoadServerFile(FormName(), {}, &lists);
   ShowItems(lists.lstServer, lists.lstServerEnabled);
   return result;
 }
@@ -105,9 +94,9 @@ void frmServers::Form_Activate() {
   LocalizeForm(this);
   PlaceChildForm(this);
   ServerLists lists;
-  FillServerLists("frmServers", &lists);
+  FillServerLists(FormName(), &lists);
   ShowItems(lists.lstServer, lstServer->isEnabled());
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   SetValue(chkNetwork, false);  // ticked: reloads from the file
   ShowFilePath();
   SetListExtent(lstServer);
@@ -116,7 +105,7 @@ void frmServers::Form_Activate() {
 
 void frmServers::chkNetwork_Click() {
   if (chkNetwork->isChecked()) {
-    ShowPageNamed("frmGetServerFile");
+    ShowPage(DialogOf<frmGetServerFile>());
     return;
   }
   if (ReloadList() == kServerLoadOk) Status(kTextActionSuccessful);
@@ -125,23 +114,35 @@ void frmServers::chkNetwork_Click() {
 void frmServers::lstServer_Click() {
   const int position = ListIndex(lstServer);
   if (position < 0) return;
-  if (auto* dialog = PageNamed<frmAddServers>("frmAddServers"))
+  if (auto* dialog = DialogOf<frmAddServers>())
     dialog->txtIndex->setText(QString::number(position + 1));
 }
 
 void frmServers::cmdCreate_Click() {
-  auto* dialog = PageNamed<frmAddServers>("frmAddServers");
+  auto* dialog = DialogOf<frmAddServers>();
   if (!dialog) return;
   dialog->txtIndex->clear();
-  ShowPageNamed("frmAddServers");
+  ShowPage(dialog);
 }
 
 void frmServers::cmdEdit_Click() {
   const int position = ListIndex(lstServer);
-  auto* dialog = PageNamed<frmAddServers>("frmAddServers");
+  auto* dialog = DialogOf<frmAddServers>();
   if (position < 0 || !dialog) return;
   dialog->txtIndex->setText(QString::number(position + 1));
-  ShowPageNamed("frmAddServers");
+  ShowPage(dialog);
+}
+
+void frmServers::ServerEntryStored() { cmdOK->setFocus(); }
+
+void frmServers::ServerFileChosen() {
+  ReloadList();
+  lblFilePath->setText(FromAnsi(gServerFile));
+}
+
+void frmServers::ServerFileChoiceCancelled() {
+  SetValue(chkNetwork, false);
+  gServerFile = ToAnsi(lblFilePath->text());
 }
 
 void frmServers::cmdDelete_Click() {

@@ -5,6 +5,8 @@
 // change only the table; OK alone writes.
 #pragma once
 
+#include "frmAddServers.h"
+#include "frmGetServerFile.h"
 #include "page.h"
 
 class QCheckBox;
@@ -15,7 +17,7 @@ class QPushButton;
 
 namespace zmo::config {
 
-class frmServers : public PageForm {
+class frmServers : public PageForm, public ServerEntryOwner, public ServerFileOwner {
   Q_OBJECT
  public:
   explicit frmServers(QWidget* parent = nullptr);
@@ -38,6 +40,14 @@ class frmServers : public PageForm {
   int ReloadList();
   // The path lblFilePath shows: gServerFile, else StatiInput.
   void ShowFilePath();
+
+  // frmAddServers stored an entry: the focus goes to OK.
+  void ServerEntryStored() override;
+  // frmGetServerFile chose gServerFile: the list is read from it and its
+  // path shown. Cancelled: the box is cleared and gServerFile is the path
+  // shown again.
+  void ServerFileChosen() override;
+  void ServerFileChoiceCancelled() override;
 
  public slots:
   void chkNetwork_Click();

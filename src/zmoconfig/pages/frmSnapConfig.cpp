@@ -11,7 +11,6 @@
 #include "catalog_text.h"
 #include "controls.h"
 #include "localize.h"
-#include "mdi.h"
 #include "zmoconfig/registry_wrappers.h"
 #include "zmoconfig/snap_keep.h"
 #include "zmoconfig/text_ids.h"
@@ -58,7 +57,6 @@ frmSnapConfig::frmSnapConfig(QWidget* parent) : PageForm("frmSnapConfig", parent
   layout->addLayout(sleep);
   layout->addStretch(1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
-  resize(Twips(5884), Twips(4995));
 }
 
 std::array<QCheckBox*, 7> frmSnapConfig::DayBoxes() const {

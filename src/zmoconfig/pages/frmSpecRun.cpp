@@ -16,7 +16,6 @@
 #include "catalog_text.h"
 #include "controls.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "ui_services.h"
 #include "zmoconfig/loaders.h"
@@ -158,7 +157,6 @@ frmSpecRun::frmSpecRun(QWidget* parent) : PageForm("frmSpecRun", parent) {
   layout->addLayout(window);
   layout->addLayout(lists, 1);
   layout->addLayout(bottom);
-  resize(Twips(5884), Twips(4995));
 }
 
 SpecRunFields frmSpecRun::Fields() const {
@@ -182,7 +180,7 @@ void frmSpecRun::LoadServers() {
   std::vector<ServerRow> rows;
   // The page's own copy of the file RunSpecialRun copies from: the unsaved
   // rows of the servers page are no servers of the file yet.
-  if (LoadServerFileCopy("frmSpecRun", Selected(), &lists, &rows) != kServerLoadOk) return;
+  if (LoadServerFileCopy(FormName(), Selected(), &lists, &rows) != kServerLoadOk) return;
   lstServers->clear();
   for (const std::string& item : lists.specRunServers) lstServers->addItem(FromAnsi(item));
 }
@@ -190,7 +188,7 @@ void frmSpecRun::LoadServers() {
 void frmSpecRun::Form_Activate() {
   LocalizeForm(this);
   LoadServers();
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   PlaceChildForm(this);
   SetListExtent(lstServers);
   Status(kTextReady);

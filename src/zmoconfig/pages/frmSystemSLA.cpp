@@ -8,8 +8,8 @@
 
 #include "catalog_text.h"
 #include "controls.h"
+#include "frmCurrentConfig.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "zmoconfig/groups.h"
 
@@ -40,7 +40,6 @@ frmSystemSLA::frmSystemSLA(QWidget* parent) : PageForm("frmSystemSLA", parent) {
   layout->addLayout(seconds);
   layout->addStretch(1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
-  resize(Twips(5884), Twips(4995));
 }
 
 void frmSystemSLA::ShowStored() {
@@ -51,7 +50,7 @@ void frmSystemSLA::ShowStored() {
 void frmSystemSLA::Form_Activate() {
   LocalizeForm(this);
   ShowStored();
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   PlaceChildForm(this);
   Status(kTextReady);
 }
@@ -68,13 +67,13 @@ void frmSystemSLA::cmdOK_Click() {
   }
   if (result != 0) return;  // a registry failure, already shown
   Hide();
-  ShowPageNamed("frmCurrentConfig");
+  ShowPage<frmCurrentConfig>();
   Status(kTextActionSuccessful);
 }
 
 void frmSystemSLA::cmdCancel_Click() {
   ShowStored();
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   PlaceChildForm(this);
   Status(kTextActionCancelled);
 }

@@ -13,10 +13,7 @@
 
 #include "catalog_text.h"
 #include "controls.h"
-#include "frmAddAppTrans.h"
-#include "frmAddApplication.h"
 #include "localize.h"
-#include "mdi.h"
 #include "navigation.h"
 #include "ui_services.h"
 #include "zmoconfig/config_state.h"
@@ -87,20 +84,13 @@ frmTransGroup::frmTransGroup(QWidget* parent) : PageForm("frmTransGroup", parent
   app_buttons->addWidget(cmdAppEdit);
   app_buttons->addWidget(cmdAppDelete);
   app->addLayout(app_buttons, 0, 2, 3, 1);
-  auto* tx = new QHBoxLayout(frameTransactions);
-  tx->addWidget(lstGroupMembers, 1);
-  auto* tx_buttons = new QVBoxLayout;
-  tx_buttons->addWidget(cmdTxAdd);
-  tx_buttons->addWidget(cmdTxEdit);
-  tx_buttons->addWidget(cmdTxDelete);
-  tx_buttons->addStretch(1);
-  tx->addLayout(tx_buttons);
+  frameTransactions->setLayout(
+      ListWithButtons(lstGroupMembers, {cmdTxAdd, cmdTxEdit, cmdTxDelete}));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lblTitle);
   layout->addWidget(frameApplication);
   layout->addWidget(frameTransactions, 1);
   layout->addLayout(OkCancelRow(cmdOK, cmdCancel));
-  resize(Twips(5884), Twips(4995));
 }
 
 bool frmTransGroup::CheckForDups(const QString& NewAppName) const {
@@ -173,10 +163,10 @@ void frmTransGroup::cmdAppAdd_Click() {
   const std::string typed = Trimmed(ToAnsi(cmbTransGroup->currentText()));
   const std::string old = cmbTransGroup->count() > 0 ? SelectedGroup() : std::string();
   if (typed.empty() || typed == old) {
-    auto* dialog = PageNamed<frmAddApplication>("frmAddApplication");
+    auto* dialog = DialogOf<frmAddApplication>();
     if (!dialog) return;
     dialog->txtIndex->clear();
-    ShowPageNamed("frmAddApplication");
+    ShowPage(dialog);
     return;
   }
   // A new name typed over a clicked group: a new group with the seconds
@@ -204,13 +194,29 @@ void frmTransGroup::cmdAppAdd_Click() {
 
 void frmTransGroup::cmdAppEdit_Click() {
   if (cmbTransGroup->currentText().isEmpty()) return;
-  auto* dialog = PageNamed<frmAddApplication>("frmAddApplication");
+  auto* dialog = DialogOf<frmAddApplication>();
   if (!dialog) return;
   const int position = ListPosition();
   dialog->txtTransGroup->setText(cmbTransGroup->currentText());
   dialog->txtSeconds->setText(txtSeconds->text());
   dialog->txtIndex->setText(position >= 0 ? QString::number(position) : QString());
-  ShowPageNamed("frmAddApplication");
+  ShowPage(dialog);
+}
+
+void frmTransGroup::AppGroupStored(int row, const QString& name) {
+  {
+    const QSignalBlocker quiet(cmbTransGroup);
+    if (row > cmbTransGroup->count()) {
+      cmbTransGroup->addItem(name);
+    } else {
+      cmbTransGroup->setItemText(row - 1, name);  // a rename shows at once
+    }
+  }
+  SetListIndex(cmbTransGroup, row - 1);
+}
+
+void frmTransGroup::AppGroupEditCancelled(int position) {
+  if (position >= 0 && position < cmbTransGroup->count()) SetListIndex(cmbTransGroup, position);
 }
 
 void frmTransGroup::cmdAppDelete_Click() {
@@ -231,19 +237,19 @@ void frmTransGroup::cmdAppDelete_Click() {
 }
 
 void frmTransGroup::cmdTxAdd_Click() {
-  auto* dialog = PageNamed<frmAddAppTrans>("frmAddAppTrans");
+  auto* dialog = DialogOf<frmAddAppTrans>();
   if (!dialog || SelectedGroup().empty()) return;
   dialog->txtIndex->clear();
-  ShowPageNamed("frmAddAppTrans");
+  ShowPage(dialog);
 }
 
 void frmTransGroup::cmdTxEdit_Click() {
   const int position = ListIndex(lstGroupMembers);
-  auto* dialog = PageNamed<frmAddAppTrans>("frmAddAppTrans");
+  auto* dialog = DialogOf<frmAddAppTrans>();
   if (position < 0 || !dialog) return;
   dialog->txtIndex->setText(QString::number(position));
   dialog->txtTransaction->setText(lstGroupMembers->item(position)->text());
-  ShowPageNamed("frmAddAppTrans");
+  ShowPage(dialog);
 }
 
 void frmTransGroup::cmdTxDelete_Click() {

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "frmAddAppTrans.h"
+#include "frmAddApplication.h"
 #include "page.h"
 
 class QComboBox;
@@ -19,7 +21,7 @@ class QPushButton;
 
 namespace zmo::config {
 
-class frmTransGroup : public PageForm {
+class frmTransGroup : public PageForm, public AppGroupOwner, public GroupCodesOwner {
   Q_OBJECT
  public:
   explicit frmTransGroup(QWidget* parent = nullptr);
@@ -45,7 +47,14 @@ class frmTransGroup : public PageForm {
   // True when no group has the name (trimmed, any case).
   bool CheckForDups(const QString& NewAppName) const;
   // The trimmed name of the group last clicked; "" when none is.
-  std::string SelectedGroup() const;
+  std::string SelectedGroup() const override;
+  // lstGroupMembers.
+  QListWidget* CodeList() const override { return lstGroupMembers; }
+  // frmAddApplication stored a group: the combo lists it under its name
+  // (a rename shows at once) and chooses it. Cancelled: the combo chooses
+  // the edited group again.
+  void AppGroupStored(int row, const QString& name) override;
+  void AppGroupEditCancelled(int position) override;
   // The combo's list position: its current entry while the box shows that
   // entry's text, else -1 (a name typed over it is no entry).
   int ListPosition() const;

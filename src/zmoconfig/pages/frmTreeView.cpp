@@ -41,7 +41,7 @@ frmTreeView::frmTreeView(QWidget* parent) : FormBase(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(treConfigurator);
-  resize(Twips(3564), Twips(4995));
+  resize(Twips(kTreeWidth), Twips(kTreeHeight));
 }
 
 void frmTreeView::Form_Load() {
@@ -57,7 +57,7 @@ void frmTreeView::Form_Load() {
     SetNodeImages(node, row.image, folder ? kImgOpenFolder : row.image);
     nodes_ << node;
   }
-  resize(Twips(3564), Twips(4995));
+  resize(Twips(kTreeWidth), Twips(kTreeHeight));
   LocalizeForm(this);
 }
 

@@ -7,6 +7,17 @@
 #include <QTreeWidget>
 
 #include "MDIMainForm.h"
+#include "frmCurrentConfig.h"
+#include "frmDataSource.h"
+#include "frmIgnoreLists.h"
+#include "frmInfoPages.h"
+#include "frmKeepDays.h"
+#include "frmSchStati.h"
+#include "frmServers.h"
+#include "frmSnapConfig.h"
+#include "frmSpecRun.h"
+#include "frmSystemSLA.h"
+#include "frmTransGroup.h"
 #include "frmTreeView.h"
 #include "localize.h"
 #include "mdi.h"
@@ -15,18 +26,12 @@
 
 namespace zmo::config {
 
-QString gCurrentForm = QStringLiteral("frmCurrentConfig");
+QPointer<FormBase> gCurrentForm;
 QString gClickedNodeKey;
 
 namespace {
 
 using M = MDIMainForm;
-
-// Designed measures, in twips.
-constexpr int kTreeWidth = 3564;
-constexpr int kTreeHeight = 4995;
-constexpr int kMainDesignWidth = 9650;
-constexpr int kPageDesignWidth = 5884;
 
 // The folder nodes, by their number in the tree.
 constexpr int kFolderNodes[] = {2, 6, 10, 13, 16};
@@ -34,34 +39,36 @@ constexpr int kFolderNodes[] = {2, 6, 10, 13, 16};
 }  // namespace
 
 const TreeNodeRow kTreeNodes[kTreeNodeCount] = {
-    {"ndCurrentConfig", nullptr, "Current configuration", 1100, kImgCloseFolder, "frmCurrentConfig",
-     nullptr, kNoFolder, false},
-    {"ndInitialConfig", nullptr, "Initial configuration", 1108, kImgCloseFolder, "frmInitConfig",
-     nullptr, 2, false},
-    {"ndDataSource", "ndInitialConfig", "Repository database", 1113, kImgData, "frmDataSource",
-     nullptr, 2, false},
-    {"ndServer", "ndInitialConfig", "Server", 1114, kImgServer, "frmServers", nullptr, 2, false},
-    {"ndKeepDays", "ndInitialConfig", "Data retension period", 1115, kImgData, "frmKeepDays",
-     nullptr, 2, false},
-    {"ndReportConfig", nullptr, "Report configuration", 1109, kImgCloseFolder, "frmRepConfig",
-     nullptr, 6, false},
-    {"ndProgsToIgnore", "ndReportConfig", "Programs to exclude", 1116, kImgApps, "frmProgsToIgnore",
-     nullptr, 6, false},
-    {"ndIDsToIgnore", "ndReportConfig", "IDs to exclude", 1117, kImgID, "frmIDsToIgnore", nullptr,
-     6, false},
-    {"ndTransToIgnore", "ndReportConfig", "Transactions to exclude", 1118, kImgTrans,
-     "frmTransToIgnore", nullptr, 6, false},
-    {"ndSLA", nullptr, "Service level agreement", 1110, kImgCloseFolder, "frmSLAconfig", nullptr,
-     10, false},
-    {"ndSLAapplications", "ndSLA", "Application SLA", 1119, kImgSLA, "frmTransGroup", nullptr, 10,
-     true},
-    {"ndSystemSLA", "ndSLA", "All Transaction SLA", 1120, kImgSLA, "frmSystemSLA", nullptr, 10,
+    {"ndCurrentConfig", nullptr, "Current configuration", 1100, kImgCloseFolder,
+     &ShowPage<frmCurrentConfig>, nullptr, kNoFolder, false},
+    {"ndInitialConfig", nullptr, "Initial configuration", 1108, kImgCloseFolder,
+     &ShowPage<frmInitConfig>, nullptr, 2, false},
+    {"ndDataSource", "ndInitialConfig", "Repository database", 1113, kImgData,
+     &ShowPage<frmDataSource>, nullptr, 2, false},
+    {"ndServer", "ndInitialConfig", "Server", 1114, kImgServer, &ShowPage<frmServers>, nullptr, 2,
      false},
-    {"ndSchedule", nullptr, "Schedule", 1111, kImgCloseFolder, "frmSchConfig", nullptr, 13, false},
-    {"ndSchStati", "ndSchedule", "Schedule statistics", 1121, kImgOSCollect, "frmSchStati", nullptr,
-     13, false},
-    {"ndSnapConfig", "ndSchedule", "Schedule indicator", 1122, kImgOSCollect, "frmSnapConfig",
+    {"ndKeepDays", "ndInitialConfig", "Data retension period", 1115, kImgData,
+     &ShowPage<frmKeepDays>, nullptr, 2, false},
+    {"ndReportConfig", nullptr, "Report configuration", 1109, kImgCloseFolder,
+     &ShowPage<frmRepConfig>, nullptr, 6, false},
+    {"ndProgsToIgnore", "ndReportConfig", "Programs to exclude", 1116, kImgApps,
+     &ShowPage<frmProgsToIgnore>, nullptr, 6, false},
+    {"ndIDsToIgnore", "ndReportConfig", "IDs to exclude", 1117, kImgID, &ShowPage<frmIDsToIgnore>,
+     nullptr, 6, false},
+    {"ndTransToIgnore", "ndReportConfig", "Transactions to exclude", 1118, kImgTrans,
+     &ShowPage<frmTransToIgnore>, nullptr, 6, false},
+    {"ndSLA", nullptr, "Service level agreement", 1110, kImgCloseFolder, &ShowPage<frmSLAconfig>,
+     nullptr, 10, false},
+    {"ndSLAapplications", "ndSLA", "Application SLA", 1119, kImgSLA, &ShowPage<frmTransGroup>,
+     nullptr, 10, true},
+    {"ndSystemSLA", "ndSLA", "All Transaction SLA", 1120, kImgSLA, &ShowPage<frmSystemSLA>, nullptr,
+     10, false},
+    {"ndSchedule", nullptr, "Schedule", 1111, kImgCloseFolder, &ShowPage<frmSchConfig>, nullptr, 13,
+     false},
+    {"ndSchStati", "ndSchedule", "Schedule statistics", 1121, kImgOSCollect, &ShowPage<frmSchStati>,
      nullptr, 13, false},
+    {"ndSnapConfig", "ndSchedule", "Schedule indicator", 1122, kImgOSCollect,
+     &ShowPage<frmSnapConfig>, nullptr, 13, false},
     {"ndLogs", nullptr, "Logs", 1112, kImgCloseFolder, nullptr, nullptr, kNoFolder, false},
     {"ndKLVstatiLog", "ndLogs", "Statistics log", 1123, kImgTransGroup, nullptr,
      &M::mnuKLVstatiLog_Click, 16, false},
@@ -81,7 +88,8 @@ const TreeNodeRow kTreeNodes[kTreeNodeCount] = {
      &M::mnuAggSnapLog_Click, 16, false},
     {"ndLoaderLog", "ndLogs", "DB load settings log", 1135, kImgTransGroup, nullptr,
      &M::mnuLoaderLog_Click, 16, false},
-    {"ndSpecRun", nullptr, "Special run", 1136, kImgSpecRun, "frmSpecRun", nullptr, 0, false},
+    {"ndSpecRun", nullptr, "Special run", 1136, kImgSpecRun, &ShowPage<frmSpecRun>, nullptr, 0,
+     false},
 };
 
 void ShowNodeForm(const QString& key) {
@@ -96,7 +104,7 @@ void ShowNodeForm(const QString& key) {
       return;
     }
     if (row.hourglass) Ui().SetHourglass(true);
-    main->ShowPage(QLatin1String(row.page));
+    row.page();
     if (row.hourglass) Ui().SetHourglass(false);
     return;
   }
@@ -114,15 +122,15 @@ int SetTreeNodeImages(int folder) {
   return 1;
 }
 
-void HideOtherForms(const QString& name) {
+void HideOtherForms(FormBase* current) {
   if (MDIMainForm* main = MainForm()) {
     for (QMdiSubWindow* sub : main->mdiArea->subWindowList()) {
       auto* form = qobject_cast<FormBase*>(sub->widget());
-      if (!form || form == main->Tree() || form->objectName() == name) continue;
+      if (!form || form == main->Tree() || form == current) continue;
       form->Hide();
     }
   }
-  gCurrentForm = name;
+  gCurrentForm = current;
 }
 
 void PlaceChildForm(FormBase* page) {
@@ -131,8 +139,8 @@ void PlaceChildForm(FormBase* page) {
   if (!tree) return;
   auto* page_sub = qobject_cast<QMdiSubWindow*>(page->parentWidget());
   auto* tree_sub = qobject_cast<QMdiSubWindow*>(tree->parentWidget());
-  const int widened = main->width() - Twips(kMainDesignWidth) + Twips(kPageDesignWidth);
-  if (widened > Twips(kPageDesignWidth)) page->resize(widened, page->height());
+  const int widened = main->width() - Twips(kMainWidth) + Twips(kPageWidth);
+  if (widened > Twips(kPageWidth)) page->resize(widened, page->height());
   if (page_sub) {
     page_sub->resize(page->size());
     page_sub->move(Twips(kTreeWidth), tree_sub ? tree_sub->y() : 0);
@@ -144,8 +152,8 @@ void PlaceChildForm(FormBase* page) {
 void ShowCurrentForm() {
   MDIMainForm* main = MainForm();
   if (!main) return;
-  auto* page = qobject_cast<PageForm*>(main->Page(gCurrentForm));
-  if (page && page->TabReturnsHere()) FocusForm(page);
+  auto* page = qobject_cast<PageForm*>(gCurrentForm.data());
+  if (page && !page->IsUnloaded() && page->TabReturnsHere()) FocusForm(page);
 }
 
 void ClearTaggedControls(QWidget* form) {

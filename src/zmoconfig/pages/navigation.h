@@ -3,14 +3,16 @@
 // Everything runs on the window thread.
 #pragma once
 
+#include <QPointer>
 #include <QString>
+
+#include "forms.h"
 
 class QLineEdit;
 class QWidget;
 
 namespace zmo::config {
 
-class FormBase;
 class MDIMainForm;
 
 // The tree's image list, by 1-based index.
@@ -24,15 +26,16 @@ constexpr int kNoFolder = -1;
 // One node of the tree, in the order the tree is built: its key, its parent's
 // key (nullptr: a top node), the text it is created with, the catalog id in
 // its Tag, its image (top nodes: the folder pair), and what opening it does:
-// the page it shows (nullptr: none) or the main window's log viewer it runs,
-// the folder it marks open first, and whether the hourglass shows meanwhile.
+// the page it shows (ShowPage of the page's class; nullptr: none) or the
+// main window's log viewer it runs, the folder it marks open first, and
+// whether the hourglass shows meanwhile.
 struct TreeNodeRow {
   const char* key;
   const char* parent;
   const char* text;
   int id;
   int image;
-  const char* page;
+  void (*page)();
   void (MDIMainForm::*log)();
   int folder;
   bool hourglass;
@@ -41,9 +44,9 @@ struct TreeNodeRow {
 constexpr int kTreeNodeCount = 26;
 extern const TreeNodeRow kTreeNodes[kTreeNodeCount];
 
-// The name of the page last activated (starts as the overview page) and the
-// key of the node last hit by the mouse.
-extern QString gCurrentForm;
+// The page last activated (nullptr until the first) and the key of the node
+// last hit by the mouse.
+extern QPointer<FormBase> gCurrentForm;
 extern QString gClickedNodeKey;
 
 // Opens what the node of key stands for (compared exactly); a key of no
@@ -55,9 +58,9 @@ void ShowNodeForm(const QString& key);
 // Returns 1, or 0 when the tree is missing.
 int SetTreeNodeImages(int folder);
 
-// Hides every page beside the tree but the one named name, and records name
-// as the current page.
-void HideOtherForms(const QString& name);
+// Hides every page beside the tree but current, and records current as the
+// current page.
+void HideOtherForms(FormBase* current);
 
 // Puts page beside the tree at the tree's top. A main window wider than its
 // designed width widens the page by the difference; the tree keeps its size.

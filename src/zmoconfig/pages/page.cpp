@@ -14,13 +14,33 @@
 #include "catalog_text.h"
 #include "controls.h"
 #include "localize.h"
+#include "mdi.h"
 #include "navigation.h"
 #include "ui_services.h"
 
 namespace zmo::config {
 
+FormBase* PageOfKind(const QMetaObject& kind, FormBase* (*make)()) {
+  MDIMainForm* main = MainForm();
+  return main ? main->PageOfKind(kind, make) : nullptr;
+}
+
+void ShowPage(FormBase* page) {
+  if (MDIMainForm* main = MainForm()) main->ShowPage(page);
+}
+
 PageForm::PageForm(const char* name, QWidget* parent) : FormBase(parent) {
   setObjectName(QLatin1String(name));
+  ResizeToDesign();
+}
+
+std::string PageForm::FormName() const { return objectName().toStdString(); }
+
+void PageForm::ResizeToDesign() { resize(Twips(kPageWidth), Twips(kPageHeight)); }
+
+void PageForm::ReturnToOwner() {
+  Unload();
+  ShowPage(owner_);
 }
 
 void PageForm::cmdCancel_LostFocus() { FocusTree(); }
@@ -28,13 +48,13 @@ void PageForm::cmdCancel_LostFocus() { FocusTree(); }
 void PageForm::ActivateSkeleton() {
   LocalizeForm(this);
   ClearTaggedControls(this);
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   PlaceChildForm(this);
 }
 
 void PageForm::ActivateDialog() {
   LocalizeForm(this);
-  HideOtherForms(objectName());
+  HideOtherForms(this);
   PlaceChildForm(this);
 }
 
@@ -70,13 +90,17 @@ void PageForm::Form_KeyDown(int& KeyCode, int Shift) {
   }
 }
 
-FormBase* PageByName(const QString& name) {
-  MDIMainForm* main = MainForm();
-  return main ? main->Page(name) : nullptr;
-}
-
-void ShowPageNamed(const char* name) {
-  if (MDIMainForm* main = MainForm()) main->ShowPage(QLatin1String(name));
+void PutEntry(EditedList* page, QLineEdit* index, const std::string& entry) {
+  if (!index->text().isEmpty()) {
+    // The row being edited is the one index names; the page is hidden
+    // meanwhile, so it is still there.
+    QListWidget* list = page->List();
+    bool ok = false;
+    const int row = index->text().toInt(&ok);
+    if (ok && row >= 0 && row < list->count()) RemoveListItem(list, row);
+    index->clear();
+  }
+  page->AddEntry(entry);
 }
 
 void NameControl(QObject* control, const char* name, int id) {
@@ -121,6 +145,16 @@ int SetListExtent(QListWidget* list) {
   list->setProperty("HorizontalExtent", extent);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   return extent;
+}
+
+QHBoxLayout* ListWithButtons(QWidget* list, std::initializer_list<QPushButton*> buttons) {
+  auto* side = new QVBoxLayout;
+  for (QPushButton* button : buttons) side->addWidget(button);
+  side->addStretch(1);
+  auto* row = new QHBoxLayout;
+  row->addWidget(list, 1);
+  row->addLayout(side);
+  return row;
 }
 
 QHBoxLayout* TitleRow(QLabel* title, QLabel* logo) {

@@ -11,8 +11,8 @@ namespace zmo::config {
 
 // The page's choices and boxes as typed.
 struct DataSourceInput {
-  DbOption option = DbOption::kNone;
-  OracleOption oracle = OracleOption::kNone;
+  zmo::DbKind kind = zmo::DbKind::kNone;
+  std::string oracle_version;  // a version of zmo::kOracleVersions, or "" for none
   std::string corva_instance;  // txtCorvainst
   std::string user;            // txtUserID
   std::string dsn;             // txtDSN
@@ -29,8 +29,8 @@ struct DataSourceRefusal {
 };
 
 // The message id shown when the kind's client program is missing from PATH;
-// 0 for no kind or Oracle without a version.
-int ClientToolMissingText(DbOption option, OracleOption oracle);
+// 0 for no kind or Oracle without a known version.
+int ClientToolMissingText(zmo::DbKind kind, const std::string& oracle_version);
 
 // The checks of OK, in order: no kind 1440; Oracle without a version 1518;
 // the client program not on PATH (its kind's message); a text holding a

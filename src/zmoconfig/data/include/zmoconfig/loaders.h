@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/data_files.h"
+#include "common/db_kind.h"
 #include "zmoconfig/config_state.h"
 
 namespace zmo::config {
@@ -101,26 +102,25 @@ void LoadTransToIgnore(std::vector<std::string>* entries);
 
 // ---- Data-source registry values ----
 
-// The database-kind option of frmDataSource that a DB value ticks.
-enum class DbOption { kNone, kOracle, kCorva, kMssql, kSybase, kTessel };
-// The Oracle client version option, read only for "frmDataSource".
-enum class OracleOption { kNone, k73, k80, k81 };
-
 // What LoadDataSource shows. An empty text means: leave the control as it is.
 struct DataSourceValues {
   std::string txtUserID;     // frmDataSource only
   std::string dsn;           // frmDataSource.txtDSN, or frmCurrentConfig.txtDataSource
   std::string txtPassword;   // frmDataSource only: DecryptText of Access
-  std::string txtCorvainst;  // with DbOption::kCorva: gCorvaInstance
-  // Ticked whichever form is named; kNone (DB missing or unknown): no kind
-  // option is ticked, so a choice that was never saved does not look stored.
-  DbOption option = DbOption::kNone;
-  OracleOption oracle = OracleOption::kNone;
+  std::string txtCorvainst;  // with the Corva kind: gCorvaInstance
+  // The kind DB names, whichever form is named; kNone (DB missing or
+  // unknown): no kind is ticked, so a choice that was never saved does not
+  // look stored.
+  zmo::DbKind kind = zmo::DbKind::kNone;
+  // The Oracle client version (a version of zmo::kOracleVersions), read only
+  // for "frmDataSource" and the Oracle kind; "" for none or an unknown one.
+  std::string oracle_version;
 };
 
 // The client program a database kind needs on PATH (FileInPath), by the
-// shared tool table: "" for no kind, or Oracle without a known version.
-std::string ClientToolName(DbOption option, OracleOption oracle);
+// shared kind and tool tables: "" for no kind, or Oracle without a known
+// version.
+std::string ClientToolName(zmo::DbKind kind, const std::string& oracle_version);
 
 // Reads User, DSN, Access, INST (into gCorvaInstance), DB and, for the
 // Oracle kind on "frmDataSource", Oracle, into *values.
