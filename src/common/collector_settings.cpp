@@ -9,8 +9,10 @@
 
 namespace zmo {
 
-void readDebugSwitch(HKEY key, const char* valueName) {
-  if (configSwitchOn(key, valueName)) {
+void readDebugSwitch(HKEY key, const ConfigRow& row) {
+  std::string text;
+  readConfigValue(key, row, ConfigReader{}, &text);
+  if (text == cfg::kTrue) {
     if (!TraceSwitch()) {
       SetTraceSwitch(true);
       writeTrace("debug switched on\n");
@@ -25,7 +27,7 @@ int readDbKind(HKEY key, const DbKindRead& how, DbKind* kind) {
   if (how.clearKindFirst) setDatabaseKind(DbKind::kNone);
   std::string text;
   LONG status = 0;
-  switch (readConfigText(key, cfg::kDB, kDbValueBuffer - 1, &text, &status)) {
+  switch (readConfigText(key, kDbKindRow.name, kDbKindRow.maxChars, &text, &status)) {
     case ConfigRead::kMissing:
       if (how.traceStoreResult) {
         writeTrace(
@@ -55,14 +57,8 @@ int readDbKind(HKEY key, const DbKindRead& how, DbKind* kind) {
 
 int readBinDir(HKEY key, const BinDirRule& rule, std::string* binDir) {
   // Read whatever its length, so that a long one is refused as too long.
-  static constexpr ConfigRow kBinDir = {.name = cfg::kBinDir,
-                                        .missing = ConfigMissing::kFail,
-                                        .missingCode = kBinDirMissing,
-                                        .type = ConfigType::kText,
-                                        .notStringCode = kBinDirNotString,
-                                        .lines = ConfigLines::kStandard};
   std::string text;
-  const int rc = readConfigValue(key, kBinDir, ConfigReader{.trace = writeTrace}, &text);
+  const int rc = readConfigValue(key, kBinDirRow, ConfigReader{.trace = writeTrace}, &text);
   if (rc != 0) return rc;
   if (text.empty()) {
     if (rule.traceEmpty) {

@@ -64,10 +64,8 @@ ConfigRead readConfigBytes(HKEY key, const char* name, size_t maxChars, std::str
 
 bool configSwitchOn(HKEY key, const char* name) {
   // Only the exact text switches on, so no length limit changes the answer.
-  const ConfigRow row = {
-      .name = name, .missing = ConfigMissing::kDefault, .type = ConfigType::kTextOrMissing};
   std::string text;
-  readConfigValue(key, row, ConfigReader{}, &text);
+  readConfigValue(key, switchConfigRow(name), ConfigReader{}, &text);
   return text == cfg::kTrue;
 }
 

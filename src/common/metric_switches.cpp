@@ -119,10 +119,17 @@ void deriveMetricGroups(MetricSwitches* s) {
 }
 
 ConfigRow metricSwitchRow(const char* name) {
-  static constexpr ConfigRow kQrbData = {
-      .name = cfg::kProcessQRBData, .missing = ConfigMissing::kDefault, .defaultText = cfg::kTrue};
-  const ConfigRow* row = findConfigRow({&kQrbData, 1}, name);
+  const ConfigRow* row = findConfigRow({&kProcessQrbDataRow, 1}, name);
   return row != nullptr ? *row : requiredConfigRow(name);
+}
+
+bool metricRunReads(MetricRun run, const char* name) {
+  if (strcasecmp(name, cfg::kProcessQRBData) == 0) return true;
+  const RunOrder& order = OrderOf(run);
+  for (int i = 0; i < order.switch_count; ++i) {
+    if (strcasecmp(name, metricSwitchName(order.switches[i])) == 0) return true;
+  }
+  return false;
 }
 
 bool isMetricValueName(const char* name) {

@@ -128,14 +128,7 @@ const char* TraceLogPath() { return Runtime().trace.log_path.c_str(); }
 const char* TraceOldPath() { return Runtime().trace.old_path.c_str(); }
 
 int applyTraceSizeLimit(HKEY config_key, const char* value_name) {
-  // Read into a 128-byte buffer; a value that cannot be read keeps the default.
-  const ConfigRow row = {.name = value_name,
-                         .maxChars = 127,
-                         .missing = ConfigMissing::kDefault,
-                         .defaultText = kDefaultTraceSizeLimitText,
-                         .type = ConfigType::kTextOrMissing,
-                         .lines = ConfigLines::kUsingDefault,
-                         .unit = "byte"};
+  const ConfigRow row = traceSizeLimitRow(value_name);
   SetTraceSizeLimit(kDefaultTraceSizeLimit);
   std::string text;
   ConfigRead read = ConfigRead::kFound;

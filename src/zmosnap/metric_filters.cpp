@@ -9,6 +9,7 @@
 #include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
 #include "zmosnap/config.h"
+#include "zmosnap/config_rows.h"
 #include "zmosnap/records.h"
 
 namespace zmo::snap {
@@ -19,16 +20,13 @@ namespace {
 // for the one the loader's snapshot run reads and zmosnap never uses: it
 // is only traced.
 int ReadSwitch(const char* name, std::string* text) {
-  if (std::string(name) != zmo::metricSwitchName(zmo::kSwStatiActiveUsers)) {
+  if (std::string(name) != kSnapActiveUsersRow.name) {
     *text = zmo::getRequiredRegValue(name);
     return 0;
   }
-  const zmo::ConfigRow untraced = {.name = name,
-                                   .missing = zmo::ConfigMissing::kDefault,
-                                   .type = zmo::ConfigType::kTextOrMissing};
   text->clear();
   zmo::ConfigKey key;
-  if (key.Open()) zmo::readConfigValue(key.get(), untraced, zmo::ConfigReader{}, text);
+  if (key.Open()) zmo::readConfigValue(key.get(), kSnapActiveUsersRow, zmo::ConfigReader{}, text);
   return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "common/trace_log.h"
 #include "zmogdlib/config_key.h"
 #include "zmosnap/config.h"
+#include "zmosnap/config_rows.h"
 #include "zmosnap/records.h"
 #include "zmosnap/state.h"
 
@@ -39,15 +40,15 @@ int ReadBinDir(HKEY key, SnapSettings* s) {
 int queryRegForFormat(bool switchOnly) {
   zmo::ConfigKey key;
   if (!key.Open()) return zmo::kConfigKeyNotOpened;
-  zmo::readDebugSwitch(key.get(), cfg::kSnapDebug);
+  zmo::readDebugSwitch(key.get(), kSnapDebugRow);
   if (switchOnly) return 0;
 
   SnapSettings& s = snapState().settings;
   s = SnapSettings();
   bool& gmt = snapRecordState().gmt;
-  gmt = zmo::configSwitchOn(key.get(), cfg::kConvertToGMT);
+  gmt = zmo::configSwitchOn(key.get(), kConvertToGmtRow.name);
   zmo::writeTrace(gmt ? "convert to gmt switched on\n" : "convert to gmt switched off\n");
-  zmo::applyTraceSizeLimit(key.get(), cfg::kSnapLogSize);
+  zmo::applyTraceSizeLimit(key.get(), kSnapLogSizeRow.name);
   zmo::DbKind kind = zmo::DbKind::kNone;
   const int rc = zmo::readDbKind(key.get(), kDbKindRead, &kind);
   if (rc != 0) return rc;

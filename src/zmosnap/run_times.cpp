@@ -8,6 +8,7 @@
 #include "common/trace_log.h"
 #include "platform/clock.h"
 #include "zmogdlib/config_key.h"
+#include "zmosnap/config_rows.h"
 #include "zmosnap/entry.h"
 #include "zmosnap/state.h"
 
@@ -15,18 +16,6 @@ namespace zmo::snap {
 
 namespace {
 
-// Each value is read into a 128-byte buffer; without both no pass runs.
-constexpr zmo::ConfigRow RunTimeRow(const char* name, int missingCode) {
-  return {.name = name,
-          .maxChars = 127,
-          .missing = zmo::ConfigMissing::kFail,
-          .missingCode = missingCode,
-          .type = zmo::ConfigType::kText,
-          .notStringCode = missingCode + 1,
-          .lines = zmo::ConfigLines::kStandard};
-}
-constexpr zmo::ConfigRow kRunDays = RunTimeRow(zmo::cfg::kSnapRunDays, kSnapRunDaysMissing);
-constexpr zmo::ConfigRow kSleepTime = RunTimeRow(zmo::cfg::kSnapSleepTime, kSnapSleepTimeMissing);
 // The longest wait the event takes (INFINITE is one more).
 constexpr long long kMaxSleepMillis = 0xFFFFFFFELL;
 
@@ -61,8 +50,8 @@ int snapGetRunTimes() {
   std::string days;
   std::string seconds;
   const zmo::ConfigReader reader = {.trace = zmo::writeTrace};
-  int rc = zmo::readConfigValue(key.get(), kRunDays, reader, &days);
-  if (rc == 0) rc = zmo::readConfigValue(key.get(), kSleepTime, reader, &seconds);
+  int rc = zmo::readConfigValue(key.get(), kSnapRunDaysRow, reader, &days);
+  if (rc == 0) rc = zmo::readConfigValue(key.get(), kSnapSleepTimeRow, reader, &seconds);
   if (rc != 0) return rc;
   const std::tm now = zmo::ClockLocalTime(zmo::ClockNow());
   return snapDecideRunTimes(zmo::configDecimal64(days), zmo::configDecimal64(seconds), now.tm_wday,

@@ -11,20 +11,12 @@
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
 #include "zmosnap/config.h"
+#include "zmosnap/config_rows.h"
 #include "zmosnap/state.h"
 
 namespace zmo::snap {
 
 namespace {
-
-// SnapInput names the server file; it is read into a 512-byte buffer.
-constexpr zmo::ConfigRow kSnapInput = {.name = zmo::cfg::kSnapInput,
-                                       .maxChars = 511,
-                                       .missing = zmo::ConfigMissing::kFail,
-                                       .missingCode = kSnapInputMissing,
-                                       .type = zmo::ConfigType::kText,
-                                       .notStringCode = kSnapInputNotString,
-                                       .lines = zmo::ConfigLines::kStandard};
 
 // Reads the file the settings name: 0, 4, 5 or 6 as openInFile.
 int ReadNamedFile() {
@@ -53,7 +45,7 @@ int openInFile() {
   if (!key.Open()) return zmo::kConfigKeyNotOpened;
   std::string name;
   const zmo::ConfigReader reader = {.trace = zmo::writeTrace};
-  const int rc = zmo::readConfigValue(key.get(), kSnapInput, reader, &name);
+  const int rc = zmo::readConfigValue(key.get(), kSnapInputRow, reader, &name);
   if (rc != 0) return rc;
   s.serverFile = name;
   zmo::writeTrace("name of input file is <%s>\n", name.c_str());

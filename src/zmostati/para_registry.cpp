@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "zmogdlib/config_key.h"
+#include "zmostati/config_rows.h"
 #include "zmostati/format.h"
 #include "zmostati/params.h"
 #include "zmostati/state.h"
@@ -21,31 +22,16 @@ namespace cfg = zmo::cfg;
 
 namespace {
 
-constexpr size_t kSwitchChars = 127;  // a 128-byte buffer
 // BinDir may have 410 characters; an empty one is traced.
 constexpr zmo::BinDirRule kBinDirRule = {410, "stati's binary directory path too long\n", true};
 constexpr size_t kPathMax = 511;  // a 512-byte buffer
 
-// StatiJob: which jobs to query; any value but 1, 2 or 3 in its two low
-// bits queries both.
-constexpr zmo::ConfigRow kJob = {.name = cfg::kStatiJob,
-                                 .maxChars = kSwitchChars,
-                                 .missing = zmo::ConfigMissing::kDefault,
-                                 .type = zmo::ConfigType::kTextOrMissing,
-                                 .lines = zmo::ConfigLines::kStandard};
-// StatiInput: the server file; a missing one is the default file. Read
-// whatever its length, so that a long one is refused.
-constexpr zmo::ConfigRow kInput = {.name = cfg::kStatiInput,
-                                   .missing = zmo::ConfigMissing::kDefault,
-                                   .type = zmo::ConfigType::kText,
-                                   .notStringCode = 9,
-                                   .lines = zmo::ConfigLines::kStandard};
 constexpr zmo::ConfigReader kTrace = {.trace = zmo::writeTrace};
 
 void ReadJob(HKEY key, StatiSettings* s) {
   std::string text;
   zmo::ConfigRead read = zmo::ConfigRead::kFound;
-  zmo::readConfigValue(key, kJob, kTrace, &text, &read);
+  zmo::readConfigValue(key, kStatiJobRow, kTrace, &text, &read);
   if (read == zmo::ConfigRead::kFound) {
     const int v = zmo::configDecimal(text);
     if ((v & 3) != 0) {
@@ -56,7 +42,7 @@ void ReadJob(HKEY key, StatiSettings* s) {
       return;
     }
     zmo::writeTrace("unexpected subkey value <%s> for entry <%s> of subkey <%s>\n", text.c_str(),
-                    cfg::kStatiJob, cfg::kConfigKey);
+                    kStatiJobRow.name, cfg::kConfigKey);
   }
   zmo::writeTrace("query for batch and normal jobs\n");
 }
@@ -64,7 +50,7 @@ void ReadJob(HKEY key, StatiSettings* s) {
 int ReadInput(HKEY key, StatiSettings* s) {
   std::string text;
   zmo::ConfigRead read = zmo::ConfigRead::kFound;
-  const int rc = zmo::readConfigValue(key, kInput, kTrace, &text, &read);
+  const int rc = zmo::readConfigValue(key, kStatiInputRow, kTrace, &text, &read);
   if (rc != 0) return rc;
   if (read == zmo::ConfigRead::kMissing) {
     zmo::writeTrace("using default input file name\n");
@@ -77,7 +63,7 @@ int ReadInput(HKEY key, StatiSettings* s) {
   // A name too long for the path buffer is refused rather than replaced by
   // the default file, which would collect from the wrong servers.
   if (text.size() > kPathMax) {
-    zmo::writeTrace("value <%s> for subkey <%s> too long\n", cfg::kStatiInput, cfg::kConfigKey);
+    zmo::writeTrace("value <%s> for subkey <%s> too long\n", kStatiInputRow.name, cfg::kConfigKey);
     return kStatiInputUnusable;
   }
   s->serverFile = text;
@@ -93,12 +79,12 @@ int statiGetParaFromRegistry() {
   if (!key.Open(KEY_QUERY_VALUE)) return zmo::kConfigKeyNotOpened;
   HKEY k = key.get();
 
-  zmo::readDebugSwitch(k, cfg::kStatiDebug);
-  s.filterRecords = zmo::configValueExists(k, cfg::kStatiFilterRecords);
+  zmo::readDebugSwitch(k, kStatiDebugRow);
+  s.filterRecords = zmo::configValueExists(k, kStatiFilterRecordsRow.name);
   zmo::writeTrace(s.filterRecords
                       ? "filtering records with no transaction code and no program name\n"
                       : "no record filtering\n");
-  s.gmtSwitch = zmo::configSwitchOn(k, cfg::kConvertToGMT);
+  s.gmtSwitch = zmo::configSwitchOn(k, kConvertToGmtRow.name);
   zmo::writeTrace(s.gmtSwitch ? "convert stati timestamps to gmt\n"
                               : "no gmt timestamp conversion\n");
 
@@ -108,12 +94,13 @@ int statiGetParaFromRegistry() {
   int rc = zmo::readDbKind(k, zmo::DbKindRead{}, &kind);
   if (rc != 0) return rc;
   ReadJob(k, &s);
-  zmo::applyTraceSizeLimit(k, cfg::kStatiLogSize);
+  zmo::applyTraceSizeLimit(k, kStatiLogSizeRow.name);
   rc = zmo::readBinDir(k, kBinDirRule, &s.binDir);
   if (rc != 0) return rc;
 
   statiSetProgramPaths();
-  statiBuildLdrArg("statiGetParaFromRegistry()", zmo::configValueExists(k, cfg::kStatiLoaderDebug));
+  statiBuildLdrArg("statiGetParaFromRegistry()",
+                   zmo::configValueExists(k, kStatiLoaderDebugRow.name));
 
   rc = ReadInput(k, &s);
   if (rc != 0) return rc;

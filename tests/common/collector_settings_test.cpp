@@ -64,14 +64,27 @@ TEST_F(CollectorSettingsTest, DebugSwitch) {
       {1, std::nullopt, 0, {"debug switched off now"}},
       {1, "<dword>", 0, {"debug switched off now"}},
       {0, "False", 0, {}},  // the line goes out with the switch still off
+      {1, "True and more", 0, {"debug switched off now"}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.value.value_or("<missing>") + " after " + std::to_string(c.before));
-    Store("SnapDebug", c.value);
-    zmo::SetTraceSwitch(c.before);
-    zmo::readDebugSwitch(key_.get(), "SnapDebug");
-    EXPECT_EQ(zmo::TraceSwitch(), c.after);
-    EXPECT_EQ(NewLines(), c.lines);
+  // A switch of any length and type, and one read as text into a short
+  // buffer: only the exact text switches on in either.
+  const zmo::ConfigRow rows[] = {
+      zmo::switchConfigRow("SnapDebug"),
+      {.name = "StatiDebug",
+       .maxChars = 5,
+       .missing = zmo::ConfigMissing::kDefault,
+       .type = zmo::ConfigType::kText},
+  };
+  for (const zmo::ConfigRow& row : rows) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(row.name) + " " + c.value.value_or("<missing>") + " after " +
+                   std::to_string(c.before));
+      Store(row.name, c.value);
+      zmo::SetTraceSwitch(c.before);
+      zmo::readDebugSwitch(key_.get(), row);
+      EXPECT_EQ(zmo::TraceSwitch(), c.after);
+      EXPECT_EQ(NewLines(), c.lines);
+    }
   }
 }
 

@@ -6,15 +6,17 @@
 #include <cstddef>
 #include <string>
 
+#include "common/config_table.h"
 #include "common/db_kind.h"
 #include "platform/registry.h"
+#include "zmogdlib/config_key.h"
 
 namespace zmo {
 
-// The debug switch valueName: on when its text is exactly "True" ("debug
+// The debug switch of row: on when it reads as exactly "True" ("debug
 // switched on" is traced when it was off), otherwise off after "debug
-// switched off now".
-void readDebugSwitch(HKEY key, const char* valueName);
+// switched off now". The row's lines are not traced.
+void readDebugSwitch(HKEY key, const ConfigRow& row);
 
 // DB is read into a 128-byte buffer.
 constexpr size_t kDbValueBuffer = 128;
@@ -36,6 +38,14 @@ struct DbKindRead {
 constexpr int kDbKindMissing = 2;
 constexpr int kDbKindNotString = 3;
 constexpr int kDbKindUnknown = 4;
+// The row of DB as readDbKind reads it (its lines are readDbKind's).
+inline constexpr ConfigRow kDbKindRow = {.name = cfg::kDB,
+                                         .maxChars = kDbValueBuffer - 1,
+                                         .missing = ConfigMissing::kFail,
+                                         .missingCode = kDbKindMissing,
+                                         .type = ConfigType::kText,
+                                         .notStringCode = kDbKindNotString,
+                                         .lines = ConfigLines::kStandard};
 int readDbKind(HKEY key, const DbKindRead& how, DbKind* kind);
 
 // How a program takes BinDir.
@@ -55,6 +65,13 @@ constexpr int kBinDirMissing = 5;
 constexpr int kBinDirNotString = 6;
 constexpr int kBinDirEmpty = 7;
 constexpr int kBinDirTooLong = 8;
+// The row of BinDir as readBinDir reads it.
+inline constexpr ConfigRow kBinDirRow = {.name = cfg::kBinDir,
+                                         .missing = ConfigMissing::kFail,
+                                         .missingCode = kBinDirMissing,
+                                         .type = ConfigType::kText,
+                                         .notStringCode = kBinDirNotString,
+                                         .lines = ConfigLines::kStandard};
 int readBinDir(HKEY key, const BinDirRule& rule, std::string* binDir);
 
 }  // namespace zmo

@@ -131,6 +131,13 @@ constexpr ConfigRow quietConfigRow(const char* name) {
   return ConfigRow{.name = name, .missing = ConfigMissing::kFail, .missingCode = 1};
 }
 
+// The row of a switch: on when its text is exactly "True"; any length,
+// untraced, and a value that is missing or not text reads as off ("").
+constexpr ConfigRow switchConfigRow(const char* name) {
+  return ConfigRow{
+      .name = name, .missing = ConfigMissing::kDefault, .type = ConfigType::kTextOrMissing};
+}
+
 // The number a default text spells, for constants that must agree with a
 // row: decimal digits only.
 constexpr int configDefaultNumber(const char* text) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/config_table.h"
+#include "zmogdlib/config_key.h"
 
 namespace zmo {
 
@@ -115,9 +116,16 @@ using MetricValueReader = int (*)(const char* name, std::string* text);
 // A printf-style trace writer.
 using MetricTraceFn = int (*)(const char* format, ...);
 
-// The row a run reads a switch by: a missing ProcessQRBData reads as "True"
-// (no filtering); every other switch is required.
+// ProcessQRBData: a missing one reads as "True" (no filtering).
+inline constexpr ConfigRow kProcessQrbDataRow = {
+    .name = cfg::kProcessQRBData, .missing = ConfigMissing::kDefault, .defaultText = cfg::kTrue};
+
+// The row a run reads a switch by: kProcessQrbDataRow for ProcessQRBData;
+// every other switch is required.
 ConfigRow metricSwitchRow(const char* name);
+// True when run reads name (without regard to case): ProcessQRBData or one
+// of the run's switches.
+bool metricRunReads(MetricRun run, const char* name);
 // True when name (without regard to case) is ProcessQRBData or a switch that
 // some run reads: the names a reader takes to metricSwitchRow.
 bool isMetricValueName(const char* name);

@@ -45,9 +45,22 @@ int TraceSizeLimit();
 const char* TraceLogPath();
 const char* TraceOldPath();
 
+// The row of a size-limit value: read into a 128-byte buffer, a value that
+// cannot be read keeps the default.
+constexpr ConfigRow traceSizeLimitRow(const char* name) {
+  return ConfigRow{.name = name,
+                   .maxChars = 127,
+                   .missing = ConfigMissing::kDefault,
+                   .defaultText = kDefaultTraceSizeLimitText,
+                   .type = ConfigType::kTextOrMissing,
+                   .lines = ConfigLines::kUsingDefault,
+                   .unit = "byte"};
+}
+
 // The size-limit rule of the collectors' registry readers: sets the limit to
-// the decimal value of value_name under the open configuration key when it is
-// at least kMinTraceSizeLimit, else to the default, tracing which. Returns 0.
+// the decimal value of value_name (read by traceSizeLimitRow) under the open
+// configuration key when it is at least kMinTraceSizeLimit, else to the
+// default, tracing which. Returns 0.
 int applyTraceSizeLimit(HKEY config_key, const char* value_name);
 
 // Closes the log and puts every item of the writer back to its start value.
