@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/env.h"
 #include "common/trace_log.h"
+#include "platform/env.h"
 #include "platform/files.h"
 #include "platform/process.h"
 

@@ -3,6 +3,7 @@
 #include "common/gdlib_binding.h"
 #include "common/service_control.h"
 #include "common/trace_log.h"
+#include "platform/env.h"
 #include "platform/files.h"
 
 namespace zmo {
@@ -23,7 +24,7 @@ void ResetConsoleRuntime() {
   r.program_dir.clear();
   r.db_kind = DbKind::kNone;
   r.utc_offset = 0;
-  r.env = nullptr;
+  ResetEnv();
 }
 
 std::string ProgramDir() {

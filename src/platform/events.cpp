@@ -132,7 +132,7 @@ extern "C" DWORD WaitForSingleObject(HANDLE handle, DWORD timeout_ms) {
     if (e->TakeLocked()) return WAIT_OBJECT_0;
   }
   if (timeout_ms == 0) return WAIT_TIMEOUT;
-  if (timeout_ms != INFINITE && zmo::CurrentClock().IsFake())
+  if (timeout_ms != INFINITE && zmo::CurrentEnv().TimeIsFake())
     return WaitOnFakeClock(*e, timeout_ms);
   return WaitOnRealClock(*e, timeout_ms);
 }

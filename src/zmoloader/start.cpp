@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "common/env.h"
 #include "common/pipeline.h"
 #include "lines.h"
+#include "platform/env.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "zmogdlib/config_key.h"

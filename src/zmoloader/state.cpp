@@ -3,8 +3,8 @@
 #include <string.h>
 #include <unistd.h>
 
-#include "common/env.h"
 #include "common/gdlib_binding.h"
+#include "platform/env.h"
 
 namespace zmo::loader {
 
@@ -42,7 +42,7 @@ void loaderReset() {
   Wipe(&s.password);
   loaderReleaseBatchLock();
   s = LoaderState();
-  zmo::SetEnv(nullptr);
+  zmo::ResetEnv();
 }
 
 }  // namespace zmo::loader

@@ -1,18 +1,21 @@
-// The Env: a wrapper hands on what it does not override, the one in force
-// is the installed one until a reset, and the runtime's process ends and
-// program starts go through it.
-#include "common/env.h"
+// The Env: a wrapper hands on what it does not override, installed Envs
+// stack, the ones SetEnv installed go at a reset, and the runtime's process
+// ends and program starts go through it.
+#include "platform/env.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/handover.h"
 #include "common/runtime_state.h"
+#include "platform/clock.h"
 #include "test_support.h"
 
 namespace {
@@ -81,6 +84,46 @@ TEST_F(EnvTest, TheInstalledEnvIsInForceUntilAReset) {
   EXPECT_EQ(&zmo::CurrentEnv(), zmo::DefaultEnv());
   zmo::SetEnv(&env);
   zmo::ResetConsoleRuntime();
+  EXPECT_EQ(&zmo::CurrentEnv(), zmo::DefaultEnv());
+}
+
+// A fixture's fake clock and a test's host answer together in whichever order
+// they were installed, and a program's reset takes the host away but leaves
+// the clock.
+TEST_F(EnvTest, InstalledWrappersStackAndAResetKeepsTheScopedOnes) {
+  for (const bool clock_first : {true, false}) {
+    HostOnlyEnv host;
+    std::optional<zmo::ScopedFakeClock> clock;
+    if (clock_first) clock.emplace(42'000);
+    zmo::SetEnv(&host);
+    if (!clock_first) clock.emplace(42'000);
+    EXPECT_EQ(zmo::CurrentEnv().HostName(), "own-host") << clock_first;
+    EXPECT_EQ(zmo::ClockNowMillis(), 42'000) << clock_first;
+    EXPECT_TRUE(zmo::CurrentEnv().TimeIsFake()) << clock_first;
+
+    zmo::ResetConsoleRuntime();
+    EXPECT_NE(zmo::CurrentEnv().HostName(), "own-host") << clock_first;
+    EXPECT_EQ(zmo::ClockNowMillis(), 42'000) << clock_first;
+    EXPECT_EQ(host.target(), zmo::DefaultEnv()) << clock_first;
+
+    clock.reset();
+    EXPECT_EQ(&zmo::CurrentEnv(), zmo::DefaultEnv()) << clock_first;
+  }
+}
+
+// A scoped Env that ends while one installed after it is still there leaves
+// the later one in force, now handing on to what lay beneath the first.
+TEST_F(EnvTest, AnEnvThatEndsBeneathAnotherIsTakenOutOfTheStack) {
+  auto clock = std::make_unique<zmo::ScopedFakeClock>(7'000);
+  HostOnlyEnv host;
+  {
+    zmo::ScopedEnv installed(&host);
+    EXPECT_EQ(zmo::ClockNowMillis(), 7'000);
+    clock.reset();
+    EXPECT_EQ(&zmo::CurrentEnv(), &host);
+    EXPECT_EQ(host.target(), zmo::DefaultEnv());
+    EXPECT_FALSE(zmo::CurrentEnv().TimeIsFake());
+  }
   EXPECT_EQ(&zmo::CurrentEnv(), zmo::DefaultEnv());
 }
 

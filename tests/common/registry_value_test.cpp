@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "common/env.h"
+#include "platform/env.h"
 #include "test_support.h"
 
 namespace {

@@ -15,12 +15,12 @@ TEST(ClockTest, FakeClockSleepsWithoutRealTimeAndRunsItsHook) {
   EXPECT_EQ(zmo::ClockNowMillis(), 1'000'000 + 300'000);
   EXPECT_EQ(seen, 1'300'000);
   EXPECT_EQ(zmo::ClockNow(), 1300);
-  EXPECT_TRUE(zmo::CurrentClock().IsFake());
+  EXPECT_TRUE(zmo::CurrentEnv().TimeIsFake());
 }
 
 TEST(ClockTest, RealClockIsBackAfterTheScope) {
   { zmo::ScopedFakeClock fake(0); }
-  EXPECT_FALSE(zmo::CurrentClock().IsFake());
+  EXPECT_FALSE(zmo::CurrentEnv().TimeIsFake());
   std::time_t now = std::time(nullptr);
   EXPECT_LE(std::labs(static_cast<long>(zmo::ClockNow() - now)), 2);
 }

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "common/env.h"
 #include "platform/clock.h"
+#include "platform/env.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "zmo_test/argv.h"

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "common/db_kind.h"
-#include "common/env.h"
 #include "common/metric_switches.h"
 #include "common/registry_value.h"
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
+#include "platform/env.h"
 #include "snap_test_env.h"
 #include "zmo_test/matchers.h"
 #include "zmosnap/cmdline.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "common/env.h"
 #include "common/metric_switches.h"
 #include "common/registry_value.h"
 #include "common/runtime_state.h"
 #include "common/trace_log.h"
+#include "platform/env.h"
 #include "stati_test_env.h"
 #include "zmo_test/matchers.h"
 #include "zmostati/entry.h"

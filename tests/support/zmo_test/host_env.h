@@ -1,10 +1,10 @@
-// The host a test's program runs on, through the Env (common/env.h).
+// The host a test's program runs on, through the Env (platform/env.h).
 #pragma once
 
 #include <string>
 #include <utility>
 
-#include "common/env.h"
+#include "platform/env.h"
 
 namespace zmo_test {
 

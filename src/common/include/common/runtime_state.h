@@ -9,7 +9,6 @@
 
 #include "common/console_program.h"
 #include "common/db_kind.h"
-#include "common/env.h"
 #include "common/service_state.h"
 #include "platform/dynlib.h"
 #include "zmogdlib/zmogdlib.h"
@@ -51,14 +50,14 @@ struct ConsoleRuntime {
   DbKind db_kind = DbKind::kNone;  // the run's database kind (db_kind.h)
   HINSTANCE catalog = nullptr;     // the message catalog, nullptr when none found
   int utc_offset = 0;              // seconds, local time minus UTC
-  Env* env = nullptr;              // what tests replace (env.h); nullptr: the real Env
 };
 
 // The one runtime of the process.
 ConsoleRuntime& Runtime();
 
 // Closes the trace log, frees zmogdlib and the catalog, and puts every item
-// back to its start value, the program identity and the Env included.
+// back to its start value, the program identity included; removes the Envs
+// a test installed with SetEnv (platform/env.h).
 void ResetConsoleRuntime();
 
 // The program directory in force (the override, or the executable's).

@@ -1,7 +1,8 @@
-// The one clock of the whole system: now, local time and sleep.
+// The time of the whole system: now, local time and sleep, asked of the Env
+// in force (env.h).
 //
-// Production code asks this seam for the time and sleeps through it; tests
-// install a FakeClock so that waits of minutes take no real time and
+// Production code asks these functions for the time and sleeps through them;
+// tests install a FakeClock so that waits of minutes take no real time and
 // schedules can be driven to any moment.
 #pragma once
 
@@ -11,28 +12,20 @@
 #include <functional>
 #include <mutex>
 
+#include "platform/env.h"
+
 namespace zmo {
 
-class Clock {
- public:
-  virtual ~Clock() = default;
-  // Milliseconds since 1970-01-01 00:00:00 UTC.
-  virtual std::int64_t NowMillis() = 0;
-  // Lets the given time pass (the real clock sleeps; a fake one advances).
-  virtual void SleepMillis(std::int64_t ms) = 0;
-  // True for a clock that advances only when told; waits then return at once.
-  virtual bool IsFake() const { return false; }
-};
-
-// A settable clock. Sleeping advances it at once. An optional hook runs after
-// every advance, so a test can act at a given moment (give a stop request
-// after the third pass of a loop, say).
-class FakeClock : public Clock {
+// A settable clock: the time part of an Env (env.h), everything else handed
+// on to the Env beneath it. Sleeping advances it at once. An optional hook
+// runs after every advance, so a test can act at a given moment (give a stop
+// request after the third pass of a loop, say).
+class FakeClock : public EnvWrapper {
  public:
   explicit FakeClock(std::int64_t start_ms = 0) : now_ms_(start_ms) {}
   std::int64_t NowMillis() override { return now_ms_.load(); }
   void SleepMillis(std::int64_t ms) override { Advance(ms); }
-  bool IsFake() const override { return true; }
+  bool TimeIsFake() override { return true; }
 
   void SetMillis(std::int64_t ms) { now_ms_.store(ms); }
   void SetTime(std::time_t seconds) { now_ms_.store(static_cast<std::int64_t>(seconds) * 1000); }
@@ -46,12 +39,7 @@ class FakeClock : public Clock {
   std::function<void(std::int64_t)> hook_;
 };
 
-// The clock in force; the real one unless a test installed another.
-Clock& CurrentClock();
-// Installs a clock (nullptr restores the real one). The caller keeps ownership.
-void SetClock(Clock* clock);
-
-// Shorthands for the clock in force.
+// The time of the Env in force (env.h).
 std::int64_t ClockNowMillis();
 std::time_t ClockNow();
 void ClockSleepMillis(std::int64_t ms);
@@ -63,13 +51,13 @@ std::tm ClockGmTime(std::time_t t);
 // Installs a FakeClock for the lifetime of the object (for tests).
 class ScopedFakeClock {
  public:
-  explicit ScopedFakeClock(std::int64_t start_ms = 0) : clock_(start_ms) { SetClock(&clock_); }
-  ~ScopedFakeClock() { SetClock(nullptr); }
+  explicit ScopedFakeClock(std::int64_t start_ms = 0) : clock_(start_ms), installed_(&clock_) {}
   FakeClock& clock() { return clock_; }
   FakeClock* operator->() { return &clock_; }
 
  private:
   FakeClock clock_;
+  ScopedEnv installed_;
 };
 
 }  // namespace zmo

@@ -97,8 +97,8 @@ struct LoaderState {
 void loaderReleaseBatchLock();
 LoaderState& loaderState();
 // Frees the libraries, wipes the password and puts every item back to its
-// start value, and puts the real Env (common/env.h) back: the programs a run
-// starts are started through it.
+// start value, and removes the Envs a test installed with SetEnv
+// (platform/env.h): the programs a run starts are started through the Env.
 void loaderReset();
 
 }  // namespace zmo::loader

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/pipeline.h"
 #include "platform/registry.h"
 
 namespace zmo::setval {
@@ -64,7 +65,8 @@ struct SetvalOptions {
 struct SetvalState {
   SetvalOptions opt;
   SetvalScanner scan;
-  std::string prog = "zmosetval";  // argv[0] after its last '/'
+  // argv[0] after its last '/'; the program's name until it is read.
+  std::string prog = zmo::pipelineProgram(zmo::PipelineProgram::kSetval).executable;
 };
 SetvalState& setvalState();
 void setvalReset();
