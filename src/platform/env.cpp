@@ -66,8 +66,8 @@ struct EnvStack {
     return stack;
   }
 
-  // Takes the layers that keep is false for out, their wrappers handing on
-  // to their own targets again, then links the rest. Holds mu.
+  // Takes out the layers that keep is false for, their wrappers handing on
+  // to their own targets again. Holds mu.
   template <typename Keep>
   void RemoveIf(Keep keep) {
     std::vector<Layer> kept;
@@ -79,6 +79,11 @@ struct EnvStack {
       }
     }
     layers.swap(kept);
+  }
+
+  // Points each wrapper at the layer beneath it and publishes the top.
+  // Holds mu.
+  void Relink() {
     Env* beneath = DefaultEnv();
     for (const Layer& l : layers) {
       if (l.link) l.link->store(beneath);
@@ -89,25 +94,27 @@ struct EnvStack {
 
   void Push(Env* env, bool scoped) {
     std::lock_guard<std::mutex> lock(mu);
+    // An Env installed again moves to the top.
+    RemoveIf([env](const Layer& l) { return l.env != env; });
     Layer layer{env, scoped, nullptr, nullptr};
     if (auto* w = dynamic_cast<EnvWrapper*>(env)) {
       layer.link = w->link_;
       layer.own_target = w->own_target_;
     }
     layers.push_back(std::move(layer));
-    // An Env installed again moves to the top.
-    const Layer* fresh = &layers.back();
-    RemoveIf([env, fresh](const Layer& l) { return l.env != env || &l == fresh; });
+    Relink();
   }
 
   void Pop(Env* env) {
     std::lock_guard<std::mutex> lock(mu);
     RemoveIf([env](const Layer& l) { return l.env != env; });
+    Relink();
   }
 
   void RemoveUnscoped() {
     std::lock_guard<std::mutex> lock(mu);
     RemoveIf([](const Layer& l) { return l.scoped; });
+    Relink();
   }
 };
 
@@ -116,13 +123,7 @@ Env& CurrentEnv() {
   return env != nullptr ? *env : *DefaultEnv();
 }
 
-void SetEnv(Env* env) {
-  if (env == nullptr) {
-    ResetEnv();
-  } else {
-    EnvStack::Get().Push(env, false);
-  }
-}
+void SetEnv(Env* env) { EnvStack::Get().Push(env, false); }
 
 void ResetEnv() { EnvStack::Get().RemoveUnscoped(); }
 

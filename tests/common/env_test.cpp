@@ -80,7 +80,7 @@ TEST_F(EnvTest, TheInstalledEnvIsInForceUntilAReset) {
   NotingEnv env;
   zmo::SetEnv(&env);
   EXPECT_EQ(&zmo::CurrentEnv(), &env);
-  zmo::SetEnv(nullptr);
+  zmo::ResetEnv();
   EXPECT_EQ(&zmo::CurrentEnv(), zmo::DefaultEnv());
   zmo::SetEnv(&env);
   zmo::ResetConsoleRuntime();
@@ -162,7 +162,7 @@ TEST_F(EnvTest, ExecCommandStartsThroughTheEnv) {
     int exit_code = -5;
     EXPECT_EQ(zmo::execCommand("/opt/zmo/zmoloader", {"/opt/zmo/zmoloader", " -A"}, &exit_code),
               c.result);
-    zmo::SetEnv(nullptr);
+    zmo::ResetEnv();
     EXPECT_EQ(exit_code, c.exit_code);
     EXPECT_THAT(env.calls, ElementsAre("Spawn 0 /opt/zmo/zmoloader [/opt/zmo/zmoloader] [ -A]"));
     EXPECT_EQ(TraceTexts(), c.trace) << c.spawn_result;

@@ -87,7 +87,7 @@ TEST_F(RequiredValueTest, MissingKeyEndsWithNinetyNineWhateverTheName) {
 }
 
 TEST_F(RequiredValueTest, WithoutASeamTheProcessEnds) {
-  zmo::SetEnv(nullptr);
+  zmo::ResetEnv();
   SetConfigText("Other", "x");
   EXPECT_EXIT(zmo::getRequiredRegValue("ProcessStatiWait"),
               ::testing::ExitedWithCode(zmo::kExitMissingRegistryValue), "");

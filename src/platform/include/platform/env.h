@@ -82,7 +82,7 @@ Env* DefaultEnv();
 // The Env in force: the one installed last, else the real one.
 Env& CurrentEnv();
 // Installs env until the next ResetEnv (an env already installed moves to the
-// top). nullptr does what ResetEnv does.
+// top).
 void SetEnv(Env* env);
 // Removes every Env that SetEnv installed; those of a ScopedEnv stay.
 void ResetEnv();
